@@ -1,0 +1,40 @@
+// Subcommands of the `gzimport` command line.
+//
+// Each subcommand lives in its own cli/cmd_*.cpp and registers itself with a
+// static CommandRegistration; main.cpp dispatches on the first argument.
+#pragma once
+
+#include <QStringList>
+#include <functional>
+#include <vector>
+#include <string>
+
+namespace gz::cli {
+
+// Exit statuses shared by every subcommand.
+enum ExitStatus { kOk = 0, kFailed = 1, kUsage = 2 };
+
+struct Command {
+  const char* name;
+  const char* summary;  // one line for the usage text
+  // Receives the arguments after the subcommand name, with the program name
+  // prepended (so a QCommandLineParser can process() them). Returns the exit status.
+  std::function<int(const QStringList& args)> run;
+};
+
+class CommandRegistration {
+ public:
+  explicit CommandRegistration(Command c);
+};
+
+const std::vector<Command>& commands();
+
+// Output helpers: `utf8` is written as is, followed by a line break.
+void printOut(const std::string& utf8);
+void printErr(const std::string& utf8);
+// One-line error on stderr ("gzimport: ..."), returning kFailed.
+int fail(const std::string& utf8);
+// A usage error: the message and the subcommand's help on stderr, returning kUsage.
+int usageError(const std::string& utf8, const std::string& helpText);
+
+}  // namespace gz::cli

@@ -1,0 +1,62 @@
+// SQL flavours. One dialect object per backend builds every statement the
+// system sends, so the callers never join SQL texts themselves.
+//
+// A Statement is a text plus bound values. The Jet dialect gives complete
+// texts without binds, exactly as the Access database expects them; the SQLite
+// and PostgreSQL dialects give one fixed text per statement shape with "?"
+// placeholders, so the connection can prepare each shape once.
+// All texts and text values are GBK.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "db/value.h"
+
+namespace gz::db {
+
+struct Statement {
+  std::string text;
+  std::vector<Value> binds;
+};
+
+enum class DialectKind { Jet, Sqlite, Postgres };
+
+class Dialect {
+ public:
+  virtual ~Dialect() = default;
+  virtual DialectKind kind() const = 0;
+
+  // Institution tree: the count query (result column `cnt`) and the rows in
+  // load order (shorter codes first, then by code).
+  virtual Statement countInstitutions() const = 0;
+  virtual Statement selectInstitutions() const = 0;
+  // The people of a department and every department below it (prefix match on bm).
+  virtual Statement selectDepartmentPeople(std::string_view deptCode) const = 0;
+  // Overwrite: detach and delete the per-person rows of the department's
+  // people, table by table, then delete the people. Fifteen statements.
+  virtual std::vector<Statement> deleteDepartmentPeople(std::string_view deptCode) const = 0;
+
+  // History rows. `date` is the YYYY-MM-1 text the import builds (year and
+  // month as they stand in the sheet, after clamping). nullopt means the
+  // statement is refused before it is sent (a date that is not a real date,
+  // an assessment code that is not a plain number), exactly as if the
+  // database had refused it.
+  virtual std::optional<Statement> insertEducation(int64_t personId, bool fullTime,
+                                                   std::string_view date,
+                                                   std::string_view educationCode) const = 0;
+  virtual std::optional<Statement> updateEducationYears(int64_t wholeYears, int64_t personId,
+                                                        std::string_view date) const = 0;
+  virtual std::optional<Statement> insertPosition(int64_t personId, std::string_view date,
+                                                  std::string_view positionCode) const = 0;
+  virtual std::optional<Statement> insertAssessment(int64_t personId, int64_t year,
+                                                    std::string_view resultCode) const = 0;
+};
+
+std::unique_ptr<Dialect> makeDialect(DialectKind kind);
+
+}  // namespace gz::db

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build, the tests and the program need.
+# Usage: scripts/setup.sh            install packages only
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+PACKAGES=(
+  # toolchain and build
+  build-essential cmake ninja-build pkg-config git
+  # core libraries
+  qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+  libgsf-1-dev libxml2-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev googletest
+  clang libclang-rt-14-dev
+  python3 python3-xlwt python3-openpyxl python3-xlrd
+  postgresql odbc-postgresql unixodbc
+  # window: fonts for Chinese text, a virtual display for screenshots
+  fonts-arphic-uming fonts-wqy-zenhei xvfb xauth imagemagick
+  time
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update
+  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

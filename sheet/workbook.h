@@ -1,0 +1,116 @@
+// Reading workbooks: one interface over the .xls (BIFF5/BIFF8) and .xlsx readers.
+//
+// A workbook is opened once per import; only its active sheet is read and kept,
+// sparsely. Texts are GBK bytes (converted from the file's encoding on reading).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace gz::sheet {
+
+// A file that cannot be read as a workbook: missing, corrupt, truncated,
+// encrypted or of another format. what() is one line for the operator (UTF-8).
+class WorkbookError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class CellKind : uint8_t {
+  Empty,
+  Number,   // number; `isDate` when its format shows a date or time
+  Text,     // text (GBK)
+  Boolean,  // number holds 0 or 1
+  Error,    // number holds the BIFF error code (0x07 #NULL!, 0x2A #N/A, ...)
+};
+
+// A cell's value as the sheet holds it ("cell value", unconverted).
+struct CellValue {
+  CellKind kind = CellKind::Empty;
+  bool isDate = false;  // Number only: a date-formatted serial day count
+  double number = 0;    // Number, Boolean, Error
+  std::string text;     // Text (GBK)
+};
+
+// Compact sparse storage of one sheet, shared by both readers.
+class SheetData {
+ public:
+  // Texts are interned once (shared strings) and referred to by index.
+  uint32_t addString(std::string gbk);
+  void setNumber(uint32_t row, uint32_t col, double v, bool isDate);
+  void setString(uint32_t row, uint32_t col, uint32_t stringIndex);
+  void setText(uint32_t row, uint32_t col, std::string gbk) { setString(row, col, addString(std::move(gbk))); }
+  void setBoolean(uint32_t row, uint32_t col, bool v);
+  void setError(uint32_t row, uint32_t col, uint8_t code);
+  // Sorts the cells by (row, column); of two cells at one place the later set wins.
+  void finish();
+
+  // Row and column count from 1. Out of range or never set: Empty.
+  CellValue value(uint32_t row, uint32_t col) const;
+  uint32_t lastRow() const;  // 0 for an empty sheet
+  std::size_t cellCount() const { return cells_.size(); }
+
+ private:
+  struct Cell {
+    uint32_t row;
+    uint16_t col;
+    CellKind kind;
+    bool isDate;
+    union {
+      double number;
+      uint32_t stringIndex;
+    };
+  };
+  static_assert(sizeof(double) == 8);
+  std::vector<Cell> cells_;
+  std::vector<std::string> strings_;
+  std::vector<uint32_t> rowStart_;  // built by finish(): first cell index of each row
+  bool finished_ = false;
+};
+
+class Workbook {
+ public:
+  virtual ~Workbook() = default;
+  // Name of the sheet that is read: the one active when the workbook opens (GBK).
+  virtual const std::string& sheetName() const = 0;
+  // A remark for the import pane, empty when none, e.g. that the active tab
+  // was a chart sheet and the first worksheet is read instead (GBK).
+  virtual const std::string& notice() const = 0;
+  virtual const SheetData& sheet() const = 0;
+
+  CellValue value(uint32_t row, uint32_t col) const { return sheet().value(row, col); }
+};
+
+// Opens `path` (UTF-8 file name). The format comes from the file's first bytes:
+// OLE2 compound file -> .xls reader, zip -> .xlsx reader. Throws WorkbookError.
+std::unique_ptr<Workbook> openWorkbook(const std::string& pathUtf8);
+
+// The three cell forms the import reads.
+//
+// Cell text: empty -> ""; text unchanged; number -> at most 15 significant
+// digits, no point for whole numbers; a date-formatted number -> its date in
+// the short date format "yyyy/m/d" with separator "-" (1965-3-1), followed by
+// a blank and the time "h:mm:ss" when it has one; booleans "TRUE"/"FALSE";
+// errors "#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME?", "#NUM!", "#N/A".
+std::string cellText(const CellValue& v);
+
+// Cell date as a serial day count from 1899-12-30: a number (date-formatted or
+// not) gives itself; empty gives 0; a text is parsed as year, month and day
+// separated by "-" or "/" (optionally followed by a time), else as a number of
+// days. Anything else (booleans, errors, other text): nullopt.
+std::optional<double> cellDate(const CellValue& v);
+
+// Serial day count <-> calendar date, arithmetically (no loops over days).
+struct CivilDate {
+  int year = 1899, month = 12, day = 30;
+};
+CivilDate civilFromSerial(double serial);  // the day part, truncated toward -inf
+std::optional<double> serialFromCivil(int year, int month, int day);  // nullopt when not a real date
+// "yyyy-mm-dd" (1965-03-01), the form stored in csny and gzsj.
+std::string isoDateText(double serial);
+
+}  // namespace gz::sheet

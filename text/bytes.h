@@ -1,0 +1,46 @@
+// Byte-string helpers for GBK text.
+//
+// Inside the core every text is a std::string of GBK (code page 936) bytes:
+// a Chinese character takes two bytes, positions are 1-based byte positions,
+// and comparisons are unsigned byte by byte with a prefix ordering first.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gz::text {
+
+// Unsigned byte-wise comparison: <0, 0 or >0. A prefix orders first.
+int compareBytes(std::string_view a, std::string_view b);
+inline bool bytesLess(std::string_view a, std::string_view b) { return compareBytes(a, b) < 0; }
+
+// Removes every byte from 0 to 32 at both ends. The full-width blank A1A1 stays.
+std::string_view trimView(std::string_view s);
+std::string trim(std::string_view s);
+
+// The piece of `len` bytes from 1-based byte position `start`, clipped to the
+// text; a start beyond the end or a length below 1 gives the empty text.
+std::string substr1(std::string_view s, int start, int len);
+
+// Splits at every CR, every LF and every CR LF pair; a final break adds no
+// empty line, two breaks in a row give an empty line between them.
+std::vector<std::string> splitLines(std::string_view s);
+
+// Whole number: optional leading blanks, optional sign, decimal digits, or a
+// hexadecimal form with "$" or "0x"/"0X". The value must fit 32 bits.
+// Returns false (and leaves `out` alone) for anything else.
+bool parseWholeNumber(std::string_view s, int32_t& out);
+// Same, giving 0 for text that is not a whole number.
+int32_t wholeNumberOr0(std::string_view s);
+
+// Decimal number: optional blanks around it, optional sign, digits with an
+// optional decimal point and an optional exponent. Returns false for anything else.
+bool parseDecimal(std::string_view s, double& out);
+
+// Decimal text with at most 15 significant digits, no point for whole
+// numbers, no exponent for ordinary magnitudes (1 -> "1", 3.06 -> "3.06").
+std::string formatNumber(double v);
+
+}  // namespace gz::text

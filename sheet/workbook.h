@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace gz::sheet {
@@ -68,6 +69,7 @@ class SheetData {
   static_assert(sizeof(double) == 8);
   std::vector<Cell> cells_;
   std::vector<std::string> strings_;
+  std::unordered_multimap<std::size_t, uint32_t> stringLookup_;  // text hash -> index in strings_
   std::vector<uint32_t> rowStart_;  // built by finish(): first cell index of each row
   bool finished_ = false;
 };

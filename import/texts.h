@@ -1,0 +1,70 @@
+// The import's fixed texts as GBK bytes: sheet titles, pane lines, status
+// texts and captions. Written as byte escapes so the bytes do not depend on
+// the compiler's source or execution character set; the comment shows each.
+#pragma once
+
+#include <string_view>
+
+namespace gz::imp::texts {
+
+// Titles of the first row (compared byte for byte).
+inline constexpr std::string_view kTitleName = "\xD0\xD5\xC3\xFB";  // 姓名
+inline constexpr std::string_view kTitleBirth = "\xB3\xF6\xC9\xFA\xC4\xEA\xD4\xC2";  // 出生年月
+inline constexpr std::string_view kTitleJoinWork = "\xB2\xCE\xBC\xD3\xB9\xA4\xD7\xF7\xCA\xB1\xBC\xE4";  // 参加工作时间
+inline constexpr std::string_view kTitleStatus = "\xB8\xF6\xC8\xCB\xC9\xED\xB7\xDD";  // 个人身份
+inline constexpr std::string_view kTitleSerial = "\xD0\xF2\xBA\xC5";  // 序号
+inline constexpr std::string_view kTitleIdCard = "\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5";  // 身份证号
+inline constexpr std::string_view kTitleSeniority1 = "\xB9\xA4\xC1\xE4\xB5\xF7\xD5\xFB(\xD4\xC2\xA3\xA9";  // 工龄调整(月）
+inline constexpr std::string_view kTitleSeniority2 = "\xB9\xA4\xC1\xE4\xB5\xF7\xD5\xFB\xA3\xA8\xD4\xC2\xA3\xA9";  // 工龄调整（月）
+inline constexpr std::string_view kTitleSeniority3 = "\xB9\xA4\xC1\xE4\xB5\xF7\xD5\xFB(\xD4\xC2)";  // 工龄调整(月)
+inline constexpr std::string_view kTitleSeniority4 = "\xB9\xA4\xC1\xE4\xB5\xF7\xD5\xFB\xA3\xA8\xD4\xC2)";  // 工龄调整（月)
+inline constexpr std::string_view kTitleSex = "\xD0\xD4\xB1\xF0";  // 性别
+inline constexpr std::string_view kTitleEthnic = "\xC3\xF1\xD7\xE5";  // 民族
+inline constexpr std::string_view kTitleWorkStart = "\xB9\xA4\xD7\xF7\xCA\xB1\xBC\xE4";  // 工作时间
+inline constexpr std::string_view kTitleDeductYears = "\xBF\xDB\xBC\xF5\xB4\xD3" "1993\xC4\xEA\xB5\xBD" "2006\xC4\xEA\xB3\xFD\xBC\xFB\xCF\xB0\xC6\xDA\xCD\xE2\xC4\xEA\xB6\xC8\xBF\xBC\xB6\xA9\xB2\xBB\xBC\xC6\xBF\xBC\xBA\xCB\xB5\xC8\xB2\xBB\xBA\xCF\xB8\xF1\xC4\xEA\xCF\xDE";  // 扣减从1993年到2006年除见习期外年度考订不计考核等不合格年限
+inline constexpr std::string_view kTitleCollegeYears = "\xB2\xBB\xBC\xC6\xCB\xE3\xB9\xA4\xC1\xE4\xB5\xC4\xB4\xF3\xD7\xA8\xD2\xD4\xC9\xCF\xD1\xA7\xC1\xE4\xA3\xA8\xC4\xEA\xA3\xA9";  // 不计算工龄的大专以上学龄（年）
+inline constexpr std::string_view kTitleEducation = "\xD1\xA7\xC0\xFA";  // 学历
+inline constexpr std::string_view kTitlePosition = "\xD6\xB4\xD0\xD0\xBB\xF9\xB1\xBE\xB9\xA4\xD7\xCA\xB6\xD4\xD3\xA6\xD6\xB0\xCE\xF1";  // 执行基本工资对应职务
+inline constexpr std::string_view kTitleAssessment = "\xB4\xD3" "2006\xC4\xEA\xBF\xAA\xCA\xBC\xB5\xC4\xBF\xBC\xBA\xCB\xC7\xE9\xBF\xF6";  // 从2006年开始的考核情况
+
+// Messages, status texts and captions.
+inline constexpr std::string_view kMsgNoFileStatus = "\xCE\xC4\xBC\xFE\xB2\xBB\xB4\xE6\xD4\xDA!";  // 文件不存在!
+inline constexpr std::string_view kMsgNoFileBox = "\xCE\xB4\xD1\xA1\xD4\xF1\xB5\xBC\xC8\xEB\xCE\xC4\xBC\xFE!";  // 未选择导入文件!
+inline constexpr std::string_view kCaptionFailed = "\xCA\xA7\xB0\xDC";  // 失败
+inline constexpr std::string_view kMsgDeleting = "\xD5\xFD\xD4\xDA\xC9\xBE\xB3\xFD\xBE\xC9\xCA\xFD\xBE\xDD!";  // 正在删除旧数据!
+inline constexpr std::string_view kMsgLayoutRejected = "XLS\xCA\xFD\xBE\xDD\xB8\xF1\xCA\xBD\xB2\xBB\xC5\xE4\xD6\xC3!\xB2\xBB\xC4\xDC\xB5\xBC\xC8\xEB";  // XLS数据格式不配置!不能导入
+inline constexpr std::string_view kMsgLayoutAccepted = "XLS\xCF\xE0\xC5\xE4\xD6\xC3!\xD7\xBC\xB1\xB8\xB5\xBC\xC8\xEB";  // XLS相配置!准备导入
+inline constexpr std::string_view kMsgAborted = "\xD3\xC3\xBB\xA7\xD6\xD0\xD6\xB9!";  // 用户中止!
+inline constexpr std::string_view kCaptionInfo = "\xCC\xE1\xCA\xBE";  // 提示
+inline constexpr std::string_view kMsgSuccess = "\xCA\xFD\xBE\xDD\xB5\xBC\xC8\xEB\xB3\xC9\xB9\xA6!";  // 数据导入成功!
+inline constexpr std::string_view kCaptionError = "\xB4\xED\xCE\xF3";  // 错误
+inline constexpr std::string_view kMsgAlreadyRunning = "\xB5\xBC\xC8\xEB\xD5\xFD\xD4\xDA\xBD\xF8\xD0\xD0,\xB2\xBB\xC4\xDC\xCD\xAC\xCA\xB1\xBF\xAA\xCA\xBC\xC1\xED\xD2\xBB\xB4\xCE\xB5\xBC\xC8\xEB!";  // 导入正在进行,不能同时开始另一次导入!
+inline constexpr std::string_view kMsgWorkbookUnreadable = "\xB2\xBB\xC4\xDC\xB6\xC1\xC8\xA1\xB9\xA4\xD7\xF7\xB2\xBE ";  // 不能读取工作簿 
+inline constexpr std::string_view kMsgRunFailed = "\xB5\xBC\xC8\xEB\xD2\xF2\xCA\xFD\xBE\xDD\xBF\xE2\xB4\xED\xCE\xF3\xD6\xD0\xB6\xCF,\xB4\xCB\xC7\xB0\xB5\xBC\xC8\xEB\xB5\xC4\xC8\xCB\xD4\xB1\xD2\xD1\xB1\xA3\xB4\xE6:";  // 导入因数据库错误中断,此前导入的人员已保存:
+inline constexpr std::string_view kMsgDoneWithFailures = "\xCA\xFD\xBE\xDD\xB5\xBC\xC8\xEB\xCD\xEA\xB3\xC9,";  // 数据导入完成,
+inline constexpr std::string_view kMsgRowsNotImported = "\xD0\xD0\xCE\xB4\xB5\xBC\xC8\xEB!";  // 行未导入!
+
+// Pieces of the closing summary line: 导入人员N人,未导入N行,履历记录N条,报告N条
+inline constexpr std::string_view kSummaryPersons = "\xB5\xBC\xC8\xEB\xC8\xCB\xD4\xB1";  // 导入人员
+inline constexpr std::string_view kSummaryFailed = "\xC8\xCB,\xCE\xB4\xB5\xBC\xC8\xEB";  // 人,未导入
+inline constexpr std::string_view kSummaryHistory = "\xD0\xD0,\xC2\xC4\xC0\xFA\xBC\xC7\xC2\xBC";  // 行,履历记录
+inline constexpr std::string_view kSummaryReports = "\xCC\xF5,\xB1\xA8\xB8\xE6";  // 条,报告
+inline constexpr std::string_view kSummaryEnd = "\xCC\xF5";  // 条
+
+// A row whose person is not stored: 第5行:张三:<reason>,此人未导入
+inline constexpr std::string_view kRowPrefix = "\xB5\xDA";  // 第
+inline constexpr std::string_view kRowSuffix = "\xD0\xD0:";  // 行:
+inline constexpr std::string_view kRowNotImported = ",\xB4\xCB\xC8\xCB\xCE\xB4\xB5\xBC\xC8\xEB";  // ,此人未导入
+inline constexpr std::string_view kReasonNotADate = "\xB2\xBB\xCA\xC7\xC8\xD5\xC6\xDA";  // 不是日期
+inline constexpr std::string_view kReasonErrorCell = "\xB5\xA5\xD4\xAA\xB8\xF1\xCA\xC7\xB4\xED\xCE\xF3\xD6\xB5 ";  // 单元格是错误值 
+inline constexpr std::string_view kReasonOutOfRange = "\xB3\xAC\xB3\xF6\xB7\xB6\xCE\xA7";  // 超出范围
+inline constexpr std::string_view kReasonDbRefused = "\xCA\xFD\xBE\xDD\xBF\xE2\xBE\xDC\xBE\xF8\xB1\xA3\xB4\xE6\xB4\xCB\xC8\xCB:";  // 数据库拒绝保存此人:
+
+// History report prefixes and study modes.
+inline constexpr std::string_view kReportEducation = "\xD1\xA7\xC0\xFA:";  // 学历:
+inline constexpr std::string_view kReportPosition = "\xD6\xB0\xCE\xF1:";  // 职务:
+inline constexpr std::string_view kReportAssessment = "\xBF\xBC\xBA\xCB:";  // 考核:
+inline constexpr std::string_view kModeFullTime = "\xC8\xAB\xC8\xD5\xD6\xC6";  // 全日制
+inline constexpr std::string_view kModeEmployed = "\xD4\xDA\xD6\xB0";  // 在职
+
+}  // namespace gz::imp::texts

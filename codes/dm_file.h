@@ -1,0 +1,49 @@
+// Loading the code map from the code file "dm.txt" before each import.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "codes/code_map.h"
+
+namespace gz::codes {
+
+// The code file, named bare: it is read from the working directory.
+inline constexpr std::string_view kDmFileName = "dm.txt";
+
+// The error-pane line for a missing code file (GBK): "代码文件dm.txt不存在".
+inline constexpr std::string_view kDmFileMissingLine =
+    "\xB4\xFA\xC2\xEB\xCE\xC4\xBC\xFE" "dm.txt" "\xB2\xBB\xB4\xE6\xD4\xDA";
+
+// The code file exists but cannot be read. what() is one line (UTF-8) that
+// names the file and the reason; the import must not start.
+class DmFileError : public std::runtime_error {
+ public:
+  DmFileError(const std::string& message, std::filesystem::path path)
+      : std::runtime_error(message), path_(std::move(path)) {}
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct DmLoadOutcome {
+  enum class Status { Loaded, Missing };
+  Status status = Status::Missing;
+  std::size_t entries = 0;        // keys in the map after the load
+  bool fromUtf8 = false;          // the file was UTF-8 and was converted to GBK
+  std::size_t unconvertible = 0;  // characters GBK cannot hold, stored as "?"
+};
+
+// Empties `map` and fills it from the code file at `path`. When there is no
+// such file (a folder of that name counts as none), the map stays empty and
+// the outcome is Missing: the caller writes kDmFileMissingLine to the error
+// pane and the import goes ahead. Throws DmFileError when the file exists but
+// cannot be read; the map is then empty too.
+DmLoadOutcome loadDmFile(CodeMap& map,
+                         const std::filesystem::path& path = std::filesystem::path(kDmFileName));
+
+}  // namespace gz::codes

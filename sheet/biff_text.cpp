@@ -1,0 +1,119 @@
+#include "sheet/biff_text.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "sheet/biff_error.h"
+#include "text/gbk.h"
+
+namespace gz::sheet::biff {
+
+PartsReader::PartsReader(std::vector<Bytes> parts) : parts_(std::move(parts)) {
+  if (parts_.empty()) parts_.emplace_back();
+}
+
+bool PartsReader::advance() {
+  while (leftInPart() == 0) {
+    if (part_ + 1 >= parts_.size()) return false;
+    ++part_;
+    pos_ = 0;
+  }
+  return true;
+}
+
+bool PartsReader::atEnd() { return !advance(); }
+
+uint8_t PartsReader::u8() {
+  if (!advance()) throw BiffError(kRecordTooShort);
+  return parts_[part_][pos_++];
+}
+
+uint16_t PartsReader::u16() {
+  const uint8_t lo = u8();
+  return static_cast<uint16_t>(lo | (u8() << 8));
+}
+
+uint32_t PartsReader::u32() {
+  const uint32_t lo = u16();
+  return lo | (static_cast<uint32_t>(u16()) << 16);
+}
+
+void PartsReader::skip(std::size_t n) {
+  while (n > 0) {
+    if (!advance()) throw BiffError(kRecordTooShort);
+    const std::size_t step = std::min(n, leftInPart());
+    pos_ += step;
+    n -= step;
+  }
+}
+
+void PartsReader::bytes(std::size_t count, std::string& out) {
+  while (count > 0) {
+    if (!advance()) throw BiffError(kRecordTooShort);
+    const std::size_t step = std::min(count, leftInPart());
+    out.append(reinterpret_cast<const char*>(parts_[part_].data() + pos_), step);
+    pos_ += step;
+    count -= step;
+  }
+}
+
+void PartsReader::chars(std::size_t count, bool wide, std::u16string& out) {
+  out.reserve(out.size() + count);
+  while (count > 0) {
+    const uint8_t* p = parts_[part_].data() + pos_;
+    const std::size_t avail = std::min(count, wide ? leftInPart() / 2 : leftInPart());
+    if (wide) {
+      for (std::size_t i = 0; i < avail; ++i) out.push_back(static_cast<char16_t>(le16(p + 2 * i)));
+      pos_ += 2 * avail;
+    } else {
+      for (std::size_t i = 0; i < avail; ++i) out.push_back(static_cast<char16_t>(p[i]));
+      pos_ += avail;
+    }
+    count -= avail;
+    if (count == 0) break;
+    // The characters go on in the next part, which opens with its own option byte.
+    if (part_ + 1 >= parts_.size()) throw BiffError(kRecordTooShort);
+    ++part_;
+    pos_ = 0;
+    wide = (u8() & 0x01) != 0;
+  }
+}
+
+std::u16string readUnicodeString(PartsReader& r, StringLength length) {
+  const std::size_t count = length == StringLength::OneByte ? r.u8() : r.u16();
+  const uint8_t options = r.u8();
+  const std::size_t runs = (options & 0x08) ? r.u16() : 0;
+  const std::size_t phonetic = (options & 0x04) ? r.u32() : 0;
+  std::u16string text;
+  r.chars(count, (options & 0x01) != 0, text);
+  r.skip(runs * 4);
+  r.skip(phonetic);
+  return text;
+}
+
+std::string readByteString(PartsReader& r, StringLength length) {
+  const std::size_t count = length == StringLength::OneByte ? r.u8() : r.u16();
+  std::string bytes;
+  r.bytes(count, bytes);
+  return bytes;
+}
+
+namespace {
+// Mac files give 0x8000 for Mac Roman.
+int normalizedCodePage(int codePage) { return codePage == 0x8000 ? 10000 : codePage; }
+}  // namespace
+
+TextDecoder::TextDecoder(int codePage) : codePage_(normalizedCodePage(codePage)) {
+  std::string probe;
+  known_ = text::codePageToGbk(codePage_, "", probe);
+}
+
+std::string TextDecoder::fromUnicode(std::u16string_view text) const { return text::utf16ToGbk(text); }
+
+std::string TextDecoder::fromCodePage(std::string_view bytes) const {
+  std::string out;
+  text::codePageToGbk(codePage_, bytes, out);
+  return out;
+}
+
+}  // namespace gz::sheet::biff

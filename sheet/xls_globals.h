@@ -1,0 +1,39 @@
+// The workbook globals: the part of the stream before the first sheet, which
+// lists the sheets and holds the settings, formats and shared strings that
+// the sheets' cells refer to.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sheet/biff_records.h"
+
+namespace gz::sheet {
+
+enum class SheetKind : uint8_t { Worksheet, MacroSheet, Chart, Module, Other };
+
+struct SheetEntry {
+  std::string name;          // GBK
+  uint32_t streamOffset = 0;  // of the sheet's BOF record
+  SheetKind kind = SheetKind::Worksheet;
+};
+
+struct WorkbookGlobals {
+  bool biff8 = true;
+  int codePage = 1252;
+  bool codePageKnown = true;
+  bool date1904 = false;
+  std::vector<SheetEntry> sheets;
+  int activeTab = 0;             // index into `sheets` as stored; may be out of range
+  std::vector<bool> xfIsDate;    // by XF index: the cell format shows a date or time
+  std::vector<std::string> sst;  // shared strings (GBK)
+};
+
+// Reads the globals from the start of `stream`. `bookStream` tells that the
+// stream was named "Book", which decides the version when the BOF does not.
+// Throws BiffError for a stream that is not a BIFF5/BIFF8 workbook, is
+// encrypted, or is damaged.
+WorkbookGlobals readGlobals(biff::Bytes stream, bool bookStream);
+
+}  // namespace gz::sheet

@@ -1,0 +1,101 @@
+#include "sheet/xls_reader.h"
+
+#include "sheet/biff_error.h"
+#include "sheet/readers.h"
+#include "sheet/xls_cells.h"
+#include "sheet/xls_container.h"
+#include "sheet/xls_globals.h"
+#include "text/gbk.h"
+
+namespace gz::sheet {
+namespace {
+
+class XlsWorkbook final : public Workbook {
+ public:
+  XlsWorkbook(std::string sheetName, std::string notice)
+      : sheetName_(std::move(sheetName)), notice_(std::move(notice)) {}
+  const std::string& sheetName() const override { return sheetName_; }
+  const std::string& notice() const override { return notice_; }
+  const SheetData& sheet() const override { return sheet_; }
+  SheetData& mutableSheet() { return sheet_; }
+
+ private:
+  std::string sheetName_;
+  std::string notice_;
+  SheetData sheet_;
+};
+
+const char* kindWord(SheetKind kind) {
+  switch (kind) {
+    case SheetKind::Chart: return "图表";
+    case SheetKind::MacroSheet: return "宏表";
+    case SheetKind::Module: return "宏模块";
+    default: return "非工作表";
+  }
+}
+
+void addNotice(std::string& notice, const std::string& gbk) {
+  if (!notice.empty()) notice += text::utf8ToGbk(";");
+  notice += gbk;
+}
+
+// The active tab when it is a worksheet, else the first worksheet (with a
+// notice when the active tab was a sheet of another kind).
+const SheetEntry& chooseSheet(const WorkbookGlobals& g, std::string& notice) {
+  const SheetEntry* first = nullptr;
+  for (const SheetEntry& s : g.sheets) {
+    if (s.kind == SheetKind::Worksheet) {
+      first = &s;
+      break;
+    }
+  }
+  if (!first) throw BiffError("工作簿中没有工作表");
+  if (g.activeTab < 0 || static_cast<std::size_t>(g.activeTab) >= g.sheets.size()) return *first;
+  const SheetEntry& active = g.sheets[g.activeTab];
+  if (active.kind == SheetKind::Worksheet) return active;
+  addNotice(notice, text::utf8ToGbk("活动工作表") + active.name + text::utf8ToGbk("是") +
+                        text::utf8ToGbk(kindWord(active.kind)) + text::utf8ToGbk(",读取第一个工作表") +
+                        first->name);
+  return *first;
+}
+
+std::unique_ptr<Workbook> readStream(biff::Bytes stream, bool bookStream) {
+  WorkbookGlobals globals = readGlobals(stream, bookStream);
+  std::string notice;
+  if (!globals.codePageKnown) {
+    addNotice(notice, text::utf8ToGbk("工作簿的代码页" + std::to_string(globals.codePage) +
+                                      "不受支持,文本按西欧代码页1252读取"));
+  }
+  const SheetEntry& sheet = chooseSheet(globals, notice);
+  auto book = std::make_unique<XlsWorkbook>(sheet.name, std::move(notice));
+  readSheetCells(stream, sheet, globals, book->mutableSheet());
+  book->mutableSheet().finish();
+  return book;
+}
+
+WorkbookError withName(const BiffError& e, const std::string& name) {
+  return WorkbookError(std::string(e.what()) + ": " + name);
+}
+
+}  // namespace
+
+std::unique_ptr<Workbook> readXlsStream(const uint8_t* data, std::size_t size, bool bookStream,
+                                        const std::string& name) {
+  try {
+    return readStream(biff::Bytes(data, size), bookStream);
+  } catch (const BiffError& e) {
+    throw withName(e, name);
+  }
+}
+
+std::unique_ptr<Workbook> readXls(const unsigned char* data, std::size_t size, const std::string& name) {
+  WorkbookStream stream;
+  try {
+    stream = extractWorkbookStream(data, size);
+  } catch (const BiffError& e) {
+    throw withName(e, name);
+  }
+  return readXlsStream(stream.bytes.data(), stream.bytes.size(), stream.bookStream, name);
+}
+
+}  // namespace gz::sheet

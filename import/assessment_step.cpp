@@ -1,0 +1,37 @@
+#include "import/assessment_step.h"
+
+#include <string>
+
+#include "codes/code_map.h"
+#include "db/connection.h"
+#include "import/frontend.h"
+#include "import/numbers.h"
+#include "import/texts.h"
+#include "text/bytes.h"
+
+namespace gz::imp {
+
+HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64_t personId,
+                                      std::string_view personName) {
+  HistoryCounts counts;
+  for (const std::string& rawLine : historyCellLines(ctx, row, ctx.columns.assessment)) {
+    const std::string_view line = text::trimView(rawLine);
+    if (line.empty()) continue;
+    const int32_t year = plainIntegerOr0(line.substr(0, 4));
+    if (year < 1900 || year > 2100) continue;
+    const std::string_view name = text::trimView(line.size() > 4 ? line.substr(4, 40) : std::string_view());
+    const std::string& code = ctx.codes.lookup(name);
+    if (code.empty()) {
+      std::string report(texts::kReportAssessment);
+      report.append(personName).append(":").append(name);
+      ctx.frontend.errorLine(report);
+      ++counts.reported;
+      continue;
+    }
+    if (auto s = ctx.conn.dialect().insertAssessment(personId, year, code))
+      if (ctx.conn.tryExecute(*s)) ++counts.stored;
+  }
+  return counts;
+}
+
+}  // namespace gz::imp

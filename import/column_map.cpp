@@ -1,0 +1,34 @@
+#include "import/column_map.h"
+
+#include <limits>
+
+#include "import/texts.h"
+#include "sheet/workbook.h"
+
+namespace gz::imp {
+
+int32_t ColumnMap::lookup(std::string_view title) {
+  auto it = map_.find(title);
+  if (it == map_.end()) it = map_.emplace(std::string(title), 0).first;
+  return it->second;
+}
+
+void ColumnMap::set(std::string title, int32_t column) { map_.insert_or_assign(std::move(title), column); }
+
+void ReadColumnTitles(const sheet::Workbook& book, ColumnMap& columns) {
+  // The sheet storage holds at most 65535 columns; past them every cell is
+  // empty, so the loop always ends at an empty title.
+  for (uint32_t col = 1; col <= std::numeric_limits<uint16_t>::max(); ++col) {
+    std::string title = sheet::cellText(book.value(1, col));
+    if (title.empty()) return;
+    columns.set(std::move(title), static_cast<int32_t>(col));
+  }
+}
+
+bool layoutAccepted(ColumnMap& columns) {
+  for (std::string_view title : {texts::kTitleName, texts::kTitleBirth, texts::kTitleJoinWork, texts::kTitleStatus})
+    if (columns.lookup(title) == 0) return false;
+  return true;
+}
+
+}  // namespace gz::imp

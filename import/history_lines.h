@@ -1,0 +1,21 @@
+// The "YYYY.MM<name>" lines of the education and position cells.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace gz::imp {
+
+struct DatedLine {
+  std::string date;      // limited year, "-", limited month, "-1" (1993.07 gives 1993-07-1)
+  std::string_view name;  // up to `nameBytes` bytes from byte 8, as they stand (a view into the line)
+};
+
+// nullopt when the line is shorter than 5 bytes or byte 5 is not ".". The
+// year text (bytes 1-4) is limited to "1900".."2100" and the month text
+// (bytes 6-7, fewer when the line ends early) to "01".."12" as texts, byte by
+// byte, so "7" becomes "12" while "1" stays "1".
+std::optional<DatedLine> readDatedLine(std::string_view line, int nameBytes);
+
+}  // namespace gz::imp

@@ -1,0 +1,170 @@
+#include "import/person_step.h"
+
+#include <cmath>
+
+#include "codes/code_map.h"
+#include "import/frontend.h"
+#include "import/numbers.h"
+#include "import/texts.h"
+#include "sheet/workbook.h"
+#include "text/bytes.h"
+#include "text/gbk.h"
+
+namespace gz::imp {
+namespace {
+
+// Ends the filling of a record: the person is not stored, for `reason`.
+struct CellFailure {
+  std::string reason;
+};
+
+std::string quotedReason(std::string_view title, const std::string& cellText, std::string_view what) {
+  std::string r(title);
+  r.append("\"").append(cellText).append("\"").append(what);
+  return r;
+}
+
+bool civilInRange(const sheet::CivilDate& d) { return d.year >= 1 && d.year <= 9999; }
+
+class RowReader {
+ public:
+  RowReader(const sheet::Workbook& book, int32_t row) : book_(book), row_(static_cast<uint32_t>(row)) {}
+
+  sheet::CellValue value(int32_t col) const { return book_.value(row_, static_cast<uint32_t>(col)); }
+  std::string text(int32_t col) const { return sheet::cellText(value(col)); }
+
+  db::Value dbValue(int32_t col, std::string_view title) const {
+    const sheet::CellValue cell = value(col);
+    db::Value v;
+    if (!cellToDbValue(cell, v)) {
+      std::string reason(title);
+      reason.append(texts::kReasonErrorCell).append(sheet::cellText(cell));
+      throw CellFailure{std::move(reason)};
+    }
+    return v;
+  }
+
+  // The cell's date as a calendar date and its yyyy-mm-dd text.
+  db::Date date(int32_t col, std::string_view title, std::string& isoText) const {
+    const sheet::CellValue cell = value(col);
+    const std::optional<double> serial = sheet::cellDate(cell);
+    const sheet::CivilDate civil = serial ? sheet::civilFromSerial(*serial) : sheet::CivilDate{};
+    if (!serial || !civilInRange(civil))
+      throw CellFailure{quotedReason(title, sheet::cellText(cell), texts::kReasonNotADate)};
+    isoText = sheet::isoDateText(*serial);
+    return db::Date{civil.year, civil.month, civil.day};
+  }
+
+ private:
+  const sheet::Workbook& book_;
+  uint32_t row_;
+};
+
+// The cell-dependent columns, in the order they are set. Throws CellFailure.
+void fillFromCells(const StepContext& ctx, const RowReader& cells, RowCarry& carry, db::PersonRecord& record) {
+  const SheetColumns& c = ctx.columns;
+  if (c.serial) record.set("bh", cells.dbValue(c.serial, texts::kTitleSerial));
+  if (c.idCard) record.set("sfzh", cells.dbValue(c.idCard, texts::kTitleIdCard));
+  if (c.seniority) {
+    // The sheet gives months to add; the record keeps them as a deduction.
+    const int32_t n = text::wholeNumberOr0(cells.text(c.seniority));
+    if (n != 0) record.set("kjgl", -int64_t{n});
+  }
+  if (c.sex) {
+    const std::string t = cells.text(c.sex);
+    if (text::compareBytes(t, "1") >= 0 && text::compareBytes(t, "2") <= 0) record.set("xb", ctx.codes.lookup(t));
+  }
+  if (c.ethnic) {
+    // A name (first byte above "9") is translated; a code given as digits is kept.
+    std::string t = cells.text(c.ethnic);
+    if (!t.empty() && static_cast<unsigned char>(t[0]) > '9')
+      record.set("mz", ctx.codes.lookup(t));
+    else
+      record.set("mz", std::move(t));
+  }
+  std::string iso;
+  if (c.birth) record.set("csny", cells.date(c.birth, texts::kTitleBirth, iso));
+  if (c.workStart) {
+    record.set("gzsj", cells.date(c.workStart, c.workStartTitle, iso));
+    carry.workStart = iso;
+  }
+  if (c.status) record.set("grsf", cells.dbValue(c.status, texts::kTitleStatus));
+  if (c.deductYears) {
+    const std::string t = cells.text(c.deductYears);
+    const int32_t n = t.empty() ? 0 : text::wholeNumberOr0(t);
+    if (n != 0) record.set("kjtgnf", int64_t{n});
+  }
+  carry.wholeYears = 0;
+  if (c.collegeYears) {
+    const std::string t = cells.text(c.collegeYears);
+    YearsMonths ym;
+    const DecimalRead read = t.empty() ? DecimalRead::NotANumber : readYearsMonths(t, ym);
+    if (read == DecimalRead::OutOfRange)
+      throw CellFailure{quotedReason(texts::kTitleCollegeYears, t, texts::kReasonOutOfRange)};
+    if (read == DecimalRead::Ok) {
+      carry.wholeYears = ym.wholeYears;
+      if (ym.months != 0) record.set("dzysxl", int64_t{ym.months});
+    }
+  }
+}
+
+}  // namespace
+
+bool cellToDbValue(const sheet::CellValue& cell, db::Value& out) {
+  switch (cell.kind) {
+    case sheet::CellKind::Empty:
+      out = std::monostate{};
+      return true;
+    case sheet::CellKind::Text:
+      out = cell.text;
+      return true;
+    case sheet::CellKind::Boolean:
+      out = int64_t{cell.number != 0};
+      return true;
+    case sheet::CellKind::Error:
+      return false;
+    case sheet::CellKind::Number:
+      break;
+  }
+  const double v = cell.number;
+  if (cell.isDate) {
+    const sheet::CivilDate d = sheet::civilFromSerial(v);
+    if (civilInRange(d)) {
+      out = db::Date{d.year, d.month, d.day};
+      return true;
+    }
+  }
+  // Whole numbers go in as integers so a text column receives "12", not "12.0".
+  if (std::trunc(v) == v && std::fabs(v) < 9.2e18)
+    out = static_cast<int64_t>(v);
+  else
+    out = v;
+  return true;
+}
+
+PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::string_view deptCode,
+                                 std::string_view personName, RowCarry& carry, db::PersonRecord& record) {
+  record.clear();
+  record.set("bm", std::string(deptCode));
+  record.set("jxqyf", int64_t{12});
+  record.set("xm", std::string(personName));
+  record.set("jkzk", std::string("10"));
+  ctx.frontend.importLine(std::string(personName));
+
+  PersonOutcome out;
+  try {
+    fillFromCells(ctx, RowReader(ctx.book, row), carry, record);
+  } catch (const CellFailure& f) {
+    out.failure = f.reason;
+    return out;
+  }
+  try {
+    out.id = ctx.conn.insertPerson(record);
+    out.stored = true;
+  } catch (const db::DbError& e) {
+    out.failure = std::string(texts::kReasonDbRefused) + text::utf8ToGbk(e.what());
+  }
+  return out;
+}
+
+}  // namespace gz::imp

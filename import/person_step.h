@@ -1,0 +1,43 @@
+// One data row into a new person record.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "db/connection.h"
+#include "import/step_context.h"
+
+namespace gz::sheet {
+struct CellValue;
+}
+
+namespace gz::imp {
+
+// Values the run keeps across rows and hands from the person step to the
+// education step.
+struct RowCarry {
+  std::string workStart;   // yyyy-mm-dd of the latest work-start date read
+  int32_t wholeYears = 0;  // whole years of the college-study figure of this row
+};
+
+struct PersonOutcome {
+  bool stored = false;
+  int64_t id = 0;       // the new person's id when stored
+  std::string failure;  // GBK, why the person was not stored (e.g. 出生年月"19x3"不是日期)
+};
+
+// Adds the person name to the import pane, fills `record` (cleared first)
+// from the fixed values and the row's cells, and stores it. When a cell
+// cannot be converted or the database refuses the record, nothing is stored
+// and the outcome says why: a person is never stored half filled.
+PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::string_view deptCode,
+                                 std::string_view personName, RowCarry& carry, db::PersonRecord& record);
+
+// A cell's value as the sheet holds it, for a column that takes it
+// unconverted: whole numbers as integers, other numbers as decimals,
+// date-formatted numbers as dates, booleans as 0/1, empty as null. False for
+// an error value (#N/A and the like), which no column should receive.
+bool cellToDbValue(const sheet::CellValue& cell, db::Value& out);
+
+}  // namespace gz::imp

@@ -1,0 +1,37 @@
+#include "import/position_step.h"
+
+#include <string>
+
+#include "codes/code_map.h"
+#include "db/connection.h"
+#include "import/frontend.h"
+#include "import/history_lines.h"
+#include "import/texts.h"
+#include "text/bytes.h"
+
+namespace gz::imp {
+
+HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t personId,
+                                    std::string_view personName) {
+  HistoryCounts counts;
+  for (const std::string& rawLine : historyCellLines(ctx, row, ctx.columns.position)) {
+    const std::string_view line = text::trimView(rawLine);
+    if (line.empty()) continue;
+    std::optional<DatedLine> dated = readDatedLine(line, 40);
+    if (!dated) continue;
+    const std::string_view name = text::trimView(dated->name);
+    const std::string& code = ctx.codes.lookup(name);
+    if (code.empty()) {
+      std::string report(texts::kReportPosition);
+      report.append(personName).append(":").append(name);
+      ctx.frontend.errorLine(report);
+      ++counts.reported;
+      continue;
+    }
+    if (auto s = ctx.conn.dialect().insertPosition(personId, dated->date, code))
+      if (ctx.conn.tryExecute(*s)) ++counts.stored;
+  }
+  return counts;
+}
+
+}  // namespace gz::imp

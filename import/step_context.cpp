@@ -1,0 +1,41 @@
+#include "import/step_context.h"
+
+#include "import/column_map.h"
+#include "import/texts.h"
+#include "sheet/workbook.h"
+#include "text/bytes.h"
+
+namespace gz::imp {
+
+SheetColumns SheetColumns::resolve(ColumnMap& map) {
+  using namespace texts;
+  SheetColumns c;
+  c.name = map.lookup(kTitleName);
+  c.serial = map.lookup(kTitleSerial);
+  c.idCard = map.lookup(kTitleIdCard);
+  for (std::string_view form : {kTitleSeniority1, kTitleSeniority2, kTitleSeniority3, kTitleSeniority4})
+    if ((c.seniority = map.lookup(form)) != 0) break;
+  c.sex = map.lookup(kTitleSex);
+  c.ethnic = map.lookup(kTitleEthnic);
+  c.birth = map.lookup(kTitleBirth);
+  c.workStartTitle = kTitleWorkStart;
+  c.workStart = map.lookup(kTitleWorkStart);
+  if (c.workStart == 0) {
+    c.workStartTitle = kTitleJoinWork;
+    c.workStart = map.lookup(kTitleJoinWork);
+  }
+  c.status = map.lookup(kTitleStatus);
+  c.deductYears = map.lookup(kTitleDeductYears);
+  c.collegeYears = map.lookup(kTitleCollegeYears);
+  c.education = map.lookup(kTitleEducation);
+  c.position = map.lookup(kTitlePosition);
+  c.assessment = map.lookup(kTitleAssessment);
+  return c;
+}
+
+std::vector<std::string> historyCellLines(const StepContext& ctx, int32_t row, int32_t column) {
+  if (column == 0) return {};
+  return text::splitLines(sheet::cellText(ctx.book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column))));
+}
+
+}  // namespace gz::imp

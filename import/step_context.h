@@ -1,0 +1,71 @@
+// What the steps of one data row share: the open sheet, the columns found
+// in its first row, the code map, the database and the front end.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gz::sheet {
+class Workbook;
+}
+namespace gz::codes {
+class CodeMap;
+}
+namespace gz::db {
+class Connection;
+}
+
+namespace gz::imp {
+
+class ColumnMap;
+class Frontend;
+
+// The column of every title a step reads, 0 where the sheet has none. The
+// column map does not change while rows are imported, so the titles are
+// looked up once per run instead of once per row.
+struct SheetColumns {
+  int32_t name = 0;
+  int32_t serial = 0;
+  int32_t idCard = 0;
+  int32_t seniority = 0;  // the first of the four bracket forms the sheet has
+  int32_t sex = 0;
+  int32_t ethnic = 0;
+  int32_t birth = 0;
+  int32_t workStart = 0;  // "工作时间", else "参加工作时间"
+  std::string_view workStartTitle;
+  int32_t status = 0;
+  int32_t deductYears = 0;
+  int32_t collegeYears = 0;
+  int32_t education = 0;
+  int32_t position = 0;
+  int32_t assessment = 0;
+
+  static SheetColumns resolve(ColumnMap& columns);
+};
+
+struct StepContext {
+  const sheet::Workbook& book;
+  const SheetColumns& columns;
+  codes::CodeMap& codes;
+  db::Connection& conn;
+  Frontend& frontend;
+};
+
+// What a history step did with its cell.
+struct HistoryCounts {
+  int stored = 0;    // rows the database accepted
+  int reported = 0;  // lines written to the error pane
+  HistoryCounts& operator+=(const HistoryCounts& o) {
+    stored += o.stored;
+    reported += o.reported;
+    return *this;
+  }
+};
+
+// The lines of a history cell: its text split at CR, LF and CR LF; none when
+// the sheet has no such column.
+std::vector<std::string> historyCellLines(const StepContext& ctx, int32_t row, int32_t column);
+
+}  // namespace gz::imp

@@ -59,4 +59,12 @@ class Dialect {
 
 std::unique_ptr<Dialect> makeDialect(DialectKind kind);
 
+// A value as an SQL literal (GBK): numbers in plain decimal, texts quoted with
+// every single quote doubled, dates as 'YYYY-MM-DD', null as null.
+std::string literalText(const Value& v);
+// The statement with each "?" replaced by its bound value's literal, for
+// messages and for comparing statements in tests. Texts without binds are
+// returned unchanged.
+std::string renderStatement(const Statement& s);
+
 }  // namespace gz::db

@@ -1,0 +1,40 @@
+#include "db/dialect.h"
+
+#include <type_traits>
+
+#include "db/jet_dialect.h"
+#include "db/sql_values.h"
+#include "db/standard_dialect.h"
+#include "text/bytes.h"
+
+namespace gz::db {
+
+std::unique_ptr<Dialect> makeDialect(DialectKind kind) {
+  if (kind == DialectKind::Jet) return std::make_unique<JetDialect>();
+  return std::make_unique<StandardDialect>(kind);
+}
+
+std::string literalText(const Value& v) {
+  return std::visit(
+      [](const auto& x) -> std::string {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, std::monostate>) return "null";
+        else if constexpr (std::is_same_v<T, int64_t>) return std::to_string(x);
+        else if constexpr (std::is_same_v<T, double>) return text::formatNumber(x);
+        else if constexpr (std::is_same_v<T, std::string>) return "'" + doubleQuotes(x) + "'";
+        else return "'" + isoDate(x) + "'";
+      },
+      v);
+}
+
+std::string renderStatement(const Statement& s) {
+  std::string out;
+  std::size_t next = 0;
+  for (char c : s.text) {
+    if (c == '?' && next < s.binds.size()) out += literalText(s.binds[next++]);
+    else out += c;
+  }
+  return out;
+}
+
+}  // namespace gz::db

@@ -1,0 +1,25 @@
+// The Access (Jet) SQL flavour.
+#pragma once
+
+#include "db/dialect.h"
+
+namespace gz::db {
+
+class JetDialect final : public Dialect {
+ public:
+  DialectKind kind() const override;
+  Statement countInstitutions() const override;
+  Statement selectInstitutions() const override;
+  Statement selectDepartmentPeople(std::string_view deptCode) const override;
+  std::vector<Statement> deleteDepartmentPeople(std::string_view deptCode) const override;
+  std::optional<Statement> insertEducation(int64_t personId, bool fullTime, std::string_view date,
+                                           std::string_view educationCode) const override;
+  std::optional<Statement> updateEducationYears(int64_t wholeYears, int64_t personId,
+                                                std::string_view date) const override;
+  std::optional<Statement> insertPosition(int64_t personId, std::string_view date,
+                                          std::string_view positionCode) const override;
+  std::optional<Statement> insertAssessment(int64_t personId, int64_t year,
+                                            std::string_view resultCode) const override;
+};
+
+}  // namespace gz::db

@@ -1,0 +1,217 @@
+// Recognising what a --db value names and opening it with the right driver
+// and dialect.
+#include "db/open_database.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUrlQuery>
+#include <QRegularExpression>
+
+#include "db/qt_connection.h"
+
+namespace gz::db {
+
+namespace {
+
+const char kAccessPassword[] = "Qm7pLx2RvT9kWz4N";
+
+std::string utf8(const QString& s) { return s.toStdString(); }
+
+bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+// Closes and forgets a Qt connection that could not be taken into service.
+void dropConnection(const QString& name) {
+  { QSqlDatabase::database(name, false).close(); }
+  QSqlDatabase::removeDatabase(name);
+}
+
+void requireDriver(const char* driver, const std::string& forWhat) {
+  if (!QSqlDatabase::isDriverAvailable(QString::fromLatin1(driver)))
+    throw DbError("缺少 Qt 数据库驱动 " + std::string(driver) + ", 无法打开" + forWhat);
+}
+
+// The connection string without its password, for messages.
+std::string withoutPassword(const std::string& connectionString) {
+  QString s = QString::fromStdString(connectionString);
+  s.replace(QRegularExpression(QStringLiteral("(PWD|Password)=[^;]*"),
+                               QRegularExpression::CaseInsensitiveOption),
+            QStringLiteral("\\1=***"));
+  return utf8(s);
+}
+
+enum class FileKind { Missing, NotAFile, Sqlite, Jet, Other };
+
+FileKind recogniseFile(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) return FileKind::Missing;
+  if (!info.isFile()) return FileKind::NotAFile;
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return FileKind::Other;
+  const QByteArray head = f.read(20);
+  if (head.startsWith(QByteArray("SQLite format 3\0", 16))) return FileKind::Sqlite;
+  const QByteArray engine = head.mid(4, 15);
+  if (engine == "Standard Jet DB" || engine == "Standard ACE DB") return FileKind::Jet;
+  return FileKind::Other;
+}
+
+// SQLite opened through a URI with mode=rw, so a missing file is never created.
+std::unique_ptr<Connection> openSqlite(const QString& path, bool create) {
+  requireDriver("QSQLITE", "SQLite 数据库");
+  const QString name = newConnectionName();
+  QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+  QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+  uri.setQuery(create ? QStringLiteral("mode=rwc") : QStringLiteral("mode=rw"));
+  db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+  db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+  const std::string description = "SQLite 数据库 " + utf8(path);
+  if (!db.open()) {
+    const std::string why = utf8(db.lastError().text());
+    db = QSqlDatabase();
+    dropConnection(name);
+    throw DbError("无法打开" + description + ": " + why);
+  }
+  // Reading the schema fails at once on a file that only looks like SQLite.
+  {
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")) || !probe.next()) {
+      const std::string why = utf8(probe.lastError().text());
+      probe = QSqlQuery();
+      db = QSqlDatabase();
+      dropConnection(name);
+      throw DbError("数据库文件已损坏: " + utf8(path) + ": " + why);
+    }
+  }
+  db = QSqlDatabase();
+  return std::make_unique<QtConnection>(name, DialectKind::Sqlite, NewIdReadback::LastInsertId,
+                                        description);
+}
+
+std::unique_ptr<Connection> openPostgres(const std::string& spec) {
+  requireDriver("QPSQL", "PostgreSQL 数据库");
+  const QUrl url(QString::fromStdString(spec));
+  const QString dbName = url.path().mid(1);
+  if (!url.isValid() || url.host().isEmpty() || dbName.isEmpty())
+    throw DbError("PostgreSQL 数据库地址不完整, 应为 postgresql://用户@主机:端口/库名: " + spec);
+  const QString name = newConnectionName();
+  QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+  db.setHostName(url.host());
+  db.setPort(url.port(5432));
+  db.setDatabaseName(dbName);
+  db.setUserName(url.userName());
+  db.setPassword(url.password());
+  db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+  const std::string description = "PostgreSQL 数据库 " + utf8(dbName) + "@" + utf8(url.host()) + ":" +
+                                  std::to_string(url.port(5432));
+  if (!db.open()) {
+    const std::string why = utf8(db.lastError().text());
+    db = QSqlDatabase();
+    dropConnection(name);
+    throw DbError("无法连接" + description + ": " + why);
+  }
+  {
+    // Texts travel as UTF-8 whatever the server's default client encoding.
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("set client_encoding to 'UTF8'"));
+  }
+  db = QSqlDatabase();
+  return std::make_unique<QtConnection>(name, DialectKind::Postgres, NewIdReadback::Returning,
+                                        description);
+}
+
+// The database product behind an ODBC connection, as the driver names it
+// (SQL_DBMS_NAME). Qt does not expose it, so it is asked of the driver
+// manager directly through the connection's native handle.
+QString odbcDbmsName(const QSqlDatabase& db) {
+  const QVariant handle = db.driver()->handle();
+  if (!handle.isValid() || qstrcmp(handle.typeName(), "SQLHANDLE") != 0) return {};
+  void* hdbc = *static_cast<void* const*>(handle.data());
+  if (!hdbc) return {};
+#ifdef Q_OS_WIN
+  QLibrary manager(QStringLiteral("odbc32"));
+#else
+  QLibrary manager(QStringLiteral("odbc"), 2);
+#endif
+  using GetInfoW = short (*)(void*, unsigned short, void*, short, short*);
+  auto getInfo = reinterpret_cast<GetInfoW>(manager.resolve("SQLGetInfoW"));
+  if (!getInfo) return {};
+  constexpr unsigned short kDbmsName = 17;  // SQL_DBMS_NAME
+  char16_t buffer[256] = {};
+  short length = 0;
+  const short rc = getInfo(hdbc, kDbmsName, buffer, sizeof buffer - sizeof(char16_t), &length);
+  if (rc != 0 && rc != 1) return {};  // SQL_SUCCESS, SQL_SUCCESS_WITH_INFO
+  return QString::fromUtf16(buffer, length / 2);
+}
+
+std::unique_ptr<Connection> openOdbc(const std::string& connectionString, const std::string& description,
+                                     bool accessFile) {
+  requireDriver("QODBC", description);
+  const QString name = newConnectionName();
+  QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+  db.setDatabaseName(QString::fromStdString(connectionString));
+  if (!db.open()) {
+    const QSqlError error = db.lastError();
+    db = QSqlDatabase();
+    dropConnection(name);
+    const std::string why = utf8(error.text());
+    if (accessFile && (error.nativeErrorCode().contains(QStringLiteral("IM002")) ||
+                       error.text().contains(QStringLiteral("IM002"))))
+      throw DbError("打开 Jet 格式的 .mdb 文件需要 Access ODBC 驱动, 本机没有这个驱动: " + description);
+    throw DbError("无法打开" + description + ": " + why);
+  }
+  QString dbms = odbcDbmsName(db);
+  if (dbms.isEmpty() && db.driver()->dbmsType() == QSqlDriver::PostgreSQL) dbms = QStringLiteral("PostgreSQL");
+  DialectKind kind;
+  NewIdReadback readback;
+  if (dbms.contains(QStringLiteral("PostgreSQL"), Qt::CaseInsensitive)) {
+    kind = DialectKind::Postgres;
+    readback = NewIdReadback::Returning;
+  } else if (dbms.contains(QStringLiteral("ACCESS"), Qt::CaseInsensitive)) {
+    kind = DialectKind::Jet;
+    readback = NewIdReadback::Identity;
+  } else {
+    db = QSqlDatabase();
+    dropConnection(name);
+    throw DbError("不支持的 ODBC 数据库 (" + (dbms.isEmpty() ? std::string("未知") : utf8(dbms)) +
+                  "): " + description);
+  }
+  db = QSqlDatabase();
+  return std::make_unique<QtConnection>(name, kind, readback, description + " (" + utf8(dbms) + ")");
+}
+
+}  // namespace
+
+std::string accessConnectionString(const std::string& path) {
+  const std::string absolute = utf8(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
+  return "Driver={Microsoft Access Driver (*.mdb, *.accdb)};DBQ=" + absolute + ";PWD=" + kAccessPassword +
+         ";Exclusive=0;";
+}
+
+std::unique_ptr<Connection> openDatabase(const std::string& spec) {
+  if (startsWith(spec, "postgresql://") || startsWith(spec, "postgres://")) return openPostgres(spec);
+  if (startsWith(spec, "odbc:")) {
+    const std::string connectionString = spec.substr(5);
+    return openOdbc(connectionString, "ODBC 数据源 " + withoutPassword(connectionString), false);
+  }
+  const QString path = QString::fromStdString(spec);
+  switch (recogniseFile(path)) {
+    case FileKind::Missing: throw DbError("数据库文件不存在: " + spec);
+    case FileKind::NotAFile:
+    case FileKind::Other: throw DbError("不是数据库文件: " + spec);
+    case FileKind::Sqlite: return openSqlite(path, false);
+    case FileKind::Jet: return openOdbc(accessConnectionString(spec), "Access 数据库 " + spec, true);
+  }
+  throw DbError("不是数据库文件: " + spec);
+}
+
+std::unique_ptr<Connection> createSqliteDatabase(const std::string& path) {
+  const QString p = QString::fromStdString(path);
+  if (QFileInfo::exists(p)) throw DbError("文件已存在, 不会覆盖: " + path);
+  return openSqlite(p, true);
+}
+
+}  // namespace gz::db

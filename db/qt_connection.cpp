@@ -1,0 +1,272 @@
+#include "db/qt_connection.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <atomic>
+#include <type_traits>
+
+#include "text/bytes.h"
+#include "text/gbk.h"
+
+namespace gz::db {
+
+namespace {
+
+std::string utf8(const QString& s) { return s.toStdString(); }
+
+std::string driverText(const QSqlError& e) {
+  QString t = e.text().trimmed();
+  if (t.isEmpty()) t = QStringLiteral("(没有错误说明)");
+  return utf8(t);
+}
+
+// Column names go into the insert text itself, so only plain names pass.
+bool isPlainName(const std::string& name) {
+  if (name.empty()) return false;
+  for (char c : name) {
+    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!ok) return false;
+  }
+  return true;
+}
+
+QVariant toVariant(const Value& v, bool datesAsText) {
+  return std::visit(
+      [datesAsText](const auto& x) -> QVariant {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, std::monostate>) return QVariant();
+        else if constexpr (std::is_same_v<T, int64_t>) return QVariant(qlonglong(x));
+        else if constexpr (std::is_same_v<T, double>) return QVariant(x);
+        else if constexpr (std::is_same_v<T, std::string>) return text::gbkToQString(x);
+        else {
+          const QDate d(x.year, x.month, x.day);
+          // SQLite keeps dates as ISO text.
+          if (datesAsText) return d.toString(Qt::ISODate);
+          return d;
+        }
+      },
+      v);
+}
+
+class QtResultSet final : public ResultSet {
+ public:
+  QtResultSet(QSqlQuery q, std::string context) : q_(std::move(q)), context_(std::move(context)) {
+    record_ = q_.record();
+  }
+  bool next() override { return q_.next(); }
+  int64_t integer(const char* column) const override {
+    const QVariant v = field(column);
+    if (v.isNull()) return 0;
+    if (v.typeId() == QMetaType::Double) return static_cast<int64_t>(v.toDouble());
+    return v.toLongLong();
+  }
+  std::string text(const char* column) const override {
+    const QVariant v = field(column);
+    if (v.isNull()) return {};
+    switch (v.typeId()) {
+      case QMetaType::Double: return text::formatNumber(v.toDouble());
+      case QMetaType::QDate: return utf8(v.toDate().toString(Qt::ISODate));
+      case QMetaType::QDateTime: return utf8(v.toDateTime().date().toString(Qt::ISODate));
+      default: return text::qStringToGbk(v.toString());
+    }
+  }
+  Value value(const char* column) const override {
+    const QVariant v = field(column);
+    if (v.isNull()) return std::monostate{};
+    switch (v.typeId()) {
+      case QMetaType::Bool:
+      case QMetaType::Int:
+      case QMetaType::UInt:
+      case QMetaType::LongLong:
+      case QMetaType::ULongLong: return int64_t(v.toLongLong());
+      case QMetaType::Double: return v.toDouble();
+      case QMetaType::QDate:
+      case QMetaType::QDateTime: {
+        const QDate d = v.typeId() == QMetaType::QDate ? v.toDate() : v.toDateTime().date();
+        return Date{d.year(), d.month(), d.day()};
+      }
+      default: return text::qStringToGbk(v.toString());
+    }
+  }
+
+ private:
+  QVariant field(const char* column) const {
+    const int i = record_.indexOf(QString::fromLatin1(column));
+    if (i < 0) throw DbError(context_ + ": 查询结果中没有列 " + column);
+    return q_.value(i);
+  }
+  QSqlQuery q_;
+  QSqlRecord record_;
+  std::string context_;
+};
+
+}  // namespace
+
+QString newConnectionName() {
+  static std::atomic<int> counter{0};
+  return QStringLiteral("gz_db_%1").arg(++counter);
+}
+
+QtConnection::QtConnection(const QString& connectionName, DialectKind dialect,
+                           NewIdReadback idReadback, std::string description)
+    : connectionName_(connectionName),
+      db_(QSqlDatabase::database(connectionName, false)),
+      dialect_(makeDialect(dialect)),
+      idReadback_(idReadback),
+      description_(std::move(description)) {}
+
+QtConnection::~QtConnection() {
+  preparedByText_.clear();
+  if (inTransaction_) db_.rollback();
+  db_.close();
+  db_ = QSqlDatabase();
+  QSqlDatabase::removeDatabase(connectionName_);
+}
+
+void QtConnection::fail(const char* what, const std::string& detail, const Statement& s) const {
+  throw DbError(description_ + ": " + what + ": " + detail,
+                s.text.empty() ? std::string() : text::gbkToUtf8(renderStatement(s)));
+}
+
+void QtConnection::bindAll(QSqlQuery& q, const std::vector<Value>& binds) const {
+  const bool datesAsText = dialect_->kind() == DialectKind::Sqlite;
+  for (std::size_t i = 0; i < binds.size(); ++i)
+    q.bindValue(static_cast<int>(i), toVariant(binds[i], datesAsText));
+}
+
+QSqlQuery& QtConnection::prepared(const std::string& text, const Statement& forMessages) {
+  auto it = preparedByText_.find(text);
+  if (it != preparedByText_.end()) return *it->second;
+  auto q = std::make_unique<QSqlQuery>(db_);
+  if (!q->prepare(text::gbkToQString(text))) fail("语句准备失败", driverText(q->lastError()), forMessages);
+  return *preparedByText_.emplace(text, std::move(q)).first->second;
+}
+
+void QtConnection::execute(const Statement& s) {
+  if (s.binds.empty()) {
+    QSqlQuery q(db_);
+    if (!q.exec(text::gbkToQString(s.text))) fail("语句执行失败", driverText(q.lastError()), s);
+    return;
+  }
+  QSqlQuery& q = prepared(s.text, s);
+  bindAll(q, s.binds);
+  const bool ok = q.exec();
+  const QSqlError error = ok ? QSqlError() : q.lastError();
+  q.finish();  // releases the statement's hold on the database until the next use
+  if (!ok) fail("语句执行失败", driverText(error), s);
+}
+
+bool QtConnection::tryExecute(const Statement& s) {
+  // On PostgreSQL a failed statement spoils the whole transaction unless it
+  // runs under its own savepoint; SQLite and Access undo only the statement.
+  const bool guard = inTransaction_ && dialect_->kind() == DialectKind::Postgres;
+  if (guard) savepoint("gz_try");
+  try {
+    execute(s);
+  } catch (const DbError&) {
+    if (guard) {
+      rollbackToSavepoint("gz_try");
+      releaseSavepoint("gz_try");
+    }
+    return false;
+  }
+  if (guard) releaseSavepoint("gz_try");
+  return true;
+}
+
+std::unique_ptr<ResultSet> QtConnection::query(const Statement& s) {
+  QSqlQuery q(db_);
+  q.setForwardOnly(true);
+  bool ok;
+  if (s.binds.empty()) {
+    ok = q.exec(text::gbkToQString(s.text));
+  } else {
+    ok = q.prepare(text::gbkToQString(s.text));
+    if (ok) {
+      bindAll(q, s.binds);
+      ok = q.exec();
+    }
+  }
+  if (!ok) fail("查询失败", driverText(q.lastError()), s);
+  return std::make_unique<QtResultSet>(std::move(q), description_);
+}
+
+int64_t QtConnection::insertPerson(const PersonRecord& r) {
+  if (r.columns().empty()) throw DbError(description_ + ": 人员记录没有设置任何列");
+  std::string names, marks;
+  Statement s;
+  for (const auto& [name, value] : r.columns()) {
+    if (!isPlainName(name)) throw DbError(description_ + ": 人员记录的列名不合法: " + name);
+    names += (names.empty() ? "" : ",") + name;
+    marks += marks.empty() ? "?" : ",?";
+    s.binds.push_back(value);
+  }
+  s.text = "insert into ryjbxx (" + names + ") values (" + marks + ")";
+  if (idReadback_ == NewIdReadback::Returning) s.text += " returning id";
+
+  QSqlQuery& q = prepared(s.text, s);
+  bindAll(q, s.binds);
+  if (!q.exec()) {
+    const QSqlError error = q.lastError();
+    q.finish();
+    fail("人员记录写入失败", driverText(error), s);
+  }
+  QVariant id;
+  switch (idReadback_) {
+    case NewIdReadback::LastInsertId: id = q.lastInsertId(); break;
+    case NewIdReadback::Returning:
+      if (q.next()) id = q.value(0);
+      break;
+    case NewIdReadback::Identity: {
+      QSqlQuery identity(db_);
+      if (identity.exec(QStringLiteral("select @@IDENTITY")) && identity.next()) id = identity.value(0);
+      break;
+    }
+  }
+  q.finish();
+  bool ok = false;
+  const int64_t newId = id.toLongLong(&ok);
+  if (!ok || newId <= 0) fail("读不到新人员记录的 id", "数据库没有返回自动编号", s);
+  return newId;
+}
+
+void QtConnection::runPlain(const std::string& sql, const char* what) {
+  QSqlQuery q(db_);
+  if (!q.exec(QString::fromStdString(sql))) fail(what, driverText(q.lastError()), Statement{sql, {}});
+}
+
+void QtConnection::begin() {
+  if (!db_.transaction()) fail("无法开始事务", driverText(db_.lastError()), {});
+  inTransaction_ = true;
+}
+
+void QtConnection::commit() {
+  for (auto& [text, q] : preparedByText_) q->finish();
+  if (!db_.commit()) fail("事务提交失败", driverText(db_.lastError()), {});
+  inTransaction_ = false;
+}
+
+void QtConnection::rollback() {
+  for (auto& [text, q] : preparedByText_) q->finish();
+  inTransaction_ = false;
+  if (!db_.rollback()) fail("事务回滚失败", driverText(db_.lastError()), {});
+}
+
+void QtConnection::savepoint(const char* name) {
+  if (dialect_->kind() == DialectKind::Jet) throw DbError(description_ + ": Access 数据库不支持保存点");
+  runPlain(std::string("savepoint ") + name, "无法设置保存点");
+}
+
+void QtConnection::releaseSavepoint(const char* name) {
+  if (dialect_->kind() == DialectKind::Jet) throw DbError(description_ + ": Access 数据库不支持保存点");
+  runPlain(std::string("release savepoint ") + name, "无法释放保存点");
+}
+
+void QtConnection::rollbackToSavepoint(const char* name) {
+  if (dialect_->kind() == DialectKind::Jet) throw DbError(description_ + ": Access 数据库不支持保存点");
+  runPlain(std::string("rollback to savepoint ") + name, "无法回滚到保存点");
+}
+
+}  // namespace gz::db

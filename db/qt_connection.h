@@ -1,0 +1,64 @@
+// A Connection over one Qt SQL database connection (QSQLITE, QPSQL or QODBC).
+// Statements with bound values are prepared once per text and kept, so a long
+// import prepares each statement shape a single time.
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "db/connection.h"
+
+namespace gz::db {
+
+// How the id of a new ryjbxx row is read back.
+enum class NewIdReadback {
+  LastInsertId,  // the driver's last insert id (SQLite rowid)
+  Returning,     // "returning id" on the insert (PostgreSQL)
+  Identity,      // "select @@IDENTITY" after the insert (Access)
+};
+
+class QtConnection final : public Connection {
+ public:
+  // Takes over the open Qt connection `connectionName`; removes it when destroyed.
+  QtConnection(const QString& connectionName, DialectKind dialect, NewIdReadback idReadback,
+               std::string description);
+  ~QtConnection() override;
+  QtConnection(const QtConnection&) = delete;
+  QtConnection& operator=(const QtConnection&) = delete;
+
+  const Dialect& dialect() const override { return *dialect_; }
+  std::string describe() const override { return description_; }
+  void execute(const Statement& s) override;
+  bool tryExecute(const Statement& s) override;
+  std::unique_ptr<ResultSet> query(const Statement& s) override;
+  int64_t insertPerson(const PersonRecord& r) override;
+  void begin() override;
+  void commit() override;
+  void rollback() override;
+  void savepoint(const char* name) override;
+  void releaseSavepoint(const char* name) override;
+  void rollbackToSavepoint(const char* name) override;
+
+ private:
+  QSqlQuery& prepared(const std::string& text, const Statement& forMessages);
+  void bindAll(QSqlQuery& q, const std::vector<Value>& binds) const;
+  void runPlain(const std::string& sql, const char* what);
+  [[noreturn]] void fail(const char* what, const std::string& detail, const Statement& s) const;
+
+  QString connectionName_;
+  QSqlDatabase db_;
+  std::unique_ptr<Dialect> dialect_;
+  NewIdReadback idReadback_;
+  std::string description_;
+  std::unordered_map<std::string, std::unique_ptr<QSqlQuery>> preparedByText_;
+  bool inTransaction_ = false;
+};
+
+// A unique Qt connection name for a new connection.
+QString newConnectionName();
+
+}  // namespace gz::db

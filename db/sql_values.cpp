@@ -1,0 +1,94 @@
+#include "db/sql_values.h"
+
+#include <charconv>
+#include <cstdio>
+#include <vector>
+
+namespace gz::db {
+
+namespace {
+
+bool allDigits(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int daysInMonth(int y, int m) {
+  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && isLeapYear(y) ? 29 : days[m - 1];
+}
+
+}  // namespace
+
+std::string doubleQuotes(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  for (char c : text) {
+    out += c;
+    if (c == '\'') out += '\'';
+  }
+  return out;
+}
+
+bool isPlainNumber(std::string_view text) {
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+  const auto point = text.find('.');
+  if (point == std::string_view::npos) return allDigits(text);
+  return allDigits(text.substr(0, point)) && allDigits(text.substr(point + 1));
+}
+
+std::optional<Value> plainNumberValue(std::string_view text) {
+  if (!isPlainNumber(text)) return std::nullopt;
+  std::string_view digits = text.front() == '+' ? text.substr(1) : text;
+  if (digits.find('.') == std::string_view::npos) {
+    int64_t whole = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), whole);
+    if (ec == std::errc() && end == digits.data() + digits.size()) return Value(whole);
+  }
+  double d = 0;
+  std::from_chars(digits.data(), digits.data() + digits.size(), d);
+  return Value(d);
+}
+
+std::optional<Date> parseDateText(std::string_view text) {
+  std::vector<std::string_view> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const auto dash = text.find('-', start);
+    parts.push_back(text.substr(start, dash == std::string_view::npos ? dash : dash - start));
+    if (dash == std::string_view::npos) break;
+    start = dash + 1;
+  }
+  if (parts.size() != 3 || parts[0].size() != 4 || parts[1].size() > 2 || parts[2].size() > 2)
+    return std::nullopt;
+  int fields[3] = {};
+  for (int i = 0; i < 3; ++i) {
+    if (!allDigits(parts[i])) return std::nullopt;
+    std::from_chars(parts[i].data(), parts[i].data() + parts[i].size(), fields[i]);
+  }
+  const Date d{fields[0], fields[1], fields[2]};
+  if (d.year < 1 || d.month < 1 || d.month > 12 || d.day < 1 || d.day > daysInMonth(d.year, d.month))
+    return std::nullopt;
+  return d;
+}
+
+std::string isoDate(const Date& d) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
+  return buf;
+}
+
+}  // namespace gz::db
+
+namespace gz::db {
+
+std::string_view studyModeText(bool fullTime) {
+  // "全日制" and "在职" in GBK.
+  return fullTime ? std::string_view("\xC8\xAB\xC8\xD5\xD6\xC6") : std::string_view("\xD4\xDA\xD6\xB0");
+}
+
+}  // namespace gz::db

@@ -1,0 +1,41 @@
+// Helpers for turning import values into statement pieces safely.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "db/value.h"
+
+namespace gz::db {
+
+// The text with every single quote doubled, ready to stand between quotes.
+std::string doubleQuotes(std::string_view text);
+
+// True for an optional sign, one or more digits and an optional point
+// followed by one or more digits: the only codes that may stand unquoted.
+bool isPlainNumber(std::string_view text);
+
+// The numeric value of a plain number (see isPlainNumber): a whole number as
+// int64_t where it fits, otherwise a double. nullopt for any other text.
+std::optional<Value> plainNumberValue(std::string_view text);
+
+// The date of a "year-month-day" text made of digits (1993-07-1, 1993-1-1),
+// nullopt when it is not a real calendar date (19x3-07-1, 1993-02-30).
+std::optional<Date> parseDateText(std::string_view text);
+
+// ISO text YYYY-MM-DD of a date.
+std::string isoDate(const Date& d);
+
+}  // namespace gz::db
+
+namespace gz::db {
+
+// The stored study mode of an education row, GBK: full-time or in service.
+std::string_view studyModeText(bool fullTime);
+
+// The seven per-person tables, in the order the overwrite clears them.
+inline constexpr const char* kPerPersonTables[] = {"ryrz", "rybdrz", "rykh", "ryxl",
+                                                   "ryjl", "ryjc",   "rygzbhb"};
+
+}  // namespace gz::db

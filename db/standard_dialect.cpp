@@ -1,0 +1,75 @@
+#include "db/standard_dialect.h"
+
+#include <string>
+
+#include "db/sql_values.h"
+
+namespace gz::db {
+
+namespace {
+
+// The department's people: bm begins with the code. The code keeps any "%"
+// or "_" it holds as a wildcard, as the like comparison has always done.
+Value prefixPattern(std::string_view deptCode) { return std::string(deptCode) + "%"; }
+
+}  // namespace
+
+Statement StandardDialect::countInstitutions() const {
+  return {"select count(*) as cnt from dm_jg", {}};
+}
+
+Statement StandardDialect::selectInstitutions() const {
+  // Codes order byte by byte, whatever the server's collation.
+  if (kind_ == DialectKind::Postgres)
+    return {"select * from dm_jg order by length(jgdm),jgdm collate \"C\"", {}};
+  return {"select * from dm_jg order by length(jgdm),jgdm", {}};
+}
+
+Statement StandardDialect::selectDepartmentPeople(std::string_view deptCode) const {
+  return {"select * from ryjbxx where bm like ?", {prefixPattern(deptCode)}};
+}
+
+std::vector<Statement> StandardDialect::deleteDepartmentPeople(std::string_view deptCode) const {
+  std::vector<Statement> out;
+  for (const char* table : kPerPersonTables) {
+    const std::string name = table;
+    out.push_back({"update " + name + " set mid=0 where mid in (select id from ryjbxx where bm like ?)",
+                   {prefixPattern(deptCode)}});
+    out.push_back({"delete from " + name + " where mid=0", {}});
+  }
+  out.push_back({"delete from ryjbxx where bm like ?", {prefixPattern(deptCode)}});
+  return out;
+}
+
+std::optional<Statement> StandardDialect::insertEducation(int64_t personId, bool fullTime,
+                                                          std::string_view date,
+                                                          std::string_view educationCode) const {
+  const auto d = parseDateText(date);
+  if (!d) return std::nullopt;
+  return Statement{"insert into ryxl (mid,xxxs,xlrq,xldm) values (?,?,?,?)",
+                   {personId, std::string(studyModeText(fullTime)), *d, std::string(educationCode)}};
+}
+
+std::optional<Statement> StandardDialect::updateEducationYears(int64_t wholeYears, int64_t personId,
+                                                               std::string_view date) const {
+  const auto d = parseDateText(date);
+  if (!d) return std::nullopt;
+  return Statement{"update ryxl set dzysxl=? where mid=? and xlrq=?", {wholeYears, personId, *d}};
+}
+
+std::optional<Statement> StandardDialect::insertPosition(int64_t personId, std::string_view date,
+                                                         std::string_view positionCode) const {
+  const auto d = parseDateText(date);
+  if (!d) return std::nullopt;
+  return Statement{"insert into ryrz (mid,rzrq,rzzwdm,gzzwdm) values (?,?,?,?)",
+                   {personId, *d, std::string(positionCode), std::string(positionCode)}};
+}
+
+std::optional<Statement> StandardDialect::insertAssessment(int64_t personId, int64_t year,
+                                                           std::string_view resultCode) const {
+  auto code = plainNumberValue(resultCode);
+  if (!code) return std::nullopt;
+  return Statement{"insert into rykh (mid,khnd,khjg) values (?,?,?)", {personId, year, *code}};
+}
+
+}  // namespace gz::db

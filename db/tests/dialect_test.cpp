@@ -1,0 +1,165 @@
+#include "db/dialect.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "db/sql_values.h"
+#include "text/gbk.h"
+
+namespace gz::db {
+namespace {
+
+std::string gbk(const std::string& utf8) { return text::utf8ToGbk(utf8); }
+
+// Jet statements are complete texts: they must match what the Access database
+// has always been sent, byte for byte (GBK).
+TEST(JetDialect, DepartmentStatementsMatchTheEstablishedTexts) {
+  const auto jet = makeDialect(DialectKind::Jet);
+  EXPECT_EQ(jet->countInstitutions().text, "select count(*) as cnt from dm_jg ");
+  EXPECT_EQ(jet->selectInstitutions().text, "select * from dm_jg order by len(jgdm),jgdm");
+  EXPECT_EQ(jet->selectDepartmentPeople("0102").text, "select * from ryjbxx where bm like '0102%'");
+
+  const std::vector<Statement> del = jet->deleteDepartmentPeople("0102");
+  const std::vector<std::string> expected = {
+      "update ryrz a,ryjbxx b set a.mid=0 where a.mid=b.id and b.bm like '0102%'",
+      "delete from ryrz where mid=0",
+      "update rybdrz a,ryjbxx b set a.mid=0 where a.mid=b.id and b.bm like '0102%'",
+      "delete from rybdrz where mid=0",
+      "update rykh a,ryjbxx b set a.mid=0 where a.mid=b.id and b.bm like '0102%'",
+      "delete from rykh where mid=0",
+      "update ryxl a,ryjbxx b set a.mid=0 where a.mid=b.id and b.bm like '0102%'",
+      "delete from ryxl where mid=0",
+      "update ryjl a,ryjbxx b set a.mid=0 where a.mid=b.id and b.bm like '0102%'",
+      "delete from ryjl where mid=0",
+      "update ryjc a,ryjbxx b set a.mid=0 where a.mid=b.id and b.bm like '0102%'",
+      "delete from ryjc where mid=0",
+      "update rygzbhb  a,ryjbxx b set a.mid=0 where a.mid=b.id and b.bm like '0102%'",
+      "delete from rygzbhb where mid=0",
+      "delete from ryjbxx where bm like '0102%'",
+  };
+  ASSERT_EQ(del.size(), expected.size());
+  for (std::size_t i = 0; i < del.size(); ++i) {
+    EXPECT_EQ(del[i].text, expected[i]) << "statement " << i;
+    EXPECT_TRUE(del[i].binds.empty());
+  }
+}
+
+TEST(JetDialect, HistoryStatementsMatchTheWorkedExamples) {
+  const auto jet = makeDialect(DialectKind::Jet);
+  EXPECT_EQ(jet->insertEducation(57, true, "1990-07-1", "41")->text,
+            gbk("insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1990-07-1','41')"));
+  EXPECT_EQ(jet->insertEducation(57, false, "2001-12-1", "31")->text,
+            gbk("insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'在职','2001-12-1','31')"));
+  EXPECT_EQ(jet->updateEducationYears(3, 57, "1993-07-1")->text,
+            "update ryxl set dzysxl=3 where mid=57 and xlrq=#1993-07-1#");
+  EXPECT_EQ(jet->insertPosition(57, "1998-07-1", "31")->text,
+            "insert into ryrz (mid,rzrq,rzzwdm,gzzwdm ) values (57,'1998-07-1','31','31')");
+  EXPECT_EQ(jet->insertAssessment(57, 2006, "1")->text, "insert into rykh (mid,khnd,khjg ) values (57,2006,1)");
+  // A date that is no date still goes to Access, which refuses it itself.
+  EXPECT_EQ(jet->insertPosition(57, "19x3-07-1", "31")->text,
+            "insert into ryrz (mid,rzrq,rzzwdm,gzzwdm ) values (57,'19x3-07-1','31','31')");
+}
+
+// A quote in a value must not end its literal: the statement stays one
+// statement and the value arrives whole.
+TEST(JetDialect, QuotesInValuesAreDoubled) {
+  const auto jet = makeDialect(DialectKind::Jet);
+  EXPECT_EQ(jet->selectDepartmentPeople("01'02").text, "select * from ryjbxx where bm like '01''02%'");
+  EXPECT_EQ(jet->deleteDepartmentPeople("x' or '1'='1").back().text,
+            "delete from ryjbxx where bm like 'x'' or ''1''=''1%'");
+  EXPECT_EQ(jet->insertEducation(5, true, "1993-07-1", "2');drop table ryjbxx;--")->text,
+            gbk("insert into ryxl (mid,xxxs,xlrq,xldm) values (5,'全日制','1993-07-1','2'');drop table ryjbxx;--')"));
+  EXPECT_EQ(jet->insertPosition(5, "1998-07-1", "O'K")->text,
+            "insert into ryrz (mid,rzrq,rzzwdm,gzzwdm ) values (5,'1998-07-1','O''K','O''K')");
+  // Quote or # inside a date text could end the literal: such a date is never a date.
+  EXPECT_FALSE(jet->insertEducation(5, true, "19'3-07-1", "21"));
+  EXPECT_FALSE(jet->updateEducationYears(3, 5, "19#3-07-1"));
+  EXPECT_FALSE(jet->insertPosition(5, "19'3-07-1", "31"));
+}
+
+TEST(Dialects, UnquotedAssessmentCodeMustBeAPlainNumber) {
+  struct Case {
+    const char* code;
+    bool accepted;
+  };
+  const std::vector<Case> cases = {
+      {"1", true},      {"12", true},     {"-3", true},   {"+2", true},  {"1.5", true},
+      {"", false},      {"a", false},     {"1)", false},  {"1;drop table rykh", false},
+      {"1.", false},    {".5", false},    {"1e3", false}, {" 1", false}, {"--1", false},
+  };
+  for (DialectKind kind : {DialectKind::Jet, DialectKind::Sqlite, DialectKind::Postgres}) {
+    const auto d = makeDialect(kind);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.code) + " kind " + std::to_string(int(kind)));
+      EXPECT_EQ(d->insertAssessment(57, 2006, c.code).has_value(), c.accepted);
+    }
+  }
+}
+
+TEST(StandardDialects, StatementsBindTheirValues) {
+  for (DialectKind kind : {DialectKind::Sqlite, DialectKind::Postgres}) {
+    const auto d = makeDialect(kind);
+    EXPECT_EQ(renderStatement(d->selectDepartmentPeople("0102")), "select * from ryjbxx where bm like '0102%'");
+    const auto del = d->deleteDepartmentPeople("01'02");
+    ASSERT_EQ(del.size(), 15u);
+    EXPECT_EQ(renderStatement(del[0]),
+              "update ryrz set mid=0 where mid in (select id from ryjbxx where bm like '01''02%')");
+    EXPECT_EQ(del[0].binds, std::vector<Value>{Value(std::string("01'02%"))});
+    EXPECT_EQ(renderStatement(del[13]), "delete from rygzbhb where mid=0");
+    EXPECT_EQ(renderStatement(del[14]), "delete from ryjbxx where bm like '01''02%'");
+    EXPECT_EQ(renderStatement(*d->insertEducation(57, true, "1993-07-1", "21")),
+              gbk("insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1993-07-01','21')"));
+    EXPECT_EQ(renderStatement(*d->updateEducationYears(3, 57, "1993-07-1")),
+              "update ryxl set dzysxl=3 where mid=57 and xlrq='1993-07-01'");
+    EXPECT_EQ(renderStatement(*d->insertPosition(57, "1998-07-1", "31")),
+              "insert into ryrz (mid,rzrq,rzzwdm,gzzwdm) values (57,'1998-07-01','31','31')");
+    const auto assessment = d->insertAssessment(57, 2006, "1");
+    EXPECT_EQ(renderStatement(*assessment), "insert into rykh (mid,khnd,khjg) values (57,2006,1)");
+    EXPECT_EQ(assessment->binds[2], Value(int64_t(1)));
+    EXPECT_EQ(d->insertAssessment(57, 2006, "1.5")->binds[2], Value(1.5));
+  }
+  EXPECT_EQ(makeDialect(DialectKind::Sqlite)->selectInstitutions().text,
+            "select * from dm_jg order by length(jgdm),jgdm");
+  EXPECT_EQ(makeDialect(DialectKind::Postgres)->selectInstitutions().text,
+            "select * from dm_jg order by length(jgdm),jgdm collate \"C\"");
+}
+
+// The import's date texts are year-month-1 with the month as the sheet gave
+// it; only real calendar dates are stored.
+TEST(StandardDialects, DatesAreStoredOnlyWhenTheyAreRealDates) {
+  struct Case {
+    const char* text;
+    bool valid;
+    Date date;
+  };
+  const std::vector<Case> cases = {
+      {"1993-07-1", true, {1993, 7, 1}},  {"1993-1-1", true, {1993, 1, 1}},
+      {"1900-01-1", true, {1900, 1, 1}},  {"2100-12-1", true, {2100, 12, 1}},
+      {"2000-02-29", true, {2000, 2, 29}}, {"1900-02-29", false, {}},
+      {"19x3-07-1", false, {}},           {"1993-13-1", false, {}},
+      {"1993-00-1", false, {}},           {"1993--1", false, {}},
+      {"1993-07-1-1", false, {}},         {"199-07-1", false, {}},
+      {"", false, {}},                    {"1993-0\xB0-1", false, {}},
+  };
+  const auto d = makeDialect(DialectKind::Sqlite);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const auto insert = d->insertPosition(1, c.text, "31");
+    const auto update = d->updateEducationYears(1, 1, c.text);
+    const auto education = d->insertEducation(1, true, c.text, "21");
+    ASSERT_EQ(insert.has_value(), c.valid);
+    EXPECT_EQ(update.has_value(), c.valid);
+    EXPECT_EQ(education.has_value(), c.valid);
+    if (c.valid) EXPECT_EQ(insert->binds[1], Value(c.date));
+  }
+}
+
+TEST(RenderStatement, WritesEachKindOfValueAsALiteral) {
+  const Statement s{"values (?,?,?,?,?)", {std::monostate{}, int64_t(-4), 3.06, std::string("a'b"), Date{1965, 3, 1}}};
+  EXPECT_EQ(renderStatement(s), "values (null,-4,3.06,'a''b','1965-03-01')");
+}
+
+}  // namespace
+}  // namespace gz::db

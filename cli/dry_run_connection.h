@@ -1,0 +1,39 @@
+// A connection for previews: everything the run writes happens inside one
+// outer transaction that is rolled back at the end. The run's own
+// transactions become savepoints inside it, so the run works unchanged.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/connection.h"
+
+namespace gz::cli {
+
+class DryRunConnection : public db::Connection {
+ public:
+  // Begins the outer transaction on `inner`.
+  explicit DryRunConnection(db::Connection& inner);
+  // Rolls the outer transaction back: nothing of the run is left.
+  ~DryRunConnection() override;
+
+  const db::Dialect& dialect() const override { return inner_.dialect(); }
+  std::string describe() const override { return inner_.describe(); }
+  void execute(const db::Statement& s) override { inner_.execute(s); }
+  bool tryExecute(const db::Statement& s) override { return inner_.tryExecute(s); }
+  std::unique_ptr<db::ResultSet> query(const db::Statement& s) override { return inner_.query(s); }
+  int64_t insertPerson(const db::PersonRecord& r) override { return inner_.insertPerson(r); }
+
+  void begin() override;
+  void commit() override;
+  void rollback() override;
+  void savepoint(const char* name) override { inner_.savepoint(name); }
+  void releaseSavepoint(const char* name) override { inner_.releaseSavepoint(name); }
+  void rollbackToSavepoint(const char* name) override { inner_.rollbackToSavepoint(name); }
+
+ private:
+  db::Connection& inner_;
+  bool inTransaction_ = false;  // the run's transaction, now a savepoint
+};
+
+}  // namespace gz::cli

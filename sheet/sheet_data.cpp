@@ -110,6 +110,12 @@ CellValue SheetData::value(uint32_t row, uint32_t col) const {
   return v;
 }
 
+uint32_t SheetData::lastColumn(uint32_t row) const {
+  if (!finished_) throw std::logic_error("SheetData::lastColumn() before finish()");
+  if (row == 0 || std::size_t{row} + 1 >= rowStart_.size() || rowStart_[row] == rowStart_[row + 1]) return 0;
+  return cells_[rowStart_[row + 1] - 1].col;
+}
+
 uint32_t SheetData::lastRow() const {
   if (finished_) return cells_.empty() ? 0 : cells_.back().row;
   uint32_t last = 0;

@@ -53,6 +53,7 @@ class SheetData {
   // Row and column count from 1. Out of range or never set: Empty.
   CellValue value(uint32_t row, uint32_t col) const;
   uint32_t lastRow() const;  // 0 for an empty sheet
+  uint32_t lastColumn(uint32_t row) const;  // of that row; 0 when it has no cells
   std::size_t cellCount() const { return cells_.size(); }
 
  private:

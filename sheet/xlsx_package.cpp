@@ -1,0 +1,137 @@
+#include "sheet/xlsx_package.h"
+
+#include <gsf/gsf-infile-zip.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-input.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "sheet/readers.h"
+#include "sheet/workbook.h"
+
+namespace gz::sheet {
+
+namespace {
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+           return lower(x) == lower(y);
+         });
+}
+
+std::vector<std::string_view> splitPath(std::string_view path) {
+  std::vector<std::string_view> parts;
+  while (!path.empty()) {
+    const std::size_t slash = path.find('/');
+    const std::string_view piece = path.substr(0, slash);
+    if (!piece.empty()) parts.push_back(piece);
+    if (slash == std::string_view::npos) break;
+    path.remove_prefix(slash + 1);
+  }
+  return parts;
+}
+
+}  // namespace
+
+XlsxPart::~XlsxPart() {
+  if (input_) g_object_unref(input_);
+}
+
+int XlsxPart::read(char* buffer, int len) {
+  const gsf_off_t remaining = gsf_input_remaining(input_);
+  if (remaining <= 0 || len <= 0) return 0;
+  const auto n = static_cast<std::size_t>(std::min<gsf_off_t>(remaining, len));
+  if (!gsf_input_read(input_, n, reinterpret_cast<guint8*>(buffer))) return -1;
+  return static_cast<int>(n);
+}
+
+XlsxPackage::XlsxPackage(const unsigned char* data, std::size_t size, const std::string& name) : name_(name) {
+  ensureGsfInitialized();
+  source_ = gsf_input_memory_new(data, static_cast<gsf_off_t>(size), FALSE);
+  GError* err = nullptr;
+  zip_ = source_ ? gsf_infile_zip_new(source_, &err) : nullptr;
+  if (err) g_error_free(err);
+  if (!zip_) {
+    if (source_) g_object_unref(source_);
+    throw WorkbookError("工作簿已损坏或不完整，无法打开: " + name);
+  }
+}
+
+XlsxPackage::~XlsxPackage() {
+  g_object_unref(zip_);
+  g_object_unref(source_);
+}
+
+// Walks the folders one name at a time; gsf matches names exactly, part names
+// are case-insensitive.
+GsfInput* XlsxPackage::find(std::string_view path) const {
+  const std::vector<std::string_view> parts = splitPath(path);
+  if (parts.empty()) return nullptr;
+  GsfInfile* dir = zip_;
+  g_object_ref(dir);
+  for (std::size_t p = 0; p < parts.size(); ++p) {
+    GsfInput* child = nullptr;
+    const int n = gsf_infile_num_children(dir);
+    for (int i = 0; i < n && !child; ++i) {
+      const char* childName = gsf_infile_name_by_index(dir, i);
+      if (childName && equalNoCase(childName, parts[p])) child = gsf_infile_child_by_index(dir, i);
+    }
+    g_object_unref(dir);
+    if (!child) return nullptr;
+    const bool last = p + 1 == parts.size();
+    const bool isDir = GSF_IS_INFILE(child) && gsf_infile_num_children(GSF_INFILE(child)) >= 0;
+    if (last) {
+      if (isDir) {
+        g_object_unref(child);
+        return nullptr;
+      }
+      return child;
+    }
+    if (!isDir) {
+      g_object_unref(child);
+      return nullptr;
+    }
+    dir = GSF_INFILE(child);
+  }
+  return nullptr;
+}
+
+bool XlsxPackage::has(std::string_view path) const {
+  GsfInput* input = find(path);
+  if (!input) return false;
+  g_object_unref(input);
+  return true;
+}
+
+XlsxPart XlsxPackage::open(std::string_view path) const {
+  GsfInput* input = find(path);
+  if (!input) throw WorkbookError("工作簿已损坏，缺少部件 " + std::string(path) + ": " + name_);
+  return XlsxPart(input);
+}
+
+std::string XlsxPackage::resolve(std::string_view sourcePart, std::string_view target) {
+  std::vector<std::string_view> parts;
+  if (target.empty() || target.front() != '/') {
+    const std::size_t slash = sourcePart.rfind('/');
+    if (slash != std::string_view::npos) parts = splitPath(sourcePart.substr(0, slash));
+  }
+  for (std::string_view piece : splitPath(target)) {
+    if (piece == ".") continue;
+    if (piece == "..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    parts.push_back(piece);
+  }
+  std::string out;
+  for (std::string_view piece : parts) {
+    if (!out.empty()) out += '/';
+    out += piece;
+  }
+  return out;
+}
+
+}  // namespace gz::sheet

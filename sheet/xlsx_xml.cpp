@@ -1,0 +1,184 @@
+#include "sheet/xlsx_xml.h"
+
+#include <libxml/xmlerror.h>
+#include <libxml/xmlreader.h>
+
+#include <cstring>
+
+#include "sheet/workbook.h"
+
+namespace gz::sheet {
+
+namespace {
+
+int readPart(void* context, char* buffer, int len) { return static_cast<XlsxPart*>(context)->read(buffer, len); }
+
+void keepFirstError(void* context, xmlErrorPtr error) {
+  auto* first = static_cast<std::string*>(context);
+  if (first->empty() && error && error->message) {
+    *first = error->message;
+    while (!first->empty() && (first->back() == '\n' || first->back() == ' ')) first->pop_back();
+  }
+}
+
+std::string_view view(const xmlChar* s) {
+  return s ? std::string_view(reinterpret_cast<const char*>(s)) : std::string_view();
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// The four hex digits of "_xHHHH_" at `pos`, or -1.
+int escapeAt(std::string_view s, std::size_t pos) {
+  if (pos + 7 > s.size() || s[pos] != '_' || s[pos + 1] != 'x' || s[pos + 6] != '_') return -1;
+  int v = 0;
+  for (std::size_t i = pos + 2; i < pos + 6; ++i) {
+    const int d = hexDigit(s[i]);
+    if (d < 0) return -1;
+    v = v * 16 + d;
+  }
+  return v;
+}
+
+void appendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += char(cp);
+  } else if (cp < 0x800) {
+    out += char(0xC0 | (cp >> 6));
+    out += char(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += char(0xE0 | (cp >> 12));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+  } else {
+    out += char(0xF0 | (cp >> 18));
+    out += char(0x80 | ((cp >> 12) & 0x3F));
+    out += char(0x80 | ((cp >> 6) & 0x3F));
+    out += char(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
+XlsxXmlReader::XlsxXmlReader(const XlsxPackage& package, std::string_view partName)
+    : part_(package.open(partName)), partName_(partName), workbookName_(package.name()) {
+  // No network, no entity substitution, no external DTD; messages are kept, not printed.
+  reader_ = xmlReaderForIO(readPart, nullptr, &part_, nullptr, nullptr,
+                           XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT);
+  if (!reader_) fail("无法读取");
+  xmlTextReaderSetStructuredErrorHandler(reader_, keepFirstError, &firstError_);
+}
+
+XlsxXmlReader::~XlsxXmlReader() {
+  if (reader_) xmlFreeTextReader(reader_);
+}
+
+void XlsxXmlReader::fail(std::string_view what) const {
+  std::string message = "工作簿已损坏（" + partName_ + " " + std::string(what);
+  if (!firstError_.empty()) message += ": " + firstError_;
+  throw WorkbookError(message + "）: " + workbookName_);
+}
+
+bool XlsxXmlReader::next() {
+  const int rc = xmlTextReaderRead(reader_);
+  if (rc < 0) fail("XML 格式错误");
+  if (rc == 0) return false;
+  type_ = xmlTextReaderNodeType(reader_);
+  // Workbook parts never declare a DTD; refusing one rules out entity expansion attacks.
+  if (type_ == XML_READER_TYPE_DOCUMENT_TYPE) fail("含有不允许的 DTD");
+  return true;
+}
+
+bool XlsxXmlReader::isStart() const { return type_ == XML_READER_TYPE_ELEMENT; }
+bool XlsxXmlReader::isEnd() const {
+  return type_ == XML_READER_TYPE_END_ELEMENT || (type_ == XML_READER_TYPE_ELEMENT && isEmptyElement());
+}
+bool XlsxXmlReader::isEmptyElement() const { return xmlTextReaderIsEmptyElement(reader_) == 1; }
+bool XlsxXmlReader::isText() const {
+  return type_ == XML_READER_TYPE_TEXT || type_ == XML_READER_TYPE_CDATA ||
+         type_ == XML_READER_TYPE_WHITESPACE || type_ == XML_READER_TYPE_SIGNIFICANT_WHITESPACE;
+}
+std::string_view XlsxXmlReader::localName() const { return view(xmlTextReaderConstLocalName(reader_)); }
+std::string_view XlsxXmlReader::value() const { return view(xmlTextReaderConstValue(reader_)); }
+int XlsxXmlReader::depth() const { return xmlTextReaderDepth(reader_); }
+
+std::optional<std::string> XlsxXmlReader::attribute(std::string_view name, bool namespaced) {
+  std::optional<std::string> found;
+  while (!found && xmlTextReaderMoveToNextAttribute(reader_) == 1) {
+    if (view(xmlTextReaderConstLocalName(reader_)) != name) continue;
+    const bool hasPrefix = !view(xmlTextReaderConstPrefix(reader_)).empty();
+    if (hasPrefix == namespaced && view(xmlTextReaderConstPrefix(reader_)) != "xmlns")
+      found = std::string(view(xmlTextReaderConstValue(reader_)));
+  }
+  xmlTextReaderMoveToElement(reader_);
+  return found;
+}
+
+std::string XlsxXmlReader::elementText() {
+  std::string text;
+  if (isEmptyElement()) return text;
+  const int start = depth();
+  while (next()) {
+    if (type_ == XML_READER_TYPE_END_ELEMENT && depth() == start) break;
+    if (isText()) text += value();
+  }
+  return text;
+}
+
+std::string XlsxXmlReader::stringItemText() {
+  std::string text;
+  if (isEmptyElement()) return text;
+  const int start = depth();
+  int phoneticDepth = -1;  // depth of the <rPh> we are inside, or -1
+  int textDepth = -1;      // depth of the <t> we are inside, or -1
+  while (next()) {
+    if (type_ == XML_READER_TYPE_END_ELEMENT) {
+      if (depth() == start) break;
+      if (depth() == phoneticDepth) phoneticDepth = -1;
+      if (depth() == textDepth) textDepth = -1;
+    } else if (type_ == XML_READER_TYPE_ELEMENT) {
+      if (isEmptyElement()) continue;
+      if (localName() == "rPh" && phoneticDepth < 0) phoneticDepth = depth();
+      if (localName() == "t" && textDepth < 0 && phoneticDepth < 0) textDepth = depth();
+    } else if (isText() && textDepth >= 0) {
+      text += value();
+    }
+  }
+  return text;
+}
+
+std::string unescapeXlsxString(std::string_view s) {
+  if (s.find("_x") == std::string_view::npos) return std::string(s);
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    int cp = escapeAt(s, i);
+    if (cp < 0) {
+      out += s[i++];
+      continue;
+    }
+    i += 7;
+    // A UTF-16 surrogate pair arrives as two escapes.
+    if (cp >= 0xD800 && cp <= 0xDBFF) {
+      const int low = escapeAt(s, i);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+        i += 7;
+      } else {
+        cp = 0xFFFD;
+      }
+    } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
+      cp = 0xFFFD;
+    } else if (cp == 0) {
+      continue;  // a NUL would cut the text short further on
+    }
+    appendUtf8(out, static_cast<uint32_t>(cp));
+  }
+  return out;
+}
+
+}  // namespace gz::sheet

@@ -26,9 +26,11 @@ class CellReader {
         sstIndex_(globals.sst.size(), kNoString) {}
 
   void read(Bytes stream, uint32_t offset) {
+    const char* badOffset = "文件已损坏(工作表位置无效)";
+    if (offset >= stream.size()) throw BiffError(badOffset);
     RecordReader reader(stream, offset);
     Record rec;
-    if (!reader.next(rec) || rec.id != kBof) throw BiffError("文件已损坏(工作表位置无效)");
+    if (!reader.next(rec) || rec.id != kBof) throw BiffError(badOffset);
     int depth = 1;
     while (reader.next(rec)) {
       if (rec.id == kBof) {

@@ -8,6 +8,12 @@
 
 namespace gz::tree {
 
+namespace {
+
+bool isDateColumn(std::string_view column) { return column == "csny" || column == "gzsj"; }
+
+}  // namespace
+
 std::string displayText(const db::Value& v) {
   return std::visit(
       [](const auto& x) -> std::string {
@@ -30,6 +36,24 @@ std::string displayText(const db::Value& v) {
       v);
 }
 
+std::optional<db::Date> isoDate(std::string_view s) {
+  if (s.size() < 10 || (s.size() > 10 && s[10] != ' ' && s[10] != 'T')) return std::nullopt;
+  auto number = [&](std::size_t from, std::size_t len, int& out) {
+    out = 0;
+    for (std::size_t i = from; i < from + len; ++i) {
+      if (s[i] < '0' || s[i] > '9') return false;
+      out = out * 10 + (s[i] - '0');
+    }
+    return true;
+  };
+  db::Date d;
+  if (!number(0, 4, d.year) || s[4] != '-' || !number(5, 2, d.month) || s[7] != '-' ||
+      !number(8, 2, d.day) || d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31) {
+    return std::nullopt;
+  }
+  return d;
+}
+
 std::string headCountText(std::size_t people) {
   return std::to_string(people) + "\xC8\xCB";  // 人
 }
@@ -40,7 +64,13 @@ std::vector<PersonnelRow> queryDepartmentPeople(db::Connection& connection, std:
   while (rows->next()) {
     PersonnelRow row;
     for (std::size_t c = 0; c < kPersonnelColumns.size(); ++c) {
-      row[c] = displayText(rows->value(kPersonnelColumns[c]));
+      db::Value v = rows->value(kPersonnelColumns[c]);
+      if (isDateColumn(kPersonnelColumns[c])) {
+        if (const auto* s = std::get_if<std::string>(&v)) {
+          if (auto d = isoDate(*s)) v = *d;
+        }
+      }
+      row[c] = displayText(v);
     }
     people.push_back(std::move(row));
   }

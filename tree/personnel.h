@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,11 @@ std::vector<PersonnelRow> queryDepartmentPeople(db::Connection& connection, std:
 // A stored value as the grid shows it: dates in the short form yyyy-m-d,
 // numbers in plain decimal, null as the empty text.
 std::string displayText(const db::Value& v);
+
+// The date in a text of the form YYYY-MM-DD, optionally followed by a time
+// after a blank or "T": how databases without a date type (SQLite) hand
+// back a stored date. Anything else gives nullopt.
+std::optional<db::Date> isoDate(std::string_view s);
 
 // The head count for the status bar (GBK), e.g. "25人".
 std::string headCountText(std::size_t people);

@@ -43,6 +43,29 @@ TEST(PersonnelTest, ReadsTheGridColumnsOfTheDepartment) {
   EXPECT_EQ(people[1], (PersonnelRow{"2.5", "b", "", "", "", "", "", "", ""}));
 }
 
+TEST(PersonnelTest, IsoDateTexts) {
+  EXPECT_EQ(isoDate("1970-01-02"), (db::Date{1970, 1, 2}));
+  EXPECT_EQ(isoDate("1970-01-02 00:00:00"), (db::Date{1970, 1, 2}));
+  EXPECT_EQ(isoDate("1970-01-02T08:00"), (db::Date{1970, 1, 2}));
+  for (const char* notADate : {"", "1970-1-2", "1970-13-01", "1970-00-10", "1970-01-32", "19x0-01-02",
+                               "1970/01/02", "1970-01-02x", "01"}) {
+    EXPECT_EQ(isoDate(notADate), std::nullopt) << notADate;
+  }
+}
+
+TEST(PersonnelTest, DateTextsOfTheDateColumnsAreShownAsDates) {
+  FakeConnection db;
+  db.results["people"] = {Row{{"bh", std::string("1970-01-02")}, {"xm", std::string("x")},
+                              {"sfzh", db::Value{}}, {"grsf", db::Value{}}, {"xb", db::Value{}},
+                              {"mz", db::Value{}}, {"csny", std::string("1970-01-02")},
+                              {"jkzk", db::Value{}}, {"gzsj", std::string("1990-07")}}};
+  const auto people = queryDepartmentPeople(db, "01");
+  ASSERT_EQ(people.size(), 1u);
+  EXPECT_EQ(people[0][0], "1970-01-02");  // not a date column
+  EXPECT_EQ(people[0][6], "1970-1-2");
+  EXPECT_EQ(people[0][8], "1990-07");     // not a whole date: shown as stored
+}
+
 TEST(PersonnelTest, AMissingColumnIsAnError) {
   FakeConnection db;
   db.results["people"] = {Row{{"bh", int64_t{1}}}};

@@ -1,0 +1,51 @@
+// `gzimport tree [--db DB]`: prints the institution tree, one node a line,
+// indented two blanks per level.
+#include <QCommandLineParser>
+#include <exception>
+#include <string>
+
+#include "cli/command.h"
+#include "db/connection.h"
+#include "text/gbk.h"
+#include "tree/institutions.h"
+#include "tree/tree_builder.h"
+
+namespace gz::cli {
+namespace {
+
+int runTree(const QStringList& args) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Prints the institution tree of the database.");
+  parser.addHelpOption();
+  const QCommandLineOption dbOption("db", "The database (default: gzgl.mdb in the working directory).",
+                                    "DB", "gzgl.mdb");
+  parser.addOption(dbOption);
+  const std::string help = parser.helpText().toStdString();
+  if (!parser.parse(args)) return usageError(parser.errorText().toStdString(), help);
+  if (parser.isSet("help")) {
+    printOut(help);
+    return kOk;
+  }
+  if (!parser.positionalArguments().isEmpty()) {
+    return usageError("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'", help);
+  }
+
+  try {
+    auto connection = db::openDatabase(parser.value(dbOption).toStdString());
+    tree::InstitutionList list;
+    list.load(*connection);
+    const tree::InstitutionTree institutions = tree::buildInstitutionTree(list.shared());
+    institutions.forEachInDisplayOrder([&](std::size_t node, int depth) {
+      printOut(std::string(2 * static_cast<std::size_t>(depth), ' ') +
+               text::gbkToUtf8(tree::nodeText(institutions.record(node))));
+    });
+  } catch (const std::exception& e) {
+    return fail(e.what());
+  }
+  return kOk;
+}
+
+const CommandRegistration registration({"tree", "Print the institution tree", runTree});
+
+}  // namespace
+}  // namespace gz::cli

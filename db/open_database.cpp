@@ -2,6 +2,7 @@
 // and dialect.
 #include "db/open_database.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
@@ -13,6 +14,7 @@
 #include <QRegularExpression>
 
 #include "db/qt_connection.h"
+#include "db/sqlite_connection.h"
 
 namespace gz::db {
 
@@ -59,36 +61,8 @@ FileKind recogniseFile(const QString& path) {
   return FileKind::Other;
 }
 
-// SQLite opened through a URI with mode=rw, so a missing file is never created.
 std::unique_ptr<Connection> openSqlite(const QString& path, bool create) {
-  requireDriver("QSQLITE", "SQLite 数据库");
-  const QString name = newConnectionName();
-  QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-  QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-  uri.setQuery(create ? QStringLiteral("mode=rwc") : QStringLiteral("mode=rw"));
-  db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
-  db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-  const std::string description = "SQLite 数据库 " + utf8(path);
-  if (!db.open()) {
-    const std::string why = utf8(db.lastError().text());
-    db = QSqlDatabase();
-    dropConnection(name);
-    throw DbError("无法打开" + description + ": " + why);
-  }
-  // Reading the schema fails at once on a file that only looks like SQLite.
-  {
-    QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("select count(*) from sqlite_master")) || !probe.next()) {
-      const std::string why = utf8(probe.lastError().text());
-      probe = QSqlQuery();
-      db = QSqlDatabase();
-      dropConnection(name);
-      throw DbError("数据库文件已损坏: " + utf8(path) + ": " + why);
-    }
-  }
-  db = QSqlDatabase();
-  return std::make_unique<QtConnection>(name, DialectKind::Sqlite, NewIdReadback::LastInsertId,
-                                        description);
+  return std::make_unique<SqliteConnection>(QDir::toNativeSeparators(path).toStdString(), create);
 }
 
 std::unique_ptr<Connection> openPostgres(const std::string& spec) {
@@ -114,9 +88,11 @@ std::unique_ptr<Connection> openPostgres(const std::string& spec) {
     throw DbError("无法连接" + description + ": " + why);
   }
   {
-    // Texts travel as UTF-8 whatever the server's default client encoding.
+    // Texts travel as UTF-8 whatever the server's default client encoding;
+    // the server's notices would only clutter the terminal.
     QSqlQuery q(db);
     q.exec(QStringLiteral("set client_encoding to 'UTF8'"));
+    q.exec(QStringLiteral("set client_min_messages to warning"));
   }
   db = QSqlDatabase();
   return std::make_unique<QtConnection>(name, DialectKind::Postgres, NewIdReadback::Returning,

@@ -32,20 +32,15 @@ bool isPlainName(const std::string& name) {
   return true;
 }
 
-QVariant toVariant(const Value& v, bool datesAsText) {
+QVariant toVariant(const Value& v) {
   return std::visit(
-      [datesAsText](const auto& x) -> QVariant {
+      [](const auto& x) -> QVariant {
         using T = std::decay_t<decltype(x)>;
         if constexpr (std::is_same_v<T, std::monostate>) return QVariant();
         else if constexpr (std::is_same_v<T, int64_t>) return QVariant(qlonglong(x));
         else if constexpr (std::is_same_v<T, double>) return QVariant(x);
         else if constexpr (std::is_same_v<T, std::string>) return text::gbkToQString(x);
-        else {
-          const QDate d(x.year, x.month, x.day);
-          // SQLite keeps dates as ISO text.
-          if (datesAsText) return d.toString(Qt::ISODate);
-          return d;
-        }
+        else return QDate(x.year, x.month, x.day);
       },
       v);
 }
@@ -131,9 +126,7 @@ void QtConnection::fail(const char* what, const std::string& detail, const State
 }
 
 void QtConnection::bindAll(QSqlQuery& q, const std::vector<Value>& binds) const {
-  const bool datesAsText = dialect_->kind() == DialectKind::Sqlite;
-  for (std::size_t i = 0; i < binds.size(); ++i)
-    q.bindValue(static_cast<int>(i), toVariant(binds[i], datesAsText));
+  for (std::size_t i = 0; i < binds.size(); ++i) q.bindValue(static_cast<int>(i), toVariant(binds[i]));
 }
 
 QSqlQuery& QtConnection::prepared(const std::string& text, const Statement& forMessages) {
@@ -215,7 +208,6 @@ int64_t QtConnection::insertPerson(const PersonRecord& r) {
   }
   QVariant id;
   switch (idReadback_) {
-    case NewIdReadback::LastInsertId: id = q.lastInsertId(); break;
     case NewIdReadback::Returning:
       if (q.next()) id = q.value(0);
       break;

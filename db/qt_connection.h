@@ -1,4 +1,4 @@
-// A Connection over one Qt SQL database connection (QSQLITE, QPSQL or QODBC).
+// A Connection over one Qt SQL database connection: PostgreSQL (QPSQL) or ODBC.
 // Statements with bound values are prepared once per text and kept, so a long
 // import prepares each statement shape a single time.
 #pragma once
@@ -16,7 +16,6 @@ namespace gz::db {
 
 // How the id of a new ryjbxx row is read back.
 enum class NewIdReadback {
-  LastInsertId,  // the driver's last insert id (SQLite rowid)
   Returning,     // "returning id" on the insert (PostgreSQL)
   Identity,      // "select @@IDENTITY" after the insert (Access)
 };

@@ -1,0 +1,271 @@
+#include "db/sqlite_connection.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <type_traits>
+#include <vector>
+
+#include "db/sql_values.h"
+#include "text/bytes.h"
+#include "text/gbk.h"
+
+namespace gz::db {
+
+namespace {
+
+bool isPlainName(const std::string& name) {
+  return !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
+    return std::isalnum(c) || c == '_';
+  });
+}
+
+std::string lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+class SqliteResultSet final : public ResultSet {
+ public:
+  SqliteResultSet(sqlite3* db, sqlite3_stmt* stmt, std::string context)
+      : db_(db), stmt_(stmt), context_(std::move(context)) {
+    const int n = sqlite3_column_count(stmt_);
+    for (int i = 0; i < n; ++i) names_.push_back(lower(sqlite3_column_name(stmt_, i)));
+  }
+  ~SqliteResultSet() override { sqlite3_finalize(stmt_); }
+
+  bool next() override {
+    if (done_) return false;
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    done_ = true;
+    if (rc != SQLITE_DONE) throw DbError(context_ + ": 读取查询结果失败: " + sqlite3_errmsg(db_));
+    return false;
+  }
+  int64_t integer(const char* column) const override {
+    const int i = index(column);
+    return sqlite3_column_type(stmt_, i) == SQLITE_NULL ? 0 : sqlite3_column_int64(stmt_, i);
+  }
+  std::string text(const char* column) const override {
+    const int i = index(column);
+    switch (sqlite3_column_type(stmt_, i)) {
+      case SQLITE_NULL: return {};
+      case SQLITE_INTEGER: return std::to_string(sqlite3_column_int64(stmt_, i));
+      case SQLITE_FLOAT: return text::formatNumber(sqlite3_column_double(stmt_, i));
+      default: return columnText(i);
+    }
+  }
+  Value value(const char* column) const override {
+    const int i = index(column);
+    switch (sqlite3_column_type(stmt_, i)) {
+      case SQLITE_NULL: return std::monostate{};
+      case SQLITE_INTEGER: return int64_t(sqlite3_column_int64(stmt_, i));
+      case SQLITE_FLOAT: return sqlite3_column_double(stmt_, i);
+      default: return columnText(i);
+    }
+  }
+
+ private:
+  std::string columnText(int i) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
+    return text::utf8ToGbk(std::string_view(p ? p : "", sqlite3_column_bytes(stmt_, i)));
+  }
+  int index(const char* column) const {
+    const std::string wanted = lower(column);
+    const auto it = std::find(names_.begin(), names_.end(), wanted);
+    if (it == names_.end()) throw DbError(context_ + ": 查询结果中没有列 " + column);
+    return static_cast<int>(it - names_.begin());
+  }
+
+  sqlite3* db_;
+  sqlite3_stmt* stmt_;
+  std::string context_;
+  std::vector<std::string> names_;
+  bool done_ = false;
+};
+
+}  // namespace
+
+SqliteConnection::SqliteConnection(const std::string& path, bool create)
+    : dialect_(makeDialect(DialectKind::Sqlite)), description_("SQLite 数据库 " + path) {
+  // Without SQLITE_OPEN_CREATE a missing file is an error, never a new database.
+  // One connection object is used by one thread at a time: no mutex needed.
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+  if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+    const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    sqlite3_close(db_);
+    throw DbError("无法打开" + description_ + ": " + why);
+  }
+  sqlite3_extended_result_codes(db_, 1);
+  sqlite3_busy_timeout(db_, 5000);
+  // A whole import runs in one transaction; a page cache of 64 MiB keeps its
+  // changed pages in memory until the commit instead of spilling them early.
+  sqlite3_exec(db_, "pragma cache_size=-65536", nullptr, nullptr, nullptr);
+  // Reading the schema fails at once on a file that only looks like SQLite.
+  char* error = nullptr;
+  if (sqlite3_exec(db_, "select count(*) from sqlite_master", nullptr, nullptr, &error) != SQLITE_OK) {
+    const std::string why = error ? error : sqlite3_errmsg(db_);
+    sqlite3_free(error);
+    sqlite3_close(db_);
+    throw DbError("数据库文件已损坏: " + path + ": " + why);
+  }
+}
+
+SqliteConnection::~SqliteConnection() {
+  for (auto& [text, stmt] : preparedByText_) sqlite3_finalize(stmt);
+  if (inTransaction_) sqlite3_exec(db_, "rollback", nullptr, nullptr, nullptr);
+  // Result sets still open finish the close when they are destroyed.
+  sqlite3_close_v2(db_);
+}
+
+void SqliteConnection::fail(const char* what, const Statement& s) const {
+  throw DbError(description_ + ": " + what + ": " + sqlite3_errmsg(db_),
+                s.text.empty() ? std::string() : text::gbkToUtf8(renderStatement(s)));
+}
+
+sqlite3_stmt* SqliteConnection::prepare(const std::string& text, const Statement& forMessages) {
+  const std::string sql = text::gbkToUtf8(text);
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK)
+    fail("语句准备失败", forMessages);
+  if (!stmt) throw DbError(description_ + ": 空语句", text::gbkToUtf8(text));
+  return stmt;
+}
+
+sqlite3_stmt* SqliteConnection::cached(const std::string& text, const Statement& forMessages) {
+  const auto it = preparedByText_.find(text);
+  if (it != preparedByText_.end()) return it->second;
+  sqlite3_stmt* stmt = prepare(text, forMessages);
+  preparedByText_.emplace(text, stmt);
+  return stmt;
+}
+
+void SqliteConnection::bindAll(sqlite3_stmt* stmt, const Statement& s) {
+  if (static_cast<int>(s.binds.size()) != sqlite3_bind_parameter_count(stmt))
+    throw DbError(description_ + ": 语句的参数个数不对", text::gbkToUtf8(renderStatement(s)));
+  for (int i = 0; i < static_cast<int>(s.binds.size()); ++i) {
+    const int rc = std::visit(
+        [stmt, i](const auto& x) {
+          using T = std::decay_t<decltype(x)>;
+          if constexpr (std::is_same_v<T, std::monostate>) return sqlite3_bind_null(stmt, i + 1);
+          else if constexpr (std::is_same_v<T, int64_t>) return sqlite3_bind_int64(stmt, i + 1, x);
+          else if constexpr (std::is_same_v<T, double>) return sqlite3_bind_double(stmt, i + 1, x);
+          else {
+            // Texts are stored as UTF-8, dates as ISO text.
+            std::string utf8;
+            if constexpr (std::is_same_v<T, std::string>) utf8 = text::gbkToUtf8(x);
+            else utf8 = isoDate(x);
+            return sqlite3_bind_text(stmt, i + 1, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+          }
+        },
+        s.binds[i]);
+    if (rc != SQLITE_OK) fail("绑定参数失败", s);
+  }
+}
+
+void SqliteConnection::runToEnd(sqlite3_stmt* stmt, const Statement& s) {
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+  }
+  sqlite3_reset(stmt);
+  if (rc != SQLITE_DONE) fail("语句执行失败", s);
+}
+
+void SqliteConnection::execute(const Statement& s) {
+  if (s.binds.empty()) {
+    sqlite3_stmt* stmt = prepare(s.text, s);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+      const std::string why = sqlite3_errmsg(db_);
+      sqlite3_finalize(stmt);
+      throw DbError(description_ + ": 语句执行失败: " + why, text::gbkToUtf8(s.text));
+    }
+    sqlite3_finalize(stmt);
+    return;
+  }
+  sqlite3_stmt* stmt = cached(s.text, s);
+  bindAll(stmt, s);
+  runToEnd(stmt, s);
+}
+
+bool SqliteConnection::tryExecute(const Statement& s) {
+  // SQLite undoes only the failed statement, unless the failure (disk full,
+  // I/O error) made it roll back the whole transaction: that loss must not
+  // pass as one refused statement.
+  try {
+    execute(s);
+    return true;
+  } catch (const DbError& e) {
+    if (inTransaction_ && sqlite3_get_autocommit(db_)) {
+      inTransaction_ = false;
+      throw DbError(description_ + ": 事务已被数据库撤销: " + e.what(), e.statement());
+    }
+    return false;
+  }
+}
+
+std::unique_ptr<ResultSet> SqliteConnection::query(const Statement& s) {
+  sqlite3_stmt* stmt = prepare(s.text, s);
+  try {
+    if (!s.binds.empty()) bindAll(stmt, s);
+  } catch (...) {
+    sqlite3_finalize(stmt);
+    throw;
+  }
+  return std::make_unique<SqliteResultSet>(db_, stmt, description_);
+}
+
+int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
+  if (r.columns().empty()) throw DbError(description_ + ": 人员记录没有设置任何列");
+  Statement s;
+  std::string names, marks;
+  for (const auto& [name, value] : r.columns()) {
+    // Column names go into the text itself, so only plain names pass.
+    if (!isPlainName(name)) throw DbError(description_ + ": 人员记录的列名不合法: " + name);
+    names += (names.empty() ? "" : ",") + name;
+    marks += marks.empty() ? "?" : ",?";
+    s.binds.push_back(value);
+  }
+  s.text = "insert into ryjbxx (" + names + ") values (" + marks + ")";
+  sqlite3_stmt* stmt = cached(s.text, s);
+  bindAll(stmt, s);
+  const int rc = sqlite3_step(stmt);
+  sqlite3_reset(stmt);
+  if (rc != SQLITE_DONE) fail("人员记录写入失败", s);
+  return sqlite3_last_insert_rowid(db_);
+}
+
+void SqliteConnection::runPlain(const std::string& sql) {
+  char* error = nullptr;
+  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+    const std::string why = error ? error : sqlite3_errmsg(db_);
+    sqlite3_free(error);
+    throw DbError(description_ + ": " + sql + " 失败: " + why, sql);
+  }
+}
+
+void SqliteConnection::begin() {
+  runPlain("begin");
+  inTransaction_ = true;
+}
+
+void SqliteConnection::commit() {
+  runPlain("commit");
+  inTransaction_ = false;
+}
+
+void SqliteConnection::rollback() {
+  inTransaction_ = false;
+  if (!sqlite3_get_autocommit(db_)) runPlain("rollback");
+}
+
+void SqliteConnection::savepoint(const char* name) { runPlain(std::string("savepoint ") + name); }
+void SqliteConnection::releaseSavepoint(const char* name) { runPlain(std::string("release savepoint ") + name); }
+void SqliteConnection::rollbackToSavepoint(const char* name) {
+  runPlain(std::string("rollback to savepoint ") + name);
+}
+
+}  // namespace gz::db

@@ -134,8 +134,10 @@ std::unique_ptr<Connection> openOdbc(const std::string& connectionString, const 
     db = QSqlDatabase();
     dropConnection(name);
     const std::string why = utf8(error.text());
-    if (accessFile && (error.nativeErrorCode().contains(QStringLiteral("IM002")) ||
-                       error.text().contains(QStringLiteral("IM002"))))
+    // Driver managers say "IM002" (Windows) or "Can't open lib" (unixODBC)
+    // when the named driver is not installed.
+    const QString all = error.nativeErrorCode() + QLatin1Char(' ') + error.text();
+    if (accessFile && (all.contains(QStringLiteral("IM002")) || all.contains(QStringLiteral("Can't open lib"))))
       throw DbError("打开 Jet 格式的 .mdb 文件需要 Access ODBC 驱动, 本机没有这个驱动: " + description);
     throw DbError("无法打开" + description + ": " + why);
   }

@@ -1,0 +1,104 @@
+#include "db/open_database.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <string>
+
+#include "db/schema.h"
+
+namespace gz::db {
+namespace {
+
+class OpenDatabaseTest : public ::testing::Test {
+ protected:
+  std::string path(const char* name) const { return QDir(dir.path()).filePath(name).toStdString(); }
+  std::string write(const char* name, const QByteArray& bytes) const {
+    QFile f(QString::fromStdString(path(name)));
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path(name);
+  }
+  static bool exists(const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); }
+
+  // The operator sees `expected` in the message.
+  static void expectRefused(const std::string& spec, const std::string& expected) {
+    try {
+      openDatabase(spec);
+      ADD_FAILURE() << "opened " << spec;
+    } catch (const DbError& e) {
+      EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
+    }
+  }
+
+  QTemporaryDir dir;
+};
+
+TEST_F(OpenDatabaseTest, RefusesWhatIsNotADatabaseAndCreatesNothing) {
+  const std::string missing = path("gzgl.mdb");
+  expectRefused(missing, "数据库文件不存在: " + missing);
+  EXPECT_FALSE(exists(missing));
+  expectRefused(write("empty.mdb", {}), "不是数据库文件");
+  expectRefused(write("text.mdb", "select * from ryjbxx;\n"), "不是数据库文件");
+  expectRefused(dir.path().toStdString(), "不是数据库文件");
+  // The right first bytes and nothing else that a database needs.
+  QByteArray broken("SQLite format 3\0", 16);
+  broken.append(QByteArray(4096, '\x5a'));
+  expectRefused(write("broken.db", broken), "数据库文件已损坏");
+  QByteArray jet(4, '\0');
+  jet.append(QByteArray("Standard Jet DB\0", 16)).append(QByteArray(2048, '\0'));
+  // No Access ODBC driver on this machine: the message says that it is needed.
+  expectRefused(write("old.mdb", jet), "Access ODBC");
+}
+
+TEST_F(OpenDatabaseTest, RecognisesAnSqliteFileWhateverItsName) {
+  const std::string p = path("gzgl.mdb");
+  createSchema(*createSqliteDatabase(p));
+  auto c = openDatabase(p);
+  EXPECT_EQ(c->dialect().kind(), DialectKind::Sqlite);
+  EXPECT_NE(c->describe().find("gzgl.mdb"), std::string::npos);
+  EXPECT_TRUE(missingSchemaItems(*c).empty());
+}
+
+TEST_F(OpenDatabaseTest, CreatingNeverOverwrites) {
+  const std::string p = write("keep.db", "precious");
+  EXPECT_THROW(createSqliteDatabase(p), DbError);
+  QFile f(QString::fromStdString(p));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), QByteArray("precious"));
+}
+
+TEST_F(OpenDatabaseTest, ServerSpecsMustBeComplete) {
+  expectRefused("postgresql://postgres@127.0.0.1:1", "不完整");
+  expectRefused("postgresql:///gztest", "不完整");
+}
+
+TEST(AccessConnectionString, OpensTheFileSharedWithItsPassword) {
+  const std::string s = accessConnectionString("/data/gzgl.mdb");
+  EXPECT_EQ(s, "Driver={Microsoft Access Driver (*.mdb, *.accdb)};DBQ=/data/gzgl.mdb;PWD=Qm7pLx2RvT9kWz4N;Exclusive=0;");
+}
+
+// An ODBC connection takes its dialect from the database behind the driver.
+TEST(OdbcConnection, PicksTheDialectOfTheServer) {
+  const char* spec = std::getenv("GZ_TEST_ODBC");
+  if (!spec || !*spec) GTEST_SKIP() << "GZ_TEST_ODBC is not set: start scripts/pg-test-server.sh";
+  auto c = openDatabase(spec);
+  EXPECT_EQ(c->dialect().kind(), DialectKind::Postgres);
+  EXPECT_NE(c->describe().find("PostgreSQL"), std::string::npos);
+}
+
+TEST(OdbcConnection, UnknownDataSourceIsAClearError) {
+  try {
+    openDatabase("odbc:Driver={No Such Driver};PWD=secret;");
+    FAIL() << "opened";
+  } catch (const DbError& e) {
+    EXPECT_NE(std::string(e.what()).find("ODBC"), std::string::npos);
+    EXPECT_EQ(std::string(e.what()).find("secret"), std::string::npos) << "password in message";
+  }
+}
+
+}  // namespace
+}  // namespace gz::db

@@ -58,6 +58,13 @@ void BatchWriter::commit() {
   personsPending_ = historyPending_ = 0;
 }
 
+void BatchWriter::rollback() {
+  if (!open_) return;
+  open_ = inRow_ = false;
+  rowsInBatch_ = personsPending_ = historyPending_ = 0;
+  conn_.rollback();
+}
+
 void BatchWriter::salvage() {
   if (!open_) return;
   if (inRow_) {

@@ -32,6 +32,8 @@ class BatchWriter {
   // Commits when the batch is full or old enough. Only between rows.
   void commitIfDue();
   void commit();
+  // Undoes everything not yet committed.
+  void rollback();
   // After a failure: undoes the unfinished row, then commits the rows finished
   // before it. Throws when the database refuses even that.
   void salvage();

@@ -74,6 +74,11 @@ bool importRunning() { return g_running; }
 
 ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns,
                             Frontend& frontend, const ImportRequest& request) {
+  return AInputExecute(conn, codes, columns, frontend, request, &sheet::openWorkbook);
+}
+
+ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns,
+                            Frontend& frontend, const ImportRequest& request, const WorkbookOpener& open) {
   ImportOutcome out;
   if (g_running) {
     out.end = RunEnd::AlreadyRunning;
@@ -97,7 +102,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   // Held by the run until it returns, on every path.
   std::unique_ptr<sheet::Workbook> book;
   try {
-    book = sheet::openWorkbook(request.workbookPath);
+    book = open(request.workbookPath);
   } catch (const sheet::WorkbookError& e) {
     out.end = RunEnd::WorkbookUnreadable;
     out.message = std::string(texts::kMsgWorkbookUnreadable) + text::utf8ToGbk(request.workbookPath) + ": " +
@@ -123,7 +128,12 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   try {
     if (request.mode == ImportMode::Overwrite) {
       batch.ensureOpen();
-      DeleteDepartmentPeople(conn, frontend, dept);
+      try {
+        DeleteDepartmentPeople(conn, frontend, dept);
+      } catch (...) {
+        batch.rollback();  // a deletion stopped half way is undone whole
+        throw;
+      }
     }
     frontend.importLine(std::string(texts::kMsgLayoutAccepted));
     frontend.progress(0, out.rowsTotal);

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "import/column_map.h"
@@ -16,6 +18,9 @@ class Connection;
 }
 namespace gz::codes {
 class CodeMap;
+}
+namespace gz::sheet {
+class Workbook;
 }
 
 namespace gz::imp {
@@ -61,6 +66,14 @@ struct ImportOutcome {
 // is refused with a message box and RunEnd::AlreadyRunning.
 ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns,
                             Frontend& frontend, const ImportRequest& request);
+
+// Opens the workbook at a UTF-8 path; throws sheet::WorkbookError.
+using WorkbookOpener = std::function<std::unique_ptr<sheet::Workbook>(const std::string& pathUtf8)>;
+
+// The same run, reading the workbook through `open` instead of
+// sheet::openWorkbook (for front ends and tests with their own source).
+ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns,
+                            Frontend& frontend, const ImportRequest& request, const WorkbookOpener& open);
 
 // True while a run is in progress.
 bool importRunning();

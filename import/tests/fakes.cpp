@@ -1,0 +1,157 @@
+#include "import/tests/fakes.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace gz::imp::testing {
+namespace {
+
+bool allDigits(std::string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool plausibleDate(std::string_view date) { return allDigits(date.substr(0, 4)); }
+
+std::string q(std::string_view s) { return "'" + std::string(s) + "'"; }
+
+}  // namespace
+
+std::vector<db::Statement> FakeDialect::deleteDepartmentPeople(std::string_view code) const {
+  std::vector<db::Statement> out;
+  for (const char* table : {"ryrz", "rybdrz", "rykh", "ryxl", "ryjl", "ryjc", "rygzbhb"}) {
+    out.push_back({std::string("detach ") + table + " " + std::string(code) + "%", {}});
+    out.push_back({std::string("delete from ") + table + " where mid=0", {}});
+  }
+  out.push_back({"delete from ryjbxx where bm like '" + std::string(code) + "%'", {}});
+  return out;
+}
+
+std::optional<db::Statement> FakeDialect::insertEducation(int64_t id, bool fullTime, std::string_view date,
+                                                          std::string_view code) const {
+  if (!plausibleDate(date)) return std::nullopt;
+  return db::Statement{"insert into ryxl (mid,xxxs,xlrq,xldm) values (" + std::to_string(id) + "," +
+                           q(G(fullTime ? "全日制" : "在职")) + "," + q(date) + "," + q(code) + ")",
+                       {}};
+}
+
+std::optional<db::Statement> FakeDialect::updateEducationYears(int64_t years, int64_t id,
+                                                               std::string_view date) const {
+  if (!plausibleDate(date)) return std::nullopt;
+  return db::Statement{"update ryxl set dzysxl=" + std::to_string(years) + " where mid=" + std::to_string(id) +
+                           " and xlrq=#" + std::string(date) + "#",
+                       {}};
+}
+
+std::optional<db::Statement> FakeDialect::insertPosition(int64_t id, std::string_view date,
+                                                         std::string_view code) const {
+  if (!plausibleDate(date)) return std::nullopt;
+  return db::Statement{"insert into ryrz (mid,rzrq,rzzwdm,gzzwdm ) values (" + std::to_string(id) + "," + q(date) +
+                           "," + q(code) + "," + q(code) + ")",
+                       {}};
+}
+
+std::optional<db::Statement> FakeDialect::insertAssessment(int64_t id, int64_t year, std::string_view code) const {
+  if (!allDigits(code)) return std::nullopt;
+  return db::Statement{"insert into rykh (mid,khnd,khjg ) values (" + std::to_string(id) + "," +
+                           std::to_string(year) + "," + std::string(code) + ")",
+                       {}};
+}
+
+void FakeConnection::op(const std::string& name) {
+  if (beforeOp) beforeOp(name);
+  log.push_back(name);
+}
+
+void FakeConnection::write(const db::Statement& s) {
+  const std::string text = U(s.text);
+  if (!refuseContaining.empty() && text.find(refuseContaining) != std::string::npos)
+    throw db::DbError("refused: " + text, text);
+  (inTransaction ? pending : committed).push_back(text);
+}
+
+void FakeConnection::execute(const db::Statement& s) {
+  op("execute");
+  write(s);
+}
+
+bool FakeConnection::tryExecute(const db::Statement& s) {
+  op("tryExecute");
+  try {
+    write(s);
+    return true;
+  } catch (const db::DbError&) {
+    return false;
+  }
+}
+
+int64_t FakeConnection::insertPerson(const db::PersonRecord& r) {
+  op("insertPerson");
+  const auto xm = column(r, "xm");
+  const std::string name = xm ? U(std::get<std::string>(*xm)) : std::string();
+  if (!refusePersonNamed.empty() && name == refusePersonNamed) throw db::DbError("person refused");
+  persons.push_back(r);
+  (inTransaction ? pending : committed).push_back("person " + name);
+  return nextId++;
+}
+
+void FakeConnection::begin() {
+  op("begin");
+  if (inTransaction) throw db::DbError("nested begin");
+  inTransaction = true;
+}
+
+void FakeConnection::commit() {
+  op("commit");
+  if (!inTransaction) throw db::DbError("commit without transaction");
+  if (!savepoints_.empty()) throw db::DbError("commit with an open savepoint");
+  committed.insert(committed.end(), pending.begin(), pending.end());
+  pending.clear();
+  inTransaction = false;
+}
+
+void FakeConnection::rollback() {
+  op("rollback");
+  pending.clear();
+  savepoints_.clear();
+  inTransaction = false;
+}
+
+void FakeConnection::savepoint(const char*) {
+  op("savepoint");
+  if (!inTransaction) throw db::DbError("savepoint outside a transaction");
+  savepoints_.push_back(pending.size());
+}
+
+void FakeConnection::releaseSavepoint(const char*) {
+  op("release");
+  if (savepoints_.empty()) throw db::DbError("no savepoint");
+  savepoints_.pop_back();
+}
+
+void FakeConnection::rollbackToSavepoint(const char*) {
+  op("rollbackTo");
+  if (savepoints_.empty()) throw db::DbError("no savepoint");
+  pending.resize(savepoints_.back());
+}
+
+std::vector<std::string> FakeConnection::allWrites() const {
+  std::vector<std::string> all = committed;
+  all.insert(all.end(), pending.begin(), pending.end());
+  return all;
+}
+
+std::vector<std::string> RecordingFrontend::only(const std::string& kind) const {
+  std::vector<std::string> out;
+  const std::string prefix = kind + ": ";
+  for (const auto& e : events)
+    if (e.rfind(prefix, 0) == 0) out.push_back(e.substr(prefix.size()));
+  return out;
+}
+
+std::optional<db::Value> column(const db::PersonRecord& r, const std::string& name) {
+  for (const auto& [col, v] : r.columns())
+    if (col == name) return v;
+  return std::nullopt;
+}
+
+}  // namespace gz::imp::testing

@@ -1,0 +1,165 @@
+// Test doubles for the import: a workbook over a sheet filled in the test, a
+// connection that models transactions and savepoints over a list of writes,
+// a dialect that renders statements as readable texts, and a front end that
+// records everything it is told.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/connection.h"
+#include "import/frontend.h"
+#include "sheet/workbook.h"
+#include "text/gbk.h"
+
+namespace gz::imp::testing {
+
+// GBK bytes of a UTF-8 literal, and back.
+inline std::string G(std::string_view utf8) { return text::utf8ToGbk(utf8); }
+inline std::string U(std::string_view gbk) { return text::gbkToUtf8(gbk); }
+
+// A cell of a test sheet: text (UTF-8 in the test, stored as GBK), a number,
+// a date-formatted number, or an error value.
+struct Cell {
+  enum Kind { Empty, Text, Number, Date, Error, Boolean } kind = Empty;
+  std::string text;
+  double number = 0;
+  Cell() = default;
+  Cell(const char* utf8) : kind(*utf8 ? Text : Empty), text(utf8) {}
+  Cell(std::string utf8) : kind(utf8.empty() ? Empty : Text), text(std::move(utf8)) {}
+  static Cell num(double v) { Cell c; c.kind = Number; c.number = v; return c; }
+  static Cell date(double serial) { Cell c; c.kind = Date; c.number = serial; return c; }
+  static Cell error(uint8_t code) { Cell c; c.kind = Error; c.number = code; return c; }
+  static Cell boolean(bool v) { Cell c; c.kind = Boolean; c.number = v; return c; }
+};
+
+class FakeWorkbook : public sheet::Workbook {
+ public:
+  // rows[0] is sheet row 1 (the titles).
+  explicit FakeWorkbook(const std::vector<std::vector<Cell>>& rows) {
+    for (uint32_t r = 0; r < rows.size(); ++r)
+      for (uint32_t c = 0; c < rows[r].size(); ++c) put(r + 1, c + 1, rows[r][c]);
+    data_.finish();
+  }
+  const std::string& sheetName() const override { return name_; }
+  const std::string& notice() const override { return notice_; }
+  const sheet::SheetData& sheet() const override { return data_; }
+
+ private:
+  void put(uint32_t row, uint32_t col, const Cell& c) {
+    switch (c.kind) {
+      case Cell::Empty: break;
+      case Cell::Text: data_.setText(row, col, G(c.text)); break;
+      case Cell::Number: data_.setNumber(row, col, c.number, false); break;
+      case Cell::Date: data_.setNumber(row, col, c.number, true); break;
+      case Cell::Error: data_.setError(row, col, static_cast<uint8_t>(c.number)); break;
+      case Cell::Boolean: data_.setBoolean(row, col, c.number != 0); break;
+    }
+  }
+  sheet::SheetData data_;
+  std::string name_ = "Sheet1", notice_;
+};
+
+// Renders the statements the way the Access database receives them, so the
+// tests read like the statements sent. Like the real dialects it refuses
+// (nullopt) a date whose year is not digits and an assessment code that is
+// not a number.
+class FakeDialect : public db::Dialect {
+ public:
+  db::DialectKind kind() const override { return db::DialectKind::Jet; }
+  db::Statement countInstitutions() const override { return {"count", {}}; }
+  db::Statement selectInstitutions() const override { return {"institutions", {}}; }
+  db::Statement selectDepartmentPeople(std::string_view code) const override {
+    return {"people " + std::string(code), {}};
+  }
+  std::vector<db::Statement> deleteDepartmentPeople(std::string_view code) const override;
+  std::optional<db::Statement> insertEducation(int64_t id, bool fullTime, std::string_view date,
+                                               std::string_view code) const override;
+  std::optional<db::Statement> updateEducationYears(int64_t years, int64_t id, std::string_view date) const override;
+  std::optional<db::Statement> insertPosition(int64_t id, std::string_view date, std::string_view code) const override;
+  std::optional<db::Statement> insertAssessment(int64_t id, int64_t year, std::string_view code) const override;
+};
+
+// Writes are kept as UTF-8 lines ("person <xm>", or the statement text) in a
+// pending list that commit moves to `committed`; savepoints and rollbacks cut
+// the pending list back, as a database would.
+class FakeConnection : public db::Connection {
+ public:
+  const db::Dialect& dialect() const override { return dialect_; }
+  std::string describe() const override { return "fake database"; }
+  void execute(const db::Statement& s) override;
+  bool tryExecute(const db::Statement& s) override;
+  std::unique_ptr<db::ResultSet> query(const db::Statement&) override { return nullptr; }
+  int64_t insertPerson(const db::PersonRecord& r) override;
+  void begin() override;
+  void commit() override;
+  void rollback() override;
+  void savepoint(const char* name) override;
+  void releaseSavepoint(const char* name) override;
+  void rollbackToSavepoint(const char* name) override;
+
+  // Statements whose UTF-8 text contains this are refused.
+  std::string refuseContaining;
+  // A person record whose xm (UTF-8) equals this is refused.
+  std::string refusePersonNamed;
+  // Called before each operation named in `log` is done; may throw db::DbError.
+  std::function<void(const std::string& op)> beforeOp;
+
+  std::vector<std::string> committed;    // writes that reached the database
+  std::vector<std::string> pending;      // writes of the open transaction
+  std::vector<db::PersonRecord> persons; // every record insertPerson stored (committed or not)
+  std::vector<std::string> log;          // begin, commit, savepoint, ... in order
+  int64_t nextId = 57;
+  bool inTransaction = false;
+
+  std::vector<std::string> allWrites() const;  // committed, then pending
+
+ private:
+  void op(const std::string& name);
+  void write(const db::Statement& s);
+  FakeDialect dialect_;
+  std::vector<std::size_t> savepoints_;
+};
+
+// Everything the run tells its front end, panes and boxes in UTF-8.
+class RecordingFrontend : public Frontend {
+ public:
+  void importLine(const std::string& gbk) override { events.push_back("import: " + U(gbk)); }
+  void errorLine(const std::string& gbk) override {
+    events.push_back("error: " + U(gbk));
+    errorLinesGbk.push_back(gbk);
+  }
+  void statusText(int panel, const std::string& gbk) override {
+    events.push_back("status" + std::to_string(panel) + ": " + U(gbk));
+  }
+  void messageBox(const std::string& text, const std::string& caption) override {
+    events.push_back("box: " + U(text) + " / " + U(caption));
+  }
+  void plainMessage(const std::string& text) override { events.push_back("plain: " + U(text)); }
+  void processEvents() override {
+    ++eventRounds;
+    if (onEvents) onEvents();
+  }
+  void clearAbort() override { abort = false; }
+  bool abortRequested() override { return abort; }
+  void progress(int done, int total) override { progressCalls.emplace_back(done, total); }
+
+  // The events of one kind ("import", "error", "status1", "box"), texts only.
+  std::vector<std::string> only(const std::string& kind) const;
+
+  std::vector<std::string> events;
+  std::vector<std::string> errorLinesGbk;
+  std::vector<std::pair<int, int>> progressCalls;
+  std::function<void()> onEvents;
+  int eventRounds = 0;
+  bool abort = false;
+};
+
+// The value of a column in a person record, if it was set.
+std::optional<db::Value> column(const db::PersonRecord& r, const std::string& name);
+
+}  // namespace gz::imp::testing

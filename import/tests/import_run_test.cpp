@@ -1,0 +1,280 @@
+#include "import/import_run.h"
+
+#include <gtest/gtest.h>
+
+#include "codes/code_map.h"
+#include "import/tests/fakes.h"
+
+namespace gz::imp {
+namespace {
+
+using namespace testing;
+using Lines = std::vector<std::string>;
+using Rows = std::vector<std::vector<Cell>>;
+
+const std::vector<Cell> kTitles = {"姓名", "出生年月", "参加工作时间", "个人身份", "学历", "执行基本工资对应职务",
+                                   "从2006年开始的考核情况"};
+
+std::vector<Cell> person(const char* name, Cell birth = Cell::date(23802)) {
+  return {name, birth, Cell::date(31260), "干部", "1983.07大学", "1990.01科员", "2006优秀"};
+}
+
+class ImportRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    codes.set(G("大学"), "21");
+    codes.set(G("科员"), "31");
+    codes.set(G("优秀"), "1");
+    request.departmentCode = " 0102\t";
+    request.workbookPath = GZ_SOURCE_DIR "/CMakeLists.txt";  // any existing file: the sheet comes from `rows`
+  }
+
+  ImportOutcome run() {
+    return AInputExecute(conn, codes, columns, frontend, request, [this](const std::string&) {
+      ++opened;
+      if (unreadable) throw sheet::WorkbookError("not a workbook");
+      return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows));
+    });
+  }
+
+  // Committed writes of one kind ("person", "insert into ryxl", ...).
+  Lines committed(const std::string& prefix) const {
+    Lines out;
+    for (const auto& w : conn.committed)
+      if (w.rfind(prefix, 0) == 0) out.push_back(w);
+    return out;
+  }
+
+  Rows rows = {kTitles, person("张三"), person("李四")};
+  codes::CodeMap codes;
+  ColumnMap columns;
+  FakeConnection conn;
+  RecordingFrontend frontend;
+  ImportRequest request;
+  int opened = 0;
+  bool unreadable = false;
+};
+
+TEST_F(ImportRun, AppendMessagesInOrder) {
+  ImportOutcome o = run();
+  EXPECT_EQ(frontend.events, (Lines{
+                                 "import: XLS相配置!准备导入",
+                                 "import: 张三",
+                                 "import: 李四",
+                                 "import: 导入人员2人,未导入0行,履历记录6条,报告0条",
+                                 "status1: 数据导入成功!",
+                                 "box: 数据导入成功! / 提示",
+                             }));
+  EXPECT_EQ(frontend.eventRounds, 2);  // once per row
+  EXPECT_EQ(o.end, RunEnd::Completed);
+  EXPECT_TRUE(o.succeeded());
+  EXPECT_EQ(o.rowsTotal, 2);
+  EXPECT_EQ(o.personsStored, 2);
+  EXPECT_EQ(o.historyRowsStored, 6);
+  EXPECT_EQ(committed("person"), (Lines{"person 张三", "person 李四"}));
+  EXPECT_EQ(committed("insert into rykh"), (Lines{"insert into rykh (mid,khnd,khjg ) values (57,2006,1)",
+                                                  "insert into rykh (mid,khnd,khjg ) values (58,2006,1)"}));
+  EXPECT_TRUE(conn.pending.empty());
+  EXPECT_FALSE(conn.inTransaction);
+  for (const auto& p : conn.persons) EXPECT_EQ(column(p, "bm"), db::Value(std::string("0102")));
+  EXPECT_EQ(frontend.progressCalls.front(), std::make_pair(0, 2));
+  EXPECT_EQ(frontend.progressCalls.back(), std::make_pair(2, 2));
+}
+
+TEST_F(ImportRun, OverwriteDeletesAfterTheLayoutIsAcceptedInTheFirstBatch) {
+  request.mode = ImportMode::Overwrite;
+  run();
+  EXPECT_EQ(frontend.only("import"), (Lines{"正在删除旧数据!", "XLS相配置!准备导入", "张三", "李四",
+                                            "导入人员2人,未导入0行,履历记录6条,报告0条"}));
+  EXPECT_EQ(frontend.eventRounds, 3);  // after the deletion line, then once per row
+  ASSERT_GE(conn.committed.size(), 15u);
+  EXPECT_EQ(conn.committed[0], "detach ryrz 0102%");
+  EXPECT_EQ(conn.committed[14], "delete from ryjbxx where bm like '0102%'");
+  EXPECT_EQ(conn.committed[15], "person 张三");
+  // The deletion and the first rows are one transaction: one begin, one commit.
+  EXPECT_EQ(std::count(conn.log.begin(), conn.log.end(), "commit"), 1);
+}
+
+TEST_F(ImportRun, OverwriteWithARejectedLayoutKeepsTheDepartment) {
+  request.mode = ImportMode::Overwrite;
+  rows = {{"姓名", "出生年月", "工作时间", "个人身份"}, person("张三")};
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::LayoutRejected);
+  EXPECT_EQ(frontend.events, Lines{"import: XLS数据格式不配置!不能导入"});  // no box, no status
+  EXPECT_TRUE(conn.log.empty());
+}
+
+TEST_F(ImportRun, OverwriteWithAnUnreadableWorkbookKeepsTheDepartment) {
+  request.mode = ImportMode::Overwrite;
+  unreadable = true;
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::WorkbookUnreadable);
+  const std::string msg = "不能读取工作簿 " + std::string(GZ_SOURCE_DIR "/CMakeLists.txt") + ": not a workbook";
+  EXPECT_EQ(frontend.events, (Lines{"import: " + msg, "box: " + msg + " / 失败"}));
+  EXPECT_TRUE(conn.log.empty());
+}
+
+TEST_F(ImportRun, NoFileTouchesNothing) {
+  for (const char* path : {"", GZ_SOURCE_DIR "/no such workbook.xls", GZ_SOURCE_DIR}) {
+    frontend.events.clear();
+    request.workbookPath = path;
+    request.mode = ImportMode::Overwrite;
+    ImportOutcome o = run();
+    EXPECT_EQ(o.end, RunEnd::NoFile) << path;
+    EXPECT_EQ(frontend.events, (Lines{"status1: 文件不存在!", "box: 未选择导入文件! / 失败"})) << path;
+  }
+  EXPECT_EQ(opened, 0);
+  EXPECT_TRUE(conn.log.empty());
+}
+
+TEST_F(ImportRun, AbortAfterAWholeRow) {
+  rows.push_back(person("王五"));
+  frontend.abort = true;  // left over from before the run: cleared at its start
+  frontend.onEvents = [this] { frontend.abort = frontend.eventRounds == 2; };
+  ImportOutcome o = run();
+  EXPECT_EQ(frontend.events, (Lines{
+                                 "import: XLS相配置!准备导入",
+                                 "import: 张三",
+                                 "import: 李四",
+                                 "status1: 用户中止!",
+                                 "box: 用户中止! / 提示",
+                                 "import: 导入人员2人,未导入0行,履历记录6条,报告0条",
+                                 "status1: 数据导入成功!",
+                                 "box: 数据导入成功! / 提示",
+                             }));
+  EXPECT_EQ(o.end, RunEnd::Aborted);
+  EXPECT_EQ(committed("person"), (Lines{"person 张三", "person 李四"}));
+  EXPECT_EQ(committed("insert").size(), 6u);  // the second row is whole
+  EXPECT_FALSE(conn.inTransaction);
+}
+
+TEST_F(ImportRun, DataEndsAtTheFirstEmptyName) {
+  rows = {kTitles, person(""), person("张三")};
+  ImportOutcome o = run();
+  EXPECT_EQ(frontend.only("import"), (Lines{"XLS相配置!准备导入", "导入人员0人,未导入0行,履历记录0条,报告0条"}));
+  EXPECT_EQ(frontend.only("box"), Lines{"数据导入成功! / 提示"});
+  EXPECT_EQ(o.rowsTotal, 0);
+
+  rows = {kTitles, person("张三"), {}, person("李四")};
+  o = run();
+  EXPECT_EQ(o.rowsTotal, 1);
+  EXPECT_EQ(o.personsStored, 1);
+}
+
+TEST_F(ImportRun, FailedPersonStoresNothingOfItsRowAndIsReported) {
+  rows = {kTitles, person("张三"), person("李四", "19x3"), person("王五")};
+  ImportOutcome o = run();
+  EXPECT_EQ(committed("person"), (Lines{"person 张三", "person 王五"}));
+  // Neither stored under another person's id nor under a guessed one.
+  EXPECT_EQ(committed("insert into ryxl").size(), 2u);
+  EXPECT_EQ(conn.persons.size(), 2u);
+  EXPECT_EQ(frontend.only("error"), Lines{"第3行:李四:出生年月\"19x3\"不是日期,此人未导入"});
+  EXPECT_EQ(frontend.only("status1"), Lines{"数据导入完成,1行未导入!"});
+  EXPECT_EQ(frontend.only("box"), Lines{"数据导入完成,1行未导入! / 提示"});
+  EXPECT_EQ(o.rowsFailed, 1);
+  EXPECT_EQ(o.personsStored, 2);
+  EXPECT_FALSE(o.succeeded());
+  EXPECT_EQ(frontend.only("import").back(), "导入人员2人,未导入1行,履历记录6条,报告0条");
+}
+
+TEST_F(ImportRun, PersonRefusedByTheDatabaseLeavesNoTrace) {
+  conn.refusePersonNamed = "李四";
+  ImportOutcome o = run();
+  EXPECT_EQ(committed("person"), Lines{"person 张三"});
+  EXPECT_EQ(committed("insert").size(), 3u);
+  EXPECT_EQ(o.rowsFailed, 1);
+  EXPECT_EQ(frontend.only("error"), Lines{"第3行:李四:数据库拒绝保存此人:person refused,此人未导入"});
+}
+
+TEST_F(ImportRun, RefusedHistoryStatementIsDroppedAlone) {
+  conn.refuseContaining = "insert into ryrz";
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Completed);
+  EXPECT_EQ(o.personsStored, 2);
+  EXPECT_EQ(o.historyRowsStored, 4);
+  EXPECT_TRUE(committed("insert into ryrz").empty());
+  EXPECT_TRUE(frontend.only("error").empty());
+}
+
+TEST_F(ImportRun, TitlesOfAnEarlierWorkbookAreNotRead) {
+  run();
+  rows = {{"姓名", "出生年月", "参加工作时间", "个人身份"}, {"赵六", Cell::date(23802), Cell::date(31260), "工人", "1983.07大学"}};
+  conn.committed.clear();
+  ImportOutcome o = run();
+  EXPECT_EQ(o.personsStored, 1);
+  EXPECT_EQ(conn.committed, Lines{"person 赵六"});  // column 5 is no education column now
+}
+
+TEST_F(ImportRun, ASecondRunWhileOneRunsIsRefused) {
+  ImportOutcome nested;
+  frontend.onEvents = [&] {
+    if (frontend.eventRounds == 1) nested = run();
+  };
+  ImportOutcome o = run();
+  EXPECT_EQ(nested.end, RunEnd::AlreadyRunning);
+  EXPECT_EQ(o.end, RunEnd::Completed);
+  EXPECT_EQ(o.personsStored, 2);
+  EXPECT_EQ(frontend.only("box"), (Lines{"导入正在进行,不能同时开始另一次导入! / 提示", "数据导入成功! / 提示"}));
+  EXPECT_FALSE(importRunning());
+}
+
+TEST_F(ImportRun, FailedDeletionDeletesNothing) {
+  request.mode = ImportMode::Overwrite;
+  conn.refuseContaining = "delete from rykh";
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Failed);
+  EXPECT_TRUE(conn.committed.empty());
+  EXPECT_TRUE(conn.persons.empty());
+  EXPECT_EQ(frontend.only("box").size(), 1u);
+  EXPECT_NE(frontend.only("box")[0].find("/ 错误"), std::string::npos);
+  EXPECT_EQ(std::count(frontend.events.begin(), frontend.events.end(), "import: XLS相配置!准备导入"), 0);
+}
+
+TEST_F(ImportRun, FailureInARowKeepsTheRowsBeforeAndNothingOfIt) {
+  rows.push_back(person("王五"));
+  int tries = 0;
+  conn.beforeOp = [&](const std::string& op) {
+    // The third row's position insert: the connection is gone.
+    if (op == "tryExecute" && ++tries == 8) throw db::DbError("connection lost");
+  };
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Failed);
+  EXPECT_EQ(committed("person"), (Lines{"person 张三", "person 李四"}));
+  EXPECT_EQ(conn.committed.size(), 8u);
+  EXPECT_EQ(o.personsStored, 2);
+  EXPECT_EQ(o.historyRowsStored, 6);
+  EXPECT_EQ(frontend.only("box"), Lines{"导入因数据库错误中断,此前导入的人员已保存:connection lost / 错误"});
+  EXPECT_TRUE(frontend.only("status1").empty());
+  EXPECT_FALSE(conn.inTransaction);
+}
+
+TEST_F(ImportRun, RowsAreCommittedInBatchesBetweenRows) {
+  for (const char* n : {"a", "b", "c", "d"}) rows.push_back(person(n));
+  request.commitEveryRows = 2;
+  request.commitEvery = std::chrono::hours(1);
+  // A commit may only come between rows, never with a row half written.
+  conn.beforeOp = [&](const std::string& op) {
+    if (op == "commit") EXPECT_EQ(conn.pending.size() % 4, 0u);
+  };
+  ImportOutcome o = run();
+  EXPECT_EQ(std::count(conn.log.begin(), conn.log.end(), "commit"), 3);
+  EXPECT_EQ(std::count(conn.log.begin(), conn.log.end(), "begin"), 3);
+  EXPECT_EQ(o.personsStored, 6);
+
+  conn.log.clear();
+  request.commitEveryRows = 1000;
+  request.commitEvery = std::chrono::milliseconds(0);  // every row is past its time
+  run();
+  EXPECT_EQ(std::count(conn.log.begin(), conn.log.end(), "commit"), 6);
+}
+
+TEST_F(ImportRun, HistoryReportsAreCountedAndShown) {
+  rows = {kTitles, {"张三", Cell::date(23802), Cell::date(31260), "干部", "1983.07博士", "1990.01处长", "2006差"}};
+  ImportOutcome o = run();
+  EXPECT_EQ(frontend.only("error"), (Lines{"学历:张三:博士", "职务:张三:处长", "考核:张三:差"}));
+  EXPECT_EQ(o.linesReported, 3);
+  EXPECT_TRUE(o.succeeded());  // reports do not make a row fail
+}
+
+}  // namespace
+}  // namespace gz::imp

@@ -1,0 +1,211 @@
+#include "import/person_step.h"
+
+#include <gtest/gtest.h>
+
+#include "codes/code_map.h"
+#include "import/column_map.h"
+#include "import/tests/fakes.h"
+
+namespace gz::imp {
+namespace {
+
+using namespace testing;
+
+const std::vector<Cell> kTitles = {"姓名", "出生年月", "参加工作时间", "个人身份"};
+constexpr double k1965_03_01 = 23802;  // serial day count of 1965-03-01
+constexpr double k1985_08_01 = 31260;
+
+// One sheet row with the four required columns plus `extra` titles and cells.
+class PersonStep : public ::testing::Test {
+ public:
+  void SetUp() override {
+    codes.set("1", G("男"));
+    codes.set("12", G("十二"));
+    codes.set(G("汉族"), "01");
+  }
+
+  PersonOutcome run(std::vector<std::pair<Cell, Cell>> extra = {}, Cell birth = Cell::date(k1965_03_01),
+                    Cell work = Cell::date(k1985_08_01), Cell status = "干部") {
+    std::vector<Cell> titles = kTitles;
+    std::vector<Cell> row = {"张三", birth, work, status};
+    for (auto& [t, v] : extra) {
+      titles.push_back(t);
+      row.push_back(v);
+    }
+    book = std::make_unique<FakeWorkbook>(std::vector<std::vector<Cell>>{titles, row});
+    map.clear();
+    ReadColumnTitles(*book, map);
+    columns = SheetColumns::resolve(map);
+    StepContext ctx{*book, columns, codes, conn, frontend};
+    return ImportPersonRecord(ctx, 2, "0102", G("张三"), carry, record);
+  }
+  std::optional<db::Value> col(const char* name) { return column(record, name); }
+
+  codes::CodeMap codes;
+  ColumnMap map;
+  SheetColumns columns;
+  std::unique_ptr<FakeWorkbook> book;
+  FakeConnection conn;
+  RecordingFrontend frontend;
+  RowCarry carry;
+  db::PersonRecord record;
+};
+
+TEST_F(PersonStep, FixedColumnsDatesAndTheNameLine) {
+  PersonOutcome p = run();
+  ASSERT_TRUE(p.stored) << U(p.failure);
+  EXPECT_EQ(p.id, 57);
+  EXPECT_EQ(frontend.events, std::vector<std::string>{"import: 张三"});
+  ASSERT_EQ(conn.persons.size(), 1u);
+  std::vector<std::string> names;
+  for (const auto& [c, v] : conn.persons[0].columns()) names.push_back(c);
+  EXPECT_EQ(names, (std::vector<std::string>{"bm", "jxqyf", "xm", "jkzk", "csny", "gzsj", "grsf"}));
+  EXPECT_EQ(col("bm"), db::Value(std::string("0102")));
+  EXPECT_EQ(col("jxqyf"), db::Value(int64_t{12}));
+  EXPECT_EQ(col("jkzk"), db::Value(std::string("10")));
+  EXPECT_EQ(col("csny"), db::Value(db::Date{1965, 3, 1}));
+  EXPECT_EQ(col("gzsj"), db::Value(db::Date{1985, 8, 1}));
+  EXPECT_EQ(col("grsf"), db::Value(G("干部")));
+  EXPECT_EQ(carry.workStart, "1985-08-01");
+}
+
+TEST_F(PersonStep, DatesFromTextNumbersAndEmptyCells) {
+  run({}, "1965-3-1", Cell::num(k1985_08_01));
+  EXPECT_EQ(col("csny"), db::Value(db::Date{1965, 3, 1}));
+  EXPECT_EQ(col("gzsj"), db::Value(db::Date{1985, 8, 1}));
+
+  run({}, "");  // an empty date cell is day 0 of the count
+  EXPECT_EQ(col("csny"), db::Value(db::Date{1899, 12, 30}));
+}
+
+TEST_F(PersonStep, WorkStartPrefersTheWorkTimeColumnWhereverItStands) {
+  run({{"工作时间", Cell::date(k1965_03_01)}});
+  EXPECT_EQ(col("gzsj"), db::Value(db::Date{1965, 3, 1}));
+  EXPECT_EQ(carry.workStart, "1965-03-01");
+}
+
+TEST_F(PersonStep, SeniorityIsNegatedAndZeroOrNonWholeIsNotSet) {
+  const std::pair<Cell, std::optional<int64_t>> cases[] = {
+      {"6", -6}, {Cell::num(6), -6}, {"-3", 3}, {" 12", -12}, {"$10", -16},
+      {"0", std::nullopt}, {"", std::nullopt}, {"6.5", std::nullopt}, {"6 ", std::nullopt}, {"abc", std::nullopt},
+  };
+  for (const auto& [cell, want] : cases) {
+    run({{"工龄调整(月)", cell}});
+    auto v = col("kjgl");
+    if (want)
+      EXPECT_EQ(v, db::Value(*want)) << cell.text;
+    else
+      EXPECT_FALSE(v) << cell.text;
+  }
+}
+
+TEST_F(PersonStep, SexPassesOnlyTextsFromOneToTwoInByteOrder) {
+  const std::pair<Cell, std::optional<std::string>> cases[] = {
+      {"1", G("男")}, {"12", G("十二")}, {"2", std::string()}, {Cell::num(1), G("男")},
+      {"0", std::nullopt}, {"3", std::nullopt}, {"20", std::nullopt}, {"男", std::nullopt}, {"", std::nullopt},
+  };
+  for (const auto& [cell, want] : cases) {
+    run({{"性别", cell}});
+    auto v = col("xb");
+    if (want)
+      EXPECT_EQ(v, db::Value(*want)) << cell.text;
+    else
+      EXPECT_FALSE(v) << cell.text;
+  }
+}
+
+TEST_F(PersonStep, EthnicGroupNamesAreTranslatedCodesKept) {
+  const std::pair<Cell, std::string> cases[] = {
+      {"汉族", "01"}, {"01", "01"}, {Cell::num(1), "1"}, {"", ""}, {"苗族", ""}, {"A族", ""},
+  };
+  for (const auto& [cell, want] : cases) {
+    run({{"民族", cell}});
+    EXPECT_EQ(col("mz"), db::Value(want)) << cell.text;
+  }
+}
+
+TEST_F(PersonStep, DeductYearsAndCollegeYears) {
+  run({{"扣减从1993年到2006年除见习期外年度考订不计考核等不合格年限", "2"},
+       {"不计算工龄的大专以上学龄（年）", Cell::num(3.06)}});
+  EXPECT_EQ(col("kjtgnf"), db::Value(int64_t{2}));
+  EXPECT_EQ(col("dzysxl"), db::Value(int64_t{42}));
+  EXPECT_EQ(carry.wholeYears, 3);
+
+  run({{"不计算工龄的大专以上学龄（年）", "0.11"}});
+  EXPECT_EQ(col("dzysxl"), db::Value(int64_t{11}));
+  EXPECT_EQ(carry.wholeYears, 0);
+
+  carry.wholeYears = 9;  // reset for each row, also when the text is not a number
+  run({{"扣减从1993年到2006年除见习期外年度考订不计考核等不合格年限", "0"},
+       {"不计算工龄的大专以上学龄（年）", "三年"}});
+  EXPECT_FALSE(col("kjtgnf"));
+  EXPECT_FALSE(col("dzysxl"));
+  EXPECT_EQ(carry.wholeYears, 0);
+}
+
+TEST_F(PersonStep, UnconvertedCellValues) {
+  run({{"序号", Cell::num(7)}, {"身份证号", "11010119650301001X"}}, Cell::date(k1965_03_01),
+      Cell::date(k1985_08_01), Cell::num(2.5));
+  EXPECT_EQ(col("bh"), db::Value(int64_t{7}));  // whole numbers as integers, never "7.0"
+  EXPECT_EQ(col("sfzh"), db::Value(std::string("11010119650301001X")));
+  EXPECT_EQ(col("grsf"), db::Value(2.5));
+
+  run({}, Cell::date(k1965_03_01), Cell::date(k1985_08_01), "");
+  EXPECT_EQ(col("grsf"), db::Value(std::monostate{}));
+}
+
+TEST_F(PersonStep, CellValueMapping) {
+  auto mapped = [](sheet::CellValue c) {
+    db::Value v;
+    EXPECT_TRUE(cellToDbValue(c, v));
+    return v;
+  };
+  using K = sheet::CellKind;
+  EXPECT_EQ(mapped({K::Number, false, 110101196503010011.0, {}}), db::Value(int64_t{110101196503010016}));
+  EXPECT_EQ(mapped({K::Number, false, -0.0, {}}), db::Value(int64_t{0}));
+  EXPECT_EQ(mapped({K::Number, false, 1e300, {}}), db::Value(1e300));
+  EXPECT_EQ(mapped({K::Number, true, k1965_03_01 + 0.5, {}}), db::Value(db::Date{1965, 3, 1}));
+  EXPECT_EQ(mapped({K::Boolean, false, 1, {}}), db::Value(int64_t{1}));
+  EXPECT_EQ(mapped({K::Text, false, 0, "x"}), db::Value(std::string("x")));
+  db::Value v;
+  EXPECT_FALSE(cellToDbValue({K::Error, false, 0x2A, {}}, v));
+}
+
+// A row whose person cannot be stored keeps nothing of it, and says why.
+TEST_F(PersonStep, FailuresStoreNothingAndNameTheReason) {
+  struct Case {
+    const char* what;
+    std::function<PersonOutcome(PersonStep&)> run;
+    const char* reason;
+  } cases[] = {
+      {"birth date text", [](PersonStep& t) { return t.run({}, "19x3"); }, "出生年月\"19x3\"不是日期"},
+      {"birth date boolean", [](PersonStep& t) { return t.run({}, Cell::boolean(true)); },
+       "出生年月\"TRUE\"不是日期"},
+      {"work start text", [](PersonStep& t) { return t.run({{"工作时间", "昨天"}}); }, "工作时间\"昨天\"不是日期"},
+      {"error in the serial number", [](PersonStep& t) { return t.run({{"序号", Cell::error(0x2A)}}); },
+       "序号单元格是错误值 #N/A"},
+      {"error in the status", [](PersonStep& t) { return t.run({}, Cell::date(k1965_03_01), Cell::date(1), Cell::error(0x07)); },
+       "个人身份单元格是错误值 #DIV/0!"},
+      {"college years out of range", [](PersonStep& t) { return t.run({{"不计算工龄的大专以上学龄（年）", "1e30"}}); },
+       "不计算工龄的大专以上学龄（年）\"1e30\"超出范围"},
+  };
+  for (auto& c : cases) {
+    conn.persons.clear();
+    frontend.events.clear();
+    PersonOutcome p = c.run(*this);
+    EXPECT_FALSE(p.stored) << c.what;
+    EXPECT_EQ(U(p.failure), c.reason) << c.what;
+    EXPECT_TRUE(conn.persons.empty()) << c.what;
+    EXPECT_EQ(frontend.events, std::vector<std::string>{"import: 张三"}) << c.what;  // the name is shown all the same
+  }
+}
+
+TEST_F(PersonStep, DatabaseRefusalIsAFailureWithTheDatabaseText) {
+  conn.refusePersonNamed = "张三";
+  PersonOutcome p = run();
+  EXPECT_FALSE(p.stored);
+  EXPECT_EQ(U(p.failure), "数据库拒绝保存此人:person refused");
+}
+
+}  // namespace
+}  // namespace gz::imp

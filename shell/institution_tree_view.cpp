@@ -1,0 +1,61 @@
+#include "shell/institution_tree_view.h"
+
+#include <QAbstractItemView>
+#include <QPalette>
+#include <QTreeWidget>
+
+#include "text/gbk.h"
+#include "tree/tree_builder.h"
+
+namespace gz::shell {
+
+namespace {
+constexpr int kRecordRole = Qt::UserRole;
+}
+
+InstitutionTreeView::InstitutionTreeView(QTreeWidget& view)
+    : view_(view), shown_(list_.shared()) {
+  view_.setHeaderHidden(true);
+  view_.setColumnCount(1);
+  view_.setIndentation(19);
+  view_.setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_.setSelectionMode(QAbstractItemView::SingleSelection);
+  // Keep the selected node highlighted when the tree loses the focus.
+  QPalette pal = view_.palette();
+  for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+    pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
+  view_.setPalette(pal);
+}
+
+void InstitutionTreeView::load(db::Connection& connection) {
+  if (list_.load(connection) == tree::InstitutionList::LoadResult::Unchanged) return;
+  const tree::InstitutionTree built = tree::buildInstitutionTree(list_.shared());
+
+  // Nodes are made children-first from the top level down; each node's
+  // record index goes with it, valid for the records kept in shown_.
+  QList<QTreeWidgetItem*> top;
+  std::function<QTreeWidgetItem*(std::size_t)> make = [&](std::size_t n) {
+    const tree::InstitutionTree::Node& node = built.node(n);
+    auto* item = new QTreeWidgetItem(QStringList{text::gbkToQString(tree::nodeText(built.record(n)))});
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    item->setData(0, kRecordRole, QVariant::fromValue<qulonglong>(node.record));
+    for (std::size_t child : node.children) item->addChild(make(child));
+    return item;
+  };
+  for (std::size_t n : built.topLevel()) top.append(make(n));
+
+  view_.clear();
+  shown_ = built.records();
+  view_.addTopLevelItems(top);
+  view_.expandAll();
+}
+
+const tree::JGData* InstitutionTreeView::recordOf(const QTreeWidgetItem* node) const {
+  if (!node) return nullptr;
+  bool ok = false;
+  const qulonglong index = node->data(0, kRecordRole).toULongLong(&ok);
+  if (!ok || index >= shown_->size()) return nullptr;
+  return &(*shown_)[index];
+}
+
+}  // namespace gz::shell

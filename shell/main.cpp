@@ -1,0 +1,35 @@
+// gzimport-gui: the window. Takes --db to open another database than
+// "gzgl.mdb" in the working directory.
+#include <QCommandLineParser>
+
+#include "shell/gui_application.h"
+#include "shell/main_window.h"
+#include "shell/message_boxes.h"
+
+int main(int argc, char** argv) {
+  gz::shell::GuiApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("gzimport-gui"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Imports personnel workbooks into the payroll database."));
+  parser.addHelpOption();
+  QCommandLineOption dbOption(
+      QStringLiteral("db"),
+      QStringLiteral("The database: an SQLite file, postgresql://user@host:port/name or "
+                     "odbc:<connection string>. Default: gzgl.mdb in the working directory."),
+      QStringLiteral("DB"), QStringLiteral("gzgl.mdb"));
+  parser.addOption(dbOption);
+  parser.process(app);
+
+  gz::shell::QtMessageBoxes boxes;
+  app.setMessageBoxes(&boxes);
+  gz::shell::WindowSetup setup;
+  setup.boxes = &boxes;
+  setup.database = parser.value(dbOption);
+
+  gz::shell::TFSYDbf window(setup);
+  QObject::connect(&window, &gz::shell::TFSYDbf::quitRequested, &app,
+                   [](int status) { QCoreApplication::exit(status); });
+  window.show();
+  return app.exec();
+}

@@ -1,0 +1,128 @@
+// The main window: department tree, workbook chooser, import and error
+// panes, personnel grid and the import, abort and exit buttons. The handlers
+// are thin: the work is done by the core (tree, codes, import, db).
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+#include "codes/code_map.h"
+#include "import/column_map.h"
+
+class QCloseEvent;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTableView;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace gz::db {
+class Connection;
+}
+namespace gz::tree {
+struct JGData;
+}
+
+namespace gz::shell {
+
+class DirectoryListBox;
+class DriveComboBox;
+class FileListBox;
+class InstitutionTreeView;
+class MessageBoxes;
+class PersonnelGrid;
+
+struct WindowSetup {
+  MessageBoxes* boxes = nullptr;  // every box the window shows goes through it
+  // The database: a file path, "postgresql://..." or "odbc:...".
+  QString database = QStringLiteral("gzgl.mdb");
+  int startupCheckDelayMs = 1000;
+};
+
+class TFSYDbf : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TFSYDbf(const WindowSetup& setup, QWidget* parent = nullptr);
+  ~TFSYDbf() override;
+
+  bool importRunning() const { return running_; }
+  int32_t abortFlag() const { return abortFlag_; }
+
+ signals:
+  // The start-up check found no database: the program must end with `status`.
+  void quitRequested(int status);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void createControls();
+  void centreOnScreen();
+  // Runs a handler; an exception leaving it is shown and the window goes on.
+  void guarded(void (TFSYDbf::*handler)());
+
+  void Timer1Timer();
+  void Button1Click();
+  void BitBtn1Click();
+  void Button2Click();
+  void Button3Click();
+  void TV1Click();
+  void ASetDmExecute();
+  void AInputExecute();
+
+  // The connection, opened again on demand when opening it failed before.
+  db::Connection& database();
+  bool databaseFileExists() const;
+  void loadInstitutionTree();
+  const tree::JGData* selectedRecord() const;
+  void refreshPersonnelView();
+  void setRunState(bool running);
+
+  WindowSetup setup_;
+  std::unique_ptr<db::Connection> ADOConnection1;
+  // The code map and column map: refilled by each run, kept between runs.
+  codes::CodeMap codeMap_;
+  imp::ColumnMap columnMap_;
+  std::unique_ptr<InstitutionTreeView> institutions_;
+  std::unique_ptr<PersonnelGrid> personnel_;
+
+  int32_t abortFlag_ = 0;
+  bool running_ = false;
+  bool exitClicked_ = false;
+
+  QTimer* Timer1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  DriveComboBox* DriveComboBox1 = nullptr;
+  DirectoryListBox* DirectoryListBox1 = nullptr;
+  FileListBox* FileListBox1 = nullptr;
+  QPlainTextEdit* Memo1 = nullptr;
+  QPlainTextEdit* Memo2 = nullptr;
+  QFrame* Panel1 = nullptr;
+  QRadioButton* RadioButton1 = nullptr;
+  QRadioButton* RadioButton2 = nullptr;
+  QRadioButton* RadioButton3 = nullptr;
+  QRadioButton* RadioButton4 = nullptr;
+  QRadioButton* RadioButton5 = nullptr;
+  QRadioButton* RadioButton6 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  QPushButton* Button2 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QTableView* DBGrid1 = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QTreeWidget* TV1 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QLabel* statusPanels_[2] = {nullptr, nullptr};
+};
+
+}  // namespace gz::shell

@@ -1,0 +1,121 @@
+// The exception display: an exception that leaves a handler is shown, and
+// the window goes on in the state the handler left.
+#include <QEvent>
+#include <QFile>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+#include <stdexcept>
+
+#include "shell/exception_display.h"
+#include "shell/gui_application.h"
+#include "tests.h"
+#include "window_harness.h"
+
+namespace gz::shell::testing {
+namespace {
+
+class Throwing : public QObject {
+ public:
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::User) throw std::runtime_error("数据库连接中断");
+    return QObject::event(e);
+  }
+};
+
+class ExceptionTests : public QObject {
+  Q_OBJECT
+ private slots:
+  void exceptionTextsAreShownAsTheyCame() {
+    auto text = [](auto thrown) {
+      try {
+        throw thrown;
+      } catch (...) {
+        return exceptionText(std::current_exception());
+      }
+    };
+    QCOMPARE(text(std::runtime_error("表 ryjbxx 不存在")), QStringLiteral("表 ryjbxx 不存在"));
+    // GBK text from inside the core: "错误"
+    QCOMPARE(text(std::runtime_error("\xB4\xED\xCE\xF3")), QStringLiteral("错误"));
+    QCOMPARE(text(42), QString());
+  }
+
+  void applicationShowsEscapedExceptionsAndGoesOn() {
+    auto* app = static_cast<GuiApplication*>(QCoreApplication::instance());
+    RecordingMessageBoxes boxes;
+    app->setMessageBoxes(&boxes);
+    Throwing target;
+    QEvent e(QEvent::User);
+    QCOMPARE(QCoreApplication::sendEvent(&target, &e), false);
+    QCOMPARE(boxes.texts(), QStringList{QStringLiteral("数据库连接中断")});
+    QCOMPARE(boxes.shown()[0].icon, BoxIcon::Error);
+    QEvent other(static_cast<QEvent::Type>(QEvent::User + 1));
+    QCoreApplication::sendEvent(&target, &other);  // the application goes on
+    QCOMPARE(boxes.shown().size(), std::size_t{1});
+    QtMessageBoxes real;
+    app->setMessageBoxes(&real);
+  }
+
+  void failedTreeClickIsShownAndLeavesTheGridClosed() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.open();
+    h.clickNode("01");
+    QCOMPARE(h.panel(0), QStringLiteral("0人"));
+    h.execute("drop table ryjbxx");
+    h.clickNode("0101");
+    QCOMPARE(h.boxes().shown().size(), std::size_t{1});
+    QCOMPARE(h.boxes().shown()[0].icon, BoxIcon::Error);
+    QVERIFY(h.boxes().shown()[0].text.contains(QStringLiteral("ryjbxx")));
+    QCOMPARE(h.grid()->model()->rowCount(), 0);
+    QCOMPARE(h.panel(0), QStringLiteral("0人"));  // kept from the last good click
+    // The window goes on: the next handler runs normally.
+    h.clickImport();
+    QCOMPARE(h.boxes().shown().size(), std::size_t{2});
+    QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
+  }
+
+  void unreadableDatabaseIsShownAndTheWindowStillOpens() {
+    WindowHarness h;
+    QFile f(h.path("gzgl.mdb"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("not a database");
+    f.close();
+    h.open();
+    // Shown at creation, and again when the start-up check loads the tree.
+    QCOMPARE(h.boxes().shown().size(), std::size_t{2});
+    QCOMPARE(h.boxes().shown()[0].icon, BoxIcon::Error);
+    QCOMPARE(h.boxes().shown()[1].text, h.boxes().shown()[0].text);
+    QVERIFY(h.window().isVisible());
+    QCOMPARE(h.quitStatus(), -1);
+    QVERIFY(h.button("Button1")->isEnabled());
+    QCOMPARE(h.tree()->topLevelItemCount(), 0);
+  }
+
+  void failedCodeFileLoadStopsTheRunAndRestoresButtons() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir(), /*withCodes=*/false);
+    h.open();
+    h.clickNode("0102");
+    h.selectWorkbook("staff.xls");
+    // A code file that is there but cannot be read: a link to itself.
+    std::filesystem::create_symlink("dm.txt", h.path("dm.txt").toStdString());
+    h.clickImport();
+    QCOMPARE(h.boxes().shown().size(), std::size_t{1});
+    QCOMPARE(h.boxes().shown()[0].icon, BoxIcon::Error);
+    QVERIFY(h.boxes().shown()[0].text.contains(QStringLiteral("dm.txt")));
+    QCOMPARE(h.panel(0), QStringLiteral("0人"));  // the run did not start
+    QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
+  }
+};
+
+}  // namespace
+
+QObject* makeExceptionTests() { return new ExceptionTests; }
+
+}  // namespace gz::shell::testing
+
+#include "exception_tests.moc"

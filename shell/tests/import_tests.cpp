@@ -1,0 +1,195 @@
+// Import by clicks: the department check, a whole run with the grid and the
+// head count refreshed, 中止 during a run, and the buttons around runs.
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "tests.h"
+#include "window_harness.h"
+
+namespace gz::shell::testing {
+namespace {
+
+const QStringList kStaff = {QStringLiteral("张伟"), QStringLiteral("王芳"), QStringLiteral("李娜"),
+                            QStringLiteral("刘洋"), QStringLiteral("陈静"), QStringLiteral("杨军")};
+
+class ImportTests : public QObject {
+  Q_OBJECT
+ private slots:
+  void importWithoutDepartmentAsksForOne() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir(), /*withCodes=*/false);
+    h.open();
+    h.selectWorkbook("staff.xls");
+    h.clickImport();
+    QCOMPARE(h.boxes().shown().size(), std::size_t{1});
+    QCOMPARE(h.boxes().shown()[0].text, QStringLiteral(" 请选择部门!"));
+    QCOMPARE(h.boxes().shown()[0].caption, QStringLiteral("错误"));
+    QCOMPARE(h.boxes().shown()[0].icon, BoxIcon::Error);
+    // Nothing ran: no code file was looked for, nothing was written.
+    QVERIFY(h.pane("Memo1")->toPlainText().isEmpty());
+    QVERIFY(h.pane("Memo2")->toPlainText().isEmpty());
+    QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
+  }
+
+  void wholeImportRefreshesGridAndHeadCount() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir());
+    h.open();
+    h.clickNode("0102");
+    QCOMPARE(h.panel(0), QStringLiteral("0人"));
+    QCOMPARE(h.grid()->model()->rowCount(), 0);
+
+    h.selectWorkbook("staff.xls");
+    ButtonStates during{};
+    h.boxes().onShow = [&](const ShownBox&) { during = h.buttonStates(); };
+    h.clickImport();
+
+    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!")});
+    QCOMPARE(h.boxes().shown()[0].caption, QStringLiteral("提示"));
+    QCOMPARE(during, (ButtonStates{false, true, false}));
+    QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
+    QCOMPARE(h.panel(0), QStringLiteral("6人"));
+    QCOMPARE(h.panel(1), QStringLiteral("数据导入成功!"));
+    QCOMPARE(h.gridColumn("xm"), kStaff);
+    QCOMPARE(h.gridColumn("mz").first(), QStringLiteral("01"));  // 汉族 through dm.txt
+    QCOMPARE(h.gridColumn("csny").first(), QStringLiteral("1968-3-1"));
+
+    const QStringList lines = h.pane("Memo1")->toPlainText().split('\n');
+    QCOMPARE(lines.value(0), QStringLiteral("XLS相配置!准备导入"));
+    QCOMPARE(lines.mid(1, 6), kStaff);
+  }
+
+  void gridShowsTheClickedDepartmentAfterARunElsewhere() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir());
+    h.open();
+    h.clickNode("01");  // the view shows 01 and everything below it
+    h.tree()->setCurrentItem(h.node("0201"));  // selection moved without a click
+    h.selectWorkbook("staff.xls");
+    h.clickImport();
+    QCOMPARE(h.panel(0), QStringLiteral("0人"));
+    h.clickNode("02");
+    QCOMPARE(h.panel(0), QStringLiteral("6人"));
+  }
+
+  void abortFinishesTheRowThenReportsBoth() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir());
+    h.open();
+    h.clickNode("0102");
+    h.selectWorkbook("staff.xls");
+    // The click reaches the window at the run's first pass through the event loop.
+    QTimer::singleShot(0, h.button("BitBtn1"), [&] {
+      QTest::mouseClick(h.button("BitBtn1"), Qt::LeftButton);
+    });
+    QStringList panelWhenShown;
+    h.boxes().onShow = [&](const ShownBox&) { panelWhenShown << h.panel(1); };
+    h.clickImport();
+
+    QCOMPARE(h.boxes().texts(),
+             (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!")}));
+    QCOMPARE(panelWhenShown, (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!")}));
+    QCOMPARE(h.gridColumn("xm"), QStringList{kStaff.first()});  // the current row finished
+    QCOMPARE(h.panel(0), QStringLiteral("1人"));
+    QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
+  }
+
+  void laterRunsCanStillBeStopped() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir());
+    h.open();
+    h.clickNode("0102");
+    h.selectWorkbook("staff.xls");
+    h.clickImport();
+    QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
+
+    QTimer::singleShot(0, h.button("BitBtn1"), [&] { h.button("BitBtn1")->click(); });
+    h.boxes().clear();
+    h.clickImport();
+    QCOMPARE(h.boxes().texts().value(0), QStringLiteral("用户中止!"));
+    QCOMPARE(h.panel(0), QStringLiteral("7人"));
+  }
+
+  void secondImportClickDuringARunStartsNothing() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir());
+    h.open();
+    h.clickNode("0102");
+    h.selectWorkbook("staff.xls");
+    bool tried = false;
+    QTimer::singleShot(0, h.button("Button1"), [&] {
+      tried = true;
+      h.clickImport();                       // the button is disabled
+      emit h.button("Button1")->clicked();  // and its handler refuses a nested run
+    });
+    h.clickImport();
+    QVERIFY(tried);
+    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!")});
+    QCOMPARE(h.panel(0), QStringLiteral("6人"));
+  }
+
+  void exitIsRefusedDuringARun() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir());
+    TFSYDbf& w = h.open();
+    h.clickNode("0102");
+    h.selectWorkbook("staff.xls");
+    bool closedDuringRun = true;
+    QTimer::singleShot(0, &w, [&] {
+      h.button("Button2")->click();  // disabled: nothing happens
+      emit h.button("Button2")->clicked();  // its handler cannot close during a run
+      closedDuringRun = !w.isVisible();
+      closedDuringRun = closedDuringRun || w.close();  // the window manager's close
+    });
+    h.clickImport();
+    QVERIFY(!closedDuringRun);
+    QVERIFY(w.isVisible());
+    QCOMPARE(h.panel(0), QStringLiteral("6人"));
+  }
+
+  void overwriteReplacesTheDepartmentsPeople() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir());
+    h.open();
+    h.clickNode("0102");
+    h.selectWorkbook("staff.xls");
+    h.clickImport();
+    h.child<QRadioButton>("RadioButton5")->click();
+    h.clickImport();
+    QCOMPARE(h.panel(0), QStringLiteral("6人"));
+    QVERIFY(h.pane("Memo1")->toPlainText().contains(QStringLiteral("正在删除旧数据!")));
+  }
+
+  void importWithoutWorkbookSaysSo() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.open();
+    h.clickNode("0102");
+    h.clickImport();
+    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("未选择导入文件!")});
+    QCOMPARE(h.boxes().shown()[0].caption, QStringLiteral("失败"));
+    QCOMPARE(h.panel(1), QStringLiteral("文件不存在!"));
+    QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
+  }
+};
+
+}  // namespace
+
+QObject* makeImportTests() { return new ImportTests; }
+
+}  // namespace gz::shell::testing
+
+#include "import_tests.moc"

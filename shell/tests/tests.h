@@ -1,0 +1,18 @@
+// The window test classes, one object each, for test_main.cpp.
+#pragma once
+
+#include <QObject>
+#include <vector>
+
+namespace gz::shell::testing {
+
+QObject* makeStartupTests();
+QObject* makeImportTests();
+QObject* makeChooserTests();
+QObject* makeExceptionTests();
+
+inline std::vector<QObject*> allTests() {
+  return {makeStartupTests(), makeImportTests(), makeChooserTests(), makeExceptionTests()};
+}
+
+}  // namespace gz::shell::testing

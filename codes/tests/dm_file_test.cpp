@@ -111,5 +111,32 @@ TEST_F(DmFileTest, AFileWithoutReadPermissionIsAnError) {
   EXPECT_THROW(loadDmFile(map, p), DmFileError);
 }
 
+#ifdef __linux__
+TEST_F(DmFileTest, AReadErrorIsAnError) {
+  // Opens like any file but fails at the first read.
+  CodeMap map;
+  EXPECT_THROW(loadDmFile(map, "/proc/self/mem"), DmFileError);
+}
+#endif
+
+// The same code file saved by a Windows editor (GBK, CR LF) and by Linux
+// editors (UTF-8, with and without the byte order mark).
+TEST(DmSampleFilesTest, EveryEncodingGivesTheSameMap) {
+  const fs::path dir = fs::path(GZ_TEST_DATA) / "codes";
+  CodeMap gbk;
+  const DmLoadOutcome g = loadDmFile(gbk, dir / "dm_gbk.txt");
+  EXPECT_FALSE(g.fromUtf8);
+  EXPECT_EQ(g.entries, 16u);
+  EXPECT_EQ(gbk.lookup("\xBA\xBA\xD7\xE5"), "01");  // 汉族
+  EXPECT_EQ(gbk.lookup("\xC5\xAE"), "2");            // 女
+  for (const char* name : {"dm_utf8.txt", "dm_utf8_bom.txt"}) {
+    CodeMap utf8;
+    const DmLoadOutcome u = loadDmFile(utf8, dir / name);
+    EXPECT_TRUE(u.fromUtf8) << name;
+    EXPECT_EQ(u.unconvertible, 0u) << name;
+    EXPECT_EQ(utf8.entries(), gbk.entries()) << name;
+  }
+}
+
 }  // namespace
 }  // namespace gz::codes

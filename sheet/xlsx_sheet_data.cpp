@@ -203,7 +203,9 @@ class SheetDataReader {
       else if (v) countCell(), sheet.setString(row_, col_, sink_.add(*v));
       return;
     }
-    if (!v) return;  // a formula never calculated, or a formatted empty cell
+    // No value, or an empty one: a formula never calculated, or a formatted
+    // empty cell. Only a formula's text result may be the empty text.
+    if (!v || (type != "str" && trimmed(*v).empty())) return;
     countCell();
     if (type == "s") {
       const std::optional<uint32_t> i = parseUnsigned(*v);

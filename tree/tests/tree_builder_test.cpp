@@ -15,7 +15,7 @@ namespace {
 std::vector<std::string> outline(const InstitutionTree& tree) {
   std::vector<std::string> lines;
   tree.forEachInDisplayOrder([&](std::size_t n, int depth) {
-    lines.push_back(std::string(2 * depth, ' ') + tree.record(n).jgdm);
+    lines.push_back(std::string(2 * static_cast<std::size_t>(depth), ' ') + tree.record(n).jgdm);
   });
   return lines;
 }

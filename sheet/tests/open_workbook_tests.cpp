@@ -1,0 +1,74 @@
+// openWorkbook(): the format comes from the bytes, errors name the file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "sheet/workbook.h"
+#include "text/gbk.h"
+#include "xlsx_test_package.h"
+
+namespace gz::sheet {
+namespace {
+
+namespace fs = std::filesystem;
+
+class OpenWorkbook : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("gz_open_workbook_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                        "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // Writes `bytes` under `utf8Name` in the test folder; returns the UTF-8 path.
+  std::string put(const std::string& utf8Name, const testing::Bytes& bytes) {
+    const fs::path p = dir_ / fs::path(std::u8string(utf8Name.begin(), utf8Name.end()));
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const std::u8string u8 = p.u8string();
+    return std::string(u8.begin(), u8.end());
+  }
+
+  static std::string errorOf(const std::string& path) {
+    try {
+      openWorkbook(path);
+    } catch (const WorkbookError& e) {
+      return e.what();
+    }
+    return {};
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(OpenWorkbook, FormatComesFromTheContentNotTheName) {
+  const auto xlsx = testing::readFile(std::string(GZ_TEST_DATA) + "/sheet/xlsx/poi_TwoSheetsOneHidden.xlsx");
+  auto book = openWorkbook(put("工资表.xls", xlsx));  // misnamed, and a Chinese file name
+  EXPECT_EQ(book->sheetName(), "Sheet2");
+  EXPECT_EQ(cellText(book->value(1, 1)), "Sheet2A1");
+}
+
+TEST_F(OpenWorkbook, FailuresAreOneLineNamingTheFile) {
+  const std::string missing = (dir_ / "none.xlsx").string();
+  EXPECT_EQ(errorOf(missing), "文件不存在: " + missing);
+
+  const std::string textFile = put("notes.xlsx", {'h', 'e', 'l', 'l', 'o'});
+  EXPECT_EQ(errorOf(textFile), "不是Excel工作簿: " + textFile);
+  const std::string empty = put("empty.xls", {});
+  EXPECT_EQ(errorOf(empty), "不是Excel工作簿: " + empty);
+  EXPECT_EQ(errorOf(dir_.string()), "不是Excel工作簿: " + dir_.string());
+
+  const std::string encrypted =
+      put("secret.xlsx", testing::makeCompoundFile({{"EncryptionInfo", std::string(64, '\1')},
+                                                    {"EncryptedPackage", std::string(4096, '\2')}}));
+  const std::string message = errorOf(encrypted);
+  EXPECT_NE(message.find("加密"), std::string::npos) << message;
+  EXPECT_NE(message.find(encrypted), std::string::npos) << message;
+
+  const std::string truncated = put("cut.xlsx", {'P', 'K', 3, 4, 20, 0});
+  EXPECT_NE(errorOf(truncated).find(truncated), std::string::npos);
+}
+
+}  // namespace
+}  // namespace gz::sheet

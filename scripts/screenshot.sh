@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Makes docs/window.png: the window after a demo import, drawn under Xvfb.
+# Uses the programs of an existing build (BUILD, default build/): a demo
+# database from `gzimport init-db --demo`, the demo workbook and code file,
+# then gzimport-gui-screenshot clicks department 0102, the workbook and 导入.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+BUILD=${BUILD:-$ROOT/build}
+for exe in "$BUILD/cli/gzimport" "$BUILD/shell/gzimport-gui-screenshot"; do
+  [ -x "$exe" ] || { echo "screenshot.sh: $exe is missing; build first (scripts/build.sh)" >&2; exit 1; }
+done
+command -v xvfb-run >/dev/null || { echo "screenshot.sh: xvfb-run is missing (apt-get install xvfb)" >&2; exit 1; }
+
+TMP=$(mktemp -d)
+WORK=$TMP/demo  # the folder chooser shows this name
+mkdir "$WORK"
+trap 'rm -rf "$TMP"' EXIT
+"$BUILD/cli/gzimport" init-db --demo "$WORK/gzgl.mdb" >/dev/null
+/usr/bin/python3 scripts/make_demo_workbook.py "$WORK"
+mkdir -p docs
+(cd "$WORK" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96" \
+  "$BUILD/shell/gzimport-gui-screenshot" --dept 0102 --workbook staff.xls --out "$ROOT/docs/window.png")

@@ -1,0 +1,79 @@
+// Drives the window through one import and saves a picture of it: started in
+// a folder holding the database, the code file and the workbook, it clicks
+// the department, selects the workbook, clicks 导入, answers each message box
+// (printing it) and saves the window as PNG. Used to make the README picture.
+#include <QCommandLineParser>
+#include <QDir>
+#include <QImage>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cstdio>
+
+#include "shell/choosers.h"
+#include "shell/gui_application.h"
+#include "shell/main_window.h"
+#include "shell/message_boxes.h"
+
+namespace {
+
+int fail(const QString& message) {
+  std::fprintf(stderr, "window_screenshot: %s\n", qPrintable(message));
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  gz::shell::GuiApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("gzimport-gui"));
+  QCommandLineParser parser;
+  const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("Database."), QStringLiteral("DB"),
+                              QStringLiteral("gzgl.mdb"));
+  const QCommandLineOption dept(QStringLiteral("dept"), QStringLiteral("Department code."),
+                                QStringLiteral("CODE"));
+  const QCommandLineOption workbook(QStringLiteral("workbook"), QStringLiteral("Workbook in the working directory."),
+                                    QStringLiteral("FILE"));
+  const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("PNG file to write."),
+                               QStringLiteral("PNG"));
+  parser.addOptions({db, dept, workbook, out});
+  parser.addHelpOption();
+  parser.process(app);
+  if (!parser.isSet(dept) || !parser.isSet(workbook) || !parser.isSet(out))
+    return fail(QStringLiteral("--dept, --workbook and --out are required"));
+
+  gz::shell::RecordingMessageBoxes boxes;
+  boxes.onShow = [](const gz::shell::ShownBox& b) {
+    std::printf("box [%s] %s\n", qPrintable(b.caption), qPrintable(b.text));
+  };
+  app.setMessageBoxes(&boxes);
+  gz::shell::WindowSetup setup;
+  setup.boxes = &boxes;
+  setup.database = parser.value(db);
+  setup.startupCheckDelayMs = 0;
+  gz::shell::TFSYDbf window(setup);
+  window.show();
+  if (!QTest::qWaitForWindowExposed(&window)) return fail(QStringLiteral("the window was not shown"));
+  auto* timer = window.findChild<QTimer*>(QStringLiteral("Timer1"));
+  QTest::qWaitFor([timer] { return !timer->isActive(); });
+
+  auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("TV1"));
+  const QList<QTreeWidgetItem*> nodes = tree->findItems(
+      QLatin1Char('_') + parser.value(dept), Qt::MatchEndsWith | Qt::MatchRecursive);
+  if (nodes.isEmpty()) return fail(QStringLiteral("no department ") + parser.value(dept));
+  tree->scrollToItem(nodes.first());
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(nodes.first()).center());
+
+  auto* files = window.findChild<gz::shell::FileListBox*>(QStringLiteral("FileListBox1"));
+  if (!files->selectFile(parser.value(workbook)))
+    return fail(QStringLiteral("no workbook ") + parser.value(workbook) + " in " + QDir::currentPath());
+  QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
+  QTest::qWait(300);  // let the last repaints through
+
+  if (!window.grab().save(parser.value(out), "PNG"))
+    return fail(QStringLiteral("cannot write ") + parser.value(out));
+  std::printf("wrote %s\n", qPrintable(parser.value(out)));
+  return 0;
+}

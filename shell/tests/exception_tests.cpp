@@ -77,6 +77,38 @@ class ExceptionTests : public QObject {
     QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
   }
 
+  void failedTreeReloadKeepsTheNodesAndTheirRecords() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.open();
+    h.execute("alter table dm_jg rename to dm_jg_old");
+    h.button("Button3")->click();
+    QCOMPARE(h.boxes().shown().size(), std::size_t{1});
+    QVERIFY(h.boxes().shown()[0].text.contains(QStringLiteral("dm_jg")));
+    // The nodes of the last good load still carry their records.
+    QVERIFY(h.node("0201"));
+    h.clickNode("0201");
+    QCOMPARE(h.panel(0), QStringLiteral("0人"));
+    QCOMPARE(h.boxes().shown().size(), std::size_t{1});
+  }
+
+  void unreachableServerIsShownWithoutTheMissingFileBox() {
+    WindowHarness h;
+    WindowSetup setup;
+    setup.boxes = &h.boxes();
+    setup.database = QStringLiteral("postgresql://nobody@127.0.0.1:1/none");
+    setup.startupCheckDelayMs = 0;
+    TFSYDbf w(setup);
+    bool quit = false;
+    QObject::connect(&w, &TFSYDbf::quitRequested, [&] { quit = true; });
+    QTest::qWaitFor([&] { return h.boxes().shown().size() >= 2; }, 10000);
+    // At creation, and when the start-up check loads the tree.
+    QCOMPARE(h.boxes().shown().size(), std::size_t{2});
+    for (const ShownBox& b : h.boxes().shown()) QCOMPARE(b.icon, BoxIcon::Error);
+    QVERIFY(!quit);
+    QVERIFY(w.findChild<QPushButton*>("Button1")->isEnabled());
+  }
+
   void unreadableDatabaseIsShownAndTheWindowStillOpens() {
     WindowHarness h;
     QFile f(h.path("gzgl.mdb"));

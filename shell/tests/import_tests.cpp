@@ -1,6 +1,7 @@
 // Import by clicks: the department check, a whole run with the grid and the
 // head count refreshed, 中止 during a run, and the buttons around runs.
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QRadioButton>
@@ -48,12 +49,17 @@ class ImportTests : public QObject {
 
     h.selectWorkbook("staff.xls");
     ButtonStates during{};
-    h.boxes().onShow = [&](const ShownBox&) { during = h.buttonStates(); };
+    int progressWhenDone = -1;
+    h.boxes().onShow = [&](const ShownBox&) {
+      during = h.buttonStates();
+      progressWhenDone = h.child<QProgressBar>("ProgressBar1")->value();
+    };
     h.clickImport();
 
     QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!")});
     QCOMPARE(h.boxes().shown()[0].caption, QStringLiteral("提示"));
     QCOMPARE(during, (ButtonStates{false, true, false}));
+    QCOMPARE(progressWhenDone, 100);
     QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
     QCOMPARE(h.panel(0), QStringLiteral("6人"));
     QCOMPARE(h.panel(1), QStringLiteral("数据导入成功!"));

@@ -85,7 +85,7 @@ std::unique_ptr<Connection> openPostgres(const std::string& spec) {
     const std::string why = utf8(db.lastError().text());
     db = QSqlDatabase();
     dropConnection(name);
-    throw DbError("无法连接" + description + ": " + why);
+    throw DbError("无法连接 " + description + ": " + why);
   }
   {
     // Texts travel as UTF-8 whatever the server's default client encoding;
@@ -139,7 +139,7 @@ std::unique_ptr<Connection> openOdbc(const std::string& connectionString, const 
     const QString all = error.nativeErrorCode() + QLatin1Char(' ') + error.text();
     if (accessFile && (all.contains(QStringLiteral("IM002")) || all.contains(QStringLiteral("Can't open lib"))))
       throw DbError("打开 Jet 格式的 .mdb 文件需要 Access ODBC 驱动, 本机没有这个驱动: " + description);
-    throw DbError("无法打开" + description + ": " + why);
+    throw DbError("无法打开 " + description + ": " + why);
   }
   QString dbms = odbcDbmsName(db);
   if (dbms.isEmpty() && db.driver()->dbmsType() == QSqlDriver::PostgreSQL) dbms = QStringLiteral("PostgreSQL");

@@ -95,7 +95,7 @@ SqliteConnection::SqliteConnection(const std::string& path, bool create)
   if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
     const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
     sqlite3_close(db_);
-    throw DbError("无法打开" + description_ + ": " + why);
+    throw DbError("无法打开 " + description_ + ": " + why);
   }
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, 5000);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "db/demo_data.h"
 #include "db/schema.h"
 #include "db/tests/backends.h"
 #include "text/gbk.h"
@@ -261,6 +262,36 @@ TYPED_TEST(ConnectionTest, SchemaCheckNamesWhatIsMissing) {
   this->conn->execute({"create table ryxl (mid integer, xxxs varchar(10), xldm varchar(10))", {}});
   EXPECT_EQ(missingSchemaItems(*this->conn),
             (std::vector<std::string>{"ryxl.xlrq", "ryxl.dzysxl", "表 rygzbhb"}));
+}
+
+}  // namespace
+}  // namespace gz::db
+
+namespace gz::db {
+namespace {
+
+// The demo database is what people try the program on: its tree must hang
+// together and an overwrite must clear a department completely.
+TYPED_TEST(ConnectionTest, DemoDataFormsATreeAndClearsByDepartment) {
+  this->createTables();
+  addDemoData(*this->conn);
+  EXPECT_EQ(this->count("select count(*) as n from dm_jg where length(jgdm) > 2 and upid not in "
+                        "(select id from dm_jg)"), 0);
+  EXPECT_EQ(this->count("select count(*) as n from dm_jg d where length(jgdm) > 2 and not exists "
+                        "(select 1 from dm_jg p where p.jgdm = substr(d.jgdm, 1, length(d.jgdm) - 2))"), 0);
+  const int64_t people = this->count("select count(*) as n from ryjbxx");
+  const int64_t finance = this->count("select count(*) as n from ryjbxx where bm like '01%'");
+  EXPECT_GT(finance, 0);
+  EXPECT_GT(this->count("select count(*) as n from ryxl where dzysxl > 0"), 0);
+  EXPECT_GT(this->count("select count(*) as n from ryrz where mid = 0"), 0);
+
+  for (const Statement& s : this->conn->dialect().deleteDepartmentPeople("01")) this->conn->execute(s);
+  EXPECT_EQ(this->count("select count(*) as n from ryjbxx"), people - finance);
+  for (const char* t : {"ryrz", "rykh", "ryxl"}) {
+    SCOPED_TRACE(t);
+    EXPECT_EQ(this->count(std::string("select count(*) as n from ") + t + " where mid not in (select id from ryjbxx)"), 0);
+    EXPECT_GT(this->count(std::string("select count(*) as n from ") + t), 0);
+  }
 }
 
 }  // namespace

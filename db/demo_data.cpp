@@ -1,0 +1,145 @@
+#include "db/demo_data.h"
+
+#include <string>
+#include <vector>
+
+#include "text/gbk.h"
+
+namespace gz::db {
+
+namespace {
+
+struct DemoInstitution {
+  const char* code;
+  const char* name;  // UTF-8
+};
+
+// Codes grow by two characters per level.
+const std::vector<DemoInstitution> kInstitutions = {
+    {"01", "市财政局"},       {"0101", "办公室"},     {"0102", "预算科"},   {"010201", "预算一股"},
+    {"010202", "预算二股"},   {"0103", "国库科"},     {"02", "市教育局"},   {"0201", "第一中学"},
+    {"020101", "高中部"},     {"0202", "实验小学"},   {"03", "市卫生局"},   {"0301", "人民医院"},
+};
+
+struct DemoEducation {
+  bool fullTime;
+  const char* date;  // the year-month-1 text the import builds
+  const char* code;
+};
+struct DemoPosition {
+  const char* date;
+  const char* code;
+};
+struct DemoPerson {
+  const char* dept;
+  const char* name;  // UTF-8
+  const char* sex;   // code: 1 male, 2 female
+  const char* ethnic;
+  const char* idCard;
+  const char* status;  // UTF-8
+  Date born, started;
+  int64_t collegeMonths;  // dzysxl of the person row; 0 leaves it unset
+  std::vector<DemoEducation> education;
+  std::vector<DemoPosition> positions;
+  std::vector<std::pair<int64_t, const char*>> assessments;
+};
+
+const std::vector<DemoPerson> kPeople = {
+    {"0101", "张伟", "1", "01", "320102196503010017", "干部", {1965, 3, 1}, {1985, 8, 1}, 0,
+     {{true, "1985-07-1", "31"}, {false, "1995-12-1", "21"}},
+     {{"1985-08-1", "32"}, {"1992-07-1", "31"}, {"2003-10-1", "22"}},
+     {{2006, "1"}, {2007, "2"}, {2008, "2"}}},
+    {"0101", "李娜", "2", "01", "320102197211150028", "干部", {1972, 11, 15}, {1993, 8, 1}, 42,
+     {{true, "1993-07-1", "21"}},
+     {{"1993-08-1", "31"}, {"2001-01-1", "22"}},
+     {{2006, "2"}, {2007, "1"}}},
+    {"0102", "王强", "1", "03", "320102198004200031", "干部", {1980, 4, 20}, {2002, 7, 1}, 0,
+     {{true, "2002-07-1", "21"}, {false, "2008-06-1", "11"}},
+     {{"2002-07-1", "32"}, {"2005-07-1", "31"}},
+     {{2006, "2"}, {2007, "2"}, {2008, "1"}}},
+    {"010201", "刘洋", "2", "01", "320102198506060046", "工人", {1985, 6, 6}, {2006, 9, 1}, 0,
+     {{true, "2006-07-1", "31"}},
+     {{"2006-09-1", "32"}},
+     {{2007, "2"}, {2008, "3"}}},
+    {"010202", "陈静", "2", "01", "320102197809090025", "干部", {1978, 9, 9}, {2000, 8, 1}, 36,
+     {{true, "2000-07-1", "21"}},
+     {{"2000-08-1", "31"}},
+     {{2006, "1"}}},
+    {"0201", "赵磊", "1", "11", "320102197001010013", "教师", {1970, 1, 1}, {1990, 9, 1}, 0,
+     {{true, "1990-07-1", "41"}, {false, "1998-07-1", "31"}, {false, "2004-01-1", "21"}},
+     {{"1990-09-1", "32"}, {"1999-09-1", "31"}},
+     {{2006, "2"}, {2007, "2"}, {2008, "2"}}},
+    {"020101", "孙丽", "2", "01", "320102198203030024", "教师", {1982, 3, 3}, {2004, 9, 1}, 0,
+     {{true, "2004-07-1", "21"}},
+     {{"2004-09-1", "31"}},
+     {{2006, "1"}, {2007, "1"}}},
+    {"0301", "周杰", "1", "01", "320102197507070019", "医师", {1975, 7, 7}, {1998, 8, 1}, 60,
+     {{true, "1998-07-1", "11"}},
+     {{"1998-08-1", "31"}, {"2006-01-1", "21"}},
+     {{2006, "2"}, {2007, "1"}, {2008, "2"}}},
+};
+
+std::string gbk(const char* utf8) { return text::utf8ToGbk(utf8); }
+
+// The demo's own values are always accepted by the dialect.
+Statement accepted(std::optional<Statement> s) {
+  if (!s) throw DbError("演示数据中有不能写入的值");
+  return std::move(*s);
+}
+
+void insertInstitutions(Connection& c) {
+  int64_t order = 0;
+  for (const DemoInstitution& i : kInstitutions) {
+    const std::string code = i.code;
+    c.execute({"insert into dm_jg (upid,px,jgdm,jgmc,jgjb) values (?,?,?,?,?)",
+               {int64_t(0), ++order, code, gbk(i.name), std::to_string(code.size() / 2)}});
+  }
+  // Each institution points at the one whose code is its own less two characters.
+  c.execute({"update dm_jg set upid=coalesce((select p.id from dm_jg p "
+             "where p.jgdm=substr(dm_jg.jgdm,1,length(dm_jg.jgdm)-2)),0)",
+             {}});
+}
+
+void insertPerson(Connection& c, const DemoPerson& p, int64_t serial) {
+  PersonRecord r;
+  r.set("bm", std::string(p.dept));
+  r.set("jxqyf", int64_t(12));
+  r.set("xm", gbk(p.name));
+  r.set("jkzk", std::string("10"));
+  r.set("bh", std::to_string(serial));
+  r.set("sfzh", std::string(p.idCard));
+  r.set("xb", std::string(p.sex));
+  r.set("mz", std::string(p.ethnic));
+  r.set("csny", p.born);
+  r.set("gzsj", p.started);
+  r.set("grsf", gbk(p.status));
+  if (p.collegeMonths) r.set("dzysxl", p.collegeMonths);
+  const int64_t id = c.insertPerson(r);
+
+  const Dialect& d = c.dialect();
+  const char* lastFullTime = nullptr;
+  for (const DemoEducation& e : p.education) {
+    c.execute(accepted(d.insertEducation(id, e.fullTime, e.date, e.code)));
+    if (e.fullTime) lastFullTime = e.date;
+  }
+  if (lastFullTime && p.collegeMonths / 12) c.execute(accepted(d.updateEducationYears(p.collegeMonths / 12, id, lastFullTime)));
+  for (const DemoPosition& pos : p.positions) c.execute(accepted(d.insertPosition(id, pos.date, pos.code)));
+  for (const auto& [year, result] : p.assessments) c.execute(accepted(d.insertAssessment(id, year, result)));
+}
+
+}  // namespace
+
+void addDemoData(Connection& c) {
+  Transaction t(c);
+  insertInstitutions(c);
+  int64_t serial = 0;
+  for (const DemoPerson& p : kPeople) insertPerson(c, p, ++serial);
+  // Rows that belong to nobody (mid 0), left over from earlier deletions:
+  // the next overwrite clears them.
+  const Dialect& d = c.dialect();
+  c.execute(accepted(d.insertPosition(0, "1999-01-1", "31")));
+  c.execute(accepted(d.insertAssessment(0, 2005, "2")));
+  t.commit();
+}
+
+}  // namespace gz::db

@@ -62,13 +62,13 @@ XlsxWorkbookInfo readXlsxWorkbook(const XlsxPackage& package, std::string_view p
     if (!sawRoot) {
       if (name != "workbook") throw WorkbookError("不是Excel工作簿: " + package.name());
       sawRoot = true;
-    } else if (name == "workbookPr") {
+    } else if (name == "workbookPr" && xml.depth() == 1) {
       const std::string v = xml.attribute("date1904").value_or("");
       info.date1904 = v == "1" || v == "true";
-    } else if (name == "workbookView" && !sawView) {
+    } else if (name == "workbookView" && xml.depth() == 2 && !sawView) {
       sawView = true;  // the first window is the one the workbook opens with
       info.activeTab = parseIndex(xml.attribute("activeTab")).value_or(0);
-    } else if (name == "sheet") {
+    } else if (name == "sheet" && xml.depth() == 2) {
       XlsxSheetEntry s;
       s.name = xml.attribute("name").value_or("");
       s.relId = xml.attribute("id", true).value_or("");
@@ -87,10 +87,11 @@ std::vector<bool> readXlsxDateStyles(const XlsxPackage& package, std::string_vie
   while (xml.next()) {
     if (xml.isStart()) {
       const std::string_view name = xml.localName();
-      if (name == "numFmt") {
+      // Only the table's own formats: conditional formats (dxf) carry numFmt elements too.
+      if (name == "numFmt" && xml.depth() == 2) {
         if (auto id = parseIndex(xml.attribute("numFmtId")))
           customFormats[*id] = xml.attribute("formatCode").value_or("");
-      } else if (name == "cellXfs" && !xml.isEmptyElement()) {
+      } else if (name == "cellXfs" && xml.depth() == 1 && !xml.isEmptyElement()) {
         cellXfsDepth = xml.depth();
       } else if (name == "xf" && cellXfsDepth >= 0 && xml.depth() == cellXfsDepth + 1) {
         xfFormats.push_back(parseIndex(xml.attribute("numFmtId")).value_or(0));

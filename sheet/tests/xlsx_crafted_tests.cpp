@@ -74,6 +74,7 @@ TEST(XlsxCrafted, SharedStringsAndStylesDecideTextAndDates) {
       "<numFmts><numFmt numFmtId=\"164\" formatCode=\"[DBNum1]0\"/><numFmt numFmtId=\"14\" formatCode=\"0.0\"/>"
       "</numFmts><cellStyleXfs><xf numFmtId=\"22\"/></cellStyleXfs>"
       "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"31\"/><xf numFmtId=\"164\"/><xf numFmtId=\"14\"/></cellXfs>"
+      "<dxfs><dxf><numFmt numFmtId=\"164\" formatCode=\"yyyy\"/></dxf></dxfs>"  // conditional: not the cell's format
       "</styleSheet>";
   auto book = readXlsxBytes(makeZip(parts));
   EXPECT_EQ(cellText(book->value(1, 1)), text::utf8ToGbk("张_x000D_"));

@@ -1,0 +1,37 @@
+// Feeds arbitrary bytes to the .xls reader. Input starting with the compound
+// file signature goes through the whole reader; anything else is taken as a
+// bare workbook stream, so the record parser is reached without a container.
+// Every outcome must be a workbook or a WorkbookError.
+#include <cstddef>
+#include <cstdint>
+
+#include "sheet/readers.h"
+#include "sheet/xls_container.h"
+#include "sheet/xls_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace gz::sheet;
+  try {
+    std::unique_ptr<Workbook> book;
+    if (hasCompoundFileSignature(data, size)) {
+      book = readXls(data, size, "fuzz.xls");
+    } else {
+      // The first byte chooses how an unversioned stream is taken.
+      const bool bookStream = size > 0 && (data[0] & 1);
+      book = readXlsStream(data, size, bookStream, "fuzz.xls");
+    }
+    // The import reads the cells in all three forms.
+    const SheetData& sheet = book->sheet();
+    for (uint32_t row = 1; row <= sheet.lastRow() && row <= 64; ++row) {
+      for (uint32_t col = 1; col <= 256; ++col) {
+        const CellValue v = sheet.value(row, col);
+        (void)cellText(v);
+        (void)cellDate(v);
+      }
+    }
+    (void)book->sheetName();
+    (void)book->notice();
+  } catch (const WorkbookError&) {
+  }
+  return 0;
+}

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -26,35 +27,42 @@ struct SqliteBackend {
     (void)skip;
     return createSqliteDatabase(path());
   }
+  void close(Connection&) {}
 };
 
-// PostgreSQL reached through a spec from the environment; the tables of the
-// previous test are dropped first.
-inline void dropAllTables(Connection& c) {
-  c.execute({"drop table if exists dm_jg, ryjbxx, ryxl, ryrz, rykh, rybdrz, ryjl, ryjc, rygzbhb cascade", {}});
-}
-
-inline std::unique_ptr<Connection> openServerFromEnv(const char* variable, std::string* skip) {
-  const char* spec = std::getenv(variable);
-  if (!spec || !*spec) {
-    *skip = std::string(variable) + " is not set: start scripts/pg-test-server.sh to run this backend";
-    return nullptr;
+// A server reached through a spec from the environment. Every test works in
+// a schema of its own, so tests that ctest runs side by side never meet.
+class ServerBackend {
+ public:
+  std::unique_ptr<Connection> openFromEnv(const char* variable, std::string* skip) {
+    const char* spec = std::getenv(variable);
+    if (!spec || !*spec) {
+      *skip = std::string(variable) + " is not set: start scripts/pg-test-server.sh to run this backend";
+      return nullptr;
+    }
+    auto c = openDatabase(spec);
+    static int counter = 0;
+    schema_ = "gz_test_" + std::to_string(QCoreApplication::applicationPid()) + "_" + std::to_string(++counter);
+    c->execute({"create schema " + schema_, {}});
+    c->execute({"set search_path to " + schema_, {}});
+    return c;
   }
-  auto c = openDatabase(spec);
-  dropAllTables(*c);
-  return c;
-}
+  void close(Connection& c) { c.execute({"drop schema " + schema_ + " cascade", {}}); }
 
-struct PostgresBackend {
+ private:
+  std::string schema_;
+};
+
+struct PostgresBackend : ServerBackend {
   static constexpr const char* kName = "PostgreSQL";
   static constexpr const char* kAutoId = "id serial primary key";
-  std::unique_ptr<Connection> open(std::string* skip) { return openServerFromEnv("GZ_TEST_PG_URL", skip); }
+  std::unique_ptr<Connection> open(std::string* skip) { return openFromEnv("GZ_TEST_PG_URL", skip); }
 };
 
-struct OdbcBackend {
+struct OdbcBackend : ServerBackend {
   static constexpr const char* kName = "ODBC";
   static constexpr const char* kAutoId = "id serial primary key";
-  std::unique_ptr<Connection> open(std::string* skip) { return openServerFromEnv("GZ_TEST_ODBC", skip); }
+  std::unique_ptr<Connection> open(std::string* skip) { return openFromEnv("GZ_TEST_ODBC", skip); }
 };
 
 using AllBackends = ::testing::Types<SqliteBackend, PostgresBackend, OdbcBackend>;

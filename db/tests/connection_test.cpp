@@ -23,6 +23,9 @@ class ConnectionTest : public ::testing::Test {
     conn = backend.open(&skip);
     if (!conn) GTEST_SKIP() << skip;
   }
+  void TearDown() override {
+    if (conn) backend.close(*conn);
+  }
 
   void createTables() { createSchema(*conn); }
 

@@ -14,8 +14,9 @@
 namespace gz::cli {
 namespace {
 
+// A server database (PostgreSQL directly or through ODBC) rather than a file.
 bool isServerSpec(const std::string& spec) {
-  return spec.rfind("postgresql://", 0) == 0 || spec.rfind("postgres://", 0) == 0;
+  return spec.rfind("postgresql://", 0) == 0 || spec.rfind("postgres://", 0) == 0 || spec.rfind("odbc:", 0) == 0;
 }
 
 // A server database is only filled when none of the tables is there yet.
@@ -36,7 +37,7 @@ int runInitDb(const QStringList& args) {
       "Creates the personnel tables in a new SQLite file or in an empty PostgreSQL database.");
   parser.addHelpOption();
   parser.addOption({"demo", "Add a demo institution tree and a few people with history rows."});
-  parser.addPositionalArgument("DB", "A new SQLite file, or postgresql://user@host:port/name.");
+  parser.addPositionalArgument("DB", "A new SQLite file, postgresql://user@host:port/name or odbc:<connection string>.");
   const std::string help = parser.helpText().toStdString();
   if (!parser.parse(args)) return usageError(parser.errorText().toStdString(), help);
   if (parser.isSet("help")) {

@@ -104,7 +104,9 @@ std::unique_ptr<Connection> openPostgres(const std::string& spec) {
 // manager directly through the connection's native handle.
 QString odbcDbmsName(const QSqlDatabase& db) {
   const QVariant handle = db.driver()->handle();
-  if (!handle.isValid() || qstrcmp(handle.typeName(), "SQLHANDLE") != 0) return {};
+  // The handle is a void* (SQLHANDLE), registered under either name.
+  if (!handle.isValid() || (qstrcmp(handle.typeName(), "SQLHANDLE") != 0 && qstrcmp(handle.typeName(), "void*") != 0))
+    return {};
   void* hdbc = *static_cast<void* const*>(handle.data());
   if (!hdbc) return {};
 #ifdef Q_OS_WIN

@@ -44,7 +44,12 @@ int XlsxPart::read(char* buffer, int len) {
   const gsf_off_t remaining = gsf_input_remaining(input_);
   if (remaining <= 0 || len <= 0) return 0;
   const auto n = static_cast<std::size_t>(std::min<gsf_off_t>(remaining, len));
+  if (bytesRead_ + n > kMaxPartBytes) {
+    tooLarge_ = true;
+    return -1;
+  }
   if (!gsf_input_read(input_, n, reinterpret_cast<guint8*>(buffer))) return -1;
+  bytesRead_ += n;
   return static_cast<int>(n);
 }
 

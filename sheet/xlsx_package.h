@@ -15,16 +15,26 @@ namespace gz::sheet {
 class XlsxPart {
  public:
   explicit XlsxPart(GsfInput* input) : input_(input) {}
-  XlsxPart(XlsxPart&& other) noexcept : input_(other.input_) { other.input_ = nullptr; }
+  XlsxPart(XlsxPart&& other) noexcept
+      : input_(other.input_), bytesRead_(other.bytesRead_), tooLarge_(other.tooLarge_) {
+    other.input_ = nullptr;
+  }
   XlsxPart(const XlsxPart&) = delete;
   XlsxPart& operator=(const XlsxPart&) = delete;
   ~XlsxPart();
 
-  // Up to `len` bytes into `buffer`; 0 at the end, -1 when the data is corrupt.
+  // Up to `len` bytes into `buffer`; 0 at the end, -1 when the data is corrupt
+  // or the part grows beyond kMaxPartBytes.
   int read(char* buffer, int len);
+  bool tooLarge() const { return tooLarge_; }
+
+  // No sheet a reader accepts comes near this; a zip bomb stops here.
+  static constexpr std::size_t kMaxPartBytes = std::size_t{1} << 30;
 
  private:
   GsfInput* input_;
+  std::size_t bytesRead_ = 0;
+  bool tooLarge_ = false;
 };
 
 class XlsxPackage {

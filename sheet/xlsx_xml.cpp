@@ -85,7 +85,10 @@ void XlsxXmlReader::fail(std::string_view what) const {
 
 bool XlsxXmlReader::next() {
   const int rc = xmlTextReaderRead(reader_);
-  if (rc < 0) fail("XML 格式错误");
+  if (rc < 0) {
+    if (part_.tooLarge()) fail("过大");
+    fail("XML 格式错误");
+  }
   if (rc == 0) return false;
   type_ = xmlTextReaderNodeType(reader_);
   // Workbook parts never declare a DTD; refusing one rules out entity expansion attacks.

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <type_traits>
 
+#include "db/sql_values.h"
 #include "text/bytes.h"
 #include "text/gbk.h"
 
@@ -194,7 +195,7 @@ int64_t QtConnection::insertPerson(const PersonRecord& r) {
     if (!isPlainName(name)) throw DbError(description_ + ": 人员记录的列名不合法: " + name);
     names += (names.empty() ? "" : ",") + name;
     marks += marks.empty() ? "?" : ",?";
-    s.binds.push_back(value);
+    s.binds.push_back(wholeNumberAsInteger(value));
   }
   s.text = "insert into ryjbxx (" + names + ") values (" + marks + ")";
   if (idReadback_ == NewIdReadback::Returning) s.text += " returning id";

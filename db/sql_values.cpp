@@ -1,6 +1,7 @@
 #include "db/sql_values.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -74,6 +75,13 @@ std::optional<Date> parseDateText(std::string_view text) {
   if (d.year < 1 || d.month < 1 || d.month > 12 || d.day < 1 || d.day > daysInMonth(d.year, d.month))
     return std::nullopt;
   return d;
+}
+
+Value wholeNumberAsInteger(const Value& v) {
+  const double* d = std::get_if<double>(&v);
+  // 2^63 bounds what int64_t holds; beyond it the decimal stays as it is.
+  if (d && std::trunc(*d) == *d && std::fabs(*d) < 9.2e18) return static_cast<int64_t>(*d);
+  return v;
 }
 
 std::string isoDate(const Date& d) {

@@ -24,6 +24,10 @@ std::optional<Value> plainNumberValue(std::string_view text);
 // nullopt when it is not a real calendar date (19x3-07-1, 1993-02-30).
 std::optional<Date> parseDateText(std::string_view text);
 
+// A whole-number decimal as an integer, any other value unchanged: a cell
+// holding 1 reaches a text column as "1", never as "1.0".
+Value wholeNumberAsInteger(const Value& v);
+
 // ISO text YYYY-MM-DD of a date.
 std::string isoDate(const Date& d);
 

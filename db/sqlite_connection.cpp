@@ -227,7 +227,7 @@ int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
     if (!isPlainName(name)) throw DbError(description_ + ": 人员记录的列名不合法: " + name);
     names += (names.empty() ? "" : ",") + name;
     marks += marks.empty() ? "?" : ",?";
-    s.binds.push_back(value);
+    s.binds.push_back(wholeNumberAsInteger(value));
   }
   s.text = "insert into ryjbxx (" + names + ") values (" + marks + ")";
   sqlite3_stmt* stmt = cached(s.text, s);

@@ -152,7 +152,9 @@ TEST(StandardDialects, DatesAreStoredOnlyWhenTheyAreRealDates) {
     ASSERT_EQ(insert.has_value(), c.valid);
     EXPECT_EQ(update.has_value(), c.valid);
     EXPECT_EQ(education.has_value(), c.valid);
-    if (c.valid) EXPECT_EQ(insert->binds[1], Value(c.date));
+    if (c.valid) {
+      EXPECT_EQ(insert->binds[1], Value(c.date));
+    }
   }
 }
 

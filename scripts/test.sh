@@ -9,9 +9,7 @@ bash scripts/build.sh
 
 bash scripts/fuzz.sh "${GZ_FUZZ_SECONDS:-60}"
 
-PG_URL=$(bash scripts/pg-test-server.sh start)
-trap 'bash scripts/pg-test-server.sh stop >/dev/null 2>&1 || true' EXIT
-export GZ_TEST_PG_URL="$PG_URL"
-export GZ_TEST_ODBC="odbc:Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=54329;Database=gztest;Uid=postgres;"
+# A throwaway PostgreSQL server on 127.0.0.1 for the database tests (directly
+# and through ODBC); it is stopped again when ctest ends.
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
+bash scripts/pg-test-server.sh run ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600

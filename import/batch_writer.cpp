@@ -7,8 +7,12 @@ namespace {
 constexpr const char* kRowSavepoint = "gzrow";
 }
 
-BatchWriter::BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::milliseconds interval)
-    : conn_(conn), rowsPerBatch_(rowsPerBatch < 1 ? 1 : rowsPerBatch), interval_(interval) {}
+BatchWriter::BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::milliseconds interval,
+                         bool rowSavepoints)
+    : conn_(conn),
+      rowsPerBatch_(rowsPerBatch < 1 ? 1 : rowsPerBatch),
+      interval_(interval),
+      rowSavepoints_(rowSavepoints) {}
 
 BatchWriter::~BatchWriter() {
   if (!open_) return;
@@ -28,13 +32,15 @@ void BatchWriter::ensureOpen() {
 
 void BatchWriter::beginRow() {
   ensureOpen();
-  conn_.savepoint(kRowSavepoint);
+  if (rowSavepoints_) conn_.savepoint(kRowSavepoint);
   inRow_ = true;
 }
 
 void BatchWriter::endRow(bool keep, int persons, int historyRows) {
-  if (!keep) conn_.rollbackToSavepoint(kRowSavepoint);
-  conn_.releaseSavepoint(kRowSavepoint);
+  if (rowSavepoints_) {
+    if (!keep) conn_.rollbackToSavepoint(kRowSavepoint);
+    conn_.releaseSavepoint(kRowSavepoint);
+  }
   inRow_ = false;
   ++rowsInBatch_;
   if (keep) {
@@ -68,6 +74,10 @@ void BatchWriter::rollback() {
 void BatchWriter::salvage() {
   if (!open_) return;
   if (inRow_) {
+    if (!rowSavepoints_) {
+      rollback();
+      return;
+    }
     conn_.rollbackToSavepoint(kRowSavepoint);
     conn_.releaseSavepoint(kRowSavepoint);
     inRow_ = false;

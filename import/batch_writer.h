@@ -1,10 +1,15 @@
 // Groups the rows of an import into transactions.
 //
-// Each row runs inside a savepoint, so a row is stored whole or not at all;
-// finished rows are committed in batches (by count or by time), so a large
+// Finished rows are committed in batches (by count or by time), so a large
 // import does not pay one commit per row and other users of the database are
 // never locked out for long. A process killed at any moment leaves only whole
 // rows behind, because commits happen only between rows.
+//
+// With row savepoints each row can be undone alone: a row that fails half
+// way is rolled back and the rows before it are kept. Without them (for a
+// database that undoes a refused statement by itself, where a savepoint per
+// row would only cost time) a failure half way through a row undoes the whole
+// uncommitted batch instead, so still no partial row is ever committed.
 #pragma once
 
 #include <chrono>
@@ -17,7 +22,7 @@ namespace gz::imp {
 
 class BatchWriter {
  public:
-  BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::milliseconds interval);
+  BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::milliseconds interval, bool rowSavepoints);
   // Rolls back whatever was not committed.
   ~BatchWriter();
   BatchWriter(const BatchWriter&) = delete;
@@ -27,7 +32,8 @@ class BatchWriter {
   // first batch this way, so the old people are never gone without the new).
   void ensureOpen();
   void beginRow();
-  // Keeps the row's writes, or undoes them when `keep` is false.
+  // Keeps the row's writes, or undoes them when `keep` is false. Without row
+  // savepoints a row may be dropped only when it wrote nothing.
   void endRow(bool keep, int persons, int historyRows);
   // Commits when the batch is full or old enough. Only between rows.
   void commitIfDue();
@@ -35,7 +41,8 @@ class BatchWriter {
   // Undoes everything not yet committed.
   void rollback();
   // After a failure: undoes the unfinished row, then commits the rows finished
-  // before it. Throws when the database refuses even that.
+  // before it (without row savepoints, an unfinished row takes its whole
+  // batch with it). Throws when the database refuses even that.
   void salvage();
 
   int personsCommitted() const { return personsCommitted_; }
@@ -45,6 +52,7 @@ class BatchWriter {
   db::Connection& conn_;
   const int rowsPerBatch_;
   const std::chrono::milliseconds interval_;
+  const bool rowSavepoints_;
   std::chrono::steady_clock::time_point batchStart_;
   bool open_ = false;
   bool inRow_ = false;

@@ -70,7 +70,8 @@ class FakeWorkbook : public sheet::Workbook {
 // not a number.
 class FakeDialect : public db::Dialect {
  public:
-  db::DialectKind kind() const override { return db::DialectKind::Jet; }
+  db::DialectKind kind() const override { return kindValue; }
+  db::DialectKind kindValue = db::DialectKind::Jet;
   db::Statement countInstitutions() const override { return {"count", {}}; }
   db::Statement selectInstitutions() const override { return {"institutions", {}}; }
   db::Statement selectDepartmentPeople(std::string_view code) const override {
@@ -90,6 +91,7 @@ class FakeDialect : public db::Dialect {
 class FakeConnection : public db::Connection {
  public:
   const db::Dialect& dialect() const override { return dialect_; }
+  FakeDialect& fakeDialect() { return dialect_; }
   std::string describe() const override { return "fake database"; }
   void execute(const db::Statement& s) override;
   bool tryExecute(const db::Statement& s) override;

@@ -248,6 +248,27 @@ TEST_F(ImportRun, FailureInARowKeepsTheRowsBeforeAndNothingOfIt) {
   EXPECT_FALSE(conn.inTransaction);
 }
 
+TEST_F(ImportRun, WithoutRowSavepointsAFailureHalfWayUndoesItsWholeBatch) {
+  conn.fakeDialect().kindValue = db::DialectKind::Sqlite;
+  for (const char* n : {"a", "b", "c", "d"}) rows.push_back(person(n));
+  request.commitEveryRows = 2;
+  request.commitEvery = std::chrono::hours(1);
+  conn.refusePersonNamed = "李四";  // a refused person needs no savepoint to leave no trace
+  int tries = 0;
+  conn.beforeOp = [&](const std::string& op) {
+    if (op == "tryExecute" && ++tries == 14) throw db::DbError("out of memory");  // row d, second line
+  };
+  ImportOutcome o = run();
+  // Batches: (张三, 李四) (a, b) (c, d): the third is undone whole, c included.
+  EXPECT_EQ(o.end, RunEnd::Failed);
+  EXPECT_EQ(committed("person"), (Lines{"person 张三", "person a", "person b"}));
+  EXPECT_EQ(committed("insert").size(), 9u);
+  EXPECT_EQ(o.personsStored, 3);
+  EXPECT_EQ(o.historyRowsStored, 9);
+  EXPECT_EQ(std::count(conn.log.begin(), conn.log.end(), "savepoint"), 0);
+  EXPECT_FALSE(conn.inTransaction);
+}
+
 TEST_F(ImportRun, RowsAreCommittedInBatchesBetweenRows) {
   for (const char* n : {"a", "b", "c", "d"}) rows.push_back(person(n));
   request.commitEveryRows = 2;

@@ -1,11 +1,9 @@
 #include "shell/personnel_grid.h"
 
 #include <QHeaderView>
-#include <QStandardItemModel>
 #include <QTableView>
 
 #include "text/gbk.h"
-#include "tree/personnel.h"
 
 namespace gz::shell {
 
@@ -16,10 +14,31 @@ constexpr int kColumnWidths[] = {55, 59, 167, 65, 40, 40, 93, 32, 93};
 static_assert(std::size(kColumnWidths) == tree::kPersonnelColumns.size());
 }  // namespace
 
-PersonnelGrid::PersonnelGrid(QTableView& view) : model_(new QStandardItemModel(&view)) {
-  QStringList headers;
-  for (const char* c : tree::kPersonnelColumns) headers << QLatin1String(c);
-  model_->setHorizontalHeaderLabels(headers);
+void PersonnelModel::setRows(std::vector<tree::PersonnelRow> rows) {
+  beginResetModel();
+  rows_ = std::move(rows);
+  endResetModel();
+}
+
+int PersonnelModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int PersonnelModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(tree::kPersonnelColumns.size());
+}
+
+QVariant PersonnelModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid()) return {};
+  return text::gbkToQString(rows_[index.row()][index.column()]);
+}
+
+QVariant PersonnelModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
+  return QLatin1String(tree::kPersonnelColumns[section]);
+}
+
+PersonnelGrid::PersonnelGrid(QTableView& view) : model_(new PersonnelModel(&view)) {
   view.setModel(model_);
   view.setEditTriggers(QAbstractItemView::NoEditTriggers);
   view.setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -31,20 +50,14 @@ PersonnelGrid::PersonnelGrid(QTableView& view) : model_(new QStandardItemModel(&
 void PersonnelGrid::open(db::Connection& connection, const std::string& deptCode) {
   open_ = false;
   deptCode_ = deptCode;
-  model_->removeRows(0, model_->rowCount());
-  const std::vector<tree::PersonnelRow> rows = tree::queryDepartmentPeople(connection, deptCode);
-  model_->setRowCount(static_cast<int>(rows.size()));
-  for (int r = 0; r < static_cast<int>(rows.size()); ++r)
-    for (int c = 0; c < static_cast<int>(rows[r].size()); ++c)
-      model_->setItem(r, c, new QStandardItem(text::gbkToQString(rows[r][c])));
+  model_->setRows({});
+  model_->setRows(tree::queryDepartmentPeople(connection, deptCode));
   open_ = true;
 }
 
 void PersonnelGrid::refresh(db::Connection& connection) {
   if (open_) open(connection, deptCode_);
 }
-
-std::size_t PersonnelGrid::people() const { return static_cast<std::size_t>(model_->rowCount()); }
 
 QString PersonnelGrid::headCountText() const {
   return text::gbkToQString(tree::headCountText(people()));

@@ -10,12 +10,29 @@
 
 namespace gz::shell {
 
+namespace {
+// How often collected lines reach the panes while a run goes on.
+constexpr qint64 kFlushIntervalMs = 50;
+
+void appendLines(QPlainTextEdit* pane, QStringList& lines) {
+  if (lines.isEmpty()) return;
+  pane->appendPlainText(lines.join(QLatin1Char('\n')));
+  lines.clear();
+}
+}  // namespace
+
 void WindowFrontend::importLine(const std::string& gbk) {
-  w_.importPane->appendPlainText(text::gbkToQString(gbk));
+  pendingImport_ << text::gbkToQString(gbk);
 }
 
 void WindowFrontend::errorLine(const std::string& gbk) {
-  w_.errorPane->appendPlainText(text::gbkToQString(gbk));
+  pendingError_ << text::gbkToQString(gbk);
+}
+
+void WindowFrontend::flush() {
+  appendLines(w_.importPane, pendingImport_);
+  appendLines(w_.errorPane, pendingError_);
+  sinceFlush_.restart();
 }
 
 void WindowFrontend::statusText(int panel, const std::string& gbk) {
@@ -23,15 +40,20 @@ void WindowFrontend::statusText(int panel, const std::string& gbk) {
 }
 
 void WindowFrontend::messageBox(const std::string& text, const std::string& caption) {
+  flush();
   boxes_.show(w_.window, text::gbkToQString(text), text::gbkToQString(caption), BoxIcon::None);
 }
 
 void WindowFrontend::plainMessage(const std::string& text) {
+  flush();
   boxes_.show(w_.window, text::gbkToQString(text), QCoreApplication::applicationName(),
               BoxIcon::None);
 }
 
-void WindowFrontend::processEvents() { QCoreApplication::processEvents(); }
+void WindowFrontend::processEvents() {
+  if (sinceFlush_.elapsed() >= kFlushIntervalMs) flush();
+  QCoreApplication::processEvents();
+}
 
 void WindowFrontend::progress(int done, int total) {
   const int percent = total > 0 ? static_cast<int>(int64_t{done} * 100 / total) : 0;

@@ -8,9 +8,16 @@
 
 namespace gz::sheet::biff {
 
-PartsReader::PartsReader(std::vector<Bytes> parts) : parts_(std::move(parts)) {
-  if (parts_.empty()) parts_.emplace_back();
+namespace {
+const Bytes kNoParts[1] = {};
+}  // namespace
+
+PartsReader::PartsReader(std::vector<Bytes> parts) : owned_(std::move(parts)) {
+  parts_ = owned_.empty() ? std::span<const Bytes>(kNoParts) : std::span<const Bytes>(owned_);
 }
+
+PartsReader::PartsReader(Borrow, std::span<const Bytes> parts)
+    : parts_(parts.empty() ? std::span<const Bytes>(kNoParts) : parts) {}
 
 bool PartsReader::advance() {
   while (leftInPart() == 0) {
@@ -57,16 +64,24 @@ void PartsReader::bytes(std::size_t count, std::string& out) {
   }
 }
 
-void PartsReader::chars(std::size_t count, bool wide, std::u16string& out) {
-  out.reserve(out.size() + count);
+void PartsReader::seek(Position at) {
+  if (at.part >= parts_.size() || at.offset > parts_[at.part].size()) throw BiffError(kRecordTooShort);
+  part_ = at.part;
+  pos_ = at.offset;
+}
+
+void PartsReader::chars(std::size_t count, bool wide, std::u16string* out) {
+  if (out) out->reserve(out->size() + count);
   while (count > 0) {
     const uint8_t* p = parts_[part_].data() + pos_;
     const std::size_t avail = std::min(count, wide ? leftInPart() / 2 : leftInPart());
-    if (wide) {
-      for (std::size_t i = 0; i < avail; ++i) out.push_back(static_cast<char16_t>(le16(p + 2 * i)));
+    if (!out) {
+      pos_ += wide ? 2 * avail : avail;
+    } else if (wide) {
+      for (std::size_t i = 0; i < avail; ++i) out->push_back(static_cast<char16_t>(le16(p + 2 * i)));
       pos_ += 2 * avail;
     } else {
-      for (std::size_t i = 0; i < avail; ++i) out.push_back(static_cast<char16_t>(p[i]));
+      for (std::size_t i = 0; i < avail; ++i) out->push_back(static_cast<char16_t>(p[i]));
       pos_ += avail;
     }
     count -= avail;
@@ -79,17 +94,25 @@ void PartsReader::chars(std::size_t count, bool wide, std::u16string& out) {
   }
 }
 
-std::u16string readUnicodeString(PartsReader& r, StringLength length) {
+namespace {
+void readOrSkipString(PartsReader& r, StringLength length, std::u16string* text) {
   const std::size_t count = length == StringLength::OneByte ? r.u8() : r.u16();
   const uint8_t options = r.u8();
   const std::size_t runs = (options & 0x08) ? r.u16() : 0;
   const std::size_t phonetic = (options & 0x04) ? r.u32() : 0;
-  std::u16string text;
   r.chars(count, (options & 0x01) != 0, text);
   r.skip(runs * 4);
   r.skip(phonetic);
+}
+}  // namespace
+
+std::u16string readUnicodeString(PartsReader& r, StringLength length) {
+  std::u16string text;
+  readOrSkipString(r, length, &text);
   return text;
 }
+
+void skipUnicodeString(PartsReader& r, StringLength length) { readOrSkipString(r, length, nullptr); }
 
 std::string readByteString(PartsReader& r, StringLength length) {
   const std::size_t count = length == StringLength::OneByte ? r.u8() : r.u16();

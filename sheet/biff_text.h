@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,23 +25,37 @@ class PartsReader {
  public:
   explicit PartsReader(std::vector<Bytes> parts);
   explicit PartsReader(Bytes single) : PartsReader(std::vector<Bytes>{single}) {}
+  // Reads parts someone else keeps (they must outlive the reader).
+  struct Borrow {};
+  PartsReader(Borrow, std::span<const Bytes> parts);
+  PartsReader(const PartsReader&) = delete;  // `parts_` may point into `owned_`
+  PartsReader& operator=(const PartsReader&) = delete;
 
   uint8_t u8();
   uint16_t u16();
   uint32_t u32();
   void skip(std::size_t n);
   bool atEnd();
-  // `count` characters of a BIFF8 string whose option byte said `wide`.
-  void chars(std::size_t count, bool wide, std::u16string& out);
+  // `count` characters of a BIFF8 string whose option byte said `wide`,
+  // appended to `out` (skipped when it is null).
+  void chars(std::size_t count, bool wide, std::u16string* out);
   // `count` raw bytes (BIFF5 text).
   void bytes(std::size_t count, std::string& out);
+
+  struct Position {
+    uint32_t part = 0;
+    uint32_t offset = 0;
+  };
+  Position position() const { return {static_cast<uint32_t>(part_), static_cast<uint32_t>(pos_)}; }
+  void seek(Position at);  // to a position position() gave
 
  private:
   std::size_t leftInPart() const { return parts_[part_].size() - pos_; }
   // Moves to the next part when the current one is used up; false at the end.
   bool advance();
 
-  std::vector<Bytes> parts_;
+  std::vector<Bytes> owned_;
+  std::span<const Bytes> parts_;
   std::size_t part_ = 0;
   std::size_t pos_ = 0;
 };
@@ -49,6 +64,8 @@ enum class StringLength { OneByte, TwoBytes };
 
 // A BIFF8 Unicode string (with rich-text runs and phonetic data skipped).
 std::u16string readUnicodeString(PartsReader& r, StringLength length);
+// Moves past one without keeping its characters.
+void skipUnicodeString(PartsReader& r, StringLength length);
 // A BIFF5 string: the length, then that many bytes in the code page.
 std::string readByteString(PartsReader& r, StringLength length);
 

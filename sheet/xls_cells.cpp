@@ -18,7 +18,7 @@ constexpr uint32_t kNoString = std::numeric_limits<uint32_t>::max();
 
 class CellReader {
  public:
-  CellReader(WorkbookGlobals& globals, SheetData& out)
+  CellReader(const WorkbookGlobals& globals, SheetData& out)
       : g_(globals),
         out_(out),
         decoder_(globals.codePage),
@@ -134,8 +134,8 @@ class CellReader {
 
   void setShared(const CellRef& c, uint32_t index) {
     if (index >= g_.sst.size()) throw BiffError("文件已损坏(共享字符串索引无效)");
-    // Each shared string is handed over once; later cells refer to its index.
-    if (sstIndex_[index] == kNoString) sstIndex_[index] = out_.addString(std::move(g_.sst[index]));
+    // Each shared string is decoded once; later cells refer to its index.
+    if (sstIndex_[index] == kNoString) sstIndex_[index] = out_.addString(g_.sst.text(index));
     out_.setString(c.row, c.col, sstIndex_[index]);
   }
 
@@ -151,7 +151,7 @@ class CellReader {
     }
   }
 
-  WorkbookGlobals& g_;
+  const WorkbookGlobals& g_;
   SheetData& out_;
   TextDecoder decoder_;
   const uint32_t maxRows_;
@@ -161,7 +161,7 @@ class CellReader {
 
 }  // namespace
 
-void readSheetCells(Bytes stream, const SheetEntry& sheet, WorkbookGlobals& globals, SheetData& out) {
+void readSheetCells(Bytes stream, const SheetEntry& sheet, const WorkbookGlobals& globals, SheetData& out) {
   CellReader(globals, out).read(stream, sheet.streamOffset);
 }
 

@@ -139,16 +139,7 @@ class GlobalsParser {
   void readSst(const Record& rec) {
     std::vector<Bytes> parts{rec.payload};
     reader_.takeContinues(parts);
-    std::size_t total = 0;
-    for (const Bytes& p : parts) total += p.size();
-    PartsReader r(std::move(parts));
-    r.skip(4);  // total number of references
-    const uint32_t unique = r.u32();
-    // Every string takes at least three bytes, so the stream bounds the count.
-    out_.sst.reserve(std::min<std::size_t>(unique, total / 3));
-    TextDecoder decoder;
-    for (uint32_t i = 0; i < unique && !r.atEnd(); ++i)
-      out_.sst.push_back(decoder.fromUnicode(readUnicodeString(r, StringLength::TwoBytes)));
+    out_.sst = SharedStrings(std::move(parts));
   }
 
   WorkbookGlobals finish() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sheet/biff_records.h"
+#include "sheet/biff_sst.h"
 
 namespace gz::sheet {
 
@@ -27,10 +28,10 @@ struct WorkbookGlobals {
   std::vector<SheetEntry> sheets;
   int activeTab = 0;             // index into `sheets` as stored; may be out of range
   std::vector<bool> xfIsDate;    // by XF index: the cell format shows a date or time
-  std::vector<std::string> sst;  // shared strings (GBK)
+  biff::SharedStrings sst;       // refers into the stream
 };
 
-// Reads the globals from the start of `stream`. `bookStream` tells that the
+// Reads the globals from the start of `stream`, which must outlive them. `bookStream` tells that the
 // stream was named "Book", which decides the version when the BOF does not.
 // Throws BiffError for a stream that is not a BIFF5/BIFF8 workbook, is
 // encrypted, or is damaged.

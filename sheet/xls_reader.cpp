@@ -59,7 +59,10 @@ const SheetEntry& chooseSheet(const WorkbookGlobals& g, std::string& notice) {
   return *first;
 }
 
-std::unique_ptr<Workbook> readStream(biff::Bytes stream, bool bookStream) {
+// Reads the active sheet's cells without finishing the sheet, so that the
+// caller can free the stream before the sheet is sorted (the two largest
+// allocations of a read then never coexist).
+std::unique_ptr<XlsWorkbook> readUnfinished(biff::Bytes stream, bool bookStream) {
   WorkbookGlobals globals = readGlobals(stream, bookStream);
   std::string notice;
   if (!globals.codePageKnown) {
@@ -69,7 +72,6 @@ std::unique_ptr<Workbook> readStream(biff::Bytes stream, bool bookStream) {
   const SheetEntry& sheet = chooseSheet(globals, notice);
   auto book = std::make_unique<XlsWorkbook>(sheet.name, std::move(notice));
   readSheetCells(stream, sheet, globals, book->mutableSheet());
-  book->mutableSheet().finish();
   return book;
 }
 
@@ -81,21 +83,26 @@ WorkbookError withName(const BiffError& e, const std::string& name) {
 
 std::unique_ptr<Workbook> readXlsStream(const uint8_t* data, std::size_t size, bool bookStream,
                                         const std::string& name) {
+  std::unique_ptr<XlsWorkbook> book;
   try {
-    return readStream(biff::Bytes(data, size), bookStream);
+    book = readUnfinished(biff::Bytes(data, size), bookStream);
   } catch (const BiffError& e) {
     throw withName(e, name);
   }
+  book->mutableSheet().finish();
+  return book;
 }
 
 std::unique_ptr<Workbook> readXls(const unsigned char* data, std::size_t size, const std::string& name) {
-  WorkbookStream stream;
+  std::unique_ptr<XlsWorkbook> book;
   try {
-    stream = extractWorkbookStream(data, size);
+    WorkbookStream stream = extractWorkbookStream(data, size);
+    book = readUnfinished(stream.bytes, stream.bookStream);
   } catch (const BiffError& e) {
     throw withName(e, name);
   }
-  return readXlsStream(stream.bytes.data(), stream.bytes.size(), stream.bookStream, name);
+  book->mutableSheet().finish();
+  return book;
 }
 
 }  // namespace gz::sheet

@@ -1,7 +1,9 @@
 // gzimport-gui: the window. Takes --db to open another database than
 // "gzgl.mdb" in the working directory.
 #include <QCommandLineParser>
+#include <memory>
 
+#include "shell/exception_display.h"
 #include "shell/gui_application.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
@@ -27,9 +29,14 @@ int main(int argc, char** argv) {
   setup.boxes = &boxes;
   setup.database = parser.value(dbOption);
 
-  gz::shell::TFSYDbf window(setup);
-  QObject::connect(&window, &gz::shell::TFSYDbf::quitRequested, &app,
+  // A failure while the window is being made is shown, and the program
+  // ends without an error status, as it does when the database is missing.
+  std::unique_ptr<gz::shell::TFSYDbf> window;
+  if (!gz::shell::runHandler(boxes, nullptr,
+                             [&] { window = std::make_unique<gz::shell::TFSYDbf>(setup); }))
+    return 0;
+  QObject::connect(window.get(), &gz::shell::TFSYDbf::quitRequested, &app,
                    [](int status) { QCoreApplication::exit(status); });
-  window.show();
+  window->show();
   return app.exec();
 }

@@ -6,6 +6,7 @@
 
 #include "sheet/biff_error.h"
 #include "sheet/biff_records.h"
+#include "sheet/biff_sst.h"
 #include "sheet/biff_text.h"
 #include "sheet/biff_values.h"
 #include "xls_test_support.h"
@@ -152,6 +153,29 @@ TEST(XlsStrings, RefusesAStringLongerThanItsRecords) {
   EXPECT_THROW(readSplit({wideCut}), BiffError);
   const ByteVec runsMissing = Payload().u16(1).u8(0x08).u16(3).text("a");
   EXPECT_THROW(readSplit({runsMissing}), BiffError);
+}
+
+TEST(XlsSharedStrings, FindsEachStringAcrossContinuations) {
+  // Three strings; the second starts exactly at the first continuation and
+  // its characters change width at the second one.
+  const ByteVec first = Payload().u32(9).u32(3).raw(testing::unicodeString(u"姓名"));
+  const ByteVec second = Payload().u16(3).u8(0).text("ab");
+  const ByteVec third = Payload().u8(1).u16(0x5DE5).raw(testing::unicodeString(u""));
+  const std::vector<Bytes> parts{Bytes(first), Bytes(second), Bytes(third)};
+  const SharedStrings sst(parts);
+  ASSERT_EQ(sst.size(), 3u);
+  EXPECT_EQ(sst.text(0), "\xD0\xD5\xC3\xFB");  // 姓名 in GBK
+  EXPECT_EQ(sst.text(1), "ab\xB9\xA4");          // ab工
+  EXPECT_EQ(sst.text(2), "");
+}
+
+TEST(XlsSharedStrings, CountIsBoundedByTheRecordsAndTruncationIsRefused) {
+  // A count far beyond the strings present reserves nothing unbounded and
+  // gives the strings there are.
+  const ByteVec manyClaimed = Payload().u32(0xFFFFFFFF).u32(0xFFFFFFFF).raw(testing::unicodeString(u"a"));
+  EXPECT_EQ(SharedStrings({Bytes(manyClaimed)}).size(), 1u);
+  const ByteVec cut = Payload().u32(1).u32(1).u16(10).u8(0).text("abc");
+  EXPECT_THROW(SharedStrings({Bytes(cut)}), BiffError);
 }
 
 TEST(XlsStrings, ConvertsCodePageTextToGbk) {

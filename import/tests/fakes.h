@@ -65,13 +65,14 @@ class FakeWorkbook : public sheet::Workbook {
 };
 
 // Renders the statements the way the Access database receives them, so the
-// tests read like the statements sent. Like the real dialects it refuses
+// tests read like the statements sent. It reports itself as PostgreSQL by
+// default, the backend that needs a savepoint per row. Like the real dialects it refuses
 // (nullopt) a date whose year is not digits and an assessment code that is
 // not a number.
 class FakeDialect : public db::Dialect {
  public:
   db::DialectKind kind() const override { return kindValue; }
-  db::DialectKind kindValue = db::DialectKind::Jet;
+  db::DialectKind kindValue = db::DialectKind::Postgres;
   db::Statement countInstitutions() const override { return {"count", {}}; }
   db::Statement selectInstitutions() const override { return {"institutions", {}}; }
   db::Statement selectDepartmentPeople(std::string_view code) const override {

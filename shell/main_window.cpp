@@ -20,6 +20,7 @@
 
 #include "codes/dm_file.h"
 #include "db/connection.h"
+#include "db/schema.h"
 #include "import/import_run.h"
 #include "shell/choosers.h"
 #include "shell/exception_display.h"
@@ -187,7 +188,13 @@ void TFSYDbf::guarded(void (TFSYDbf::*handler)()) {
 }
 
 db::Connection& TFSYDbf::database() {
-  if (!ADOConnection1) ADOConnection1 = db::openDatabase(setup_.database.toStdString());
+  if (!ADOConnection1) {
+    // A database without the tables and columns the window reads and the
+    // import writes is refused with a message naming what is missing.
+    std::unique_ptr<db::Connection> opened = db::openDatabase(setup_.database.toStdString());
+    db::requireSchema(*opened);
+    ADOConnection1 = std::move(opened);
+  }
   return *ADOConnection1;
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "db/open_database.h"
 #include "shell/exception_display.h"
 #include "shell/gui_application.h"
 #include "tests.h"
@@ -123,6 +124,16 @@ class ExceptionTests : public QObject {
     QVERIFY(h.window().isVisible());
     QCOMPARE(h.quitStatus(), -1);
     QVERIFY(h.button("Button1")->isEnabled());
+    QCOMPARE(h.tree()->topLevelItemCount(), 0);
+  }
+
+  void databaseWithoutTheTablesIsRefusedByName() {
+    WindowHarness h;
+    db::createSqliteDatabase(h.path("gzgl.mdb").toStdString())->execute({"create table other (x integer)", {}});
+    h.open();
+    QCOMPARE(h.boxes().shown().size(), std::size_t{2});
+    QVERIFY2(h.boxes().shown()[0].text.contains(QStringLiteral("ryjbxx")),
+             qPrintable(h.boxes().shown()[0].text));
     QCOMPARE(h.tree()->topLevelItemCount(), 0);
   }
 

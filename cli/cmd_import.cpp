@@ -10,6 +10,7 @@
 #include "cli/terminal.h"
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
+#include "cli/open_work_database.h"
 #include "db/connection.h"
 #include "import/column_map.h"
 #include "import/import_run.h"
@@ -55,7 +56,7 @@ int runImport(const QStringList& args) {
   std::unique_ptr<db::Connection> connection;
   std::optional<tree::JGData> department;
   try {
-    connection = db::openDatabase(parser.value("db").toStdString());
+    connection = openWorkDatabase(parser.value("db"));
     tree::InstitutionList institutions;
     institutions.load(*connection);
     if (const tree::JGData* d = tree::findDepartment(institutions.records(), deptCode)) department = *d;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/open_work_database.h"
 #include "db/connection.h"
 #include "text/gbk.h"
 #include "tree/institutions.h"
@@ -49,7 +50,7 @@ int runPeople(const QStringList& args) {
 
   const std::string codeUtf8 = parser.value(deptOption).toStdString();
   try {
-    auto connection = db::openDatabase(parser.value(dbOption).toStdString());
+    auto connection = openWorkDatabase(parser.value(dbOption));
     tree::InstitutionList list;
     list.load(*connection);
     text::ConversionReport report;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/open_work_database.h"
 #include "db/connection.h"
 #include "text/gbk.h"
 #include "tree/institutions.h"
@@ -31,7 +32,7 @@ int runTree(const QStringList& args) {
   }
 
   try {
-    auto connection = db::openDatabase(parser.value(dbOption).toStdString());
+    auto connection = openWorkDatabase(parser.value(dbOption));
     tree::InstitutionList list;
     list.load(*connection);
     const tree::InstitutionTree institutions = tree::buildInstitutionTree(list.shared());

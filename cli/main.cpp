@@ -52,25 +52,33 @@ int usageError(const std::string& utf8, const std::string& helpText) {
 }  // namespace gz::cli
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  QCoreApplication::setApplicationName("gzimport");
   using namespace gz::cli;
-  const QStringList args = QCoreApplication::arguments();
-  if (args.size() < 2 || args[1] == "--help" || args[1] == "-h" || args[1] == "help") {
-    if (args.size() < 2) {
+  // The subcommand's name goes into the program name, so that each command's
+  // help reads "Usage: gzimport <command> [options]".
+  const std::string name = argc >= 2 ? argv[1] : "";
+  const bool isCommand = !name.empty() && name[0] != '-' && name != "help";
+  std::string program = isCommand ? "gzimport " + name : "gzimport";
+  std::vector<char*> commandArgv{program.data()};
+  for (int i = isCommand ? 2 : 1; i < argc; ++i) commandArgv.push_back(argv[i]);
+  int commandArgc = static_cast<int>(commandArgv.size());
+  QCoreApplication app(commandArgc, commandArgv.data());
+  QCoreApplication::setApplicationName("gzimport");
+
+  if (!isCommand) {
+    if (name.empty()) {
       printErr(usage());
       return kUsage;
     }
-    printOut(usage());
-    return kOk;
-  }
-  const std::string name = args[1].toStdString();
-  for (const Command& c : commands()) {
-    if (name == c.name) {
-      QStringList rest = args.mid(2);
-      rest.prepend(QStringLiteral("gzimport ") + args[1]);
-      return c.run(rest);
+    if (name == "--help" || name == "-h" || name == "help") {
+      printOut(usage());
+      return kOk;
     }
+    printErr("gzimport: unknown option '" + name + "'");
+    printErr(usage());
+    return kUsage;
+  }
+  for (const Command& c : commands()) {
+    if (name == c.name) return c.run(QCoreApplication::arguments());
   }
   printErr("gzimport: unknown command '" + name + "'");
   printErr(usage());

@@ -1,0 +1,13 @@
+#include "cli/open_work_database.h"
+
+#include "db/schema.h"
+
+namespace gz::cli {
+
+std::unique_ptr<db::Connection> openWorkDatabase(const QString& spec) {
+  auto connection = db::openDatabase(spec.toStdString());
+  db::requireSchema(*connection);
+  return connection;
+}
+
+}  // namespace gz::cli

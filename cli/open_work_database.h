@@ -1,0 +1,16 @@
+// Opening the database a command works on, with a clear message when it
+// lacks the tables and columns the system reads and writes.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "db/connection.h"
+
+namespace gz::cli {
+
+// Opens `spec` (a file path, postgresql://... or odbc:...) and checks its
+// schema. Throws db::DbError.
+std::unique_ptr<db::Connection> openWorkDatabase(const QString& spec);
+
+}  // namespace gz::cli

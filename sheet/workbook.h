@@ -26,7 +26,7 @@ enum class CellKind : uint8_t {
   Number,   // number; `isDate` when its format shows a date or time
   Text,     // text (GBK)
   Boolean,  // number holds 0 or 1
-  Error,    // number holds the BIFF error code (0x07 #NULL!, 0x2A #N/A, ...)
+  Error,    // number holds the BIFF error code (0x00 #NULL!, 0x07 #DIV/0!, 0x2A #N/A, ...)
 };
 
 // A cell's value as the sheet holds it ("cell value", unconverted).

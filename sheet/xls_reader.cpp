@@ -1,5 +1,8 @@
 #include "sheet/xls_reader.h"
 
+#include <string>
+#include <utility>
+
 #include "sheet/biff_error.h"
 #include "sheet/readers.h"
 #include "sheet/xls_cells.h"
@@ -35,7 +38,7 @@ const char* kindWord(SheetKind kind) {
 }
 
 void addNotice(std::string& notice, const std::string& gbk) {
-  if (!notice.empty()) notice += text::utf8ToGbk(";");
+  if (!notice.empty()) notice += "; ";
   notice += gbk;
 }
 

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -68,13 +67,19 @@ std::unique_ptr<Workbook> openWorkbook(const std::string& pathUtf8) {
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) throw WorkbookError("无法读取文件: " + pathUtf8);
+  // One read into a buffer of the file's size: the whole file is needed, and
+  // a growing buffer would hold up to twice that at its peak.
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec) throw WorkbookError("无法读取文件: " + pathUtf8);
   std::vector<unsigned char> data;
   try {
-    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    data.resize(static_cast<std::size_t>(size));
   } catch (const std::bad_alloc&) {
-    throw WorkbookError("文件过大，无法读取: " + pathUtf8);
+    throw WorkbookError("文件过大,无法读取: " + pathUtf8);
   }
-  if (in.bad()) throw WorkbookError("无法读取文件: " + pathUtf8);
+  in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  if (in.gcount() != static_cast<std::streamsize>(data.size()))
+    throw WorkbookError("无法读取文件: " + pathUtf8);
 
   try {
     if (startsWith(data, kOle2Magic, sizeof kOle2Magic)) {

@@ -9,7 +9,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace gz::sheet {
@@ -54,7 +53,7 @@ class SheetData {
   CellValue value(uint32_t row, uint32_t col) const;
   uint32_t lastRow() const;  // 0 for an empty sheet
   uint32_t lastColumn(uint32_t row) const;  // of that row; 0 when it has no cells
-  std::size_t cellCount() const { return cells_.size(); }
+  std::size_t cellCount() const { return cellCount_; }
 
  private:
   struct Cell {
@@ -68,9 +67,21 @@ class SheetData {
     };
   };
   static_assert(sizeof(double) == 8);
-  std::vector<Cell> cells_;
+  // Cells live in fixed blocks, so the store never grows by copying (which
+  // would hold the old and the new array at once: twice a large sheet).
+  static constexpr std::size_t kBlockBits = 16;
+  static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
+  Cell& cellAt(std::size_t i) { return blocks_[i >> kBlockBits][i & (kBlockSize - 1)]; }
+  const Cell& cellAt(std::size_t i) const { return blocks_[i >> kBlockBits][i & (kBlockSize - 1)]; }
+  void push(const Cell& c);
+  void sortCells();
+  std::vector<std::vector<Cell>> blocks_;
+  std::size_t cellCount_ = 0;
   std::vector<std::string> strings_;
-  std::unordered_multimap<std::size_t, uint32_t> stringLookup_;  // text hash -> index in strings_
+  // Open-addressing hash of strings_: each slot holds an index + 1, 0 when
+  // free. Four bytes a slot instead of a node per string keeps large sheets small.
+  std::vector<uint32_t> stringSlots_;
+  void rehashStrings(std::size_t slotCount);
   std::vector<uint32_t> rowStart_;  // built by finish(): first cell index of each row
   bool finished_ = false;
 };

@@ -100,5 +100,26 @@ TEST(SheetData, LargeSheetLooksUpEveryCell) {
   EXPECT_EQ(s.value(rows, cols + 1).kind, CellKind::Empty);
 }
 
+// Cells arriving in order skip the sort; repeats at one place must still be
+// dropped in favour of the later one, also where they straddle the store's
+// internal blocks (65,536 cells each).
+TEST(SheetData, InOrderCellsWithRepeatsAcrossBlocks) {
+  SheetData s;
+  const uint32_t rows = 40000;
+  for (uint32_t r = 1; r <= rows; ++r) {
+    s.setNumber(r, 1, r, false);
+    s.setNumber(r, 2, -1, false);
+    s.setNumber(r, 2, r * 2.0, false);  // same place again: this one counts
+  }
+  s.finish();
+  EXPECT_EQ(s.cellCount(), std::size_t{rows} * 2);
+  for (uint32_t r = 1; r <= rows; r += 331) {
+    ASSERT_EQ(s.value(r, 1).number, r);
+    ASSERT_EQ(s.value(r, 2).number, r * 2.0);
+  }
+  EXPECT_EQ(s.value(rows, 2).number, rows * 2.0);
+  EXPECT_EQ(s.lastColumn(rows), 2u);
+}
+
 }  // namespace
 }  // namespace gz::sheet

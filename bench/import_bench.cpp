@@ -1,18 +1,18 @@
 // Import benchmark: prints wall time and rows per second for
 //   import WORKBOOK DB DMTXT   the whole import run into a fresh SQLite database
 //   bare   WORKBOOK DB         the same reader and the same inserts as a bare loop:
-//                              prepared statements, one transaction, no rules
+//                              SQLite's prepared statements, one transaction, no rules
 // Peak memory and the Python peer are measured by bench/run_import_bench.sh,
 // which runs each mode in its own process.
 
 #include <QCoreApplication>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
+#include <sqlite3.h>
+
 #include <chrono>
 #include <cstdio>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
@@ -74,69 +74,104 @@ int runImport(const std::string& workbook, const std::string& dbPath, const std:
   return out.succeeded() ? 0 : 1;
 }
 
-QVariant qtext(const std::string& gbk) { return gz::text::gbkToQString(gbk); }
+// The floor: the same reader, the same rows, SQLite's own prepared
+// statements in one transaction, and none of the import's rules.
+class BareDatabase {
+ public:
+  explicit BareDatabase(const std::string& path) {
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+      throw std::runtime_error("bare: cannot open " + path);
+    sqlite3_exec(db_, "pragma cache_size=-65536", nullptr, nullptr, nullptr);
+  }
+  ~BareDatabase() {
+    for (sqlite3_stmt* s : statements_) sqlite3_finalize(s);
+    sqlite3_close(db_);
+  }
+  sqlite3_stmt* prepare(const char* sql) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db_, sql, -1, &s, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db_));
+    statements_.push_back(s);
+    return s;
+  }
+  void exec(const char* sql) { sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+  sqlite3_int64 lastId() const { return sqlite3_last_insert_rowid(db_); }
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::vector<sqlite3_stmt*> statements_;
+};
+
+void bindText(sqlite3_stmt* s, int i, const std::string& gbk) {
+  const std::string utf8 = gz::text::gbkToUtf8(gbk);
+  sqlite3_bind_text(s, i, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void step(sqlite3_stmt* s) {
+  sqlite3_step(s);
+  sqlite3_reset(s);
+}
 
 int runBare(const std::string& workbook, const std::string& dbPath) {
   makeDatabase(dbPath);
   const auto start = Clock::now();
   auto book = gz::sheet::openWorkbook(workbook);
-  QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bare");
-  db.setDatabaseName(QString::fromStdString(dbPath));
-  if (!db.open()) {
-    std::fprintf(stderr, "bare: %s\n", db.lastError().text().toStdString().c_str());
-    return 1;
-  }
+  using gz::sheet::cellText;
   long rows = 0;
   {
-    QSqlQuery person(db), edu(db), pos(db), kh(db);
-    person.prepare("insert into ryjbxx (bm,jxqyf,xm,jkzk,bh,xb,mz,csny,gzsj,grsf,sfzh,kjgl,dzysxl) "
-                   "values (?,?,?,?,?,?,?,?,?,?,?,?,?)");
-    edu.prepare("insert into ryxl (mid,xxxs,xlrq,xldm) values (?,?,?,?)");
-    pos.prepare("insert into ryrz (mid,rzrq,rzzwdm,gzzwdm) values (?,?,?,?)");
-    kh.prepare("insert into rykh (mid,khnd,khjg) values (?,?,?)");
-    db.transaction();
+    BareDatabase db(dbPath);
+    sqlite3_stmt* person = db.prepare(
+        "insert into ryjbxx (bm,jxqyf,xm,jkzk,bh,xb,mz,csny,gzsj,grsf,sfzh,kjgl,dzysxl) "
+        "values (?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    sqlite3_stmt* edu = db.prepare("insert into ryxl (mid,xxxs,xlrq,xldm) values (?,?,?,?)");
+    sqlite3_stmt* pos = db.prepare("insert into ryrz (mid,rzrq,rzzwdm,gzzwdm) values (?,?,?,?)");
+    sqlite3_stmt* kh = db.prepare("insert into rykh (mid,khnd,khjg) values (?,?,?)");
+    db.exec("begin");
     for (uint32_t r = 2;; ++r) {
-      const std::string name = gz::sheet::cellText(book->value(r, 2));
+      const std::string name = cellText(book->value(r, 2));
       if (name.empty()) break;
-      const QVariant values[] = {
-          qtext("01"), 12, qtext(name), qtext("10"), book->value(r, 1).number,
-          qtext(gz::sheet::cellText(book->value(r, 3))), qtext(gz::sheet::cellText(book->value(r, 4))),
-          qtext(gz::sheet::isoDateText(*gz::sheet::cellDate(book->value(r, 5)))),
-          qtext(gz::sheet::isoDateText(*gz::sheet::cellDate(book->value(r, 6)))),
-          qtext(gz::sheet::cellText(book->value(r, 7))), qtext(gz::sheet::cellText(book->value(r, 8))),
-          book->value(r, 9).number, book->value(r, 10).number};
-      for (int i = 0; i < 13; ++i) person.bindValue(i, values[i]);
-      person.exec();
-      const qlonglong id = person.lastInsertId().toLongLong();
+      bindText(person, 1, "01");
+      sqlite3_bind_int(person, 2, 12);
+      bindText(person, 3, name);
+      bindText(person, 4, "10");
+      sqlite3_bind_double(person, 5, book->value(r, 1).number);
+      bindText(person, 6, cellText(book->value(r, 3)));
+      bindText(person, 7, cellText(book->value(r, 4)));
+      bindText(person, 8, gz::sheet::isoDateText(*gz::sheet::cellDate(book->value(r, 5))));
+      bindText(person, 9, gz::sheet::isoDateText(*gz::sheet::cellDate(book->value(r, 6))));
+      bindText(person, 10, cellText(book->value(r, 7)));
+      bindText(person, 11, cellText(book->value(r, 8)));
+      sqlite3_bind_double(person, 12, book->value(r, 9).number);
+      sqlite3_bind_double(person, 13, book->value(r, 10).number);
+      step(person);
+      const sqlite3_int64 id = db.lastId();
       ++rows;
-      for (const std::string& line : gz::text::splitLines(gz::sheet::cellText(book->value(r, 11)))) {
-        edu.bindValue(0, id);
-        edu.bindValue(1, qtext(line.substr(0, 4)));
-        edu.bindValue(2, qtext(line.substr(0, 7)));
-        edu.bindValue(3, qtext(gz::text::substr1(line, 8, 20)));
-        edu.exec();
+      for (const std::string& line : gz::text::splitLines(cellText(book->value(r, 11)))) {
+        sqlite3_bind_int64(edu, 1, id);
+        bindText(edu, 2, line.substr(0, 4));
+        bindText(edu, 3, line.substr(0, 7));
+        bindText(edu, 4, gz::text::substr1(line, 8, 20));
+        step(edu);
         ++rows;
       }
-      for (const std::string& line : gz::text::splitLines(gz::sheet::cellText(book->value(r, 12)))) {
-        const QVariant code = qtext(gz::text::trim(gz::text::substr1(line, 8, 40)));
-        pos.bindValue(0, id);
-        pos.bindValue(1, qtext(line.substr(0, 7)));
-        pos.bindValue(2, code);
-        pos.bindValue(3, code);
-        pos.exec();
+      for (const std::string& line : gz::text::splitLines(cellText(book->value(r, 12)))) {
+        const std::string code = gz::text::trim(gz::text::substr1(line, 8, 40));
+        sqlite3_bind_int64(pos, 1, id);
+        bindText(pos, 2, line.substr(0, 7));
+        bindText(pos, 3, code);
+        bindText(pos, 4, code);
+        step(pos);
         ++rows;
       }
-      for (const std::string& line : gz::text::splitLines(gz::sheet::cellText(book->value(r, 13)))) {
-        kh.bindValue(0, id);
-        kh.bindValue(1, gz::text::wholeNumberOr0(line.substr(0, 4)));
-        kh.bindValue(2, 1);
-        kh.exec();
+      for (const std::string& line : gz::text::splitLines(cellText(book->value(r, 13)))) {
+        sqlite3_bind_int64(kh, 1, id);
+        sqlite3_bind_int(kh, 2, gz::text::wholeNumberOr0(line.substr(0, 4)));
+        sqlite3_bind_int(kh, 3, 1);
+        step(kh);
         ++rows;
       }
     }
-    db.commit();
+    db.exec("commit");
   }
-  db.close();
   const double s = secondsSince(start);
   std::printf("bare loop: %.2f s, %ld rows, %.0f rows/s\n", s, rows, rows / s);
   return 0;

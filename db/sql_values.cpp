@@ -85,9 +85,22 @@ Value wholeNumberAsInteger(const Value& v) {
 }
 
 std::string isoDate(const Date& d) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
-  return buf;
+  if (d.year < 0 || d.year > 9999 || d.month < 0 || d.month > 99 || d.day < 0 || d.day > 99) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return buf;
+  }
+  // Written by hand: this runs for every date of a large import.
+  std::string out = "0000-00-00";
+  out[0] = static_cast<char>('0' + d.year / 1000);
+  out[1] = static_cast<char>('0' + d.year / 100 % 10);
+  out[2] = static_cast<char>('0' + d.year / 10 % 10);
+  out[3] = static_cast<char>('0' + d.year % 10);
+  out[5] = static_cast<char>('0' + d.month / 10);
+  out[6] = static_cast<char>('0' + d.month % 10);
+  out[8] = static_cast<char>('0' + d.day / 10);
+  out[9] = static_cast<char>('0' + d.day % 10);
+  return out;
 }
 
 }  // namespace gz::db

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <mutex>
 #include <type_traits>
 #include <vector>
 
@@ -89,6 +90,10 @@ class SqliteResultSet final : public ResultSet {
 
 SqliteConnection::SqliteConnection(const std::string& path, bool create)
     : dialect_(makeDialect(DialectKind::Sqlite)), description_("SQLite 数据库 " + path) {
+  // SQLite's memory statistics take a global lock on every allocation; the
+  // program never reads them. (Ignored if SQLite was already initialised.)
+  static std::once_flag configureOnce;
+  std::call_once(configureOnce, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
   // Without SQLITE_OPEN_CREATE a missing file is an error, never a new database.
   // One connection object is used by one thread at a time: no mutex needed.
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
@@ -141,12 +146,14 @@ sqlite3_stmt* SqliteConnection::cached(const std::string& text, const Statement&
   return stmt;
 }
 
-void SqliteConnection::bindAll(sqlite3_stmt* stmt, const Statement& s) {
+void SqliteConnection::bindAll(sqlite3_stmt* stmt, const Statement& s, std::vector<std::string>* keep) {
   if (static_cast<int>(s.binds.size()) != sqlite3_bind_parameter_count(stmt))
     throw DbError(description_ + ": 语句的参数个数不对", text::gbkToUtf8(renderStatement(s)));
+  // Sized before any text is stored, so no kept text moves while bound.
+  if (keep) keep->resize(s.binds.size());
   for (int i = 0; i < static_cast<int>(s.binds.size()); ++i) {
     const int rc = std::visit(
-        [stmt, i](const auto& x) {
+        [stmt, i, keep](const auto& x) {
           using T = std::decay_t<decltype(x)>;
           if constexpr (std::is_same_v<T, std::monostate>) return sqlite3_bind_null(stmt, i + 1);
           else if constexpr (std::is_same_v<T, int64_t>) return sqlite3_bind_int64(stmt, i + 1, x);
@@ -156,7 +163,11 @@ void SqliteConnection::bindAll(sqlite3_stmt* stmt, const Statement& s) {
             std::string utf8;
             if constexpr (std::is_same_v<T, std::string>) utf8 = text::gbkToUtf8(x);
             else utf8 = isoDate(x);
-            return sqlite3_bind_text(stmt, i + 1, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+            if (!keep)
+              return sqlite3_bind_text(stmt, i + 1, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+            std::string& kept = (*keep)[static_cast<std::size_t>(i)];
+            kept = std::move(utf8);
+            return sqlite3_bind_text(stmt, i + 1, kept.data(), static_cast<int>(kept.size()), SQLITE_STATIC);
           }
         },
         s.binds[i]);
@@ -187,7 +198,7 @@ void SqliteConnection::execute(const Statement& s) {
     return;
   }
   sqlite3_stmt* stmt = cached(s.text, s);
-  bindAll(stmt, s);
+  bindAll(stmt, s, &boundTexts_);
   runToEnd(stmt, s);
 }
 
@@ -231,7 +242,7 @@ int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
   }
   s.text = "insert into ryjbxx (" + names + ") values (" + marks + ")";
   sqlite3_stmt* stmt = cached(s.text, s);
-  bindAll(stmt, s);
+  bindAll(stmt, s, &boundTexts_);
   const int rc = sqlite3_step(stmt);
   sqlite3_reset(stmt);
   if (rc != SQLITE_DONE) fail("人员记录写入失败", s);

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 #include <unordered_map>
 
 #include "db/connection.h"
@@ -40,7 +41,10 @@ class SqliteConnection final : public Connection {
  private:
   sqlite3_stmt* prepare(const std::string& text, const Statement& forMessages);
   sqlite3_stmt* cached(const std::string& text, const Statement& forMessages);
-  void bindAll(sqlite3_stmt* stmt, const Statement& s);
+  // Binds every value. With `keep`, converted texts are kept there and bound
+  // without a copy: only for statements stepped to their end before the
+  // next bind.
+  void bindAll(sqlite3_stmt* stmt, const Statement& s, std::vector<std::string>* keep = nullptr);
   void runToEnd(sqlite3_stmt* stmt, const Statement& s);
   void runPlain(const std::string& sql);
   [[noreturn]] void fail(const char* what, const Statement& s) const;
@@ -50,6 +54,7 @@ class SqliteConnection final : public Connection {
   std::string description_;
   std::unordered_map<std::string, sqlite3_stmt*> preparedByText_;
   bool inTransaction_ = false;
+  std::vector<std::string> boundTexts_;  // texts of the statement being run
 };
 
 }  // namespace gz::db

@@ -20,7 +20,7 @@ function(gz_module)
       target_compile_definitions(gz_${M_NAME}_tests PRIVATE
         GZ_TEST_DATA="${PROJECT_SOURCE_DIR}/testdata"
         GZ_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-      gtest_discover_tests(gz_${M_NAME}_tests DISCOVERY_TIMEOUT 60
+      gtest_discover_tests(gz_${M_NAME}_tests DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
     endif()
   endif()

@@ -13,7 +13,14 @@ for src in fuzz/*_fuzzer.cpp; do
   work=$(mktemp -d)
   cp -r "$corpus"/. "$work"/ 2>/dev/null || true
   echo "== $name: ${SECONDS_EACH}s =="
-  build-fuzz/fuzz/$name -max_total_time="$SECONDS_EACH" -rss_limit_mb=2048 -timeout=10 \
-    -print_final_stats=0 "$work" 2>&1 | tail -n 3
-  rm -rf "$work"
+  log="$work.log"
+  if ! build-fuzz/fuzz/$name -max_total_time="$SECONDS_EACH" -rss_limit_mb=2048 -timeout=10 \
+      -artifact_prefix="$work/" "$work" >"$log" 2>&1; then
+    tail -n 80 "$log"
+    echo "$name found a problem; the input that shows it:"
+    ls "$work"/crash-* "$work"/timeout-* "$work"/oom-* "$work"/leak-* 2>/dev/null || true
+    exit 1
+  fi
+  grep -E "^Done [0-9]+ runs" "$log" || tail -n 1 "$log"
+  rm -rf "$work" "$log"
 done

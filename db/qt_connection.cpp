@@ -23,15 +23,6 @@ std::string driverText(const QSqlError& e) {
   return utf8(t);
 }
 
-// Column names go into the insert text itself, so only plain names pass.
-bool isPlainName(const std::string& name) {
-  if (name.empty()) return false;
-  for (char c : name) {
-    const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-    if (!ok) return false;
-  }
-  return true;
-}
 
 QVariant toVariant(const Value& v) {
   return std::visit(
@@ -188,16 +179,7 @@ std::unique_ptr<ResultSet> QtConnection::query(const Statement& s) {
 }
 
 int64_t QtConnection::insertPerson(const PersonRecord& r) {
-  if (r.columns().empty()) throw DbError(description_ + ": 人员记录没有设置任何列");
-  std::string names, marks;
-  Statement s;
-  for (const auto& [name, value] : r.columns()) {
-    if (!isPlainName(name)) throw DbError(description_ + ": 人员记录的列名不合法: " + name);
-    names += (names.empty() ? "" : ",") + name;
-    marks += marks.empty() ? "?" : ",?";
-    s.binds.push_back(wholeNumberAsInteger(value));
-  }
-  s.text = "insert into ryjbxx (" + names + ") values (" + marks + ")";
+  Statement s = personInsert(r, description_);
   if (idReadback_ == NewIdReadback::Returning) s.text += " returning id";
 
   QSqlQuery& q = prepared(s.text, s);

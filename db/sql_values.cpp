@@ -1,5 +1,6 @@
 #include "db/sql_values.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -110,6 +111,25 @@ namespace gz::db {
 std::string_view studyModeText(bool fullTime) {
   // "全日制" and "在职" in GBK.
   return fullTime ? std::string_view("\xC8\xAB\xC8\xD5\xD6\xC6") : std::string_view("\xD4\xDA\xD6\xB0");
+}
+
+Statement personInsert(const PersonRecord& r, const std::string& where) {
+  if (r.columns().empty()) throw DbError(where + ": 人员记录没有设置任何列");
+  const auto plain = [](const std::string& name) {
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+      return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    });
+  };
+  Statement s;
+  std::string names, marks;
+  for (const auto& [name, value] : r.columns()) {
+    if (!plain(name)) throw DbError(where + ": 人员记录的列名不合法: " + name);
+    names += (names.empty() ? "" : ",") + name;
+    marks += marks.empty() ? "?" : ",?";
+    s.binds.push_back(wholeNumberAsInteger(value));
+  }
+  s.text = "insert into ryjbxx (" + names + ") values (" + marks + ")";
+  return s;
 }
 
 }  // namespace gz::db

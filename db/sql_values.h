@@ -1,6 +1,8 @@
 // Helpers for turning import values into statement pieces safely.
 #pragma once
 
+#include "db/connection.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +32,12 @@ Value wholeNumberAsInteger(const Value& v);
 
 // ISO text YYYY-MM-DD of a date.
 std::string isoDate(const Date& d);
+
+// "insert into ryjbxx (cols) values (?,...)" with the record's values bound,
+// whole numbers as integers. Column names go into the text itself, so only
+// plain names (letters, digits, "_") pass; anything else, or a record without
+// columns, throws DbError naming `where`.
+Statement personInsert(const PersonRecord& r, const std::string& where);
 
 }  // namespace gz::db
 

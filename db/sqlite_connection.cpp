@@ -16,11 +16,6 @@ namespace gz::db {
 
 namespace {
 
-bool isPlainName(const std::string& name) {
-  return !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
-    return std::isalnum(c) || c == '_';
-  });
-}
 
 std::string lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -230,17 +225,7 @@ std::unique_ptr<ResultSet> SqliteConnection::query(const Statement& s) {
 }
 
 int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
-  if (r.columns().empty()) throw DbError(description_ + ": 人员记录没有设置任何列");
-  Statement s;
-  std::string names, marks;
-  for (const auto& [name, value] : r.columns()) {
-    // Column names go into the text itself, so only plain names pass.
-    if (!isPlainName(name)) throw DbError(description_ + ": 人员记录的列名不合法: " + name);
-    names += (names.empty() ? "" : ",") + name;
-    marks += marks.empty() ? "?" : ",?";
-    s.binds.push_back(wholeNumberAsInteger(value));
-  }
-  s.text = "insert into ryjbxx (" + names + ") values (" + marks + ")";
+  Statement s = personInsert(r, description_);
   sqlite3_stmt* stmt = cached(s.text, s);
   bindAll(stmt, s, &boundTexts_);
   const int rc = sqlite3_step(stmt);

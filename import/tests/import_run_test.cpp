@@ -275,7 +275,9 @@ TEST_F(ImportRun, RowsAreCommittedInBatchesBetweenRows) {
   request.commitEvery = std::chrono::hours(1);
   // A commit may only come between rows, never with a row half written.
   conn.beforeOp = [&](const std::string& op) {
-    if (op == "commit") EXPECT_EQ(conn.pending.size() % 4, 0u);
+    if (op == "commit") {
+      EXPECT_EQ(conn.pending.size() % 4, 0u);
+    }
   };
   ImportOutcome o = run();
   EXPECT_EQ(std::count(conn.log.begin(), conn.log.end(), "commit"), 3);

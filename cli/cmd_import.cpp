@@ -7,6 +7,7 @@
 #include "cli/command.h"
 #include "cli/console_frontend.h"
 #include "cli/dry_run_connection.h"
+#include "cli/options.h"
 #include "cli/terminal.h"
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
@@ -14,7 +15,6 @@
 #include "db/connection.h"
 #include "import/column_map.h"
 #include "import/import_run.h"
-#include "text/bytes.h"
 #include "text/gbk.h"
 #include "tree/institutions.h"
 
@@ -36,30 +36,21 @@ int runImport(const QStringList& args) {
   parser.setApplicationDescription(
       "Imports the active sheet of WORKBOOK into the department CODE: one person per row,\n"
       "with education, position and assessment history.");
-  parser.addHelpOption();
-  parser.addOption({"db", "The database (default gzgl.mdb in the working directory).", "DB", "gzgl.mdb"});
+  const QCommandLineOption dbOption = databaseOption();
+  parser.addOption(dbOption);
   parser.addOption({"dept", "The department, by its institution code (jgdm).", "CODE"});
   parser.addOption({"overwrite", "Replace the department's people instead of adding to them."});
   parser.addOption({"codes", "The code file (default dm.txt in the working directory).", "FILE", "dm.txt"});
   parser.addOption({"dry-run", "Run the whole import and leave nothing in the database."});
   parser.addPositionalArgument("WORKBOOK", "The workbook (.xls or .xlsx).");
-  if (!parser.parse(args)) return usageError(parser.errorText().toStdString(), parser.helpText().toStdString());
-  if (parser.isSet("help")) {
-    printOut(parser.helpText().toStdString());
-    return kOk;
-  }
+  if (const auto status = parseArguments(parser, args, 1)) return *status;
   if (!parser.isSet("dept")) return usageError("--dept CODE is required", parser.helpText().toStdString());
-  if (parser.positionalArguments().size() != 1)
-    return usageError("exactly one WORKBOOK is required", parser.helpText().toStdString());
 
-  const std::string deptCode = text::trim(text::qStringToGbk(parser.value("dept")));
   std::unique_ptr<db::Connection> connection;
   std::optional<tree::JGData> department;
   try {
-    connection = openWorkDatabase(parser.value("db"));
-    tree::InstitutionList institutions;
-    institutions.load(*connection);
-    if (const tree::JGData* d = tree::findDepartment(institutions.records(), deptCode)) department = *d;
+    connection = openWorkDatabase(parser.value(dbOption));
+    department = findDepartmentByCode(*connection, parser.value("dept"));
   } catch (const db::DbError& e) {
     return fail(e.what());
   }

@@ -3,9 +3,11 @@
 // (tab-separated, headed by the column names), then the head count.
 #include <QCommandLineParser>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "cli/command.h"
+#include "cli/options.h"
 #include "cli/open_work_database.h"
 #include "db/connection.h"
 #include "text/gbk.h"
@@ -30,33 +32,19 @@ std::string tabJoined(const Cells& cells, ToUtf8 toUtf8) {
 int runPeople(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription("Prints the people of a department and of every department below it.");
-  parser.addHelpOption();
-  const QCommandLineOption dbOption("db", "The database (default: gzgl.mdb in the working directory).",
-                                    "DB", "gzgl.mdb");
+  const QCommandLineOption dbOption = databaseOption();
   const QCommandLineOption deptOption("dept", "The department code (an institution code of the tree).",
                                       "CODE");
   parser.addOption(dbOption);
   parser.addOption(deptOption);
-  const std::string help = parser.helpText().toStdString();
-  if (!parser.parse(args)) return usageError(parser.errorText().toStdString(), help);
-  if (parser.isSet("help")) {
-    printOut(help);
-    return kOk;
-  }
-  if (!parser.positionalArguments().isEmpty()) {
-    return usageError("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'", help);
-  }
-  if (!parser.isSet(deptOption)) return usageError("--dept CODE is required", help);
+  if (const auto status = parseArguments(parser, args, 0)) return *status;
+  if (!parser.isSet(deptOption)) return usageError("--dept CODE is required", parser.helpText().toStdString());
 
-  const std::string codeUtf8 = parser.value(deptOption).toStdString();
   try {
     auto connection = openWorkDatabase(parser.value(dbOption));
-    tree::InstitutionList list;
-    list.load(*connection);
-    text::ConversionReport report;
-    const std::string code = text::utf8ToGbk(codeUtf8, &report);
-    const tree::JGData* department = report.ok() ? tree::findDepartment(list.records(), code) : nullptr;
-    if (department == nullptr) return fail("no department with code '" + codeUtf8 + "' in dm_jg");
+    const std::optional<tree::JGData> department = findDepartmentByCode(*connection, parser.value(deptOption));
+    if (!department)
+      return fail("机构代码不存在: " + parser.value(deptOption).toStdString() + " (dm_jg 中没有此代码)");
 
     const auto people = tree::queryDepartmentPeople(*connection, tree::departmentCode(*department));
     printOut(tabJoined(tree::kPersonnelColumns, [](const char* name) { return std::string(name); }));

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/options.h"
 #include "cli/open_work_database.h"
 #include "db/connection.h"
 #include "text/gbk.h"
@@ -17,19 +18,9 @@ namespace {
 int runTree(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription("Prints the institution tree of the database.");
-  parser.addHelpOption();
-  const QCommandLineOption dbOption("db", "The database (default: gzgl.mdb in the working directory).",
-                                    "DB", "gzgl.mdb");
+  const QCommandLineOption dbOption = databaseOption();
   parser.addOption(dbOption);
-  const std::string help = parser.helpText().toStdString();
-  if (!parser.parse(args)) return usageError(parser.errorText().toStdString(), help);
-  if (parser.isSet("help")) {
-    printOut(help);
-    return kOk;
-  }
-  if (!parser.positionalArguments().isEmpty()) {
-    return usageError("unexpected argument '" + parser.positionalArguments().first().toStdString() + "'", help);
-  }
+  if (const auto status = parseArguments(parser, args, 0)) return *status;
 
   try {
     auto connection = openWorkDatabase(parser.value(dbOption));

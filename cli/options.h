@@ -1,0 +1,26 @@
+// Option handling shared by the subcommands.
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "db/connection.h"
+#include "tree/institutions.h"
+
+namespace gz::cli {
+
+// --db DB, defaulting to "gzgl.mdb" in the working directory.
+QCommandLineOption databaseOption();
+
+// Parses `args`: with --help it prints the help, and for an unknown option or
+// a positional-argument count other than `positionals` it prints a usage
+// error. Returns the exit status then, nullopt when the command goes on.
+std::optional<int> parseArguments(QCommandLineParser& parser, const QStringList& args, int positionals);
+
+// The institution whose trimmed code is `code` (UTF-8 from the command line), if any.
+std::optional<tree::JGData> findDepartmentByCode(db::Connection& connection, const QString& code);
+
+}  // namespace gz::cli

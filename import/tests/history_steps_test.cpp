@@ -45,6 +45,18 @@ class HistoryStep : public ::testing::Test {
     sheet("", "", cell);
     return ImportAssessmentHistory(ctx(), 2, 57, G("张三"));
   }
+  // After a one-line cell: the one statement written holds the quoted value
+  // `stored` (no statement when it is empty), and `report` is the one error
+  // line (none when it is empty).
+  void expectOneLineOutcome(const std::string& cell, const char* stored, const char* report) {
+    if (*stored) {
+      ASSERT_EQ(conn.committed.size(), 1u) << cell;
+      EXPECT_NE(conn.committed[0].find(std::string("'") + stored + "'"), std::string::npos) << cell;
+    } else {
+      EXPECT_TRUE(conn.committed.empty()) << cell;
+    }
+    EXPECT_EQ(frontend.events, *report ? Lines{std::string("error: ") + report} : Lines{}) << cell;
+  }
   void reset() {
     conn.committed.clear();
     frontend.events.clear();
@@ -119,13 +131,7 @@ TEST_F(HistoryStep, EducationLineShapes) {
   for (const auto& c : cases) {
     reset();
     education(c.cell);
-    if (*c.stored) {
-      ASSERT_EQ(conn.committed.size(), 1u) << c.cell;
-      EXPECT_NE(conn.committed[0].find(std::string("'") + c.stored + "'"), std::string::npos) << c.cell;
-    } else {
-      EXPECT_TRUE(conn.committed.empty()) << c.cell;
-    }
-    EXPECT_EQ(frontend.events, *c.report ? Lines{std::string("error: ") + c.report} : Lines{}) << c.cell;
+    expectOneLineOutcome(c.cell, c.stored, c.report);
   }
 }
 
@@ -217,13 +223,7 @@ TEST_F(HistoryStep, PositionLineShapes) {
   for (const auto& c : cases) {
     reset();
     position(c.cell);
-    if (*c.stored) {
-      ASSERT_EQ(conn.committed.size(), 1u) << c.cell;
-      EXPECT_NE(conn.committed[0].find(std::string("'") + c.stored + "'"), std::string::npos) << c.cell;
-    } else {
-      EXPECT_TRUE(conn.committed.empty()) << c.cell;
-    }
-    EXPECT_EQ(frontend.events, *c.report ? Lines{std::string("error: ") + c.report} : Lines{}) << c.cell;
+    expectOneLineOutcome(c.cell, c.stored, c.report);
   }
 }
 

@@ -49,7 +49,7 @@ int runImport(const QStringList& args) {
   std::unique_ptr<db::Connection> connection;
   std::optional<tree::JGData> department;
   try {
-    connection = openWorkDatabase(parser.value(dbOption));
+    connection = openWorkDatabase(parser.value(dbOption), db::SchemaUse::Import);
     department = findDepartmentByCode(*connection, parser.value("dept"));
   } catch (const db::DbError& e) {
     return fail(e.what());

@@ -41,7 +41,7 @@ int runPeople(const QStringList& args) {
   if (!parser.isSet(deptOption)) return usageError("--dept CODE is required", parser.helpText().toStdString());
 
   try {
-    auto connection = openWorkDatabase(parser.value(dbOption));
+    auto connection = openWorkDatabase(parser.value(dbOption), db::SchemaUse::PersonnelView);
     const std::optional<tree::JGData> department = findDepartmentByCode(*connection, parser.value(deptOption));
     if (!department)
       return fail("机构代码不存在: " + parser.value(deptOption).toStdString() + " (dm_jg 中没有此代码)");

@@ -23,7 +23,7 @@ int runTree(const QStringList& args) {
   if (const auto status = parseArguments(parser, args, 0)) return *status;
 
   try {
-    auto connection = openWorkDatabase(parser.value(dbOption));
+    auto connection = openWorkDatabase(parser.value(dbOption), db::SchemaUse::Tree);
     tree::InstitutionList list;
     list.load(*connection);
     const tree::InstitutionTree institutions = tree::buildInstitutionTree(list.shared());

@@ -4,9 +4,9 @@
 
 namespace gz::cli {
 
-std::unique_ptr<db::Connection> openWorkDatabase(const QString& spec) {
+std::unique_ptr<db::Connection> openWorkDatabase(const QString& spec, db::SchemaUse use) {
   auto connection = db::openDatabase(spec.toStdString());
-  db::requireSchema(*connection);
+  db::requireSchema(*connection, use);
   return connection;
 }
 

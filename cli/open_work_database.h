@@ -6,11 +6,12 @@
 #include <memory>
 
 #include "db/connection.h"
+#include "db/schema.h"
 
 namespace gz::cli {
 
-// Opens `spec` (a file path, postgresql://... or odbc:...) and checks its
-// schema. Throws db::DbError.
-std::unique_ptr<db::Connection> openWorkDatabase(const QString& spec);
+// Opens `spec` (a file path, postgresql://... or odbc:...) and checks that it
+// has the tables and columns `use` needs. Throws db::DbError.
+std::unique_ptr<db::Connection> openWorkDatabase(const QString& spec, db::SchemaUse use);
 
 }  // namespace gz::cli

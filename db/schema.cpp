@@ -71,9 +71,24 @@ void createSchema(Connection& c) {
   t.commit();
 }
 
-std::vector<std::string> missingSchemaItems(Connection& c) {
+namespace {
+std::vector<TableColumns> schemaFor(SchemaUse use) {
+  const std::vector<TableColumns>& all = requiredSchema();
+  switch (use) {
+    case SchemaUse::Tree:
+      return {all[0]};
+    case SchemaUse::PersonnelView:
+      return {all[0], {"ryjbxx", {"bm", "bh", "xm", "sfzh", "grsf", "xb", "mz", "csny", "jkzk", "gzsj"}}};
+    case SchemaUse::Import:
+      break;
+  }
+  return all;
+}
+}  // namespace
+
+std::vector<std::string> missingSchemaItems(Connection& c, SchemaUse use) {
   std::vector<std::string> missing;
-  for (const TableColumns& t : requiredSchema()) {
+  for (const TableColumns& t : schemaFor(use)) {
     if (canSelect(c, joined(t.columns), t.table)) continue;
     if (!canSelect(c, "*", t.table)) {
       missing.push_back(std::string("表 ") + t.table);
@@ -85,8 +100,8 @@ std::vector<std::string> missingSchemaItems(Connection& c) {
   return missing;
 }
 
-void requireSchema(Connection& c) {
-  const std::vector<std::string> missing = missingSchemaItems(c);
+void requireSchema(Connection& c, SchemaUse use) {
+  const std::vector<std::string> missing = missingSchemaItems(c, use);
   if (missing.empty()) return;
   std::string list;
   for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;

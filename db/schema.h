@@ -23,9 +23,13 @@ void createSchema(Connection& c);
 
 // What the database lacks: "表 ryxl" for a missing table, "ryjbxx.bh" for a
 // missing column. Empty when everything is there. Run outside a transaction.
-std::vector<std::string> missingSchemaItems(Connection& c);
+// What a piece of work reads or writes: browsing the institution tree, the
+// personnel view (the tree and the people's grid columns), or an import (every
+// table above).
+enum class SchemaUse { Tree, PersonnelView, Import };
+std::vector<std::string> missingSchemaItems(Connection& c, SchemaUse use = SchemaUse::Import);
 
 // Throws DbError naming every missing table and column.
-void requireSchema(Connection& c);
+void requireSchema(Connection& c, SchemaUse use = SchemaUse::Import);
 
 }  // namespace gz::db

@@ -267,6 +267,12 @@ TYPED_TEST(ConnectionTest, SchemaCheckNamesWhatIsMissing) {
   this->conn->execute({"create table ryxl (mid integer, xxxs varchar(10), xldm varchar(10))", {}});
   EXPECT_EQ(missingSchemaItems(*this->conn),
             (std::vector<std::string>{"ryxl.xlrq", "ryxl.dzysxl", "表 rygzbhb"}));
+  // Browsing needs only what it reads: the tree and the people's grid columns.
+  EXPECT_TRUE(missingSchemaItems(*this->conn, SchemaUse::Tree).empty());
+  EXPECT_TRUE(missingSchemaItems(*this->conn, SchemaUse::PersonnelView).empty());
+  this->conn->execute({"drop table ryjbxx", {}});
+  EXPECT_EQ(missingSchemaItems(*this->conn, SchemaUse::PersonnelView), std::vector<std::string>{"表 ryjbxx"});
+  EXPECT_TRUE(missingSchemaItems(*this->conn, SchemaUse::Tree).empty());
 }
 
 }  // namespace

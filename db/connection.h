@@ -30,6 +30,14 @@ class DbError : public std::runtime_error {
   std::string statement_;
 };
 
+// The database undid the whole open transaction by itself (disk full, an I/O
+// error): everything since the last commit is gone and the work cannot go on
+// as if one statement had been refused.
+class TransactionLost : public DbError {
+ public:
+  using DbError::DbError;
+};
+
 // Rows of a query, read by column name. Null reads as 0 or the empty text.
 class ResultSet {
  public:

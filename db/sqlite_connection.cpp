@@ -198,17 +198,11 @@ void SqliteConnection::execute(const Statement& s) {
 }
 
 bool SqliteConnection::tryExecute(const Statement& s) {
-  // SQLite undoes only the failed statement, unless the failure (disk full,
-  // I/O error) made it roll back the whole transaction: that loss must not
-  // pass as one refused statement.
   try {
     execute(s);
     return true;
   } catch (const DbError& e) {
-    if (inTransaction_ && sqlite3_get_autocommit(db_)) {
-      inTransaction_ = false;
-      throw DbError(description_ + ": 事务已被数据库撤销: " + e.what(), e.statement());
-    }
+    throwIfTransactionLost(e);
     return false;
   }
 }
@@ -230,7 +224,14 @@ int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
   bindAll(stmt, s, &boundTexts_);
   const int rc = sqlite3_step(stmt);
   sqlite3_reset(stmt);
-  if (rc != SQLITE_DONE) fail("人员记录写入失败", s);
+  if (rc != SQLITE_DONE) {
+    try {
+      fail("人员记录写入失败", s);
+    } catch (const DbError& e) {
+      throwIfTransactionLost(e);
+      throw;
+    }
+  }
   return sqlite3_last_insert_rowid(db_);
 }
 
@@ -246,6 +247,15 @@ void SqliteConnection::runPlain(const std::string& sql) {
 void SqliteConnection::begin() {
   runPlain("begin");
   inTransaction_ = true;
+}
+
+void SqliteConnection::throwIfTransactionLost(const DbError& e) {
+  // SQLite undoes only a failed statement, unless the failure made it roll
+  // back the whole transaction: that loss must not pass as one refusal.
+  if (inTransaction_ && sqlite3_get_autocommit(db_)) {
+    inTransaction_ = false;
+    throw TransactionLost(description_ + ": 事务已被数据库撤销: " + e.what(), e.statement());
+  }
 }
 
 void SqliteConnection::commit() {

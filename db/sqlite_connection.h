@@ -48,6 +48,8 @@ class SqliteConnection final : public Connection {
   void runToEnd(sqlite3_stmt* stmt, const Statement& s);
   void runPlain(const std::string& sql);
   [[noreturn]] void fail(const char* what, const Statement& s) const;
+  // Throws TransactionLost when SQLite has rolled back the open transaction.
+  void throwIfTransactionLost(const DbError& e);
 
   sqlite3* db_ = nullptr;
   std::unique_ptr<Dialect> dialect_;

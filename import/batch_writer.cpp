@@ -71,18 +71,19 @@ void BatchWriter::rollback() {
   conn_.rollback();
 }
 
-void BatchWriter::salvage() {
-  if (!open_) return;
+bool BatchWriter::salvage() {
+  if (!open_) return true;
   if (inRow_) {
     if (!rowSavepoints_) {
       rollback();
-      return;
+      return false;
     }
     conn_.rollbackToSavepoint(kRowSavepoint);
     conn_.releaseSavepoint(kRowSavepoint);
     inRow_ = false;
   }
   commit();
+  return true;
 }
 
 }  // namespace gz::imp

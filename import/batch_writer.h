@@ -41,9 +41,9 @@ class BatchWriter {
   // Undoes everything not yet committed.
   void rollback();
   // After a failure: undoes the unfinished row, then commits the rows finished
-  // before it (without row savepoints, an unfinished row takes its whole
-  // batch with it). Throws when the database refuses even that.
-  void salvage();
+  // before it. Without row savepoints an unfinished row takes its whole batch
+  // with it: the result is false then. Throws when the database refuses even that.
+  bool salvage();
 
   int personsCommitted() const { return personsCommitted_; }
   int historyRowsCommitted() const { return historyCommitted_; }

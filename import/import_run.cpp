@@ -178,18 +178,26 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
     batch.commit();
   } catch (const std::exception& e) {
     std::string reason = text::utf8ToGbk(e.what());
-    try {
-      batch.salvage();
-    } catch (const std::exception& again) {
-      reason.append("; ").append(text::utf8ToGbk(again.what()));
+    // Rows finished before the failure are committed, unless the database
+    // has already thrown the open batch away itself.
+    bool batchKept = false;
+    if (dynamic_cast<const db::TransactionLost*>(&e) == nullptr) {
+      try {
+        batchKept = batch.salvage();
+      } catch (const std::exception& again) {
+        reason.append("; ").append(text::utf8ToGbk(again.what()));
+      }
+    } else {
+      batch.rollback();
     }
     out.end = RunEnd::Failed;
     out.personsStored = batch.personsCommitted();
     out.historyRowsStored = batch.historyRowsCommitted();
-    out.message = std::string(texts::kMsgRunFailed) + reason;
+    out.message = std::string(batchKept ? texts::kMsgRunFailed : texts::kMsgRunFailedBatchLost) + reason;
     book.reset();
     frontend.progress(out.rowsDone, out.rowsTotal);
     frontend.importLine(summaryLine(out));
+    frontend.statusText(1, std::string(texts::kMsgRunFailedStatus));
     frontend.messageBox(out.message, std::string(texts::kCaptionError));
     return out;
   }

@@ -18,8 +18,10 @@ struct ExactDecimal {
 
 bool parseExact(std::string_view s, ExactDecimal& out) {
   std::size_t i = 0, n = s.size();
-  while (i < n && s[i] == ' ') ++i;
-  while (n > i && s[n - 1] == ' ') --n;
+  // Blanks around the number are any bytes from 1 to 32, as for whole numbers.
+  const auto blank = [](char c) { return c >= 1 && c <= 32; };
+  while (i < n && blank(s[i])) ++i;
+  while (n > i && blank(s[n - 1])) --n;
   if (i < n && (s[i] == '+' || s[i] == '-')) out.negative = s[i++] == '-';
   bool anyDigit = false;
   int64_t intDigits = 0;

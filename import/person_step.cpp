@@ -161,6 +161,8 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
   try {
     out.id = ctx.conn.insertPerson(record);
     out.stored = true;
+  } catch (const db::TransactionLost&) {
+    throw;  // not this person's fault: the run cannot go on
   } catch (const db::DbError& e) {
     out.failure = std::string(texts::kReasonDbRefused) + text::utf8ToGbk(e.what());
   }

@@ -95,6 +95,24 @@ TYPED_TEST(DatabaseImport, PeopleWorkbook) {
   EXPECT_EQ(this->frontend.only("box"), Lines{"数据导入完成,1行未导入! / 提示"});
 }
 
+// A failure that makes SQLite roll back the whole open transaction (disk full,
+// an I/O error; here a trigger) ends the run: it is not one refused person,
+// and the count of stored people must match what the database holds.
+TYPED_TEST(DatabaseImport, TransactionLostByTheDatabaseEndsTheRun) {
+  if (this->conn->dialect().kind() != db::DialectKind::Sqlite) GTEST_SKIP() << "an SQLite behaviour";
+  this->exec("create trigger lose before insert on ryjbxx when new.xm = '张三' "
+             "begin select raise(rollback, 'disk gone'); end");
+  ImportOutcome o = this->import(kPeople);
+  EXPECT_EQ(o.end, RunEnd::Failed);
+  EXPECT_EQ(o.personsStored, 0);
+  // 王五, after the failure, must not be written outside any transaction.
+  EXPECT_TRUE(this->rows("select xm from ryjbxx", {"xm"}).empty());
+  EXPECT_TRUE(this->frontend.only("error").empty());  // not reported as one refused person
+  ASSERT_EQ(this->frontend.only("box").size(), 1u);
+  EXPECT_NE(this->frontend.only("box")[0].find("最近一批未提交的记录已被数据库撤销"), std::string::npos);
+  EXPECT_EQ(this->frontend.only("status1"), Lines{"导入中断!"});
+}
+
 TYPED_TEST(DatabaseImport, OverwriteReplacesTheDepartmentAndItsSubDepartments) {
   this->exec("insert into ryjbxx (bm, xm) values ('0102', '旧甲'), ('010203', '旧乙'), ('0103', '别部')");
   this->exec("insert into ryxl (mid, xldm) select id, '21' from ryjbxx");

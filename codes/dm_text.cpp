@@ -45,6 +45,46 @@ std::size_t applyDmText(std::string_view gbk, CodeMap& map) {
   return applied;
 }
 
+namespace {
+
+// Whether `bytes` splits cleanly into GBK characters: every lead byte is
+// followed by a trail byte. Text written in GBK always does.
+bool isWellFormedGbk(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b == 0xFF) return false;
+    if (!isGbkLeadByte(b)) continue;
+    if (i + 1 == bytes.size()) return false;
+    const auto t = static_cast<unsigned char>(bytes[++i]);
+    if (t < 0x40 || t == 0x7F || t == 0xFF) return false;
+  }
+  return true;
+}
+
+// Whether bytes that are valid UTF-8 were written as UTF-8. GBK text is
+// valid UTF-8 only by chance, and then almost always as two-byte sequences:
+// a GBK character whose first byte is C2 to DF and whose second is 80 to BF
+// (女 is C5 AE) reads as one. Chinese text in UTF-8 is three-byte sequences.
+// So the text is UTF-8 when it holds a three-byte sequence and either no
+// two-byte one, or no GBK reading at all (an odd run of three-byte
+// characters leaves a lead byte before an ASCII one, as in 男=1). ASCII-only
+// text is the same either way and stays as it is.
+bool looksLikeUtf8(std::string_view bytes) {
+  if (!text::isValidUtf8(bytes)) return false;
+  std::size_t twoByte = 0, threeByte = 0;
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    const std::size_t width = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    if (width == 2) ++twoByte;
+    if (width == 3) ++threeByte;
+    i += width;
+  }
+  if (threeByte == 0) return false;
+  return twoByte == 0 || !isWellFormedGbk(bytes);
+}
+
+}  // namespace
+
 DmText decodeDmBytes(std::string_view bytes) {
   constexpr std::string_view kBom = "\xEF\xBB\xBF";
   bool utf8 = false;
@@ -52,14 +92,7 @@ DmText decodeDmBytes(std::string_view bytes) {
     bytes.remove_prefix(kBom.size());
     utf8 = true;
   } else {
-    bool nonAscii = false;
-    for (char c : bytes) {
-      if (static_cast<unsigned char>(c) >= 0x80) {
-        nonAscii = true;
-        break;
-      }
-    }
-    utf8 = nonAscii && text::isValidUtf8(bytes);
+    utf8 = looksLikeUtf8(bytes);
   }
   DmText out;
   if (!utf8) {

@@ -30,11 +30,12 @@ std::optional<DmEntry> parseDmLine(std::string_view line);
 // with its last value. Returns the number of lines that gave an entry.
 std::size_t applyDmText(std::string_view gbk, CodeMap& map);
 
-// The bytes of a code file as GBK text. GBK is the default; a file that
-// starts with the UTF-8 byte order mark, or that is valid UTF-8 and holds
-// non-ASCII bytes, is taken as UTF-8 (as editors on Linux write it) and
-// converted. GBK Chinese text is practically never valid UTF-8, while
-// ASCII-only text is the same in both.
+// The bytes of a code file as GBK text. GBK is the default. A file that
+// starts with the UTF-8 byte order mark is UTF-8 (as editors on Linux write
+// it) and is converted; so is a file that is valid UTF-8 and holds Chinese
+// text the way UTF-8 encodes it, in three-byte sequences, unless it also
+// holds two-byte sequences and reads as GBK just as well. GBK text that
+// merely happens to be valid UTF-8 ("女=2" is C5 AE 3D 32) stays GBK.
 struct DmText {
   std::string gbk;
   bool fromUtf8 = false;

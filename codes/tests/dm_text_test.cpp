@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace gz::codes {
@@ -107,6 +108,60 @@ TEST(DmDecodeTest, Utf8WithNonAsciiIsConverted) {
   EXPECT_TRUE(t.fromUtf8);
   EXPECT_EQ(t.unconvertible, 0u);
 }
+
+// Files whose bytes are valid UTF-8, written in GBK or in UTF-8, and the key
+// each must give.
+struct DecodeCase {
+  const char* name;
+  std::string bytes;
+  bool fromUtf8;
+  std::string key;    // GBK
+  std::string value;
+};
+
+void PrintTo(const DecodeCase& c, std::ostream* os) { *os << c.name; }
+
+class DmDecodeCaseTest : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(DmDecodeCaseTest, LoadsTheKeyTheFileMeans) {
+  const DecodeCase& c = GetParam();
+  const DmText t = decodeDmBytes(c.bytes);
+  EXPECT_EQ(t.fromUtf8, c.fromUtf8);
+  CodeMap map;
+  applyDmText(t.gbk, map);
+  EXPECT_EQ(map.entries().count(c.key), 1u);
+  EXPECT_EQ(map.lookup(c.key), c.value);
+}
+
+const std::string kFemale = "\xC5\xAE";          // 女, C5 AE: also a UTF-8 two-byte sequence
+const std::string kPrimary = "\xD0\xA1\xD1\xA7";  // 小学, two such sequences
+const std::string kMaster = "\xCB\xB6\xCA\xBF";   // 硕士
+// 帷般啊: its six GBK bytes are two UTF-8 three-byte sequences.
+const std::string kThreeByteLookalike = "\xE1\xA1\xB0\xE3\xB0\xA1";
+const std::string kUtf8Female = "\xE5\xA5\xB3";
+const std::string kUtf8Male = "\xE7\x94\xB7";
+const std::string kUtf8Han = "\xE6\xB1\x89\xE6\x97\x8F";  // 汉族
+const std::string kUtf8Degree = "\xE5\xA4\xA7\xE5\xAD\xA6\xE6\x9C\xAC\xE7\xA7\x91";  // 大学本科
+const std::string kDegree = "\xB4\xF3\xD1\xA7\xB1\xBE\xBF\xC6";
+// 中专·技校: the middle dot is a UTF-8 two-byte sequence.
+const std::string kUtf8School = "\xE4\xB8\xAD\xE4\xB8\x93\xC2\xB7\xE6\x8A\x80\xE6\xA0\xA1";
+const std::string kSchool = "\xD6\xD0\xD7\xA8\xA1\xA4\xBC\xBC\xD0\xA3";
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, DmDecodeCaseTest,
+    testing::Values(
+        DecodeCase{"ShortGbkLookingLikeUtf8", kFemale + "=2", false, kFemale, "2"},
+        DecodeCase{"LongerGbkLookingLikeUtf8", kFemale + "=2\r\n" + kPrimary + "=11\r\n" + kMaster + "=2\r\n",
+                   false, kPrimary, "11"},
+        DecodeCase{"GbkWithAThreeByteLookalikeBesideTwoByteOnes",
+                   kFemale + "=2\n" + kThreeByteLookalike + "=9\n", false, kThreeByteLookalike, "9"},
+        DecodeCase{"ShortUtf8", kUtf8Female + "=2", true, kFemale, "2"},
+        DecodeCase{"LongerUtf8", kUtf8Male + "=1\n" + kUtf8Female + "=2\n" + kUtf8Han + "=01\n" + kUtf8Degree + "=21\n",
+                   true, kDegree, "21"},
+        DecodeCase{"Utf8EvenKeysOnly", kUtf8Han + "=01\n" + kUtf8Degree + "=21\n", true, kHan, "01"},
+        DecodeCase{"Utf8WithATwoByteCharacterThatGbkCannotRead",
+                   kUtf8Male + "=1\n" + kUtf8School + "=41\n", true, kSchool, "41"}),
+    [](const testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
 
 TEST(DmDecodeTest, ByteOrderMarkMeansUtf8AndIsDropped) {
   const DmText ascii = decodeDmBytes("\xEF\xBB\xBF" "a=1\n");

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace gz::db {
@@ -80,9 +82,18 @@ std::optional<Date> parseDateText(std::string_view text) {
 
 Value wholeNumberAsInteger(const Value& v) {
   const double* d = std::get_if<double>(&v);
-  // 2^63 bounds what int64_t holds; beyond it the decimal stays as it is.
-  if (d && std::trunc(*d) == *d && std::fabs(*d) < 9.2e18) return static_cast<int64_t>(*d);
-  return v;
+  if (!d || std::trunc(*d) != *d || !(std::fabs(*d) < 9.2e18)) return v;
+  if (std::fabs(*d) < 1e15) return static_cast<int64_t>(*d);
+  // A sheet keeps 15 significant digits; past them a double's exact value
+  // has digits nobody typed (110101199003071234 is held as ...071008). The
+  // integer is the 15 digits the sheet shows, then zeros: ...071000.
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.14e", *d);  // d.dddddddddddddde+XX
+  int64_t n = 0;
+  for (const char* p = buf; *p && *p != 'e'; ++p)
+    if (*p >= '0' && *p <= '9') n = n * 10 + (*p - '0');
+  for (int e = std::atoi(std::strchr(buf, 'e') + 1) - 14; e > 0; --e) n *= 10;
+  return buf[0] == '-' ? -n : n;
 }
 
 std::string isoDate(const Date& d) {

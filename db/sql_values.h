@@ -27,7 +27,8 @@ std::optional<Value> plainNumberValue(std::string_view text);
 std::optional<Date> parseDateText(std::string_view text);
 
 // A whole-number decimal as an integer, any other value unchanged: a cell
-// holding 1 reaches a text column as "1", never as "1.0".
+// holding 1 reaches a text column as "1", never as "1.0". From 10^15 on only
+// the first 15 significant digits count, as the sheet shows them.
 Value wholeNumberAsInteger(const Value& v);
 
 // ISO text YYYY-MM-DD of a date.

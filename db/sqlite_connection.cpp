@@ -220,11 +220,15 @@ std::unique_ptr<ResultSet> SqliteConnection::query(const Statement& s) {
 
 int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
   Statement s = personInsert(r, description_);
+  // The id is read from the new row itself: the rowid equals it only when id
+  // is declared "integer primary key", which a database made elsewhere need
+  // not do.
+  s.text += " returning id";
   sqlite3_stmt* stmt = cached(s.text, s);
   bindAll(stmt, s, &boundTexts_);
   const int rc = sqlite3_step(stmt);
-  sqlite3_reset(stmt);
-  if (rc != SQLITE_DONE) {
+  if (rc != SQLITE_ROW) {
+    sqlite3_reset(stmt);
     try {
       fail("人员记录写入失败", s);
     } catch (const DbError& e) {
@@ -232,7 +236,12 @@ int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
       throw;
     }
   }
-  return sqlite3_last_insert_rowid(db_);
+  const bool hasId = sqlite3_column_type(stmt, 0) == SQLITE_INTEGER;
+  const int64_t id = sqlite3_column_int64(stmt, 0);
+  sqlite3_reset(stmt);
+  if (!hasId)
+    throw DbError(description_ + ": ryjbxx 的 id 不是自动编号, 新人员没有得到编号", text::gbkToUtf8(s.text));
+  return id;
 }
 
 void SqliteConnection::runPlain(const std::string& sql) {

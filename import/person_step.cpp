@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "codes/code_map.h"
+#include "db/sql_values.h"
 #include "import/frontend.h"
 #include "import/numbers.h"
 #include "import/texts.h"
@@ -135,10 +136,7 @@ bool cellToDbValue(const sheet::CellValue& cell, db::Value& out) {
     }
   }
   // Whole numbers go in as integers so a text column receives "12", not "12.0".
-  if (std::trunc(v) == v && std::fabs(v) < 9.2e18)
-    out = static_cast<int64_t>(v);
-  else
-    out = v;
+  out = db::wholeNumberAsInteger(v);
   return true;
 }
 

@@ -63,6 +63,24 @@ TEST_F(OpenDatabaseTest, RecognisesAnSqliteFileWhateverItsName) {
   EXPECT_TRUE(missingSchemaItems(*c).empty());
 }
 
+// The person id is read from the new row, not assumed to be SQLite's rowid:
+// the two are one only when id is declared "integer primary key".
+TEST_F(OpenDatabaseTest, PersonIdComesFromTheRowItself) {
+  const std::string p = path("other.db");
+  {
+    auto c = createSqliteDatabase(p);
+    c->execute({"create table ryjbxx (id bigint primary key, xm text)", {}});  // no numbering at all
+  }
+  auto c = openDatabase(p);
+  PersonRecord r;
+  r.set("xm", std::string("a"));
+  EXPECT_THROW(c->insertPerson(r), DbError);  // rather than a rowid that is no person's id
+  c->execute({"drop table ryjbxx", {}});
+  c->execute({"create table ryjbxx (id integer primary key autoincrement, xm text)", {}});
+  c->execute({"insert into ryjbxx (id, xm) values (41, 'x')", {}});
+  EXPECT_EQ(c->insertPerson(r), 42);
+}
+
 TEST_F(OpenDatabaseTest, CreatingNeverOverwrites) {
   const std::string p = write("keep.db", "precious");
   EXPECT_THROW(createSqliteDatabase(p), DbError);

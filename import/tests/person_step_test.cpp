@@ -161,7 +161,11 @@ TEST_F(PersonStep, CellValueMapping) {
     return v;
   };
   using K = sheet::CellKind;
-  EXPECT_EQ(mapped({K::Number, false, 110101196503010011.0, {}}), db::Value(int64_t{110101196503010016}));
+  // An 18-digit id typed as a number: the sheet shows 15 significant digits,
+  // and the digits after them are zeros, never the double's artefacts (...016).
+  EXPECT_EQ(mapped({K::Number, false, 110101196503010011.0, {}}), db::Value(int64_t{110101196503010000}));
+  EXPECT_EQ(mapped({K::Number, false, -11010119701231002.0, {}}), db::Value(int64_t{-11010119701231000}));
+  EXPECT_EQ(mapped({K::Number, false, 999999999999999.0, {}}), db::Value(int64_t{999999999999999}));
   EXPECT_EQ(mapped({K::Number, false, -0.0, {}}), db::Value(int64_t{0}));
   EXPECT_EQ(mapped({K::Number, false, 1e300, {}}), db::Value(1e300));
   EXPECT_EQ(mapped({K::Number, true, k1965_03_01 + 0.5, {}}), db::Value(db::Date{1965, 3, 1}));

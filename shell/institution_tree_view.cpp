@@ -1,8 +1,8 @@
 #include "shell/institution_tree_view.h"
 
 #include <QAbstractItemView>
+#include <QMouseEvent>
 #include <QPalette>
-#include <QTreeWidget>
 
 #include "text/gbk.h"
 #include "tree/tree_builder.h"
@@ -11,6 +11,62 @@ namespace gz::shell {
 
 namespace {
 constexpr int kRecordRole = Qt::UserRole;
+}
+
+bool InstitutionTreeWidget::selectsNode(const QMouseEvent* event) const {
+  return event->button() == Qt::LeftButton &&
+         !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) &&
+         itemAt(event->position().toPoint()) != nullptr;
+}
+
+void InstitutionTreeWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) primaryPressed_ = true;
+  pressHandled_ = selectsNode(event);
+  if (pressHandled_)
+    QTreeWidget::mousePressEvent(event);
+  else
+    event->accept();
+}
+
+// The second press of a double click: the same rules as the first.
+void InstitutionTreeWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) primaryPressed_ = true;
+  pressHandled_ = selectsNode(event);
+  if (pressHandled_)
+    QTreeWidget::mouseDoubleClickEvent(event);
+  else
+    event->accept();
+}
+
+void InstitutionTreeWidget::mouseMoveEvent(QMouseEvent* event) {
+  // Dragging with a button held would move the selection off the pressed
+  // node, or clear it beside the nodes: the pressed node stays selected.
+  if (event->buttons() != Qt::NoButton) {
+    event->accept();
+    return;
+  }
+  QTreeWidget::mouseMoveEvent(event);
+}
+
+void InstitutionTreeWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (pressHandled_)
+    QTreeWidget::mouseReleaseEvent(event);
+  else
+    event->accept();
+  if (event->buttons() == Qt::NoButton) pressHandled_ = false;
+  if (event->button() == Qt::LeftButton && primaryPressed_) {
+    primaryPressed_ = false;
+    emit primaryClicked();
+  }
+}
+
+QItemSelectionModel::SelectionFlags InstitutionTreeWidget::selectionCommand(const QModelIndex& index,
+                                                                            const QEvent* event) const {
+  const QItemSelectionModel::SelectionFlags command = QTreeWidget::selectionCommand(index, event);
+  // Ctrl+Space on the selected node would deselect it; nothing on no node.
+  if (!index.isValid() || (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)))
+    return QItemSelectionModel::NoUpdate;
+  return command;
 }
 
 InstitutionTreeView::InstitutionTreeView(QTreeWidget& view)

@@ -3,18 +3,48 @@
 // carrying its institution record.
 #pragma once
 
+#include <QItemSelectionModel>
+#include <QTreeWidget>
 #include <memory>
 
 #include "tree/institutions.h"
 
-class QTreeWidget;
-class QTreeWidgetItem;
+class QMouseEvent;
 
 namespace gz::db {
 class Connection;
 }
 
 namespace gz::shell {
+
+// The tree control. Once a node is selected one stays selected: only a plain
+// press of the primary button on a node moves the selection by mouse; a
+// press beside the nodes, with another button or with Ctrl or Shift leaves
+// it, and no key removes it. Keys move it as usual.
+class InstitutionTreeWidget : public QTreeWidget {
+  Q_OBJECT
+ public:
+  using QTreeWidget::QTreeWidget;
+
+ signals:
+  // Every click of the primary button on the tree, on a node or beside the
+  // nodes, once the press has moved the selection where it may.
+  void primaryClicked();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event = nullptr) const override;
+
+ private:
+  bool selectsNode(const QMouseEvent* event) const;
+
+  bool pressHandled_ = false;   // the tree itself saw the press
+  bool primaryPressed_ = false; // a primary-button press awaits its release
+};
 
 class InstitutionTreeView {
  public:

@@ -129,7 +129,7 @@ void TFSYDbf::createControls() {
   DBGrid1 = place(new QTableView(this), "DBGrid1", 160, 304, 553, 337);
   personnel_ = std::make_unique<PersonnelGrid>(*DBGrid1);
 
-  TV1 = place(new QTreeWidget(this), "TV1", kClientWidth - kTreeWidth, 0, kTreeWidth,
+  TV1 = place(new InstitutionTreeWidget(this), "TV1", kClientWidth - kTreeWidth, 0, kTreeWidth,
               kClientHeight - kStatusBarHeight);
   TV1->setFont(songFont(13));
   institutions_ = std::make_unique<InstitutionTreeView>(*TV1);
@@ -166,7 +166,7 @@ void TFSYDbf::createControls() {
   connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::BitBtn1Click); });
   connect(Button2, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button2Click); });
   connect(Button3, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button3Click); });
-  connect(TV1, &QTreeWidget::itemClicked, this, [this] { guarded(&TFSYDbf::TV1Click); });
+  connect(TV1, &InstitutionTreeWidget::primaryClicked, this, [this] { guarded(&TFSYDbf::TV1Click); });
 
   // Until the start-up check has found the database there is nothing to
   // import into; 中止 is only for a run in progress.

@@ -21,8 +21,6 @@ class QRadioButton;
 class QStatusBar;
 class QTableView;
 class QTimer;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace gz::db {
 class Connection;
@@ -37,6 +35,7 @@ class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
 class InstitutionTreeView;
+class InstitutionTreeWidget;
 class MessageBoxes;
 class PersonnelGrid;
 
@@ -120,7 +119,7 @@ class TFSYDbf : public QWidget {
   QPushButton* Button3 = nullptr;
   QTableView* DBGrid1 = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
-  QTreeWidget* TV1 = nullptr;
+  InstitutionTreeWidget* TV1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   QLabel* statusPanels_[2] = {nullptr, nullptr};
 };

@@ -10,9 +10,11 @@ QObject* makeStartupTests();
 QObject* makeImportTests();
 QObject* makeChooserTests();
 QObject* makeExceptionTests();
+QObject* makeTreeClickTests();
 
 inline std::vector<QObject*> allTests() {
-  return {makeStartupTests(), makeImportTests(), makeChooserTests(), makeExceptionTests()};
+  return {makeStartupTests(), makeImportTests(), makeChooserTests(), makeExceptionTests(),
+          makeTreeClickTests()};
 }
 
 }  // namespace gz::shell::testing

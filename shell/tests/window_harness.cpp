@@ -98,12 +98,30 @@ ButtonStates WindowHarness::buttonStates() const {
           button("Button2")->isEnabled()};
 }
 
-void WindowHarness::clickNode(const QString& code) {
+void WindowHarness::clickNode(const QString& code, Qt::MouseButton button, Qt::KeyboardModifiers keys) {
   QTreeWidgetItem* item = node(code);
   QVERIFY2(item, qPrintable("no node " + code));
   QTreeWidget* t = tree();
   t->scrollToItem(item);
-  QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualItemRect(item).center());
+  QTest::mouseClick(t->viewport(), button, keys, t->visualItemRect(item).center());
+}
+
+void WindowHarness::clickBelowTheNodes(Qt::MouseButton button) {
+  QWidget* v = tree()->viewport();
+  const QPoint below(v->width() / 2, v->height() - 5);
+  QVERIFY(!tree()->itemAt(below));
+  QTest::mouseClick(v, button, {}, below);
+}
+
+QString WindowHarness::selectedCode() const {
+  const QList<QTreeWidgetItem*> selected = tree()->selectedItems();
+  if (selected.isEmpty()) return {};
+  const QString text = selected.first()->text(0);
+  return text.mid(text.lastIndexOf(QLatin1Char('_')) + 1);
+}
+
+void WindowHarness::addPerson(const char* departmentCode) {
+  execute(std::string("insert into ryjbxx (bm, xm) values ('") + departmentCode + "', 'x')");
 }
 
 void WindowHarness::showFolder(const QString& folder) {

@@ -57,7 +57,12 @@ class WindowHarness {
   QString panel(int i) const;
   ButtonStates buttonStates() const;
 
-  void clickNode(const QString& code);      // a click on the node, as the operator makes it
+  // A click on the node, as the operator makes it, with any button and keys.
+  void clickNode(const QString& code, Qt::MouseButton button = Qt::LeftButton,
+                 Qt::KeyboardModifiers keys = {});
+  void clickBelowTheNodes(Qt::MouseButton button = Qt::LeftButton);
+  QString selectedCode() const;  // the code of the selected node; empty for none
+  void addPerson(const char* departmentCode);
   void showFolder(const QString& folder);   // moves the folder chooser there
   void selectWorkbook(const QString& name);
   void clickImport();

@@ -189,10 +189,12 @@ void TFSYDbf::guarded(void (TFSYDbf::*handler)()) {
 
 db::Connection& TFSYDbf::database() {
   if (!ADOConnection1) {
-    // A database without the tables and columns the window reads and the
-    // import writes is refused with a message naming what is missing.
+    // A database without the tables and columns the tree and the grid read
+    // is refused with a message naming what is missing. What only an import
+    // writes is checked when a run starts, so such a database can still be
+    // browsed.
     std::unique_ptr<db::Connection> opened = db::openDatabase(setup_.database.toStdString());
-    db::requireSchema(*opened);
+    db::requireSchema(*opened, db::SchemaUse::PersonnelView);
     ADOConnection1 = std::move(opened);
   }
   return *ADOConnection1;
@@ -294,10 +296,28 @@ void TFSYDbf::AInputExecute() {
   widgets.statusPanels[0] = statusPanels_[0];
   widgets.statusPanels[1] = statusPanels_[1];
   widgets.progressBar = ProgressBar1;
-  WindowFrontend frontend(widgets, *setup_.boxes, abortFlag_);
-  imp::AInputExecute(database(), codeMap_, columnMap_, frontend, request);
+  // A database lacking a table the run writes is refused by name before
+  // anything is deleted or stored.
+  db::Connection& conn = database();
+  db::requireSchema(conn, db::SchemaUse::Import);
 
-  refreshPersonnelView();
+  WindowFrontend frontend(widgets, *setup_.boxes, abortFlag_);
+  const imp::ImportOutcome outcome = imp::AInputExecute(conn, codeMap_, columnMap_, frontend, request);
+
+  // Only a run that went through rows, or failed part way, changed what the
+  // grid shows.
+  switch (outcome.end) {
+    case imp::RunEnd::Completed:
+    case imp::RunEnd::Aborted:
+    case imp::RunEnd::Failed:
+      refreshPersonnelView();
+      break;
+    case imp::RunEnd::NoFile:
+    case imp::RunEnd::WorkbookUnreadable:
+    case imp::RunEnd::LayoutRejected:
+    case imp::RunEnd::AlreadyRunning:
+      break;
+  }
 }
 
 void TFSYDbf::BitBtn1Click() { abortFlag_ = 1; }

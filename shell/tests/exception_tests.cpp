@@ -2,6 +2,7 @@
 // the window goes on in the state the handler left.
 #include <QEvent>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -127,14 +128,38 @@ class ExceptionTests : public QObject {
     QCOMPARE(h.tree()->topLevelItemCount(), 0);
   }
 
-  void databaseWithoutTheTablesIsRefusedByName() {
+  void databaseWithoutTheTablesTheWindowReadsIsRefusedByName() {
     WindowHarness h;
     db::createSqliteDatabase(h.path("gzgl.mdb").toStdString())->execute({"create table other (x integer)", {}});
     h.open();
     QCOMPARE(h.boxes().shown().size(), std::size_t{2});
-    QVERIFY2(h.boxes().shown()[0].text.contains(QStringLiteral("ryjbxx")),
-             qPrintable(h.boxes().shown()[0].text));
+    const QString text = h.boxes().shown()[0].text;
+    QVERIFY2(text.contains(QStringLiteral("dm_jg")) && text.contains(QStringLiteral("ryjbxx")), qPrintable(text));
+    QVERIFY2(!text.contains(QStringLiteral("ryxl")), qPrintable(text));  // only an import needs it
     QCOMPARE(h.tree()->topLevelItemCount(), 0);
+  }
+
+  void databaseWithoutATableOnlyTheImportNeedsRefusesTheRunByName() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.execute("drop table rygzbhb");
+    h.copyWorkbook(h.dir());
+    h.open();
+    QVERIFY2(h.boxes().shown().empty(), qPrintable(h.boxes().texts().join('|')));
+    QVERIFY(h.node("0102"));
+    h.clickNode("0102");
+    QCOMPARE(h.panel(0), QStringLiteral("0人"));
+    QVERIFY(h.grid()->model());
+
+    h.selectWorkbook("staff.xls");
+    h.clickImport();
+    QCOMPARE(h.boxes().shown().size(), std::size_t{1});
+    QCOMPARE(h.boxes().shown()[0].icon, BoxIcon::Error);
+    QVERIFY2(h.boxes().shown()[0].text.contains(QStringLiteral("rygzbhb")), qPrintable(h.boxes().shown()[0].text));
+    QVERIFY(h.pane("Memo1")->toPlainText().isEmpty());  // no run started
+    h.clickNode("0102");
+    QCOMPARE(h.panel(0), QStringLiteral("0人"));
+    QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
   }
 
   void failedCodeFileLoadStopsTheRunAndRestoresButtons() {

@@ -1,5 +1,6 @@
 // Import by clicks: the department check, a whole run with the grid and the
 // head count refreshed, 中止 during a run, and the buttons around runs.
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -177,6 +178,51 @@ class ImportTests : public QObject {
     h.clickImport();
     QCOMPARE(h.panel(0), QStringLiteral("6人"));
     QVERIFY(h.pane("Memo1")->toPlainText().contains(QStringLiteral("正在删除旧数据!")));
+  }
+
+  void runsThatTouchNothingLeaveTheGridAsItWas() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.open();
+    h.clickNode("0102");
+    h.addPerson("0102");  // stored behind the view's back: shown only by a re-query
+    QFile garbage(h.path("bad.xls"));
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write("not a workbook");
+    garbage.close();
+    QVERIFY(QFile::copy(QStringLiteral(GZ_TEST_DATA "/import/layout_rejected.xls"), h.path("layout.xls")));
+    h.showFolder(h.dir());
+
+    h.clickImport();  // no workbook chosen
+    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("未选择导入文件!")});
+    QCOMPARE(h.panel(0), QStringLiteral("0人"));
+    for (const char* workbook : {"bad.xls", "layout.xls"}) {
+      h.selectWorkbook(workbook);
+      h.clickImport();
+      QCOMPARE(h.panel(0), QStringLiteral("0人"));
+      QCOMPARE(h.grid()->model()->rowCount(), 0);
+    }
+    QVERIFY(h.pane("Memo1")->toPlainText().contains(QStringLiteral("bad.xls")));
+    h.clickNode("0102");
+    QCOMPARE(h.panel(0), QStringLiteral("1人"));
+  }
+
+  void aRunThatFailsPartWayRefreshesTheGrid() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir());
+    h.open();
+    h.clickNode("0102");
+    h.addPerson("0102");
+    // The database throws the run's work away at its third person.
+    h.execute("create trigger stop_third after insert on ryjbxx when (select count(*) from ryjbxx) > 3 "
+              "begin select raise(rollback, 'stopped'); end");
+    h.selectWorkbook("staff.xls");
+    h.clickImport();
+    QCOMPARE(h.boxes().shown().size(), std::size_t{1});
+    QCOMPARE(h.boxes().shown()[0].caption, QStringLiteral("错误"));
+    QCOMPARE(h.panel(0), QStringLiteral("1人"));
+    QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
   }
 
   void importWithoutWorkbookSaysSo() {

@@ -103,7 +103,7 @@ class ExceptionTests : public QObject {
     TFSYDbf w(setup);
     bool quit = false;
     QObject::connect(&w, &TFSYDbf::quitRequested, [&] { quit = true; });
-    QTest::qWaitFor([&] { return h.boxes().shown().size() >= 2; }, 10000);
+    QVERIFY(QTest::qWaitFor([&] { return h.boxes().shown().size() >= 2; }, 10000));
     // At creation, and when the start-up check loads the tree.
     QCOMPARE(h.boxes().shown().size(), std::size_t{2});
     for (const ShownBox& b : h.boxes().shown()) QCOMPARE(b.icon, BoxIcon::Error);

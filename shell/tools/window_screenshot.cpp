@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return fail(QStringLiteral("the window was not shown"));
   auto* timer = window.findChild<QTimer*>(QStringLiteral("Timer1"));
-  QTest::qWaitFor([timer] { return !timer->isActive(); });
+  if (!QTest::qWaitFor([timer] { return !timer->isActive(); }))
+    return fail(QStringLiteral("the start-up check did not run"));
 
   auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("TV1"));
   const QList<QTreeWidgetItem*> nodes = tree->findItems(

@@ -71,6 +71,40 @@ class Usage(DemoDatabase):
         self.assertIn("ryjbxx", r.stderr)
 
 
+class Commands(DemoDatabase):
+    def test_init_db_never_overwrites_a_file(self):
+        path = os.path.join(self.dir, "gzgl.mdb")
+        before = open(path, "rb").read()
+        r = run(["init-db", "gzgl.mdb"], self.dir)
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(len(r.stderr.strip().splitlines()), 1, r.stderr)
+        self.assertEqual(open(path, "rb").read(), before)
+
+    def test_tree_is_indented_by_level(self):
+        r = run(["tree"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        lines = r.stdout.splitlines()
+        self.assertIn("市财政局_01", lines)
+        self.assertIn("  预算科_0102", lines)
+        self.assertIn("    预算一股_010201", lines)
+
+    def test_sheet_shows_what_the_import_reads(self):
+        r = run(["sheet", "--rows", "2", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        lines = r.stdout.splitlines()
+        self.assertEqual(lines[0], "人员")
+        self.assertEqual(len(lines), 3)  # the sheet name, then two rows
+        cells = lines[2].split("\t")
+        self.assertEqual(cells[1:6], ["张伟", "1", "汉族", "1968-3-1", "1990-7-15"])
+        self.assertEqual(cells[11], "1986.07中专\\n1990.07大学")  # a line break inside a cell shows as \n
+
+    def test_sheet_refuses_what_is_not_a_workbook(self):
+        r = run(["sheet", "dm.txt"], self.dir)
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(len(r.stderr.strip().splitlines()), 1, r.stderr)
+        self.assertIn("dm.txt", r.stderr)
+
+
 class Import(DemoDatabase):
     def test_append_prints_the_run_and_stores_the_people(self):
         r = run(["import", "--dept", "0102", "staff.xls"], self.dir)

@@ -58,6 +58,11 @@ def make_fixtures():
     # 个人身份 missing: the layout is refused.
     write_sheet(os.path.join(OUT, "layout_rejected.xls"), TITLES[:6] + TITLES[7:],
                 [row[:6] + row[7:] for row in people_rows()[:1]])
+    # Row 2 has every cell but the name: the sheet has no data rows, though
+    # a named person follows.
+    no_name = people_rows()[0]
+    no_name[1] = None
+    write_sheet(os.path.join(OUT, "no_data_rows.xls"), TITLES, [no_name, people_rows()[2]])
 
 
 def make_large(count, path):

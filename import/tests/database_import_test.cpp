@@ -16,6 +16,8 @@ using Lines = std::vector<std::string>;
 
 const std::string kPeople = GZ_TEST_DATA "/import/people.xls";
 const std::string kRejected = GZ_TEST_DATA "/import/layout_rejected.xls";
+const std::string kNoDataRows = GZ_TEST_DATA "/import/no_data_rows.xls";
+const char* const kPerPersonTables[] = {"ryrz", "rybdrz", "rykh", "ryxl", "ryjl", "ryjc", "rygzbhb"};
 
 template <typename Backend>
 class DatabaseImport;
@@ -132,6 +134,41 @@ TYPED_TEST(DatabaseImport, OverwriteReplacesTheDepartmentAndItsSubDepartments) {
   EXPECT_EQ(this->rows("select count(*) as n from ryxl", {"n"}), Lines{"4"});
   EXPECT_EQ(this->rows("select count(*) as n from rykh where mid not in (select id from ryjbxx)", {"n"}), Lines{"0"});
   EXPECT_EQ(this->rows("select count(*) as n from ryjc", {"n"}), Lines{"0"});
+}
+
+// A sheet whose first data row has no name imports nobody, but the overwrite
+// has already emptied the department: that deletion must be kept, not left
+// in a transaction that is rolled back when the run ends.
+TYPED_TEST(DatabaseImport, OverwriteWithNoDataRowsLeavesTheDepartmentEmpty) {
+  this->exec("insert into ryjbxx (bm, xm) values ('0102', '旧甲'), ('010203', '旧乙'), ('0103', '别部')");
+  for (const char* table : kPerPersonTables) {
+    this->exec(std::string("insert into ") + table + " (mid) select id from ryjbxx");
+    this->exec(std::string("insert into ") + table + " (mid) values (0)");
+  }
+
+  ImportOutcome o = this->import(kNoDataRows, ImportMode::Overwrite);
+  EXPECT_EQ(o.end, RunEnd::Completed);
+  EXPECT_EQ(o.rowsTotal, 0);  // the named person in row 3 comes after the end of the data
+  EXPECT_EQ(o.personsStored, 0);
+  // Whatever the run left uncommitted is not part of the result.
+  try {
+    this->conn->rollback();
+  } catch (const db::DbError&) {
+    // no transaction was open
+  }
+
+  EXPECT_EQ(this->rows("select * from ryjbxx", {"bm", "xm"}), Lines{"0103|别部"});
+  for (const char* table : kPerPersonTables) {
+    EXPECT_EQ(this->rows(std::string("select b.xm as xm from ") + table + " a, ryjbxx b where a.mid=b.id", {"xm"}),
+              Lines{"别部"})
+        << table;
+    EXPECT_EQ(this->rows(std::string("select count(*) as n from ") + table, {"n"}), Lines{"1"}) << table;
+  }
+  EXPECT_EQ(this->frontend.only("import"),
+            (Lines{"正在删除旧数据!", "XLS相配置!准备导入", "导入人员0人,未导入0行,履历记录0条,报告0条"}));
+  EXPECT_EQ(this->frontend.only("status1"), Lines{"数据导入成功!"});
+  EXPECT_EQ(this->frontend.only("box"), Lines{"数据导入成功! / 提示"});
+  EXPECT_TRUE(this->frontend.only("error").empty());
 }
 
 TYPED_TEST(DatabaseImport, OverwriteWithARejectedLayoutChangesNothing) {

@@ -148,6 +148,44 @@ TEST_F(ImportRun, AbortAfterAWholeRow) {
   EXPECT_FALSE(conn.inTransaction);
 }
 
+// 中止 clicked while the overwrite's deletion lets events through: the flag
+// set then is not cleared again, so the first row is the last.
+TEST_F(ImportRun, AbortDuringTheDeletionStopsAfterTheFirstRow) {
+  request.mode = ImportMode::Overwrite;
+  rows.push_back(person("王五"));
+  std::string lastBeforeAbort;
+  frontend.onEvents = [&] {
+    if (frontend.eventRounds != 1) return;
+    lastBeforeAbort = frontend.events.back();
+    frontend.abort = true;
+  };
+  ImportOutcome o = run();
+  EXPECT_EQ(lastBeforeAbort, "import: 正在删除旧数据!");
+  EXPECT_EQ(frontend.events, (Lines{
+                                 "import: 正在删除旧数据!",
+                                 "import: XLS相配置!准备导入",
+                                 "import: 张三",
+                                 "status1: 用户中止!",
+                                 "box: 用户中止! / 提示",
+                                 "import: 导入人员1人,未导入0行,履历记录3条,报告0条",
+                                 "status1: 数据导入成功!",
+                                 "box: 数据导入成功! / 提示",
+                             }));
+  EXPECT_EQ(o.end, RunEnd::Aborted);
+  EXPECT_EQ(o.rowsTotal, 3);
+  EXPECT_EQ(o.rowsDone, 1);
+  EXPECT_EQ(o.personsStored, 1);
+  EXPECT_EQ(o.historyRowsStored, 3);
+  // The deletion and the whole first row are committed; nothing is left open.
+  ASSERT_EQ(conn.committed.size(), 19u);
+  EXPECT_EQ(conn.committed[0], "detach ryrz 0102%");
+  EXPECT_EQ(conn.committed[14], "delete from ryjbxx where bm like '0102%'");
+  EXPECT_EQ(committed("person"), Lines{"person 张三"});
+  EXPECT_EQ(committed("insert").size(), 3u);
+  EXPECT_TRUE(conn.pending.empty());
+  EXPECT_FALSE(conn.inTransaction);
+}
+
 TEST_F(ImportRun, DataEndsAtTheFirstEmptyName) {
   rows = {kTitles, person(""), person("张三")};
   ImportOutcome o = run();

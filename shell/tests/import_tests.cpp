@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 
 #include "tests.h"
+#include "text/gbk.h"
 #include "window_harness.h"
 
 namespace gz::shell::testing {
@@ -18,6 +19,11 @@ namespace {
 
 const QStringList kStaff = {QStringLiteral("张伟"), QStringLiteral("王芳"), QStringLiteral("李娜"),
                             QStringLiteral("刘洋"), QStringLiteral("陈静"), QStringLiteral("杨军")};
+
+// The error pane's lines that say the code file is missing.
+int missingCodeFileLines(const QString& pane) {
+  return pane.split('\n').count(QStringLiteral("代码文件dm.txt不存在"));
+}
 
 class ImportTests : public QObject {
   Q_OBJECT
@@ -223,6 +229,53 @@ class ImportTests : public QObject {
     QCOMPARE(h.boxes().shown()[0].caption, QStringLiteral("错误"));
     QCOMPARE(h.panel(0), QStringLiteral("1人"));
     QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
+  }
+
+  void missingCodeFileIsReportedAtEveryClick() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir(), /*withCodes=*/false);
+    h.open();
+    h.clickNode("0102");
+    h.selectWorkbook("staff.xls");
+    h.clickImport();
+    const QString afterFirst = h.pane("Memo2")->toPlainText();
+    QCOMPARE(afterFirst.section('\n', 0, 0), QStringLiteral("代码文件dm.txt不存在"));
+    QCOMPARE(missingCodeFileLines(afterFirst), 1);
+    // The run went ahead without codes: nothing was translated.
+    QCOMPARE(h.gridColumn("mz"), QStringList(kStaff.size(), QString()));
+
+    h.clickImport();
+    const QString afterSecond = h.pane("Memo2")->toPlainText();
+    QVERIFY(afterSecond.startsWith(afterFirst + '\n'));  // the first run's lines stay
+    QCOMPARE(missingCodeFileLines(afterSecond), 2);
+    QCOMPARE(h.panel(0), QStringLiteral("12人"));
+  }
+
+  void codeFileEditedBetweenClicksIsReadAnew() {
+    WindowHarness h;
+    h.makeDatabase();
+    h.copyWorkbook(h.dir());
+    h.open();
+    h.clickNode("0102");
+    h.selectWorkbook("staff.xls");
+    h.clickImport();
+    // 张伟 汉族, 李娜 回族, 刘洋 满族
+    QCOMPARE(h.gridColumn("mz").mid(2, 2), (QStringList{QStringLiteral("03"), QStringLiteral("11")}));
+    QCOMPARE(h.gridColumn("mz").first(), QStringLiteral("01"));
+
+    // 汉族 gets a new code and 满族 loses its line.
+    QFile codes(h.path("dm.txt"));
+    QVERIFY(codes.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    codes.write(text::qStringToGbk(QStringLiteral("1=1\r\n2=2\r\n汉族=09\r\n回族=03\r\n")).c_str());
+    codes.close();
+    h.child<QRadioButton>("RadioButton5")->click();
+    h.clickImport();
+
+    QCOMPARE(h.gridColumn("xm"), kStaff);
+    QCOMPARE(h.gridColumn("mz"), (QStringList{QStringLiteral("09"), QStringLiteral("09"), QStringLiteral("03"),
+                                              QString(), QStringLiteral("09"), QString()}));
+    QCOMPARE(missingCodeFileLines(h.pane("Memo2")->toPlainText()), 0);
   }
 
   void importWithoutWorkbookSaysSo() {

@@ -15,8 +15,8 @@ namespace gz::cli {
 namespace {
 
 // A server database (PostgreSQL directly or through ODBC) rather than a file.
-bool isServerSpec(const std::string& spec) {
-  return spec.rfind("postgresql://", 0) == 0 || spec.rfind("postgres://", 0) == 0 || spec.rfind("odbc:", 0) == 0;
+bool isServerAddress(const std::string& target) {
+  return target.rfind("postgresql://", 0) == 0 || target.rfind("postgres://", 0) == 0 || target.rfind("odbc:", 0) == 0;
 }
 
 // A server database is only filled when none of the tables is there yet.
@@ -45,28 +45,28 @@ int runInitDb(const QStringList& args) {
     return kOk;
   }
   if (parser.positionalArguments().size() != 1) return usageError("expected one database argument", help);
-  const std::string spec = parser.positionalArguments().first().toStdString();
+  const std::string target = parser.positionalArguments().first().toStdString();
   const bool demo = parser.isSet("demo");
 
   try {
-    if (isServerSpec(spec)) {
-      auto c = db::openDatabase(spec);
+    if (isServerAddress(target)) {
+      auto c = db::openDatabase(target);
       requireNoTables(*c);
       fill(*c, demo);
     } else {
-      auto c = db::createSqliteDatabase(spec);
+      auto c = db::createSqliteDatabase(target);
       try {
         fill(*c, demo);
       } catch (...) {
         c.reset();
-        QFile::remove(QString::fromStdString(spec));  // leave no half-made database behind
+        QFile::remove(QString::fromStdString(target));  // leave no half-made database behind
         throw;
       }
     }
   } catch (const std::exception& e) {
     return fail(e.what());
   }
-  printOut("已创建数据库: " + spec + (demo ? " (含演示数据)" : ""));
+  printOut("已创建数据库: " + target + (demo ? " (含演示数据)" : ""));
   return kOk;
 }
 

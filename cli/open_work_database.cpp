@@ -4,8 +4,8 @@
 
 namespace gz::cli {
 
-std::unique_ptr<db::Connection> openWorkDatabase(const QString& spec, db::SchemaUse use) {
-  auto connection = db::openDatabase(spec.toStdString());
+std::unique_ptr<db::Connection> openWorkDatabase(const QString& target, db::SchemaUse use) {
+  auto connection = db::openDatabase(target.toStdString());
   db::requireSchema(*connection, use);
   return connection;
 }

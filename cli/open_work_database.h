@@ -10,8 +10,8 @@
 
 namespace gz::cli {
 
-// Opens `spec` (a file path, postgresql://... or odbc:...) and checks that it
+// Opens `target` (a file path, postgresql://... or odbc:...) and checks that it
 // has the tables and columns `use` needs. Throws db::DbError.
-std::unique_ptr<db::Connection> openWorkDatabase(const QString& spec, db::SchemaUse use);
+std::unique_ptr<db::Connection> openWorkDatabase(const QString& target, db::SchemaUse use);
 
 }  // namespace gz::cli

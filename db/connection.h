@@ -92,7 +92,7 @@ class Connection {
 //   driver where one is installed), "postgresql://user@host:port/name", or
 //   "odbc:<connection string>". Throws DbError with a clear message when the
 //   file is missing or not a database, or the server cannot be reached.
-std::unique_ptr<Connection> openDatabase(const std::string& spec);
+std::unique_ptr<Connection> openDatabase(const std::string& target);
 
 // Rolls back unless committed.
 class Transaction {

@@ -65,12 +65,12 @@ std::unique_ptr<Connection> openSqlite(const QString& path, bool create) {
   return std::make_unique<SqliteConnection>(QDir::toNativeSeparators(path).toStdString(), create);
 }
 
-std::unique_ptr<Connection> openPostgres(const std::string& spec) {
+std::unique_ptr<Connection> openPostgres(const std::string& target) {
   requireDriver("QPSQL", "PostgreSQL 数据库");
-  const QUrl url(QString::fromStdString(spec));
+  const QUrl url(QString::fromStdString(target));
   const QString dbName = url.path().mid(1);
   if (!url.isValid() || url.host().isEmpty() || dbName.isEmpty())
-    throw DbError("PostgreSQL 数据库地址不完整, 应为 postgresql://用户@主机:端口/库名: " + spec);
+    throw DbError("PostgreSQL 数据库地址不完整, 应为 postgresql://用户@主机:端口/库名: " + target);
   const QString name = newConnectionName();
   QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
   db.setHostName(url.host());
@@ -171,21 +171,21 @@ std::string accessConnectionString(const std::string& path) {
          ";Exclusive=0;";
 }
 
-std::unique_ptr<Connection> openDatabase(const std::string& spec) {
-  if (startsWith(spec, "postgresql://") || startsWith(spec, "postgres://")) return openPostgres(spec);
-  if (startsWith(spec, "odbc:")) {
-    const std::string connectionString = spec.substr(5);
+std::unique_ptr<Connection> openDatabase(const std::string& target) {
+  if (startsWith(target, "postgresql://") || startsWith(target, "postgres://")) return openPostgres(target);
+  if (startsWith(target, "odbc:")) {
+    const std::string connectionString = target.substr(5);
     return openOdbc(connectionString, "ODBC 数据源 " + withoutPassword(connectionString), false);
   }
-  const QString path = QString::fromStdString(spec);
+  const QString path = QString::fromStdString(target);
   switch (recogniseFile(path)) {
-    case FileKind::Missing: throw DbError("数据库文件不存在: " + spec);
+    case FileKind::Missing: throw DbError("数据库文件不存在: " + target);
     case FileKind::NotAFile:
-    case FileKind::Other: throw DbError("不是数据库文件: " + spec);
+    case FileKind::Other: throw DbError("不是数据库文件: " + target);
     case FileKind::Sqlite: return openSqlite(path, false);
-    case FileKind::Jet: return openOdbc(accessConnectionString(spec), "Access 数据库 " + spec, true);
+    case FileKind::Jet: return openOdbc(accessConnectionString(target), "Access 数据库 " + target, true);
   }
-  throw DbError("不是数据库文件: " + spec);
+  throw DbError("不是数据库文件: " + target);
 }
 
 std::unique_ptr<Connection> createSqliteDatabase(const std::string& path) {

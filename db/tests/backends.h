@@ -30,17 +30,17 @@ struct SqliteBackend {
   void close(Connection&) {}
 };
 
-// A server reached through a spec from the environment. Every test works in
+// A server named by an environment variable. Every test works in
 // a schema of its own, so tests that ctest runs side by side never meet.
 class ServerBackend {
  public:
   std::unique_ptr<Connection> openFromEnv(const char* variable, std::string* skip) {
-    const char* spec = std::getenv(variable);
-    if (!spec || !*spec) {
+    const char* target = std::getenv(variable);
+    if (!target || !*target) {
       *skip = std::string(variable) + " is not set: start scripts/pg-test-server.sh to run this backend";
       return nullptr;
     }
-    auto c = openDatabase(spec);
+    auto c = openDatabase(target);
     static int counter = 0;
     schema_ = "gz_test_" + std::to_string(QCoreApplication::applicationPid()) + "_" + std::to_string(++counter);
     c->execute({"create schema " + schema_, {}});

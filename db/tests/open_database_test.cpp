@@ -25,10 +25,10 @@ class OpenDatabaseTest : public ::testing::Test {
   static bool exists(const std::string& p) { return QFileInfo::exists(QString::fromStdString(p)); }
 
   // The operator sees `expected` in the message.
-  static void expectRefused(const std::string& spec, const std::string& expected) {
+  static void expectRefused(const std::string& target, const std::string& expected) {
     try {
-      openDatabase(spec);
-      ADD_FAILURE() << "opened " << spec;
+      openDatabase(target);
+      ADD_FAILURE() << "opened " << target;
     } catch (const DbError& e) {
       EXPECT_NE(std::string(e.what()).find(expected), std::string::npos) << e.what();
     }
@@ -89,7 +89,7 @@ TEST_F(OpenDatabaseTest, CreatingNeverOverwrites) {
   EXPECT_EQ(f.readAll(), QByteArray("precious"));
 }
 
-TEST_F(OpenDatabaseTest, ServerSpecsMustBeComplete) {
+TEST_F(OpenDatabaseTest, ServerAddressesMustBeComplete) {
   expectRefused("postgresql://postgres@127.0.0.1:1", "不完整");
   expectRefused("postgresql:///gztest", "不完整");
 }
@@ -101,9 +101,9 @@ TEST(AccessConnectionString, OpensTheFileSharedWithItsPassword) {
 
 // An ODBC connection takes its dialect from the database behind the driver.
 TEST(OdbcConnection, PicksTheDialectOfTheServer) {
-  const char* spec = std::getenv("GZ_TEST_ODBC");
-  if (!spec || !*spec) GTEST_SKIP() << "GZ_TEST_ODBC is not set: start scripts/pg-test-server.sh";
-  auto c = openDatabase(spec);
+  const char* target = std::getenv("GZ_TEST_ODBC");
+  if (!target || !*target) GTEST_SKIP() << "GZ_TEST_ODBC is not set: start scripts/pg-test-server.sh";
+  auto c = openDatabase(target);
   EXPECT_EQ(c->dialect().kind(), DialectKind::Postgres);
   EXPECT_NE(c->describe().find("PostgreSQL"), std::string::npos);
 }

@@ -34,8 +34,8 @@ ByteVec window1(unsigned activeTab) {
   return record(0x003D, Payload().u16(0).u16(0).u16(100).u16(100).u16(0x38).u16(activeTab).u16(0).u16(1).u16(600));
 }
 
-SheetSpec worksheet(std::u16string name, std::vector<ByteVec> records = {}) {
-  return SheetSpec{unicodeString(name, false), 0, std::move(records)};
+SheetLayout worksheet(std::u16string name, std::vector<ByteVec> records = {}) {
+  return SheetLayout{unicodeString(name, false), 0, std::move(records)};
 }
 
 std::string gbk(const char* utf8) { return text::utf8ToGbk(utf8); }
@@ -43,7 +43,7 @@ std::string gbk(const char* utf8) { return text::utf8ToGbk(utf8); }
 ByteVec special(unsigned type, unsigned value) { return Payload().u8(type).u8(0).u8(value).u8(0).u16(0).u16(0xFFFF); }
 
 TEST(XlsStream, ReadsEveryKindOfCellRecord) {
-  BookSpec book;
+  BookLayout book;
   book.globals = formatGlobals();
   book.globals.push_back(sst({u"姓名", u"张三", u"unused"}));
   const ByteVec mulRk = record(0x00BD, Payload().u16(3).u16(1).u16(0).u32((7u << 2) | 2).u16(kDateXf).u32((30000u << 2) | 2).u16(3));
@@ -80,7 +80,7 @@ TEST(XlsStream, ReadsEveryKindOfCellRecord) {
 }
 
 TEST(XlsStream, GivesTheCachedResultOfEveryFormulaKind) {
-  BookSpec book;
+  BookLayout book;
   book.globals = formatGlobals();
   const ByteVec shrfmla = record(0x04BC, Payload().u32(0).u16(0));
   book.sheets.push_back(worksheet(u"F", {
@@ -109,7 +109,7 @@ TEST(XlsStream, GivesTheCachedResultOfEveryFormulaKind) {
 }
 
 TEST(XlsStream, LongFormulaTextContinuesInContinueRecords) {
-  BookSpec book;
+  BookLayout book;
   book.sheets.push_back(worksheet(u"F", {
       formulaCell(0, 0, 0, special(0, 0)),
       record(0x0207, Payload().u16(8003).u8(0).text(std::string(8000, 'a'))),
@@ -121,7 +121,7 @@ TEST(XlsStream, LongFormulaTextContinuesInContinueRecords) {
 
 TEST(XlsStream, DateFlagComesFromTheCellFormat) {
   for (bool date1904 : {false, true}) {
-    BookSpec book;
+    BookLayout book;
     book.globals = formatGlobals();
     if (date1904) book.globals.push_back(record(0x0022, Payload().u16(1)));
     book.sheets.push_back(worksheet(u"D", {
@@ -144,7 +144,7 @@ TEST(XlsStream, DateFlagComesFromTheCellFormat) {
 }
 
 TEST(XlsStream, IgnoresCellsBeyondTheGridAndInsideEmbeddedCharts) {
-  BookSpec book;
+  BookLayout book;
   const ByteVec chartBof = record(0x0809, Payload().u16(0x0600).u16(0x0020).u32(0));
   book.sheets.push_back(worksheet(u"G", {
       numberCell(65535, 255, 0, 1), numberCell(0, 256, 0, 2),
@@ -161,9 +161,9 @@ TEST(XlsStream, IgnoresCellsBeyondTheGridAndInsideEmbeddedCharts) {
   EXPECT_EQ(wb->sheet().cellCount(), 4u);
 
   // BIFF5 sheets end at row 16384.
-  BookSpec old;
+  BookLayout old;
   old.biff8 = false;
-  old.sheets.push_back(SheetSpec{byteString("Old", false), 0, {numberCell(16383, 0, 0, 1), numberCell(16384, 0, 0, 2)}});
+  old.sheets.push_back(SheetLayout{byteString("Old", false), 0, {numberCell(16383, 0, 0, 1), numberCell(16384, 0, 0, 2)}});
   const auto wb5 = readStream(buildStream(old), true);
   EXPECT_EQ(wb5->sheet().cellCount(), 1u);
   EXPECT_EQ(wb5->sheet().lastRow(), 16384u);
@@ -171,11 +171,11 @@ TEST(XlsStream, IgnoresCellsBeyondTheGridAndInsideEmbeddedCharts) {
 
 TEST(XlsStream, ReadsTheActiveWorksheetOrTheFirstOneWithANotice) {
   auto bookWith = [](unsigned activeTab, bool withWindow = true) {
-    BookSpec book;
+    BookLayout book;
     if (withWindow) book.globals.push_back(window1(activeTab));
-    book.sheets.push_back(SheetSpec{unicodeString(u"图1", false), 2, {}});
+    book.sheets.push_back(SheetLayout{unicodeString(u"图1", false), 2, {}});
     book.sheets.push_back(worksheet(u"第一", {numberCell(0, 0, 0, 1)}));
-    book.sheets.push_back(SheetSpec{unicodeString(u"宏", false), 1, {}});
+    book.sheets.push_back(SheetLayout{unicodeString(u"宏", false), 1, {}});
     book.sheets.push_back(worksheet(u"第二", {numberCell(0, 0, 0, 2)}));
     return readStream(buildStream(book));
   };
@@ -198,14 +198,14 @@ TEST(XlsStream, ReadsTheActiveWorksheetOrTheFirstOneWithANotice) {
 }
 
 TEST(XlsStream, OldWorkbooksReadTextInTheirCodePage) {
-  BookSpec book;
+  BookLayout book;
   book.biff8 = false;
   book.globals.push_back(record(0x0042, Payload().u16(936)));
   book.globals.push_back(record(0x041E, Payload().u16(164).raw(byteString("yyyy\"\xC4\xEA\"m", false))));
   book.globals.push_back(xf(0));
   book.globals.push_back(xf(164));
   const std::string name = gbk("工资表");
-  book.sheets.push_back(SheetSpec{byteString(name, false), 0, {
+  book.sheets.push_back(SheetLayout{byteString(name, false), 0, {
       record(0x0204, Payload().u16(0).u16(0).u16(0).raw(byteString(gbk("张三丰")))),
       record(0x0207, byteString("stray")),
       formulaCell(1, 0, 0, special(0, 0)),
@@ -221,37 +221,37 @@ TEST(XlsStream, OldWorkbooksReadTextInTheirCodePage) {
 
   // Western text in code page 1252; a code page the conversion does not know
   // is read as 1252 and said so.
-  BookSpec west;
+  BookLayout west;
   west.biff8 = false;
   west.globals.push_back(record(0x0042, Payload().u16(1252)));
-  west.sheets.push_back(SheetSpec{byteString("W", false), 0, {record(0x0204, Payload().u16(0).u16(0).u16(0).raw(byteString("caf\xE9")))}});
+  west.sheets.push_back(SheetLayout{byteString("W", false), 0, {record(0x0204, Payload().u16(0).u16(0).u16(0).raw(byteString("caf\xE9")))}});
   EXPECT_EQ(readStream(buildStream(west), true)->value(1, 1).text, gbk("café"));
   west.globals[0] = record(0x0042, Payload().u16(874));
   const auto thai = readStream(buildStream(west), true);
   EXPECT_EQ(thai->notice(), gbk("工作簿的代码页874不受支持,文本按西欧代码页1252读取"));
 }
 
-std::string messageFor(const BookSpec& book) { return errorOf(compoundFile(buildStream(book))); }
+std::string messageFor(const BookLayout& book) { return errorOf(compoundFile(buildStream(book))); }
 
 TEST(XlsStream, RefusesDamagedOrUnsupportedStreamsWithOneMessage) {
-  BookSpec good;
+  BookLayout good;
   good.sheets.push_back(worksheet(u"S", {numberCell(0, 0, 0, 1)}));
   EXPECT_EQ(messageFor(good), "");
 
-  BookSpec encrypted = good;
+  BookLayout encrypted = good;
   encrypted.globals.push_back(record(0x002F, Payload().u16(1).u16(1)));
   EXPECT_EQ(messageFor(encrypted), "工作簿已加密,无法读取: t.xls");
 
-  BookSpec noWorksheet;
-  noWorksheet.sheets.push_back(SheetSpec{unicodeString(u"C", false), 2, {}});
+  BookLayout noWorksheet;
+  noWorksheet.sheets.push_back(SheetLayout{unicodeString(u"C", false), 2, {}});
   EXPECT_EQ(messageFor(noWorksheet), "工作簿中没有工作表: t.xls");
 
-  BookSpec badSst = good;
+  BookLayout badSst = good;
   badSst.globals.push_back(sst({u"a"}));
   badSst.sheets[0].records.push_back(sstCell(1, 0, 0, 1));
   EXPECT_EQ(messageFor(badSst), "文件已损坏(共享字符串索引无效): t.xls");
 
-  BookSpec shortCell = good;
+  BookLayout shortCell = good;
   shortCell.sheets[0].records.push_back(record(0x0203, Payload().u16(1).u16(1)));
   EXPECT_EQ(messageFor(shortCell), "文件已损坏(记录不完整): t.xls");
 
@@ -280,11 +280,11 @@ TEST(XlsStream, RefusesDamagedOrUnsupportedStreamsWithOneMessage) {
 }
 
 TEST(XlsStream, FindsTheWorkbookStreamInTheCompoundFile) {
-  BookSpec book;
+  BookLayout book;
   book.sheets.push_back(worksheet(u"New", {numberCell(0, 0, 0, 8)}));
-  BookSpec old;
+  BookLayout old;
   old.biff8 = false;
-  old.sheets.push_back(SheetSpec{byteString("Old", false), 0, {numberCell(0, 0, 0, 5)}});
+  old.sheets.push_back(SheetLayout{byteString("Old", false), 0, {numberCell(0, 0, 0, 5)}});
 
   auto sheetOf = [](const ByteVec& file) { return readXls(file.data(), file.size(), "t.xls")->sheetName(); };
   EXPECT_EQ(sheetOf(compoundFile(buildStream(book), "WORKBOOK")), "New");

@@ -68,25 +68,25 @@ ByteVec formulaCell(unsigned row, unsigned col, unsigned xf, const ByteVec& resu
   return record(0x0006, Payload().u16(row).u16(col).u16(xf).raw(result8).u16(0).u32(0).u16(0));
 }
 
-ByteVec buildStream(const BookSpec& spec) {
-  const unsigned version = spec.biff8 ? 0x0600 : 0x0500;
+ByteVec buildStream(const BookLayout& layout) {
+  const unsigned version = layout.biff8 ? 0x0600 : 0x0500;
   ByteVec out = record(0x0809, Payload().u16(version).u16(0x0005).u16(0).u16(0));
-  for (const ByteVec& r : spec.globals) out.insert(out.end(), r.begin(), r.end());
+  for (const ByteVec& r : layout.globals) out.insert(out.end(), r.begin(), r.end());
   std::vector<std::size_t> offsetFields;
-  for (const SheetSpec& s : spec.sheets) {
+  for (const SheetLayout& s : layout.sheets) {
     offsetFields.push_back(out.size() + 4);
     const ByteVec rec = record(0x0085, Payload().u32(0).u8(0).u8(s.kind).raw(s.name));
     out.insert(out.end(), rec.begin(), rec.end());
   }
   const ByteVec eof = record(0x000A, {});
   out.insert(out.end(), eof.begin(), eof.end());
-  for (std::size_t i = 0; i < spec.sheets.size(); ++i) {
+  for (std::size_t i = 0; i < layout.sheets.size(); ++i) {
     const uint32_t at = static_cast<uint32_t>(out.size());
     for (int b = 0; b < 4; ++b) out[offsetFields[i] + b] = static_cast<uint8_t>(at >> (8 * b));
-    const unsigned type = spec.sheets[i].kind == 2 ? 0x0020 : 0x0010;
+    const unsigned type = layout.sheets[i].kind == 2 ? 0x0020 : 0x0010;
     const ByteVec bof = record(0x0809, Payload().u16(version).u16(type).u16(0).u16(0));
     out.insert(out.end(), bof.begin(), bof.end());
-    for (const ByteVec& r : spec.sheets[i].records) out.insert(out.end(), r.begin(), r.end());
+    for (const ByteVec& r : layout.sheets[i].records) out.insert(out.end(), r.begin(), r.end());
     out.insert(out.end(), eof.begin(), eof.end());
   }
   return out;

@@ -42,21 +42,21 @@ ByteVec boolErrCell(unsigned row, unsigned col, bool isError, unsigned value);
 // A formula whose 8 result bytes are given; the formula itself is empty.
 ByteVec formulaCell(unsigned row, unsigned col, unsigned xf, const ByteVec& result8);
 
-struct SheetSpec {
+struct SheetLayout {
   ByteVec name;      // unicodeString(.., false) for BIFF8, byteString(.., false) for BIFF5
   uint8_t kind = 0;  // 0 worksheet, 1 macro sheet, 2 chart, 6 module
   std::vector<ByteVec> records;
 };
 
-struct BookSpec {
+struct BookLayout {
   bool biff8 = true;
   std::vector<ByteVec> globals;  // after the BOF, before the sheet list
-  std::vector<SheetSpec> sheets;
+  std::vector<SheetLayout> sheets;
 };
 
 // A whole workbook stream: globals with the sheet list, then each sheet's
 // substream, with the sheet offsets filled in.
-ByteVec buildStream(const BookSpec& spec);
+ByteVec buildStream(const BookLayout& layout);
 
 // A compound file holding the given streams at its root.
 struct NamedStream {

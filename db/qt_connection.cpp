@@ -23,7 +23,6 @@ std::string driverText(const QSqlError& e) {
   return utf8(t);
 }
 
-
 QVariant toVariant(const Value& v) {
   return std::visit(
       [](const auto& x) -> QVariant {

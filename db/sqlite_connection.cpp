@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <mutex>
 #include <type_traits>
 #include <vector>
@@ -15,7 +16,6 @@
 namespace gz::db {
 
 namespace {
-
 
 std::string lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -180,16 +180,9 @@ void SqliteConnection::runToEnd(sqlite3_stmt* stmt, const Statement& s) {
 
 void SqliteConnection::execute(const Statement& s) {
   if (s.binds.empty()) {
-    sqlite3_stmt* stmt = prepare(s.text, s);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    }
-    if (rc != SQLITE_DONE) {
-      const std::string why = sqlite3_errmsg(db_);
-      sqlite3_finalize(stmt);
-      throw DbError(description_ + ": 语句执行失败: " + why, text::gbkToUtf8(s.text));
-    }
-    sqlite3_finalize(stmt);
+    // One-off texts (schema, deletion) are prepared for this run only.
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> once(prepare(s.text, s), &sqlite3_finalize);
+    runToEnd(once.get(), s);
     return;
   }
   sqlite3_stmt* stmt = cached(s.text, s);

@@ -4,7 +4,6 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
-#include "import/frontend.h"
 #include "import/numbers.h"
 #include "import/texts.h"
 #include "text/bytes.h"
@@ -22,10 +21,7 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
     const std::string_view name = text::trimView(line.size() > 4 ? line.substr(4, 40) : std::string_view());
     const std::string& code = ctx.codes.lookup(name);
     if (code.empty()) {
-      std::string report(texts::kReportAssessment);
-      report.append(personName).append(":").append(name);
-      ctx.frontend.errorLine(report);
-      ++counts.reported;
+      reportNoCode(ctx, texts::kReportAssessment, personName, name, counts);
       continue;
     }
     if (auto s = ctx.conn.dialect().insertAssessment(personId, year, code))

@@ -4,7 +4,6 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
-#include "import/frontend.h"
 #include "import/history_lines.h"
 #include "import/texts.h"
 #include "text/bytes.h"
@@ -26,10 +25,7 @@ HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_
     if (fullTime) lastFullTime = dated->date;
     const std::string code = dated->name.empty() ? std::string() : ctx.codes.lookup(dated->name);
     if (code.empty()) {
-      std::string report(texts::kReportEducation);
-      report.append(personName).append(":").append(dated->name);
-      ctx.frontend.errorLine(report);
-      ++counts.reported;
+      reportNoCode(ctx, texts::kReportEducation, personName, dated->name, counts);
       continue;
     }
     if (auto s = ctx.conn.dialect().insertEducation(personId, fullTime, dated->date, code))

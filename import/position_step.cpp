@@ -4,7 +4,6 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
-#include "import/frontend.h"
 #include "import/history_lines.h"
 #include "import/texts.h"
 #include "text/bytes.h"
@@ -22,10 +21,7 @@ HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t
     const std::string_view name = text::trimView(dated->name);
     const std::string& code = ctx.codes.lookup(name);
     if (code.empty()) {
-      std::string report(texts::kReportPosition);
-      report.append(personName).append(":").append(name);
-      ctx.frontend.errorLine(report);
-      ++counts.reported;
+      reportNoCode(ctx, texts::kReportPosition, personName, name, counts);
       continue;
     }
     if (auto s = ctx.conn.dialect().insertPosition(personId, dated->date, code))

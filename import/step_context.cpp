@@ -1,6 +1,7 @@
 #include "import/step_context.h"
 
 #include "import/column_map.h"
+#include "import/frontend.h"
 #include "import/texts.h"
 #include "sheet/workbook.h"
 #include "text/bytes.h"
@@ -36,6 +37,14 @@ SheetColumns SheetColumns::resolve(ColumnMap& map) {
 std::vector<std::string> historyCellLines(const StepContext& ctx, int32_t row, int32_t column) {
   if (column == 0) return {};
   return text::splitLines(sheet::cellText(ctx.book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column))));
+}
+
+void reportNoCode(const StepContext& ctx, std::string_view kind, std::string_view personName,
+                  std::string_view name, HistoryCounts& counts) {
+  std::string line(kind);
+  line.append(personName).append(":").append(name);
+  ctx.frontend.errorLine(line);
+  ++counts.reported;
 }
 
 }  // namespace gz::imp

@@ -68,4 +68,9 @@ struct HistoryCounts {
 // the sheet has no such column.
 std::vector<std::string> historyCellLines(const StepContext& ctx, int32_t row, int32_t column);
 
+// A history line whose name has no code: "<kind>" + person + ":" + name in the
+// error pane, counted as reported.
+void reportNoCode(const StepContext& ctx, std::string_view kind, std::string_view personName,
+                  std::string_view name, HistoryCounts& counts);
+
 }  // namespace gz::imp

@@ -164,11 +164,7 @@ class ExceptionTests : public QObject {
 
   void failedCodeFileLoadStopsTheRunAndRestoresButtons() {
     WindowHarness h;
-    h.makeDatabase();
-    h.copyWorkbook(h.dir(), /*withCodes=*/false);
-    h.open();
-    h.clickNode("0102");
-    h.selectWorkbook("staff.xls");
+    h.openReadyToImport(/*withCodes=*/false);
     // A code file that is there but cannot be read: a link to itself.
     std::filesystem::create_symlink("dm.txt", h.path("dm.txt").toStdString());
     h.clickImport();

@@ -95,11 +95,7 @@ class ImportTests : public QObject {
 
   void abortFinishesTheRowThenReportsBoth() {
     WindowHarness h;
-    h.makeDatabase();
-    h.copyWorkbook(h.dir());
-    h.open();
-    h.clickNode("0102");
-    h.selectWorkbook("staff.xls");
+    h.openReadyToImport();
     // The click reaches the window at the run's first pass through the event loop.
     QTimer::singleShot(0, h.button("BitBtn1"), [&] {
       QTest::mouseClick(h.button("BitBtn1"), Qt::LeftButton);
@@ -118,11 +114,7 @@ class ImportTests : public QObject {
 
   void laterRunsCanStillBeStopped() {
     WindowHarness h;
-    h.makeDatabase();
-    h.copyWorkbook(h.dir());
-    h.open();
-    h.clickNode("0102");
-    h.selectWorkbook("staff.xls");
+    h.openReadyToImport();
     h.clickImport();
     QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
 
@@ -135,11 +127,7 @@ class ImportTests : public QObject {
 
   void secondImportClickDuringARunStartsNothing() {
     WindowHarness h;
-    h.makeDatabase();
-    h.copyWorkbook(h.dir());
-    h.open();
-    h.clickNode("0102");
-    h.selectWorkbook("staff.xls");
+    h.openReadyToImport();
     bool tried = false;
     QTimer::singleShot(0, h.button("Button1"), [&] {
       tried = true;
@@ -154,11 +142,7 @@ class ImportTests : public QObject {
 
   void exitIsRefusedDuringARun() {
     WindowHarness h;
-    h.makeDatabase();
-    h.copyWorkbook(h.dir());
-    TFSYDbf& w = h.open();
-    h.clickNode("0102");
-    h.selectWorkbook("staff.xls");
+    TFSYDbf& w = h.openReadyToImport();
     bool closedDuringRun = true;
     QTimer::singleShot(0, &w, [&] {
       h.button("Button2")->click();  // disabled: nothing happens
@@ -174,11 +158,7 @@ class ImportTests : public QObject {
 
   void overwriteReplacesTheDepartmentsPeople() {
     WindowHarness h;
-    h.makeDatabase();
-    h.copyWorkbook(h.dir());
-    h.open();
-    h.clickNode("0102");
-    h.selectWorkbook("staff.xls");
+    h.openReadyToImport();
     h.clickImport();
     h.child<QRadioButton>("RadioButton5")->click();
     h.clickImport();
@@ -233,11 +213,7 @@ class ImportTests : public QObject {
 
   void missingCodeFileIsReportedAtEveryClick() {
     WindowHarness h;
-    h.makeDatabase();
-    h.copyWorkbook(h.dir(), /*withCodes=*/false);
-    h.open();
-    h.clickNode("0102");
-    h.selectWorkbook("staff.xls");
+    h.openReadyToImport(/*withCodes=*/false);
     h.clickImport();
     const QString afterFirst = h.pane("Memo2")->toPlainText();
     QCOMPARE(afterFirst.section('\n', 0, 0), QStringLiteral("代码文件dm.txt不存在"));
@@ -254,11 +230,7 @@ class ImportTests : public QObject {
 
   void codeFileEditedBetweenClicksIsReadAnew() {
     WindowHarness h;
-    h.makeDatabase();
-    h.copyWorkbook(h.dir());
-    h.open();
-    h.clickNode("0102");
-    h.selectWorkbook("staff.xls");
+    h.openReadyToImport();
     h.clickImport();
     // 张伟 汉族, 李娜 回族, 刘洋 满族
     QCOMPARE(h.gridColumn("mz").mid(2, 2), (QStringList{QStringLiteral("03"), QStringLiteral("11")}));

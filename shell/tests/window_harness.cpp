@@ -78,6 +78,15 @@ TFSYDbf& WindowHarness::open() {
   return *window_;
 }
 
+TFSYDbf& WindowHarness::openReadyToImport(bool withCodes) {
+  makeDatabase();
+  copyWorkbook(dir(), withCodes);
+  TFSYDbf& w = open();
+  clickNode("0102");
+  selectWorkbook("staff.xls");
+  return w;
+}
+
 QTreeWidget* WindowHarness::tree() const { return child<QTreeWidget>("TV1"); }
 
 QTreeWidgetItem* WindowHarness::node(const QString& code) const {

@@ -41,6 +41,10 @@ class WindowHarness {
 
   // Creates and shows the window and waits for its start-up check.
   TFSYDbf& open();
+  // The usual start of an import test: the database, staff.xls (and its
+  // dm.txt with `withCodes`) in the working folder, the window open,
+  // department 0102 clicked and the workbook chosen.
+  TFSYDbf& openReadyToImport(bool withCodes = true);
   TFSYDbf& window() { return *window_; }
   RecordingMessageBoxes& boxes() { return boxes_; }
   int quitStatus() const { return quitStatus_; }  // -1 until the window asked to quit

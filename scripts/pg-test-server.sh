@@ -17,8 +17,6 @@ URL="postgresql://postgres@127.0.0.1:${PORT}/${DB}"
 ODBC_DRIVER="PostgreSQL Unicode"
 ODBC="odbc:Driver={${ODBC_DRIVER}};Server=127.0.0.1;Port=${PORT};Database=${DB};Uid=postgres;"
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 pg_bin() {
   local bin
@@ -26,12 +24,11 @@ pg_bin() {
   [ -n "$bin" ] && [ -x "$bin/pg_ctl" ] && echo "$bin"
 }
 
+# The packages come from the project's one setup script.
 install_server() {
   if [ -z "$(pg_bin)" ] || ! odbcinst -q -d -n "$ODBC_DRIVER" >/dev/null 2>&1; then
-    echo "pg-test-server: installing postgresql and odbc-postgresql" >&2
-    export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get update -qq >&2
-    $SUDO apt-get install -y -qq --no-install-recommends postgresql odbc-postgresql unixodbc >&2
+    echo "pg-test-server: installing the project's packages" >&2
+    bash "$(dirname "${BASH_SOURCE[0]}")/setup.sh" >&2
   fi
 }
 

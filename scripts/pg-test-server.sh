@@ -17,7 +17,6 @@ URL="postgresql://postgres@127.0.0.1:${PORT}/${DB}"
 ODBC_DRIVER="PostgreSQL Unicode"
 ODBC="odbc:Driver={${ODBC_DRIVER}};Server=127.0.0.1;Port=${PORT};Database=${DB};Uid=postgres;"
 
-
 pg_bin() {
   local bin
   bin="$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1 || true)"

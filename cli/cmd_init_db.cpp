@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/options.h"
 #include "db/demo_data.h"
 #include "db/open_database.h"
 #include "db/schema.h"
@@ -35,16 +36,9 @@ int runInitDb(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       "Creates the personnel tables in a new SQLite file or in an empty PostgreSQL database.");
-  parser.addHelpOption();
   parser.addOption({"demo", "Add a demo institution tree and a few people with history rows."});
   parser.addPositionalArgument("DB", "A new SQLite file, postgresql://user@host:port/name or odbc:<connection string>.");
-  const std::string help = parser.helpText().toStdString();
-  if (!parser.parse(args)) return usageError(parser.errorText().toStdString(), help);
-  if (parser.isSet("help")) {
-    printOut(help);
-    return kOk;
-  }
-  if (parser.positionalArguments().size() != 1) return usageError("expected one database argument", help);
+  if (const auto status = parseArguments(parser, args, 1)) return *status;
   const std::string target = parser.positionalArguments().first().toStdString();
   const bool demo = parser.isSet("demo");
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "cli/command.h"
+#include "cli/options.h"
 #include "sheet/workbook.h"
 #include "text/gbk.h"
 
@@ -37,16 +38,9 @@ int runSheet(const QStringList& args) {
   parser.setApplicationDescription(
       "Prints the active sheet of WORKBOOK as the import reads it: the sheet's name,\n"
       "then one line per row with the cell texts separated by tabs.");
-  parser.addHelpOption();
   parser.addOption({"rows", "Print only the first N rows.", "N"});
   parser.addPositionalArgument("WORKBOOK", "The workbook (.xls or .xlsx).");
-  if (!parser.parse(args)) return usageError(parser.errorText().toStdString(), parser.helpText().toStdString());
-  if (parser.isSet("help")) {
-    printOut(parser.helpText().toStdString());
-    return kOk;
-  }
-  if (parser.positionalArguments().size() != 1)
-    return usageError("exactly one WORKBOOK is required", parser.helpText().toStdString());
+  if (const auto status = parseArguments(parser, args, 1)) return *status;
   uint32_t rowLimit = UINT32_MAX;
   if (parser.isSet("rows")) {
     bool ok = false;

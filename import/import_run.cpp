@@ -106,7 +106,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   } catch (const sheet::WorkbookError& e) {
     out.end = RunEnd::WorkbookUnreadable;
     out.message = std::string(texts::kMsgWorkbookUnreadable) + text::utf8ToGbk(request.workbookPath) + ": " +
-                  text::utf8ToGbk(e.what());
+                  text::utf8ToGbk(e.reason());
     frontend.importLine(out.message);
     frontend.messageBox(out.message, std::string(texts::kCaptionFailed));
     return out;

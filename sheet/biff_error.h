@@ -6,11 +6,21 @@
 
 #include <stdexcept>
 
+#include "sheet/workbook.h"
+
 namespace gz::sheet {
 
 class BiffError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  // Most failures inside a stream are damage; the others name their fault.
+  explicit BiffError(const char* reason, WorkbookFault fault = WorkbookFault::Damaged)
+      : std::runtime_error(reason), fault_(fault) {}
+  explicit BiffError(const std::string& reason, WorkbookFault fault = WorkbookFault::Damaged)
+      : std::runtime_error(reason), fault_(fault) {}
+  WorkbookFault fault() const { return fault_; }
+
+ private:
+  WorkbookFault fault_;
 };
 
 // The sentences used in more than one place.

@@ -12,6 +12,7 @@
 #include <new>
 #include <vector>
 
+#include "sheet/biff_error.h"
 #include "sheet/readers.h"
 #include "sheet/workbook.h"
 
@@ -62,40 +63,40 @@ std::unique_ptr<Workbook> openWorkbook(const std::string& pathUtf8) {
   const std::filesystem::path path = pathFromUtf8(pathUtf8);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    if (std::filesystem::exists(path, ec)) throw WorkbookError("不是Excel工作簿: " + pathUtf8);
-    throw WorkbookError("文件不存在: " + pathUtf8);
+    if (std::filesystem::exists(path, ec)) throw WorkbookError(WorkbookFault::NotAWorkbook, "不是Excel工作簿", pathUtf8);
+    throw WorkbookError(WorkbookFault::Missing, "文件不存在", pathUtf8);
   }
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw WorkbookError("无法读取文件: " + pathUtf8);
+  if (!in) throw WorkbookError(WorkbookFault::Unreadable, "无法读取文件", pathUtf8);
   // One read into a buffer of the file's size: the whole file is needed, and
   // a growing buffer would hold up to twice that at its peak.
   const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec) throw WorkbookError("无法读取文件: " + pathUtf8);
+  if (ec) throw WorkbookError(WorkbookFault::Unreadable, "无法读取文件", pathUtf8);
   std::vector<unsigned char> data;
   try {
     data.resize(static_cast<std::size_t>(size));
   } catch (const std::bad_alloc&) {
-    throw WorkbookError("文件过大,无法读取: " + pathUtf8);
+    throw WorkbookError(WorkbookFault::Unreadable, "文件过大,无法读取", pathUtf8);
   }
   in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
   if (in.gcount() != static_cast<std::streamsize>(data.size()))
-    throw WorkbookError("无法读取文件: " + pathUtf8);
+    throw WorkbookError(WorkbookFault::Unreadable, "无法读取文件", pathUtf8);
 
   try {
     if (startsWith(data, kOle2Magic, sizeof kOle2Magic)) {
-      if (isEncryptedPackage(data)) throw WorkbookError("工作簿已加密，请先去掉打开密码: " + pathUtf8);
+      if (isEncryptedPackage(data)) throw WorkbookError(WorkbookFault::Encrypted, kEncrypted, pathUtf8);
       return readXls(data.data(), data.size(), pathUtf8);
     }
     if (startsWith(data, kZipMagic, sizeof kZipMagic)) return readXlsx(data.data(), data.size(), pathUtf8);
   } catch (const WorkbookError&) {
     throw;
   } catch (const std::bad_alloc&) {
-    throw WorkbookError("工作簿过大，内存不足: " + pathUtf8);
+    throw WorkbookError(WorkbookFault::Unreadable, "工作簿过大，内存不足", pathUtf8);
   } catch (const std::exception& e) {
     // A reader fault must still reach the operator as one line about this file.
-    throw WorkbookError("工作簿无法读取（" + std::string(e.what()) + "）: " + pathUtf8);
+    throw WorkbookError(WorkbookFault::Damaged, "工作簿无法读取（" + std::string(e.what()) + "）", pathUtf8);
   }
-  throw WorkbookError("不是Excel工作簿: " + pathUtf8);
+  throw WorkbookError(WorkbookFault::NotAWorkbook, kNotWorkbook, pathUtf8);
 }
 
 }  // namespace gz::sheet

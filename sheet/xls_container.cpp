@@ -36,7 +36,7 @@ bool hasCompoundFileSignature(const uint8_t* data, std::size_t size) {
 }
 
 WorkbookStream extractWorkbookStream(const uint8_t* data, std::size_t size) {
-  if (!hasCompoundFileSignature(data, size)) throw BiffError(kNotWorkbook);
+  if (!hasCompoundFileSignature(data, size)) throw BiffError(kNotWorkbook, WorkbookFault::NotAWorkbook);
   ensureGsfInitialized();
 
   GPtr<GsfInput> input(gsf_input_memory_new(data, static_cast<gsf_off_t>(size), FALSE));
@@ -54,8 +54,8 @@ WorkbookStream extractWorkbookStream(const uint8_t* data, std::size_t size) {
   if (index < 0) {
     // Newer workbooks saved with a password are compound files holding only
     // the encrypted package.
-    if (findChild(root.get(), "EncryptedPackage") >= 0) throw BiffError(kEncrypted);
-    throw BiffError(kNotWorkbook);
+    if (findChild(root.get(), "EncryptedPackage") >= 0) throw BiffError(kEncrypted, WorkbookFault::Encrypted);
+    throw BiffError(kNotWorkbook, WorkbookFault::NotAWorkbook);
   }
 
   GPtr<GsfInput> stream(gsf_infile_child_by_index(root.get(), index));
@@ -63,7 +63,7 @@ WorkbookStream extractWorkbookStream(const uint8_t* data, std::size_t size) {
   const gsf_off_t length = gsf_input_size(stream.get());
   // A stream cannot be longer than the file that holds it; checking this
   // before allocating keeps a forged length from reserving memory.
-  if (length <= 0) throw BiffError(kNotWorkbook);
+  if (length <= 0) throw BiffError(kNotWorkbook, WorkbookFault::NotAWorkbook);
   if (static_cast<uint64_t>(length) > size) throw BiffError("文件已损坏(流长度无效)");
 
   out.bytes.resize(static_cast<std::size_t>(length));

@@ -62,14 +62,14 @@ class GlobalsParser {
  private:
   void readBof(bool bookStream) {
     Record rec;
-    if (!reader_.next(rec)) throw BiffError(kNotWorkbook);
-    if (isOldBofId(rec.id)) throw BiffError(kOldVersion);
-    if (rec.id != kBof) throw BiffError(kNotWorkbook);
+    if (!reader_.next(rec)) throw BiffError(kNotWorkbook, WorkbookFault::NotAWorkbook);
+    if (isOldBofId(rec.id)) throw BiffError(kOldVersion, WorkbookFault::Unsupported);
+    if (rec.id != kBof) throw BiffError(kNotWorkbook, WorkbookFault::NotAWorkbook);
     requireSize(rec, 4);
     const uint16_t version = le16(rec.payload.data());
     const uint16_t type = le16(rec.payload.data() + 2);
-    if (type == kBiff4WorkbookBof) throw BiffError(kOldVersion);
-    if (type != kGlobalsBof) throw BiffError(kNotWorkbook);
+    if (type == kBiff4WorkbookBof) throw BiffError(kOldVersion, WorkbookFault::Unsupported);
+    if (type != kGlobalsBof) throw BiffError(kNotWorkbook, WorkbookFault::NotAWorkbook);
     if (version == kBiff8Version) {
       out_.biff8 = true;
     } else if (version == kBiff5Version) {
@@ -82,7 +82,7 @@ class GlobalsParser {
   void handle(const Record& rec) {
     switch (rec.id) {
       case kFilePass:
-        throw BiffError(kEncrypted);
+        throw BiffError(kEncrypted, WorkbookFault::Encrypted);
       case kCodePage:
         requireSize(rec, 2);
         out_.codePage = le16(rec.payload.data());

@@ -79,7 +79,7 @@ std::unique_ptr<XlsWorkbook> readUnfinished(biff::Bytes stream, bool bookStream)
 }
 
 WorkbookError withName(const BiffError& e, const std::string& name) {
-  return WorkbookError(std::string(e.what()) + ": " + name);
+  return WorkbookError(e.fault(), e.what(), name);
 }
 
 }  // namespace

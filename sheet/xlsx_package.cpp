@@ -61,7 +61,7 @@ XlsxPackage::XlsxPackage(const unsigned char* data, std::size_t size, const std:
   if (err) g_error_free(err);
   if (!zip_) {
     if (source_) g_object_unref(source_);
-    throw WorkbookError("工作簿已损坏或不完整，无法打开: " + name);
+    throw WorkbookError(WorkbookFault::Damaged, "工作簿已损坏或不完整，无法打开", name);
   }
 }
 
@@ -113,7 +113,7 @@ bool XlsxPackage::has(std::string_view path) const {
 
 XlsxPart XlsxPackage::open(std::string_view path) const {
   GsfInput* input = find(path);
-  if (!input) throw WorkbookError("工作簿已损坏，缺少部件 " + std::string(path) + ": " + name_);
+  if (!input) throw WorkbookError(WorkbookFault::Damaged, "工作簿已损坏，缺少部件 " + std::string(path), name_);
   return XlsxPart(input);
 }
 

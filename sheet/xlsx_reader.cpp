@@ -39,7 +39,7 @@ std::string workbookPart(const XlsxPackage& package) {
   const std::vector<XlsxRelationship> rels = readXlsxRelationships(package, "");
   if (const XlsxRelationship* r = findRelationship(rels, "officeDocument")) return r->target;
   if (package.has("xl/workbook.xml")) return "xl/workbook.xml";  // a package without relationships
-  throw WorkbookError("不是Excel工作簿: " + package.name());
+  throw WorkbookError(WorkbookFault::NotAWorkbook, "不是Excel工作簿", package.name());
 }
 
 bool endsWith(std::string_view s, std::string_view tail) {
@@ -51,7 +51,7 @@ bool endsWith(std::string_view s, std::string_view tail) {
 std::unique_ptr<Workbook> readXlsx(const unsigned char* data, std::size_t size, const std::string& name) {
   const XlsxPackage package(data, size, name);
   const std::string bookPart = workbookPart(package);
-  if (endsWith(bookPart, ".bin")) throw WorkbookError("不支持二进制格式(.xlsb)的工作簿: " + name);
+  if (endsWith(bookPart, ".bin")) throw WorkbookError(WorkbookFault::Unsupported, "不支持二进制格式(.xlsb)的工作簿", name);
   const XlsxWorkbookInfo info = readXlsxWorkbook(package, bookPart);
   const std::vector<XlsxRelationship> rels = readXlsxRelationships(package, bookPart);
 
@@ -76,7 +76,7 @@ std::unique_ptr<Workbook> readXlsx(const unsigned char* data, std::size_t size, 
         chosen = &s;
         break;
       }
-    if (!chosen) throw WorkbookError("工作簿中没有工作表: " + name);
+    if (!chosen) throw WorkbookError(WorkbookFault::Damaged, "工作簿中没有工作表", name);
     notice = active ? "活动工作表“" + active->name + "”不是普通工作表，改为读取第一张工作表“" + chosen->name + "”"
                     : "工作簿未指明有效的活动工作表，改为读取第一张工作表“" + chosen->name + "”";
   }

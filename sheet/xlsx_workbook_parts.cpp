@@ -60,7 +60,7 @@ XlsxWorkbookInfo readXlsxWorkbook(const XlsxPackage& package, std::string_view p
     if (!xml.isStart()) continue;
     const std::string_view name = xml.localName();
     if (!sawRoot) {
-      if (name != "workbook") throw WorkbookError("不是Excel工作簿: " + package.name());
+      if (name != "workbook") throw WorkbookError(WorkbookFault::NotAWorkbook, "不是Excel工作簿", package.name());
       sawRoot = true;
     } else if (name == "workbookPr" && xml.depth() == 1) {
       const std::string v = xml.attribute("date1904").value_or("");
@@ -75,7 +75,7 @@ XlsxWorkbookInfo readXlsxWorkbook(const XlsxPackage& package, std::string_view p
       info.sheets.push_back(std::move(s));
     }
   }
-  if (!sawRoot) throw WorkbookError("不是Excel工作簿: " + package.name());
+  if (!sawRoot) throw WorkbookError(WorkbookFault::NotAWorkbook, "不是Excel工作簿", package.name());
   return info;
 }
 

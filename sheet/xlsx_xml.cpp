@@ -80,7 +80,7 @@ XlsxXmlReader::~XlsxXmlReader() {
 void XlsxXmlReader::fail(std::string_view what) const {
   std::string message = "工作簿已损坏（" + partName_ + " " + std::string(what);
   if (!firstError_.empty()) message += ": " + firstError_;
-  throw WorkbookError(message + "）: " + workbookName_);
+  throw WorkbookError(WorkbookFault::Damaged, message + "）", workbookName_);
 }
 
 bool XlsxXmlReader::next() {

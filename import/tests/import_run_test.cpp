@@ -30,9 +30,9 @@ class ImportRun : public ::testing::Test {
   }
 
   ImportOutcome run() {
-    return AInputExecute(conn, codes, columns, frontend, request, [this](const std::string&) {
+    return AInputExecute(conn, codes, columns, frontend, request, [this](const std::string& path) {
       ++opened;
-      if (unreadable) throw sheet::WorkbookError("not a workbook");
+      if (unreadable) throw sheet::WorkbookError(sheet::WorkbookFault::NotAWorkbook, "not a workbook", path);
       return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows));
     });
   }

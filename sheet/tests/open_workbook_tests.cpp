@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "sheet/workbook.h"
 #include "text/gbk.h"
@@ -39,6 +40,15 @@ class OpenWorkbook : public ::testing::Test {
     return {};
   }
 
+  static std::optional<WorkbookFault> faultOf(const std::string& path) {
+    try {
+      openWorkbook(path);
+    } catch (const WorkbookError& e) {
+      return e.fault();
+    }
+    return std::nullopt;
+  }
+
   fs::path dir_;
 };
 
@@ -68,6 +78,29 @@ TEST_F(OpenWorkbook, FailuresAreOneLineNamingTheFile) {
 
   const std::string truncated = put("cut.xlsx", {'P', 'K', 3, 4, 20, 0});
   EXPECT_NE(errorOf(truncated).find(truncated), std::string::npos);
+}
+
+TEST_F(OpenWorkbook, FailuresCarryTheirKind) {
+  struct Row {
+    const char* name;
+    std::string path;
+    WorkbookFault fault;
+  };
+  const Row rows[] = {
+      {"missing file", (dir_ / "none.xlsx").string(), WorkbookFault::Missing},
+      {"a folder", dir_.string(), WorkbookFault::NotAWorkbook},
+      {"plain text", put("notes.xlsx", {'h', 'i'}), WorkbookFault::NotAWorkbook},
+      {"empty file", put("empty.xls", {}), WorkbookFault::NotAWorkbook},
+      {"encrypted package",
+       put("secret.xlsx", testing::makeCompoundFile({{"EncryptionInfo", std::string(64, '\1')},
+                                                     {"EncryptedPackage", std::string(4096, '\2')}})),
+       WorkbookFault::Encrypted},
+      {"compound file without a workbook stream",
+       put("doc.xls", testing::makeCompoundFile({{"WordDocument", std::string(600, '\0')}})),
+       WorkbookFault::NotAWorkbook},
+      {"truncated zip", put("cut.xlsx", {'P', 'K', 3, 4, 20, 0}), WorkbookFault::Damaged},
+  };
+  for (const Row& r : rows) EXPECT_EQ(faultOf(r.path), r.fault) << r.name;
 }
 
 }  // namespace

@@ -24,7 +24,7 @@
 #include "import/import_run.h"
 #include "sheet/workbook.h"
 #include "text/bytes.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace {
 
@@ -102,7 +102,7 @@ class BareDatabase {
 };
 
 void bindText(sqlite3_stmt* s, int i, const std::string& gbk) {
-  const std::string utf8 = gz::text::gbkToUtf8(gbk);
+  const std::string utf8 = gz::text::gb18030ToUtf8(gbk);
   sqlite3_bind_text(s, i, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
 }
 

@@ -15,7 +15,7 @@
 #include "db/connection.h"
 #include "import/column_map.h"
 #include "import/import_run.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 #include "tree/institutions.h"
 
 namespace gz::cli {
@@ -63,6 +63,7 @@ int runImport(const QStringList& args) {
     const auto loaded = codes::loadDmFile(codeMap, parser.value("codes").toStdU16String());
     if (loaded.status == codes::DmLoadOutcome::Status::Missing)
       frontend.errorLine(std::string(codes::kDmFileMissingLine));
+    for (std::size_t line : loaded.unreadableLines) frontend.errorLine(codes::dmUnreadableLine(line));
   } catch (const codes::DmFileError& e) {
     return fail(e.what());
   }

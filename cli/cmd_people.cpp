@@ -10,7 +10,7 @@
 #include "cli/options.h"
 #include "cli/open_work_database.h"
 #include "db/connection.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 #include "tree/institutions.h"
 #include "tree/personnel.h"
 
@@ -49,9 +49,9 @@ int runPeople(const QStringList& args) {
     const auto people = tree::queryDepartmentPeople(*connection, tree::departmentCode(*department));
     printOut(tabJoined(tree::kPersonnelColumns, [](const char* name) { return std::string(name); }));
     for (const tree::PersonnelRow& row : people) {
-      printOut(tabJoined(row, [](const std::string& gbk) { return text::gbkToUtf8(gbk); }));
+      printOut(tabJoined(row, [](const std::string& gbk) { return text::gb18030ToUtf8(gbk); }));
     }
-    printOut(text::gbkToUtf8(tree::headCountText(people.size())));
+    printOut(text::gb18030ToUtf8(tree::headCountText(people.size())));
   } catch (const std::exception& e) {
     return fail(e.what());
   }

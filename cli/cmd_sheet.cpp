@@ -8,7 +8,7 @@
 #include "cli/command.h"
 #include "cli/options.h"
 #include "sheet/workbook.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::cli {
 namespace {
@@ -56,8 +56,8 @@ int runSheet(const QStringList& args) {
   } catch (const sheet::WorkbookError& e) {
     return fail(e.what());
   }
-  if (!book->notice().empty()) printErr(text::gbkToUtf8(book->notice()));
-  printOut(text::gbkToUtf8(book->sheetName()));
+  if (!book->notice().empty()) printErr(text::gb18030ToUtf8(book->notice()));
+  printOut(text::gb18030ToUtf8(book->sheetName()));
 
   const sheet::SheetData& data = book->sheet();
   const uint32_t last = std::min(data.lastRow(), rowLimit);
@@ -66,7 +66,7 @@ int runSheet(const QStringList& args) {
     const uint32_t cols = data.lastColumn(row);
     for (uint32_t col = 1; col <= cols; ++col) {
       if (col > 1) line += '\t';
-      line += escapedCell(text::gbkToUtf8(sheet::cellText(data.value(row, col))));
+      line += escapedCell(text::gb18030ToUtf8(sheet::cellText(data.value(row, col))));
     }
     printOut(line);
   }

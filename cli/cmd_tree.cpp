@@ -8,7 +8,7 @@
 #include "cli/options.h"
 #include "cli/open_work_database.h"
 #include "db/connection.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 #include "tree/institutions.h"
 #include "tree/tree_builder.h"
 
@@ -29,7 +29,7 @@ int runTree(const QStringList& args) {
     const tree::InstitutionTree institutions = tree::buildInstitutionTree(list.shared());
     institutions.forEachInDisplayOrder([&](std::size_t node, int depth) {
       printOut(std::string(2 * static_cast<std::size_t>(depth), ' ') +
-               text::gbkToUtf8(tree::nodeText(institutions.record(node))));
+               text::gb18030ToUtf8(tree::nodeText(institutions.record(node))));
     });
   } catch (const std::exception& e) {
     return fail(e.what());

@@ -4,36 +4,36 @@
 
 #include "cli/command.h"
 #include "cli/terminal.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::cli {
 
-using text::gbkToUtf8;
+using text::gb18030ToUtf8;
 
 void ConsoleFrontend::importLine(const std::string& gbk) {
   clearProgress();
-  printOut(gbkToUtf8(gbk));
+  printOut(gb18030ToUtf8(gbk));
 }
 
 void ConsoleFrontend::errorLine(const std::string& gbk) {
   clearProgress();
-  printErr(gbkToUtf8(gbk));
+  printErr(gb18030ToUtf8(gbk));
 }
 
 void ConsoleFrontend::statusText(int panel, const std::string& gbk) {
   clearProgress();
   // Panel 0 is the head count of the window's grid; the command line has none.
-  if (panel == 1) printOut(gbkToUtf8(gbk));
+  if (panel == 1) printOut(gb18030ToUtf8(gbk));
 }
 
 void ConsoleFrontend::messageBox(const std::string& text, const std::string& caption) {
   clearProgress();
-  printOut("[" + gbkToUtf8(caption) + "] " + gbkToUtf8(text));
+  printOut("[" + gb18030ToUtf8(caption) + "] " + gb18030ToUtf8(text));
 }
 
 void ConsoleFrontend::plainMessage(const std::string& text) {
   clearProgress();
-  printOut(gbkToUtf8(text));
+  printOut(gb18030ToUtf8(text));
 }
 
 bool ConsoleFrontend::abortRequested() { return interruptRequested(); }

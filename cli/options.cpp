@@ -4,7 +4,7 @@
 
 #include "cli/command.h"
 #include "text/bytes.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::cli {
 
@@ -30,7 +30,7 @@ std::optional<int> parseArguments(QCommandLineParser& parser, const QStringList&
 
 std::optional<tree::JGData> findDepartmentByCode(db::Connection& connection, const QString& code) {
   text::ConversionReport report;
-  const std::string gbk = text::trim(text::qStringToGbk(code, &report));
+  const std::string gbk = text::trim(text::qStringToGb18030(code, &report));
   if (!report.ok()) return std::nullopt;
   tree::InstitutionList list;
   list.load(connection);

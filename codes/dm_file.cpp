@@ -41,6 +41,12 @@ std::string readWholeFile(const std::filesystem::path& path) {
 
 }  // namespace
 
+std::string dmUnreadableLine(std::size_t lineNumber) {
+  // 代码文件dm.txt第 ... 行有无法识别的文字,未使用
+  return "\xB4\xFA\xC2\xEB\xCE\xC4\xBC\xFE" "dm.txt" "\xB5\xDA" + std::to_string(lineNumber) +
+         "\xD0\xD0\xD3\xD0\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xB5\xC4\xCE\xC4\xD7\xD6,\xCE\xB4\xCA\xB9\xD3\xC3";
+}
+
 DmLoadOutcome loadDmFile(CodeMap& map, const std::filesystem::path& path) {
   map.clear();
   DmLoadOutcome outcome;
@@ -55,11 +61,10 @@ DmLoadOutcome loadDmFile(CodeMap& map, const std::filesystem::path& path) {
     return outcome;
   }
   const DmText text = decodeDmBytes(readWholeFile(path));
-  applyDmText(text.gbk, map);
+  applyDmText(text.text, map, &outcome.unreadableLines);
   outcome.status = DmLoadOutcome::Status::Loaded;
   outcome.entries = map.size();
   outcome.fromUtf8 = text.fromUtf8;
-  outcome.unconvertible = text.unconvertible;
   return outcome;
 }
 

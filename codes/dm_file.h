@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codes/code_map.h"
 
@@ -14,7 +15,7 @@ namespace gz::codes {
 // The code file, named bare: it is read from the working directory.
 inline constexpr std::string_view kDmFileName = "dm.txt";
 
-// The error-pane line for a missing code file (GBK): "代码文件dm.txt不存在".
+// The error-pane line for a missing code file: "代码文件dm.txt不存在".
 inline constexpr std::string_view kDmFileMissingLine =
     "\xB4\xFA\xC2\xEB\xCE\xC4\xBC\xFE" "dm.txt" "\xB2\xBB\xB4\xE6\xD4\xDA";
 
@@ -34,9 +35,13 @@ struct DmLoadOutcome {
   enum class Status { Loaded, Missing };
   Status status = Status::Missing;
   std::size_t entries = 0;        // keys in the map after the load
-  bool fromUtf8 = false;          // the file was UTF-8 and was converted to GBK
-  std::size_t unconvertible = 0;  // characters GBK cannot hold, stored as "?"
+  bool fromUtf8 = false;                    // the file was UTF-8 and was converted
+  std::vector<std::size_t> unreadableLines;  // 1-based lines not used: malformed text
 };
+
+// The error-pane line for a line of the code file that was not used because
+// it holds bytes that are no character: "代码文件dm.txt第3行有无法识别的文字,未使用".
+std::string dmUnreadableLine(std::size_t lineNumber);
 
 // Empties `map` and fills it from the code file at `path`. When there is no
 // such file (a folder of that name counts as none), the map stays empty and

@@ -1,27 +1,9 @@
 #include "codes/dm_text.h"
 
 #include "text/bytes.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::codes {
-
-namespace {
-
-bool isGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-
-// The length of the first `limit` bytes of `s`, shortened by one when the
-// last of them is the first byte of a double-byte character.
-std::size_t cutAtCharacter(std::string_view s, std::size_t limit) {
-  std::size_t i = 0;
-  while (i < s.size() && i < limit) {
-    std::size_t width = isGbkLeadByte(static_cast<unsigned char>(s[i])) ? 2 : 1;
-    if (i + width > limit) break;
-    i += width;
-  }
-  return i < s.size() ? i : s.size();
-}
-
-}  // namespace
 
 std::optional<DmEntry> parseDmLine(std::string_view line) {
   line = text::trimView(line);
@@ -30,13 +12,19 @@ std::optional<DmEntry> parseDmLine(std::string_view line) {
   const std::string_view key = text::trimView(line.substr(0, eq));
   if (key.empty()) return std::nullopt;
   const std::string_view rest = line.substr(eq + 1);
-  const std::string_view value = text::trimView(rest.substr(0, cutAtCharacter(rest, kDmValueBytes)));
+  const std::string_view value = text::trimView(text::cutToBytes(rest, kDmValueBytes));
   return DmEntry{std::string(key), std::string(value)};
 }
 
-std::size_t applyDmText(std::string_view gbk, CodeMap& map) {
+std::size_t applyDmText(std::string_view content, CodeMap& map, std::vector<std::size_t>* unreadableLines) {
   std::size_t applied = 0;
-  for (const std::string& line : text::splitLines(gbk)) {
+  std::size_t number = 0;
+  for (const std::string& line : text::splitLines(content)) {
+    ++number;
+    if (!text::isValidGb18030(line)) {
+      if (unreadableLines) unreadableLines->push_back(number);
+      continue;
+    }
     if (auto entry = parseDmLine(line)) {
       map.set(std::move(entry->key), std::move(entry->value));
       ++applied;
@@ -47,26 +35,12 @@ std::size_t applyDmText(std::string_view gbk, CodeMap& map) {
 
 namespace {
 
-// Whether `bytes` splits cleanly into GBK characters: every lead byte is
-// followed by a trail byte. Text written in GBK always does.
-bool isWellFormedGbk(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const auto b = static_cast<unsigned char>(bytes[i]);
-    if (b == 0xFF) return false;
-    if (!isGbkLeadByte(b)) continue;
-    if (i + 1 == bytes.size()) return false;
-    const auto t = static_cast<unsigned char>(bytes[++i]);
-    if (t < 0x40 || t == 0x7F || t == 0xFF) return false;
-  }
-  return true;
-}
-
 // Whether bytes that are valid UTF-8 were written as UTF-8. GBK text is
 // valid UTF-8 only by chance, and then almost always as two-byte sequences:
 // a GBK character whose first byte is C2 to DF and whose second is 80 to BF
 // (女 is C5 AE) reads as one. Chinese text in UTF-8 is three-byte sequences.
 // So the text is UTF-8 when it holds a three-byte sequence and either no
-// two-byte one, or no GBK reading at all (an odd run of three-byte
+// two-byte one, or no GB 18030 reading at all (an odd run of three-byte
 // characters leaves a lead byte before an ASCII one, as in 男=1). ASCII-only
 // text is the same either way and stays as it is.
 bool looksLikeUtf8(std::string_view bytes) {
@@ -80,7 +54,7 @@ bool looksLikeUtf8(std::string_view bytes) {
     i += width;
   }
   if (threeByte == 0) return false;
-  return twoByte == 0 || !isWellFormedGbk(bytes);
+  return twoByte == 0 || !text::isValidGb18030(bytes);
 }
 
 }  // namespace
@@ -96,13 +70,11 @@ DmText decodeDmBytes(std::string_view bytes) {
   }
   DmText out;
   if (!utf8) {
-    out.gbk.assign(bytes);
+    out.text.assign(bytes);
     return out;
   }
-  text::ConversionReport report;
-  out.gbk = text::utf8ToGbk(bytes, &report);
+  out.text = text::utf8ToGb18030(bytes);  // valid UTF-8 converts without loss
   out.fromUtf8 = true;
-  out.unconvertible = report.replaced;
   return out;
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::db {
 
@@ -79,7 +79,7 @@ const std::vector<DemoPerson> kPeople = {
      {{2006, "2"}, {2007, "1"}, {2008, "2"}}},
 };
 
-std::string gbk(const char* utf8) { return text::utf8ToGbk(utf8); }
+std::string gbk(const char* utf8) { return text::utf8ToGb18030(utf8); }
 
 // The demo's own values are always accepted by the dialect.
 Statement accepted(std::optional<Statement> s) {

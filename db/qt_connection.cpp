@@ -9,7 +9,8 @@
 
 #include "db/sql_values.h"
 #include "text/bytes.h"
-#include "text/gbk.h"
+#include "db/database_text.h"
+#include "text/gb18030.h"
 
 namespace gz::db {
 
@@ -30,7 +31,7 @@ QVariant toVariant(const Value& v) {
         if constexpr (std::is_same_v<T, std::monostate>) return QVariant();
         else if constexpr (std::is_same_v<T, int64_t>) return QVariant(qlonglong(x));
         else if constexpr (std::is_same_v<T, double>) return QVariant(x);
-        else if constexpr (std::is_same_v<T, std::string>) return text::gbkToQString(x);
+        else if constexpr (std::is_same_v<T, std::string>) return databaseQString(x);
         else return QDate(x.year, x.month, x.day);
       },
       v);
@@ -55,7 +56,7 @@ class QtResultSet final : public ResultSet {
       case QMetaType::Double: return text::formatNumber(v.toDouble());
       case QMetaType::QDate: return utf8(v.toDate().toString(Qt::ISODate));
       case QMetaType::QDateTime: return utf8(v.toDateTime().date().toString(Qt::ISODate));
-      default: return text::qStringToGbk(v.toString());
+      default: return text::qStringToGb18030(v.toString());
     }
   }
   Value value(const char* column) const override {
@@ -73,7 +74,7 @@ class QtResultSet final : public ResultSet {
         const QDate d = v.typeId() == QMetaType::QDate ? v.toDate() : v.toDateTime().date();
         return Date{d.year(), d.month(), d.day()};
       }
-      default: return text::qStringToGbk(v.toString());
+      default: return text::qStringToGb18030(v.toString());
     }
   }
 
@@ -113,7 +114,7 @@ QtConnection::~QtConnection() {
 
 void QtConnection::fail(const char* what, const std::string& detail, const Statement& s) const {
   throw DbError(description_ + ": " + what + ": " + detail,
-                s.text.empty() ? std::string() : text::gbkToUtf8(renderStatement(s)));
+                s.text.empty() ? std::string() : text::gb18030ToUtf8(renderStatement(s)));
 }
 
 void QtConnection::bindAll(QSqlQuery& q, const std::vector<Value>& binds) const {
@@ -124,14 +125,14 @@ QSqlQuery& QtConnection::prepared(const std::string& text, const Statement& forM
   auto it = preparedByText_.find(text);
   if (it != preparedByText_.end()) return *it->second;
   auto q = std::make_unique<QSqlQuery>(db_);
-  if (!q->prepare(text::gbkToQString(text))) fail("语句准备失败", driverText(q->lastError()), forMessages);
+  if (!q->prepare(databaseQString(text))) fail("语句准备失败", driverText(q->lastError()), forMessages);
   return *preparedByText_.emplace(text, std::move(q)).first->second;
 }
 
 void QtConnection::execute(const Statement& s) {
   if (s.binds.empty()) {
     QSqlQuery q(db_);
-    if (!q.exec(text::gbkToQString(s.text))) fail("语句执行失败", driverText(q.lastError()), s);
+    if (!q.exec(databaseQString(s.text))) fail("语句执行失败", driverText(q.lastError()), s);
     return;
   }
   QSqlQuery& q = prepared(s.text, s);
@@ -165,9 +166,9 @@ std::unique_ptr<ResultSet> QtConnection::query(const Statement& s) {
   q.setForwardOnly(true);
   bool ok;
   if (s.binds.empty()) {
-    ok = q.exec(text::gbkToQString(s.text));
+    ok = q.exec(databaseQString(s.text));
   } else {
-    ok = q.prepare(text::gbkToQString(s.text));
+    ok = q.prepare(databaseQString(s.text));
     if (ok) {
       bindAll(q, s.binds);
       ok = q.exec();

@@ -9,9 +9,10 @@
 #include <type_traits>
 #include <vector>
 
+#include "db/database_text.h"
 #include "db/sql_values.h"
 #include "text/bytes.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::db {
 
@@ -65,7 +66,7 @@ class SqliteResultSet final : public ResultSet {
  private:
   std::string columnText(int i) const {
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i));
-    return text::utf8ToGbk(std::string_view(p ? p : "", sqlite3_column_bytes(stmt_, i)));
+    return text::utf8ToGb18030(std::string_view(p ? p : "", sqlite3_column_bytes(stmt_, i)));
   }
   int index(const char* column) const {
     const std::string wanted = lower(column);
@@ -121,15 +122,15 @@ SqliteConnection::~SqliteConnection() {
 
 void SqliteConnection::fail(const char* what, const Statement& s) const {
   throw DbError(description_ + ": " + what + ": " + sqlite3_errmsg(db_),
-                s.text.empty() ? std::string() : text::gbkToUtf8(renderStatement(s)));
+                s.text.empty() ? std::string() : text::gb18030ToUtf8(renderStatement(s)));
 }
 
 sqlite3_stmt* SqliteConnection::prepare(const std::string& text, const Statement& forMessages) {
-  const std::string sql = text::gbkToUtf8(text);
+  const std::string sql = databaseUtf8(text);
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK)
     fail("语句准备失败", forMessages);
-  if (!stmt) throw DbError(description_ + ": 空语句", text::gbkToUtf8(text));
+  if (!stmt) throw DbError(description_ + ": 空语句", text::gb18030ToUtf8(text));
   return stmt;
 }
 
@@ -143,7 +144,7 @@ sqlite3_stmt* SqliteConnection::cached(const std::string& text, const Statement&
 
 void SqliteConnection::bindAll(sqlite3_stmt* stmt, const Statement& s, std::vector<std::string>* keep) {
   if (static_cast<int>(s.binds.size()) != sqlite3_bind_parameter_count(stmt))
-    throw DbError(description_ + ": 语句的参数个数不对", text::gbkToUtf8(renderStatement(s)));
+    throw DbError(description_ + ": 语句的参数个数不对", text::gb18030ToUtf8(renderStatement(s)));
   // Sized before any text is stored, so no kept text moves while bound.
   if (keep) keep->resize(s.binds.size());
   for (int i = 0; i < static_cast<int>(s.binds.size()); ++i) {
@@ -156,7 +157,7 @@ void SqliteConnection::bindAll(sqlite3_stmt* stmt, const Statement& s, std::vect
           else {
             // Texts are stored as UTF-8, dates as ISO text.
             std::string utf8;
-            if constexpr (std::is_same_v<T, std::string>) utf8 = text::gbkToUtf8(x);
+            if constexpr (std::is_same_v<T, std::string>) utf8 = databaseUtf8(x);
             else utf8 = isoDate(x);
             if (!keep)
               return sqlite3_bind_text(stmt, i + 1, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
@@ -233,7 +234,7 @@ int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
   const int64_t id = sqlite3_column_int64(stmt, 0);
   sqlite3_reset(stmt);
   if (!hasId)
-    throw DbError(description_ + ": ryjbxx 的 id 不是自动编号, 新人员没有得到编号", text::gbkToUtf8(s.text));
+    throw DbError(description_ + ": ryjbxx 的 id 不是自动编号, 新人员没有得到编号", text::gb18030ToUtf8(s.text));
   return id;
 }
 

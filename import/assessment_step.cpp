@@ -4,6 +4,7 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
+#include "import/history_lines.h"
 #include "import/numbers.h"
 #include "import/texts.h"
 #include "text/bytes.h"
@@ -18,7 +19,8 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
     if (line.empty()) continue;
     const int32_t year = plainIntegerOr0(line.substr(0, 4));
     if (year < 1900 || year > 2100) continue;
-    const std::string_view name = text::trimView(line.size() > 4 ? line.substr(4, 40) : std::string_view());
+    const std::string_view name =
+        text::trimView(line.size() > 4 ? text::cutToBytes(line.substr(4), kResultNameBytes) : std::string_view());
     const std::string& code = ctx.codes.lookup(name);
     if (code.empty()) {
       reportNoCode(ctx, texts::kReportAssessment, personName, name, counts);

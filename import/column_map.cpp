@@ -15,14 +15,24 @@ int32_t ColumnMap::lookup(std::string_view title) {
 
 void ColumnMap::set(std::string title, int32_t column) { map_.insert_or_assign(std::move(title), column); }
 
-void ReadColumnTitles(const sheet::Workbook& book, ColumnMap& columns) {
+int32_t ReadColumnTitles(const sheet::Workbook& book, ColumnMap& columns) {
+  int32_t firstUnreadable = 0;
   // The sheet storage holds at most 65535 columns; past them every cell is
   // empty, so the loop always ends at an empty title.
   for (uint32_t col = 1; col <= std::numeric_limits<uint16_t>::max(); ++col) {
-    std::string title = sheet::cellText(book.value(1, col));
-    if (title.empty()) return;
+    const sheet::CellValue cell = book.value(1, col);
+    std::string title = sheet::cellText(cell);
+    if (title.empty()) break;
+    if (cell.unreadable && firstUnreadable == 0) firstUnreadable = static_cast<int32_t>(col);
     columns.set(std::move(title), static_cast<int32_t>(col));
   }
+  return firstUnreadable;
+}
+
+std::string unreadableTitleLine(int32_t column) {
+  std::string line(texts::kTitleUnreadablePrefix);
+  line.append(std::to_string(column)).append(texts::kTitleUnreadableSuffix);
+  return line;
 }
 
 bool layoutAccepted(ColumnMap& columns) {

@@ -30,8 +30,13 @@ class ColumnMap {
 };
 
 // Enters the titles of row 1 from column 1 on, up to the first empty title.
-// A title standing in two columns keeps the later (right-hand) one.
-void ReadColumnTitles(const sheet::Workbook& book, ColumnMap& columns);
+// A title standing in two columns keeps the later (right-hand) one. Returns
+// the first column whose title the file held as malformed text, 0 when none:
+// such a sheet cannot be imported, since no title of it can be trusted.
+[[nodiscard]] int32_t ReadColumnTitles(const sheet::Workbook& book, ColumnMap& columns);
+
+// The import-pane line for an unreadable title: 第1行第3列的标题含无法识别的文字
+std::string unreadableTitleLine(int32_t column);
 
 // True when the name, birth-date, work-start and personal-status titles all
 // have a column (looked up in that order).

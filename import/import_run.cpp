@@ -16,7 +16,7 @@
 #include "import/texts.h"
 #include "sheet/workbook.h"
 #include "text/bytes.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::imp {
 namespace {
@@ -105,16 +105,17 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
     book = open(request.workbookPath);
   } catch (const sheet::WorkbookError& e) {
     out.end = RunEnd::WorkbookUnreadable;
-    out.message = std::string(texts::kMsgWorkbookUnreadable) + text::utf8ToGbk(request.workbookPath) + ": " +
-                  text::utf8ToGbk(e.reason());
+    out.message = std::string(texts::kMsgWorkbookUnreadable) + text::utf8ToGb18030(request.workbookPath) + ": " +
+                  text::utf8ToGb18030(e.reason());
     frontend.importLine(out.message);
     frontend.messageBox(out.message, std::string(texts::kCaptionFailed));
     return out;
   }
   if (!book->notice().empty()) frontend.importLine(book->notice());
 
-  ReadColumnTitles(*book, columns);
-  if (!layoutAccepted(columns)) {
+  const int32_t unreadableTitle = ReadColumnTitles(*book, columns);
+  if (unreadableTitle != 0) frontend.importLine(unreadableTitleLine(unreadableTitle));
+  if (unreadableTitle != 0 || !layoutAccepted(columns)) {
     frontend.importLine(std::string(texts::kMsgLayoutRejected));
     out.end = RunEnd::LayoutRejected;
     out.message = texts::kMsgLayoutRejected;
@@ -177,7 +178,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
     // Committed before any message box, so no lock is held while one waits.
     batch.commit();
   } catch (const std::exception& e) {
-    std::string reason = text::utf8ToGbk(e.what());
+    std::string reason = text::utf8ToGb18030(e.what());
     // Rows finished before the failure are committed, unless the database
     // has already thrown the open batch away itself.
     bool batchKept = false;
@@ -185,7 +186,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
       try {
         batchKept = batch.salvage();
       } catch (const std::exception& again) {
-        reason.append("; ").append(text::utf8ToGbk(again.what()));
+        reason.append("; ").append(text::utf8ToGb18030(again.what()));
       }
     } else {
       batch.rollback();

@@ -9,7 +9,7 @@
 #include "import/texts.h"
 #include "sheet/workbook.h"
 #include "text/bytes.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::imp {
 namespace {
@@ -150,6 +150,8 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
   ctx.frontend.importLine(std::string(personName));
 
   PersonOutcome out;
+  out.failure = unreadableCellReason(ctx, row);
+  if (!out.failure.empty()) return out;
   try {
     fillFromCells(ctx, RowReader(ctx.book, row), carry, record);
   } catch (const CellFailure& f) {
@@ -162,7 +164,7 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
   } catch (const db::TransactionLost&) {
     throw;  // not this person's fault: the run cannot go on
   } catch (const db::DbError& e) {
-    out.failure = std::string(texts::kReasonDbRefused) + text::utf8ToGbk(e.what());
+    out.failure = std::string(texts::kReasonDbRefused) + text::utf8ToGb18030(e.what());
   }
   return out;
 }

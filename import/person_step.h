@@ -24,7 +24,7 @@ struct RowCarry {
 struct PersonOutcome {
   bool stored = false;
   int64_t id = 0;       // the new person's id when stored
-  std::string failure;  // GBK, why the person was not stored (e.g. 出生年月"19x3"不是日期)
+  std::string failure;  // why the person was not stored (e.g. 出生年月"19x3"不是日期)
 };
 
 // Adds the person name to the import pane, fills `record` (cleared first)

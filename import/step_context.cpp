@@ -1,5 +1,7 @@
 #include "import/step_context.h"
 
+#include <utility>
+
 #include "import/column_map.h"
 #include "import/frontend.h"
 #include "import/texts.h"
@@ -14,8 +16,10 @@ SheetColumns SheetColumns::resolve(ColumnMap& map) {
   c.name = map.lookup(kTitleName);
   c.serial = map.lookup(kTitleSerial);
   c.idCard = map.lookup(kTitleIdCard);
-  for (std::string_view form : {kTitleSeniority1, kTitleSeniority2, kTitleSeniority3, kTitleSeniority4})
+  for (std::string_view form : {kTitleSeniority1, kTitleSeniority2, kTitleSeniority3, kTitleSeniority4}) {
+    c.seniorityTitle = form;
     if ((c.seniority = map.lookup(form)) != 0) break;
+  }
   c.sex = map.lookup(kTitleSex);
   c.ethnic = map.lookup(kTitleEthnic);
   c.birth = map.lookup(kTitleBirth);
@@ -32,6 +36,27 @@ SheetColumns SheetColumns::resolve(ColumnMap& map) {
   c.position = map.lookup(kTitlePosition);
   c.assessment = map.lookup(kTitleAssessment);
   return c;
+}
+
+std::string unreadableCellReason(const StepContext& ctx, int32_t row) {
+  using namespace texts;
+  const SheetColumns& c = ctx.columns;
+  const std::pair<int32_t, std::string_view> read[] = {
+      {c.name, kTitleName},           {c.serial, kTitleSerial},           {c.idCard, kTitleIdCard},
+      {c.seniority, c.seniorityTitle}, {c.sex, kTitleSex},                 {c.ethnic, kTitleEthnic},
+      {c.birth, kTitleBirth},         {c.workStart, c.workStartTitle},    {c.status, kTitleStatus},
+      {c.deductYears, kTitleDeductYears}, {c.collegeYears, kTitleCollegeYears}, {c.education, kTitleEducation},
+      {c.position, kTitlePosition},   {c.assessment, kTitleAssessment},
+  };
+  for (const auto& [column, title] : read) {
+    if (column == 0) continue;
+    const sheet::CellValue cell = ctx.book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column));
+    if (!cell.unreadable) continue;
+    std::string reason(title);
+    reason.append("\"").append(cell.text).append("\"").append(kReasonUnreadableText);
+    return reason;
+  }
+  return {};
 }
 
 std::vector<std::string> historyCellLines(const StepContext& ctx, int32_t row, int32_t column) {

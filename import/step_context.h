@@ -30,6 +30,7 @@ struct SheetColumns {
   int32_t serial = 0;
   int32_t idCard = 0;
   int32_t seniority = 0;  // the first of the four bracket forms the sheet has
+  std::string_view seniorityTitle;
   int32_t sex = 0;
   int32_t ethnic = 0;
   int32_t birth = 0;
@@ -52,6 +53,11 @@ struct StepContext {
   db::Connection& conn;
   Frontend& frontend;
 };
+
+// The first cell of `row`, in the columns the row's steps read, that the file
+// held as malformed text, as the reason the row's person is not imported:
+// 姓名"王\uFFFD"含无法识别的文字. Empty when every such cell is readable.
+std::string unreadableCellReason(const StepContext& ctx, int32_t row);
 
 // What a history step did with its cell.
 struct HistoryCounts {

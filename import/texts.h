@@ -1,4 +1,4 @@
-// The import's fixed texts as GBK bytes: sheet titles, pane lines, status
+// The import's fixed texts as GB 18030 (here all GBK) bytes: sheet titles, pane lines, status
 // texts and captions. Written as byte escapes so the bytes do not depend on
 // the compiler's source or execution character set; the comment shows each.
 #pragma once
@@ -60,7 +60,12 @@ inline constexpr std::string_view kRowNotImported = ",\xB4\xCB\xC8\xCB\xCE\xB4\x
 inline constexpr std::string_view kReasonNotADate = "\xB2\xBB\xCA\xC7\xC8\xD5\xC6\xDA";  // 不是日期
 inline constexpr std::string_view kReasonErrorCell = "\xB5\xA5\xD4\xAA\xB8\xF1\xCA\xC7\xB4\xED\xCE\xF3\xD6\xB5 ";  // 单元格是错误值 
 inline constexpr std::string_view kReasonOutOfRange = "\xB3\xAC\xB3\xF6\xB7\xB6\xCE\xA7";  // 超出范围
+inline constexpr std::string_view kReasonUnreadableText = "\xBA\xAC\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xB5\xC4\xCE\xC4\xD7\xD6";  // 含无法识别的文字
 inline constexpr std::string_view kReasonDbRefused = "\xCA\xFD\xBE\xDD\xBF\xE2\xBE\xDC\xBE\xF8\xB1\xA3\xB4\xE6\xB4\xCB\xC8\xCB:";  // 数据库拒绝保存此人:
+
+// A title cell the file held malformed: 第1行第3列的标题含无法识别的文字
+inline constexpr std::string_view kTitleUnreadablePrefix = "\xB5\xDA" "1" "\xD0\xD0\xB5\xDA";  // 第1行第
+inline constexpr std::string_view kTitleUnreadableSuffix = "\xC1\xD0\xB5\xC4\xB1\xEA\xCC\xE2\xBA\xAC\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xB5\xC4\xCE\xC4\xD7\xD6";  // 列的标题含无法识别的文字
 
 // History report prefixes and study modes.
 inline constexpr std::string_view kReportEducation = "\xD1\xA7\xC0\xFA:";  // 学历:

@@ -18,7 +18,7 @@ PACKAGES=(
   python3 python3-xlwt python3-openpyxl python3-xlrd
   postgresql odbc-postgresql unixodbc
   # window: fonts for Chinese text, a virtual display for screenshots
-  fonts-arphic-uming fonts-wqy-zenhei xvfb xauth imagemagick
+  fonts-arphic-uming fonts-wqy-zenhei fonts-hanazono xvfb xauth imagemagick
   time
 )
 

@@ -19,7 +19,7 @@ SharedStrings::SharedStrings(std::vector<Bytes> parts) : parts_(std::move(parts)
   }
 }
 
-std::string SharedStrings::text(std::size_t index) const {
+DecodedText SharedStrings::text(std::size_t index) const {
   PartsReader r(PartsReader::Borrow{}, parts_);
   r.seek(starts_[index]);
   return TextDecoder().fromUnicode(readUnicodeString(r, StringLength::TwoBytes));

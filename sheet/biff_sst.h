@@ -22,8 +22,8 @@ class SharedStrings {
   explicit SharedStrings(std::vector<Bytes> parts);
 
   std::size_t size() const { return starts_.size(); }
-  // The string at `index` (< size()) in GBK.
-  std::string text(std::size_t index) const;
+  // The string at `index` (< size()).
+  DecodedText text(std::size_t index) const;
 
  private:
   std::vector<Bytes> parts_;

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "sheet/biff_error.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::sheet::biff {
 
@@ -128,14 +128,21 @@ int normalizedCodePage(int codePage) { return codePage == 0x8000 ? 10000 : codeP
 
 TextDecoder::TextDecoder(int codePage) : codePage_(normalizedCodePage(codePage)) {
   std::string probe;
-  known_ = text::codePageToGbk(codePage_, "", probe);
+  known_ = text::codePageToGb18030(codePage_, "", probe);
 }
 
-std::string TextDecoder::fromUnicode(std::u16string_view text) const { return text::utf16ToGbk(text); }
+DecodedText TextDecoder::fromUnicode(std::u16string_view text) const {
+  text::ConversionReport report;
+  DecodedText out{text::utf16ToGb18030(text, &report)};
+  out.unreadable = !report.ok();
+  return out;
+}
 
-std::string TextDecoder::fromCodePage(std::string_view bytes) const {
-  std::string out;
-  text::codePageToGbk(codePage_, bytes, out);
+DecodedText TextDecoder::fromCodePage(std::string_view bytes) const {
+  text::ConversionReport report;
+  DecodedText out;
+  text::codePageToGb18030(codePage_, bytes, out.text, &report);
+  out.unreadable = !report.ok();
   return out;
 }
 

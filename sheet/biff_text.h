@@ -69,13 +69,21 @@ void skipUnicodeString(PartsReader& r, StringLength length);
 // A BIFF5 string: the length, then that many bytes in the code page.
 std::string readByteString(PartsReader& r, StringLength length);
 
-// Turns the workbook's texts into GBK.
+// A workbook text in GB 18030; `unreadable` when the file held malformed
+// text (an unpaired surrogate, bytes that are no character of the code page),
+// which is then shown with U+FFFD in its place.
+struct DecodedText {
+  std::string text;
+  bool unreadable = false;
+};
+
+// Turns the workbook's texts into GB 18030.
 class TextDecoder {
  public:
   // `codePage` as the CODEPAGE record gives it (BIFF5 only uses it).
   explicit TextDecoder(int codePage = 1252);
-  std::string fromUnicode(std::u16string_view text) const;
-  std::string fromCodePage(std::string_view bytes) const;
+  DecodedText fromUnicode(std::u16string_view text) const;
+  DecodedText fromCodePage(std::string_view bytes) const;
   // False when the code page is not one the conversion knows; its text is
   // then read as Western European (code page 1252).
   bool codePageKnown() const { return known_; }

@@ -19,7 +19,7 @@ void checkPlace(uint32_t row, uint32_t col) {
 }
 }  // namespace
 
-uint32_t SheetData::addString(std::string gbk) {
+uint32_t SheetData::addString(std::string text, bool unreadable) {
   // Equal texts share one entry: a column of repeated names or codes costs one string.
   if ((strings_.size() + 1) * 2 > stringSlots_.size()) {
     std::size_t slots = 64;
@@ -27,15 +27,16 @@ uint32_t SheetData::addString(std::string gbk) {
     rehashStrings(slots);
   }
   const std::size_t mask = stringSlots_.size() - 1;
-  for (std::size_t slot = std::hash<std::string>{}(gbk) & mask;; slot = (slot + 1) & mask) {
+  for (std::size_t slot = std::hash<std::string>{}(text) & mask;; slot = (slot + 1) & mask) {
     const uint32_t entry = stringSlots_[slot];
     if (entry == 0) {
       const auto index = static_cast<uint32_t>(strings_.size());
-      strings_.push_back(std::move(gbk));
+      strings_.push_back(std::move(text));
+      unreadable_.push_back(unreadable);
       stringSlots_[slot] = index + 1;
       return index;
     }
-    if (strings_[entry - 1] == gbk) return entry - 1;
+    if (strings_[entry - 1] == text && unreadable_[entry - 1] == unreadable) return entry - 1;
   }
 }
 
@@ -156,6 +157,7 @@ CellValue SheetData::value(uint32_t row, uint32_t col) const {
   v.kind = c.kind;
   if (c.kind == CellKind::Text) {
     v.text = strings_[c.stringIndex];
+    v.unreadable = unreadable_[c.stringIndex];
   } else {
     v.number = c.number;
     v.isDate = c.isDate;

@@ -1,7 +1,7 @@
 // Reading workbooks: one interface over the .xls (BIFF5/BIFF8) and .xlsx readers.
 //
 // A workbook is opened once per import; only its active sheet is read and kept,
-// sparsely. Texts are GBK bytes (converted from the file's encoding on reading).
+// sparsely. Texts are GB 18030 bytes (converted from the file's encoding on reading).
 #pragma once
 
 #include <cstdint>
@@ -44,7 +44,7 @@ class WorkbookError : public std::runtime_error {
 enum class CellKind : uint8_t {
   Empty,
   Number,   // number; `isDate` when its format shows a date or time
-  Text,     // text (GBK)
+  Text,     // text (GB 18030)
   Boolean,  // number holds 0 or 1
   Error,    // number holds the BIFF error code (0x00 #NULL!, 0x07 #DIV/0!, 0x2A #N/A, ...)
 };
@@ -54,17 +54,23 @@ struct CellValue {
   CellKind kind = CellKind::Empty;
   bool isDate = false;  // Number only: a date-formatted serial day count
   double number = 0;    // Number, Boolean, Error
-  std::string text;     // Text (GBK)
+  std::string text;     // Text (GB 18030)
+  // Text only: the file held malformed text here (bytes that are no character
+  // of its code page, an unpaired surrogate). `text` shows it with U+FFFD in
+  // the unreadable places; it must not be stored as if it were the cell's text.
+  bool unreadable = false;
 };
 
 // Compact sparse storage of one sheet, shared by both readers.
 class SheetData {
  public:
   // Texts are interned once (shared strings) and referred to by index.
-  uint32_t addString(std::string gbk);
+  uint32_t addString(std::string text, bool unreadable = false);
   void setNumber(uint32_t row, uint32_t col, double v, bool isDate);
   void setString(uint32_t row, uint32_t col, uint32_t stringIndex);
-  void setText(uint32_t row, uint32_t col, std::string gbk) { setString(row, col, addString(std::move(gbk))); }
+  void setText(uint32_t row, uint32_t col, std::string text, bool unreadable = false) {
+    setString(row, col, addString(std::move(text), unreadable));
+  }
   void setBoolean(uint32_t row, uint32_t col, bool v);
   void setError(uint32_t row, uint32_t col, uint8_t code);
   // Sorts the cells by (row, column); of two cells at one place the later set wins.
@@ -99,6 +105,7 @@ class SheetData {
   std::vector<std::vector<Cell>> blocks_;
   std::size_t cellCount_ = 0;
   std::vector<std::string> strings_;
+  std::vector<bool> unreadable_;  // by string index
   // Open-addressing hash of strings_: each slot holds an index + 1, 0 when
   // free. Four bytes a slot instead of a node per string keeps large sheets small.
   std::vector<uint32_t> stringSlots_;
@@ -110,10 +117,10 @@ class SheetData {
 class Workbook {
  public:
   virtual ~Workbook() = default;
-  // Name of the sheet that is read: the one active when the workbook opens (GBK).
+  // Name of the sheet that is read: the one active when the workbook opens (GB 18030).
   virtual const std::string& sheetName() const = 0;
   // A remark for the import pane, empty when none, e.g. that the active tab
-  // was a chart sheet and the first worksheet is read instead (GBK).
+  // was a chart sheet and the first worksheet is read instead (GB 18030).
   virtual const std::string& notice() const = 0;
   virtual const SheetData& sheet() const = 0;
 

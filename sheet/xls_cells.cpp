@@ -67,7 +67,7 @@ class CellReader {
     out_.setNumber(c.row, c.col, v, date);
   }
 
-  std::string readCellText(const Record& rec, std::size_t at, std::vector<Bytes> parts = {}) {
+  DecodedText readCellText(const Record& rec, std::size_t at, std::vector<Bytes> parts = {}) {
     parts.insert(parts.begin(), rec.payload.subspan(at));
     PartsReader r(std::move(parts));
     if (g_.biff8) return decoder_.fromUnicode(readUnicodeString(r, StringLength::TwoBytes));
@@ -90,7 +90,7 @@ class CellReader {
         break;
       case kLabel:
       case kRString:
-        if (auto c = cellRef(rec, 8)) out_.setText(c->row, c->col, readCellText(rec, 6));
+        if (auto c = cellRef(rec, 8)) setText(*c, readCellText(rec, 6));
         break;
       case kBoolErr:
         if (auto c = cellRef(rec, 8)) {
@@ -110,7 +110,7 @@ class CellReader {
         if (pendingString_) {
           std::vector<Bytes> parts;
           reader.takeContinues(parts);
-          out_.setText(pendingString_->row, pendingString_->col, readCellText(rec, 0, std::move(parts)));
+          setText(*pendingString_, readCellText(rec, 0, std::move(parts)));
           pendingString_.reset();
         }
         break;
@@ -118,6 +118,8 @@ class CellReader {
         break;
     }
   }
+
+  void setText(const CellRef& c, DecodedText t) { out_.setText(c.row, c.col, std::move(t.text), t.unreadable); }
 
   void readMulRk(const Record& rec) {
     if (rec.payload.size() < 6) throw BiffError(kRecordTooShort);
@@ -135,7 +137,10 @@ class CellReader {
   void setShared(const CellRef& c, uint32_t index) {
     if (index >= g_.sst.size()) throw BiffError("文件已损坏(共享字符串索引无效)");
     // Each shared string is decoded once; later cells refer to its index.
-    if (sstIndex_[index] == kNoString) sstIndex_[index] = out_.addString(g_.sst.text(index));
+    if (sstIndex_[index] == kNoString) {
+      DecodedText t = g_.sst.text(index);
+      sstIndex_[index] = out_.addString(std::move(t.text), t.unreadable);
+    }
     out_.setString(c.row, c.col, sstIndex_[index]);
   }
 

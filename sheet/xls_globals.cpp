@@ -6,7 +6,7 @@
 #include "sheet/biff_error.h"
 #include "sheet/biff_text.h"
 #include "sheet/number_format.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::sheet {
 namespace {
@@ -145,12 +145,12 @@ class GlobalsParser {
   WorkbookGlobals finish() {
     const TextDecoder decoder(out_.codePage);
     out_.codePageKnown = out_.biff8 || decoder.codePageKnown();
-    auto toGbk = [&](const StoredText& t) {
-      return out_.biff8 ? decoder.fromUnicode(t.wide) : decoder.fromCodePage(t.bytes);
+    auto decoded = [&](const StoredText& t) {
+      return (out_.biff8 ? decoder.fromUnicode(t.wide) : decoder.fromCodePage(t.bytes)).text;
     };
 
     for (const StoredSheet& s : sheets_)
-      out_.sheets.push_back(SheetEntry{toGbk(s.name), s.offset, sheetKind(s.type)});
+      out_.sheets.push_back(SheetEntry{decoded(s.name), s.offset, sheetKind(s.type)});
 
     std::unordered_map<uint16_t, bool> dateByFormat;
     out_.xfIsDate.reserve(xfFormats_.size());
@@ -158,7 +158,7 @@ class GlobalsParser {
       auto known = dateByFormat.find(format);
       if (known == dateByFormat.end()) {
         auto code = formats_.find(format);
-        const std::string utf8 = code == formats_.end() ? std::string() : text::gbkToUtf8(toGbk(code->second));
+        const std::string utf8 = code == formats_.end() ? std::string() : text::gb18030ToUtf8(decoded(code->second));
         known = dateByFormat.emplace(format, isDateFormat(format, utf8)).first;
       }
       out_.xfIsDate.push_back(known->second);

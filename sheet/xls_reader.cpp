@@ -8,7 +8,7 @@
 #include "sheet/xls_cells.h"
 #include "sheet/xls_container.h"
 #include "sheet/xls_globals.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::sheet {
 namespace {
@@ -56,8 +56,8 @@ const SheetEntry& chooseSheet(const WorkbookGlobals& g, std::string& notice) {
   if (g.activeTab < 0 || static_cast<std::size_t>(g.activeTab) >= g.sheets.size()) return *first;
   const SheetEntry& active = g.sheets[g.activeTab];
   if (active.kind == SheetKind::Worksheet) return active;
-  addNotice(notice, text::utf8ToGbk("活动工作表") + active.name + text::utf8ToGbk("是") +
-                        text::utf8ToGbk(kindWord(active.kind)) + text::utf8ToGbk(",读取第一个工作表") +
+  addNotice(notice, text::utf8ToGb18030("活动工作表") + active.name + text::utf8ToGb18030("是") +
+                        text::utf8ToGb18030(kindWord(active.kind)) + text::utf8ToGb18030(",读取第一个工作表") +
                         first->name);
   return *first;
 }
@@ -69,7 +69,7 @@ std::unique_ptr<XlsWorkbook> readUnfinished(biff::Bytes stream, bool bookStream)
   WorkbookGlobals globals = readGlobals(stream, bookStream);
   std::string notice;
   if (!globals.codePageKnown) {
-    addNotice(notice, text::utf8ToGbk("工作簿的代码页" + std::to_string(globals.codePage) +
+    addNotice(notice, text::utf8ToGb18030("工作簿的代码页" + std::to_string(globals.codePage) +
                                       "不受支持,文本按西欧代码页1252读取"));
   }
   const SheetEntry& sheet = chooseSheet(globals, notice);

@@ -44,10 +44,9 @@ XlsxWorkbookInfo readXlsxWorkbook(const XlsxPackage& package, std::string_view p
 // For each cell format (the s attribute of a cell), whether it shows a date.
 std::vector<bool> readXlsxDateStyles(const XlsxPackage& package, std::string_view part);
 
-// Counts what the conversion of workbook texts to GBK could not keep.
+// Adds workbook texts to the sheet's strings, marking malformed ones unreadable.
 struct XlsxTextSink {
   SheetData& sheet;
-  std::size_t replaced = 0;  // characters GBK cannot hold
   uint32_t add(std::string_view utf8);
 };
 

@@ -6,7 +6,7 @@
 #include "sheet/readers.h"
 #include "sheet/xlsx_package.h"
 #include "sheet/xlsx_parts.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::sheet {
 
@@ -94,12 +94,8 @@ std::unique_ptr<Workbook> readXlsx(const unsigned char* data, std::size_t size, 
   readXlsxSheetData(package, sheetRel->target, context, sink);
   book->sheet_.finish();
 
-  if (sink.replaced > 0) {
-    if (!notice.empty()) notice += "；";
-    notice += "有 " + std::to_string(sink.replaced) + " 个字符无法转换为GBK，已替换为“?”";
-  }
-  book->sheetName_ = text::utf8ToGbk(chosen->name);
-  book->notice_ = text::utf8ToGbk(notice);
+  book->sheetName_ = text::utf8ToGb18030(chosen->name);
+  book->notice_ = text::utf8ToGb18030(notice);
   return book;
 }
 

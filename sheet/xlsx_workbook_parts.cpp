@@ -6,7 +6,7 @@
 #include "sheet/number_format.h"
 #include "sheet/xlsx_parts.h"
 #include "sheet/xlsx_xml.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::sheet {
 
@@ -111,10 +111,10 @@ std::vector<bool> readXlsxDateStyles(const XlsxPackage& package, std::string_vie
 }
 
 uint32_t XlsxTextSink::add(std::string_view utf8) {
+  bool unpairedSurrogate = false;
   text::ConversionReport report;
-  std::string gbk = text::utf8ToGbk(unescapeXlsxString(utf8), &report);
-  replaced += report.replaced;
-  return sheet.addString(std::move(gbk));
+  std::string converted = text::utf8ToGb18030(unescapeXlsxString(utf8, &unpairedSurrogate), &report);
+  return sheet.addString(std::move(converted), unpairedSurrogate || !report.ok());
 }
 
 }  // namespace gz::sheet

@@ -154,7 +154,7 @@ std::string XlsxXmlReader::stringItemText() {
   return text;
 }
 
-std::string unescapeXlsxString(std::string_view s) {
+std::string unescapeXlsxString(std::string_view s, bool* unpairedSurrogate) {
   if (s.find("_x") == std::string_view::npos) return std::string(s);
   std::string out;
   out.reserve(s.size());
@@ -173,9 +173,11 @@ std::string unescapeXlsxString(std::string_view s) {
         i += 7;
       } else {
         cp = 0xFFFD;
+        if (unpairedSurrogate) *unpairedSurrogate = true;
       }
     } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
       cp = 0xFFFD;
+      if (unpairedSurrogate) *unpairedSurrogate = true;
     } else if (cp == 0) {
       continue;  // a NUL would cut the text short further on
     }

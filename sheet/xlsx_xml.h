@@ -55,7 +55,8 @@ class XlsxXmlReader {
 };
 
 // Undoes the _xHHHH_ escapes of workbook strings (_x000D_ is a carriage return,
-// _x005F_ an underscore). Other text is returned unchanged.
-std::string unescapeXlsxString(std::string_view s);
+// _x005F_ an underscore). Other text is returned unchanged. An escaped
+// surrogate without its partner becomes U+FFFD and sets `*unpairedSurrogate`.
+std::string unescapeXlsxString(std::string_view s, bool* unpairedSurrogate = nullptr);
 
 }  // namespace gz::sheet

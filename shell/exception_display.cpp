@@ -4,7 +4,7 @@
 #include <string>
 
 #include "shell/message_boxes.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::shell {
 
@@ -15,7 +15,7 @@ QString exceptionText(std::exception_ptr e) {
     const std::string what = x.what();
     // Database and file errors say what went wrong in UTF-8; anything that
     // is not valid UTF-8 came from inside the core and is GBK.
-    return text::isValidUtf8(what) ? QString::fromStdString(what) : text::gbkToQString(what);
+    return text::isValidUtf8(what) ? QString::fromStdString(what) : text::gb18030ToQString(what);
   } catch (...) {
     return QString();
   }

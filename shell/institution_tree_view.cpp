@@ -4,7 +4,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 
-#include "text/gbk.h"
+#include "text/gb18030.h"
 #include "tree/tree_builder.h"
 
 namespace gz::shell {
@@ -92,7 +92,7 @@ void InstitutionTreeView::load(db::Connection& connection) {
   QList<QTreeWidgetItem*> top;
   std::function<QTreeWidgetItem*(std::size_t)> make = [&](std::size_t n) {
     const tree::InstitutionTree::Node& node = built.node(n);
-    auto* item = new QTreeWidgetItem(QStringList{text::gbkToQString(tree::nodeText(built.record(n)))});
+    auto* item = new QTreeWidgetItem(QStringList{text::gb18030ToQString(tree::nodeText(built.record(n)))});
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     item->setData(0, kRecordRole, QVariant::fromValue<qulonglong>(node.record));
     for (std::size_t child : node.children) item->addChild(make(child));

@@ -28,7 +28,7 @@
 #include "shell/message_boxes.h"
 #include "shell/personnel_grid.h"
 #include "shell/window_frontend.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::shell {
 
@@ -43,11 +43,13 @@ constexpr int kStatusBarHeight = 19;
 constexpr int kTreeWidth = 267;
 
 // The window's Song-style font, with the CJK fonts the setup installs as
-// stand-ins where "宋体" is not installed.
+// stand-ins where "宋体" is not installed. The Hanazono fonts come last: they
+// hold the rare characters of the CJK extensions (names such as 李𬌗), which
+// the others lack.
 QFont songFont(int pixelSize) {
   QFont f;
-  f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                 QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Zen Hei")});
+  f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
+                 QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("HanaMinA"), QStringLiteral("HanaMinB")});
   f.setPixelSize(pixelSize);
   return f;
 }
@@ -277,7 +279,9 @@ void TFSYDbf::Button1Click() {
 void TFSYDbf::ASetDmExecute() {
   const codes::DmLoadOutcome outcome = codes::loadDmFile(codeMap_);
   if (outcome.status == codes::DmLoadOutcome::Status::Missing)
-    Memo2->appendPlainText(text::gbkToQString(codes::kDmFileMissingLine));
+    Memo2->appendPlainText(text::gb18030ToQString(codes::kDmFileMissingLine));
+  for (std::size_t line : outcome.unreadableLines)
+    Memo2->appendPlainText(text::gb18030ToQString(codes::dmUnreadableLine(line)));
 }
 
 void TFSYDbf::AInputExecute() {

@@ -3,7 +3,7 @@
 #include <QHeaderView>
 #include <QTableView>
 
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::shell {
 
@@ -30,7 +30,7 @@ int PersonnelModel::columnCount(const QModelIndex& parent) const {
 
 QVariant PersonnelModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid()) return {};
-  return text::gbkToQString(rows_[index.row()][index.column()]);
+  return text::gb18030ToQString(rows_[index.row()][index.column()]);
 }
 
 QVariant PersonnelModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -60,7 +60,7 @@ void PersonnelGrid::refresh(db::Connection& connection) {
 }
 
 QString PersonnelGrid::headCountText() const {
-  return text::gbkToQString(tree::headCountText(people()));
+  return text::gb18030ToQString(tree::headCountText(people()));
 }
 
 }  // namespace gz::shell

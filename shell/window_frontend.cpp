@@ -6,7 +6,7 @@
 #include <QProgressBar>
 
 #include "shell/message_boxes.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::shell {
 
@@ -22,11 +22,11 @@ void appendLines(QPlainTextEdit* pane, QStringList& lines) {
 }  // namespace
 
 void WindowFrontend::importLine(const std::string& gbk) {
-  pendingImport_ << text::gbkToQString(gbk);
+  pendingImport_ << text::gb18030ToQString(gbk);
 }
 
 void WindowFrontend::errorLine(const std::string& gbk) {
-  pendingError_ << text::gbkToQString(gbk);
+  pendingError_ << text::gb18030ToQString(gbk);
 }
 
 void WindowFrontend::flush() {
@@ -36,17 +36,17 @@ void WindowFrontend::flush() {
 }
 
 void WindowFrontend::statusText(int panel, const std::string& gbk) {
-  if (panel == 0 || panel == 1) w_.statusPanels[panel]->setText(text::gbkToQString(gbk));
+  if (panel == 0 || panel == 1) w_.statusPanels[panel]->setText(text::gb18030ToQString(gbk));
 }
 
 void WindowFrontend::messageBox(const std::string& text, const std::string& caption) {
   flush();
-  boxes_.show(w_.window, text::gbkToQString(text), text::gbkToQString(caption), BoxIcon::None);
+  boxes_.show(w_.window, text::gb18030ToQString(text), text::gb18030ToQString(caption), BoxIcon::None);
 }
 
 void WindowFrontend::plainMessage(const std::string& text) {
   flush();
-  boxes_.show(w_.window, text::gbkToQString(text), QCoreApplication::applicationName(),
+  boxes_.show(w_.window, text::gb18030ToQString(text), QCoreApplication::applicationName(),
               BoxIcon::None);
 }
 

@@ -6,6 +6,8 @@
 #include <limits>
 #include <system_error>
 
+#include "text/gb18030.h"
+
 namespace gz::text {
 
 namespace {
@@ -129,6 +131,16 @@ std::string substr1(std::string_view s, int start, int len) {
   if (first >= last) return {};
   return std::string(s.substr(static_cast<std::size_t>(first - 1),
                               static_cast<std::size_t>(last - first)));
+}
+
+std::string_view cutToBytes(std::string_view s, std::size_t limit) {
+  std::size_t end = 0;
+  while (end < s.size()) {
+    const std::size_t next = end + characterLength(s, end);
+    if (next > limit) break;
+    end = next;
+  }
+  return s.substr(0, end);
 }
 
 std::vector<std::string> splitLines(std::string_view s) {

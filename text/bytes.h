@@ -1,8 +1,11 @@
-// Byte-string helpers for GBK text.
+// Byte-string helpers for the core's text.
 //
-// Inside the core every text is a std::string of GBK (code page 936) bytes:
-// a Chinese character takes two bytes, positions are 1-based byte positions,
-// and comparisons are unsigned byte by byte with a prefix ordering first.
+// Inside the core every text is a std::string of GB 18030 bytes: a character
+// of GBK takes its one or two GBK bytes, any other character four (a few
+// two). Positions are 1-based byte positions, and comparisons are unsigned
+// byte by byte with a prefix ordering first. Every byte of a multi-byte
+// character is 0x30 or above, so trimming bytes 0..32 and splitting at CR
+// and LF never cut into one.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +26,11 @@ std::string trim(std::string_view s);
 // The piece of `len` bytes from 1-based byte position `start`, clipped to the
 // text; a start beyond the end or a length below 1 gives the empty text.
 std::string substr1(std::string_view s, int start, int len);
+
+// The first `limit` bytes of `s`, shortened to end on a whole character: a
+// cut that would fall inside a two- or four-byte character drops that
+// character rather than keep a part of it.
+std::string_view cutToBytes(std::string_view s, std::size_t limit);
 
 // Splits at every CR, every LF and every CR LF pair; a final break adds no
 // empty line, two breaks in a row give an empty line between them.

@@ -35,6 +35,8 @@ TEST_P(DmLineTest, Parses) {
   }
 }
 
+const std::string kFourByte = "\x99\x31\xD2\x39";  // 𬌗
+
 INSTANTIATE_TEST_SUITE_P(
     Rules, DmLineTest,
     testing::Values(
@@ -54,6 +56,10 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"SecondEqualsBeyondTheCut", "a=12345678901234567890=x", DmEntry{"a", "12345678901234567890"}},
         LineCase{"TenDoubleByteCharactersFit", "k=" + kNineChars + kPerson, DmEntry{"k", kNineChars + kPerson}},
         LineCase{"CutNeverSplitsACharacter", "k=x" + kNineChars + kPerson, DmEntry{"k", "x" + kNineChars}},
+        LineCase{"CutNeverSplitsAFourByteCharacter", "k=12345678901234567" + kFourByte, DmEntry{"k", "12345678901234567"}},
+        LineCase{"FourByteCharacterEndingAtTheCutStays", "k=1234567890123456" + kFourByte + "x",
+                 DmEntry{"k", "1234567890123456" + kFourByte}},
+        LineCase{"FourByteKey", kFourByte + "=9", DmEntry{kFourByte, "9"}},
         LineCase{"EmptyValue", "k=", DmEntry{"k", ""}},
         LineCase{"BlankValue", "k =   ", DmEntry{"k", ""}},
         LineCase{"StartsWithEquals", "=1", std::nullopt},
@@ -92,21 +98,20 @@ TEST(DmTextTest, KeyWithEmptyValueLooksUpLikeAnAbsentKey) {
 TEST(DmDecodeTest, GbkIsKeptAsItIs) {
   const std::string gbk = kMale + "=1\n" + kHan + "=01\n";
   const DmText t = decodeDmBytes(gbk);
-  EXPECT_EQ(t.gbk, gbk);
+  EXPECT_EQ(t.text, gbk);
   EXPECT_FALSE(t.fromUtf8);
 }
 
 TEST(DmDecodeTest, AsciiIsKeptAsItIs) {
   const DmText t = decodeDmBytes("a=1\n");
-  EXPECT_EQ(t.gbk, "a=1\n");
+  EXPECT_EQ(t.text, "a=1\n");
   EXPECT_FALSE(t.fromUtf8);
 }
 
 TEST(DmDecodeTest, Utf8WithNonAsciiIsConverted) {
   const DmText t = decodeDmBytes("\xE7\x94\xB7=1\n");  // 男=1
-  EXPECT_EQ(t.gbk, kMale + "=1\n");
+  EXPECT_EQ(t.text, kMale + "=1\n");
   EXPECT_TRUE(t.fromUtf8);
-  EXPECT_EQ(t.unconvertible, 0u);
 }
 
 // Files whose bytes are valid UTF-8, written in GBK or in UTF-8, and the key
@@ -128,7 +133,7 @@ TEST_P(DmDecodeCaseTest, LoadsTheKeyTheFileMeans) {
   const DmText t = decodeDmBytes(c.bytes);
   EXPECT_EQ(t.fromUtf8, c.fromUtf8);
   CodeMap map;
-  applyDmText(t.gbk, map);
+  applyDmText(t.text, map);
   EXPECT_EQ(map.entries().count(c.key), 1u);
   EXPECT_EQ(map.lookup(c.key), c.value);
 }
@@ -165,17 +170,44 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DmDecodeTest, ByteOrderMarkMeansUtf8AndIsDropped) {
   const DmText ascii = decodeDmBytes("\xEF\xBB\xBF" "a=1\n");
-  EXPECT_EQ(ascii.gbk, "a=1\n");
+  EXPECT_EQ(ascii.text, "a=1\n");
   EXPECT_TRUE(ascii.fromUtf8);
   const DmText chinese = decodeDmBytes("\xEF\xBB\xBF\xE7\x94\xB7=1");
-  EXPECT_EQ(chinese.gbk, kMale + "=1");
+  EXPECT_EQ(chinese.text, kMale + "=1");
 }
 
-TEST(DmDecodeTest, CharactersGbkCannotHoldAreCounted) {
+TEST(DmDecodeTest, CharactersGbkLacksAreKeptWhole) {
   const DmText t = decodeDmBytes("\xF0\x9F\x98\x80=1\n\xE7\x94\xB7=2\n");  // an emoji, then 男
   EXPECT_TRUE(t.fromUtf8);
-  EXPECT_EQ(t.unconvertible, 1u);
-  EXPECT_EQ(t.gbk, "?=1\n" + kMale + "=2\n");
+  EXPECT_EQ(t.text, "\x94\x39\xFC\x36=1\n" + kMale + "=2\n");
+}
+
+// 䶮 (two bytes, FE9F) and 𬌗 (four bytes) in a code file written in GB 18030
+// and the same file in UTF-8: the same keys and values.
+TEST(DmDecodeTest, Gb18030AndUtf8FilesWithRareCharactersGiveTheSameMap) {
+  const std::string rare2 = "\xFE\x9F", rare4 = "\x99\x31\xD2\x39";
+  const std::string gb = "\xCD\xF5" + rare2 + "=" + rare4 + "1\r\n" + rare4 + "=7\r\n";
+  const std::string utf8 = "\xE7\x8E\x8B\xE4\xB6\xAE=\xF0\xAC\x8C\x97" "1\n\xF0\xAC\x8C\x97=7\n";
+  for (const std::string& bytes : {gb, utf8}) {
+    CodeMap map;
+    applyDmText(decodeDmBytes(bytes).text, map);
+    EXPECT_EQ(map.lookup("\xCD\xF5" + rare2), rare4 + "1");  // 王䶮 -> 𬌗1
+    EXPECT_EQ(map.lookup(rare4), "7");
+  }
+  EXPECT_FALSE(decodeDmBytes(gb).fromUtf8);
+  EXPECT_TRUE(decodeDmBytes(utf8).fromUtf8);
+}
+
+TEST(DmTextTest, LinesWithBytesThatAreNoCharacterAreNotUsed) {
+  CodeMap map;
+  std::vector<std::size_t> unreadable;
+  // Line 2 holds a lone lead byte, line 4 the byte 0xFF.
+  const std::size_t applied = applyDmText("a=1\nb=\xBA\n\nc=\xFF\r\nd=4", map, &unreadable);
+  EXPECT_EQ(applied, 2u);
+  EXPECT_EQ(unreadable, (std::vector<std::size_t>{2, 4}));
+  EXPECT_EQ(map.lookup("a"), "1");
+  EXPECT_EQ(map.lookup("b"), "");
+  EXPECT_EQ(map.lookup("d"), "4");
 }
 
 TEST(DmDecodeTest, TheCutCountsGbkBytesOfAUtf8File) {
@@ -184,7 +216,7 @@ TEST(DmDecodeTest, TheCutCountsGbkBytesOfAUtf8File) {
   const std::string utf8 =
       "k=\xE4\xB8\xAD\xE5\x8D\x8E\xE4\xBA\xBA\xE6\xB0\x91\xE5\x85\xB1\xE5\x92\x8C\xE5\x9B\xBD\xE4\xB8\x87"
       "\xE5\xB2\x81\xE4\xBA\xBA";
-  applyDmText(decodeDmBytes(utf8).gbk, map);
+  applyDmText(decodeDmBytes(utf8).text, map);
   EXPECT_EQ(map.lookup("k"), kNineChars + kPerson);
 }
 

@@ -8,12 +8,12 @@
 #include "db/demo_data.h"
 #include "db/schema.h"
 #include "db/tests/backends.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::db {
 namespace {
 
-std::string gbk(const std::string& utf8) { return text::utf8ToGbk(utf8); }
+std::string gbk(const std::string& utf8) { return text::utf8ToGb18030(utf8); }
 
 template <typename Backend>
 class ConnectionTest : public ::testing::Test {

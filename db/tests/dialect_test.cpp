@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "db/sql_values.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::db {
 namespace {
 
-std::string gbk(const std::string& utf8) { return text::utf8ToGbk(utf8); }
+std::string gbk(const std::string& utf8) { return text::utf8ToGb18030(utf8); }
 
 // Jet statements are complete texts: they must match what the Access database
 // has always been sent, byte for byte (GBK).

@@ -9,7 +9,7 @@
 #include "db/connection.h"
 #include "db/schema.h"
 #include "db/tests/backends.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::db {
 namespace {
@@ -20,7 +20,7 @@ TEST(DISABLED_Throughput, SixtyThousandPeopleWithHistoryInOneTransaction) {
   auto conn = backend.open(&skip);
   createSchema(*conn);
   const Dialect& d = conn->dialect();
-  const std::string name = text::utf8ToGbk("张三丰");
+  const std::string name = text::utf8ToGb18030("张三丰");
   const auto start = std::chrono::steady_clock::now();
   int64_t rows = 0;
   {

@@ -11,10 +11,11 @@ namespace {
 using testing::Cell;
 using testing::FakeWorkbook;
 using testing::G;
+using testing::U;
 
 ColumnMap titlesOf(const std::vector<Cell>& row) {
   ColumnMap m;
-  ReadColumnTitles(FakeWorkbook({row}), m);
+  EXPECT_EQ(ReadColumnTitles(FakeWorkbook({row}), m), 0);
   return m;
 }
 
@@ -30,6 +31,13 @@ TEST(ReadColumnTitles, NumberTitlesAreEnteredByTheirText) {
   ColumnMap m = titlesOf({Cell::num(2006), Cell::num(3.5)});
   EXPECT_EQ(m.lookup("2006"), 1);
   EXPECT_EQ(m.lookup("3.5"), 2);
+}
+
+TEST(ReadColumnTitles, NamesTheFirstUnreadableTitle) {
+  ColumnMap m;
+  EXPECT_EQ(ReadColumnTitles(FakeWorkbook({{"姓名", Cell::unreadable("出生�"), Cell::unreadable("�"), "学历"}}), m), 2);
+  EXPECT_EQ(m.lookup(G("学历")), 4);  // the titles after it are still read
+  EXPECT_EQ(U(unreadableTitleLine(2)), "第1行第2列的标题含无法识别的文字");
 }
 
 TEST(ColumnMap, LookupAddsAbsentTitlesWithZero) {

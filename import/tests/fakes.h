@@ -14,18 +14,19 @@
 #include "db/connection.h"
 #include "import/frontend.h"
 #include "sheet/workbook.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::imp::testing {
 
-// GBK bytes of a UTF-8 literal, and back.
-inline std::string G(std::string_view utf8) { return text::utf8ToGbk(utf8); }
-inline std::string U(std::string_view gbk) { return text::gbkToUtf8(gbk); }
+// GB 18030 bytes of a UTF-8 literal, and back.
+inline std::string G(std::string_view utf8) { return text::utf8ToGb18030(utf8); }
+inline std::string U(std::string_view gbk) { return text::gb18030ToUtf8(gbk); }
 
-// A cell of a test sheet: text (UTF-8 in the test, stored as GBK), a number,
-// a date-formatted number, or an error value.
+// A cell of a test sheet: text (UTF-8 in the test, stored as GB 18030), a
+// number, a date-formatted number, an error value, or text the file held
+// malformed (stored with the unreadable mark).
 struct Cell {
-  enum Kind { Empty, Text, Number, Date, Error, Boolean } kind = Empty;
+  enum Kind { Empty, Text, Number, Date, Error, Boolean, UnreadableText } kind = Empty;
   std::string text;
   double number = 0;
   Cell() = default;
@@ -35,6 +36,7 @@ struct Cell {
   static Cell date(double serial) { Cell c; c.kind = Date; c.number = serial; return c; }
   static Cell error(uint8_t code) { Cell c; c.kind = Error; c.number = code; return c; }
   static Cell boolean(bool v) { Cell c; c.kind = Boolean; c.number = v; return c; }
+  static Cell unreadable(std::string utf8) { Cell c(std::move(utf8)); c.kind = UnreadableText; return c; }
 };
 
 class FakeWorkbook : public sheet::Workbook {
@@ -58,6 +60,7 @@ class FakeWorkbook : public sheet::Workbook {
       case Cell::Date: data_.setNumber(row, col, c.number, true); break;
       case Cell::Error: data_.setError(row, col, static_cast<uint8_t>(c.number)); break;
       case Cell::Boolean: data_.setBoolean(row, col, c.number != 0); break;
+      case Cell::UnreadableText: data_.setText(row, col, G(c.text), true); break;
     }
   }
   sheet::SheetData data_;

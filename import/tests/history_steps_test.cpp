@@ -28,7 +28,7 @@ class HistoryStep : public ::testing::Test {
         {"姓名", "学历", "执行基本工资对应职务", "从2006年开始的考核情况"},
         {"张三", std::move(education), std::move(position), std::move(assessment)}});
     map.clear();
-    ReadColumnTitles(*book, map);
+    EXPECT_EQ(ReadColumnTitles(*book, map), 0);
     columns = SheetColumns::resolve(map);
   }
   StepContext ctx() { return StepContext{*book, columns, codes, conn, frontend}; }
@@ -156,6 +156,14 @@ TEST_F(HistoryStep, EducationNameIsCutTo20Bytes) {
   codes.set(G("一二三四五六七八九十"), "55");
   education("1993.07一二三四五六七八九十十一");
   EXPECT_EQ(conn.committed.size(), 1u);
+
+  // A cut through a four-byte character drops it; the name is shown as cut.
+  reset();
+  education("1993.07一二三四五六七八九𬌗");
+  EXPECT_EQ(frontend.errorLinesGbk[0], G("学历:张三:一二三四五六七八九"));
+  reset();
+  education("1993.07a一二三四五六七八𬌗");  // 17 name bytes before it: 𬌗 would end at the 21st
+  EXPECT_EQ(frontend.errorLinesGbk[0], G("学历:张三:a一二三四五六七八"));
 }
 
 TEST_F(HistoryStep, EducationYearsGoOntoTheLastFullTimeLine) {
@@ -238,10 +246,18 @@ TEST_F(HistoryStep, PositionMonthCutInsideACharacter) {
 }
 
 TEST_F(HistoryStep, PositionNameIsCutTo40BytesThenTrimmed) {
-  // 39 blanks, then 科 straddling byte 47: the cut keeps its first byte only.
+  // 39 blanks, then 科 straddling byte 47: the cut drops it rather than keep half of it.
   position("1998.07" + std::string(39, ' ') + "科员");
   ASSERT_EQ(frontend.errorLinesGbk.size(), 1u);
-  EXPECT_EQ(frontend.errorLinesGbk[0], G("职务:张三:") + G("科").substr(0, 1));
+  EXPECT_EQ(frontend.errorLinesGbk[0], G("职务:张三:"));
+
+  // A four-byte character ending at byte 47 stays; one beyond it goes.
+  reset();
+  position("1998.07" + std::string(36, ' ') + "𬌗员");
+  EXPECT_EQ(frontend.errorLinesGbk[0], G("职务:张三:𬌗"));
+  reset();
+  position("1998.07" + std::string(37, ' ') + "𬌗员");
+  EXPECT_EQ(frontend.errorLinesGbk[0], G("职务:张三:"));
 
   reset();
   position("1998.07" + std::string(38, ' ') + "科员");
@@ -297,13 +313,16 @@ TEST_F(HistoryStep, AssessmentLineShapes) {
 TEST_F(HistoryStep, AssessmentResultIsCutTo40BytesBeforeTrimming) {
   assessment("2006" + std::string(39, ' ') + "优秀");
   ASSERT_EQ(frontend.errorLinesGbk.size(), 1u);
-  EXPECT_EQ(frontend.errorLinesGbk[0], G("考核:张三:") + G("优").substr(0, 1));
+  EXPECT_EQ(frontend.errorLinesGbk[0], G("考核:张三:"));  // 优 straddled the cut and is dropped whole
+  reset();
+  assessment("2006𬌗优秀");  // a result name starting with a four-byte character
+  EXPECT_EQ(frontend.errorLinesGbk[0], G("考核:张三:𬌗优秀"));
 }
 
 TEST_F(HistoryStep, MissingColumnsGiveNoLines) {
   book = std::make_unique<FakeWorkbook>(std::vector<std::vector<Cell>>{{"姓名"}, {"张三"}});
   map.clear();
-  ReadColumnTitles(*book, map);
+  EXPECT_EQ(ReadColumnTitles(*book, map), 0);
   columns = SheetColumns::resolve(map);
   ImportEducationHistory(ctx(), 2, 57, G("张三"), "1993-08-01", 3);
   ImportPositionHistory(ctx(), 2, 57, G("张三"));

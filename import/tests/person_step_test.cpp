@@ -22,6 +22,7 @@ class PersonStep : public ::testing::Test {
     codes.set("1", G("男"));
     codes.set("12", G("十二"));
     codes.set(G("汉族"), "01");
+    codes.set(G("𬌗族"), "99");  // a name whose first character takes four bytes
   }
 
   PersonOutcome run(std::vector<std::pair<Cell, Cell>> extra = {}, Cell birth = Cell::date(k1965_03_01),
@@ -34,7 +35,7 @@ class PersonStep : public ::testing::Test {
     }
     book = std::make_unique<FakeWorkbook>(std::vector<std::vector<Cell>>{titles, row});
     map.clear();
-    ReadColumnTitles(*book, map);
+    EXPECT_EQ(ReadColumnTitles(*book, map), 0);
     columns = SheetColumns::resolve(map);
     StepContext ctx{*book, columns, codes, conn, frontend};
     return ImportPersonRecord(ctx, 2, "0102", G("张三"), carry, record);
@@ -116,7 +117,7 @@ TEST_F(PersonStep, SexPassesOnlyTextsFromOneToTwoInByteOrder) {
 
 TEST_F(PersonStep, EthnicGroupNamesAreTranslatedCodesKept) {
   const std::pair<Cell, std::string> cases[] = {
-      {"汉族", "01"}, {"01", "01"}, {Cell::num(1), "1"}, {"", ""}, {"苗族", ""}, {"A族", ""},
+      {"汉族", "01"}, {"01", "01"}, {Cell::num(1), "1"}, {"", ""}, {"苗族", ""}, {"A族", ""}, {"𬌗族", "99"},
   };
   for (const auto& [cell, want] : cases) {
     run({{"民族", cell}});
@@ -192,6 +193,14 @@ TEST_F(PersonStep, FailuresStoreNothingAndNameTheReason) {
        "个人身份单元格是错误值 #DIV/0!"},
       {"college years out of range", [](PersonStep& t) { return t.run({{"不计算工龄的大专以上学龄（年）", "1e30"}}); },
        "不计算工龄的大专以上学龄（年）\"1e30\"超出范围"},
+      {"unreadable id number", [](PersonStep& t) { return t.run({{"身份证号", Cell::unreadable("1101�")}}); },
+       "身份证号\"1101�\"含无法识别的文字"},
+      {"unreadable status", [](PersonStep& t) { return t.run({}, Cell::date(k1965_03_01), Cell::date(1), Cell::unreadable("干�")); },
+       "个人身份\"干�\"含无法识别的文字"},
+      {"unreadable history cell", [](PersonStep& t) { return t.run({{"学历", Cell::unreadable("1990.07大�")}}); },
+       "学历\"1990.07大�\"含无法识别的文字"},
+      {"unreadable seniority in its second form",
+       [](PersonStep& t) { return t.run({{"工龄调整（月）", Cell::unreadable("�")}}); }, "工龄调整（月）\"�\"含无法识别的文字"},
   };
   for (auto& c : cases) {
     conn.persons.clear();

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "sheet/workbook.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 #include "xlsx_test_package.h"
 
 namespace gz::sheet {

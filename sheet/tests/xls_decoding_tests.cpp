@@ -164,9 +164,9 @@ TEST(XlsSharedStrings, FindsEachStringAcrossContinuations) {
   const std::vector<Bytes> parts{Bytes(first), Bytes(second), Bytes(third)};
   const SharedStrings sst(parts);
   ASSERT_EQ(sst.size(), 3u);
-  EXPECT_EQ(sst.text(0), "\xD0\xD5\xC3\xFB");  // 姓名 in GBK
-  EXPECT_EQ(sst.text(1), "ab\xB9\xA4");          // ab工
-  EXPECT_EQ(sst.text(2), "");
+  EXPECT_EQ(sst.text(0).text, "\xD0\xD5\xC3\xFB");  // 姓名 in GBK
+  EXPECT_EQ(sst.text(1).text, "ab\xB9\xA4");          // ab工
+  EXPECT_EQ(sst.text(2).text, "");
 }
 
 TEST(XlsSharedStrings, CountIsBoundedByTheRecordsAndTruncationIsRefused) {
@@ -178,15 +178,35 @@ TEST(XlsSharedStrings, CountIsBoundedByTheRecordsAndTruncationIsRefused) {
   EXPECT_THROW(SharedStrings({Bytes(cut)}), BiffError);
 }
 
-TEST(XlsStrings, ConvertsCodePageTextToGbk) {
+TEST(XlsStrings, ConvertsCodePageTextToGb18030) {
   const TextDecoder gbk(936);
   EXPECT_TRUE(gbk.codePageKnown());
-  EXPECT_EQ(gbk.fromCodePage("\xB9\xA4\xD7\xCA"), "\xB9\xA4\xD7\xCA");  // 工资 stays as it is
-  const TextDecoder mac(0x8000);                                        // Mac files' own number
+  EXPECT_EQ(gbk.fromCodePage("\xB9\xA4\xD7\xCA").text, "\xB9\xA4\xD7\xCA");  // 工资 stays as it is
+  const TextDecoder mac(0x8000);                                             // Mac files' own number
   EXPECT_TRUE(mac.codePageKnown());
   EXPECT_EQ(mac.codePage(), 10000);
   EXPECT_FALSE(TextDecoder(874).codePageKnown());
-  EXPECT_EQ(gbk.fromUnicode(u"工资"), "\xB9\xA4\xD7\xCA");
+  EXPECT_EQ(gbk.fromUnicode(u"工资").text, "\xB9\xA4\xD7\xCA");
+  EXPECT_EQ(gbk.fromUnicode(u"王䶮").text, "\xCD\xF5\xFE\x9F");
+  EXPECT_EQ(gbk.fromUnicode(u"李𬌗").text, "\xC0\xEE\x99\x31\xD2\x39");
+}
+
+TEST(XlsStrings, MalformedTextIsMarkedUnreadable) {
+  struct Row {
+    const char* name;
+    DecodedText decoded;
+    bool unreadable;
+  };
+  const TextDecoder gbk(936);
+  const Row rows[] = {
+      {"well-formed GBK", gbk.fromCodePage("\xB9\xA4"), false},
+      {"GBK lead byte without its trail", gbk.fromCodePage("\xB9\xA4\xB9"), true},
+      {"well-formed UTF-16 with a pair", gbk.fromUnicode(u"\U0002C317"), false},
+      {"unpaired high surrogate", gbk.fromUnicode(std::u16string(1, char16_t(0xD800))), true},
+      {"unpaired low surrogate", gbk.fromUnicode(u"a" + std::u16string(1, char16_t(0xDC00))), true},
+      {"Western European never fails", TextDecoder(1252).fromCodePage("\x81\xFF"), false},
+  };
+  for (const Row& r : rows) EXPECT_EQ(r.decoded.unreadable, r.unreadable) << r.name;
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include "sheet/readers.h"
 #include "sheet/xls_container.h"
 #include "sheet/xls_reader.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 #include "xls_test_support.h"
 
 namespace gz::sheet {
@@ -57,7 +57,7 @@ std::string cellLine(uint32_t row, uint32_t col, const CellValue& v) {
 std::vector<std::string> expectedListing(const fs::path& file) {
   std::ifstream in(file);
   std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(text::utf8ToGbk(line));
+  for (std::string line; std::getline(in, line);) lines.push_back(text::utf8ToGb18030(line));
   return lines;
 }
 
@@ -81,7 +81,7 @@ TEST(XlsSamples, ActiveSheetHoldsTheValuesOfTheFile) {
       ASSERT_EQ(std::sscanf(want[i].c_str(), "%u,%u", &row, &col), 2) << want[i];
       const std::string got = cellLine(row, col, wb->value(row, col));
       if (got != want[i]) {
-        ADD_FAILURE() << "expected " << text::gbkToUtf8(want[i]) << ", got " << text::gbkToUtf8(got);
+        ADD_FAILURE() << "expected " << text::gb18030ToUtf8(want[i]) << ", got " << text::gb18030ToUtf8(got);
         break;
       }
     }
@@ -94,7 +94,7 @@ TEST(XlsSamples, ActiveSheetHoldsTheValuesOfTheFile) {
 TEST(XlsSamples, ChartAsActiveTabGivesTheFirstWorksheetAndANotice) {
   const auto wb = open("poi_44010-TwoCharts.xls");
   EXPECT_EQ(wb->sheetName(), "auto_1");
-  EXPECT_EQ(wb->notice(), text::utf8ToGbk("活动工作表Graph2是图表,读取第一个工作表auto_1"));
+  EXPECT_EQ(wb->notice(), text::utf8ToGb18030("活动工作表Graph2是图表,读取第一个工作表auto_1"));
   for (const char* file : {"xlrd_profiles.xls", "poi_46250.xls", "poi_12843-1.xls", "calamine_misc_biff5_parsing.xls"})
     EXPECT_EQ(open(file)->notice(), "") << file;
 }
@@ -131,7 +131,7 @@ TEST(XlsSamples, CellFormsOfTypicalValues) {
     const CellValue v = open(c.file)->value(c.row, c.col);
     ASSERT_NE(v.kind, CellKind::Empty);
     if (c.text) {
-      EXPECT_EQ(text::gbkToUtf8(cellText(v)), c.text);
+      EXPECT_EQ(text::gb18030ToUtf8(cellText(v)), c.text);
     }
     if (c.date) {
       EXPECT_EQ(cellDate(v), c.date);

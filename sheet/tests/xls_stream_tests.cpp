@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sheet/readers.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 #include "xls_test_support.h"
 
 namespace gz::sheet {
@@ -38,7 +38,7 @@ SheetLayout worksheet(std::u16string name, std::vector<ByteVec> records = {}) {
   return SheetLayout{unicodeString(name, false), 0, std::move(records)};
 }
 
-std::string gbk(const char* utf8) { return text::utf8ToGbk(utf8); }
+std::string gbk(const char* utf8) { return text::utf8ToGb18030(utf8); }
 
 ByteVec special(unsigned type, unsigned value) { return Payload().u8(type).u8(0).u8(value).u8(0).u16(0).u16(0xFFFF); }
 

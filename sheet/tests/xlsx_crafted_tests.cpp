@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "sheet/workbook.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 #include "xlsx_test_package.h"
 
 namespace gz::sheet {
@@ -77,7 +77,7 @@ TEST(XlsxCrafted, SharedStringsAndStylesDecideTextAndDates) {
       "<dxfs><dxf><numFmt numFmtId=\"164\" formatCode=\"yyyy\"/></dxf></dxfs>"  // conditional: not the cell's format
       "</styleSheet>";
   auto book = readXlsxBytes(makeZip(parts));
-  EXPECT_EQ(cellText(book->value(1, 1)), text::utf8ToGbk("张_x000D_"));
+  EXPECT_EQ(cellText(book->value(1, 1)), text::utf8ToGb18030("张_x000D_"));
   EXPECT_EQ(cellText(book->value(1, 2)), "ab");
   EXPECT_EQ(cellText(book->value(1, 3)), "1965-3-1");  // built-in CJK date format 31
   EXPECT_EQ(cellText(book->value(1, 4)), "23802");     // Chinese numerals are not a date

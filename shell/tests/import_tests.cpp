@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 
 #include "tests.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 #include "window_harness.h"
 
 namespace gz::shell::testing {
@@ -239,7 +239,7 @@ class ImportTests : public QObject {
     // 汉族 gets a new code and 满族 loses its line.
     QFile codes(h.path("dm.txt"));
     QVERIFY(codes.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    codes.write(text::qStringToGbk(QStringLiteral("1=1\r\n2=2\r\n汉族=09\r\n回族=03\r\n")).c_str());
+    codes.write(text::qStringToGb18030(QStringLiteral("1=1\r\n2=2\r\n汉族=09\r\n回族=03\r\n")).c_str());
     codes.close();
     h.child<QRadioButton>("RadioButton5")->click();
     h.clickImport();

@@ -13,7 +13,7 @@
 #include "db/open_database.h"
 #include "db/schema.h"
 #include "shell/choosers.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 
 namespace gz::shell::testing {
 
@@ -30,7 +30,7 @@ const Institution kInstitutions[] = {
     {4, 0, "02", "市教育局"}, {5, 4, "0201", "第一中学"},
 };
 
-std::string gbk(const char* utf8) { return text::qStringToGbk(QString::fromUtf8(utf8)); }
+std::string gbk(const char* utf8) { return text::qStringToGb18030(QString::fromUtf8(utf8)); }
 }  // namespace
 
 WindowHarness::WindowHarness() : startDir_(QDir::currentPath()) {

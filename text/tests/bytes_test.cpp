@@ -219,5 +219,29 @@ TEST(FormatNumber, RoundTripsThroughParseDecimal) {
   }
 }
 
+TEST(CutToBytes, NeverKeepsAPartOfACharacter) {
+  const std::string kFour = "\x99\x31\xD2\x39";  // 𬌗, four bytes
+  struct Row {
+    const char* name;
+    std::string text;
+    std::size_t limit;
+    std::string expected;
+  };
+  const std::vector<Row> rows = {
+      {"shorter than the limit", "ab", 20, "ab"},
+      {"ASCII cut exactly", "abcdef", 4, "abcd"},
+      {"two-byte characters fill the limit", kHan + kHan, 4, kHan + kHan},
+      {"cut inside a two-byte character drops it", "a" + kHan + kHan, 4, "a" + kHan},
+      {"cut inside a four-byte character drops it", "ab" + kFour, 4, "ab"},
+      {"four-byte character ending at the limit stays", "a" + kHan + "a" + kFour, 8, "a" + kHan + "a" + kFour},
+      {"four-byte character first", kFour + "xyz", 3, ""},
+      {"zero limit", "abc", 0, ""},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(cutToBytes(r.text, r.limit), r.expected);
+  }
+}
+
 }  // namespace
 }  // namespace gz::text

@@ -7,7 +7,7 @@
 #include "db/connection.h"
 #include "db/open_database.h"
 #include "db/schema.h"
-#include "text/gbk.h"
+#include "text/gb18030.h"
 #include "tree/institutions.h"
 #include "tree/personnel.h"
 #include "tree/tree_builder.h"
@@ -24,12 +24,12 @@ class SqliteTreeTest : public ::testing::Test {
   }
   void addInstitution(int64_t id, const std::string& jgdm, const char* nameUtf8) {
     db->execute({"insert into dm_jg (id, upid, px, jgdm, jgmc, jgjb) values (?, 0, ?, ?, ?, null)",
-                 {id, id, jgdm, text::utf8ToGbk(nameUtf8)}});
+                 {id, id, jgdm, text::utf8ToGb18030(nameUtf8)}});
   }
   void addPerson(const std::string& bm, const char* nameUtf8, db::Value birth) {
     db::PersonRecord r;
     r.set("bm", bm);
-    r.set("xm", text::utf8ToGbk(nameUtf8));
+    r.set("xm", text::utf8ToGb18030(nameUtf8));
     r.set("bh", int64_t{7});
     r.set("csny", std::move(birth));
     r.set("jkzk", std::string("10"));
@@ -62,7 +62,7 @@ TEST_F(SqliteTreeTest, LoadsInCodeOrderAndBuildsTheTree) {
   const InstitutionTree tree = buildInstitutionTree(list.shared());
   std::vector<std::string> lines;
   tree.forEachInDisplayOrder([&](std::size_t n, int depth) {
-    lines.push_back(std::string(2 * static_cast<std::size_t>(depth), ' ') + text::gbkToUtf8(nodeText(tree.record(n))));
+    lines.push_back(std::string(2 * static_cast<std::size_t>(depth), ' ') + text::gb18030ToUtf8(nodeText(tree.record(n))));
   });
   // "0101 " has a trailing blank, so it and 010101 find no parent.
   EXPECT_EQ(lines, (std::vector<std::string>{"市财政局_01", "  预算科_0102", "市教育局_02"}));
@@ -74,7 +74,7 @@ TEST_F(SqliteTreeTest, PeopleOfADepartmentAndItsSubDepartments) {
   addPerson("0102", "王五", db::Date{1980, 12, 31});
   const auto people = queryDepartmentPeople(*db, "0101");
   ASSERT_EQ(people.size(), 2u);
-  EXPECT_EQ(text::gbkToUtf8(people[0][1]), "张三");
+  EXPECT_EQ(text::gb18030ToUtf8(people[0][1]), "张三");
   EXPECT_EQ(people[0][0], "7");
   EXPECT_EQ(people[0][6], "1970-1-2");
   EXPECT_EQ(people[0][7], "10");

@@ -1,4 +1,4 @@
-// The code map: workbook text -> code text to store (both GBK), loaded from
+// The code map: workbook text -> code text to store (both GB 18030), loaded from
 // the code file "dm.txt" before each import.
 #pragma once
 

@@ -1,7 +1,7 @@
 // The database connection: SQLite (embedded default), PostgreSQL (shared
 // server) or ODBC (the Access database on Windows), through Qt SQL.
 //
-// Texts cross this boundary as GBK; the connection converts to and from the
+// Texts cross this boundary as GB 18030; the connection converts to and from the
 // database's own encoding (UTF-8 for SQLite and PostgreSQL).
 #pragma once
 
@@ -44,8 +44,8 @@ class ResultSet {
   virtual ~ResultSet() = default;
   virtual bool next() = 0;  // moves to the next row; false at the end
   virtual int64_t integer(const char* column) const = 0;   // throws DbError for a missing column
-  virtual std::string text(const char* column) const = 0;  // GBK; throws DbError for a missing column
-  virtual Value value(const char* column) const = 0;       // dates as Date, texts GBK
+  virtual std::string text(const char* column) const = 0;  // GB 18030; throws DbError for a missing column
+  virtual Value value(const char* column) const = 0;       // dates as Date, texts GB 18030
 };
 
 // A new person row: columns set by name, then stored in one insert.

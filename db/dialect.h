@@ -5,7 +5,7 @@
 // texts without binds, exactly as the Access database expects them; the SQLite
 // and PostgreSQL dialects give one fixed text per statement shape with "?"
 // placeholders, so the connection can prepare each shape once.
-// All texts and text values are GBK.
+// All texts and text values are GB 18030.
 #pragma once
 
 #include <cstdint>
@@ -59,7 +59,7 @@ class Dialect {
 
 std::unique_ptr<Dialect> makeDialect(DialectKind kind);
 
-// A value as an SQL literal (GBK): numbers in plain decimal, texts quoted with
+// A value as an SQL literal (GB 18030): numbers in plain decimal, texts quoted with
 // every single quote doubled, dates as 'YYYY-MM-DD', null as null.
 std::string literalText(const Value& v);
 // The statement with each "?" replaced by its bound value's literal, for

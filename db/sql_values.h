@@ -44,7 +44,7 @@ Statement personInsert(const PersonRecord& r, const std::string& where);
 
 namespace gz::db {
 
-// The stored study mode of an education row, GBK: full-time or in service.
+// The stored study mode of an education row, GB 18030: full-time or in service.
 std::string_view studyModeText(bool fullTime);
 
 // The seven per-person tables, in the order the overwrite clears them.

@@ -13,7 +13,7 @@ struct Date {
   bool operator==(const Date&) const = default;
 };
 
-// Null, whole number, decimal number, GBK text or date.
+// Null, whole number, decimal number, GB 18030 text or date.
 using Value = std::variant<std::monostate, int64_t, double, std::string, Date>;
 
 }  // namespace gz::db

@@ -28,7 +28,7 @@ namespace gz::imp {
 enum class ImportMode { Append, Overwrite };
 
 struct ImportRequest {
-  std::string departmentCode;  // GBK; blanks and control characters at the ends are dropped
+  std::string departmentCode;  // GB 18030; blanks and control characters at the ends are dropped
   std::string workbookPath;    // UTF-8; empty when no file was chosen
   ImportMode mode = ImportMode::Append;
   // Finished rows are committed in batches: after this many rows or once this
@@ -58,7 +58,7 @@ struct ImportOutcome {
   int rowsFailed = 0;         // rows whose person could not be stored (nothing of them written)
   int historyRowsStored = 0;  // education, position and assessment rows committed
   int linesReported = 0;      // report lines of the history steps in the error pane
-  std::string message;        // GBK: why the run ended, for every end but Completed and Aborted
+  std::string message;        // GB 18030: why the run ended, for every end but Completed and Aborted
 
   bool succeeded() const { return end == RunEnd::Completed && rowsFailed == 0; }
 };

@@ -1,6 +1,7 @@
-// The import's fixed texts as GB 18030 (here all GBK) bytes: sheet titles, pane lines, status
-// texts and captions. Written as byte escapes so the bytes do not depend on
-// the compiler's source or execution character set; the comment shows each.
+// The import's fixed texts as GB 18030 bytes (all of them GBK characters):
+// sheet titles, pane lines, status texts and captions. Written as byte
+// escapes so the bytes do not depend on the compiler's source or execution
+// character set; the comment shows each.
 #pragma once
 
 #include <string_view>

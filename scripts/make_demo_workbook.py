@@ -1,10 +1,11 @@
 #!/usr/bin/python3
-"""Writes the demo workbook (staff.xls) and code file (dm.txt, GBK) into a folder.
+"""Writes the demo workbook (staff.xls) and code file (dm.txt, GB 18030) into a folder.
 
 The workbook has the column titles a payroll office uses, one person per row,
 with multi-line education, position and assessment cells. A few cells are
 deliberately imperfect (a name without a code, a bad line) so the demo shows
-what the error pane reports.
+what the error pane reports, and one name holds a character GBK lacks (𪚥, of
+CJK extension B), which the tool keeps as it is.
 """
 import datetime
 import os
@@ -30,7 +31,7 @@ PEOPLE = [
      "1996.01大学", "1996.03 科员\n2005.06副科", "2006优秀\n2007优秀\n2008优秀"),
     ("陈静", 2, "汉族", (1985, 8, 18), (2008, 7, 1), "工人", "110101198508183333", "", "", "",
      "2004.07中专\n2010.12大专", "2008.07 工勤", "2008合格\n2009年优秀"),
-    ("杨军", 1, "蒙古族", (1963, 12, 5), (1983, 10, 1), "干部", "110101196312054444", 12, 2, "",
+    ("杨𪚥", 1, "蒙古族", (1963, 12, 5), (1983, 10, 1), "干部", "110101196312054444", 12, 2, "",
      "1983.07中专", "1983.10 科员\n1990.01副科\n1998.05正科", "2006合格\n2007合格\n2008合格"),
 ]
 
@@ -62,7 +63,7 @@ def main(folder):
     ]
     with open(os.path.join(folder, "dm.txt"), "wb") as f:
         for key, code in codes:
-            f.write(f"{key}={code}\r\n".encode("gbk"))
+            f.write(f"{key}={code}\r\n".encode("gb18030"))
 
 
 if __name__ == "__main__":

@@ -16,7 +16,7 @@ namespace gz::sheet {
 // h or s; elapsed-time sections such as [h] count as time. So
 // "yyyy\"年\"m\"月\"d\"日\"" and "[h]:mm:ss" are dates, "[DBNum1]0" and
 // "#,##0.00\"元\"" are not.
-// `formatCode` must be UTF-8, not GBK: a GBK trail byte can look like one of
+// `formatCode` must be UTF-8, not GB 18030: a GB 18030 trail byte can look like one of
 // the ASCII letters looked for.
 bool isDateFormat(int builtinId, std::string_view formatCode);
 

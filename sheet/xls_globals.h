@@ -15,7 +15,7 @@ namespace gz::sheet {
 enum class SheetKind : uint8_t { Worksheet, MacroSheet, Chart, Module, Other };
 
 struct SheetEntry {
-  std::string name;          // GBK
+  std::string name;          // GB 18030
   uint32_t streamOffset = 0;  // of the sheet's BOF record
   SheetKind kind = SheetKind::Worksheet;
 };

@@ -1,10 +1,10 @@
 #!/usr/bin/python3
-"""Writes the workbooks the import tests read (testdata/import/*.xls).
+"""Writes the workbooks the import tests read (testdata/import/*.xls, *.xlsx).
 
     tools/make_import_fixtures.py              # the committed fixtures
     tools/make_import_fixtures.py --large N F  # N people with 11 history lines each, into F
 
-Needs python3-xlwt. The fixtures are committed; run this again only to change them.
+Needs python3-xlwt and python3-openpyxl. The fixtures are committed; run this again only to change them.
 """
 import datetime
 import os
@@ -52,6 +52,34 @@ def people_rows():
     ]
 
 
+def write_xlsx(path, titles, rows):
+    import openpyxl
+    book = openpyxl.Workbook()
+    sheet = book.active
+    sheet.title = "人员"
+    sheet.append(titles)
+    for row in rows:
+        sheet.append(row)
+        for cell in sheet[sheet.max_row]:
+            if isinstance(cell.value, datetime.date):
+                cell.number_format = "yyyy-mm-dd"
+    book.save(path)
+
+
+def rare_rows():
+    """Names, history names and codes with characters GBK lacks: 䶮 (extension
+    A, a two-byte GB 18030 code), 𫖯 (extension C) and 𬌗 (extension E)."""
+    d = datetime.date
+    return [
+        [1, "王䶮", "1", "𬌗族", d(1965, 3, 1), d(1985, 8, 1), "干部", "110101196503010011", "", "",
+         "1985.07𬌗学", "1995.01𫖯长", "2006𬌗优"],
+        [2, "周𫖯", "2", "汉族", d(1970, 1, 1), d(1990, 1, 1), "干部", "", "", "",
+         "1990.07大学", "1990.08科员", "2006优秀"],
+        [3, "李𬌗", "1", "汉族", d(1971, 1, 1), d(1991, 1, 1), "工人", "", "", "",
+         "1991.07䶮学", "", ""],
+    ]
+
+
 def make_fixtures():
     os.makedirs(OUT, exist_ok=True)
     write_sheet(os.path.join(OUT, "people.xls"), TITLES, people_rows())
@@ -63,6 +91,8 @@ def make_fixtures():
     no_name = people_rows()[0]
     no_name[1] = None
     write_sheet(os.path.join(OUT, "no_data_rows.xls"), TITLES, [no_name, people_rows()[2]])
+    write_sheet(os.path.join(OUT, "rare_names.xls"), TITLES, rare_rows())
+    write_xlsx(os.path.join(OUT, "rare_names.xlsx"), TITLES, rare_rows())
 
 
 def make_large(count, path):

@@ -1,6 +1,6 @@
 // The institution list: the rows of dm_jg, read in load order (shorter
 // codes first, then by code), from which the institution tree is built.
-// Texts are GBK, exactly as stored.
+// Texts are GB 18030, exactly as stored.
 #pragma once
 
 #include <cstddef>
@@ -35,7 +35,7 @@ std::string departmentCode(const JGData& r);
 // The tree text of an institution: jgmc, "_", and jgdm as stored (untrimmed).
 std::string nodeText(const JGData& r);
 
-// The first record whose department code is `code` (GBK), or null.
+// The first record whose department code is `code` (GB 18030), or null.
 const JGData* findDepartment(const InstitutionRecords& records, std::string_view code);
 
 class InstitutionList {

@@ -21,10 +21,10 @@ namespace gz::tree {
 inline constexpr std::array<const char*, 9> kPersonnelColumns = {
     "bh", "xm", "sfzh", "grsf", "xb", "mz", "csny", "jkzk", "gzsj"};
 
-// One person: the display texts (GBK) of kPersonnelColumns, in that order.
+// One person: the display texts (GB 18030) of kPersonnelColumns, in that order.
 using PersonnelRow = std::array<std::string, kPersonnelColumns.size()>;
 
-// The rows of ryjbxx whose bm begins with `deptCode` (GBK), as stored:
+// The rows of ryjbxx whose bm begins with `deptCode` (GB 18030), as stored:
 // codes stay codes. Throws db::DbError.
 std::vector<PersonnelRow> queryDepartmentPeople(db::Connection& connection, std::string_view deptCode);
 
@@ -37,7 +37,7 @@ std::string displayText(const db::Value& v);
 // back a stored date. Anything else gives nullopt.
 std::optional<db::Date> isoDate(std::string_view s);
 
-// The head count for the status bar (GBK), e.g. "25人".
+// The head count for the status bar (GB 18030), e.g. "25人".
 std::string headCountText(std::size_t people);
 
 }  // namespace gz::tree

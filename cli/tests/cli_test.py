@@ -111,10 +111,12 @@ class Import(DemoDatabase):
         self.assertEqual(r.returncode, 0, r.stderr)
         out = r.stdout.splitlines()
         self.assertEqual(out[0], "XLS相配置!准备导入")
-        self.assertEqual(out[1:7], ["张伟", "王芳", "李娜", "刘洋", "陈静", "杨军"])
+        self.assertEqual(out[1:7], ["张伟", "王芳", "李娜", "刘洋", "陈静", "杨𪚥"])
         self.assertIn("数据导入成功!", out)
         self.assertIn("职务:陈静:工勤", r.stderr.splitlines())
         self.assertEqual(self.people("0102"), 3 + 6)
+        listed = run(["people", "--dept", "0102"], self.dir)
+        self.assertIn("杨𪚥", listed.stdout)
 
     def test_overwrite_replaces_the_department(self):
         r = run(["import", "--dept", "0102", "--overwrite", "staff.xls"], self.dir)

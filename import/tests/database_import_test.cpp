@@ -97,6 +97,32 @@ TYPED_TEST(DatabaseImport, PeopleWorkbook) {
   EXPECT_EQ(this->frontend.only("box"), Lines{"数据导入完成,1行未导入! / 提示"});
 }
 
+// Names, history names and codes with characters GBK lacks (extension A on a
+// two-byte code, extensions C and E on four-byte codes), from both workbook
+// formats: stored, looked up and reported exactly.
+TYPED_TEST(DatabaseImport, CharactersOutsideGbkAreStoredExactly) {
+  for (auto [k, v] : {std::pair{"𬌗族", "𬌗1"}, {"𬌗学", "21"}, {"𫖯长", "32"}, {"𬌗优", "1"}})
+    this->codes.set(G(k), G(v));
+  for (const char* file : {"rare_names.xls", "rare_names.xlsx"}) {
+    SCOPED_TRACE(file);
+    this->exec("delete from ryjbxx");
+    for (const char* t : {"ryxl", "ryrz", "rykh"}) this->exec(std::string("delete from ") + t);
+    this->frontend.events.clear();
+    const ImportOutcome o = this->import(std::string(GZ_TEST_DATA "/import/") + file);
+    EXPECT_EQ(o.end, RunEnd::Completed);
+    EXPECT_EQ(o.personsStored, 3);
+    EXPECT_EQ(this->rows("select * from ryjbxx order by id", {"xm", "mz", "grsf"}),
+              (Lines{"王䶮|𬌗1|干部", "周𫖯|01|干部", "李𬌗|01|工人"}));
+    EXPECT_EQ(this->rows("select * from ryxl order by mid, xlrq", {"xlrq", "xldm"}),
+              (Lines{"1985-07-01|21", "1990-07-01|21"}));
+    EXPECT_EQ(this->rows("select * from ryrz order by mid, rzrq", {"rzrq", "rzzwdm"}),
+              (Lines{"1995-01-01|32", "1990-08-01|31"}));
+    EXPECT_EQ(this->rows("select * from rykh order by mid, khnd", {"khnd", "khjg"}), (Lines{"2006|1", "2006|1"}));
+    EXPECT_EQ(this->frontend.only("error"), (Lines{"学历:李𬌗:䶮学"}));
+    EXPECT_EQ(this->rows("select xm from ryjbxx where xm = '" + G("李𬌗") + "'", {"xm"}), Lines{"李𬌗"});
+  }
+}
+
 // A failure that makes SQLite roll back the whole open transaction (disk full,
 // an I/O error; here a trigger) ends the run: it is not one refused person,
 // and the count of stored people must match what the database holds.

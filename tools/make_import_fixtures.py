@@ -68,13 +68,14 @@ def write_xlsx(path, titles, rows):
 
 def rare_rows():
     """Names, history names and codes with characters GBK lacks: 䶮 (extension
-    A, a two-byte GB 18030 code), 𫖯 (extension C) and 𬌗 (extension E)."""
+    A, a two-byte GB 18030 code), 𪚥 (extension B), 𫖯 (extension C) and 𬌗
+    (extension E)."""
     d = datetime.date
     return [
         [1, "王䶮", "1", "𬌗族", d(1965, 3, 1), d(1985, 8, 1), "干部", "110101196503010011", "", "",
          "1985.07𬌗学", "1995.01𫖯长", "2006𬌗优"],
         [2, "周𫖯", "2", "汉族", d(1970, 1, 1), d(1990, 1, 1), "干部", "", "", "",
-         "1990.07大学", "1990.08科员", "2006优秀"],
+         "1990.07大学", "1990.08𪚥员", "2006优秀"],
         [3, "李𬌗", "1", "汉族", d(1971, 1, 1), d(1991, 1, 1), "工人", "", "", "",
          "1991.07䶮学", "", ""],
     ]

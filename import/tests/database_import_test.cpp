@@ -2,7 +2,11 @@
 // PostgreSQL and ODBC when a test server is named (see db/tests/backends.h).
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "codes/code_map.h"
+#include "codes/dm_file.h"
 #include "db/schema.h"
 #include "db/tests/backends.h"
 #include "import/import_run.h"
@@ -101,8 +105,14 @@ TYPED_TEST(DatabaseImport, PeopleWorkbook) {
 // two-byte code, extensions C and E on four-byte codes), from both workbook
 // formats: stored, looked up and reported exactly.
 TYPED_TEST(DatabaseImport, CharactersOutsideGbkAreStoredExactly) {
-  for (auto [k, v] : {std::pair{"𬌗族", "𬌗1"}, {"𬌗学", "21"}, {"𫖯长", "32"}, {"𬌗优", "1"}})
-    this->codes.set(G(k), G(v));
+  // The codes come from a code file written in GB 18030, as a clerk's editor saves it.
+  const std::filesystem::path dm = std::filesystem::temp_directory_path() / "gz_rare_dm.txt";
+  std::ofstream(dm, std::ios::binary) << G("汉族=01\r\n𬌗族=𬌗1\r\n𬌗学=21\r\n𫖯长=32\r\n𬌗优=1\r\n"
+                                           "大学=21\r\n科员=31\r\n𪚥员=31\r\n优秀=1\r\n");
+  const codes::DmLoadOutcome loaded = codes::loadDmFile(this->codes, dm);
+  std::filesystem::remove(dm);
+  EXPECT_FALSE(loaded.fromUtf8);
+  EXPECT_TRUE(loaded.unreadableLines.empty());
   for (const char* file : {"rare_names.xls", "rare_names.xlsx"}) {
     SCOPED_TRACE(file);
     this->exec("delete from ryjbxx");

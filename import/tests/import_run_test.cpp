@@ -104,6 +104,18 @@ TEST_F(ImportRun, OverwriteWithARejectedLayoutKeepsTheDepartment) {
   EXPECT_TRUE(conn.log.empty());
 }
 
+TEST_F(ImportRun, AnUnreadableTitleRejectsTheLayout) {
+  request.mode = ImportMode::Overwrite;
+  Rows withBadTitle = rows;
+  withBadTitle[0].push_back(Cell::unreadable("备�"));
+  rows = withBadTitle;
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::LayoutRejected);
+  EXPECT_EQ(frontend.events, (Lines{"import: 第1行第" + std::to_string(withBadTitle[0].size()) + "列的标题含无法识别的文字",
+                                    "import: XLS数据格式不配置!不能导入"}));
+  EXPECT_TRUE(conn.log.empty());
+}
+
 TEST_F(ImportRun, OverwriteWithAnUnreadableWorkbookKeepsTheDepartment) {
   request.mode = ImportMode::Overwrite;
   unreadable = true;

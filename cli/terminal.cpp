@@ -8,6 +8,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#define NOMINMAX
 #include <windows.h>
 #define GZ_ISATTY _isatty
 #define GZ_FILENO _fileno
@@ -42,12 +43,12 @@ bool stdinIsTerminal() { return GZ_ISATTY(GZ_FILENO(stdin)) != 0; }
 #ifdef _WIN32
 
 std::optional<std::string> readPasswordFromTerminal(const std::string& question) {
-  std::fputs(question.c_str(), stderr);
-  std::fflush(stderr);
   HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
   DWORD mode = 0;
   if (!GetConsoleMode(in, &mode)) return std::nullopt;
   SetConsoleMode(in, (mode & ~ENABLE_ECHO_INPUT) | ENABLE_LINE_INPUT);
+  std::fputs(question.c_str(), stderr);
+  std::fflush(stderr);
   // Read as UTF-16 so that any character typed arrives whole.
   std::wstring line;
   wchar_t buffer[256];
@@ -85,8 +86,6 @@ extern "C" void onInterruptWithoutEcho(int signal) {
 }  // namespace
 
 std::optional<std::string> readPasswordFromTerminal(const std::string& question) {
-  std::fputs(question.c_str(), stderr);
-  std::fflush(stderr);
   const bool terminal = tcgetattr(STDIN_FILENO, &g_savedTerminal) == 0;
   void (*previous)(int) = SIG_DFL;
   if (terminal) {
@@ -94,8 +93,11 @@ std::optional<std::string> readPasswordFromTerminal(const std::string& question)
     termios silent = g_savedTerminal;
     silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
     silent.c_lflag |= ECHONL;  // the Enter key still moves to the next line
+    // Typed-ahead input is dropped; the question shows once the echo is off.
     tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
   }
+  std::fputs(question.c_str(), stderr);
+  std::fflush(stderr);
   std::string line;
   bool any = false;
   for (int c; (c = std::fgetc(stdin)) != EOF;) {
@@ -104,7 +106,7 @@ std::optional<std::string> readPasswordFromTerminal(const std::string& question)
     line.push_back(static_cast<char>(c));
   }
   if (terminal) {
-    tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_savedTerminal);
+    tcsetattr(STDIN_FILENO, TCSANOW, &g_savedTerminal);
     std::signal(SIGINT, previous);
   }
   if (!any) {

@@ -133,15 +133,6 @@ void Rc4::apply(uint8_t* data, std::size_t size) {
   if (size > 0) check(gcry_cipher_decrypt(handle_->hd, data, size, nullptr, 0), "RC4");
 }
 
-void Rc4::skip(std::size_t count) {
-  uint8_t scratch[256];
-  while (count > 0) {
-    const std::size_t n = count < sizeof scratch ? count : sizeof scratch;
-    apply(scratch, n);
-    count -= n;
-  }
-}
-
 void aesEcbDecrypt(ByteView key, uint8_t* data, std::size_t size) {
   aesDecrypt(GCRY_CIPHER_MODE_ECB, key, {}, data, size);
 }

@@ -56,8 +56,6 @@ class Rc4 {
   Rc4& operator=(const Rc4&) = delete;
 
   void apply(uint8_t* data, std::size_t size);
-  // Advances the key stream by `count` bytes without applying them.
-  void skip(std::size_t count);
 
  private:
   struct Handle;

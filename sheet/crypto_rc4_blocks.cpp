@@ -8,21 +8,17 @@ namespace gz::sheet::crypto {
 Rc4BlockDecryptor::Rc4BlockDecryptor(BlockKeyFunction keyOf, std::size_t blockSize)
     : keyOf_(std::move(keyOf)), blockSize_(blockSize) {}
 
-Rc4BlockDecryptor::~Rc4BlockDecryptor() = default;
-
 void Rc4BlockDecryptor::decrypt(uint8_t* data, std::size_t size, std::size_t streamOffset) {
   while (size > 0) {
     const uint32_t block = static_cast<uint32_t>(streamOffset / blockSize_);
     const std::size_t within = streamOffset % blockSize_;
-    if (!cipher_ || block != block_ || within < position_) {
-      cipher_ = std::make_unique<Rc4>(keyOf_(block));
+    if (keyStream_.empty() || block != block_) {
+      keyStream_.assign(blockSize_, 0);
+      Rc4(keyOf_(block)).apply(keyStream_.data(), keyStream_.size());
       block_ = block;
-      position_ = 0;
     }
-    cipher_->skip(within - position_);
     const std::size_t n = std::min(size, blockSize_ - within);
-    cipher_->apply(data, n);
-    position_ = within + n;
+    for (std::size_t i = 0; i < n; ++i) data[i] ^= keyStream_[within + i];
     data += n;
     size -= n;
     streamOffset += n;

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 
 #include "sheet/crypto_primitives.h"
 
@@ -15,12 +14,12 @@ namespace gz::sheet::crypto {
 // The key of block `block`.
 using BlockKeyFunction = std::function<ByteVec(uint32_t block)>;
 
-// Decrypts pieces of one stream given by their offset. Pieces in increasing
-// order of offset cost only the key stream between them.
+// Decrypts pieces of one stream given by their offset. The key stream of
+// the block in hand is kept, so that the many short pieces of one block (the
+// records of a workbook stream) cost one key setup between them.
 class Rc4BlockDecryptor {
  public:
   Rc4BlockDecryptor(BlockKeyFunction keyOf, std::size_t blockSize);
-  ~Rc4BlockDecryptor();
 
   // Decrypts `size` bytes in place; data[0] is at `streamOffset` in the stream.
   void decrypt(uint8_t* data, std::size_t size, std::size_t streamOffset);
@@ -28,9 +27,8 @@ class Rc4BlockDecryptor {
  private:
   BlockKeyFunction keyOf_;
   std::size_t blockSize_;
-  std::unique_ptr<Rc4> cipher_;
-  uint32_t block_ = 0;         // of cipher_
-  std::size_t position_ = 0;   // within the block: where cipher_'s key stream stands
+  ByteVec keyStream_;  // of block_, empty before the first piece
+  uint32_t block_ = 0;
 };
 
 // The password check shared by both RC4 schemes: the verifier and its hash

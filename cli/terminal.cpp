@@ -8,7 +8,9 @@
 
 #ifdef _WIN32
 #include <io.h>
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 #define GZ_ISATTY _isatty
 #define GZ_FILENO _fileno

@@ -3,18 +3,21 @@
 #include <QCommandLineParser>
 #include <memory>
 #include <optional>
+#include <variant>
 
 #include "cli/command.h"
 #include "cli/console_frontend.h"
 #include "cli/dry_run_connection.h"
 #include "cli/options.h"
 #include "cli/terminal.h"
+#include "cli/workbook_password.h"
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
 #include "cli/open_work_database.h"
 #include "db/connection.h"
 #include "import/column_map.h"
 #include "import/import_run.h"
+#include "sheet/workbook.h"
 #include "text/gb18030.h"
 #include "tree/institutions.h"
 
@@ -42,9 +45,17 @@ int runImport(const QStringList& args) {
   parser.addOption({"overwrite", "Replace the department's people instead of adding to them."});
   parser.addOption({"codes", "The code file (default dm.txt in the working directory).", "FILE", "dm.txt"});
   parser.addOption({"dry-run", "Run the whole import and leave nothing in the database."});
+  parser.addOption(passwordOption());
+  parser.addOption(passwordFileOption());
   parser.addPositionalArgument("WORKBOOK", "The workbook (.xls or .xlsx).");
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   if (!parser.isSet("dept")) return usageError("--dept CODE is required", parser.helpText().toStdString());
+  const auto passwords = workbookPasswordSource(parser);
+  if (const int* status = std::get_if<int>(&passwords)) return *status;
+  // The workbook is opened by the run, which asks for its password through this.
+  const imp::WorkbookOpener openWorkbook = [&passwords](const std::string& path) {
+    return sheet::openWorkbookAskingPassword(path, std::get<sheet::PasswordSource>(passwords));
+  };
 
   std::unique_ptr<db::Connection> connection;
   std::optional<tree::JGData> department;
@@ -79,10 +90,10 @@ int runImport(const QStringList& args) {
   try {
     if (parser.isSet("dry-run")) {
       DryRunConnection preview(*connection);
-      outcome = imp::AInputExecute(preview, codeMap, columns, frontend, request);
+      outcome = imp::AInputExecute(preview, codeMap, columns, frontend, request, openWorkbook);
       printOut("(试运行: 数据库未作任何改动)");
     } else {
-      outcome = imp::AInputExecute(*connection, codeMap, columns, frontend, request);
+      outcome = imp::AInputExecute(*connection, codeMap, columns, frontend, request, openWorkbook);
     }
   } catch (const db::DbError& e) {
     return fail(e.what());

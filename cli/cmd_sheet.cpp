@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <variant>
 
 #include "cli/command.h"
 #include "cli/options.h"
+#include "cli/workbook_password.h"
 #include "sheet/workbook.h"
 #include "text/gb18030.h"
 
@@ -39,6 +41,8 @@ int runSheet(const QStringList& args) {
       "Prints the active sheet of WORKBOOK as the import reads it: the sheet's name,\n"
       "then one line per row with the cell texts separated by tabs.");
   parser.addOption({"rows", "Print only the first N rows.", "N"});
+  parser.addOption(passwordOption());
+  parser.addOption(passwordFileOption());
   parser.addPositionalArgument("WORKBOOK", "The workbook (.xls or .xlsx).");
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   uint32_t rowLimit = UINT32_MAX;
@@ -50,9 +54,13 @@ int runSheet(const QStringList& args) {
     rowLimit = rows;
   }
 
+  const auto passwords = workbookPasswordSource(parser);
+  if (const int* status = std::get_if<int>(&passwords)) return *status;
+
   std::unique_ptr<sheet::Workbook> book;
   try {
-    book = sheet::openWorkbook(parser.positionalArguments().front().toStdString());
+    book = sheet::openWorkbookAskingPassword(parser.positionalArguments().front().toStdString(),
+                                             std::get<sheet::PasswordSource>(passwords));
   } catch (const sheet::WorkbookError& e) {
     return fail(e.what());
   }

@@ -14,6 +14,14 @@ QCommandLineOption databaseOption() {
           "DB", "gzgl.mdb"};
 }
 
+QCommandLineOption passwordOption() {
+  return {"password", "The password to open an encrypted workbook.", "TEXT"};
+}
+
+QCommandLineOption passwordFileOption() {
+  return {"password-file", "Read the password to open an encrypted workbook from the first line of FILE.", "FILE"};
+}
+
 std::optional<int> parseArguments(QCommandLineParser& parser, const QStringList& args, int positionals) {
   parser.addHelpOption();
   const std::string help = parser.helpText().toStdString();

@@ -15,6 +15,11 @@ namespace gz::cli {
 // --db DB, defaulting to "gzgl.mdb" in the working directory.
 QCommandLineOption databaseOption();
 
+// --password TEXT and --password-file FILE, for the commands that open a
+// workbook (answered in cli/workbook_password.h).
+QCommandLineOption passwordOption();
+QCommandLineOption passwordFileOption();
+
 // Parses `args`: with --help it prints the help, and for an unknown option or
 // a positional-argument count other than `positionals` it prints a usage
 // error. Returns the exit status then, nullopt when the command goes on.

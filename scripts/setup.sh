@@ -11,7 +11,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   # core libraries
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
-  libgsf-1-dev libxml2-dev libsqlite3-dev
+  libgsf-1-dev libxml2-dev libsqlite3-dev libgcrypt20-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev

@@ -25,7 +25,12 @@ class BiffError : public std::runtime_error {
 
 // The sentences used in more than one place.
 inline constexpr const char* kNotWorkbook = "不是Excel工作簿";
-inline constexpr const char* kEncrypted = "工作簿已加密,无法读取";
+inline constexpr const char* kEncrypted = "工作簿有打开密码";
+inline constexpr const char* kWrongPassword = "密码不正确";
+inline constexpr const char* kDamagedEncryption = "文件已损坏(加密信息无效)";
+inline constexpr const char* kTruncatedPackage = "文件已损坏(加密数据不完整)";
+inline constexpr const char* kPackageIntegrity = "文件已损坏(加密数据校验失败)";
+inline constexpr const char* kUnsupportedEncryption = "不支持此加密方式";
 inline constexpr const char* kRecordOutOfBounds = "文件已损坏(记录越界)";
 inline constexpr const char* kRecordTooShort = "文件已损坏(记录不完整)";
 

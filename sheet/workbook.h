@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -127,9 +128,22 @@ class Workbook {
   CellValue value(uint32_t row, uint32_t col) const { return sheet().value(row, col); }
 };
 
+// Asked for the password of an encrypted workbook that the default password
+// does not open. `file` is the name the operator chose (UTF-8); `lastWasWrong`
+// tells that the password given before did not open it. Returns the password
+// (UTF-8), or nullopt to give up.
+using PasswordSource = std::function<std::optional<std::string>(const std::string& file, bool lastWasWrong)>;
+
 // Opens `path` (UTF-8 file name). The format comes from the file's first bytes:
-// OLE2 compound file -> .xls reader, zip -> .xlsx reader. Throws WorkbookError.
+// OLE2 compound file -> .xls reader (or, holding an encrypted package, the
+// .xlsx reader after decryption), zip -> .xlsx reader. An encrypted workbook
+// opens when the default password opens it; otherwise the fault is
+// Encrypted. Throws WorkbookError.
 std::unique_ptr<Workbook> openWorkbook(const std::string& pathUtf8);
+// The same, asking `askPassword` for the password of an encrypted workbook
+// until it opens or `askPassword` gives up (then the fault is WrongPassword
+// after a wrong password, else Encrypted).
+std::unique_ptr<Workbook> openWorkbookAskingPassword(const std::string& pathUtf8, const PasswordSource& askPassword);
 
 // The three cell forms the import reads.
 //

@@ -3,7 +3,6 @@
 #include <gsf/gsf.h>
 
 #include <cstring>
-#include <memory>
 
 #include "sheet/biff_error.h"
 #include "sheet/readers.h"
@@ -19,14 +18,7 @@ struct GObjectUnref {
 template <typename T>
 using GPtr = std::unique_ptr<T, GObjectUnref>;
 
-int findChild(GsfInfile* root, const char* wanted) {
-  const int n = gsf_infile_num_children(root);
-  for (int i = 0; i < n; ++i) {
-    const char* name = gsf_infile_name_by_index(root, i);
-    if (name && g_ascii_strcasecmp(name, wanted) == 0) return i;
-  }
-  return -1;
-}
+constexpr const char* kBadContainer = "文件已损坏(复合文件结构无效)";
 
 }  // namespace
 
@@ -35,41 +27,69 @@ bool hasCompoundFileSignature(const uint8_t* data, std::size_t size) {
   return size >= sizeof kSignature && std::memcmp(data, kSignature, sizeof kSignature) == 0;
 }
 
-WorkbookStream extractWorkbookStream(const uint8_t* data, std::size_t size) {
+CompoundFile::CompoundFile(const uint8_t* data, std::size_t size) : fileSize_(size) {
   if (!hasCompoundFileSignature(data, size)) throw BiffError(kNotWorkbook, WorkbookFault::NotAWorkbook);
   ensureGsfInitialized();
-
-  GPtr<GsfInput> input(gsf_input_memory_new(data, static_cast<gsf_off_t>(size), FALSE));
+  input_ = gsf_input_memory_new(data, static_cast<gsf_off_t>(size), FALSE);
   GError* error = nullptr;
-  GPtr<GsfInfile> root(gsf_infile_msole_new(input.get(), &error));
+  if (input_) root_ = gsf_infile_msole_new(input_, &error);
   if (error) g_error_free(error);
-  if (!root) throw BiffError("文件已损坏(复合文件结构无效)");
-
-  WorkbookStream out;
-  int index = findChild(root.get(), "Workbook");
-  if (index < 0) {
-    index = findChild(root.get(), "Book");
-    out.bookStream = true;
+  if (!root_) {
+    if (input_) g_object_unref(input_);
+    throw BiffError(kBadContainer);
   }
-  if (index < 0) {
-    // Newer workbooks saved with a password are compound files holding only
-    // the encrypted package.
-    if (findChild(root.get(), "EncryptedPackage") >= 0) throw BiffError(kEncrypted, WorkbookFault::Encrypted);
-    throw BiffError(kNotWorkbook, WorkbookFault::NotAWorkbook);
-  }
+}
 
-  GPtr<GsfInput> stream(gsf_infile_child_by_index(root.get(), index));
-  if (!stream) throw BiffError("文件已损坏(复合文件结构无效)");
+CompoundFile::~CompoundFile() {
+  g_object_unref(root_);
+  g_object_unref(input_);
+}
+
+int CompoundFile::find(const char* wanted) const {
+  const int n = gsf_infile_num_children(root_);
+  for (int i = 0; i < n; ++i) {
+    const char* name = gsf_infile_name_by_index(root_, i);
+    if (name && g_ascii_strcasecmp(name, wanted) == 0) return i;
+  }
+  return -1;
+}
+
+bool CompoundFile::has(const char* name) const { return find(name) >= 0; }
+
+std::vector<uint8_t> CompoundFile::read(const char* name) const {
+  const int index = find(name);
+  if (index < 0) throw BiffError(kNotWorkbook, WorkbookFault::NotAWorkbook);
+  GPtr<GsfInput> stream(gsf_infile_child_by_index(root_, index));
+  if (!stream) throw BiffError(kBadContainer);
   const gsf_off_t length = gsf_input_size(stream.get());
   // A stream cannot be longer than the file that holds it; checking this
   // before allocating keeps a forged length from reserving memory.
   if (length <= 0) throw BiffError(kNotWorkbook, WorkbookFault::NotAWorkbook);
-  if (static_cast<uint64_t>(length) > size) throw BiffError("文件已损坏(流长度无效)");
+  if (static_cast<uint64_t>(length) > fileSize_) throw BiffError("文件已损坏(流长度无效)");
+  std::vector<uint8_t> bytes(static_cast<std::size_t>(length));
+  if (!gsf_input_read(stream.get(), bytes.size(), bytes.data())) throw BiffError("文件已损坏(流读取失败)");
+  return bytes;
+}
 
-  out.bytes.resize(static_cast<std::size_t>(length));
-  if (!gsf_input_read(stream.get(), out.bytes.size(), out.bytes.data()))
-    throw BiffError("文件已损坏(流读取失败)");
+WorkbookStream extractWorkbookStream(const CompoundFile& file) {
+  WorkbookStream out;
+  if (file.has("Workbook")) {
+    out.bytes = file.read("Workbook");
+  } else if (file.has("Book")) {
+    out.bytes = file.read("Book");
+    out.bookStream = true;
+  } else if (file.has("EncryptedPackage")) {
+    // Newer workbooks saved with a password are compound files holding only
+    // the encrypted package.
+    throw BiffError(kEncrypted, WorkbookFault::Encrypted);
+  } else {
+    throw BiffError(kNotWorkbook, WorkbookFault::NotAWorkbook);
+  }
   return out;
+}
+
+WorkbookStream extractWorkbookStream(const uint8_t* data, std::size_t size) {
+  return extractWorkbookStream(CompoundFile(data, size));
 }
 
 }  // namespace gz::sheet

@@ -82,7 +82,8 @@ class GlobalsParser {
   void handle(const Record& rec) {
     switch (rec.id) {
       case kFilePass:
-        throw BiffError(kEncrypted, WorkbookFault::Encrypted);
+        // The records after it have been decrypted before the globals are read.
+        break;
       case kCodePage:
         requireSize(rec, 2);
         out_.codePage = le16(rec.payload.data());

@@ -33,8 +33,8 @@ struct WorkbookGlobals {
 
 // Reads the globals from the start of `stream`, which must outlive them. `bookStream` tells that the
 // stream was named "Book", which decides the version when the BOF does not.
-// Throws BiffError for a stream that is not a BIFF5/BIFF8 workbook, is
-// encrypted, or is damaged.
+// Throws BiffError for a stream that is not a BIFF5/BIFF8 workbook or is
+// damaged. An encrypted stream must be decrypted first (sheet/xls_decrypt.h).
 WorkbookGlobals readGlobals(biff::Bytes stream, bool bookStream);
 
 }  // namespace gz::sheet

@@ -2,11 +2,13 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "sheet/biff_error.h"
 #include "sheet/readers.h"
 #include "sheet/xls_cells.h"
 #include "sheet/xls_container.h"
+#include "sheet/xls_decrypt.h"
 #include "sheet/xls_globals.h"
 #include "text/gb18030.h"
 
@@ -85,10 +87,17 @@ WorkbookError withName(const BiffError& e, const std::string& name) {
 }  // namespace
 
 std::unique_ptr<Workbook> readXlsStream(const uint8_t* data, std::size_t size, bool bookStream,
-                                        const std::string& name) {
+                                        const std::string& name, const PasswordSource& ask) {
   std::unique_ptr<XlsWorkbook> book;
   try {
-    book = readUnfinished(biff::Bytes(data, size), bookStream);
+    const biff::Bytes stream(data, size);
+    if (hasFilePass(stream)) {
+      std::vector<uint8_t> decrypted(data, data + size);
+      decryptWorkbookStream(decrypted, ask, name);
+      book = readUnfinished(decrypted, bookStream);
+    } else {
+      book = readUnfinished(stream, bookStream);
+    }
   } catch (const BiffError& e) {
     throw withName(e, name);
   }
@@ -96,10 +105,17 @@ std::unique_ptr<Workbook> readXlsStream(const uint8_t* data, std::size_t size, b
   return book;
 }
 
-std::unique_ptr<Workbook> readXls(const unsigned char* data, std::size_t size, const std::string& name) {
+std::unique_ptr<Workbook> readXls(const unsigned char* data, std::size_t size, const std::string& name,
+                                  const PasswordSource& ask) {
   std::unique_ptr<XlsWorkbook> book;
   try {
-    WorkbookStream stream = extractWorkbookStream(data, size);
+    const CompoundFile file(data, size);
+    if (!file.has("Workbook") && !file.has("Book") && file.has("EncryptedPackage")) {
+      if (!file.has("EncryptionInfo")) throw BiffError(kDamagedEncryption);
+      return readEncryptedXlsx(file.read("EncryptionInfo"), file.read("EncryptedPackage"), name, ask);
+    }
+    WorkbookStream stream = extractWorkbookStream(file);
+    decryptWorkbookStream(stream.bytes, ask, name);
     book = readUnfinished(stream.bytes, stream.bookStream);
   } catch (const BiffError& e) {
     throw withName(e, name);

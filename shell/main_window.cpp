@@ -17,11 +17,14 @@
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
+#include <optional>
+#include <string>
 
 #include "codes/dm_file.h"
 #include "db/connection.h"
 #include "db/schema.h"
 #include "import/import_run.h"
+#include "sheet/workbook.h"
 #include "shell/choosers.h"
 #include "shell/exception_display.h"
 #include "shell/institution_tree_view.h"
@@ -306,7 +309,15 @@ void TFSYDbf::AInputExecute() {
   db::requireSchema(conn, db::SchemaUse::Import);
 
   WindowFrontend frontend(widgets, *setup_.boxes, abortFlag_);
-  const imp::ImportOutcome outcome = imp::AInputExecute(conn, codeMap_, columnMap_, frontend, request);
+  // An encrypted workbook's password is asked for while the run opens it.
+  const imp::WorkbookOpener open = [this](const std::string& path) {
+    return sheet::openWorkbookAskingPassword(path, [this](const std::string& file, bool lastWasWrong) {
+      const std::optional<QString> answer =
+          setup_.boxes->askPassword(this, QString::fromStdString(file), lastWasWrong);
+      return answer ? std::optional<std::string>(answer->toStdString()) : std::nullopt;
+    });
+  };
+  const imp::ImportOutcome outcome = imp::AInputExecute(conn, codeMap_, columnMap_, frontend, request, open);
 
   // Only a run that went through rows, or failed part way, changed what the
   // grid shows.

@@ -1,5 +1,8 @@
 #include "shell/message_boxes.h"
 
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace gz::shell {
@@ -11,10 +14,33 @@ void QtMessageBoxes::show(QWidget* parent, const QString& text, const QString& c
   box.exec();
 }
 
+QString passwordQuestionText(const QString& path, bool lastWasWrong) {
+  const QString name = QFileInfo(path).fileName();
+  if (lastWasWrong) return QStringLiteral("密码不正确。\n请重新输入工作簿“%1”的打开密码:").arg(name);
+  return QStringLiteral("工作簿“%1”有打开密码。\n请输入密码:").arg(name);
+}
+
+std::optional<QString> QtMessageBoxes::askPassword(QWidget* parent, const QString& path, bool lastWasWrong) {
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("打开密码"));
+  dialog.setLabelText(passwordQuestionText(path, lastWasWrong));
+  dialog.setTextEchoMode(QLineEdit::Password);
+  dialog.setOkButtonText(QStringLiteral("确定"));
+  dialog.setCancelButtonText(QStringLiteral("取消"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
+}
+
 void RecordingMessageBoxes::show(QWidget*, const QString& text, const QString& caption,
                                  BoxIcon icon) {
   shown_.push_back({text, caption, icon});
   if (onShow) onShow(shown_.back());
+}
+
+std::optional<QString> RecordingMessageBoxes::askPassword(QWidget*, const QString& path, bool lastWasWrong) {
+  questions_.push_back({path, lastWasWrong});
+  if (!answerPassword) return std::nullopt;
+  return answerPassword(questions_.back());
 }
 
 QStringList RecordingMessageBoxes::texts() const {

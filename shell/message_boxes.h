@@ -1,10 +1,12 @@
-// Message boxes with one OK button. The window shows every box through this
-// interface, so tests can see each box and answer it at the moment it opens.
+// Message boxes with one OK button, and the question for a workbook's
+// password. The window shows every box through this interface, so tests can
+// see each box and answer it at the moment it opens.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -19,12 +21,20 @@ class MessageBoxes {
   // Shows the box and returns when the operator has dismissed it.
   virtual void show(QWidget* parent, const QString& text, const QString& caption,
                     BoxIcon icon) = 0;
+  // Asks for the password of the encrypted workbook at `path`, naming the
+  // file; `lastWasWrong` says that the password given before did not open
+  // it. Returns the password, or nullopt when the operator chose 取消.
+  virtual std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) = 0;
 };
+
+// The texts of the password question.
+QString passwordQuestionText(const QString& path, bool lastWasWrong);
 
 // The real, modal QMessageBox.
 class QtMessageBoxes final : public MessageBoxes {
  public:
   void show(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) override;
+  std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) override;
 };
 
 struct ShownBox {
@@ -33,12 +43,21 @@ struct ShownBox {
   BoxIcon icon = BoxIcon::None;
 };
 
+struct PasswordQuestion {
+  QString path;
+  bool lastWasWrong = false;
+};
+
 // Records each box instead of showing it. `onShow` runs while the box is
 // "open", before show() returns: what a test does there happens before the
-// operator's OK, exactly as with a modal box.
+// operator's OK, exactly as with a modal box. A password question is
+// answered by `answerPassword` (取消 when it is not set).
 class RecordingMessageBoxes final : public MessageBoxes {
  public:
   void show(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) override;
+  std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) override;
+  const std::vector<PasswordQuestion>& passwordQuestions() const { return questions_; }
+  std::function<std::optional<QString>(const PasswordQuestion&)> answerPassword;
 
   const std::vector<ShownBox>& shown() const { return shown_; }
   QStringList texts() const;
@@ -48,6 +67,7 @@ class RecordingMessageBoxes final : public MessageBoxes {
 
  private:
   std::vector<ShownBox> shown_;
+  std::vector<PasswordQuestion> questions_;
 };
 
 }  // namespace gz::shell

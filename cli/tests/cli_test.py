@@ -4,6 +4,9 @@
 Usage: cli_test.py GZIMPORT_BINARY REPO_DIR
 """
 import os
+import pty
+import select
+import shutil
 import signal
 import sqlite3
 import subprocess
@@ -212,6 +215,101 @@ class Interruptions(DemoDatabase):
         p.kill()
         p.communicate()
         self.assertGreater(self.assert_whole_rows(), self.baseline_count)
+
+
+class Passwords(DemoDatabase):
+    """An encrypted copy of the staff workbook (password 工资)."""
+
+    PASSWORD = "工资"
+
+    def setUp(self):
+        super().setUp()
+        data = os.path.join(REPO, "shell", "tests", "data")
+        shutil.copy(os.path.join(data, "staff_password.xls"), os.path.join(self.dir, "locked.xls"))
+        shutil.copy(os.path.join(data, "staff.xls"), os.path.join(self.dir, "open.xls"))
+
+    def assert_password_not_shown(self, r, password):
+        self.assertNotIn(password, r.stdout + r.stderr)
+
+    def test_password_from_the_option_or_a_file(self):
+        before = self.people("0102")
+        r = run(["import", "--dept", "0102", "--password", self.PASSWORD, "locked.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertEqual(self.people("0102"), before + 6)
+        with open(os.path.join(self.dir, "pw.txt"), "w", encoding="utf-8") as f:
+            f.write(self.PASSWORD + "\r\nsecond line\n")
+        r = run(["sheet", "--password-file", "pw.txt", "locked.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.stdout, run(["sheet", "open.xls"], self.dir).stdout)
+
+    def test_wrong_or_missing_password_exits_1_and_touches_nothing(self):
+        before = self.people("0102")
+        cases = [
+            ([], "工作簿有打开密码"),
+            (["--password", "xyzzy"], "密码不正确"),
+            (["--password", ""], "密码不正确"),
+        ]
+        for extra, reason in cases:
+            with self.subTest(extra=extra):
+                r = run(["import", "--dept", "0102", "--overwrite"] + extra + ["locked.xls"], self.dir,
+                        stdin=subprocess.DEVNULL)
+                self.assertEqual(r.returncode, 1, r.stdout + r.stderr)
+                self.assertIn("locked.xls: " + reason, r.stdout)
+                self.assert_password_not_shown(r, "xyzzy")
+                self.assertEqual(self.people("0102"), before)  # the overwrite deleted nothing
+                r = run(["sheet"] + extra + ["locked.xls"], self.dir, stdin=subprocess.DEVNULL)
+                self.assertEqual((r.returncode, r.stdout, r.stderr.strip()),
+                                 (1, "", "gzimport: " + reason + ": locked.xls"))
+
+    def test_password_option_misuse(self):
+        r = run(["sheet", "--password", "a", "--password-file", "pw.txt", "locked.xls"], self.dir)
+        self.assertEqual(r.returncode, 2)
+        self.assertIn("--password-file", r.stderr)
+        r = run(["sheet", "--password-file", "none.txt", "locked.xls"], self.dir)
+        self.assertEqual((r.returncode, r.stderr.strip()), (1, "gzimport: 无法读取密码文件: none.txt"))
+
+    def prompt_session(self, args, answers):
+        """Runs gzimport on a pseudo-terminal, answering each password prompt
+        in turn; returns the exit status and everything the terminal showed."""
+        master, slave = pty.openpty()
+        p = subprocess.Popen([GZIMPORT] + args, cwd=self.dir, stdin=slave, stdout=slave, stderr=slave,
+                             start_new_session=True)
+        os.close(slave)
+        shown = b""
+        deadline = time.time() + 120
+        answered = 0
+        while time.time() < deadline:
+            ready, _, _ = select.select([master], [], [], 0.2)
+            if ready:
+                try:
+                    chunk = os.read(master, 4096)
+                except OSError:  # the program ended and closed the terminal
+                    break
+                if not chunk:
+                    break
+                shown += chunk
+                # Each question ends in "密码: "; answer the ones not answered yet.
+                if answered < len(answers) and shown.count("密码: ".encode()) > answered:
+                    os.write(master, (answers[answered] + "\n").encode())
+                    answered += 1
+            elif p.poll() is not None:
+                break
+        p.wait(timeout=60)
+        os.close(master)
+        return p.returncode, shown.decode("utf-8", "replace")
+
+    def test_prompt_on_a_terminal_does_not_echo(self):
+        status, shown = self.prompt_session(["sheet", "locked.xls"], ["xyzzy", self.PASSWORD])
+        self.assertEqual(status, 0, shown)
+        self.assertIn("工作簿 locked.xls 有打开密码。请输入密码:", shown)
+        self.assertIn("密码不正确。请重新输入密码:", shown)
+        self.assertIn("张伟", shown)
+        self.assertNotIn("xyzzy", shown)
+
+        status, shown = self.prompt_session(["sheet", "locked.xls"], ["a", "b", "c"])
+        self.assertEqual(status, 1, shown)
+        self.assertIn("gzimport: 密码不正确: locked.xls", shown)
+        self.assertEqual(shown.count("请重新输入密码"), 2)
 
 
 if __name__ == "__main__":

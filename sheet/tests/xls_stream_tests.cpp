@@ -240,7 +240,7 @@ TEST(XlsStream, RefusesDamagedOrUnsupportedStreamsWithOneMessage) {
 
   BookLayout encrypted = good;
   encrypted.globals.push_back(record(0x002F, Payload().u16(1).u16(1)));
-  EXPECT_EQ(messageFor(encrypted), "工作簿已加密,无法读取: t.xls");
+  EXPECT_EQ(messageFor(encrypted), "工作簿有打开密码: t.xls");
 
   BookLayout noWorksheet;
   noWorksheet.sheets.push_back(SheetLayout{unicodeString(u"C", false), 2, {}});
@@ -293,7 +293,7 @@ TEST(XlsStream, FindsTheWorkbookStreamInTheCompoundFile) {
   EXPECT_EQ(sheetOf(compoundFile({{"Book", buildStream(old)}, {"Workbook", buildStream(book)}})), "New");
 
   EXPECT_EQ(errorOf(compoundFile({{"EncryptedInfo", {1, 2}}, {"EncryptedPackage", {1, 2, 3}}})),
-            "工作簿已加密,无法读取: t.xls");
+            "文件已损坏(加密信息无效): t.xls");
   EXPECT_EQ(errorOf(compoundFile(buildStream(book), "WordDocument")), "不是Excel工作簿: t.xls");
   EXPECT_EQ(errorOf({'P', 'K', 3, 4, 0, 0}), "不是Excel工作簿: t.xls");
   EXPECT_EQ(errorOf({}), "不是Excel工作簿: t.xls");

@@ -11,10 +11,11 @@ QObject* makeImportTests();
 QObject* makeChooserTests();
 QObject* makeExceptionTests();
 QObject* makeTreeClickTests();
+QObject* makePasswordTests();
 
 inline std::vector<QObject*> allTests() {
   return {makeStartupTests(), makeImportTests(), makeChooserTests(), makeExceptionTests(),
-          makeTreeClickTests()};
+          makeTreeClickTests(), makePasswordTests()};
 }
 
 }  // namespace gz::shell::testing

@@ -1,0 +1,20 @@
+// How the command line answers the question for a workbook's password: the
+// --password or --password-file option, else, on a terminal, a prompt that
+// does not echo. The password is never printed.
+#pragma once
+
+#include <QCommandLineParser>
+#include <optional>
+#include <variant>
+
+#include "sheet/workbook.h"
+
+namespace gz::cli {
+
+// The source for the parsed options, or the exit status when they cannot be
+// used (both given; a password file that cannot be read, already reported).
+// Without either option and without a terminal the source is empty: an
+// encrypted workbook then fails as one that has a password.
+std::variant<sheet::PasswordSource, int> workbookPasswordSource(const QCommandLineParser& parser);
+
+}  // namespace gz::cli

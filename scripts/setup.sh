@@ -21,6 +21,9 @@ PACKAGES=(
   postgresql odbc-postgresql unixodbc
   # window: fonts for Chinese text, a virtual display for screenshots
   fonts-arphic-uming fonts-wqy-zenhei xvfb xauth imagemagick
+  # the Debian package: man pages, CPack's dependency search, checks of the
+  # package and of the installed window
+  help2man file dpkg-dev lintian xdotool
   time
 )
 

@@ -1,5 +1,6 @@
 // gzimport import: one workbook into a department, as the window's 导入 does.
 
+#include <QCoreApplication>
 #include <QCommandLineParser>
 #include <memory>
 #include <optional>
@@ -36,20 +37,28 @@ int exitStatusFor(const imp::ImportOutcome& o) {
 
 int runImport(const QStringList& args) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(
+  parser.setApplicationDescription(QCoreApplication::translate(
+      "gzimport",
       "Imports the active sheet of WORKBOOK into the department CODE: one person per row,\n"
-      "with education, position and assessment history.");
+      "with education, position and assessment history."));
   const QCommandLineOption dbOption = databaseOption();
   parser.addOption(dbOption);
-  parser.addOption({"dept", "The department, by its institution code (jgdm).", "CODE"});
-  parser.addOption({"overwrite", "Replace the department's people instead of adding to them."});
-  parser.addOption({"codes", "The code file (default dm.txt in the working directory).", "FILE", "dm.txt"});
-  parser.addOption({"dry-run", "Run the whole import and leave nothing in the database."});
+  parser.addOption(
+      {"dept", QCoreApplication::translate("gzimport", "The department, by its institution code (jgdm)."), "CODE"});
+  parser.addOption({"overwrite", QCoreApplication::translate(
+                                     "gzimport", "Replace the department's people instead of adding to them.")});
+  parser.addOption(
+      {"codes", QCoreApplication::translate("gzimport", "The code file (default dm.txt in the working directory)."),
+       "FILE", "dm.txt"});
+  parser.addOption(
+      {"dry-run", QCoreApplication::translate("gzimport", "Run the whole import and leave nothing in the database.")});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
-  parser.addPositionalArgument("WORKBOOK", "The workbook (.xls or .xlsx).");
+  parser.addPositionalArgument("WORKBOOK", QCoreApplication::translate("gzimport", "The workbook (.xls or .xlsx)."));
   if (const auto status = parseArguments(parser, args, 1)) return *status;
-  if (!parser.isSet("dept")) return usageError("--dept CODE is required", parser.helpText().toStdString());
+  if (!parser.isSet("dept"))
+    return usageError(QCoreApplication::translate("gzimport", "--dept CODE is required").toStdString(),
+                      parser.helpText().toStdString());
   const auto passwords = workbookPasswordSource(parser);
   if (const int* status = std::get_if<int>(&passwords)) return *status;
   // The workbook is opened by the run, which asks for its password through this.
@@ -102,7 +111,7 @@ int runImport(const QStringList& args) {
 }
 
 const CommandRegistration registration{
-    {"import", "import a workbook into a department", runImport}};
+    {"import", QT_TRANSLATE_NOOP("gzimport", "Import a workbook into a department"), runImport}};
 
 }  // namespace
 }  // namespace gz::cli

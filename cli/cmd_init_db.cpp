@@ -1,5 +1,6 @@
 // `gzimport init-db [--demo] DB`: creates the tables in a new SQLite file or
 // in an empty PostgreSQL database, optionally with demo data.
+#include <QCoreApplication>
 #include <QCommandLineParser>
 #include <QFile>
 #include <exception>
@@ -34,10 +35,13 @@ void fill(db::Connection& c, bool demo) {
 
 int runInitDb(const QStringList& args) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(
-      "Creates the personnel tables in a new SQLite file or in an empty PostgreSQL database.");
-  parser.addOption({"demo", "Add a demo institution tree and a few people with history rows."});
-  parser.addPositionalArgument("DB", "A new SQLite file, postgresql://user@host:port/name or odbc:<connection string>.");
+  parser.setApplicationDescription(QCoreApplication::translate(
+      "gzimport", "Creates the personnel tables in a new SQLite file or in an empty PostgreSQL database."));
+  parser.addOption({"demo", QCoreApplication::translate(
+                                "gzimport", "Add a demo institution tree and a few people with history rows.")});
+  parser.addPositionalArgument(
+      "DB", QCoreApplication::translate(
+                "gzimport", "A new SQLite file, postgresql://user@host:port/name or odbc:<connection string>."));
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   const std::string target = parser.positionalArguments().first().toStdString();
   const bool demo = parser.isSet("demo");
@@ -64,7 +68,8 @@ int runInitDb(const QStringList& args) {
   return kOk;
 }
 
-const CommandRegistration registration({"init-db", "Create the database tables (--demo: with demo data)", runInitDb});
+const CommandRegistration registration(
+    {"init-db", QT_TRANSLATE_NOOP("gzimport", "Create the database tables (--demo: with demo data)"), runInitDb});
 
 }  // namespace
 }  // namespace gz::cli

@@ -1,6 +1,7 @@
 // `gzimport people [--db DB] --dept CODE`: prints the people of a department
 // and of every department below it, as the window's grid shows them
 // (tab-separated, headed by the column names), then the head count.
+#include <QCoreApplication>
 #include <QCommandLineParser>
 #include <exception>
 #include <optional>
@@ -31,14 +32,18 @@ std::string tabJoined(const Cells& cells, ToUtf8 toUtf8) {
 
 int runPeople(const QStringList& args) {
   QCommandLineParser parser;
-  parser.setApplicationDescription("Prints the people of a department and of every department below it.");
+  parser.setApplicationDescription(QCoreApplication::translate(
+      "gzimport", "Prints the people of a department and of every department below it."));
   const QCommandLineOption dbOption = databaseOption();
-  const QCommandLineOption deptOption("dept", "The department code (an institution code of the tree).",
-                                      "CODE");
+  const QCommandLineOption deptOption(
+      "dept", QCoreApplication::translate("gzimport", "The department code (an institution code of the tree)."),
+      "CODE");
   parser.addOption(dbOption);
   parser.addOption(deptOption);
   if (const auto status = parseArguments(parser, args, 0)) return *status;
-  if (!parser.isSet(deptOption)) return usageError("--dept CODE is required", parser.helpText().toStdString());
+  if (!parser.isSet(deptOption))
+    return usageError(QCoreApplication::translate("gzimport", "--dept CODE is required").toStdString(),
+                      parser.helpText().toStdString());
 
   try {
     auto connection = openWorkDatabase(parser.value(dbOption), db::SchemaUse::PersonnelView);
@@ -58,7 +63,8 @@ int runPeople(const QStringList& args) {
   return kOk;
 }
 
-const CommandRegistration registration({"people", "Print the people of a department", runPeople});
+const CommandRegistration registration(
+    {"people", QT_TRANSLATE_NOOP("gzimport", "Print the people of a department"), runPeople});
 
 }  // namespace
 }  // namespace gz::cli

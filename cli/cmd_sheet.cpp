@@ -1,5 +1,6 @@
 // gzimport sheet: shows what the tool reads from a workbook's active sheet.
 
+#include <QCoreApplication>
 #include <QCommandLineParser>
 #include <algorithm>
 #include <cstdint>
@@ -37,20 +38,24 @@ std::string escapedCell(const std::string& utf8) {
 
 int runSheet(const QStringList& args) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(
+  parser.setApplicationDescription(QCoreApplication::translate(
+      "gzimport",
       "Prints the active sheet of WORKBOOK as the import reads it: the sheet's name,\n"
-      "then one line per row with the cell texts separated by tabs.");
-  parser.addOption({"rows", "Print only the first N rows.", "N"});
+      "then one line per row with the cell texts separated by tabs."));
+  parser.addOption({"rows", QCoreApplication::translate("gzimport", "Print only the first N rows."), "N"});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
-  parser.addPositionalArgument("WORKBOOK", "The workbook (.xls or .xlsx).");
+  parser.addPositionalArgument("WORKBOOK", QCoreApplication::translate("gzimport", "The workbook (.xls or .xlsx)."));
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   uint32_t rowLimit = UINT32_MAX;
   if (parser.isSet("rows")) {
     bool ok = false;
     const uint rows = parser.value("rows").toUInt(&ok);
-    if (!ok) return usageError("--rows needs a whole number, not '" + parser.value("rows").toStdString() + "'",
-                               parser.helpText().toStdString());
+    if (!ok)
+      return usageError(QCoreApplication::translate("gzimport", "--rows needs a whole number, not '%1'")
+                            .arg(parser.value("rows"))
+                            .toStdString(),
+                        parser.helpText().toStdString());
     rowLimit = rows;
   }
 
@@ -81,8 +86,8 @@ int runSheet(const QStringList& args) {
   return kOk;
 }
 
-const CommandRegistration registration({"sheet", "Show the active sheet of a workbook as the import reads it",
-                                        runSheet});
+const CommandRegistration registration(
+    {"sheet", QT_TRANSLATE_NOOP("gzimport", "Show the active sheet of a workbook as the import reads it"), runSheet});
 
 }  // namespace
 }  // namespace gz::cli

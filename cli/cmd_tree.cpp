@@ -1,5 +1,6 @@
 // `gzimport tree [--db DB]`: prints the institution tree, one node a line,
 // indented two blanks per level.
+#include <QCoreApplication>
 #include <QCommandLineParser>
 #include <exception>
 #include <string>
@@ -17,7 +18,8 @@ namespace {
 
 int runTree(const QStringList& args) {
   QCommandLineParser parser;
-  parser.setApplicationDescription("Prints the institution tree of the database.");
+  parser.setApplicationDescription(
+      QCoreApplication::translate("gzimport", "Prints the institution tree of the database."));
   const QCommandLineOption dbOption = databaseOption();
   parser.addOption(dbOption);
   if (const auto status = parseArguments(parser, args, 0)) return *status;
@@ -37,7 +39,8 @@ int runTree(const QStringList& args) {
   return kOk;
 }
 
-const CommandRegistration registration({"tree", "Print the institution tree", runTree});
+const CommandRegistration registration(
+    {"tree", QT_TRANSLATE_NOOP("gzimport", "Print the institution tree"), runTree});
 
 }  // namespace
 }  // namespace gz::cli

@@ -16,7 +16,7 @@ enum ExitStatus { kOk = 0, kFailed = 1, kUsage = 2 };
 
 struct Command {
   const char* name;
-  const char* summary;  // one line for the usage text
+  const char* summary;  // one line for the usage text, marked QT_TRANSLATE_NOOP("gzimport", ...)
   // Receives the arguments after the subcommand name, with the program name
   // prepended (so a QCommandLineParser can process() them). Returns the exit status.
   std::function<int(const QStringList& args)> run;

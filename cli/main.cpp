@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <algorithm>
 
+#include "app/translations.h"
+#include "app/version.h"
 #include "cli/command.h"
 
 namespace gz::cli {
@@ -13,15 +15,22 @@ std::vector<Command>& registry() {
   return r;
 }
 
-std::string usage() {
-  std::string u = "Usage: gzimport <command> [options]\n\nCommands:\n";
+// Laid out like a command's own help and with the option parser's words,
+// so that both read alike in every language.
+QString usage() {
+  const QString options = QCoreApplication::translate("QCommandLineParser", "[options]");
+  QString u = QCoreApplication::translate("QCommandLineParser", "Usage: %1").arg("gzimport <command> " + options);
+  u += "\n\n" + QCoreApplication::translate("gzimport", "Commands:") + '\n';
   for (const Command& c : registry()) {
-    std::string name = c.name;
-    name.resize(std::max<std::size_t>(name.size() + 2, 10), ' ');
-    u += "  " + name + c.summary;
-    u += '\n';
+    const QString name = QString::fromLatin1(c.name);
+    u += "  " + name.leftJustified(std::max<qsizetype>(name.size() + 2, 10)) +
+         QCoreApplication::translate("gzimport", c.summary) + '\n';
   }
-  u += "\nRun 'gzimport <command> --help' for a command's options.";
+  u += '\n' + QCoreApplication::translate("QCommandLineParser", "Options:") + '\n';
+  u += "  -h, --help     " + QCoreApplication::translate("QCommandLineParser", "Displays help on commandline options.");
+  u += "\n  -v, --version  " + QCoreApplication::translate("QCommandLineParser", "Displays version information.");
+  u += '\n';
+  u += '\n' + QCoreApplication::translate("gzimport", "Run 'gzimport <command> --help' for a command's options.");
   return u;
 }
 }  // namespace
@@ -63,24 +72,32 @@ int main(int argc, char** argv) {
   int commandArgc = static_cast<int>(commandArgv.size());
   QCoreApplication app(commandArgc, commandArgv.data());
   QCoreApplication::setApplicationName("gzimport");
+  QCoreApplication::setApplicationVersion(gz::app::versionText());
+  gz::app::installTranslations();
 
   if (!isCommand) {
     if (name.empty()) {
-      printErr(usage());
+      printErr(usage().toStdString());
       return kUsage;
     }
     if (name == "--help" || name == "-h" || name == "help") {
-      printOut(usage());
+      printOut(usage().toStdString());
       return kOk;
     }
-    printErr("gzimport: unknown option '" + name + "'");
-    printErr(usage());
+    if (name == "--version" || name == "-v") {
+      printOut("gzimport " + QCoreApplication::applicationVersion().toStdString());
+      return kOk;
+    }
+    printErr("gzimport: " +
+             QCoreApplication::translate("gzimport", "unknown option '%1'").arg(QString::fromStdString(name)).toStdString());
+    printErr(usage().toStdString());
     return kUsage;
   }
   for (const Command& c : commands()) {
     if (name == c.name) return c.run(QCoreApplication::arguments());
   }
-  printErr("gzimport: unknown command '" + name + "'");
-  printErr(usage());
+  printErr("gzimport: " +
+           QCoreApplication::translate("gzimport", "unknown command '%1'").arg(QString::fromStdString(name)).toStdString());
+  printErr(usage().toStdString());
   return kUsage;
 }

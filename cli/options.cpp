@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <QCoreApplication>
 #include <string>
 
 #include "cli/command.h"
@@ -9,17 +10,22 @@
 namespace gz::cli {
 
 QCommandLineOption databaseOption() {
-  return {"db", "The database: an SQLite file, postgresql://user@host:port/name or odbc:<connection string> "
-                "(default: gzgl.mdb in the working directory).",
+  return {"db",
+          QCoreApplication::translate("gzimport",
+                                      "The database: an SQLite file, postgresql://user@host:port/name or "
+                                      "odbc:<connection string> (default: gzgl.mdb in the working directory)."),
           "DB", "gzgl.mdb"};
 }
 
 QCommandLineOption passwordOption() {
-  return {"password", "The password to open an encrypted workbook.", "TEXT"};
+  return {"password", QCoreApplication::translate("gzimport", "The password to open an encrypted workbook."), "TEXT"};
 }
 
 QCommandLineOption passwordFileOption() {
-  return {"password-file", "Read the password to open an encrypted workbook from the first line of FILE.", "FILE"};
+  return {"password-file",
+          QCoreApplication::translate("gzimport",
+                                      "Read the password to open an encrypted workbook from the first line of FILE."),
+          "FILE"};
 }
 
 std::optional<int> parseArguments(QCommandLineParser& parser, const QStringList& args, int positionals) {
@@ -31,8 +37,11 @@ std::optional<int> parseArguments(QCommandLineParser& parser, const QStringList&
     return kOk;
   }
   const QStringList given = parser.positionalArguments();
-  if (given.size() > positionals) return usageError("unexpected argument '" + given[positionals].toStdString() + "'", help);
-  if (given.size() < positionals) return usageError("missing argument", help);
+  if (given.size() > positionals)
+    return usageError(
+        QCoreApplication::translate("gzimport", "unexpected argument '%1'").arg(given[positionals]).toStdString(), help);
+  if (given.size() < positionals)
+    return usageError(QCoreApplication::translate("gzimport", "missing argument").toStdString(), help);
   return std::nullopt;
 }
 

@@ -11,6 +11,8 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   # core libraries
   qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+  # help texts in other languages: lupdate and lrelease, Qt's own translations
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgsf-1-dev libxml2-dev libsqlite3-dev libgcrypt20-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest
@@ -19,6 +21,9 @@ PACKAGES=(
   postgresql odbc-postgresql unixodbc
   # window: fonts for Chinese text, a virtual display for screenshots
   fonts-arphic-uming fonts-wqy-zenhei fonts-hanazono xvfb xauth imagemagick
+  # the Debian package: man pages, CPack's dependency search, checks of the
+  # package and of the installed window
+  help2man file dpkg-dev lintian xdotool
   time
 )
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test: unit and database tests on SQLite,
 # the same database tests on a local PostgreSQL server (directly and through
-# ODBC), the window tests offscreen, and a short fuzzing run of both readers
-# and of the decryption of encrypted packages.
+# ODBC), the window tests offscreen, a short fuzzing run of both readers and
+# of the decryption of encrypted packages, and the Debian package made from
+# the build: installed, used and removed again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -14,3 +15,7 @@ bash scripts/fuzz.sh "${GZ_FUZZ_SECONDS:-60}"
 # and through ODBC); it is stopped again when ctest ends.
 export QT_QPA_PLATFORM=offscreen
 bash scripts/pg-test-server.sh run ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
+
+# The Debian package of this build, checked as a user gets it.
+deb=$(bash scripts/package.sh build | tee /dev/stderr | tail -n 1)
+bash scripts/test_package.sh "$deb"

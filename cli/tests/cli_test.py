@@ -7,6 +7,7 @@ import os
 import pty
 import select
 import shutil
+import re
 import signal
 import sqlite3
 import subprocess
@@ -19,8 +20,17 @@ GZIMPORT = None
 REPO = None
 
 
-def run(args, cwd, **kw):
-    return subprocess.run([GZIMPORT] + args, cwd=cwd, capture_output=True, text=True, timeout=300, **kw)
+def locale_env(**settings):
+    """The environment with only the given locale settings (LANG, LANGUAGE, LC_*)."""
+    env = {k: v for k, v in os.environ.items() if not (k.startswith("LC_") or k in ("LANG", "LANGUAGE"))}
+    env.update(settings)
+    return env
+
+
+def run(args, cwd, env=None, **kw):
+    """Runs gzimport; in the C locale unless `env` says otherwise, so help and usage texts are English."""
+    return subprocess.run([GZIMPORT] + args, cwd=cwd, capture_output=True, text=True, timeout=300,
+                          env=env if env is not None else locale_env(LANG="C"), **kw)
 
 
 class DemoDatabase(unittest.TestCase):
@@ -72,6 +82,74 @@ class Usage(DemoDatabase):
         r = run(["import", "--db", "empty.db", "--dept", "0102", "staff.xls"], self.dir)
         self.assertEqual(r.returncode, 1)
         self.assertIn("ryjbxx", r.stderr)
+
+
+CHINESE = re.compile("[\u4e00-\u9fff]")
+COMMANDS = ["import", "init-db", "people", "sheet", "tree"]
+
+
+class HelpAndVersion(DemoDatabase):
+    def test_version_names_the_project_version(self):
+        project = re.search(r"project\(gzimport VERSION ([0-9.]+)", open(os.path.join(REPO, "CMakeLists.txt")).read())
+        r = run(["--version"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertRegex(r.stdout.strip(), r"^gzimport " + re.escape(project.group(1)) +
+                         r"( \(git [0-9a-f]{7,}(-dirty)?\))?$")
+        if os.path.exists(os.path.join(REPO, ".git")):
+            self.assertIn("(git ", r.stdout)
+
+    def test_help_follows_the_locale(self):
+        cases = [
+            # (locale settings, a line the help must hold, one it must not)
+            ({"LANG": "zh_CN.UTF-8"}, "用法：gzimport import [选项] WORKBOOK", "Usage:"),
+            ({"LC_ALL": "zh_CN.UTF-8", "LANG": "C"}, "用法：gzimport import [选项] WORKBOOK", "Usage:"),
+            ({"LANG": "C"}, "Usage: gzimport import [options] WORKBOOK", "用法"),
+            ({"LANG": "en_US.UTF-8"}, "Usage: gzimport import [options] WORKBOOK", "用法"),
+            ({"LANG": "zh_CN.UTF-8", "LANGUAGE": "en"}, "Usage: gzimport import [options] WORKBOOK", "用法"),
+        ]
+        for settings, expected, unexpected in cases:
+            with self.subTest(settings=settings):
+                r = run(["import", "--help"], self.dir, env=locale_env(**settings))
+                self.assertEqual(r.returncode, 0, r.stderr)
+                self.assertIn(expected, r.stdout.splitlines())
+                self.assertNotIn(unexpected, r.stdout)
+
+    def test_every_chinese_help_line_is_translated(self):
+        zh = locale_env(LANG="zh_CN.UTF-8")
+        for args in [["--help"]] + [[c, "--help"] for c in COMMANDS]:
+            with self.subTest(args=args):
+                r = run(args, self.dir, env=zh)
+                self.assertEqual(r.returncode, 0, r.stderr)
+                # Every line that describes something (the usage line, the
+                # description, each heading, command, option and argument) is
+                # Chinese; only continuations, indented further, are left out.
+                described = [line for line in r.stdout.splitlines() if line.strip() and not line.startswith("   ")]
+                self.assertTrue(described, r.stdout)
+                for line in described:
+                    self.assertRegex(line, CHINESE, r.stdout)
+
+    def test_usage_errors_follow_the_locale(self):
+        cases = [
+            (["import"], "缺少参数", "missing argument"),
+            (["import", "staff.xls"], "必须给出 --dept CODE", "--dept CODE is required"),
+            (["nosuchcommand"], "未知命令 'nosuchcommand'", "unknown command 'nosuchcommand'"),
+        ]
+        for args, chinese, english in cases:
+            with self.subTest(args=args):
+                zh = run(args, self.dir, env=locale_env(LANG="zh_CN.UTF-8"))
+                self.assertEqual(zh.returncode, 2)
+                self.assertIn(chinese, zh.stderr)
+                en = run(args, self.dir)
+                self.assertEqual(en.returncode, 2)
+                self.assertIn(english, en.stderr)
+
+    def test_the_tools_own_messages_are_the_same_in_every_locale(self):
+        args = ["import", "--dept", "0102", "--dry-run", "staff.xls"]
+        en = run(args, self.dir)
+        zh = run(args, self.dir, env=locale_env(LANG="zh_CN.UTF-8"))
+        self.assertEqual(en.returncode, 0, en.stderr)
+        self.assertEqual((zh.returncode, zh.stdout, zh.stderr), (en.returncode, en.stdout, en.stderr))
+        self.assertIn("数据导入成功!", en.stdout)
 
 
 class Commands(DemoDatabase):

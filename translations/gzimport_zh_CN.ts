@@ -1,0 +1,169 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>QCommandLineParser</name>
+    <message>
+        <source>[options]</source>
+        <translation>[选项]</translation>
+    </message>
+    <message>
+        <source>Usage: %1</source>
+        <translation>用法：%1</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>选项：</translation>
+    </message>
+    <message>
+        <source>Displays help on commandline options.</source>
+        <translation>显示命令行选项的帮助。</translation>
+    </message>
+    <message>
+        <source>Displays version information.</source>
+        <translation>显示版本信息。</translation>
+    </message>
+</context>
+<context>
+    <name>gzimport</name>
+    <message>
+        <source>Imports the active sheet of WORKBOOK into the department CODE: one person per row,
+with education, position and assessment history.</source>
+        <translation>把工作簿 WORKBOOK 的活动工作表导入部门 CODE：每行一人，
+连同其学历、职务和考核记录。</translation>
+    </message>
+    <message>
+        <source>The department, by its institution code (jgdm).</source>
+        <translation>部门，以其机构代码 (jgdm) 指定。</translation>
+    </message>
+    <message>
+        <source>Replace the department&apos;s people instead of adding to them.</source>
+        <translation>覆盖该部门的人员，而不是追加。</translation>
+    </message>
+    <message>
+        <source>The code file (default dm.txt in the working directory).</source>
+        <translation>代码文件（默认为工作目录中的 dm.txt）。</translation>
+    </message>
+    <message>
+        <source>Run the whole import and leave nothing in the database.</source>
+        <translation>完整运行导入，但不在数据库中留下任何改动。</translation>
+    </message>
+    <message>
+        <source>The workbook (.xls or .xlsx).</source>
+        <translation>工作簿（.xls 或 .xlsx）。</translation>
+    </message>
+    <message>
+        <source>--dept CODE is required</source>
+        <translation>必须给出 --dept CODE</translation>
+    </message>
+    <message>
+        <source>Import a workbook into a department</source>
+        <translation>把工作簿导入一个部门</translation>
+    </message>
+    <message>
+        <source>Creates the personnel tables in a new SQLite file or in an empty PostgreSQL database.</source>
+        <translation>在新的 SQLite 文件或空的 PostgreSQL 数据库中创建人员库的表。</translation>
+    </message>
+    <message>
+        <source>Add a demo institution tree and a few people with history rows.</source>
+        <translation>加入演示用的机构树和几个带历史记录的人员。</translation>
+    </message>
+    <message>
+        <source>A new SQLite file, postgresql://user@host:port/name or odbc:&lt;connection string&gt;.</source>
+        <translation>新的 SQLite 文件、postgresql://用户@主机:端口/库名 或 odbc:&lt;连接字符串&gt;。</translation>
+    </message>
+    <message>
+        <source>Create the database tables (--demo: with demo data)</source>
+        <translation>创建数据库的表（--demo：含演示数据）</translation>
+    </message>
+    <message>
+        <source>Prints the people of a department and of every department below it.</source>
+        <translation>列出一个部门及其所有下级部门的人员。</translation>
+    </message>
+    <message>
+        <source>The department code (an institution code of the tree).</source>
+        <translation>部门代码（机构树中的机构代码）。</translation>
+    </message>
+    <message>
+        <source>Print the people of a department</source>
+        <translation>列出一个部门的人员</translation>
+    </message>
+    <message>
+        <source>Prints the active sheet of WORKBOOK as the import reads it: the sheet&apos;s name,
+then one line per row with the cell texts separated by tabs.</source>
+        <translation>按导入读取的样子列出工作簿 WORKBOOK 的活动工作表：先是工作表名，
+然后每行一行，各单元格的文本以制表符分隔。</translation>
+    </message>
+    <message>
+        <source>Print only the first N rows.</source>
+        <translation>只列出前 N 行。</translation>
+    </message>
+    <message>
+        <source>--rows needs a whole number, not &apos;%1&apos;</source>
+        <translation>--rows 需要一个整数，而不是 &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Show the active sheet of a workbook as the import reads it</source>
+        <translation>按导入读取的样子显示工作簿的活动工作表</translation>
+    </message>
+    <message>
+        <source>Prints the institution tree of the database.</source>
+        <translation>列出数据库中的机构树。</translation>
+    </message>
+    <message>
+        <source>Print the institution tree</source>
+        <translation>列出机构树</translation>
+    </message>
+    <message>
+        <source>Commands:</source>
+        <translation>命令：</translation>
+    </message>
+    <message>
+        <source>Run &apos;gzimport &lt;command&gt; --help&apos; for a command&apos;s options.</source>
+        <translation>运行 &apos;gzimport &lt;command&gt; --help&apos; 查看该命令的选项。</translation>
+    </message>
+    <message>
+        <source>unknown option &apos;%1&apos;</source>
+        <translation>未知选项 &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos;</source>
+        <translation>未知命令 &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>The database: an SQLite file, postgresql://user@host:port/name or odbc:&lt;connection string&gt; (default: gzgl.mdb in the working directory).</source>
+        <translation>数据库：SQLite 文件、postgresql://用户@主机:端口/库名 或 odbc:&lt;连接字符串&gt;（默认为工作目录中的 gzgl.mdb）。</translation>
+    </message>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>多余的参数 &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>missing argument</source>
+        <translation>缺少参数</translation>
+    </message>
+    <message>
+        <source>The password to open an encrypted workbook.</source>
+        <translation>打开加密工作簿的密码。</translation>
+    </message>
+    <message>
+        <source>Read the password to open an encrypted workbook from the first line of FILE.</source>
+        <translation>从 FILE 的第一行读取打开加密工作簿的密码。</translation>
+    </message>
+    <message>
+        <source>--password and --password-file cannot be given together</source>
+        <translation>--password 与 --password-file 不能同时使用</translation>
+    </message>
+</context>
+<context>
+    <name>gzimport-gui</name>
+    <message>
+        <source>Imports personnel workbooks into the payroll database.</source>
+        <translation>把人员信息工作簿导入工资数据库。</translation>
+    </message>
+    <message>
+        <source>The database: an SQLite file, postgresql://user@host:port/name or odbc:&lt;connection string&gt;. Default: gzgl.mdb in the working directory.</source>
+        <translation>数据库：SQLite 文件、postgresql://用户@主机:端口/库名 或 odbc:&lt;连接字符串&gt;。默认为工作目录中的 gzgl.mdb。</translation>
+    </message>
+</context>
+</TS>

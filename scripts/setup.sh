@@ -17,7 +17,7 @@ PACKAGES=(
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
-  python3 python3-xlwt python3-openpyxl python3-xlrd
+  python3 python3-xlwt python3-openpyxl python3-xlrd python3-psycopg2
   postgresql odbc-postgresql unixodbc
   # window: fonts for Chinese text, a virtual display for screenshots
   fonts-arphic-uming fonts-wqy-zenhei fonts-hanazono xvfb xauth imagemagick

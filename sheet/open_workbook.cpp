@@ -1,11 +1,10 @@
-// openWorkbook(): reads the file once, recognises its format from the first
-// bytes and hands the bytes to the matching reader.
+// openWorkbook(): reads the file once, recognises its form from its bytes
+// and hands them to the reader of that form.
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-utils.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -15,17 +14,12 @@
 #include "sheet/biff_error.h"
 #include "sheet/readers.h"
 #include "sheet/workbook.h"
+#include "sheet/workbook_form.h"
+#include "sheet/xls_reader.h"
 
 namespace gz::sheet {
 
 namespace {
-
-constexpr unsigned char kOle2Magic[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-constexpr unsigned char kZipMagic[] = {'P', 'K', 0x03, 0x04};
-
-bool startsWith(const std::vector<unsigned char>& data, const unsigned char* magic, std::size_t n) {
-  return data.size() >= n && std::memcmp(data.data(), magic, n) == 0;
-}
 
 std::filesystem::path pathFromUtf8(const std::string& utf8) {
   // Through char8_t so that Windows does not read the bytes in its ANSI code page.
@@ -83,11 +77,22 @@ std::unique_ptr<Workbook> openWorkbook(const std::string& pathUtf8) {
     throw WorkbookError(WorkbookFault::Unreadable, "无法读取文件", pathUtf8);
 
   try {
-    if (startsWith(data, kOle2Magic, sizeof kOle2Magic)) {
-      if (isEncryptedPackage(data)) throw WorkbookError(WorkbookFault::Encrypted, kEncrypted, pathUtf8);
-      return readXls(data.data(), data.size(), pathUtf8);
+    const unsigned char* bytes = data.data();
+    const std::size_t size = data.size();
+    switch (detectForm(bytes, size)) {
+      case WorkbookForm::CompoundFile:
+        if (isEncryptedPackage(data)) throw WorkbookError(WorkbookFault::Encrypted, kEncrypted, pathUtf8);
+        return readXls(bytes, size, pathUtf8);
+      case WorkbookForm::OfficeOpenXml: return readXlsx(bytes, size, pathUtf8);
+      case WorkbookForm::OpenDocument: return readOpenDocument(bytes, size, pathUtf8);
+      case WorkbookForm::BiffStream: return readXlsStream(bytes, size, false, pathUtf8);
+      case WorkbookForm::OldBiffStream: return readOldXls(bytes, size, pathUtf8);
+      case WorkbookForm::XmlSpreadsheet: return readXmlSpreadsheet(bytes, size, pathUtf8);
+      case WorkbookForm::FlatOpenDocument: return readFlatOpenDocument(bytes, size, pathUtf8);
+      case WorkbookForm::HtmlPage: return readHtmlTable(bytes, size, pathUtf8);
+      case WorkbookForm::DelimitedText: return readDelimitedText(bytes, size, pathUtf8);
+      case WorkbookForm::Unknown: break;
     }
-    if (startsWith(data, kZipMagic, sizeof kZipMagic)) return readXlsx(data.data(), data.size(), pathUtf8);
   } catch (const WorkbookError&) {
     throw;
   } catch (const std::bad_alloc&) {

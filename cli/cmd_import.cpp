@@ -42,7 +42,8 @@ int runImport(const QStringList& args) {
   parser.addOption({"overwrite", "Replace the department's people instead of adding to them."});
   parser.addOption({"codes", "The code file (default dm.txt in the working directory).", "FILE", "dm.txt"});
   parser.addOption({"dry-run", "Run the whole import and leave nothing in the database."});
-  parser.addPositionalArgument("WORKBOOK", "The workbook (.xls or .xlsx).");
+  parser.addPositionalArgument("WORKBOOK", "The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page\n"
+                               "or CSV/tab-separated text (the form is read from the file, not its name).");
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   if (!parser.isSet("dept")) return usageError("--dept CODE is required", parser.helpText().toStdString());
 

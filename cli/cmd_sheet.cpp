@@ -39,7 +39,8 @@ int runSheet(const QStringList& args) {
       "Prints the active sheet of WORKBOOK as the import reads it: the sheet's name,\n"
       "then one line per row with the cell texts separated by tabs.");
   parser.addOption({"rows", "Print only the first N rows.", "N"});
-  parser.addPositionalArgument("WORKBOOK", "The workbook (.xls or .xlsx).");
+  parser.addPositionalArgument("WORKBOOK", "The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page\n"
+                               "or CSV/tab-separated text (the form is read from the file, not its name).");
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   uint32_t rowLimit = UINT32_MAX;
   if (parser.isSet("rows")) {

@@ -143,4 +143,10 @@ WorkbookForm detectForm(const unsigned char* data, std::size_t size) {
   return textForm(data, size);
 }
 
+const std::vector<std::string>& workbookFilePatterns() {
+  static const std::vector<std::string> kPatterns = {"*.xls", "*.xlsx", "*.xlsm", "*.et",  "*.ett",  "*.ods",
+                                                     "*.fods", "*.xml", "*.htm",  "*.html", "*.csv", "*.txt"};
+  return kPatterns;
+}
+
 }  // namespace gz::sheet

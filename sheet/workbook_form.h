@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace gz::sheet {
 
@@ -22,5 +24,11 @@ enum class WorkbookForm : uint8_t {
 };
 
 WorkbookForm detectForm(const unsigned char* data, std::size_t size);
+
+// The file name patterns of the forms above, for file choosers: "*.xls",
+// "*.xlsx", "*.xlsm", "*.et", "*.ett", "*.ods", "*.fods", "*.xml", "*.htm",
+// "*.html", "*.csv", "*.txt". The name only chooses what is listed; the
+// form is still read from the bytes.
+const std::vector<std::string>& workbookFilePatterns();
 
 }  // namespace gz::sheet

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include "sheet/workbook_form.h"
+
 namespace gz::shell {
 
 namespace {
@@ -107,10 +109,10 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
 void FileListBox::setDirectory(const QString& path) {
   directory_ = path;
   clear();
-  // Without QDir::CaseSensitive the masks match in any letter case.
-  const QStringList names =
-      QDir(path).entryList({QStringLiteral("*.xls"), QStringLiteral("*.xlsx")},
-                           QDir::Files, QDir::Name | QDir::IgnoreCase);
+  // Every form the readers take; without QDir::CaseSensitive the masks match in any letter case.
+  QStringList masks;
+  for (const std::string& pattern : sheet::workbookFilePatterns()) masks << QString::fromStdString(pattern);
+  const QStringList names = QDir(path).entryList(masks, QDir::Files, QDir::Name | QDir::IgnoreCase);
   addItems(names);
 }
 

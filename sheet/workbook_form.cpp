@@ -83,13 +83,14 @@ XmlRoot xmlRoot(const unsigned char* data, std::size_t size) {
   return root;
 }
 
-WorkbookForm markupForm(const unsigned char* data, std::size_t size) {
+// `text` is the document's text as ASCII bytes (the bytes themselves, or the
+// ASCII of UTF-16 code units).
+WorkbookForm markupForm(const unsigned char* data, std::size_t size, std::string_view text) {
   const XmlRoot root = xmlRoot(data, size);
   if (root.name == "Workbook" && root.ns == kSpreadsheetMlNamespace) return WorkbookForm::XmlSpreadsheet;
   if (root.name == "document" && root.ns == kOpenDocumentOfficeNamespace) return WorkbookForm::FlatOpenDocument;
   // Any other page, well-formed or not, is a workbook when it holds a table.
-  if (containsNoCase(std::string_view(reinterpret_cast<const char*>(data), size), "<table"))
-    return WorkbookForm::HtmlPage;
+  if (containsNoCase(text, "<table")) return WorkbookForm::HtmlPage;
   return WorkbookForm::Unknown;
 }
 
@@ -102,12 +103,13 @@ bool isTextUnit(uint32_t c) { return c >= 0x20 || c == '\t' || c == '\n' || c ==
 // characters (bytes, or UTF-16 code units).
 template <typename Units>
 bool isDelimitedText(const Units& units, std::size_t count) {
-  bool separator = false, firstLine = true;
+  bool separator = false, firstLine = true, quoted = false;
   for (std::size_t i = 0; i < count; ++i) {
     const uint32_t c = units(i);
     if (!isTextUnit(c)) return false;
-    if (c == '\n' || c == '\r') firstLine = false;
-    if (firstLine && (c == '\t' || c == ',' || c == ';')) separator = true;
+    if (c == '"') quoted = !quoted;
+    if (!quoted && (c == '\n' || c == '\r')) firstLine = false;
+    if (firstLine && !quoted && (c == '\t' || c == ',' || c == ';')) separator = true;
   }
   return separator;
 }
@@ -123,13 +125,18 @@ WorkbookForm textForm(const unsigned char* data, std::size_t size) {
     std::size_t first = 0;
     while (first < units && (unit(first) == ' ' || unit(first) == '\t' || unit(first) == '\r' || unit(first) == '\n'))
       ++first;
-    if (first < units && unit(first) == '<') return markupForm(data, size);
+    if (first < units && unit(first) == '<') {
+      std::string ascii;
+      for (std::size_t i = 0; i < units; ++i) ascii += unit(i) < 0x80 ? char(unit(i)) : '?';
+      return markupForm(data, size, ascii);
+    }
     return isDelimitedText(unit, units) ? WorkbookForm::DelimitedText : WorkbookForm::Unknown;
   }
   std::size_t start = size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF ? 3 : 0;
   while (start < size && (data[start] == ' ' || data[start] == '\t' || data[start] == '\r' || data[start] == '\n'))
     ++start;
-  if (start < size && data[start] == '<') return markupForm(data, size);
+  if (start < size && data[start] == '<')
+    return markupForm(data, size, std::string_view(reinterpret_cast<const char*>(data), size));
   auto byte = [&](std::size_t i) -> uint32_t { return data[i]; };
   return isDelimitedText(byte, std::min(size, kTextWindow)) ? WorkbookForm::DelimitedText : WorkbookForm::Unknown;
 }

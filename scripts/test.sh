@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test: unit and database tests on SQLite,
 # the same database tests on a local PostgreSQL server (directly and through
-# ODBC), the window tests offscreen, and a short fuzzing run of both readers.
+# ODBC), the window tests offscreen, and a short fuzzing run of every reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include "codes/dm_file.h"
 #include "sheet/workbook_form.h"
 
 namespace gz::shell {
@@ -112,7 +113,11 @@ void FileListBox::setDirectory(const QString& path) {
   // Every form the readers take; without QDir::CaseSensitive the masks match in any letter case.
   QStringList masks;
   for (const std::string& pattern : sheet::workbookFilePatterns()) masks << QString::fromStdString(pattern);
-  const QStringList names = QDir(path).entryList(masks, QDir::Files, QDir::Name | QDir::IgnoreCase);
+  QStringList names = QDir(path).entryList(masks, QDir::Files, QDir::Name | QDir::IgnoreCase);
+  // The code file lives in the folder of the workbooks and matches "*.txt", but is none.
+  names.removeIf([](const QString& name) {
+    return name.compare(QString::fromUtf8(codes::kDmFileName.data(), codes::kDmFileName.size()), Qt::CaseInsensitive) == 0;
+  });
   addItems(names);
 }
 

@@ -52,7 +52,7 @@ class DirectoryListBox : public QListWidget {
 };
 
 // The workbooks of a folder: the files of every form the readers take
-// (sheet::workbookFilePatterns()), any letter case.
+// (sheet::workbookFilePatterns()), any letter case, but for the code file.
 class FileListBox : public QListWidget {
   Q_OBJECT
  public:

@@ -25,7 +25,7 @@ class ChooserTests : public QObject {
     WindowHarness h;
     QDir(h.dir()).mkpath("books/sub");
     for (const char* name : {"a.xls", "B.XLS", "c.xlsx", "d.xls.bak", "e.ods", "f.CSV", "g.et", "h.ett", "i.htm",
-                             "j.html", "k.xml", "l.fods", "m.xlsm", "notes.txt", "photo.jpg", "x.doc"})
+                             "j.html", "k.xml", "l.fods", "m.xlsm", "notes.txt", "photo.jpg", "x.doc", "dm.txt"})
       touch(h.path(QStringLiteral("books/") + name));
 
     DriveComboBox drives;

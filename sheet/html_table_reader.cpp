@@ -97,7 +97,11 @@ void collectStyleSheets(const xmlNode* root, HtmlNumberFormats& formats) {
       xmlFree(css);
       continue;
     }
-    for (const xmlNode* c = n->children; c; c = c->next) stack.push_back(c);
+    // Children in reverse, so they come off the stack in document order:
+    // of two rules for one class, the later style sheet's holds.
+    std::vector<const xmlNode*> children;
+    for (const xmlNode* c = n->children; c; c = c->next) children.push_back(c);
+    stack.insert(stack.end(), children.rbegin(), children.rend());
   }
 }
 

@@ -17,7 +17,9 @@ Usage: make_form_samples.py SAMPLES   (SAMPLES: the shared sample collection)
    non-empty cell) is what LibreOffice reads from it, saved as .xls and read
    by xlrd; Excel 2.x to 4.0 files are read by xlrd directly.
 
-The files are committed; run this again only to change them.
+The files are committed; run this again only to change them. It needs
+LibreOffice Calc (Debian libreoffice-calc), which nothing else uses and
+scripts/setup.sh therefore does not install.
 """
 import csv as csv_module
 import datetime

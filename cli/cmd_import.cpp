@@ -54,7 +54,11 @@ int runImport(const QStringList& args) {
       {"dry-run", QCoreApplication::translate("gzimport", "Run the whole import and leave nothing in the database.")});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
-  parser.addPositionalArgument("WORKBOOK", QCoreApplication::translate("gzimport", "The workbook (.xls or .xlsx)."));
+  parser.addPositionalArgument(
+      "WORKBOOK", QCoreApplication::translate(
+                      "gzimport",
+                      "The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page\n"
+                      "or CSV/tab-separated text (the form is read from the file, not its name)."));
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   if (!parser.isSet("dept"))
     return usageError(QCoreApplication::translate("gzimport", "--dept CODE is required").toStdString(),

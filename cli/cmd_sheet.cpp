@@ -45,7 +45,11 @@ int runSheet(const QStringList& args) {
   parser.addOption({"rows", QCoreApplication::translate("gzimport", "Print only the first N rows."), "N"});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
-  parser.addPositionalArgument("WORKBOOK", QCoreApplication::translate("gzimport", "The workbook (.xls or .xlsx)."));
+  parser.addPositionalArgument(
+      "WORKBOOK", QCoreApplication::translate(
+                      "gzimport",
+                      "The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page\n"
+                      "or CSV/tab-separated text (the form is read from the file, not its name)."));
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   uint32_t rowLimit = UINT32_MAX;
   if (parser.isSet("rows")) {

@@ -14,6 +14,7 @@
 #include "import/position_step.h"
 #include "import/step_context.h"
 #include "import/texts.h"
+#include "import/typed_date_counter.h"
 #include "sheet/workbook.h"
 #include "text/bytes.h"
 #include "text/gb18030.h"
@@ -149,11 +150,12 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
     const StepContext ctx{*book, sheetColumns, codes, conn, frontend};
     RowCarry carry;
     db::PersonRecord record;
+    TypedDateCounter typedDates;
     for (int32_t row = 2;; ++row) {
       const std::string name = nameCell(*book, row, sheetColumns.name);
       if (name.empty()) break;
       batch.beginRow();
-      const PersonOutcome person = ImportPersonRecord(ctx, row, dept, name, carry, record);
+      const PersonOutcome person = ImportPersonRecord(ctx, row, dept, name, carry, record, &typedDates);
       if (person.stored) {
         HistoryCounts history = ImportEducationHistory(ctx, row, person.id, name, carry.workStart, carry.wholeYears);
         history += ImportPositionHistory(ctx, row, person.id, name);
@@ -175,6 +177,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
         break;
       }
     }
+    for (const std::string& line : typedDates.lines()) frontend.importLine(line);
     // Committed before any message box, so no lock is held while one waits.
     batch.commit();
   } catch (const std::exception& e) {

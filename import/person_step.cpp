@@ -7,6 +7,7 @@
 #include "import/frontend.h"
 #include "import/numbers.h"
 #include "import/texts.h"
+#include "import/typed_date_counter.h"
 #include "sheet/workbook.h"
 #include "text/bytes.h"
 #include "text/gb18030.h"
@@ -45,14 +46,16 @@ class RowReader {
     return v;
   }
 
-  // The cell's date as a calendar date and its yyyy-mm-dd text.
-  db::Date date(int32_t col, std::string_view title, std::string& isoText) const {
+  // The cell's date as a calendar date and its yyyy-mm-dd text; where the
+  // date came from goes to `source`.
+  db::Date date(int32_t col, std::string_view title, std::string& isoText, sheet::DateSource& source) const {
     const sheet::CellValue cell = value(col);
-    const std::optional<double> serial = sheet::cellDate(cell);
-    const sheet::CivilDate civil = serial ? sheet::civilFromSerial(*serial) : sheet::CivilDate{};
-    if (!serial || !civilInRange(civil))
+    const std::optional<sheet::CellDateReading> read = sheet::readCellDate(cell);
+    const sheet::CivilDate civil = read ? sheet::civilFromSerial(read->serial) : sheet::CivilDate{};
+    if (!read || !civilInRange(civil))
       throw CellFailure{quotedReason(title, sheet::cellText(cell), texts::kReasonNotADate)};
-    isoText = sheet::isoDateText(*serial);
+    isoText = sheet::isoDateText(read->serial);
+    source = read->source;
     return db::Date{civil.year, civil.month, civil.day};
   }
 
@@ -61,8 +64,15 @@ class RowReader {
   uint32_t row_;
 };
 
+// Where the row's two dates came from, counted once the person is stored.
+struct RowDates {
+  sheet::DateSource birth = sheet::DateSource::Value;
+  sheet::DateSource workStart = sheet::DateSource::Value;
+};
+
 // The cell-dependent columns, in the order they are set. Throws CellFailure.
-void fillFromCells(const StepContext& ctx, const RowReader& cells, RowCarry& carry, db::PersonRecord& record) {
+void fillFromCells(const StepContext& ctx, const RowReader& cells, RowCarry& carry, db::PersonRecord& record,
+                   RowDates& dates) {
   const SheetColumns& c = ctx.columns;
   if (c.serial) record.set("bh", cells.dbValue(c.serial, texts::kTitleSerial));
   if (c.idCard) record.set("sfzh", cells.dbValue(c.idCard, texts::kTitleIdCard));
@@ -84,9 +94,9 @@ void fillFromCells(const StepContext& ctx, const RowReader& cells, RowCarry& car
       record.set("mz", std::move(t));
   }
   std::string iso;
-  if (c.birth) record.set("csny", cells.date(c.birth, texts::kTitleBirth, iso));
+  if (c.birth) record.set("csny", cells.date(c.birth, texts::kTitleBirth, iso, dates.birth));
   if (c.workStart) {
-    record.set("gzsj", cells.date(c.workStart, c.workStartTitle, iso));
+    record.set("gzsj", cells.date(c.workStart, c.workStartTitle, iso, dates.workStart));
     carry.workStart = iso;
   }
   if (c.status) record.set("grsf", cells.dbValue(c.status, texts::kTitleStatus));
@@ -141,7 +151,8 @@ bool cellToDbValue(const sheet::CellValue& cell, db::Value& out) {
 }
 
 PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::string_view deptCode,
-                                 std::string_view personName, RowCarry& carry, db::PersonRecord& record) {
+                                 std::string_view personName, RowCarry& carry, db::PersonRecord& record,
+                                 TypedDateCounter* typedDates) {
   record.clear();
   record.set("bm", std::string(deptCode));
   record.set("jxqyf", int64_t{12});
@@ -152,8 +163,9 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
   PersonOutcome out;
   out.failure = unreadableCellReason(ctx, row);
   if (!out.failure.empty()) return out;
+  RowDates dates;
   try {
-    fillFromCells(ctx, RowReader(ctx.book, row), carry, record);
+    fillFromCells(ctx, RowReader(ctx.book, row), carry, record, dates);
   } catch (const CellFailure& f) {
     out.failure = f.reason;
     return out;
@@ -161,6 +173,10 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
   try {
     out.id = ctx.conn.insertPerson(record);
     out.stored = true;
+    if (typedDates) {
+      typedDates->count(texts::kTitleBirth, dates.birth);
+      typedDates->count(ctx.columns.workStartTitle, dates.workStart);
+    }
   } catch (const db::TransactionLost&) {
     throw;  // not this person's fault: the run cannot go on
   } catch (const db::DbError& e) {

@@ -14,6 +14,8 @@ struct CellValue;
 
 namespace gz::imp {
 
+class TypedDateCounter;
+
 // Values the run keeps across rows and hands from the person step to the
 // education step.
 struct RowCarry {
@@ -31,8 +33,11 @@ struct PersonOutcome {
 // from the fixed values and the row's cells, and stores it. When a cell
 // cannot be converted or the database refuses the record, nothing is stored
 // and the outcome says why: a person is never stored half filled.
+// A stored person's date cells whose plain number was read as a date the
+// way a clerk typed it are counted in `typedDates` when given.
 PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::string_view deptCode,
-                                 std::string_view personName, RowCarry& carry, db::PersonRecord& record);
+                                 std::string_view personName, RowCarry& carry, db::PersonRecord& record,
+                                 TypedDateCounter* typedDates = nullptr);
 
 // A cell's value as the sheet holds it, for a column that takes it
 // unconverted: whole numbers as integers, other numbers as decimals,

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test: unit and database tests on SQLite,
 # the same database tests on a local PostgreSQL server (directly and through
-# ODBC), the window tests offscreen, a short fuzzing run of both readers and
+# ODBC), the window tests offscreen, a short fuzzing run of every reader and
 # of the decryption of encrypted packages, and the Debian package made from
 # the build: installed, used and removed again.
 set -euo pipefail

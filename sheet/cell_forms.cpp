@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "sheet/date_text.h"
 #include "sheet/workbook.h"
 #include "text/bytes.h"
 
@@ -47,60 +48,41 @@ std::string dateTimeText(double serial) {
   return buf;
 }
 
-// Reads 1 to `maxDigits` decimal digits at `pos`.
-bool readNumber(std::string_view s, std::size_t& pos, std::size_t minDigits, std::size_t maxDigits, int& out) {
-  std::size_t n = 0;
-  int v = 0;
-  while (pos + n < s.size() && n < maxDigits && s[pos + n] >= '0' && s[pos + n] <= '9') {
-    v = v * 10 + (s[pos + n] - '0');
-    ++n;
-  }
-  if (n < minDigits || (pos + n < s.size() && s[pos + n] >= '0' && s[pos + n] <= '9')) return false;
-  pos += n;
-  out = v;
-  return true;
-}
-
-bool skipLiteral(std::string_view s, std::size_t& pos, std::string_view lit) {
-  if (s.substr(pos, lit.size()) != lit) return false;
-  pos += lit.size();
-  return true;
-}
-
-// "h:mm" or "h:mm:ss" from `pos` to the end, as a fraction of a day.
-bool parseTime(std::string_view s, std::size_t pos, double& fraction) {
-  int h = 0, m = 0, sec = 0;
-  if (!readNumber(s, pos, 1, 2, h) || !skipLiteral(s, pos, ":") || !readNumber(s, pos, 2, 2, m)) return false;
-  if (pos < s.size() && (!skipLiteral(s, pos, ":") || !readNumber(s, pos, 2, 2, sec))) return false;
-  if (pos != s.size() || h > 23 || m > 59 || sec > 59) return false;
-  fraction = (h * 3600 + m * 60 + sec) / 86400.0;
-  return true;
-}
-
-// Year, month and day: "1965-3-1", "1965/03/01" or "1965年3月1日" (GBK), with
-// a four-digit year, optionally followed by blanks and a time.
-std::optional<double> parseDateText(std::string_view s) {
-  std::size_t pos = 0;
-  int y = 0, m = 0, d = 0;
-  if (!readNumber(s, pos, 4, 4, y)) return std::nullopt;
-  static constexpr std::string_view kYear = "\xC4\xEA", kMonth = "\xD4\xC2", kDay = "\xC8\xD5";
-  if (skipLiteral(s, pos, kYear)) {
-    if (!readNumber(s, pos, 1, 2, m) || !skipLiteral(s, pos, kMonth) || !readNumber(s, pos, 1, 2, d) ||
-        !skipLiteral(s, pos, kDay))
-      return std::nullopt;
+// A number typed as year.month in a cell that shows it as a plain number:
+// 1965.03 (March), 1965.3 (March: 30 is no month), 1965.1 (October, for
+// 1965.10 is kept as 1965.1), 1965.12. The decimals are those the cell shows
+// (15 significant digits), not the binary fraction of the double.
+std::optional<double> yearMonthNumber(double v) {
+  if (!(v > 1900 && v < 2101) || v == std::floor(v)) return std::nullopt;
+  const std::string shown = text::formatNumber(v);
+  const std::size_t point = shown.find('.');
+  if (point == std::string::npos) return std::nullopt;
+  const std::string_view decimals = std::string_view(shown).substr(point + 1);
+  int month = 0;
+  if (decimals.size() == 1) {
+    month = decimals[0] == '1' ? 10 : decimals[0] - '0';
+  } else if (decimals.size() == 2) {
+    month = (decimals[0] - '0') * 10 + (decimals[1] - '0');
   } else {
-    if (pos >= s.size() || (s[pos] != '-' && s[pos] != '/')) return std::nullopt;
-    const char sep = s[pos++];
-    if (!readNumber(s, pos, 1, 2, m) || pos >= s.size() || s[pos++] != sep || !readNumber(s, pos, 1, 2, d))
-      return std::nullopt;
+    return std::nullopt;
   }
-  std::optional<double> serial = serialFromCivil(y, m, d);
-  if (!serial || pos == s.size()) return serial;
-  if (s[pos] != ' ' && s[pos] != '\t') return std::nullopt;
-  while (pos < s.size() && (s[pos] == ' ' || s[pos] == '\t')) ++pos;
-  double fraction = 0;
-  if (!parseTime(s, pos, fraction)) return std::nullopt;
-  return *serial + fraction;
+  return serialFromCivil(static_cast<int>(std::floor(v)), month, 1);
+}
+
+// A whole number typed as the digits of a date, 19650301 or 196503 (the
+// first of that month), with a year from 1900 to 2100. As a day count the
+// first would lie past 9999 and the second in the 25th century.
+std::optional<double> digitsNumber(double v) {
+  if (v != std::floor(v)) return std::nullopt;
+  if (v >= 19000101 && v <= 21001231) {
+    const auto n = static_cast<int>(v);
+    return serialFromCivil(n / 10000, n / 100 % 100, n % 100);
+  }
+  if (v >= 190001 && v <= 210012) {
+    const auto n = static_cast<int>(v);
+    return serialFromCivil(n / 100, n % 100, 1);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -118,23 +100,32 @@ std::string cellText(const CellValue& v) {
   return {};
 }
 
-std::optional<double> cellDate(const CellValue& v) {
+std::optional<CellDateReading> readCellDate(const CellValue& v) {
   switch (v.kind) {
-    case CellKind::Empty: return 0.0;
+    case CellKind::Empty: return CellDateReading{0.0, DateSource::Value};
     case CellKind::Number:
-      if (isDateSerial(v.number)) return v.number;
+      if (!v.isDate) {
+        if (std::optional<double> d = yearMonthNumber(v.number)) return CellDateReading{*d, DateSource::YearMonthNumber};
+        if (std::optional<double> d = digitsNumber(v.number)) return CellDateReading{*d, DateSource::DigitsNumber};
+      }
+      if (isDateSerial(v.number)) return CellDateReading{v.number, DateSource::Value};
       return std::nullopt;
     case CellKind::Text: {
       const std::string_view s = text::trimView(v.text);
-      if (std::optional<double> d = parseDateText(s)) return d;
+      if (std::optional<double> d = writtenDateValue(s)) return CellDateReading{*d, DateSource::Text};
       double days = 0;
-      if (text::parseDecimal(s, days) && isDateSerial(days)) return days;
+      if (text::parseDecimal(s, days) && isDateSerial(days)) return CellDateReading{days, DateSource::Text};
       return std::nullopt;
     }
     case CellKind::Boolean:
     case CellKind::Error:
       return std::nullopt;
   }
+  return std::nullopt;
+}
+
+std::optional<double> cellDate(const CellValue& v) {
+  if (std::optional<CellDateReading> r = readCellDate(v)) return r->serial;
   return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #include "sheet/number_format.h"
 
+#include <utility>
+
 namespace gz::sheet {
 
 namespace {
@@ -50,6 +52,19 @@ bool isDateFormat(int builtinId, std::string_view code) {
     }
   }
   return false;
+}
+
+std::optional<bool> namedFormatShowsDate(std::string_view name) {
+  static constexpr std::pair<std::string_view, bool> kNamed[] = {
+      {"General", false},    {"General Number", false}, {"General Date", true},    {"Long Date", true},
+      {"Medium Date", true}, {"Short Date", true},      {"Long Time", true},       {"Medium Time", true},
+      {"Short Time", true},  {"Currency", false},       {"Euro Currency", false},  {"Fixed", false},
+      {"Standard", false},   {"Percent", false},        {"Scientific", false},     {"Yes/No", false},
+      {"True/False", false}, {"On/Off", false},
+  };
+  for (auto [known, date] : kNamed)
+    if (known == name) return date;
+  return std::nullopt;
 }
 
 }  // namespace gz::sheet

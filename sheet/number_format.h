@@ -2,6 +2,7 @@
 // a number shown with a date or time format is a date serial.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace gz::sheet {
@@ -19,5 +20,11 @@ namespace gz::sheet {
 // `formatCode` must be UTF-8, not GB 18030: a GB 18030 trail byte can look like one of
 // the ASCII letters looked for.
 bool isDateFormat(int builtinId, std::string_view formatCode);
+
+// The named formats of XML Spreadsheet 2003 and of pages a sheet program
+// saves ("General Date", "Short Time", "Fixed", "Percent" ...): whether the
+// name shows a date, nullopt for a text that is no such name (then it is a
+// format code). Names are no codes: "Fixed" and "Currency" hold date letters.
+std::optional<bool> namedFormatShowsDate(std::string_view name);
 
 }  // namespace gz::sheet

@@ -1,8 +1,7 @@
-// openWorkbook(): reads the file once, recognises its format from the first
-// bytes and hands the bytes to the matching reader.
+// openWorkbook(): reads the file once, recognises its form from its bytes
+// and hands them to the reader of that form.
 #include <gsf/gsf-utils.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -12,13 +11,12 @@
 #include "sheet/biff_error.h"
 #include "sheet/readers.h"
 #include "sheet/workbook.h"
+#include "sheet/workbook_form.h"
+#include "sheet/xls_reader.h"
 
 namespace gz::sheet {
 
 namespace {
-
-constexpr unsigned char kOle2Magic[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-constexpr unsigned char kZipMagic[] = {'P', 'K', 0x03, 0x04};
 
 std::filesystem::path pathFromUtf8(const std::string& utf8) {
   // Through char8_t so that Windows does not read the bytes in its ANSI code page.
@@ -35,10 +33,18 @@ void ensureGsfInitialized() {
 std::unique_ptr<Workbook> readWorkbook(const unsigned char* data, std::size_t size, const std::string& name,
                                        const PasswordSource& ask) {
   try {
-    if (size >= sizeof kOle2Magic && std::memcmp(data, kOle2Magic, sizeof kOle2Magic) == 0)
-      return readXls(data, size, name, ask);
-    if (size >= sizeof kZipMagic && std::memcmp(data, kZipMagic, sizeof kZipMagic) == 0)
-      return readXlsx(data, size, name);
+    switch (detectForm(data, size)) {
+      case WorkbookForm::CompoundFile: return readXls(data, size, name, ask);
+      case WorkbookForm::OfficeOpenXml: return readXlsx(data, size, name);
+      case WorkbookForm::OpenDocument: return readOpenDocument(data, size, name);
+      case WorkbookForm::BiffStream: return readXlsStream(data, size, false, name);
+      case WorkbookForm::OldBiffStream: return readOldXls(data, size, name);
+      case WorkbookForm::XmlSpreadsheet: return readXmlSpreadsheet(data, size, name);
+      case WorkbookForm::FlatOpenDocument: return readFlatOpenDocument(data, size, name);
+      case WorkbookForm::HtmlPage: return readHtmlTable(data, size, name);
+      case WorkbookForm::DelimitedText: return readDelimitedText(data, size, name);
+      case WorkbookForm::Unknown: break;
+    }
   } catch (const WorkbookError&) {
     throw;
   } catch (const std::bad_alloc&) {

@@ -1,4 +1,4 @@
-// Reading workbooks: one interface over the .xls (BIFF5/BIFF8) and .xlsx readers.
+// Reading workbooks: one interface over the readers of every workbook form.
 //
 // A workbook is opened once per import; only its active sheet is read and kept,
 // sparsely. Texts are GB 18030 bytes (converted from the file's encoding on reading).
@@ -134,11 +134,13 @@ class Workbook {
 // (UTF-8), or nullopt to give up.
 using PasswordSource = std::function<std::optional<std::string>(const std::string& file, bool lastWasWrong)>;
 
-// Opens `path` (UTF-8 file name). The format comes from the file's first bytes:
-// OLE2 compound file -> .xls reader (or, holding an encrypted package, the
-// .xlsx reader after decryption), zip -> .xlsx reader. An encrypted workbook
-// opens when the default password opens it; otherwise the fault is
-// Encrypted. Throws WorkbookError.
+// Opens `path` (UTF-8 file name). The form comes from the file's bytes, never
+// its name (sheet/workbook_form.h): .xls and WPS .et/.ett in a compound file
+// (or, holding an encrypted package, the .xlsx reader after decryption),
+// .xlsx and .xlsm, OpenDocument (.ods, .fods), Excel 2.x to 4.0 worksheets
+// and bare BIFF5/8 streams, XML Spreadsheet 2003, a web page's first table,
+// CSV and tab-separated text. An encrypted workbook opens when the default
+// password opens it; otherwise the fault is Encrypted. Throws WorkbookError.
 std::unique_ptr<Workbook> openWorkbook(const std::string& pathUtf8);
 // The same, asking `askPassword` for the password of an encrypted workbook
 // until it opens or `askPassword` gives up (then the fault is WrongPassword
@@ -154,11 +156,29 @@ std::unique_ptr<Workbook> openWorkbookAskingPassword(const std::string& pathUtf8
 // errors "#NULL!", "#DIV/0!", "#VALUE!", "#REF!", "#NAME?", "#NUM!", "#N/A".
 std::string cellText(const CellValue& v);
 
-// Cell date as a serial day count from 1899-12-30: a number (date-formatted or
-// not) gives itself; empty gives 0; a text is parsed as year, month and day
-// separated by "-" or "/" (optionally followed by a time), else as a number of
-// days. Anything else (booleans, errors, other text): nullopt.
+// Cell date as a serial day count from 1899-12-30. A date-formatted number
+// gives itself; empty gives 0. A number the cell shows plainly is a day count,
+// except a number typed the way clerks write a date: year.month with a whole
+// part from 1900 to 2100 (1965.03 and 1965.3 are March 1965, 1965.1 is
+// October, as 1965.10 is kept), or the digits 19650301 or 196503; those are
+// that day or the first of that month. A text is read as a date in any form
+// writtenDateValue() (sheet/date_text.h) takes, else as a number of days.
+// Anything else (booleans, errors, other text): nullopt.
 std::optional<double> cellDate(const CellValue& v);
+
+// Where a cell date came from, so that the import can say when it read a
+// plain number as a date a clerk typed.
+enum class DateSource : uint8_t {
+  Value,            // a date, a day count or an empty cell
+  Text,             // a date written as text
+  YearMonthNumber,  // a plain number read as year.month
+  DigitsNumber,     // a plain whole number read as the digits of a date
+};
+struct CellDateReading {
+  double serial = 0;
+  DateSource source = DateSource::Value;
+};
+std::optional<CellDateReading> readCellDate(const CellValue& v);
 
 // Serial day count <-> calendar date, arithmetically (no loops over days).
 struct CivilDate {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "sheet/value_text.h"
 #include "sheet/xlsx_parts.h"
 #include "sheet/xlsx_xml.h"
 
@@ -19,25 +20,8 @@ constexpr std::size_t kMaxCells = 1u << 23;
 // Days between the 1900 and the 1904 date systems.
 constexpr double k1904Offset = 1462;
 
-std::string_view trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r' || s.front() == '\n'))
-    s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
-    s.remove_suffix(1);
-  return s;
-}
-
-std::optional<double> parseNumber(std::string_view s) {
-  s = trimmed(s);
-  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
-  double v = 0;
-  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || p != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
-  return v;
-}
-
 std::optional<uint32_t> parseUnsigned(std::string_view s) {
-  s = trimmed(s);
+  s = trimXmlBlanks(s);
   uint32_t v = 0;
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   if (ec != std::errc() || p != s.data() + s.size()) return std::nullopt;
@@ -61,70 +45,6 @@ bool parseCellRef(std::string_view ref, uint32_t& row, uint32_t& col) {
   row = *r;
   col = c;
   return true;
-}
-
-uint8_t errorCode(std::string_view text) {
-  static const std::pair<std::string_view, uint8_t> kCodes[] = {
-      {"#NULL!", 0x00}, {"#DIV/0!", 0x07}, {"#VALUE!", 0x0F},        {"#REF!", 0x17},
-      {"#NAME?", 0x1D}, {"#NUM!", 0x24},   {"#N/A", 0x2A}, {"#GETTING_DATA", 0x2B},
-  };
-  text = trimmed(text);
-  for (auto [name, code] : kCodes)
-    if (name == text) return code;
-  return 0xFF;  // an error this system has no name for: shown as a generic error
-}
-
-int digits(std::string_view s, std::size_t& pos, std::size_t count) {
-  int v = 0;
-  for (std::size_t i = 0; i < count; ++i, ++pos) {
-    if (pos >= s.size() || s[pos] < '0' || s[pos] > '9') return -1;
-    v = v * 10 + (s[pos] - '0');
-  }
-  return v;
-}
-
-// ISO 8601 text of a t="d" cell: "2021-01-01", "2021-01-01T10:10:10[.5][Z|+08:00]"
-// or a time alone ("10:10:10"). A zone offset is ignored: the sheet showed local time.
-std::optional<double> parseIsoDate(std::string_view s) {
-  s = trimmed(s);
-  std::size_t pos = 0;
-  double serial = 0;
-  const bool hasDate = s.size() >= 10 && s[4] == '-';
-  if (hasDate) {
-    const int y = digits(s, pos, 4);
-    if (y < 0 || s[pos++] != '-') return std::nullopt;
-    const int m = digits(s, pos, 2);
-    if (m < 0 || pos >= s.size() || s[pos++] != '-') return std::nullopt;
-    const int d = digits(s, pos, 2);
-    const std::optional<double> day = d < 0 ? std::nullopt : serialFromCivil(y, m, d);
-    if (!day) return std::nullopt;
-    serial = *day;
-    if (pos == s.size()) return serial;
-    if (s[pos] != 'T' && s[pos] != ' ') return std::nullopt;
-    ++pos;
-  } else if (!s.empty() && s[0] == 'T') {
-    ++pos;
-  }
-  const int h = digits(s, pos, 2);
-  if (h < 0 || pos >= s.size() || s[pos++] != ':') return std::nullopt;
-  const int mi = digits(s, pos, 2);
-  if (mi < 0) return std::nullopt;
-  double sec = 0;
-  if (pos < s.size() && s[pos] == ':') {
-    ++pos;
-    const std::size_t start = pos;
-    while (pos < s.size() && ((s[pos] >= '0' && s[pos] <= '9') || s[pos] == '.')) ++pos;
-    const std::optional<double> v = parseNumber(s.substr(start, pos - start));
-    if (!v || pos - start < 2) return std::nullopt;
-    sec = *v;
-  }
-  if (pos < s.size()) {
-    const std::string_view zone = s.substr(pos);
-    if (zone != "Z" && !(zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && zone[3] == ':'))
-      return std::nullopt;
-  }
-  if (h > 24 || mi > 59 || sec >= 61) return std::nullopt;
-  return serial + (h * 3600 + mi * 60 + sec) / 86400.0;
 }
 
 class SheetDataReader {
@@ -205,7 +125,7 @@ class SheetDataReader {
     }
     // No value, or an empty one: a formula never calculated, or a formatted
     // empty cell. Only a formula's text result may be the empty text.
-    if (!v || (type != "str" && trimmed(*v).empty())) return;
+    if (!v || (type != "str" && trimXmlBlanks(*v).empty())) return;
     countCell();
     if (type == "s") {
       const std::optional<uint32_t> i = parseUnsigned(*v);
@@ -214,15 +134,15 @@ class SheetDataReader {
     } else if (type == "str") {
       sheet.setString(row_, col_, sink_.add(*v));
     } else if (type == "b") {
-      const std::string_view b = trimmed(*v);
+      const std::string_view b = trimXmlBlanks(*v);
       sheet.setBoolean(row_, col_, b == "1" || b == "true");
     } else if (type == "e") {
-      sheet.setError(row_, col_, errorCode(*v));
+      sheet.setError(row_, col_, errorCodeOf(*v));
     } else if (type == "d") {
-      if (const std::optional<double> serial = parseIsoDate(*v)) sheet.setNumber(row_, col_, *serial, true);
+      if (const std::optional<double> serial = parseIsoDateTime(*v)) sheet.setNumber(row_, col_, *serial, true);
       else sheet.setString(row_, col_, sink_.add(*v));  // keep what the cell says rather than lose it
     } else {
-      const std::optional<double> n = parseNumber(*v);
+      const std::optional<double> n = parseXmlNumber(*v);
       if (!n) xml_.fail("数值无效 " + cellName());
       const bool isDate = style < context_.dateStyles.size() && context_.dateStyles[style];
       sheet.setNumber(row_, col_, isDate && context_.date1904 ? *n + k1904Offset : *n, isDate);

@@ -3,6 +3,7 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xmlreader.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "sheet/workbook.h"
@@ -64,13 +65,32 @@ void appendUtf8(std::string& out, uint32_t cp) {
 
 }  // namespace
 
+// No network, no entity substitution, no external DTD; messages are kept, not printed.
+constexpr int kReaderOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT;
+
 XlsxXmlReader::XlsxXmlReader(const XlsxPackage& package, std::string_view partName)
     : part_(package.open(partName)), partName_(partName), workbookName_(package.name()) {
-  // No network, no entity substitution, no external DTD; messages are kept, not printed.
-  reader_ = xmlReaderForIO(readPart, nullptr, &part_, nullptr, nullptr,
-                           XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT);
+  reader_ = xmlReaderForIO(readPart, nullptr, &*part_, nullptr, nullptr, kReaderOptions);
   if (!reader_) fail("无法读取");
   xmlTextReaderSetStructuredErrorHandler(reader_, keepFirstError, &firstError_);
+}
+
+XlsxXmlReader::XlsxXmlReader(std::string_view bytes, const char* encoding, std::string_view documentName,
+                             std::string_view workbookName)
+    : memory_{bytes.data(), bytes.size()}, partName_(documentName), workbookName_(workbookName) {
+  reader_ = xmlReaderForIO(readMemory, nullptr, &memory_, nullptr, encoding,
+                           kReaderOptions | (encoding ? XML_PARSE_IGNORE_ENC : 0));
+  if (!reader_) fail("无法读取");
+  xmlTextReaderSetStructuredErrorHandler(reader_, keepFirstError, &firstError_);
+}
+
+int XlsxXmlReader::readMemory(void* context, char* buffer, int len) {
+  auto* m = static_cast<Memory*>(context);
+  const std::size_t n = len <= 0 ? 0 : std::min<std::size_t>(m->left, static_cast<std::size_t>(len));
+  std::memcpy(buffer, m->next, n);
+  m->next += n;
+  m->left -= n;
+  return static_cast<int>(n);
 }
 
 XlsxXmlReader::~XlsxXmlReader() {
@@ -78,7 +98,7 @@ XlsxXmlReader::~XlsxXmlReader() {
 }
 
 void XlsxXmlReader::fail(std::string_view what) const {
-  std::string message = "工作簿已损坏（" + partName_ + " " + std::string(what);
+  std::string message = "工作簿已损坏（" + (partName_.empty() ? "" : partName_ + " ") + std::string(what);
   if (!firstError_.empty()) message += ": " + firstError_;
   throw WorkbookError(WorkbookFault::Damaged, message + "）", workbookName_);
 }
@@ -86,7 +106,7 @@ void XlsxXmlReader::fail(std::string_view what) const {
 bool XlsxXmlReader::next() {
   const int rc = xmlTextReaderRead(reader_);
   if (rc < 0) {
-    if (part_.tooLarge()) fail("过大");
+    if (part_ && part_->tooLarge()) fail("过大");
     fail("XML 格式错误");
   }
   if (rc == 0) return false;
@@ -121,6 +141,28 @@ std::optional<std::string> XlsxXmlReader::attribute(std::string_view name, bool 
   return found;
 }
 
+std::optional<std::string> XlsxXmlReader::anyAttribute(std::string_view name) {
+  std::optional<std::string> found;
+  while (!found && xmlTextReaderMoveToNextAttribute(reader_) == 1) {
+    if (view(xmlTextReaderConstLocalName(reader_)) == name && view(xmlTextReaderConstPrefix(reader_)) != "xmlns")
+      found = std::string(view(xmlTextReaderConstValue(reader_)));
+  }
+  xmlTextReaderMoveToElement(reader_);
+  return found;
+}
+
+std::optional<std::string> XlsxXmlReader::attributeNs(std::string_view name, std::string_view uri) {
+  std::optional<std::string> found;
+  while (!found && xmlTextReaderMoveToNextAttribute(reader_) == 1) {
+    if (view(xmlTextReaderConstLocalName(reader_)) == name && view(xmlTextReaderConstNamespaceUri(reader_)) == uri)
+      found = std::string(view(xmlTextReaderConstValue(reader_)));
+  }
+  xmlTextReaderMoveToElement(reader_);
+  return found;
+}
+
+std::string_view XlsxXmlReader::namespaceUri() const { return view(xmlTextReaderConstNamespaceUri(reader_)); }
+
 std::string XlsxXmlReader::elementText() {
   std::string text;
   if (isEmptyElement()) return text;
@@ -130,6 +172,14 @@ std::string XlsxXmlReader::elementText() {
     if (isText()) text += value();
   }
   return text;
+}
+
+void XlsxXmlReader::skipElement() {
+  if (isEmptyElement()) return;
+  const int start = depth();
+  while (next()) {
+    if (type_ == XML_READER_TYPE_END_ELEMENT && depth() == start) break;
+  }
 }
 
 std::string XlsxXmlReader::stringItemText() {

@@ -1,8 +1,11 @@
 // A streaming XML reader over one package part (libxml2's xmlTextReader),
 // matching elements and attributes by local name so that namespace prefixes
-// and the Strict namespaces read like the usual ones.
+// and the Strict namespaces read like the usual ones. It also reads the
+// OpenDocument parts and the one-file XML forms (XML Spreadsheet 2003,
+// flat OpenDocument) from memory.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +20,10 @@ class XlsxXmlReader {
  public:
   // Throws WorkbookError when the part is missing. `workbookName` is for messages.
   XlsxXmlReader(const XlsxPackage& package, std::string_view partName);
+  // A whole document in memory (`bytes` must outlive the reader). With an
+  // `encoding` the bytes are in it whatever the document declares.
+  XlsxXmlReader(std::string_view bytes, const char* encoding, std::string_view documentName,
+                std::string_view workbookName);
   XlsxXmlReader(const XlsxXmlReader&) = delete;
   XlsxXmlReader& operator=(const XlsxXmlReader&) = delete;
   ~XlsxXmlReader();
@@ -36,9 +43,17 @@ class XlsxXmlReader {
   // The attribute with this local name, whatever its prefix. `namespaced`
   // requires a prefix (r:id as opposed to id).
   std::optional<std::string> attribute(std::string_view localName, bool namespaced = false);
+  // The attribute with this local name, with or without a prefix.
+  std::optional<std::string> anyAttribute(std::string_view localName);
+  // The attribute with this local name in the namespace `uri`.
+  std::optional<std::string> attributeNs(std::string_view localName, std::string_view uri);
+  // The namespace of the current element.
+  std::string_view namespaceUri() const;
 
   // Reads on to the end of the current element, gathering its text.
   std::string elementText();
+  // Reads on to the end of the current element, ignoring what it holds.
+  void skipElement();
   // Reads on to the end of a string item (<si>, <is>), gathering the text of
   // its <t> elements, plain or in rich-text runs, but not of phonetic <rPh> runs.
   std::string stringItemText();
@@ -46,7 +61,14 @@ class XlsxXmlReader {
   [[noreturn]] void fail(std::string_view what) const;
 
  private:
-  XlsxPart part_;
+  struct Memory {
+    const char* next = nullptr;
+    std::size_t left = 0;
+  };
+  static int readMemory(void* context, char* buffer, int len);
+
+  std::optional<XlsxPart> part_;
+  Memory memory_;
   xmlTextReaderPtr reader_ = nullptr;
   std::string partName_;
   std::string workbookName_;

@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include "codes/dm_file.h"
+#include "sheet/workbook_form.h"
+
 namespace gz::shell {
 
 namespace {
@@ -107,10 +110,14 @@ FileListBox::FileListBox(QWidget* parent) : QListWidget(parent) {
 void FileListBox::setDirectory(const QString& path) {
   directory_ = path;
   clear();
-  // Without QDir::CaseSensitive the masks match in any letter case.
-  const QStringList names =
-      QDir(path).entryList({QStringLiteral("*.xls"), QStringLiteral("*.xlsx")},
-                           QDir::Files, QDir::Name | QDir::IgnoreCase);
+  // Every form the readers take; without QDir::CaseSensitive the masks match in any letter case.
+  QStringList masks;
+  for (const std::string& pattern : sheet::workbookFilePatterns()) masks << QString::fromStdString(pattern);
+  QStringList names = QDir(path).entryList(masks, QDir::Files, QDir::Name | QDir::IgnoreCase);
+  // The code file lives in the folder of the workbooks and matches "*.txt", but is none.
+  names.removeIf([](const QString& name) {
+    return name.compare(QString::fromUtf8(codes::kDmFileName.data(), codes::kDmFileName.size()), Qt::CaseInsensitive) == 0;
+  });
   addItems(names);
 }
 

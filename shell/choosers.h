@@ -51,7 +51,8 @@ class DirectoryListBox : public QListWidget {
   QHash<QString, QString> lastFolderOfDrive_;  // root path -> folder last shown there
 };
 
-// The workbooks of a folder: "*.xls" and "*.xlsx", any letter case.
+// The workbooks of a folder: the files of every form the readers take
+// (sheet::workbookFilePatterns()), any letter case, but for the code file.
 class FileListBox : public QListWidget {
   Q_OBJECT
  public:

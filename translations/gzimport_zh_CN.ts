@@ -49,10 +49,6 @@ with education, position and assessment history.</source>
         <translation>完整运行导入，但不在数据库中留下任何改动。</translation>
     </message>
     <message>
-        <source>The workbook (.xls or .xlsx).</source>
-        <translation>工作簿（.xls 或 .xlsx）。</translation>
-    </message>
-    <message>
         <source>--dept CODE is required</source>
         <translation>必须给出 --dept CODE</translation>
     </message>
@@ -153,6 +149,12 @@ then one line per row with the cell texts separated by tabs.</source>
     <message>
         <source>--password and --password-file cannot be given together</source>
         <translation>--password 与 --password-file 不能同时使用</translation>
+    </message>
+    <message>
+        <source>The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page
+or CSV/tab-separated text (the form is read from the file, not its name).</source>
+        <translation>工作簿：.xls、.xlsx、.xlsm、.et、.ett、.ods、.fods、XML 电子表格、网页
+或 CSV/制表符分隔的文本（格式由文件内容判断，而不是文件名）。</translation>
     </message>
 </context>
 <context>

@@ -81,6 +81,22 @@ TEST_F(ImportRun, AppendMessagesInOrder) {
   EXPECT_EQ(frontend.progressCalls.back(), std::make_pair(2, 2));
 }
 
+TEST_F(ImportRun, DatesTypedAsYearMonthAreReportedOnceAfterTheRows) {
+  rows = {kTitles, person("张三", Cell::num(1965.03)), person("李四", Cell::num(1965.1)), person("王五")};
+  run();
+  EXPECT_EQ(frontend.events, (Lines{
+                                 "import: XLS相配置!准备导入",
+                                 "import: 张三",
+                                 "import: 李四",
+                                 "import: 王五",
+                                 "import: 出生年月按“年.月”读取: 2个单元格",
+                                 "import: 导入人员3人,未导入0行,履历记录9条,报告0条",
+                                 "status1: 数据导入成功!",
+                                 "box: 数据导入成功! / 提示",
+                             }));
+  EXPECT_EQ(column(conn.persons[1], "csny"), db::Value(db::Date{1965, 10, 1}));
+}
+
 TEST_F(ImportRun, OverwriteDeletesAfterTheLayoutIsAcceptedInTheFirstBatch) {
   request.mode = ImportMode::Overwrite;
   run();

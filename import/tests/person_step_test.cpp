@@ -4,6 +4,7 @@
 
 #include "codes/code_map.h"
 #include "import/column_map.h"
+#include "import/typed_date_counter.h"
 #include "import/tests/fakes.h"
 
 namespace gz::imp {
@@ -38,7 +39,7 @@ class PersonStep : public ::testing::Test {
     EXPECT_EQ(ReadColumnTitles(*book, map), 0);
     columns = SheetColumns::resolve(map);
     StepContext ctx{*book, columns, codes, conn, frontend};
-    return ImportPersonRecord(ctx, 2, "0102", G("张三"), carry, record);
+    return ImportPersonRecord(ctx, 2, "0102", G("张三"), carry, record, &typedDates);
   }
   std::optional<db::Value> col(const char* name) { return column(record, name); }
 
@@ -50,6 +51,7 @@ class PersonStep : public ::testing::Test {
   RecordingFrontend frontend;
   RowCarry carry;
   db::PersonRecord record;
+  TypedDateCounter typedDates;
 };
 
 TEST_F(PersonStep, FixedColumnsDatesAndTheNameLine) {
@@ -77,6 +79,39 @@ TEST_F(PersonStep, DatesFromTextNumbersAndEmptyCells) {
 
   run({}, "");  // an empty date cell is day 0 of the count
   EXPECT_EQ(col("csny"), db::Value(db::Date{1899, 12, 30}));
+}
+
+TEST_F(PersonStep, DatesAsClerksTypeThemAreTheDatesTheyState) {
+  struct Case {
+    Cell birth;
+    db::Date stored;
+  } cases[] = {
+      {Cell::num(1965.03), {1965, 3, 1}}, {Cell::num(1965.3), {1965, 3, 1}},  {Cell::num(1965.1), {1965, 10, 1}},
+      {Cell::num(19650301), {1965, 3, 1}}, {Cell::num(196503), {1965, 3, 1}}, {"1965.03.01", {1965, 3, 1}},
+      {"1965.3.1", {1965, 3, 1}},          {"1965/3/1", {1965, 3, 1}},         {"1965年3月1日", {1965, 3, 1}},
+      {"19650301", {1965, 3, 1}},          {"1965.03", {1965, 3, 1}},          {"1965-03", {1965, 3, 1}},
+      {"1965年3月", {1965, 3, 1}},         {"196503", {1965, 3, 1}},
+  };
+  for (const Case& c : cases) {
+    PersonOutcome p = run({}, c.birth);
+    ASSERT_TRUE(p.stored) << U(p.failure);
+    EXPECT_EQ(col("csny"), db::Value(c.stored)) << c.birth.text << c.birth.number;
+  }
+  // Only the plain numbers are counted, per title and kind.
+  EXPECT_EQ(typedDates.lines().size(), 2u);
+  EXPECT_EQ(U(typedDates.lines()[0]), "出生年月按“年.月”读取: 3个单元格");
+  EXPECT_EQ(U(typedDates.lines()[1]), "出生年月按“年月日”数字读取: 2个单元格");
+}
+
+TEST_F(PersonStep, TypedDatesOfAPersonNotStoredAreNotCounted) {
+  run({}, "19x3", Cell::num(1985.08));  // the birth date fails before the work start is read
+  conn.refusePersonNamed = "张三";
+  run({}, Cell::num(1965.03));
+  EXPECT_TRUE(typedDates.lines().empty());
+  conn.refusePersonNamed.clear();
+  run({}, Cell::date(k1965_03_01), Cell::num(1985.08));
+  ASSERT_EQ(typedDates.lines().size(), 1u);
+  EXPECT_EQ(U(typedDates.lines()[0]), "参加工作时间按“年.月”读取: 1个单元格");
 }
 
 TEST_F(PersonStep, WorkStartPrefersTheWorkTimeColumnWhereverItStands) {

@@ -90,6 +90,78 @@ TEST(CellDate, TextIsParsedAsDateThenAsDayCount) {
   for (const auto& [s, expected] : cases) EXPECT_EQ(cellDate(text(s)), expected) << s;
 }
 
+// Dates as clerks type them in the date columns.
+TEST(CellDate, TextsClerksWriteAreThatDateOrTheFirstOfThatMonth) {
+  constexpr double k1965_03_01 = 23802, k1965_10_01 = 24016, k1965_01_01 = 23743;
+  const std::pair<const char*, std::optional<double>> cases[] = {
+      {"1965.03.01", k1965_03_01},
+      {"1965.3.1", k1965_03_01},
+      {"1965/3/1", k1965_03_01},
+      {"1965\xC4\xEA" "3\xD4\xC2" "1\xC8\xD5", k1965_03_01},  // 1965年3月1日
+      {"19650301", k1965_03_01},
+      {"1965.03", k1965_03_01},
+      {"1965.3", k1965_03_01},
+      {"1965.10", k1965_10_01},
+      {"1965.1", k1965_01_01},  // typed as text, the digits are what the clerk wrote
+      {"1965-03", k1965_03_01},
+      {"1965/3", k1965_03_01},
+      {"1965\xC4\xEA" "3\xD4\xC2", k1965_03_01},  // 1965年3月
+      {"196503", k1965_03_01},
+      {" 1965.3 ", k1965_03_01},
+      {"1965.13", 1965.13},      // no month: a day count, as before
+      {"1850.3", 1850.3},        // a year no clerk means: a day count
+      {"196513", 196513},        // no month: a day count
+      {"18991231", std::nullopt},  // no year a clerk means, and no day count either
+      {"1965.2.30", std::nullopt},
+      {"1965.3.1 8:00", std::nullopt},
+      {"1965.031", 1965.031},
+      {"8:30", std::nullopt},  // a time alone is no date here
+  };
+  for (const auto& [s, expected] : cases) EXPECT_EQ(cellDate(text(s)), expected) << s;
+}
+
+TEST(CellDate, PlainNumbersTypedAsYearMonthOrAsDigits) {
+  struct Case {
+    double value;
+    std::optional<double> date;
+    DateSource source;
+  } cases[] = {
+      {1965.03, 23802, DateSource::YearMonthNumber},
+      {1965.3, 23802, DateSource::YearMonthNumber},   // 30 is no month
+      {1965.1, 24016, DateSource::YearMonthNumber},   // 1965.10 is kept as 1965.1: October
+      {1965.12, 24077, DateSource::YearMonthNumber},
+      {1965.09, 23986, DateSource::YearMonthNumber},
+      {2100.05, 73171, DateSource::YearMonthNumber},
+      {1900.01, 2, DateSource::YearMonthNumber},
+      {19650301, 23802, DateSource::DigitsNumber},
+      {196503, 23802, DateSource::DigitsNumber},
+      {1965.13, 1965.13, DateSource::Value},  // no month: a day count
+      {1965.25, 1965.25, DateSource::Value},
+      {1965.031, 1965.031, DateSource::Value},
+      {1965, 1965, DateSource::Value},          // a whole number is a day count
+      {1899.03, 1899.03, DateSource::Value},    // outside 1900-2100
+      {2101.03, 2101.03, DateSource::Value},
+      {23802, 23802, DateSource::Value},
+      {196513, 196513, DateSource::Value},      // no month
+      {19651301, std::nullopt, DateSource::Value},  // no month, and past 9999 as a day count
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    const std::optional<CellDateReading> r = readCellDate(number(c.value));
+    ASSERT_EQ(r.has_value(), c.date.has_value());
+    if (!r) continue;
+    EXPECT_EQ(r->serial, *c.date);
+    EXPECT_EQ(r->source, c.source);
+  }
+  // A date-formatted cell is a date whatever its number.
+  const std::optional<CellDateReading> formatted = readCellDate(number(1965.03, true));
+  ASSERT_TRUE(formatted);
+  EXPECT_EQ(formatted->serial, 1965.03);
+  EXPECT_EQ(formatted->source, DateSource::Value);
+  EXPECT_EQ(readCellDate(text("1965.3"))->source, DateSource::Text);
+  EXPECT_EQ(readCellDate(CellValue{})->source, DateSource::Value);
+}
+
 TEST(CellDate, IsoTextOfCellDateRoundTrips) {
   for (const char* s : {"1965-03-01", "2000-02-29", "1900-03-01", "1899-12-31"})
     EXPECT_EQ(isoDateText(*cellDate(text(s))), s);

@@ -61,6 +61,31 @@ TEST_F(OpenWorkbook, FormatComesFromTheContentNotTheName) {
   EXPECT_EQ(cellText(book->value(1, 1)), "Sheet2A1");
 }
 
+TEST_F(OpenWorkbook, EveryFormReadsWhateverItsName) {
+  const struct {
+    const char* sample;  // below testdata/sheet
+    const char* savedAs;
+    const char* sheet;   // UTF-8
+    const char* a1;
+  } cases[] = {
+      {"xmlss/gen_people.xml", "人员.xls", "人员信息", "序号"},
+      {"html/gen_people_gb18030.html", "名单.xls", "名单", "序号"},
+      {"csv/gen_people.csv", "导出.xls", "导出", "序号"},
+      {"csv/gen_people_utf16.txt", "unicode.txt", "unicode", "序号"},
+      {"ods/gen_people.ods", "人员.et", "人员信息", "序号"},
+      {"oldxls/sheetjs_crlf_CRLFX5_4.XLS", "excel4.xls", "excel4", "Normal"},
+      {"et/sheetjs_artifacts_wps_write.et", "模板.ett", "Sheet1", "1"},
+      {"xlsx/poi_TwoSheetsOneHidden.xlsx", "wps.et", "Sheet2", "Sheet2A1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sample);
+    const auto bytes = testing::readFile(std::string(GZ_TEST_DATA) + "/sheet/" + c.sample);
+    const auto book = openWorkbook(put(c.savedAs, bytes));
+    EXPECT_EQ(text::gb18030ToUtf8(book->sheetName()), c.sheet);
+    EXPECT_EQ(text::gb18030ToUtf8(cellText(book->value(1, 1))), c.a1);
+  }
+}
+
 TEST_F(OpenWorkbook, FailuresAreOneLineNamingTheFile) {
   const std::string missing = (dir_ / "none.xlsx").string();
   EXPECT_EQ(errorOf(missing), "文件不存在: " + missing);
@@ -88,6 +113,9 @@ TEST_F(OpenWorkbook, FailuresCarryTheirKind) {
       {"missing file", (dir_ / "none.xlsx").string(), WorkbookFault::Missing},
       {"a folder", dir_.string(), WorkbookFault::NotAWorkbook},
       {"plain text", put("notes.xlsx", {'h', 'i'}), WorkbookFault::NotAWorkbook},
+      {"a page without a table", put("page.xls", {'<', 'p', '>', 'x', '<', '/', 'p', '>'}), WorkbookFault::NotAWorkbook},
+      {"an Excel 4.0 chart", put("chart.xls", {0x09, 0x04, 0x06, 0, 0, 0, 0x20, 0, 0, 0, 0x0A, 0, 0, 0}),
+       WorkbookFault::Unsupported},
       {"empty file", put("empty.xls", {}), WorkbookFault::NotAWorkbook},
       {"encrypted package", put("secret.xlsx", testing::readFile(kEncryptedSample)), WorkbookFault::Encrypted},
       {"encrypted package of an unknown version",

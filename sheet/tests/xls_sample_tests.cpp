@@ -13,6 +13,7 @@
 #include "sheet/xls_container.h"
 #include "sheet/xls_reader.h"
 #include "text/gb18030.h"
+#include "listing_support.h"
 #include "xls_test_support.h"
 
 namespace gz::sheet {
@@ -22,44 +23,6 @@ using namespace testing;
 namespace fs = std::filesystem;
 
 const fs::path kFolder = fs::path(GZ_TEST_DATA) / "sheet" / "xls";
-
-std::string escaped(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-// One line of expected/*.txt: "row,col KIND value" (GBK here).
-std::string cellLine(uint32_t row, uint32_t col, const CellValue& v) {
-  const std::string at = std::to_string(row) + "," + std::to_string(col);
-  char number[40];
-  std::snprintf(number, sizeof number, "%.15g", v.number);
-  switch (v.kind) {
-    case CellKind::Text: return at + " T " + escaped(v.text);
-    case CellKind::Number: return at + (v.isDate ? " D " : " N ") + number;
-    case CellKind::Boolean: return at + " B " + number;
-    case CellKind::Error: return at + " E " + number;
-    case CellKind::Empty: break;
-  }
-  return at + " (empty)";
-}
-
-// Expected lines are UTF-8 as the file holds the text; the reader gives GBK,
-// where characters GBK lacks become "?".
-std::vector<std::string> expectedListing(const fs::path& file) {
-  std::ifstream in(file);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(text::utf8ToGb18030(line));
-  return lines;
-}
 
 std::unique_ptr<Workbook> open(const std::string& file) {
   const ByteVec bytes = readTestFile("sheet/xls/" + file);
@@ -72,14 +35,14 @@ TEST(XlsSamples, ActiveSheetHoldsTheValuesOfTheFile) {
   for (const auto& entry : fs::directory_iterator(kFolder / "expected")) {
     const std::string file = entry.path().stem().string() + ".xls";
     SCOPED_TRACE(file);
-    const std::vector<std::string> want = expectedListing(entry.path());
+    const std::vector<std::string> want = readListing(entry.path());
     ASSERT_FALSE(want.empty());
     const auto wb = open(file);
-    EXPECT_EQ("SHEET " + escaped(wb->sheetName()), want[0]);
+    EXPECT_EQ("SHEET " + escapedListingText(wb->sheetName()), want[0]);
     for (std::size_t i = 1; i < want.size(); ++i) {
       unsigned row = 0, col = 0;
       ASSERT_EQ(std::sscanf(want[i].c_str(), "%u,%u", &row, &col), 2) << want[i];
-      const std::string got = cellLine(row, col, wb->value(row, col));
+      const std::string got = listingLine(row, col, wb->value(row, col));
       if (got != want[i]) {
         ADD_FAILURE() << "expected " << text::gb18030ToUtf8(want[i]) << ", got " << text::gb18030ToUtf8(got);
         break;

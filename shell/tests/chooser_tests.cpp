@@ -24,7 +24,8 @@ class ChooserTests : public QObject {
   void folderListMovesWorkingDirectoryAndListsWorkbooks() {
     WindowHarness h;
     QDir(h.dir()).mkpath("books/sub");
-    for (const char* name : {"a.xls", "B.XLS", "c.xlsx", "notes.txt", "d.xls.bak"})
+    for (const char* name : {"a.xls", "B.XLS", "c.xlsx", "d.xls.bak", "e.ods", "f.CSV", "g.et", "h.ett", "i.htm",
+                             "j.html", "k.xml", "l.fods", "m.xlsm", "notes.txt", "photo.jpg", "x.doc", "dm.txt"})
       touch(h.path(QStringLiteral("books/") + name));
 
     DriveComboBox drives;
@@ -36,7 +37,8 @@ class ChooserTests : public QObject {
 
     QStringList listed;
     for (int i = 0; i < files.count(); ++i) listed << files.item(i)->text();
-    QCOMPARE(listed, (QStringList{"a.xls", "B.XLS", "c.xlsx"}));
+    QCOMPARE(listed, (QStringList{"a.xls", "B.XLS", "c.xlsx", "e.ods", "f.CSV", "g.et", "h.ett", "i.htm", "j.html",
+                                  "k.xml", "l.fods", "m.xlsm", "notes.txt"}));
     QVERIFY(files.selectedPath().isEmpty());
     QVERIFY(files.selectFile("c.xlsx"));
     QCOMPARE(files.selectedPath(), QDir(h.path("books")).canonicalPath() + "/c.xlsx");

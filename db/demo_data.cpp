@@ -83,7 +83,7 @@ std::string gbk(const char* utf8) { return text::utf8ToGbk(utf8); }
 
 // The demo's own values are always accepted by the dialect.
 Statement accepted(std::optional<Statement> s) {
-  if (!s) throw DbError("演示数据中有不能写入的值");
+  if (!s) throw DbError(DbFault::Misuse, "演示数据中有不能写入的值");
   return std::move(*s);
 }
 

@@ -13,18 +13,17 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 
-namespace gz::db {
-class Connection;
-}
+#include "db/connection.h"
 
 namespace gz::imp {
 
 class BatchWriter {
  public:
   BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::milliseconds interval, bool rowSavepoints);
-  // Rolls back whatever was not committed.
-  ~BatchWriter();
+  // Whatever was not committed is rolled back.
+  ~BatchWriter() = default;
   BatchWriter(const BatchWriter&) = delete;
   BatchWriter& operator=(const BatchWriter&) = delete;
 
@@ -54,7 +53,8 @@ class BatchWriter {
   const std::chrono::milliseconds interval_;
   const bool rowSavepoints_;
   std::chrono::steady_clock::time_point batchStart_;
-  bool open_ = false;
+  std::optional<db::Transaction> batch_;  // the open batch
+  std::optional<db::Savepoint> row_;      // the unfinished row, with row savepoints
   bool inRow_ = false;
   int rowsInBatch_ = 0;
   int personsPending_ = 0, historyPending_ = 0;

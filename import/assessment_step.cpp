@@ -5,7 +5,7 @@
 #include "codes/code_map.h"
 #include "db/connection.h"
 #include "import/numbers.h"
-#include "import/texts.h"
+#include "import/frontend.h"
 #include "text/bytes.h"
 
 namespace gz::imp {
@@ -21,7 +21,7 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
     const std::string_view name = text::trimView(line.size() > 4 ? line.substr(4, 40) : std::string_view());
     const std::string& code = ctx.codes.lookup(name);
     if (code.empty()) {
-      reportNoCode(ctx, texts::kReportAssessment, personName, name, counts);
+      reportNoCode(ctx, HistoryKind::Assessment, personName, name, counts);
       continue;
     }
     if (auto s = ctx.conn.dialect().insertAssessment(personId, year, code))

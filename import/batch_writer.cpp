@@ -1,5 +1,7 @@
 #include "import/batch_writer.h"
 
+#include "import/outcome.h"
+
 namespace gz::imp {
 namespace {
 constexpr const char* kRowSavepoint = "gzrow";
@@ -12,19 +14,20 @@ BatchWriter::BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::mi
       interval_(interval),
       rowSavepoints_(rowSavepoints) {}
 
-void BatchWriter::ensureOpen() {
+void BatchWriter::openBatch() {
   if (batch_) return;
   batch_.emplace(conn_);
   batchStart_ = std::chrono::steady_clock::now();
 }
 
 void BatchWriter::beginRow() {
-  ensureOpen();
+  openBatch();
   if (rowSavepoints_) row_.emplace(conn_, kRowSavepoint);
   inRow_ = true;
 }
 
-void BatchWriter::endRow(bool keep, int persons, int historyRows) {
+void BatchWriter::endRow(const RowOutcome& row) {
+  const bool keep = row.stored;
   if (row_) {
     if (keep)
       row_->release();
@@ -35,8 +38,8 @@ void BatchWriter::endRow(bool keep, int persons, int historyRows) {
   inRow_ = false;
   ++rowsInBatch_;
   if (keep) {
-    personsPending_ += persons;
-    historyPending_ += historyRows;
+    ++personsPending_;
+    historyPending_ += row.historyRowsStored;
   }
 }
 

@@ -147,7 +147,7 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
   record.set("jxqyf", int64_t{12});
   record.set("xm", std::string(personName));
   record.set("jkzk", std::string("10"));
-  ctx.frontend.importLine(std::string(personName));
+  ctx.frontend.rowStarted(row, personName);
 
   PersonOutcome out;
   try {

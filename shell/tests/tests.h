@@ -11,10 +11,11 @@ QObject* makeImportTests();
 QObject* makeChooserTests();
 QObject* makeExceptionTests();
 QObject* makeTreeClickTests();
+QObject* makeRunEndTests();
 
 inline std::vector<QObject*> allTests() {
   return {makeStartupTests(), makeImportTests(), makeChooserTests(), makeExceptionTests(),
-          makeTreeClickTests()};
+          makeTreeClickTests(), makeRunEndTests()};
 }
 
 }  // namespace gz::shell::testing

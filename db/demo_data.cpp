@@ -3,11 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "db/person_columns.h"
 #include "text/gbk.h"
 
 namespace gz::db {
 
 namespace {
+
+constexpr int64_t kMonthsPerYear = 12;
 
 struct DemoInstitution {
   const char* code;
@@ -101,19 +104,20 @@ void insertInstitutions(Connection& c) {
 }
 
 void insertPerson(Connection& c, const DemoPerson& p, int64_t serial) {
+  namespace col = person;
   PersonRecord r;
-  r.set("bm", std::string(p.dept));
-  r.set("jxqyf", int64_t(12));
-  r.set("xm", gbk(p.name));
-  r.set("jkzk", std::string("10"));
-  r.set("bh", std::to_string(serial));
-  r.set("sfzh", std::string(p.idCard));
-  r.set("xb", std::string(p.sex));
-  r.set("mz", std::string(p.ethnic));
-  r.set("csny", p.born);
-  r.set("gzsj", p.started);
-  r.set("grsf", gbk(p.status));
-  if (p.collegeMonths) r.set("dzysxl", p.collegeMonths);
+  r.set(col::kDepartment, std::string(p.dept));
+  r.set(col::kProbationMonths, person::kNewPersonProbationMonths);
+  r.set(col::kName, gbk(p.name));
+  r.set(col::kHealth, std::string(person::kNewPersonHealthCode));
+  r.set(col::kSerial, std::to_string(serial));
+  r.set(col::kIdCard, std::string(p.idCard));
+  r.set(col::kSex, std::string(p.sex));
+  r.set(col::kEthnic, std::string(p.ethnic));
+  r.set(col::kBirth, p.born);
+  r.set(col::kWorkStart, p.started);
+  r.set(col::kStatus, gbk(p.status));
+  if (p.collegeMonths) r.set(col::kCollegeMonths, p.collegeMonths);
   const int64_t id = c.insertPerson(r);
 
   const Dialect& d = c.dialect();
@@ -122,7 +126,8 @@ void insertPerson(Connection& c, const DemoPerson& p, int64_t serial) {
     c.execute(accepted(d.insertEducation(id, e.fullTime, e.date, e.code)));
     if (e.fullTime) lastFullTime = e.date;
   }
-  if (lastFullTime && p.collegeMonths / 12) c.execute(accepted(d.updateEducationYears(p.collegeMonths / 12, id, lastFullTime)));
+  const int64_t collegeYears = p.collegeMonths / kMonthsPerYear;
+  if (lastFullTime && collegeYears) c.execute(accepted(d.updateEducationYears(collegeYears, id, lastFullTime)));
   for (const DemoPosition& pos : p.positions) c.execute(accepted(d.insertPosition(id, pos.date, pos.code)));
   for (const auto& [year, result] : p.assessments) c.execute(accepted(d.insertAssessment(id, year, result)));
 }

@@ -54,9 +54,12 @@ FileKind recogniseFile(const QString& path) {
   if (!info.isFile()) return FileKind::NotAFile;
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return FileKind::Other;
-  const QByteArray head = f.read(20);
-  if (head.startsWith(QByteArray("SQLite format 3\0", 16))) return FileKind::Sqlite;
-  const QByteArray engine = head.mid(4, 15);
+  // SQLite files begin with their 16-byte format text; Jet and ACE files
+  // name their engine in the 15 bytes from the fifth on.
+  constexpr int kSqliteMagicBytes = 16, kEngineAt = 4, kEngineBytes = 15;
+  const QByteArray head = f.read(kEngineAt + kEngineBytes + 1);
+  if (head.startsWith(QByteArray("SQLite format 3\0", kSqliteMagicBytes))) return FileKind::Sqlite;
+  const QByteArray engine = head.mid(kEngineAt, kEngineBytes);
   if (engine == "Standard Jet DB" || engine == "Standard ACE DB") return FileKind::Jet;
   return FileKind::Other;
 }

@@ -6,6 +6,7 @@
 #include "db/connection.h"
 #include "import/numbers.h"
 #include "import/frontend.h"
+#include "import/history_lines.h"
 #include "text/bytes.h"
 
 namespace gz::imp {
@@ -16,9 +17,10 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
   for (const std::string& rawLine : historyCellLines(ctx, row, ctx.columns.assessment)) {
     const std::string_view line = text::trimView(rawLine);
     if (line.empty()) continue;
-    const int32_t year = plainIntegerOr0(line.substr(0, 4));
-    if (year < 1900 || year > 2100) continue;
-    const std::string_view name = text::trimView(line.size() > 4 ? line.substr(4, 40) : std::string_view());
+    const int32_t year = plainIntegerOr0(line.substr(0, kYearBytes));
+    if (year < kFirstYear || year > kLastYear) continue;
+    const std::string_view name =
+        text::trimView(line.size() > kYearBytes ? line.substr(kYearBytes, kAssessmentNameBytes) : std::string_view());
     const std::string& code = ctx.codes.lookup(name);
     if (code.empty()) {
       reportNoCode(ctx, HistoryKind::Assessment, personName, name, counts);

@@ -17,7 +17,7 @@ HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_
   std::string lastFullTime;
   for (const std::string& line : historyCellLines(ctx, row, ctx.columns.education)) {
     if (line.empty()) continue;
-    std::optional<DatedLine> dated = readDatedLine(line, 20);
+    std::optional<DatedLine> dated = readDatedLine(line, kEducationNameBytes);
     if (!dated) continue;
     // Settled before the code lookup: a full-time line without a code still
     // decides which date the years go onto.

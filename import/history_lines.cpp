@@ -14,13 +14,13 @@ std::string_view limitText(std::string_view v, std::string_view low, std::string
 }  // namespace
 
 std::optional<DatedLine> readDatedLine(std::string_view line, int nameBytes) {
-  if (line.size() < 5 || line[4] != '.') return std::nullopt;
-  std::string_view year = limitText(line.substr(0, 4), "1900", "2100");
-  std::string_view month = limitText(line.substr(5, 2), "01", "12");
+  if (line.size() <= kYearBytes || line[kYearBytes] != '.') return std::nullopt;
+  std::string_view year = limitText(line.substr(0, kYearBytes), kFirstYearText, kLastYearText);
+  std::string_view month = limitText(line.substr(kMonthAt, kMonthBytes), kFirstMonthText, kLastMonthText);
   DatedLine out;
   out.date.reserve(year.size() + month.size() + 3);
   out.date.append(year).append("-").append(month).append("-1");
-  if (line.size() > 7) out.name = line.substr(7, static_cast<std::size_t>(nameBytes));
+  if (line.size() > kDatedNameAt) out.name = line.substr(kDatedNameAt, static_cast<std::size_t>(nameBytes));
   return out;
 }
 

@@ -16,7 +16,7 @@ HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t
   for (const std::string& rawLine : historyCellLines(ctx, row, ctx.columns.position)) {
     const std::string_view line = text::trimView(rawLine);
     if (line.empty()) continue;
-    std::optional<DatedLine> dated = readDatedLine(line, 40);
+    std::optional<DatedLine> dated = readDatedLine(line, kPositionNameBytes);
     if (!dated) continue;
     const std::string_view name = text::trimView(dated->name);
     const std::string& code = ctx.codes.lookup(name);

@@ -102,6 +102,8 @@ TYPED_TEST(FaultTest, EndedServerConnectionIsLost) {
   this->conn->query({"select pg_terminate_backend(?) as done", {victimPid}})->next();
   EXPECT_EQ(faultOf([&] { victim->execute({"insert into t (x) values (?)", {int64_t{3}}}); }),
             DbFault::ConnectionLost);
+  // Not a database without its tables: the schema check says what went wrong.
+  EXPECT_EQ(faultOf([&] { requireSchema(*victim); }), DbFault::ConnectionLost);
 }
 
 // SQLite rolls the whole transaction back for some failures (here a trigger's

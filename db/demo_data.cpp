@@ -18,11 +18,13 @@ struct DemoInstitution {
 };
 
 // Codes grow by two characters per level.
+// clang-format off: one table row per line, laid out by hand
 const std::vector<DemoInstitution> kInstitutions = {
     {"01", "市财政局"},       {"0101", "办公室"},     {"0102", "预算科"},   {"010201", "预算一股"},
     {"010202", "预算二股"},   {"0103", "国库科"},     {"02", "市教育局"},   {"0201", "第一中学"},
     {"020101", "高中部"},     {"0202", "实验小学"},   {"03", "市卫生局"},   {"0301", "人民医院"},
 };
+// clang-format on
 
 struct DemoEducation {
   bool fullTime;
@@ -47,6 +49,7 @@ struct DemoPerson {
   std::vector<std::pair<int64_t, const char*>> assessments;
 };
 
+// clang-format off: one table row per line, laid out by hand
 const std::vector<DemoPerson> kPeople = {
     {"0101", "张伟", "1", "01", "320102196503010017", "干部", {1965, 3, 1}, {1985, 8, 1}, 0,
      {{true, "1985-07-1", "31"}, {false, "1995-12-1", "21"}},
@@ -81,6 +84,7 @@ const std::vector<DemoPerson> kPeople = {
      {{"1998-08-1", "31"}, {"2006-01-1", "21"}},
      {{2006, "2"}, {2007, "1"}, {2008, "2"}}},
 };
+// clang-format on
 
 std::string gbk(const char* utf8) { return text::utf8ToGbk(utf8); }
 

@@ -47,7 +47,7 @@ struct SheetColumns {
   int32_t position = 0;
   int32_t assessment = 0;
 
-  static SheetColumns resolve(ColumnMap& columns);
+  static SheetColumns resolve(ColumnMap& map);
 };
 
 struct StepContext {

@@ -7,6 +7,8 @@
 
 namespace gz::imp::texts {
 
+// clang-format off: one text per line, each with its bytes shown in the comment
+
 // Titles of the first row (compared byte for byte).
 inline constexpr std::string_view kTitleName = "\xD0\xD5\xC3\xFB";  // 姓名
 inline constexpr std::string_view kTitleBirth = "\xB3\xF6\xC9\xFA\xC4\xEA\xD4\xC2";  // 出生年月
@@ -69,5 +71,7 @@ inline constexpr std::string_view kReportPosition = "\xD6\xB0\xCE\xF1:";  // 职
 inline constexpr std::string_view kReportAssessment = "\xBF\xBC\xBA\xCB:";  // 考核:
 inline constexpr std::string_view kModeFullTime = "\xC8\xAB\xC8\xD5\xD6\xC6";  // 全日制
 inline constexpr std::string_view kModeEmployed = "\xD4\xDA\xD6\xB0";  // 在职
+
+// clang-format on
 
 }  // namespace gz::imp::texts

@@ -1,7 +1,7 @@
 #include <QCoreApplication>
 #include <QStringList>
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 
 #include "cli/command.h"
 

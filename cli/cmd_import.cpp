@@ -7,11 +7,11 @@
 #include "cli/command.h"
 #include "cli/console_frontend.h"
 #include "cli/dry_run_connection.h"
-#include "cli/open_work_database.h"
 #include "cli/options.h"
 #include "cli/terminal.h"
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
+#include "cli/open_work_database.h"
 #include "db/connection.h"
 #include "import/column_map.h"
 #include "import/import_run.h"
@@ -24,8 +24,10 @@ namespace {
 int exitStatusFor(const imp::ImportOutcome& o) {
   switch (o.end) {
     case imp::RunEnd::Completed:
-    case imp::RunEnd::Aborted: return kOk;
-    default: return kFailed;
+    case imp::RunEnd::Aborted:
+      return kOk;
+    default:
+      return kFailed;
   }
 }
 
@@ -52,7 +54,8 @@ int runImport(const QStringList& args) {
   } catch (const db::DbError& e) {
     return fail(e.what());
   }
-  if (!department) return fail("机构代码不存在: " + parser.value("dept").toStdString() + " (dm_jg 中没有此代码)");
+  if (!department)
+    return fail("机构代码不存在: " + parser.value("dept").toStdString() + " (dm_jg 中没有此代码)");
 
   codes::CodeMap codeMap;
   ConsoleFrontend frontend(stderrIsTerminal());
@@ -86,7 +89,8 @@ int runImport(const QStringList& args) {
   return exitStatusFor(outcome);
 }
 
-const CommandRegistration registration{{"import", "import a workbook into a department", runImport}};
+const CommandRegistration registration{
+    {"import", "import a workbook into a department", runImport}};
 
 }  // namespace
 }  // namespace gz::cli

@@ -37,8 +37,7 @@ int runInitDb(const QStringList& args) {
   parser.setApplicationDescription(
       "Creates the personnel tables in a new SQLite file or in an empty PostgreSQL database.");
   parser.addOption({"demo", "Add a demo institution tree and a few people with history rows."});
-  parser.addPositionalArgument("DB",
-                               "A new SQLite file, postgresql://user@host:port/name or odbc:<connection string>.");
+  parser.addPositionalArgument("DB", "A new SQLite file, postgresql://user@host:port/name or odbc:<connection string>.");
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   const std::string target = parser.positionalArguments().first().toStdString();
   const bool demo = parser.isSet("demo");

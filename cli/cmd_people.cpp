@@ -7,8 +7,8 @@
 #include <string>
 
 #include "cli/command.h"
-#include "cli/open_work_database.h"
 #include "cli/options.h"
+#include "cli/open_work_database.h"
 #include "db/connection.h"
 #include "text/gbk.h"
 #include "tree/institutions.h"
@@ -33,7 +33,8 @@ int runPeople(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription("Prints the people of a department and of every department below it.");
   const QCommandLineOption dbOption = databaseOption();
-  const QCommandLineOption deptOption("dept", "The department code (an institution code of the tree).", "CODE");
+  const QCommandLineOption deptOption("dept", "The department code (an institution code of the tree).",
+                                      "CODE");
   parser.addOption(dbOption);
   parser.addOption(deptOption);
   if (const auto status = parseArguments(parser, args, 0)) return *status;
@@ -42,7 +43,8 @@ int runPeople(const QStringList& args) {
   try {
     auto connection = openWorkDatabase(parser.value(dbOption), db::SchemaUse::PersonnelView);
     const std::optional<tree::JGData> department = findDepartmentByCode(*connection, parser.value(deptOption));
-    if (!department) return fail("机构代码不存在: " + parser.value(deptOption).toStdString() + " (dm_jg 中没有此代码)");
+    if (!department)
+      return fail("机构代码不存在: " + parser.value(deptOption).toStdString() + " (dm_jg 中没有此代码)");
 
     const auto people = tree::queryDepartmentPeople(*connection, tree::departmentCode(*department));
     printOut(tabJoined(tree::kPersonnelColumns, [](const char* name) { return std::string(name); }));

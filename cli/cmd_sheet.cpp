@@ -45,9 +45,8 @@ int runSheet(const QStringList& args) {
   if (parser.isSet("rows")) {
     bool ok = false;
     const uint rows = parser.value("rows").toUInt(&ok);
-    if (!ok)
-      return usageError("--rows needs a whole number, not '" + parser.value("rows").toStdString() + "'",
-                        parser.helpText().toStdString());
+    if (!ok) return usageError("--rows needs a whole number, not '" + parser.value("rows").toStdString() + "'",
+                               parser.helpText().toStdString());
     rowLimit = rows;
   }
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "cli/command.h"
-#include "cli/open_work_database.h"
 #include "cli/options.h"
+#include "cli/open_work_database.h"
 #include "db/connection.h"
 #include "text/gbk.h"
 #include "tree/institutions.h"

@@ -6,8 +6,8 @@
 
 #include <QStringList>
 #include <functional>
-#include <string>
 #include <vector>
+#include <string>
 
 namespace gz::cli {
 

@@ -1,7 +1,7 @@
 #include <QCoreApplication>
 #include <QStringList>
-#include <algorithm>
 #include <cstdio>
+#include <algorithm>
 
 #include "cli/command.h"
 

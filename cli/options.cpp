@@ -9,9 +9,8 @@
 namespace gz::cli {
 
 QCommandLineOption databaseOption() {
-  return {"db",
-          "The database: an SQLite file, postgresql://user@host:port/name or odbc:<connection string> "
-          "(default: gzgl.mdb in the working directory).",
+  return {"db", "The database: an SQLite file, postgresql://user@host:port/name or odbc:<connection string> "
+                "(default: gzgl.mdb in the working directory).",
           "DB", "gzgl.mdb"};
 }
 
@@ -24,8 +23,7 @@ std::optional<int> parseArguments(QCommandLineParser& parser, const QStringList&
     return kOk;
   }
   const QStringList given = parser.positionalArguments();
-  if (given.size() > positionals)
-    return usageError("unexpected argument '" + given[positionals].toStdString() + "'", help);
+  if (given.size() > positionals) return usageError("unexpected argument '" + given[positionals].toStdString() + "'", help);
   if (given.size() < positionals) return usageError("missing argument", help);
   return std::nullopt;
 }

@@ -22,7 +22,9 @@ std::string utf8Path(const std::filesystem::path& p) {
 }
 
 // The reason the C library gave for a failed open or read, if any.
-std::string errnoReason(int err) { return err != 0 ? std::generic_category().message(err) : std::string(); }
+std::string errnoReason(int err) {
+  return err != 0 ? std::generic_category().message(err) : std::string();
+}
 
 std::string readWholeFile(const std::filesystem::path& path) {
   errno = 0;

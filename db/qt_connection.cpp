@@ -100,8 +100,8 @@ QString newConnectionName() {
   return QStringLiteral("gz_db_%1").arg(++counter);
 }
 
-QtConnection::QtConnection(const QString& connectionName, DialectKind dialect, NewIdReadback idReadback,
-                           std::string description)
+QtConnection::QtConnection(const QString& connectionName, DialectKind dialect,
+                           NewIdReadback idReadback, std::string description)
     : connectionName_(connectionName),
       db_(QSqlDatabase::database(connectionName, false)),
       dialect_(makeDialect(dialect)),
@@ -123,13 +123,11 @@ DbFault QtConnection::faultOf(const QSqlError& e, const QSqlQuery* q) const {
   const QVariant driver = db_.driver()->handle();
   if (!db_.isOpen() || (odbc_ ? odbcConnectionDead(driver) : postgresConnectionBroken(driver)))
     return DbFault::ConnectionLost;
-  // QPSQL reports the server's SQLSTATE as the native code; ODBC drivers
-  // leave it in the handle's diagnostic record.
-  std::string state = utf8(e.nativeErrorCode());
-  if (odbc_) {
-    state =
-        q ? odbcSqlState(q->result()->handle(), OdbcHandle::Statement) : odbcSqlState(driver, OdbcHandle::Connection);
-  }
+  std::string state;
+  if (odbc_)
+    state = q ? odbcSqlState(q->result()->handle(), OdbcHandle::Statement) : odbcSqlState(driver, OdbcHandle::Connection);
+  else
+    state = utf8(e.nativeErrorCode());  // QPSQL reports the server's SQLSTATE there
   if (!state.empty()) return faultFromSqlState(state);
   return e.type() == QSqlError::ConnectionError ? DbFault::ConnectionLost : DbFault::Refused;
 }
@@ -147,8 +145,7 @@ QSqlQuery& QtConnection::prepared(const std::string& text, const Statement& forM
   auto it = preparedByText_.find(text);
   if (it != preparedByText_.end()) return *it->second;
   auto q = std::make_unique<QSqlQuery>(db_);
-  if (!q->prepare(text::gbkToQString(text)))
-    fail("语句准备失败", q->lastError(), faultOf(q->lastError(), q.get()), forMessages);
+  if (!q->prepare(text::gbkToQString(text))) fail("语句准备失败", q->lastError(), faultOf(q->lastError(), q.get()), forMessages);
   return *preparedByText_.emplace(text, std::move(q)).first->second;
 }
 
@@ -254,20 +251,17 @@ void QtConnection::rollback() {
 }
 
 void QtConnection::savepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet)
-    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_->kind() == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("savepoint ") + name, "无法设置保存点");
 }
 
 void QtConnection::releaseSavepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet)
-    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_->kind() == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("release savepoint ") + name, "无法释放保存点");
 }
 
 void QtConnection::rollbackToSavepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet)
-    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_->kind() == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("rollback to savepoint ") + name, "无法回滚到保存点");
 }
 

@@ -4,9 +4,9 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
+#include "import/numbers.h"
 #include "import/frontend.h"
 #include "import/history_lines.h"
-#include "import/numbers.h"
 #include "text/bytes.h"
 
 namespace gz::imp {

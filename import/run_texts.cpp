@@ -48,7 +48,8 @@ std::string unreadableWorkbookMessage(std::string_view path, std::string_view re
 }
 
 std::string runFailedMessage(bool finishedRowsKept, std::string_view reasonGbk) {
-  return std::string(finishedRowsKept ? texts::kMsgRunFailed : texts::kMsgRunFailedBatchLost) + std::string(reasonGbk);
+  return std::string(finishedRowsKept ? texts::kMsgRunFailed : texts::kMsgRunFailedBatchLost) +
+         std::string(reasonGbk);
 }
 
 }  // namespace gz::imp

@@ -132,7 +132,8 @@ std::optional<double> cellDate(const CellValue& v) {
       return std::nullopt;
     }
     case CellKind::Boolean:
-    case CellKind::Error: return std::nullopt;
+    case CellKind::Error:
+      return std::nullopt;
   }
   return std::nullopt;
 }

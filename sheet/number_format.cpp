@@ -10,17 +10,11 @@ bool isBuiltinDate(int id) {
 
 bool isDateLetter(char c) {
   switch (c) {
-    case 'd':
-    case 'D':
-    case 'm':
-    case 'M':
-    case 'y':
-    case 'Y':
-    case 'h':
-    case 'H':
-    case 's':
-    case 'S': return true;
-    default: return false;
+    case 'd': case 'D': case 'm': case 'M': case 'y': case 'Y':
+    case 'h': case 'H': case 's': case 'S':
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -82,7 +82,9 @@ class CellReader {
       case kRk:
         if (auto c = cellRef(rec, 10)) setNumber(*c, decodeRk(le32(rec.payload.data() + 6)));
         break;
-      case kMulRk: readMulRk(rec); break;
+      case kMulRk:
+        readMulRk(rec);
+        break;
       case kLabelSst:
         if (auto c = cellRef(rec, 10)) setShared(*c, le32(rec.payload.data() + 6));
         break;
@@ -112,7 +114,8 @@ class CellReader {
           pendingString_.reset();
         }
         break;
-      default: break;
+      default:
+        break;
     }
   }
 

@@ -67,7 +67,8 @@ WorkbookStream extractWorkbookStream(const uint8_t* data, std::size_t size) {
   if (static_cast<uint64_t>(length) > size) throw BiffError("文件已损坏(流长度无效)");
 
   out.bytes.resize(static_cast<std::size_t>(length));
-  if (!gsf_input_read(stream.get(), out.bytes.size(), out.bytes.data())) throw BiffError("文件已损坏(流读取失败)");
+  if (!gsf_input_read(stream.get(), out.bytes.size(), out.bytes.data()))
+    throw BiffError("文件已损坏(流读取失败)");
   return out;
 }
 

@@ -81,7 +81,8 @@ class GlobalsParser {
 
   void handle(const Record& rec) {
     switch (rec.id) {
-      case kFilePass: throw BiffError(kEncrypted, WorkbookFault::Encrypted);
+      case kFilePass:
+        throw BiffError(kEncrypted, WorkbookFault::Encrypted);
       case kCodePage:
         requireSize(rec, 2);
         out_.codePage = le16(rec.payload.data());
@@ -108,16 +109,19 @@ class GlobalsParser {
       }
       case kFormat: {
         requireSize(rec, 2);
-        formats_[le16(rec.payload.data())] =
-            readText(rec.payload.subspan(2), out_.biff8 ? StringLength::TwoBytes : StringLength::OneByte);
+        formats_[le16(rec.payload.data())] = readText(rec.payload.subspan(2),
+            out_.biff8 ? StringLength::TwoBytes : StringLength::OneByte);
         break;
       }
       case kXf:
         requireSize(rec, 4);
         xfFormats_.push_back(le16(rec.payload.data() + 2));
         break;
-      case kSst: readSst(rec); break;
-      default: break;
+      case kSst:
+        readSst(rec);
+        break;
+      default:
+        break;
     }
   }
 
@@ -145,7 +149,8 @@ class GlobalsParser {
       return out_.biff8 ? decoder.fromUnicode(t.wide) : decoder.fromCodePage(t.bytes);
     };
 
-    for (const StoredSheet& s : sheets_) out_.sheets.push_back(SheetEntry{toGbk(s.name), s.offset, sheetKind(s.type)});
+    for (const StoredSheet& s : sheets_)
+      out_.sheets.push_back(SheetEntry{toGbk(s.name), s.offset, sheetKind(s.type)});
 
     std::unordered_map<uint16_t, bool> dateByFormat;
     out_.xfIsDate.reserve(xfFormats_.size());

@@ -57,7 +57,8 @@ const SheetEntry& chooseSheet(const WorkbookGlobals& g, std::string& notice) {
   const SheetEntry& active = g.sheets[g.activeTab];
   if (active.kind == SheetKind::Worksheet) return active;
   addNotice(notice, text::utf8ToGbk("活动工作表") + active.name + text::utf8ToGbk("是") +
-                        text::utf8ToGbk(kindWord(active.kind)) + text::utf8ToGbk(",读取第一个工作表") + first->name);
+                        text::utf8ToGbk(kindWord(active.kind)) + text::utf8ToGbk(",读取第一个工作表") +
+                        first->name);
   return *first;
 }
 
@@ -77,7 +78,9 @@ std::unique_ptr<XlsWorkbook> readUnfinished(biff::Bytes stream, bool bookStream)
   return book;
 }
 
-WorkbookError withName(const BiffError& e, const std::string& name) { return WorkbookError(e.fault(), e.what(), name); }
+WorkbookError withName(const BiffError& e, const std::string& name) {
+  return WorkbookError(e.fault(), e.what(), name);
+}
 
 }  // namespace
 

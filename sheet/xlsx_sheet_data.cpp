@@ -65,8 +65,8 @@ bool parseCellRef(std::string_view ref, uint32_t& row, uint32_t& col) {
 
 uint8_t errorCode(std::string_view text) {
   static const std::pair<std::string_view, uint8_t> kCodes[] = {
-      {"#NULL!", 0x00}, {"#DIV/0!", 0x07}, {"#VALUE!", 0x0F}, {"#REF!", 0x17},
-      {"#NAME?", 0x1D}, {"#NUM!", 0x24},   {"#N/A", 0x2A},    {"#GETTING_DATA", 0x2B},
+      {"#NULL!", 0x00}, {"#DIV/0!", 0x07}, {"#VALUE!", 0x0F},        {"#REF!", 0x17},
+      {"#NAME?", 0x1D}, {"#NUM!", 0x24},   {"#N/A", 0x2A}, {"#GETTING_DATA", 0x2B},
   };
   text = trimmed(text);
   for (auto [name, code] : kCodes)
@@ -120,7 +120,8 @@ std::optional<double> parseIsoDate(std::string_view s) {
   }
   if (pos < s.size()) {
     const std::string_view zone = s.substr(pos);
-    if (zone != "Z" && !(zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && zone[3] == ':')) return std::nullopt;
+    if (zone != "Z" && !(zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && zone[3] == ':'))
+      return std::nullopt;
   }
   if (h > 24 || mi > 59 || sec >= 61) return std::nullopt;
   return serial + (h * 3600 + mi * 60 + sec) / 86400.0;
@@ -128,7 +129,8 @@ std::optional<double> parseIsoDate(std::string_view s) {
 
 class SheetDataReader {
  public:
-  SheetDataReader(const XlsxPackage& package, std::string_view part, const XlsxCellContext& context, XlsxTextSink& sink)
+  SheetDataReader(const XlsxPackage& package, std::string_view part, const XlsxCellContext& context,
+                  XlsxTextSink& sink)
       : xml_(package, part), context_(context), sink_(sink) {}
 
   void run() {

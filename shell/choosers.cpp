@@ -15,7 +15,8 @@ QString rootOf(const QString& path) { return QStorageInfo(path).rootPath(); }
 
 DriveComboBox::DriveComboBox(QWidget* parent) : QComboBox(parent) {
   refresh();
-  connect(this, &QComboBox::activated, this, [this](int index) { emit driveChosen(itemData(index).toString()); });
+  connect(this, &QComboBox::activated, this,
+          [this](int index) { emit driveChosen(itemData(index).toString()); });
 }
 
 void DriveComboBox::refresh() {
@@ -45,8 +46,9 @@ void DriveComboBox::showDriveOf(const QString& path) {
 
 DirectoryListBox::DirectoryListBox(QWidget* parent) : QListWidget(parent) {
   setUniformItemSizes(true);
-  connect(this, &QListWidget::itemActivated, this,
-          [this](QListWidgetItem* item) { setDirectory(item->data(kPathRole).toString()); });
+  connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+    setDirectory(item->data(kPathRole).toString());
+  });
 }
 
 bool DirectoryListBox::setDirectory(const QString& path) {
@@ -75,7 +77,7 @@ void DirectoryListBox::fill() {
   // The chain from the root down to the current folder, each one step
   // further in, the current one selected.
   QStringList chain;
-  for (QDir d(directory_);;) {
+  for (QDir d(directory_);; ) {
     chain.prepend(d.absolutePath());
     if (!d.cdUp()) break;
   }
@@ -88,10 +90,11 @@ void DirectoryListBox::fill() {
   }
   setCurrentRow(count() - 1);
 
-  const QFileInfoList subfolders =
-      QDir(directory_).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+  const QFileInfoList subfolders = QDir(directory_).entryInfoList(
+      QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
   for (const QFileInfo& f : subfolders) {
-    auto* item = new QListWidgetItem(folderIcon, QString(depth * 2, QLatin1Char(' ')) + f.fileName(), this);
+    auto* item =
+        new QListWidgetItem(folderIcon, QString(depth * 2, QLatin1Char(' ')) + f.fileName(), this);
     item->setData(kPathRole, f.absoluteFilePath());
   }
   scrollToItem(currentItem());
@@ -105,8 +108,9 @@ void FileListBox::setDirectory(const QString& path) {
   directory_ = path;
   clear();
   // Without QDir::CaseSensitive the masks match in any letter case.
-  const QStringList names = QDir(path).entryList({QStringLiteral("*.xls"), QStringLiteral("*.xlsx")}, QDir::Files,
-                                                 QDir::Name | QDir::IgnoreCase);
+  const QStringList names =
+      QDir(path).entryList({QStringLiteral("*.xls"), QStringLiteral("*.xlsx")},
+                           QDir::Files, QDir::Name | QDir::IgnoreCase);
   addItems(names);
 }
 
@@ -124,11 +128,13 @@ QString FileListBox::selectedPath() const {
 }
 
 void linkChoosers(DriveComboBox& drives, DirectoryListBox& folders, FileListBox& files) {
-  QObject::connect(&drives, &DriveComboBox::driveChosen, &folders, &DirectoryListBox::setDrive);
-  QObject::connect(&folders, &DirectoryListBox::directoryChanged, &files, [&drives, &files](const QString& path) {
-    files.setDirectory(path);
-    drives.showDriveOf(path);
-  });
+  QObject::connect(&drives, &DriveComboBox::driveChosen, &folders,
+                   &DirectoryListBox::setDrive);
+  QObject::connect(&folders, &DirectoryListBox::directoryChanged, &files,
+                   [&drives, &files](const QString& path) {
+                     files.setDirectory(path);
+                     drives.showDriveOf(path);
+                   });
 }
 
 }  // namespace gz::shell

@@ -15,10 +15,11 @@ int main(int argc, char** argv) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Imports personnel workbooks into the payroll database."));
   parser.addHelpOption();
-  QCommandLineOption dbOption(QStringLiteral("db"),
-                              QStringLiteral("The database: an SQLite file, postgresql://user@host:port/name or "
-                                             "odbc:<connection string>. Default: gzgl.mdb in the working directory."),
-                              QStringLiteral("DB"), QStringLiteral("gzgl.mdb"));
+  QCommandLineOption dbOption(
+      QStringLiteral("db"),
+      QStringLiteral("The database: an SQLite file, postgresql://user@host:port/name or "
+                     "odbc:<connection string>. Default: gzgl.mdb in the working directory."),
+      QStringLiteral("DB"), QStringLiteral("gzgl.mdb"));
   parser.addOption(dbOption);
   parser.process(app);
 
@@ -31,7 +32,9 @@ int main(int argc, char** argv) {
   // A failure while the window is being made is shown, and the program
   // ends without an error status, as it does when the database is missing.
   std::unique_ptr<gz::shell::TFSYDbf> window;
-  if (!gz::shell::runHandler(boxes, nullptr, [&] { window = std::make_unique<gz::shell::TFSYDbf>(setup); })) return 0;
+  if (!gz::shell::runHandler(boxes, nullptr,
+                             [&] { window = std::make_unique<gz::shell::TFSYDbf>(setup); }))
+    return 0;
   QObject::connect(window.get(), &gz::shell::TFSYDbf::quitRequested, &app,
                    [](int status) { QCoreApplication::exit(status); });
   window->show();

@@ -46,8 +46,8 @@ constexpr int kTreeWidth = 267;
 // stand-ins where "宋体" is not installed.
 QFont songFont(int pixelSize) {
   QFont f;
-  f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
-                 QStringLiteral("WenQuanYi Zen Hei")});
+  f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                 QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Zen Hei")});
   f.setPixelSize(pixelSize);
   return f;
 }
@@ -69,7 +69,8 @@ QPlainTextEdit* makePane(QWidget* parent) {
 }  // namespace
 
 TFSYDbf::TFSYDbf(const WindowSetup& setup, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
       setup_(setup) {
   Q_ASSERT(setup_.boxes);
   setObjectName(QStringLiteral("FSYDbf"));
@@ -133,8 +134,8 @@ void TFSYDbf::createControls() {
   TV1->setFont(songFont(13));
   institutions_ = std::make_unique<InstitutionTreeView>(*TV1);
 
-  StatusBar1 =
-      place(new QStatusBar(this), "StatusBar1", 0, kClientHeight - kStatusBarHeight, kClientWidth, kStatusBarHeight);
+  StatusBar1 = place(new QStatusBar(this), "StatusBar1", 0, kClientHeight - kStatusBarHeight,
+                     kClientWidth, kStatusBarHeight);
   StatusBar1->setSizeGripEnabled(false);
   for (int i = 0; i < 2; ++i) {
     statusPanels_[i] = new QLabel(StatusBar1);
@@ -148,11 +149,12 @@ void TFSYDbf::createControls() {
   Button3 = place(new QPushButton(QStringLiteral("调入机构"), this), "Button3", 315, 586, 75, 25);
   Button3->hide();
   const char* hiddenNames[] = {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton6"};
-  const QString hiddenCaptions[] = {QStringLiteral("普通人员"), QStringLiteral("教育"), QStringLiteral("卫生护理"),
-                                    QStringLiteral("野外地质")};
+  const QString hiddenCaptions[] = {QStringLiteral("普通人员"), QStringLiteral("教育"),
+                                    QStringLiteral("卫生护理"), QStringLiteral("野外地质")};
   QRadioButton** hidden[] = {&RadioButton1, &RadioButton2, &RadioButton3, &RadioButton6};
   for (int i = 0; i < 4; ++i) {
-    *hidden[i] = place(new QRadioButton(hiddenCaptions[i], this), hiddenNames[i], 233, 16 + 25 * i, 90, 17);
+    *hidden[i] = place(new QRadioButton(hiddenCaptions[i], this), hiddenNames[i], 233,
+                       16 + 25 * i, 90, 17);
     (*hidden[i])->hide();
   }
   RadioButton1->setChecked(true);
@@ -200,7 +202,8 @@ db::Connection& TFSYDbf::database() {
 
 bool TFSYDbf::databaseFileExists() const {
   // A server database has no file here; its connection is checked on use.
-  if (setup_.database.startsWith(QLatin1String("postgresql://")) || setup_.database.startsWith(QLatin1String("odbc:")))
+  if (setup_.database.startsWith(QLatin1String("postgresql://")) ||
+      setup_.database.startsWith(QLatin1String("odbc:")))
     return true;
   return QFileInfo::exists(setup_.database);
 }
@@ -208,8 +211,8 @@ bool TFSYDbf::databaseFileExists() const {
 void TFSYDbf::Timer1Timer() {
   Timer1->stop();
   if (!databaseFileExists()) {
-    setup_.boxes->show(this, QStringLiteral("文件(gzgl.dat)丢失,或运行目录不正确!"), QStringLiteral("文件丢失错误"),
-                       BoxIcon::None);
+    setup_.boxes->show(this, QStringLiteral("文件(gzgl.dat)丢失,或运行目录不正确!"),
+                       QStringLiteral("文件丢失错误"), BoxIcon::None);
     emit quitRequested(0);
     return;
   }
@@ -246,8 +249,10 @@ void TFSYDbf::setRunState(bool running) {
   Button2->setEnabled(!running);
   // The progress bar lies under the file list and the grid; it comes to
   // the front while a run moves it.
-  if (running) ProgressBar1->raise();
-  else ProgressBar1->lower();
+  if (running)
+    ProgressBar1->raise();
+  else
+    ProgressBar1->lower();
 }
 
 void TFSYDbf::Button1Click() {
@@ -255,7 +260,8 @@ void TFSYDbf::Button1Click() {
   // second run inside it.
   if (running_) return;
   if (!selectedRecord()) {
-    setup_.boxes->show(this, QStringLiteral(" 请选择部门!"), QStringLiteral("错误"), BoxIcon::Error);
+    setup_.boxes->show(this, QStringLiteral(" 请选择部门!"), QStringLiteral("错误"),
+                       BoxIcon::Error);
     return;
   }
   setRunState(true);
@@ -302,11 +308,14 @@ void TFSYDbf::AInputExecute() {
   switch (outcome.end) {
     case imp::RunEnd::Completed:
     case imp::RunEnd::Aborted:
-    case imp::RunEnd::Failed: refreshPersonnelView(); break;
+    case imp::RunEnd::Failed:
+      refreshPersonnelView();
+      break;
     case imp::RunEnd::NoFile:
     case imp::RunEnd::WorkbookUnreadable:
     case imp::RunEnd::LayoutRejected:
-    case imp::RunEnd::AlreadyRunning: break;
+    case imp::RunEnd::AlreadyRunning:
+      break;
   }
 }
 

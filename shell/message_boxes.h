@@ -17,7 +17,8 @@ class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
   // Shows the box and returns when the operator has dismissed it.
-  virtual void show(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) = 0;
+  virtual void show(QWidget* parent, const QString& text, const QString& caption,
+                    BoxIcon icon) = 0;
 };
 
 // The real, modal QMessageBox.

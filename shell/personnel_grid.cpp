@@ -59,6 +59,8 @@ void PersonnelGrid::refresh(db::Connection& connection) {
   if (open_) open(connection, deptCode_);
 }
 
-QString PersonnelGrid::headCountText() const { return text::gbkToQString(tree::headCountText(people())); }
+QString PersonnelGrid::headCountText() const {
+  return text::gbkToQString(tree::headCountText(people()));
+}
 
 }  // namespace gz::shell

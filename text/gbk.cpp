@@ -43,8 +43,8 @@ Decoded readGbk(std::string_view s, std::size_t pos) {
   if (pos + 1 >= s.size()) return {kInvalid, 1};
   const auto t = static_cast<unsigned char>(s[pos + 1]);
   if (!isTrailByte(t)) return {kInvalid, 1};
-  const uint16_t u =
-      detail::kCp936[(b - detail::kCp936FirstLead) * detail::kCp936Trails + (t - detail::kCp936FirstTrail)];
+  const uint16_t u = detail::kCp936[(b - detail::kCp936FirstLead) * detail::kCp936Trails +
+                                    (t - detail::kCp936FirstTrail)];
   return {u != 0 ? char32_t{u} : kInvalid, 2};
 }
 
@@ -58,7 +58,8 @@ const std::array<uint16_t, 0x10000>& unicodeToGbk() {
       for (int trail = 0; trail < detail::kCp936Trails; ++trail) {
         const uint16_t u = detail::kCp936[lead * detail::kCp936Trails + trail];
         if (u != 0 && (*t)[u] == 0)
-          (*t)[u] = static_cast<uint16_t>(((lead + detail::kCp936FirstLead) << 8) | (trail + detail::kCp936FirstTrail));
+          (*t)[u] = static_cast<uint16_t>(((lead + detail::kCp936FirstLead) << 8) |
+                                          (trail + detail::kCp936FirstTrail));
       }
     }
     (*t)[kEuro] = kEuroByte;
@@ -229,11 +230,13 @@ QString gbkToQString(std::string_view gbk) {
 }
 
 std::string qStringToGbk(const QString& s, ConversionReport* report) {
-  return utf16ToGbk(
-      std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())), report);
+  return utf16ToGbk(std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()),
+                                        static_cast<std::size_t>(s.size())),
+                    report);
 }
 
-bool codePageToGbk(int codePage, std::string_view bytes, std::string& out, ConversionReport* report) {
+bool codePageToGbk(int codePage, std::string_view bytes, std::string& out,
+                   ConversionReport* report) {
   out.clear();
   if (codePage == 936) {
     // Already GBK: kept byte for byte, only its invalid sequences counted.

@@ -40,6 +40,7 @@ std::string qStringToGbk(const QString& s, ConversionReport* report = nullptr);
 // and 10000 (Mac Roman) are converted exactly; 367 and 20127 are ASCII.
 // Returns false for any other code page: its text is then converted as
 // Windows-1252 and the caller can say so.
-bool codePageToGbk(int codePage, std::string_view bytes, std::string& out, ConversionReport* report = nullptr);
+bool codePageToGbk(int codePage, std::string_view bytes, std::string& out,
+                   ConversionReport* report = nullptr);
 
 }  // namespace gz::text

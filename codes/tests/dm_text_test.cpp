@@ -44,17 +44,22 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"FullWidthBlankStays", kFullWidthBlank + "k=v" + kFullWidthBlank,
                  DmEntry{kFullWidthBlank + "k", "v" + kFullWidthBlank}},
         LineCase{"ValueCutTo20Bytes", "k=123456789012345678901234", DmEntry{"k", "12345678901234567890"}},
-        LineCase{"BlanksAfterEqualsCountInTheCut", "k=   123456789012345678901234", DmEntry{"k", "12345678901234567"}},
-        LineCase{"TrailingBlanksOfTheLineDoNotCount", "k=1234567890123456789   ", DmEntry{"k", "1234567890123456789"}},
+        LineCase{"BlanksAfterEqualsCountInTheCut", "k=   123456789012345678901234",
+                 DmEntry{"k", "12345678901234567"}},
+        LineCase{"TrailingBlanksOfTheLineDoNotCount", "k=1234567890123456789   ",
+                 DmEntry{"k", "1234567890123456789"}},
         LineCase{"InnerBlanksBeforeTheCutAreTrimmedAfterIt", "k=1234567890123456789 X",
                  DmEntry{"k", "1234567890123456789"}},
         LineCase{"SecondEqualsBelongsToTheValue", "a=b=c", DmEntry{"a", "b=c"}},
         LineCase{"SecondEqualsBeyondTheCut", "a=12345678901234567890=x", DmEntry{"a", "12345678901234567890"}},
         LineCase{"TenDoubleByteCharactersFit", "k=" + kNineChars + kPerson, DmEntry{"k", kNineChars + kPerson}},
         LineCase{"CutNeverSplitsACharacter", "k=x" + kNineChars + kPerson, DmEntry{"k", "x" + kNineChars}},
-        LineCase{"EmptyValue", "k=", DmEntry{"k", ""}}, LineCase{"BlankValue", "k =   ", DmEntry{"k", ""}},
-        LineCase{"StartsWithEquals", "=1", std::nullopt}, LineCase{"BlankKey", "   = 1", std::nullopt},
-        LineCase{"NoEquals", kMale + " 1", std::nullopt}, LineCase{"EmptyLine", "", std::nullopt},
+        LineCase{"EmptyValue", "k=", DmEntry{"k", ""}},
+        LineCase{"BlankValue", "k =   ", DmEntry{"k", ""}},
+        LineCase{"StartsWithEquals", "=1", std::nullopt},
+        LineCase{"BlankKey", "   = 1", std::nullopt},
+        LineCase{"NoEquals", kMale + " 1", std::nullopt},
+        LineCase{"EmptyLine", "", std::nullopt},
         LineCase{"BlankLine", " \t ", std::nullopt}),
     [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
@@ -144,24 +149,22 @@ const std::string kSchool = "\xD6\xD0\xD7\xA8\xA1\xA4\xBC\xBC\xD0\xA3";
 
 INSTANTIATE_TEST_SUITE_P(
     Encodings, DmDecodeCaseTest,
-    testing::Values(DecodeCase{"ShortGbkLookingLikeUtf8", kFemale + "=2", false, kFemale, "2"},
-                    DecodeCase{"LongerGbkLookingLikeUtf8",
-                               kFemale + "=2\r\n" + kPrimary + "=11\r\n" + kMaster + "=2\r\n", false, kPrimary, "11"},
-                    DecodeCase{"GbkWithAThreeByteLookalikeBesideTwoByteOnes",
-                               kFemale + "=2\n" + kThreeByteLookalike + "=9\n", false, kThreeByteLookalike, "9"},
-                    DecodeCase{"ShortUtf8", kUtf8Female + "=2", true, kFemale, "2"},
-                    DecodeCase{"LongerUtf8",
-                               kUtf8Male + "=1\n" + kUtf8Female + "=2\n" + kUtf8Han + "=01\n" + kUtf8Degree + "=21\n",
-                               true, kDegree, "21"},
-                    DecodeCase{"Utf8EvenKeysOnly", kUtf8Han + "=01\n" + kUtf8Degree + "=21\n", true, kHan, "01"},
-                    DecodeCase{"Utf8WithATwoByteCharacterThatGbkCannotRead", kUtf8Male + "=1\n" + kUtf8School + "=41\n",
-                               true, kSchool, "41"}),
+    testing::Values(
+        DecodeCase{"ShortGbkLookingLikeUtf8", kFemale + "=2", false, kFemale, "2"},
+        DecodeCase{"LongerGbkLookingLikeUtf8", kFemale + "=2\r\n" + kPrimary + "=11\r\n" + kMaster + "=2\r\n",
+                   false, kPrimary, "11"},
+        DecodeCase{"GbkWithAThreeByteLookalikeBesideTwoByteOnes",
+                   kFemale + "=2\n" + kThreeByteLookalike + "=9\n", false, kThreeByteLookalike, "9"},
+        DecodeCase{"ShortUtf8", kUtf8Female + "=2", true, kFemale, "2"},
+        DecodeCase{"LongerUtf8", kUtf8Male + "=1\n" + kUtf8Female + "=2\n" + kUtf8Han + "=01\n" + kUtf8Degree + "=21\n",
+                   true, kDegree, "21"},
+        DecodeCase{"Utf8EvenKeysOnly", kUtf8Han + "=01\n" + kUtf8Degree + "=21\n", true, kHan, "01"},
+        DecodeCase{"Utf8WithATwoByteCharacterThatGbkCannotRead",
+                   kUtf8Male + "=1\n" + kUtf8School + "=41\n", true, kSchool, "41"}),
     [](const testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
 
 TEST(DmDecodeTest, ByteOrderMarkMeansUtf8AndIsDropped) {
-  const DmText ascii = decodeDmBytes(
-      "\xEF\xBB\xBF"
-      "a=1\n");
+  const DmText ascii = decodeDmBytes("\xEF\xBB\xBF" "a=1\n");
   EXPECT_EQ(ascii.gbk, "a=1\n");
   EXPECT_TRUE(ascii.fromUtf8);
   const DmText chinese = decodeDmBytes("\xEF\xBB\xBF\xE7\x94\xB7=1");

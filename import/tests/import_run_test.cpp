@@ -12,8 +12,8 @@ using namespace testing;
 using Lines = std::vector<std::string>;
 using Rows = std::vector<std::vector<Cell>>;
 
-const std::vector<Cell> kTitles = {
-    "姓名", "出生年月", "参加工作时间", "个人身份", "学历", "执行基本工资对应职务", "从2006年开始的考核情况"};
+const std::vector<Cell> kTitles = {"姓名", "出生年月", "参加工作时间", "个人身份", "学历", "执行基本工资对应职务",
+                                   "从2006年开始的考核情况"};
 
 std::vector<Cell> person(const char* name, Cell birth = Cell::date(23802)) {
   return {name, birth, Cell::date(31260), "干部", "1983.07大学", "1990.01科员", "2006优秀"};
@@ -236,8 +236,7 @@ TEST_F(ImportRun, RefusedHistoryStatementIsDroppedAlone) {
 
 TEST_F(ImportRun, TitlesOfAnEarlierWorkbookAreNotRead) {
   run();
-  rows = {{"姓名", "出生年月", "参加工作时间", "个人身份"},
-          {"赵六", Cell::date(23802), Cell::date(31260), "工人", "1983.07大学"}};
+  rows = {{"姓名", "出生年月", "参加工作时间", "个人身份"}, {"赵六", Cell::date(23802), Cell::date(31260), "工人", "1983.07大学"}};
   conn.committed.clear();
   ImportOutcome o = run();
   EXPECT_EQ(o.personsStored, 1);

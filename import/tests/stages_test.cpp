@@ -68,8 +68,9 @@ TEST(OpenStage, AnUnreadableWorkbookEndsTheRunWithItsKindAndNamesTheFileOnce) {
     EXPECT_EQ(opened.failure.workbookFault, fault);
     EXPECT_EQ(occurrences(U(opened.failure.message), path), 1u) << U(opened.failure.message);
   }
-  OpenedWorkbook good = openWorkbookFile(
-      path, [](const std::string&) { return std::unique_ptr<sheet::Workbook>(new FakeWorkbook({kTitles})); });
+  OpenedWorkbook good = openWorkbookFile(path, [](const std::string&) {
+    return std::unique_ptr<sheet::Workbook>(new FakeWorkbook({kTitles}));
+  });
   EXPECT_TRUE(good.book);
 }
 
@@ -177,8 +178,7 @@ TEST_F(RowsStage, AnAbortStopsAfterTheWholeRow) {
   EXPECT_TRUE(run({kTitles, person("张三"), person("李四")}));
   EXPECT_EQ(out.rowsDone, 1);
   writer.commit();
-  EXPECT_EQ(conn.committed,
-            (Lines{"person 张三", "insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1983-07-1','21')"}));
+  EXPECT_EQ(conn.committed, (Lines{"person 张三", "insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1983-07-1','21')"}));
 }
 
 TEST_F(RowsStage, AFailureInARowLeavesTheCountsOfTheRowsBefore) {
@@ -227,10 +227,7 @@ TEST_F(WritingStage, ClosingAfterAFailureKeepsWhatTheDatabaseStillHas) {
     EXPECT_EQ(db.committed.size(), r.kept ? 1u : 0u) << r.name;
     EXPECT_FALSE(db.inTransaction) << r.name;
     const std::string message = U(out.message);
-    EXPECT_EQ(message.rfind(r.kept ? "导入因数据库错误中断,此前导入的人员已保存:"
-                                   : "导入因数据库错误中断,最近一批未提交的记录已被数据库撤销:",
-                            0),
-              0u)
+    EXPECT_EQ(message.rfind(r.kept ? "导入因数据库错误中断,此前导入的人员已保存:" : "导入因数据库错误中断,最近一批未提交的记录已被数据库撤销:", 0), 0u)
         << r.name << ": " << message;
   }
 }

@@ -45,8 +45,9 @@ TEST(CellText, DateFormattedNumbersShowTheShortDateAndTime) {
 TEST(CellText, BooleansAndErrorsAreDistinct) {
   EXPECT_EQ(cellText(boolean(true)), "TRUE");
   EXPECT_EQ(cellText(boolean(false)), "FALSE");
-  const std::pair<int, const char*> errors[] = {{0x00, "#NULL!"}, {0x07, "#DIV/0!"}, {0x0F, "#VALUE!"}, {0x17, "#REF!"},
-                                                {0x1D, "#NAME?"}, {0x24, "#NUM!"},   {0x2A, "#N/A"}};
+  const std::pair<int, const char*> errors[] = {{0x00, "#NULL!"}, {0x07, "#DIV/0!"}, {0x0F, "#VALUE!"},
+                                                {0x17, "#REF!"},  {0x1D, "#NAME?"},  {0x24, "#NUM!"},
+                                                {0x2A, "#N/A"}};
   for (auto [code, expected] : errors) EXPECT_EQ(cellText(error(code)), expected) << code;
   EXPECT_NE(cellText(error(0x00)), cellText(boolean(false)));
   EXPECT_NE(cellText(error(0x63)), cellText(boolean(false)));
@@ -70,10 +71,7 @@ TEST(CellDate, TextIsParsedAsDateThenAsDayCount) {
       {" 1965-3-1 ", 23802},
       {"1965-3-1 12:00", 23802.5},
       {"1965-3-1 6:00:00", 23802.25},
-      {"1965\xC4\xEA"
-       "3\xD4\xC2"
-       "1\xC8\xD5",
-       23802},  // 1965年3月1日
+      {"1965\xC4\xEA" "3\xD4\xC2" "1\xC8\xD5", 23802},  // 1965年3月1日
       {"23802", 23802},
       {"23802.5", 23802.5},
       {"0", 0},

@@ -14,8 +14,8 @@ QObject* makeTreeClickTests();
 QObject* makeRunEndTests();
 
 inline std::vector<QObject*> allTests() {
-  return {makeStartupTests(),   makeImportTests(),    makeChooserTests(),
-          makeExceptionTests(), makeTreeClickTests(), makeRunEndTests()};
+  return {makeStartupTests(), makeImportTests(), makeChooserTests(), makeExceptionTests(),
+          makeTreeClickTests(), makeRunEndTests()};
 }
 
 }  // namespace gz::shell::testing

@@ -20,14 +20,10 @@ const std::string kHanziGbk = "\xBA\xBA\xD7\xD6";
 const std::string kHanziUtf8 = "\xE6\xB1\x89\xE5\xAD\x97";
 
 TEST(GbkConversion, ChineseTextRoundTrips) {
-  const std::string gbk = "ID " + kHanziGbk +
-                          " \xA1\xA1"
-                          "3.06";  // with a full-width blank
+  const std::string gbk = "ID " + kHanziGbk + " \xA1\xA1" "3.06";  // with a full-width blank
   ConversionReport toUnicode, back;
   const std::string utf8 = gbkToUtf8(gbk, &toUnicode);
-  EXPECT_EQ(utf8, "ID " + kHanziUtf8 +
-                      " \xE3\x80\x80"
-                      "3.06");
+  EXPECT_EQ(utf8, "ID " + kHanziUtf8 + " \xE3\x80\x80" "3.06");
   EXPECT_EQ(utf8ToGbk(utf8, &back), gbk);
   EXPECT_TRUE(toUnicode.ok());
   EXPECT_TRUE(back.ok());
@@ -72,16 +68,10 @@ TEST(GbkConversion, InvalidGbkIsReplacedAndCounted) {
   };
   const std::vector<Case> cases = {
       {"ab\xBA", u"ab\uFFFD", 1, 2},               // lone lead byte at the end
-      {"\xBA"
-       "1",
-       u"\uFFFD"
-       u"1",
-       1, 0},          // trail byte below 0x40: ASCII kept
+      {"\xBA" "1", u"\uFFFD" u"1", 1, 0},          // trail byte below 0x40: ASCII kept
       {"\xBA'x", u"\uFFFD'x", 1, 0},               // a quote is never swallowed
       {"\xBA\x7F", u"\uFFFD\x7F", 1, 0},           // 0x7F is no trail byte
-      {"\xFF"
-       "a\xFF",
-       u"\uFFFDa\uFFFD", 2, 0},    // 0xFF is never a character
+      {"\xFF" "a\xFF", u"\uFFFDa\uFFFD", 2, 0},    // 0xFF is never a character
       {"x\xBA\xBA\xBA", u"x\u6C49\uFFFD", 1, 3},
       {"", u"", 0, 0},
   };
@@ -138,12 +128,8 @@ TEST(Utf8, MalformedSequencesAreRefusedAndReplacedOnce) {
       {"\xED\xA0\x80", false, "???"},             // surrogate
       {"\xF4\x90\x80\x80", false, "????"},        // above U+10FFFF
       {"\xE6\xB1", false, "?"},                   // cut short at the end
-      {"\xE6\xB1"
-       "a",
-       false, "?a"},              // cut short before ASCII
-      {"\x80"
-       "a",
-       false, "?a"},                  // stray continuation byte
+      {"\xE6\xB1" "a", false, "?a"},              // cut short before ASCII
+      {"\x80" "a", false, "?a"},                  // stray continuation byte
       {"\xFF", false, "?"},
   };
   for (const auto& c : cases) {

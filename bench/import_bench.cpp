@@ -36,15 +36,19 @@ double secondsSince(Clock::time_point t) {
 
 class QuietFrontend : public gz::imp::Frontend {
  public:
-  void importLine(const std::string&) override {}
-  void errorLine(const std::string&) override { ++errorLines; }
-  void statusText(int, const std::string&) override {}
-  void messageBox(const std::string&, const std::string&) override {}
-  void plainMessage(const std::string&) override {}
+  void workbookNotice(std::string_view) override {}
+  void deletingDepartment() override {}
+  void titleUnreadable(int32_t) override {}
+  void layoutAccepted() override {}
+  void datesReadAsTyped(const gz::imp::TypedDateCounter&) override {}
+  void rowStarted(int32_t, std::string_view) override {}
+  void lineWithoutCode(gz::imp::HistoryKind, std::string_view, std::string_view) override { ++errorLines; }
+  void rowDone(const gz::imp::RowOutcome& row) override { errorLines += row.stored ? 0 : 1; }
+  void progress(int, int) override {}
+  void runEnded(const gz::imp::ImportOutcome&) override {}
   void processEvents() override {}
   void clearAbort() override {}
   bool abortRequested() override { return false; }
-  void progress(int, int) override {}
   int errorLines = 0;
 };
 

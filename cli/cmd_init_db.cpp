@@ -25,7 +25,7 @@ bool isServerAddress(const std::string& target) {
 void requireNoTables(db::Connection& c) {
   const auto missing = db::missingSchemaItems(c);
   if (missing.size() != db::requiredSchema().size())
-    throw db::DbError(c.describe() + " 中已有人员库的表, 不会改动");
+    throw db::DbError(db::DbFault::Exists, c.describe() + " 中已有人员库的表, 不会改动");
 }
 
 void fill(db::Connection& c, bool demo) {

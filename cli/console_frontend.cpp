@@ -4,36 +4,79 @@
 
 #include "cli/command.h"
 #include "cli/terminal.h"
+#include "import/column_map.h"
+#include "import/run_texts.h"
+#include "import/texts.h"
+#include "import/typed_date_counter.h"
 #include "text/gb18030.h"
 
 namespace gz::cli {
 
+using imp::RunEnd;
 using text::gb18030ToUtf8;
+namespace texts = imp::texts;
 
-void ConsoleFrontend::importLine(const std::string& gbk) {
+void ConsoleFrontend::deletingDepartment() { out(texts::kMsgDeleting); }
+
+void ConsoleFrontend::titleUnreadable(int32_t column) { out(imp::unreadableTitleLine(column)); }
+
+void ConsoleFrontend::datesReadAsTyped(const imp::TypedDateCounter& counted) {
+  for (const std::string& line : counted.lines()) out(line);
+}
+
+void ConsoleFrontend::layoutAccepted() { out(texts::kMsgLayoutAccepted); }
+
+void ConsoleFrontend::lineWithoutCode(imp::HistoryKind kind, std::string_view personName, std::string_view name) {
+  errorLine(imp::lineWithoutCodeText(kind, personName, name));
+}
+
+void ConsoleFrontend::rowDone(const imp::RowOutcome& row) {
+  if (!row.stored) errorLine(imp::rowNotStoredLine(row));
+}
+
+void ConsoleFrontend::runEnded(const imp::ImportOutcome& o) {
+  switch (o.end) {
+    case RunEnd::AlreadyRunning: box(o.message, texts::kCaptionInfo); break;
+    case RunEnd::NoFile:
+      // The message says which workbook is missing, or that none was named.
+      out(texts::kMsgNoFileStatus);
+      box(o.message, texts::kCaptionFailed);
+      break;
+    case RunEnd::WorkbookUnreadable:
+      out(o.message);
+      box(o.message, texts::kCaptionFailed);
+      break;
+    case RunEnd::LayoutRejected: out(o.message); break;
+    case RunEnd::Failed:
+      out(imp::summaryLine(o));
+      out(texts::kMsgRunFailedStatus);
+      box(o.message, texts::kCaptionError);
+      break;
+    case RunEnd::Aborted:
+      out(texts::kMsgAborted);
+      box(texts::kMsgAborted, texts::kCaptionInfo);
+      [[fallthrough]];
+    case RunEnd::Completed:
+      out(imp::summaryLine(o));
+      out(imp::doneText(o));
+      box(imp::doneText(o), texts::kCaptionInfo);
+      break;
+  }
+}
+
+void ConsoleFrontend::out(std::string_view gbk) {
   clearProgress();
   printOut(gb18030ToUtf8(gbk));
 }
 
-void ConsoleFrontend::errorLine(const std::string& gbk) {
+void ConsoleFrontend::errorLine(std::string_view gbk) {
   clearProgress();
   printErr(gb18030ToUtf8(gbk));
 }
 
-void ConsoleFrontend::statusText(int panel, const std::string& gbk) {
+void ConsoleFrontend::box(std::string_view gbk, std::string_view captionGbk) {
   clearProgress();
-  // Panel 0 is the head count of the window's grid; the command line has none.
-  if (panel == 1) printOut(gb18030ToUtf8(gbk));
-}
-
-void ConsoleFrontend::messageBox(const std::string& text, const std::string& caption) {
-  clearProgress();
-  printOut("[" + gb18030ToUtf8(caption) + "] " + gb18030ToUtf8(text));
-}
-
-void ConsoleFrontend::plainMessage(const std::string& text) {
-  clearProgress();
-  printOut(gb18030ToUtf8(text));
+  printOut("[" + gb18030ToUtf8(captionGbk) + "] " + gb18030ToUtf8(gbk));
 }
 
 bool ConsoleFrontend::abortRequested() { return interruptRequested(); }

@@ -1,10 +1,10 @@
-// The import run's front end on a terminal: import-pane lines, status texts
-// and messages on stdout, error-pane lines on stderr, UTF-8, one line each.
-// Ctrl-C stands for the abort button; progress is drawn on stderr when it is
-// a terminal.
+// The import run's front end on a terminal: what the window shows in its
+// import pane, run-state panel and message boxes goes to stdout, what it
+// shows in its error pane to stderr, UTF-8, one line each. Ctrl-C stands for
+// the abort button; progress is drawn on stderr when it is a terminal.
 #pragma once
 
-#include <string>
+#include <string_view>
 
 #include "import/frontend.h"
 
@@ -14,19 +14,30 @@ class ConsoleFrontend : public imp::Frontend {
  public:
   explicit ConsoleFrontend(bool showProgress) : showProgress_(showProgress) {}
   ~ConsoleFrontend() override { clearProgress(); }
+  ConsoleFrontend(const ConsoleFrontend&) = delete;
+  ConsoleFrontend& operator=(const ConsoleFrontend&) = delete;
 
-  void importLine(const std::string& gbk) override;
-  void errorLine(const std::string& gbk) override;
-  void statusText(int panel, const std::string& gbk) override;
-  void messageBox(const std::string& text, const std::string& caption) override;
-  void plainMessage(const std::string& text) override;
+  void workbookNotice(std::string_view gbk) override { out(gbk); }
+  void deletingDepartment() override;
+  void titleUnreadable(int32_t column) override;
+  void layoutAccepted() override;
+  void datesReadAsTyped(const imp::TypedDateCounter& counted) override;
+  void rowStarted(int32_t, std::string_view personName) override { out(personName); }
+  void lineWithoutCode(imp::HistoryKind kind, std::string_view personName, std::string_view name) override;
+  void rowDone(const imp::RowOutcome& row) override;
+  void progress(int done, int total) override;
+  void runEnded(const imp::ImportOutcome& outcome) override;
   void processEvents() override {}
   // One run per process: a Ctrl-C before the run began still stops it after its first row.
   void clearAbort() override {}
   bool abortRequested() override;
-  void progress(int done, int total) override;
+
+  // A line for the error stream, as the window's error pane gets it (GBK).
+  void errorLine(std::string_view gbk);
 
  private:
+  void out(std::string_view gbk);
+  void box(std::string_view gbk, std::string_view captionGbk);
   void clearProgress();
 
   bool showProgress_;

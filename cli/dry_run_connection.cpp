@@ -6,32 +6,20 @@ namespace {
 constexpr const char* kRunTransaction = "gz_dry_run_tx";
 }
 
-DryRunConnection::DryRunConnection(db::Connection& inner) : inner_(inner) { inner_.begin(); }
+DryRunConnection::DryRunConnection(db::Connection& inner) : inner_(inner), outer_(inner) {}
 
-DryRunConnection::~DryRunConnection() {
-  try {
-    inner_.rollback();
-  } catch (...) {
-    // The connection is gone; nothing was committed either way.
-  }
-}
-
-void DryRunConnection::begin() {
-  inner_.savepoint(kRunTransaction);
-  inTransaction_ = true;
-}
+void DryRunConnection::begin() { run_.emplace(inner_, kRunTransaction); }
 
 void DryRunConnection::commit() {
-  if (!inTransaction_) return;
-  inner_.releaseSavepoint(kRunTransaction);
-  inTransaction_ = false;
+  if (!run_ || !run_->active()) return;
+  run_->release();
+  run_.reset();
 }
 
 void DryRunConnection::rollback() {
-  if (!inTransaction_) return;
-  inner_.rollbackToSavepoint(kRunTransaction);
-  inner_.releaseSavepoint(kRunTransaction);
-  inTransaction_ = false;
+  if (!run_ || !run_->active()) return;
+  run_->rollback();
+  run_.reset();
 }
 
 }  // namespace gz::cli

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "db/connection.h"
@@ -15,7 +16,7 @@ class DryRunConnection : public db::Connection {
   // Begins the outer transaction on `inner`.
   explicit DryRunConnection(db::Connection& inner);
   // Rolls the outer transaction back: nothing of the run is left.
-  ~DryRunConnection() override;
+  ~DryRunConnection() override = default;
 
   const db::Dialect& dialect() const override { return inner_.dialect(); }
   std::string describe() const override { return inner_.describe(); }
@@ -33,7 +34,8 @@ class DryRunConnection : public db::Connection {
 
  private:
   db::Connection& inner_;
-  bool inTransaction_ = false;  // the run's transaction, now a savepoint
+  db::Transaction outer_;
+  std::optional<db::Savepoint> run_;  // the run's open transaction, as a savepoint
 };
 
 }  // namespace gz::cli

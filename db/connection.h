@@ -18,25 +18,55 @@
 
 namespace gz::db {
 
-// A database failure with its context: what was being done, the statement
-// (UTF-8) and the driver's text. what() is one line for the operator (UTF-8).
+// What kind of failure a database error is. Callers decide by the kind what
+// to do next (drop one row, wait and try again, end the run); the sentence is
+// only for the operator.
+enum class DbFault : uint8_t {
+  Refused,          // the database refused the statement: syntax, a constraint, a type, a permission
+  MissingTable,     // the statement names a table the database does not have
+  MissingColumn,    // the statement names a column the table does not have
+  Busy,             // another user holds a lock, or waiting for one timed out: may succeed later
+  ConnectionLost,   // the connection broke (server gone, network, I/O error on the file)
+  TransactionLost,  // the database undid the whole open transaction by itself
+  OutOfResources,   // disk full, out of memory, too many connections
+  NotFound,         // no database file at the name given
+  NotADatabase,     // the file is not a database, or it is damaged
+  CannotConnect,    // the database could not be opened or reached (driver, address, server, login)
+  Exists,           // refused to create a database over an existing file
+  Unsupported,      // the database cannot do what was asked (savepoints on Access, no auto-number)
+  Misuse,           // the program used the connection wrongly (a value count that does not match)
+};
+
+// A database failure with its kind and context: what was being done, the
+// statement (UTF-8) and the driver's text. what() is one line for the
+// operator (UTF-8).
 class DbError : public std::runtime_error {
  public:
-  DbError(const std::string& message, std::string statement = {})
-      : std::runtime_error(message), statement_(std::move(statement)) {}
+  DbError(DbFault fault, const std::string& message, std::string statement = {})
+      : std::runtime_error(message), fault_(fault), statement_(std::move(statement)) {}
+  // A refusal by the database.
+  explicit DbError(const std::string& message, std::string statement = {})
+      : DbError(DbFault::Refused, message, std::move(statement)) {}
+  DbFault fault() const { return fault_; }
   const std::string& statement() const { return statement_; }
 
  private:
+  DbFault fault_;
   std::string statement_;
 };
 
 // The database undid the whole open transaction by itself (disk full, an I/O
-// error): everything since the last commit is gone and the work cannot go on
-// as if one statement had been refused.
+// error, a statement refused outside a savepoint on PostgreSQL): everything
+// since the last commit is gone and the work cannot go on as if one statement
+// had been refused. Every error of that kind is thrown as this class.
 class TransactionLost : public DbError {
  public:
-  using DbError::DbError;
+  explicit TransactionLost(const std::string& message, std::string statement = {})
+      : DbError(DbFault::TransactionLost, message, std::move(statement)) {}
 };
+
+// Throws `fault` as DbError, or as TransactionLost when that is its kind.
+[[noreturn]] void throwDbError(DbFault fault, const std::string& message, std::string statement = {});
 
 // Rows of a query, read by column name. Null reads as 0 or the empty text.
 class ResultSet {
@@ -78,7 +108,8 @@ class Connection {
   // Stores a person row in ryjbxx and returns its new id. Throws DbError.
   virtual int64_t insertPerson(const PersonRecord& r) = 0;
 
-  // Transactions and savepoints (nesting is the caller's business).
+  // Transactions and savepoints: what Transaction and Savepoint call. Code
+  // that wants one takes those objects, which pair the calls on every path.
   virtual void begin() = 0;
   virtual void commit() = 0;
   virtual void rollback() = 0;
@@ -94,28 +125,51 @@ class Connection {
 //   file is missing or not a database, or the server cannot be reached.
 std::unique_ptr<Connection> openDatabase(const std::string& target);
 
-// Rolls back unless committed.
+// A transaction that is rolled back unless committed. commit() may be
+// called once: a second call is a mistake in the program (std::logic_error).
 class Transaction {
  public:
-  explicit Transaction(Connection& c) : c_(c) { c_.begin(); }
-  ~Transaction() {
-    if (!done_) {
-      try {
-        c_.rollback();
-      } catch (...) {
-      }
-    }
-  }
-  void commit() {
-    c_.commit();
-    done_ = true;
-  }
+  explicit Transaction(Connection& c);  // begins; throws DbError
+  ~Transaction();                       // rolls back unless ended; errors are swallowed
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
 
+  // Keeps the work. When the database refuses, the transaction is still
+  // open and is rolled back when this object goes.
+  void commit();
+  // Undoes the work now. When the database refuses (DbError), the
+  // transaction counts as open and is rolled back again when this object goes.
+  void rollback();
+  bool active() const { return active_; }
+
  private:
   Connection& c_;
-  bool done_ = false;
+  bool active_ = true;
+};
+
+// A savepoint inside the open transaction: the work done while it lives is
+// undone when it goes, unless release() kept it. Each may be ended once, by
+// release() or rollback(); a second end is a mistake in the program
+// (std::logic_error).
+class Savepoint {
+ public:
+  Savepoint(Connection& c, std::string name);  // sets it; throws DbError
+  ~Savepoint();                                // rolls back to it unless ended; errors are swallowed
+  Savepoint(const Savepoint&) = delete;
+  Savepoint& operator=(const Savepoint&) = delete;
+
+  // Keeps the work since the savepoint. When the database refuses, the
+  // savepoint stays and is rolled back to when this object goes.
+  void release();
+  // Undoes the work since the savepoint and ends it. When the database
+  // refuses (DbError), it stays and is rolled back to again when this object goes.
+  void rollback();
+  bool active() const { return active_; }
+
+ private:
+  Connection& c_;
+  std::string name_;
+  bool active_ = true;
 };
 
 }  // namespace gz::db

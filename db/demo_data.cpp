@@ -3,11 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "db/person_columns.h"
 #include "text/gb18030.h"
 
 namespace gz::db {
 
 namespace {
+
+constexpr int64_t kMonthsPerYear = 12;
 
 struct DemoInstitution {
   const char* code;
@@ -15,11 +18,13 @@ struct DemoInstitution {
 };
 
 // Codes grow by two characters per level.
+// clang-format off: one table row per line, laid out by hand
 const std::vector<DemoInstitution> kInstitutions = {
     {"01", "市财政局"},       {"0101", "办公室"},     {"0102", "预算科"},   {"010201", "预算一股"},
     {"010202", "预算二股"},   {"0103", "国库科"},     {"02", "市教育局"},   {"0201", "第一中学"},
     {"020101", "高中部"},     {"0202", "实验小学"},   {"03", "市卫生局"},   {"0301", "人民医院"},
 };
+// clang-format on
 
 struct DemoEducation {
   bool fullTime;
@@ -44,6 +49,7 @@ struct DemoPerson {
   std::vector<std::pair<int64_t, const char*>> assessments;
 };
 
+// clang-format off: one table row per line, laid out by hand
 const std::vector<DemoPerson> kPeople = {
     {"0101", "张伟", "1", "01", "320102196503010017", "干部", {1965, 3, 1}, {1985, 8, 1}, 0,
      {{true, "1985-07-1", "31"}, {false, "1995-12-1", "21"}},
@@ -78,12 +84,13 @@ const std::vector<DemoPerson> kPeople = {
      {{"1998-08-1", "31"}, {"2006-01-1", "21"}},
      {{2006, "2"}, {2007, "1"}, {2008, "2"}}},
 };
+// clang-format on
 
 std::string gbk(const char* utf8) { return text::utf8ToGb18030(utf8); }
 
 // The demo's own values are always accepted by the dialect.
 Statement accepted(std::optional<Statement> s) {
-  if (!s) throw DbError("演示数据中有不能写入的值");
+  if (!s) throw DbError(DbFault::Misuse, "演示数据中有不能写入的值");
   return std::move(*s);
 }
 
@@ -101,19 +108,20 @@ void insertInstitutions(Connection& c) {
 }
 
 void insertPerson(Connection& c, const DemoPerson& p, int64_t serial) {
+  namespace col = person;
   PersonRecord r;
-  r.set("bm", std::string(p.dept));
-  r.set("jxqyf", int64_t(12));
-  r.set("xm", gbk(p.name));
-  r.set("jkzk", std::string("10"));
-  r.set("bh", std::to_string(serial));
-  r.set("sfzh", std::string(p.idCard));
-  r.set("xb", std::string(p.sex));
-  r.set("mz", std::string(p.ethnic));
-  r.set("csny", p.born);
-  r.set("gzsj", p.started);
-  r.set("grsf", gbk(p.status));
-  if (p.collegeMonths) r.set("dzysxl", p.collegeMonths);
+  r.set(col::kDepartment, std::string(p.dept));
+  r.set(col::kProbationMonths, person::kNewPersonProbationMonths);
+  r.set(col::kName, gbk(p.name));
+  r.set(col::kHealth, std::string(person::kNewPersonHealthCode));
+  r.set(col::kSerial, std::to_string(serial));
+  r.set(col::kIdCard, std::string(p.idCard));
+  r.set(col::kSex, std::string(p.sex));
+  r.set(col::kEthnic, std::string(p.ethnic));
+  r.set(col::kBirth, p.born);
+  r.set(col::kWorkStart, p.started);
+  r.set(col::kStatus, gbk(p.status));
+  if (p.collegeMonths) r.set(col::kCollegeMonths, p.collegeMonths);
   const int64_t id = c.insertPerson(r);
 
   const Dialect& d = c.dialect();
@@ -122,7 +130,8 @@ void insertPerson(Connection& c, const DemoPerson& p, int64_t serial) {
     c.execute(accepted(d.insertEducation(id, e.fullTime, e.date, e.code)));
     if (e.fullTime) lastFullTime = e.date;
   }
-  if (lastFullTime && p.collegeMonths / 12) c.execute(accepted(d.updateEducationYears(p.collegeMonths / 12, id, lastFullTime)));
+  const int64_t collegeYears = p.collegeMonths / kMonthsPerYear;
+  if (lastFullTime && collegeYears) c.execute(accepted(d.updateEducationYears(collegeYears, id, lastFullTime)));
   for (const DemoPosition& pos : p.positions) c.execute(accepted(d.insertPosition(id, pos.date, pos.code)));
   for (const auto& [year, result] : p.assessments) c.execute(accepted(d.insertAssessment(id, year, result)));
 }

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -13,6 +12,7 @@
 #include <QUrlQuery>
 #include <QRegularExpression>
 
+#include "db/native_calls.h"
 #include "db/qt_connection.h"
 #include "db/sqlite_connection.h"
 
@@ -34,7 +34,7 @@ void dropConnection(const QString& name) {
 
 void requireDriver(const char* driver, const std::string& forWhat) {
   if (!QSqlDatabase::isDriverAvailable(QString::fromLatin1(driver)))
-    throw DbError("缺少 Qt 数据库驱动 " + std::string(driver) + ", 无法打开" + forWhat);
+    throw DbError(DbFault::CannotConnect, "缺少 Qt 数据库驱动 " + std::string(driver) + ", 无法打开" + forWhat);
 }
 
 // The connection string without its password, for messages.
@@ -54,9 +54,12 @@ FileKind recogniseFile(const QString& path) {
   if (!info.isFile()) return FileKind::NotAFile;
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return FileKind::Other;
-  const QByteArray head = f.read(20);
-  if (head.startsWith(QByteArray("SQLite format 3\0", 16))) return FileKind::Sqlite;
-  const QByteArray engine = head.mid(4, 15);
+  // SQLite files begin with their 16-byte format text; Jet and ACE files
+  // name their engine in the 15 bytes from the fifth on.
+  constexpr int kSqliteMagicBytes = 16, kEngineAt = 4, kEngineBytes = 15;
+  const QByteArray head = f.read(kEngineAt + kEngineBytes + 1);
+  if (head.startsWith(QByteArray("SQLite format 3\0", kSqliteMagicBytes))) return FileKind::Sqlite;
+  const QByteArray engine = head.mid(kEngineAt, kEngineBytes);
   if (engine == "Standard Jet DB" || engine == "Standard ACE DB") return FileKind::Jet;
   return FileKind::Other;
 }
@@ -70,7 +73,7 @@ std::unique_ptr<Connection> openPostgres(const std::string& target) {
   const QUrl url(QString::fromStdString(target));
   const QString dbName = url.path().mid(1);
   if (!url.isValid() || url.host().isEmpty() || dbName.isEmpty())
-    throw DbError("PostgreSQL 数据库地址不完整, 应为 postgresql://用户@主机:端口/库名: " + target);
+    throw DbError(DbFault::CannotConnect, "PostgreSQL 数据库地址不完整, 应为 postgresql://用户@主机:端口/库名: " + target);
   const QString name = newConnectionName();
   QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
   db.setHostName(url.host());
@@ -85,7 +88,7 @@ std::unique_ptr<Connection> openPostgres(const std::string& target) {
     const std::string why = utf8(db.lastError().text());
     db = QSqlDatabase();
     dropConnection(name);
-    throw DbError("无法连接 " + description + ": " + why);
+    throw DbError(DbFault::CannotConnect, "无法连接 " + description + ": " + why);
   }
   {
     // Texts travel as UTF-8 whatever the server's default client encoding;
@@ -97,32 +100,6 @@ std::unique_ptr<Connection> openPostgres(const std::string& target) {
   db = QSqlDatabase();
   return std::make_unique<QtConnection>(name, DialectKind::Postgres, NewIdReadback::Returning,
                                         description);
-}
-
-// The database product behind an ODBC connection, as the driver names it
-// (SQL_DBMS_NAME). Qt does not expose it, so it is asked of the driver
-// manager directly through the connection's native handle.
-QString odbcDbmsName(const QSqlDatabase& db) {
-  const QVariant handle = db.driver()->handle();
-  // The handle is a void* (SQLHANDLE), registered under either name.
-  if (!handle.isValid() || (qstrcmp(handle.typeName(), "SQLHANDLE") != 0 && qstrcmp(handle.typeName(), "void*") != 0))
-    return {};
-  void* hdbc = *static_cast<void* const*>(handle.data());
-  if (!hdbc) return {};
-#ifdef Q_OS_WIN
-  QLibrary manager(QStringLiteral("odbc32"));
-#else
-  QLibrary manager(QStringLiteral("odbc"), 2);
-#endif
-  using GetInfoW = short (*)(void*, unsigned short, void*, short, short*);
-  auto getInfo = reinterpret_cast<GetInfoW>(manager.resolve("SQLGetInfoW"));
-  if (!getInfo) return {};
-  constexpr unsigned short kDbmsName = 17;  // SQL_DBMS_NAME
-  char16_t buffer[256] = {};
-  short length = 0;
-  const short rc = getInfo(hdbc, kDbmsName, buffer, sizeof buffer - sizeof(char16_t), &length);
-  if (rc != 0 && rc != 1) return {};  // SQL_SUCCESS, SQL_SUCCESS_WITH_INFO
-  return QString::fromUtf16(buffer, length / 2);
 }
 
 std::unique_ptr<Connection> openOdbc(const std::string& connectionString, const std::string& description,
@@ -140,8 +117,8 @@ std::unique_ptr<Connection> openOdbc(const std::string& connectionString, const 
     // when the named driver is not installed.
     const QString all = error.nativeErrorCode() + QLatin1Char(' ') + error.text();
     if (accessFile && (all.contains(QStringLiteral("IM002")) || all.contains(QStringLiteral("Can't open lib"))))
-      throw DbError("打开 Jet 格式的 .mdb 文件需要 Access ODBC 驱动, 本机没有这个驱动: " + description);
-    throw DbError("无法打开 " + description + ": " + why);
+      throw DbError(DbFault::CannotConnect, "打开 Jet 格式的 .mdb 文件需要 Access ODBC 驱动, 本机没有这个驱动: " + description);
+    throw DbError(DbFault::CannotConnect, "无法打开 " + description + ": " + why);
   }
   QString dbms = odbcDbmsName(db);
   if (dbms.isEmpty() && db.driver()->dbmsType() == QSqlDriver::PostgreSQL) dbms = QStringLiteral("PostgreSQL");
@@ -156,7 +133,7 @@ std::unique_ptr<Connection> openOdbc(const std::string& connectionString, const 
   } else {
     db = QSqlDatabase();
     dropConnection(name);
-    throw DbError("不支持的 ODBC 数据库 (" + (dbms.isEmpty() ? std::string("未知") : utf8(dbms)) +
+    throw DbError(DbFault::Unsupported, "不支持的 ODBC 数据库 (" + (dbms.isEmpty() ? std::string("未知") : utf8(dbms)) +
                   "): " + description);
   }
   db = QSqlDatabase();
@@ -179,18 +156,18 @@ std::unique_ptr<Connection> openDatabase(const std::string& target) {
   }
   const QString path = QString::fromStdString(target);
   switch (recogniseFile(path)) {
-    case FileKind::Missing: throw DbError("数据库文件不存在: " + target);
+    case FileKind::Missing: throw DbError(DbFault::NotFound, "数据库文件不存在: " + target);
     case FileKind::NotAFile:
-    case FileKind::Other: throw DbError("不是数据库文件: " + target);
+    case FileKind::Other: throw DbError(DbFault::NotADatabase, "不是数据库文件: " + target);
     case FileKind::Sqlite: return openSqlite(path, false);
     case FileKind::Jet: return openOdbc(accessConnectionString(target), "Access 数据库 " + target, true);
   }
-  throw DbError("不是数据库文件: " + target);
+  throw DbError(DbFault::NotADatabase, "不是数据库文件: " + target);
 }
 
 std::unique_ptr<Connection> createSqliteDatabase(const std::string& path) {
   const QString p = QString::fromStdString(path);
-  if (QFileInfo::exists(p)) throw DbError("文件已存在, 不会覆盖: " + path);
+  if (QFileInfo::exists(p)) throw DbError(DbFault::Exists, "文件已存在, 不会覆盖: " + path);
   return openSqlite(p, true);
 }
 

@@ -2,11 +2,16 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QSqlResult>
 #include <atomic>
+#include <optional>
 #include <type_traits>
 
+#include "db/native_calls.h"
+#include "db/sql_state.h"
 #include "db/sql_values.h"
 #include "text/bytes.h"
 #include "db/database_text.h"
@@ -81,7 +86,7 @@ class QtResultSet final : public ResultSet {
  private:
   QVariant field(const char* column) const {
     const int i = record_.indexOf(QString::fromLatin1(column));
-    if (i < 0) throw DbError(context_ + ": 查询结果中没有列 " + column);
+    if (i < 0) throw DbError(DbFault::MissingColumn, context_ + ": 查询结果中没有列 " + column);
     return q_.value(i);
   }
   QSqlQuery q_;
@@ -102,7 +107,8 @@ QtConnection::QtConnection(const QString& connectionName, DialectKind dialect,
       db_(QSqlDatabase::database(connectionName, false)),
       dialect_(makeDialect(dialect)),
       idReadback_(idReadback),
-      description_(std::move(description)) {}
+      description_(std::move(description)),
+      odbc_(db_.driverName() == QLatin1String("QODBC")) {}
 
 QtConnection::~QtConnection() {
   preparedByText_.clear();
@@ -112,9 +118,24 @@ QtConnection::~QtConnection() {
   QSqlDatabase::removeDatabase(connectionName_);
 }
 
-void QtConnection::fail(const char* what, const std::string& detail, const Statement& s) const {
-  throw DbError(description_ + ": " + what + ": " + detail,
-                s.text.empty() ? std::string() : text::gb18030ToUtf8(renderStatement(s)));
+DbFault QtConnection::faultOf(const QSqlError& e, const QSqlQuery* q) const {
+  // A broken connection first: drivers report it under general codes, or
+  // with a sentence alone, and Qt closes a connection it has seen break.
+  const QVariant driver = db_.driver()->handle();
+  if (!db_.isOpen() || (odbc_ ? odbcConnectionDead(driver) : postgresConnectionBroken(driver)))
+    return DbFault::ConnectionLost;
+  std::string state;
+  if (odbc_)
+    state = q ? odbcSqlState(q->result()->handle(), OdbcHandle::Statement) : odbcSqlState(driver, OdbcHandle::Connection);
+  else
+    state = utf8(e.nativeErrorCode());  // QPSQL reports the server's SQLSTATE there
+  if (!state.empty()) return faultFromSqlState(state);
+  return e.type() == QSqlError::ConnectionError ? DbFault::ConnectionLost : DbFault::Refused;
+}
+
+void QtConnection::fail(const char* what, const QSqlError& e, DbFault fault, const Statement& s) const {
+  throwDbError(fault, description_ + ": " + what + ": " + driverText(e),
+               s.text.empty() ? std::string() : text::gb18030ToUtf8(renderStatement(s)));
 }
 
 void QtConnection::bindAll(QSqlQuery& q, const std::vector<Value>& binds) const {
@@ -125,39 +146,37 @@ QSqlQuery& QtConnection::prepared(const std::string& text, const Statement& forM
   auto it = preparedByText_.find(text);
   if (it != preparedByText_.end()) return *it->second;
   auto q = std::make_unique<QSqlQuery>(db_);
-  if (!q->prepare(databaseQString(text))) fail("语句准备失败", driverText(q->lastError()), forMessages);
+  if (!q->prepare(databaseQString(text))) fail("语句准备失败", q->lastError(), faultOf(q->lastError(), q.get()), forMessages);
   return *preparedByText_.emplace(text, std::move(q)).first->second;
 }
 
 void QtConnection::execute(const Statement& s) {
   if (s.binds.empty()) {
     QSqlQuery q(db_);
-    if (!q.exec(databaseQString(s.text))) fail("语句执行失败", driverText(q.lastError()), s);
+    if (!q.exec(databaseQString(s.text))) fail("语句执行失败", q.lastError(), faultOf(q.lastError(), &q), s);
     return;
   }
   QSqlQuery& q = prepared(s.text, s);
   bindAll(q, s.binds);
   const bool ok = q.exec();
   const QSqlError error = ok ? QSqlError() : q.lastError();
+  const DbFault fault = ok ? DbFault::Refused : faultOf(error, &q);  // before finish() clears the diagnostics
   q.finish();  // releases the statement's hold on the database until the next use
-  if (!ok) fail("语句执行失败", driverText(error), s);
+  if (!ok) fail("语句执行失败", error, fault, s);
 }
 
 bool QtConnection::tryExecute(const Statement& s) {
   // On PostgreSQL a failed statement spoils the whole transaction unless it
   // runs under its own savepoint; SQLite and Access undo only the statement.
-  const bool guard = inTransaction_ && dialect_->kind() == DialectKind::Postgres;
-  if (guard) savepoint("gz_try");
+  std::optional<Savepoint> guard;
+  if (inTransaction_ && dialect_->kind() == DialectKind::Postgres) guard.emplace(*this, "gz_try");
   try {
     execute(s);
   } catch (const DbError&) {
-    if (guard) {
-      rollbackToSavepoint("gz_try");
-      releaseSavepoint("gz_try");
-    }
+    if (guard) guard->rollback();
     return false;
   }
-  if (guard) releaseSavepoint("gz_try");
+  if (guard) guard->release();
   return true;
 }
 
@@ -174,7 +193,7 @@ std::unique_ptr<ResultSet> QtConnection::query(const Statement& s) {
       ok = q.exec();
     }
   }
-  if (!ok) fail("查询失败", driverText(q.lastError()), s);
+  if (!ok) fail("查询失败", q.lastError(), faultOf(q.lastError(), &q), s);
   return std::make_unique<QtResultSet>(std::move(q), description_);
 }
 
@@ -186,8 +205,9 @@ int64_t QtConnection::insertPerson(const PersonRecord& r) {
   bindAll(q, s.binds);
   if (!q.exec()) {
     const QSqlError error = q.lastError();
+    const DbFault fault = faultOf(error, &q);
     q.finish();
-    fail("人员记录写入失败", driverText(error), s);
+    fail("人员记录写入失败", error, fault, s);
   }
   QVariant id;
   switch (idReadback_) {
@@ -203,44 +223,46 @@ int64_t QtConnection::insertPerson(const PersonRecord& r) {
   q.finish();
   bool ok = false;
   const int64_t newId = id.toLongLong(&ok);
-  if (!ok || newId <= 0) fail("读不到新人员记录的 id", "数据库没有返回自动编号", s);
+  if (!ok || newId <= 0)
+    throw DbError(DbFault::Unsupported, description_ + ": 读不到新人员记录的 id: 数据库没有返回自动编号",
+                  text::gb18030ToUtf8(renderStatement(s)));
   return newId;
 }
 
 void QtConnection::runPlain(const std::string& sql, const char* what) {
   QSqlQuery q(db_);
-  if (!q.exec(QString::fromStdString(sql))) fail(what, driverText(q.lastError()), Statement{sql, {}});
+  if (!q.exec(QString::fromStdString(sql))) fail(what, q.lastError(), faultOf(q.lastError(), &q), Statement{sql, {}});
 }
 
 void QtConnection::begin() {
-  if (!db_.transaction()) fail("无法开始事务", driverText(db_.lastError()), {});
+  if (!db_.transaction()) fail("无法开始事务", db_.lastError(), faultOf(db_.lastError(), nullptr), {});
   inTransaction_ = true;
 }
 
 void QtConnection::commit() {
   for (auto& [text, q] : preparedByText_) q->finish();
-  if (!db_.commit()) fail("事务提交失败", driverText(db_.lastError()), {});
+  if (!db_.commit()) fail("事务提交失败", db_.lastError(), faultOf(db_.lastError(), nullptr), {});
   inTransaction_ = false;
 }
 
 void QtConnection::rollback() {
   for (auto& [text, q] : preparedByText_) q->finish();
   inTransaction_ = false;
-  if (!db_.rollback()) fail("事务回滚失败", driverText(db_.lastError()), {});
+  if (!db_.rollback()) fail("事务回滚失败", db_.lastError(), faultOf(db_.lastError(), nullptr), {});
 }
 
 void QtConnection::savepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet) throw DbError(description_ + ": Access 数据库不支持保存点");
+  if (dialect_->kind() == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("savepoint ") + name, "无法设置保存点");
 }
 
 void QtConnection::releaseSavepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet) throw DbError(description_ + ": Access 数据库不支持保存点");
+  if (dialect_->kind() == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("release savepoint ") + name, "无法释放保存点");
 }
 
 void QtConnection::rollbackToSavepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet) throw DbError(description_ + ": Access 数据库不支持保存点");
+  if (dialect_->kind() == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("rollback to savepoint ") + name, "无法回滚到保存点");
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <memory>
@@ -46,7 +47,10 @@ class QtConnection final : public Connection {
   QSqlQuery& prepared(const std::string& text, const Statement& forMessages);
   void bindAll(QSqlQuery& q, const std::vector<Value>& binds) const;
   void runPlain(const std::string& sql, const char* what);
-  [[noreturn]] void fail(const char* what, const std::string& detail, const Statement& s) const;
+  // The kind of the failure `e` of a statement on `q`, or of the connection
+  // itself when `q` is null.
+  DbFault faultOf(const QSqlError& e, const QSqlQuery* q) const;
+  [[noreturn]] void fail(const char* what, const QSqlError& e, DbFault fault, const Statement& s) const;
 
   QString connectionName_;
   QSqlDatabase db_;
@@ -55,6 +59,7 @@ class QtConnection final : public Connection {
   std::string description_;
   std::unordered_map<std::string, std::unique_ptr<QSqlQuery>> preparedByText_;
   bool inTransaction_ = false;
+  bool odbc_;  // through an ODBC driver (else QPSQL)
 };
 
 // A unique Qt connection name for a new connection.

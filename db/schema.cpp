@@ -12,12 +12,20 @@ std::string joined(const std::vector<const char*>& names) {
   return out;
 }
 
+// False when the database refuses to read the columns; any other failure
+// (a lost connection, a busy database) is no answer about the schema and is
+// thrown on.
 bool canSelect(Connection& c, const std::string& columns, const std::string& table) {
   try {
     c.query({"select " + columns + " from " + table + " where 1=0", {}});
     return true;
-  } catch (const DbError&) {
-    return false;
+  } catch (const DbError& e) {
+    switch (e.fault()) {
+      case DbFault::MissingTable:
+      case DbFault::MissingColumn:
+      case DbFault::Refused: return false;
+      default: throw;
+    }
   }
 }
 
@@ -42,7 +50,7 @@ const std::vector<TableColumns>& requiredSchema() {
 
 void createSchema(Connection& c) {
   const DialectKind kind = c.dialect().kind();
-  if (kind == DialectKind::Jet) throw DbError(c.describe() + ": 只能在 SQLite 或 PostgreSQL 数据库中建表");
+  if (kind == DialectKind::Jet) throw DbError(DbFault::Unsupported, c.describe() + ": 只能在 SQLite 或 PostgreSQL 数据库中建表");
   // SQLite's autoincrement, like an Access auto-number, never hands out the
   // id of a deleted person again.
   const std::string id = kind == DialectKind::Postgres ? "id serial primary key"
@@ -104,8 +112,13 @@ void requireSchema(Connection& c, SchemaUse use) {
   const std::vector<std::string> missing = missingSchemaItems(c, use);
   if (missing.empty()) return;
   std::string list;
-  for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
-  throw DbError(c.describe() + " 缺少所需的表或列: " + list);
+  bool tableMissing = false;
+  for (const std::string& m : missing) {
+    list += (list.empty() ? "" : ", ") + m;
+    tableMissing = tableMissing || m.find('.') == std::string::npos;
+  }
+  throw DbError(tableMissing ? DbFault::MissingTable : DbFault::MissingColumn,
+                c.describe() + " 缺少所需的表或列: " + list);
 }
 
 }  // namespace gz::db

@@ -125,7 +125,7 @@ std::string_view studyModeText(bool fullTime) {
 }
 
 Statement personInsert(const PersonRecord& r, const std::string& where) {
-  if (r.columns().empty()) throw DbError(where + ": 人员记录没有设置任何列");
+  if (r.columns().empty()) throw DbError(DbFault::Misuse, where + ": 人员记录没有设置任何列");
   const auto plain = [](const std::string& name) {
     return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
       return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
@@ -134,7 +134,7 @@ Statement personInsert(const PersonRecord& r, const std::string& where) {
   Statement s;
   std::string names, marks;
   for (const auto& [name, value] : r.columns()) {
-    if (!plain(name)) throw DbError(where + ": 人员记录的列名不合法: " + name);
+    if (!plain(name)) throw DbError(DbFault::Misuse, where + ": 人员记录的列名不合法: " + name);
     names += (names.empty() ? "" : ",") + name;
     marks += marks.empty() ? "?" : ",?";
     s.binds.push_back(wholeNumberAsInteger(value));

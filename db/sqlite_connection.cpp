@@ -18,6 +18,34 @@ namespace gz::db {
 
 namespace {
 
+// The kind of an SQLite failure from its extended result code. SQLite gives
+// one code (SQLITE_ERROR) for every statement it cannot prepare; a missing
+// table or column is told apart by SQLite's own words, which are fixed.
+DbFault sqliteFault(int code, std::string_view message) {
+  switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return DbFault::Busy;
+    case SQLITE_FULL:
+    case SQLITE_NOMEM: return DbFault::OutOfResources;
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+    case SQLITE_PROTOCOL: return DbFault::ConnectionLost;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return DbFault::NotADatabase;
+    case SQLITE_MISUSE:
+    case SQLITE_RANGE: return DbFault::Misuse;
+    case SQLITE_ERROR:
+      if (message.find("no such table") != std::string_view::npos) return DbFault::MissingTable;
+      if (message.find("no such column") != std::string_view::npos ||
+          message.find("has no column named") != std::string_view::npos)
+        return DbFault::MissingColumn;
+      return DbFault::Refused;
+    default: return DbFault::Refused;  // constraints, types, a read-only file, ...
+  }
+}
+
+DbFault lastFault(sqlite3* db) { return sqliteFault(sqlite3_extended_errcode(db), sqlite3_errmsg(db)); }
+
 std::string lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
@@ -37,7 +65,7 @@ class SqliteResultSet final : public ResultSet {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
     done_ = true;
-    if (rc != SQLITE_DONE) throw DbError(context_ + ": 读取查询结果失败: " + sqlite3_errmsg(db_));
+    if (rc != SQLITE_DONE) throw DbError(lastFault(db_), context_ + ": 读取查询结果失败: " + sqlite3_errmsg(db_));
     return false;
   }
   int64_t integer(const char* column) const override {
@@ -71,7 +99,7 @@ class SqliteResultSet final : public ResultSet {
   int index(const char* column) const {
     const std::string wanted = lower(column);
     const auto it = std::find(names_.begin(), names_.end(), wanted);
-    if (it == names_.end()) throw DbError(context_ + ": 查询结果中没有列 " + column);
+    if (it == names_.end()) throw DbError(DbFault::MissingColumn, context_ + ": 查询结果中没有列 " + column);
     return static_cast<int>(it - names_.begin());
   }
 
@@ -95,8 +123,9 @@ SqliteConnection::SqliteConnection(const std::string& path, bool create)
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
   if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
     const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    const DbFault fault = db_ ? lastFault(db_) : DbFault::OutOfResources;
     sqlite3_close(db_);
-    throw DbError("无法打开 " + description_ + ": " + why);
+    throw DbError(fault == DbFault::NotADatabase ? fault : DbFault::CannotConnect, "无法打开 " + description_ + ": " + why);
   }
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, 5000);
@@ -107,9 +136,11 @@ SqliteConnection::SqliteConnection(const std::string& path, bool create)
   char* error = nullptr;
   if (sqlite3_exec(db_, "select count(*) from sqlite_master", nullptr, nullptr, &error) != SQLITE_OK) {
     const std::string why = error ? error : sqlite3_errmsg(db_);
+    const DbFault fault = lastFault(db_);
     sqlite3_free(error);
     sqlite3_close(db_);
-    throw DbError("数据库文件已损坏: " + path + ": " + why);
+    // A locked file is busy; anything else that stops the schema being read is damage.
+    throw DbError(fault == DbFault::Busy ? fault : DbFault::NotADatabase, "数据库文件已损坏: " + path + ": " + why);
   }
 }
 
@@ -121,7 +152,7 @@ SqliteConnection::~SqliteConnection() {
 }
 
 void SqliteConnection::fail(const char* what, const Statement& s) const {
-  throw DbError(description_ + ": " + what + ": " + sqlite3_errmsg(db_),
+  throw DbError(lastFault(db_), description_ + ": " + what + ": " + sqlite3_errmsg(db_),
                 s.text.empty() ? std::string() : text::gb18030ToUtf8(renderStatement(s)));
 }
 
@@ -130,7 +161,7 @@ sqlite3_stmt* SqliteConnection::prepare(const std::string& text, const Statement
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK)
     fail("语句准备失败", forMessages);
-  if (!stmt) throw DbError(description_ + ": 空语句", text::gb18030ToUtf8(text));
+  if (!stmt) throw DbError(DbFault::Misuse, description_ + ": 空语句", text::gb18030ToUtf8(text));
   return stmt;
 }
 
@@ -144,7 +175,7 @@ sqlite3_stmt* SqliteConnection::cached(const std::string& text, const Statement&
 
 void SqliteConnection::bindAll(sqlite3_stmt* stmt, const Statement& s, std::vector<std::string>* keep) {
   if (static_cast<int>(s.binds.size()) != sqlite3_bind_parameter_count(stmt))
-    throw DbError(description_ + ": 语句的参数个数不对", text::gb18030ToUtf8(renderStatement(s)));
+    throw DbError(DbFault::Misuse, description_ + ": 语句的参数个数不对", text::gb18030ToUtf8(renderStatement(s)));
   // Sized before any text is stored, so no kept text moves while bound.
   if (keep) keep->resize(s.binds.size());
   for (int i = 0; i < static_cast<int>(s.binds.size()); ++i) {
@@ -234,7 +265,8 @@ int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
   const int64_t id = sqlite3_column_int64(stmt, 0);
   sqlite3_reset(stmt);
   if (!hasId)
-    throw DbError(description_ + ": ryjbxx 的 id 不是自动编号, 新人员没有得到编号", text::gb18030ToUtf8(s.text));
+    throw DbError(DbFault::Unsupported, description_ + ": ryjbxx 的 id 不是自动编号, 新人员没有得到编号",
+                  text::gb18030ToUtf8(s.text));
   return id;
 }
 
@@ -242,8 +274,9 @@ void SqliteConnection::runPlain(const std::string& sql) {
   char* error = nullptr;
   if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
     const std::string why = error ? error : sqlite3_errmsg(db_);
+    const DbFault fault = sqliteFault(sqlite3_extended_errcode(db_), why);
     sqlite3_free(error);
-    throw DbError(description_ + ": " + sql + " 失败: " + why, sql);
+    throw DbError(fault, description_ + ": " + sql + " 失败: " + why, sql);
   }
 }
 

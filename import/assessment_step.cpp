@@ -6,7 +6,8 @@
 #include "db/connection.h"
 #include "import/history_lines.h"
 #include "import/numbers.h"
-#include "import/texts.h"
+#include "import/frontend.h"
+#include "import/history_lines.h"
 #include "text/bytes.h"
 
 namespace gz::imp {
@@ -17,13 +18,13 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
   for (const std::string& rawLine : historyCellLines(ctx, row, ctx.columns.assessment)) {
     const std::string_view line = text::trimView(rawLine);
     if (line.empty()) continue;
-    const int32_t year = plainIntegerOr0(line.substr(0, 4));
-    if (year < 1900 || year > 2100) continue;
+    const int32_t year = plainIntegerOr0(line.substr(0, kYearBytes));
+    if (year < kFirstYear || year > kLastYear) continue;
     const std::string_view name =
-        text::trimView(line.size() > 4 ? text::cutToBytes(line.substr(4), kResultNameBytes) : std::string_view());
+        text::trimView(line.size() > kYearBytes ? text::cutToBytes(line.substr(kYearBytes), kAssessmentNameBytes) : std::string_view());
     const std::string& code = ctx.codes.lookup(name);
     if (code.empty()) {
-      reportNoCode(ctx, texts::kReportAssessment, personName, name, counts);
+      reportNoCode(ctx, HistoryKind::Assessment, personName, name, counts);
       continue;
     }
     if (auto s = ctx.conn.dialect().insertAssessment(personId, year, code))

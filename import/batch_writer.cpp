@@ -1,6 +1,6 @@
 #include "import/batch_writer.h"
 
-#include "db/connection.h"
+#include "import/outcome.h"
 
 namespace gz::imp {
 namespace {
@@ -14,50 +14,44 @@ BatchWriter::BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::mi
       interval_(interval),
       rowSavepoints_(rowSavepoints) {}
 
-BatchWriter::~BatchWriter() {
-  if (!open_) return;
-  try {
-    conn_.rollback();
-  } catch (...) {
-    // Nothing more can be done for a connection that refuses a rollback.
-  }
-}
-
-void BatchWriter::ensureOpen() {
-  if (open_) return;
-  conn_.begin();
-  open_ = true;
+void BatchWriter::openBatch() {
+  if (batch_) return;
+  batch_.emplace(conn_);
   batchStart_ = std::chrono::steady_clock::now();
 }
 
 void BatchWriter::beginRow() {
-  ensureOpen();
-  if (rowSavepoints_) conn_.savepoint(kRowSavepoint);
+  openBatch();
+  if (rowSavepoints_) row_.emplace(conn_, kRowSavepoint);
   inRow_ = true;
 }
 
-void BatchWriter::endRow(bool keep, int persons, int historyRows) {
-  if (rowSavepoints_) {
-    if (!keep) conn_.rollbackToSavepoint(kRowSavepoint);
-    conn_.releaseSavepoint(kRowSavepoint);
+void BatchWriter::endRow(const RowOutcome& row) {
+  const bool keep = row.stored;
+  if (row_) {
+    if (keep)
+      row_->release();
+    else
+      row_->rollback();
+    row_.reset();
   }
   inRow_ = false;
   ++rowsInBatch_;
   if (keep) {
-    personsPending_ += persons;
-    historyPending_ += historyRows;
+    ++personsPending_;
+    historyPending_ += row.historyRowsStored;
   }
 }
 
 void BatchWriter::commitIfDue() {
-  if (!open_) return;
+  if (!batch_) return;
   if (rowsInBatch_ >= rowsPerBatch_ || std::chrono::steady_clock::now() - batchStart_ >= interval_) commit();
 }
 
 void BatchWriter::commit() {
-  if (!open_) return;
-  conn_.commit();
-  open_ = false;
+  if (!batch_) return;
+  batch_->commit();
+  batch_.reset();
   rowsInBatch_ = 0;
   personsCommitted_ += personsPending_;
   historyCommitted_ += historyPending_;
@@ -65,21 +59,29 @@ void BatchWriter::commit() {
 }
 
 void BatchWriter::rollback() {
-  if (!open_) return;
-  open_ = inRow_ = false;
+  if (!batch_) return;
+  inRow_ = false;
   rowsInBatch_ = personsPending_ = historyPending_ = 0;
-  conn_.rollback();
+  row_.reset();
+  db::Transaction& batch = *batch_;
+  try {
+    batch.rollback();
+  } catch (...) {
+    batch_.reset();
+    throw;
+  }
+  batch_.reset();
 }
 
 bool BatchWriter::salvage() {
-  if (!open_) return true;
+  if (!batch_) return true;
   if (inRow_) {
-    if (!rowSavepoints_) {
+    if (!row_) {
       rollback();
       return false;
     }
-    conn_.rollbackToSavepoint(kRowSavepoint);
-    conn_.releaseSavepoint(kRowSavepoint);
+    row_->rollback();
+    row_.reset();
     inRow_ = false;
   }
   commit();

@@ -13,40 +13,34 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 
-namespace gz::db {
-class Connection;
-}
+#include "db/connection.h"
+#include "import/row_writer.h"
 
 namespace gz::imp {
 
-class BatchWriter {
+class BatchWriter final : public RowWriter {
  public:
   BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::milliseconds interval, bool rowSavepoints);
-  // Rolls back whatever was not committed.
-  ~BatchWriter();
+  // Whatever was not committed is rolled back.
+  ~BatchWriter() override = default;
   BatchWriter(const BatchWriter&) = delete;
   BatchWriter& operator=(const BatchWriter&) = delete;
 
-  // Opens a transaction when none is open (the overwrite deletion joins the
-  // first batch this way, so the old people are never gone without the new).
-  void ensureOpen();
-  void beginRow();
-  // Keeps the row's writes, or undoes them when `keep` is false. Without row
-  // savepoints a row may be dropped only when it wrote nothing.
-  void endRow(bool keep, int persons, int historyRows);
-  // Commits when the batch is full or old enough. Only between rows.
-  void commitIfDue();
-  void commit();
-  // Undoes everything not yet committed.
-  void rollback();
-  // After a failure: undoes the unfinished row, then commits the rows finished
-  // before it. Without row savepoints an unfinished row takes its whole batch
-  // with it: the result is false then. Throws when the database refuses even that.
-  bool salvage();
+  db::Connection& connection() override { return conn_; }
+  void openBatch() override;
+  void beginRow() override;
+  // Without row savepoints a row may be undone only when it wrote nothing.
+  void endRow(const RowOutcome& row) override;
+  void commitIfDue() override;
+  void commit() override;
+  void rollback() override;
+  // Without row savepoints an unfinished row takes its whole batch with it.
+  bool salvage() override;
 
-  int personsCommitted() const { return personsCommitted_; }
-  int historyRowsCommitted() const { return historyCommitted_; }
+  int personsCommitted() const override { return personsCommitted_; }
+  int historyRowsCommitted() const override { return historyCommitted_; }
 
  private:
   db::Connection& conn_;
@@ -54,7 +48,8 @@ class BatchWriter {
   const std::chrono::milliseconds interval_;
   const bool rowSavepoints_;
   std::chrono::steady_clock::time_point batchStart_;
-  bool open_ = false;
+  std::optional<db::Transaction> batch_;  // the open batch
+  std::optional<db::Savepoint> row_;      // the unfinished row, with row savepoints
   bool inRow_ = false;
   int rowsInBatch_ = 0;
   int personsPending_ = 0, historyPending_ = 0;

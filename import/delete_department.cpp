@@ -2,12 +2,11 @@
 
 #include "db/connection.h"
 #include "import/frontend.h"
-#include "import/texts.h"
 
 namespace gz::imp {
 
 void DeleteDepartmentPeople(db::Connection& conn, Frontend& frontend, std::string_view deptCode) {
-  frontend.importLine(std::string(texts::kMsgDeleting));
+  frontend.deletingDepartment();
   frontend.processEvents();
   for (const db::Statement& s : conn.dialect().deleteDepartmentPeople(deptCode)) conn.execute(s);
 }

@@ -11,7 +11,7 @@ namespace gz::imp {
 
 class Frontend;
 
-// Adds "正在删除旧数据!" to the import pane, lets pending events run, then
+// Tells the front end that the deletion starts, lets pending events run, then
 // detaches and deletes the rows of the seven per-person tables that belong to
 // the department's people (every department whose code begins with
 // `deptCode`), rows already detached included, and finally the people.

@@ -5,7 +5,7 @@
 #include "codes/code_map.h"
 #include "db/connection.h"
 #include "import/history_lines.h"
-#include "import/texts.h"
+#include "import/frontend.h"
 #include "text/bytes.h"
 
 namespace gz::imp {
@@ -25,7 +25,7 @@ HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_
     if (fullTime) lastFullTime = dated->date;
     const std::string code = dated->name.empty() ? std::string() : ctx.codes.lookup(dated->name);
     if (code.empty()) {
-      reportNoCode(ctx, texts::kReportEducation, personName, dated->name, counts);
+      reportNoCode(ctx, HistoryKind::Education, personName, dated->name, counts);
       continue;
     }
     if (auto s = ctx.conn.dialect().insertEducation(personId, fullTime, dated->date, code))

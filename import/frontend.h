@@ -1,31 +1,59 @@
-// How an import run talks to whoever started it: the window, the command
-// line, or a test that records everything.
+// What an import run tells whoever started it (the window, the command line,
+// or a test that records it): what happened, in the order it happens. How it
+// is shown, in which pane, box or stream, is the front end's business; the
+// fixed texts for it are in import/texts.h and import/run_texts.h. Texts are
+// GB 18030.
 #pragma once
 
-#include <string>
+#include <cstdint>
+#include <string_view>
+
+#include "import/outcome.h"
 
 namespace gz::imp {
 
-class Frontend {
+class TypedDateCounter;
+
+// Takes each data row's outcome as the run finishes the row.
+class RowSink {
  public:
-  virtual ~Frontend() = default;
-  // A line at the end of the import messages pane (GB 18030).
-  virtual void importLine(const std::string& gbk) = 0;
-  // A line at the end of the error messages pane (GB 18030).
-  virtual void errorLine(const std::string& gbk) = 0;
-  // The text of status bar panel 0 (head count) or 1 (run state) (GB 18030).
-  virtual void statusText(int panel, const std::string& gbk) = 0;
-  // A message box with an OK button and no icon (GB 18030).
-  virtual void messageBox(const std::string& text, const std::string& caption) = 0;
-  // A plain message, captioned with the application's title (GB 18030).
-  virtual void plainMessage(const std::string& text) = 0;
-  // Lets pending window events run (where a click on the abort button arrives).
+  virtual ~RowSink() = default;
+  virtual void rowDone(const RowOutcome& row) = 0;
+};
+
+// The history cells whose lines are looked up in the code map.
+enum class HistoryKind { Education, Position, Assessment };
+
+class Frontend : public RowSink {
+ public:
+  // A remark about the workbook, e.g. that its active tab was a chart and
+  // the first worksheet is read instead.
+  virtual void workbookNotice(std::string_view gbk) = 0;
+  // Overwrite: the department's earlier people are about to be deleted.
+  virtual void deletingDepartment() = 0;
+  // A title of the first row is text the file holds malformed, so the
+  // layout cannot be trusted (the run then ends as rejected).
+  virtual void titleUnreadable(int32_t column) = 0;
+  // The first row has the titles the import needs; the data rows follow.
+  virtual void layoutAccepted() = 0;
+  // The person of a data row is about to be read and stored.
+  virtual void rowStarted(int32_t row, std::string_view personName) = 0;
+  // A history line of the person names something without a code; that line
+  // is not stored.
+  virtual void lineWithoutCode(HistoryKind kind, std::string_view personName, std::string_view name) = 0;
+  // After the rows: date cells read as a clerk typed them (1965.03 as March
+  // 1965), counted per column.
+  virtual void datesReadAsTyped(const TypedDateCounter& counted) = 0;
+  // `done` of the sheet's `total` data rows (up to the first empty name) are handled.
+  virtual void progress(int done, int total) = 0;
+  // The run is over: the outcome says how it ended and what it stored.
+  virtual void runEnded(const ImportOutcome& outcome) = 0;
+
+  // Lets pending window events run: where a click on the abort button arrives.
   virtual void processEvents() = 0;
-  // The abort flag: cleared by the run when it starts, polled after each row.
+  // The abort request: cleared when a run starts, polled after each row.
   virtual void clearAbort() = 0;
   virtual bool abortRequested() = 0;
-  // Progress: `total` data rows in the sheet (up to the first empty name), `done` of them imported.
-  virtual void progress(int done, int total) = 0;
 };
 
 }  // namespace gz::imp

@@ -14,13 +14,13 @@ std::string_view limitText(std::string_view v, std::string_view low, std::string
 }  // namespace
 
 std::optional<DatedLine> readDatedLine(std::string_view line, std::size_t nameBytes) {
-  if (line.size() < 5 || line[4] != '.') return std::nullopt;
-  std::string_view year = limitText(line.substr(0, 4), "1900", "2100");
-  std::string_view month = limitText(line.substr(5, 2), "01", "12");
+  if (line.size() <= kYearBytes || line[kYearBytes] != '.') return std::nullopt;
+  std::string_view year = limitText(line.substr(0, kYearBytes), kFirstYearText, kLastYearText);
+  std::string_view month = limitText(line.substr(kMonthAt, kMonthBytes), kFirstMonthText, kLastMonthText);
   DatedLine out;
   out.date.reserve(year.size() + month.size() + 3);
   out.date.append(year).append("-").append(month).append("-1");
-  if (line.size() > 7) out.name = text::cutToBytes(line.substr(7), nameBytes);
+  if (line.size() > kDatedNameAt) out.name = text::cutToBytes(line.substr(kDatedNameAt), nameBytes);
   return out;
 }
 

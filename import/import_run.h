@@ -1,8 +1,9 @@
 // The import run: one workbook's active sheet into the department's people
 // and their education, position and assessment histories.
 //
-// The run reports through the Frontend (the window or the command line) and
-// returns an outcome with counts, so its caller can choose an exit status.
+// The run tells its Frontend (the window or the command line) what happens
+// and returns the outcome, with counts, that it also reports last; the
+// caller chooses an exit status from it.
 #pragma once
 
 #include <chrono>
@@ -12,6 +13,7 @@
 
 #include "import/column_map.h"
 #include "import/frontend.h"
+#include "import/outcome.h"
 
 namespace gz::db {
 class Connection;
@@ -40,37 +42,15 @@ struct ImportRequest {
   std::chrono::milliseconds commitEvery{1000};
 };
 
-enum class RunEnd {
-  Completed,           // every data row was handled; some may have failed (rowsFailed)
-  Aborted,             // stopped by the operator after a whole row; earlier rows stay stored
-  NoFile,              // no workbook at the path; nothing touched
-  WorkbookUnreadable,  // the file is not a readable workbook; nothing touched
-  LayoutRejected,      // the first row lacks a required title; nothing touched
-  Failed,              // a database failure ended the run; rows committed before it stay
-  AlreadyRunning,      // another run is in progress; refused, nothing touched
-};
-
-struct ImportOutcome {
-  RunEnd end = RunEnd::Completed;
-  int rowsTotal = 0;          // data rows of the sheet, up to the first empty name
-  int rowsDone = 0;           // rows handled before the run ended (stored or failed)
-  int personsStored = 0;      // persons committed to the database
-  int rowsFailed = 0;         // rows whose person could not be stored (nothing of them written)
-  int historyRowsStored = 0;  // education, position and assessment rows committed
-  int linesReported = 0;      // report lines of the history steps in the error pane
-  std::string message;        // GB 18030: why the run ended, for every end but Completed and Aborted
-
-  bool succeeded() const { return end == RunEnd::Completed && rowsFailed == 0; }
-};
-
 // Runs one import. `columns` is emptied first and refilled from the sheet's
 // first row. Only one run can be in progress at a time: a second call made
 // while one runs (for instance from an event handler during processEvents)
-// is refused with a message box and RunEnd::AlreadyRunning.
+// is refused and ends with RunEnd::AlreadyRunning.
 ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns,
                             Frontend& frontend, const ImportRequest& request);
 
-// Opens the workbook at a UTF-8 path; throws sheet::WorkbookError.
+// Opens the workbook at a UTF-8 path; throws sheet::WorkbookError, never
+// returns null.
 using WorkbookOpener = std::function<std::unique_ptr<sheet::Workbook>(const std::string& pathUtf8)>;
 
 // The same run, reading the workbook through `open` instead of

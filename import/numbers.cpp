@@ -77,7 +77,7 @@ DecimalRead readYearsMonths(std::string_view text, YearsMonths& out) {
   int64_t years = 0, hundredths = 0;
   if (!truncatedMagnitude(d, 0, years) || !truncatedMagnitude(d, 2, hundredths)) return DecimalRead::OutOfRange;
   const int64_t sign = d.negative ? -1 : 1;
-  const int64_t months = sign * (12 * years + hundredths % 100);
+  const int64_t months = sign * (kMonthsPerYear * years + hundredths % 100);
   constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
   if (years > kMax || months > kMax || months < -kMax) return DecimalRead::OutOfRange;
   out.wholeYears = static_cast<int32_t>(sign * years);

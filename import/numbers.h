@@ -8,6 +8,8 @@
 
 namespace gz::imp {
 
+inline constexpr int32_t kMonthsPerYear = 12;
+
 struct YearsMonths {
   int32_t wholeYears = 0;  // the number truncated toward zero
   int32_t months = 0;      // 12 x wholeYears + (trunc(100 x number) mod 100), the remainder signed like the number

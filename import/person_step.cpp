@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "codes/code_map.h"
+#include "db/person_columns.h"
 #include "db/sql_values.h"
 #include "import/frontend.h"
 #include "import/numbers.h"
@@ -14,6 +15,8 @@
 
 namespace gz::imp {
 namespace {
+
+namespace col = db::person;
 
 // Ends the filling of a record: the person is not stored, for `reason`.
 struct CellFailure {
@@ -74,36 +77,36 @@ struct RowDates {
 void fillFromCells(const StepContext& ctx, const RowReader& cells, RowCarry& carry, db::PersonRecord& record,
                    RowDates& dates) {
   const SheetColumns& c = ctx.columns;
-  if (c.serial) record.set("bh", cells.dbValue(c.serial, texts::kTitleSerial));
-  if (c.idCard) record.set("sfzh", cells.dbValue(c.idCard, texts::kTitleIdCard));
+  if (c.serial) record.set(col::kSerial, cells.dbValue(c.serial, texts::kTitleSerial));
+  if (c.idCard) record.set(col::kIdCard, cells.dbValue(c.idCard, texts::kTitleIdCard));
   if (c.seniority) {
     // The sheet gives months to add; the record keeps them as a deduction.
     const int32_t n = text::wholeNumberOr0(cells.text(c.seniority));
-    if (n != 0) record.set("kjgl", -int64_t{n});
+    if (n != 0) record.set(col::kSeniorityDeduction, -int64_t{n});
   }
   if (c.sex) {
     const std::string t = cells.text(c.sex);
-    if (text::compareBytes(t, "1") >= 0 && text::compareBytes(t, "2") <= 0) record.set("xb", ctx.codes.lookup(t));
+    if (text::compareBytes(t, "1") >= 0 && text::compareBytes(t, "2") <= 0) record.set(col::kSex, ctx.codes.lookup(t));
   }
   if (c.ethnic) {
     // A name (first byte above "9") is translated; a code given as digits is kept.
     std::string t = cells.text(c.ethnic);
     if (!t.empty() && static_cast<unsigned char>(t[0]) > '9')
-      record.set("mz", ctx.codes.lookup(t));
+      record.set(col::kEthnic, ctx.codes.lookup(t));
     else
-      record.set("mz", std::move(t));
+      record.set(col::kEthnic, std::move(t));
   }
   std::string iso;
-  if (c.birth) record.set("csny", cells.date(c.birth, texts::kTitleBirth, iso, dates.birth));
+  if (c.birth) record.set(col::kBirth, cells.date(c.birth, texts::kTitleBirth, iso, dates.birth));
   if (c.workStart) {
-    record.set("gzsj", cells.date(c.workStart, c.workStartTitle, iso, dates.workStart));
+    record.set(col::kWorkStart, cells.date(c.workStart, c.workStartTitle, iso, dates.workStart));
     carry.workStart = iso;
   }
-  if (c.status) record.set("grsf", cells.dbValue(c.status, texts::kTitleStatus));
+  if (c.status) record.set(col::kStatus, cells.dbValue(c.status, texts::kTitleStatus));
   if (c.deductYears) {
     const std::string t = cells.text(c.deductYears);
     const int32_t n = t.empty() ? 0 : text::wholeNumberOr0(t);
-    if (n != 0) record.set("kjtgnf", int64_t{n});
+    if (n != 0) record.set(col::kYearsNotCounted, int64_t{n});
   }
   carry.wholeYears = 0;
   if (c.collegeYears) {
@@ -114,7 +117,7 @@ void fillFromCells(const StepContext& ctx, const RowReader& cells, RowCarry& car
       throw CellFailure{quotedReason(texts::kTitleCollegeYears, t, texts::kReasonOutOfRange)};
     if (read == DecimalRead::Ok) {
       carry.wholeYears = ym.wholeYears;
-      if (ym.months != 0) record.set("dzysxl", int64_t{ym.months});
+      if (ym.months != 0) record.set(col::kCollegeMonths, int64_t{ym.months});
     }
   }
 }
@@ -154,11 +157,11 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
                                  std::string_view personName, RowCarry& carry, db::PersonRecord& record,
                                  TypedDateCounter* typedDates) {
   record.clear();
-  record.set("bm", std::string(deptCode));
-  record.set("jxqyf", int64_t{12});
-  record.set("xm", std::string(personName));
-  record.set("jkzk", std::string("10"));
-  ctx.frontend.importLine(std::string(personName));
+  record.set(col::kDepartment, std::string(deptCode));
+  record.set(col::kProbationMonths, db::person::kNewPersonProbationMonths);
+  record.set(col::kName, std::string(personName));
+  record.set(col::kHealth, std::string(db::person::kNewPersonHealthCode));
+  ctx.frontend.rowStarted(row, personName);
 
   PersonOutcome out;
   out.failure = unreadableCellReason(ctx, row);

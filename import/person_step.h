@@ -29,8 +29,8 @@ struct PersonOutcome {
   std::string failure;  // why the person was not stored (e.g. 出生年月"19x3"不是日期)
 };
 
-// Adds the person name to the import pane, fills `record` (cleared first)
-// from the fixed values and the row's cells, and stores it. When a cell
+// Tells the front end that the row has started, fills `record` (cleared
+// first) from the fixed values and the row's cells, and stores it. When a cell
 // cannot be converted or the database refuses the record, nothing is stored
 // and the outcome says why: a person is never stored half filled.
 // A stored person's date cells whose plain number was read as a date the

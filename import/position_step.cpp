@@ -5,7 +5,7 @@
 #include "codes/code_map.h"
 #include "db/connection.h"
 #include "import/history_lines.h"
-#include "import/texts.h"
+#include "import/frontend.h"
 #include "text/bytes.h"
 
 namespace gz::imp {
@@ -21,7 +21,7 @@ HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t
     const std::string_view name = text::trimView(dated->name);
     const std::string& code = ctx.codes.lookup(name);
     if (code.empty()) {
-      reportNoCode(ctx, texts::kReportPosition, personName, name, counts);
+      reportNoCode(ctx, HistoryKind::Position, personName, name, counts);
       continue;
     }
     if (auto s = ctx.conn.dialect().insertPosition(personId, dated->date, code))

@@ -59,16 +59,18 @@ std::string unreadableCellReason(const StepContext& ctx, int32_t row) {
   return {};
 }
 
+std::string nameCell(const sheet::Workbook& book, const SheetColumns& columns, int32_t row) {
+  return sheet::cellText(book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(columns.name)));
+}
+
 std::vector<std::string> historyCellLines(const StepContext& ctx, int32_t row, int32_t column) {
   if (column == 0) return {};
   return text::splitLines(sheet::cellText(ctx.book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column))));
 }
 
-void reportNoCode(const StepContext& ctx, std::string_view kind, std::string_view personName,
-                  std::string_view name, HistoryCounts& counts) {
-  std::string line(kind);
-  line.append(personName).append(":").append(name);
-  ctx.frontend.errorLine(line);
+void reportNoCode(const StepContext& ctx, HistoryKind kind, std::string_view personName, std::string_view name,
+                  HistoryCounts& counts) {
+  ctx.frontend.lineWithoutCode(kind, personName, name);
   ++counts.reported;
 }
 

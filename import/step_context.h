@@ -21,6 +21,11 @@ namespace gz::imp {
 
 class ColumnMap;
 class Frontend;
+enum class HistoryKind;
+
+// Row 1 of a sheet holds the titles; the data rows follow from row 2.
+inline constexpr int32_t kTitleRow = 1;
+inline constexpr int32_t kFirstDataRow = 2;
 
 // The column of every title a step reads, 0 where the sheet has none. The
 // column map does not change while rows are imported, so the titles are
@@ -43,7 +48,7 @@ struct SheetColumns {
   int32_t position = 0;
   int32_t assessment = 0;
 
-  static SheetColumns resolve(ColumnMap& columns);
+  static SheetColumns resolve(ColumnMap& map);
 };
 
 struct StepContext {
@@ -70,13 +75,17 @@ struct HistoryCounts {
   }
 };
 
+// The person name of a data row: the cell text under "姓名"; empty where the
+// data ends.
+std::string nameCell(const sheet::Workbook& book, const SheetColumns& columns, int32_t row);
+
 // The lines of a history cell: its text split at CR, LF and CR LF; none when
 // the sheet has no such column.
 std::vector<std::string> historyCellLines(const StepContext& ctx, int32_t row, int32_t column);
 
-// A history line whose name has no code: "<kind>" + person + ":" + name in the
-// error pane, counted as reported.
-void reportNoCode(const StepContext& ctx, std::string_view kind, std::string_view personName,
-                  std::string_view name, HistoryCounts& counts);
+// A history line whose name has no code: told to the front end and counted
+// as reported.
+void reportNoCode(const StepContext& ctx, HistoryKind kind, std::string_view personName, std::string_view name,
+                  HistoryCounts& counts);
 
 }  // namespace gz::imp

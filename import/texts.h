@@ -8,6 +8,8 @@
 
 namespace gz::imp::texts {
 
+// clang-format off: one text per line, each with its bytes shown in the comment
+
 // Titles of the first row (compared byte for byte).
 inline constexpr std::string_view kTitleName = "\xD0\xD5\xC3\xFB";  // 姓名
 inline constexpr std::string_view kTitleBirth = "\xB3\xF6\xC9\xFA\xC4\xEA\xD4\xC2";  // 出生年月
@@ -40,6 +42,7 @@ inline constexpr std::string_view kCaptionInfo = "\xCC\xE1\xCA\xBE";  // 提示
 inline constexpr std::string_view kMsgSuccess = "\xCA\xFD\xBE\xDD\xB5\xBC\xC8\xEB\xB3\xC9\xB9\xA6!";  // 数据导入成功!
 inline constexpr std::string_view kCaptionError = "\xB4\xED\xCE\xF3";  // 错误
 inline constexpr std::string_view kMsgAlreadyRunning = "\xB5\xBC\xC8\xEB\xD5\xFD\xD4\xDA\xBD\xF8\xD0\xD0,\xB2\xBB\xC4\xDC\xCD\xAC\xCA\xB1\xBF\xAA\xCA\xBC\xC1\xED\xD2\xBB\xB4\xCE\xB5\xBC\xC8\xEB!";  // 导入正在进行,不能同时开始另一次导入!
+inline constexpr std::string_view kMsgWorkbookMissing = "\xB9\xA4\xD7\xF7\xB2\xBE\xB2\xBB\xB4\xE6\xD4\xDA: ";  // 工作簿不存在: 
 inline constexpr std::string_view kMsgWorkbookUnreadable = "\xB2\xBB\xC4\xDC\xB6\xC1\xC8\xA1\xB9\xA4\xD7\xF7\xB2\xBE ";  // 不能读取工作簿 
 inline constexpr std::string_view kMsgRunFailed = "\xB5\xBC\xC8\xEB\xD2\xF2\xCA\xFD\xBE\xDD\xBF\xE2\xB4\xED\xCE\xF3\xD6\xD0\xB6\xCF,\xB4\xCB\xC7\xB0\xB5\xBC\xC8\xEB\xB5\xC4\xC8\xCB\xD4\xB1\xD2\xD1\xB1\xA3\xB4\xE6:";  // 导入因数据库错误中断,此前导入的人员已保存:
 inline constexpr std::string_view kMsgRunFailedBatchLost = "\xB5\xBC\xC8\xEB\xD2\xF2\xCA\xFD\xBE\xDD\xBF\xE2\xB4\xED\xCE\xF3\xD6\xD0\xB6\xCF,\xD7\xEE\xBD\xFC\xD2\xBB\xC5\xFA\xCE\xB4\xCC\xE1\xBD\xBB\xB5\xC4\xBC\xC7\xC2\xBC\xD2\xD1\xB1\xBB\xCA\xFD\xBE\xDD\xBF\xE2\xB3\xB7\xCF\xFA:";  // 导入因数据库错误中断,最近一批未提交的记录已被数据库撤销:
@@ -74,5 +77,7 @@ inline constexpr std::string_view kReportPosition = "\xD6\xB0\xCE\xF1:";  // 职
 inline constexpr std::string_view kReportAssessment = "\xBF\xBC\xBA\xCB:";  // 考核:
 inline constexpr std::string_view kModeFullTime = "\xC8\xAB\xC8\xD5\xD6\xC6";  // 全日制
 inline constexpr std::string_view kModeEmployed = "\xD4\xDA\xD6\xB0";  // 在职
+
+// clang-format on
 
 }  // namespace gz::imp::texts

@@ -21,6 +21,7 @@ class TypedDateCounter {
   // One line per column title and kind, in the order first met (GB 18030):
   // 出生年月按“年.月”读取: 12个单元格, 参加工作时间按“年月日”数字读取: 3个单元格.
   std::vector<std::string> lines() const;
+  bool empty() const { return entries_.empty(); }
 
  private:
   struct Entry {

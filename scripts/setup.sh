@@ -17,6 +17,8 @@ PACKAGES=(
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
+  # style checks: clang-format 18 or later for the layout, clang-tidy
+  clang-format-19 clang-tidy
   python3 python3-xlwt python3-openpyxl python3-xlrd python3-psycopg2
   postgresql odbc-postgresql unixodbc
   # window: fonts for Chinese text, a virtual display for screenshots

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test: unit and database tests on SQLite,
-# the same database tests on a local PostgreSQL server (directly and through
-# ODBC), the window tests offscreen, a short fuzzing run of every reader and
-# of the decryption of encrypted packages, and the Debian package made from
-# the build: installed, used and removed again.
+# Installs, builds and runs every test: the house style (layout and
+# clang-tidy), unit and database tests on SQLite, the same database tests on
+# a local PostgreSQL server (directly and through ODBC), the window tests
+# offscreen, a short fuzzing run of every reader and of the decryption of
+# encrypted packages, and the Debian package made from the build: installed,
+# used and removed again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
+bash scripts/check-style.sh
 
 bash scripts/fuzz.sh "${GZ_FUZZ_SECONDS:-60}"
 

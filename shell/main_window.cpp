@@ -300,8 +300,7 @@ void TFSYDbf::AInputExecute() {
   widgets.window = this;
   widgets.importPane = Memo1;
   widgets.errorPane = Memo2;
-  widgets.statusPanels[0] = statusPanels_[0];
-  widgets.statusPanels[1] = statusPanels_[1];
+  widgets.runStatePanel = statusPanels_[1];
   widgets.progressBar = ProgressBar1;
   // A database lacking a table the run writes is refused by name before
   // anything is deleted or stored.

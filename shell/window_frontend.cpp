@@ -5,6 +5,10 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 
+#include "import/column_map.h"
+#include "import/run_texts.h"
+#include "import/texts.h"
+#include "import/typed_date_counter.h"
 #include "shell/message_boxes.h"
 #include "text/gb18030.h"
 
@@ -21,33 +25,72 @@ void appendLines(QPlainTextEdit* pane, QStringList& lines) {
 }
 }  // namespace
 
-void WindowFrontend::importLine(const std::string& gbk) {
-  pendingImport_ << text::gb18030ToQString(gbk);
+using imp::RunEnd;
+namespace texts = imp::texts;
+
+void WindowFrontend::deletingDepartment() { importLine(texts::kMsgDeleting); }
+
+void WindowFrontend::titleUnreadable(int32_t column) { importLine(imp::unreadableTitleLine(column)); }
+
+void WindowFrontend::datesReadAsTyped(const imp::TypedDateCounter& counted) {
+  for (const std::string& line : counted.lines()) importLine(line);
 }
 
-void WindowFrontend::errorLine(const std::string& gbk) {
-  pendingError_ << text::gb18030ToQString(gbk);
+void WindowFrontend::layoutAccepted() { importLine(texts::kMsgLayoutAccepted); }
+
+void WindowFrontend::lineWithoutCode(imp::HistoryKind kind, std::string_view personName, std::string_view name) {
+  errorLine(imp::lineWithoutCodeText(kind, personName, name));
+}
+
+void WindowFrontend::rowDone(const imp::RowOutcome& row) {
+  if (!row.stored) errorLine(imp::rowNotStoredLine(row));
+}
+
+void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
+  switch (o.end) {
+    case RunEnd::AlreadyRunning: box(o.message, texts::kCaptionInfo); break;
+    case RunEnd::NoFile:
+      // No file chosen and a chosen file gone since are told alike.
+      runState(texts::kMsgNoFileStatus);
+      box(texts::kMsgNoFileBox, texts::kCaptionFailed);
+      break;
+    case RunEnd::WorkbookUnreadable:
+      importLine(o.message);
+      box(o.message, texts::kCaptionFailed);
+      break;
+    case RunEnd::LayoutRejected: importLine(o.message); break;
+    case RunEnd::Failed:
+      importLine(imp::summaryLine(o));
+      runState(texts::kMsgRunFailedStatus);
+      box(o.message, texts::kCaptionError);
+      break;
+    case RunEnd::Aborted:
+      runState(texts::kMsgAborted);
+      box(texts::kMsgAborted, texts::kCaptionInfo);
+      [[fallthrough]];
+    case RunEnd::Completed:
+      importLine(imp::summaryLine(o));
+      runState(imp::doneText(o));
+      box(imp::doneText(o), texts::kCaptionInfo);
+      break;
+  }
+}
+
+void WindowFrontend::importLine(std::string_view gbk) { pendingImport_ << text::gb18030ToQString(gbk); }
+
+void WindowFrontend::errorLine(std::string_view gbk) { pendingError_ << text::gb18030ToQString(gbk); }
+
+void WindowFrontend::runState(std::string_view gbk) { w_.runStatePanel->setText(text::gb18030ToQString(gbk)); }
+
+void WindowFrontend::box(std::string_view gbk, std::string_view captionGbk) {
+  flush();
+  boxes_.show(w_.window, text::gb18030ToQString(gbk), text::gb18030ToQString(captionGbk), BoxIcon::None);
 }
 
 void WindowFrontend::flush() {
   appendLines(w_.importPane, pendingImport_);
   appendLines(w_.errorPane, pendingError_);
   sinceFlush_.restart();
-}
-
-void WindowFrontend::statusText(int panel, const std::string& gbk) {
-  if (panel == 0 || panel == 1) w_.statusPanels[panel]->setText(text::gb18030ToQString(gbk));
-}
-
-void WindowFrontend::messageBox(const std::string& text, const std::string& caption) {
-  flush();
-  boxes_.show(w_.window, text::gb18030ToQString(text), text::gb18030ToQString(caption), BoxIcon::None);
-}
-
-void WindowFrontend::plainMessage(const std::string& text) {
-  flush();
-  boxes_.show(w_.window, text::gb18030ToQString(text), QCoreApplication::applicationName(),
-              BoxIcon::None);
 }
 
 void WindowFrontend::processEvents() {

@@ -1,5 +1,6 @@
-// The import run's front end over the window's widgets: the two panes, the
-// status panels, the progress bar, the message boxes and the abort flag.
+// The import run's front end over the window's widgets: it shows what the run
+// tells it in the two panes, the run-state panel of the status bar, the
+// progress bar and message boxes, and keeps the abort flag.
 //
 // Pane lines are collected and written a few times a second, when the run
 // lets events through: redrawing the panes for every row would make a large
@@ -11,6 +12,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "import/frontend.h"
 
@@ -27,7 +29,7 @@ struct FrontendWidgets {
   QWidget* window = nullptr;  // parent of the message boxes
   QPlainTextEdit* importPane = nullptr;
   QPlainTextEdit* errorPane = nullptr;
-  QLabel* statusPanels[2] = {nullptr, nullptr};
+  QLabel* runStatePanel = nullptr;  // the status bar's second panel
   QProgressBar* progressBar = nullptr;
 };
 
@@ -43,20 +45,29 @@ class WindowFrontend final : public imp::Frontend {
   WindowFrontend(const WindowFrontend&) = delete;
   WindowFrontend& operator=(const WindowFrontend&) = delete;
 
-  void importLine(const std::string& gbk) override;
-  void errorLine(const std::string& gbk) override;
-  void statusText(int panel, const std::string& gbk) override;
-  void messageBox(const std::string& text, const std::string& caption) override;
-  void plainMessage(const std::string& text) override;
+  void workbookNotice(std::string_view gbk) override { importLine(gbk); }
+  void deletingDepartment() override;
+  void titleUnreadable(int32_t column) override;
+  void layoutAccepted() override;
+  void datesReadAsTyped(const imp::TypedDateCounter& counted) override;
+  void rowStarted(int32_t, std::string_view personName) override { importLine(personName); }
+  void lineWithoutCode(imp::HistoryKind kind, std::string_view personName, std::string_view name) override;
+  void rowDone(const imp::RowOutcome& row) override;
+  void progress(int done, int total) override;
+  void runEnded(const imp::ImportOutcome& outcome) override;
   void processEvents() override;
   void clearAbort() override { abortFlag_ = 0; }
   bool abortRequested() override { return abortFlag_ != 0; }
-  void progress(int done, int total) override;
 
   // Writes the collected pane lines.
   void flush();
 
  private:
+  void importLine(std::string_view gbk);
+  void errorLine(std::string_view gbk);
+  void runState(std::string_view gbk);
+  void box(std::string_view gbk, std::string_view captionGbk);
+
   FrontendWidgets w_;
   MessageBoxes& boxes_;
   int32_t& abortFlag_;

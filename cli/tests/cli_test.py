@@ -215,6 +215,14 @@ class Import(DemoDatabase):
             after = [c.execute(f"select count(*) from {t}").fetchone()[0] for t in ("ryjbxx", "ryxl", "ryrz", "rykh")]
         self.assertEqual(before, after)
 
+    def test_what_is_not_a_workbook_is_named_once(self):
+        r = run(["import", "--dept", "0102", "--overwrite", "dm.txt"], self.dir)
+        self.assertEqual(r.returncode, 1)
+        self.assertIn("不能读取工作簿 dm.txt: 不是Excel工作簿", r.stdout)
+        for line in r.stdout.splitlines():
+            self.assertLessEqual(line.count("dm.txt"), 1, line)
+        self.assertEqual(self.people("0102"), 3)
+
     def test_rejected_layout_in_overwrite_mode_keeps_the_department(self):
         import xlwt
         book = xlwt.Workbook(encoding="utf-8")
@@ -231,7 +239,8 @@ class Import(DemoDatabase):
     def test_missing_workbook_and_code_file(self):
         r = run(["import", "--dept", "0102", "nothere.xls"], self.dir)
         self.assertEqual(r.returncode, 1)
-        self.assertIn("未选择导入文件!", r.stdout)
+        self.assertIn("工作簿不存在: nothere.xls", r.stdout)  # named, so missing, not unchosen
+        self.assertNotIn("未选择导入文件!", r.stdout)
         os.remove(os.path.join(self.dir, "dm.txt"))
         r = run(["import", "--dept", "0102", "staff.xls"], self.dir)
         self.assertEqual(r.returncode, 0)

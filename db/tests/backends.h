@@ -27,6 +27,8 @@ struct SqliteBackend {
     (void)skip;
     return createSqliteDatabase(path());
   }
+  // A second connection to the database open() made, as another user's.
+  std::unique_ptr<Connection> openAnother() { return openDatabase(path()); }
   void close(Connection&) {}
 };
 
@@ -41,15 +43,23 @@ class ServerBackend {
       return nullptr;
     }
     auto c = openDatabase(target);
+    target_ = target;
     static int counter = 0;
     schema_ = "gz_test_" + std::to_string(QCoreApplication::applicationPid()) + "_" + std::to_string(++counter);
     c->execute({"create schema " + schema_, {}});
     c->execute({"set search_path to " + schema_, {}});
     return c;
   }
+  // A second connection to the schema the first one made, as another user's.
+  std::unique_ptr<Connection> openAnother() {
+    auto c = openDatabase(target_);
+    c->execute({"set search_path to " + schema_, {}});
+    return c;
+  }
   void close(Connection& c) { c.execute({"drop schema " + schema_ + " cascade", {}}); }
 
  private:
+  std::string target_;
   std::string schema_;
 };
 

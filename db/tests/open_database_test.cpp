@@ -54,6 +54,43 @@ TEST_F(OpenDatabaseTest, RefusesWhatIsNotADatabaseAndCreatesNothing) {
   expectRefused(write("old.mdb", jet), "Access ODBC");
 }
 
+TEST_F(OpenDatabaseTest, RefusalsCarryTheirKind) {
+  QByteArray broken("SQLite format 3\0", 16);
+  broken.append(QByteArray(4096, '\x5a'));
+  QByteArray jet(4, '\0');
+  jet.append(QByteArray("Standard Jet DB\0", 16)).append(QByteArray(2048, '\0'));
+  struct Row {
+    const char* name;
+    std::string target;
+    DbFault fault;
+  };
+  const Row rows[] = {
+      {"missing file", path("gzgl.mdb"), DbFault::NotFound},
+      {"empty file", write("empty.mdb", {}), DbFault::NotADatabase},
+      {"a folder", dir.path().toStdString(), DbFault::NotADatabase},
+      {"damaged SQLite file", write("broken.db", broken), DbFault::NotADatabase},
+      {"Jet file without its driver", write("old.mdb", jet), DbFault::CannotConnect},
+      {"incomplete server address", "postgresql:///gztest", DbFault::CannotConnect},
+      {"server that does not answer", "postgresql://postgres@127.0.0.1:1/gztest", DbFault::CannotConnect},
+      {"unknown ODBC driver", "odbc:Driver={No Such Driver};", DbFault::CannotConnect},
+  };
+  for (const Row& r : rows) {
+    try {
+      openDatabase(r.target);
+      ADD_FAILURE() << r.name << ": opened";
+    } catch (const DbError& e) {
+      EXPECT_EQ(e.fault(), r.fault) << r.name << ": " << e.what();
+    }
+  }
+  const std::string kept = write("keep.db", "precious");
+  try {
+    createSqliteDatabase(kept);
+    ADD_FAILURE() << "created over a file";
+  } catch (const DbError& e) {
+    EXPECT_EQ(e.fault(), DbFault::Exists);
+  }
+}
+
 TEST_F(OpenDatabaseTest, RecognisesAnSqliteFileWhateverItsName) {
   const std::string p = path("gzgl.mdb");
   createSchema(*createSqliteDatabase(p));

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cctype>
 
+#include "import/column_map.h"
+#include "import/run_texts.h"
+#include "import/texts.h"
+#include "import/typed_date_counter.h"
+
 namespace gz::imp::testing {
 namespace {
 
@@ -138,6 +143,60 @@ std::vector<std::string> FakeConnection::allWrites() const {
   std::vector<std::string> all = committed;
   all.insert(all.end(), pending.begin(), pending.end());
   return all;
+}
+
+void RecordingFrontend::deletingDepartment() { importLine(texts::kMsgDeleting); }
+
+void RecordingFrontend::titleUnreadable(int32_t column) { importLine(unreadableTitleLine(column)); }
+
+void RecordingFrontend::datesReadAsTyped(const TypedDateCounter& counted) {
+  for (const std::string& line : counted.lines()) importLine(line);
+}
+
+void RecordingFrontend::layoutAccepted() { importLine(texts::kMsgLayoutAccepted); }
+
+void RecordingFrontend::lineWithoutCode(HistoryKind kind, std::string_view personName, std::string_view name) {
+  errorLine(lineWithoutCodeText(kind, personName, name));
+}
+
+void RecordingFrontend::rowDone(const RowOutcome& row) {
+  rows.push_back(row);
+  if (!row.stored) errorLine(rowNotStoredLine(row));
+}
+
+void RecordingFrontend::errorLine(const std::string& gbk) {
+  events.push_back("error: " + U(gbk));
+  errorLinesGbk.push_back(gbk);
+}
+
+void RecordingFrontend::runEnded(const ImportOutcome& o) {
+  ends.push_back(o);
+  switch (o.end) {
+    case RunEnd::AlreadyRunning: box(o.message, texts::kCaptionInfo); break;
+    case RunEnd::NoFile:
+      runState(texts::kMsgNoFileStatus);
+      box(texts::kMsgNoFileBox, texts::kCaptionFailed);
+      break;
+    case RunEnd::WorkbookUnreadable:
+      importLine(o.message);
+      box(o.message, texts::kCaptionFailed);
+      break;
+    case RunEnd::LayoutRejected: importLine(o.message); break;
+    case RunEnd::Failed:
+      importLine(summaryLine(o));
+      runState(texts::kMsgRunFailedStatus);
+      box(o.message, texts::kCaptionError);
+      break;
+    case RunEnd::Aborted:
+      runState(texts::kMsgAborted);
+      box(texts::kMsgAborted, texts::kCaptionInfo);
+      [[fallthrough]];
+    case RunEnd::Completed:
+      importLine(summaryLine(o));
+      runState(doneText(o));
+      box(doneText(o), texts::kCaptionInfo);
+      break;
+  }
 }
 
 std::vector<std::string> RecordingFrontend::only(const std::string& kind) const {

@@ -13,6 +13,7 @@
 
 #include "db/connection.h"
 #include "import/frontend.h"
+#include "import/outcome.h"
 #include "sheet/workbook.h"
 #include "text/gb18030.h"
 
@@ -131,28 +132,28 @@ class FakeConnection : public db::Connection {
   std::vector<std::size_t> savepoints_;
 };
 
-// Everything the run tells its front end, panes and boxes in UTF-8.
+// A front end that presents what the run tells it the way the window does,
+// as one line per pane line, status text and box ("import: ...",
+// "error: ...", "status1: ...", "box: <text> / <caption>", in UTF-8), and
+// keeps the row and run outcomes as they came.
 class RecordingFrontend : public Frontend {
  public:
-  void importLine(const std::string& gbk) override { events.push_back("import: " + U(gbk)); }
-  void errorLine(const std::string& gbk) override {
-    events.push_back("error: " + U(gbk));
-    errorLinesGbk.push_back(gbk);
-  }
-  void statusText(int panel, const std::string& gbk) override {
-    events.push_back("status" + std::to_string(panel) + ": " + U(gbk));
-  }
-  void messageBox(const std::string& text, const std::string& caption) override {
-    events.push_back("box: " + U(text) + " / " + U(caption));
-  }
-  void plainMessage(const std::string& text) override { events.push_back("plain: " + U(text)); }
+  void workbookNotice(std::string_view gbk) override { importLine(gbk); }
+  void deletingDepartment() override;
+  void titleUnreadable(int32_t column) override;
+  void layoutAccepted() override;
+  void datesReadAsTyped(const TypedDateCounter& counted) override;
+  void rowStarted(int32_t, std::string_view personName) override { importLine(personName); }
+  void lineWithoutCode(HistoryKind kind, std::string_view personName, std::string_view name) override;
+  void rowDone(const RowOutcome& row) override;
+  void progress(int done, int total) override { progressCalls.emplace_back(done, total); }
+  void runEnded(const ImportOutcome& outcome) override;
   void processEvents() override {
     ++eventRounds;
     if (onEvents) onEvents();
   }
   void clearAbort() override { abort = false; }
   bool abortRequested() override { return abort; }
-  void progress(int done, int total) override { progressCalls.emplace_back(done, total); }
 
   // The events of one kind ("import", "error", "status1", "box"), texts only.
   std::vector<std::string> only(const std::string& kind) const;
@@ -160,9 +161,19 @@ class RecordingFrontend : public Frontend {
   std::vector<std::string> events;
   std::vector<std::string> errorLinesGbk;
   std::vector<std::pair<int, int>> progressCalls;
+  std::vector<RowOutcome> rows;
+  std::vector<ImportOutcome> ends;
   std::function<void()> onEvents;
   int eventRounds = 0;
   bool abort = false;
+
+ private:
+  void importLine(std::string_view gbk) { events.push_back("import: " + U(gbk)); }
+  void errorLine(const std::string& gbk);
+  void runState(std::string_view gbk) { events.push_back("status1: " + U(gbk)); }
+  void box(std::string_view gbk, std::string_view captionGbk) {
+    events.push_back("box: " + U(gbk) + " / " + U(captionGbk));
+  }
 };
 
 // The value of a column in a person record, if it was set.

@@ -90,7 +90,8 @@ TEST_F(HistoryStep, EducationStudyModeComparesDateTexts) {
     const char* mode;
   } cases[] = {
       {"1993.07大学", "1993-08-01", "全日制"},
-      {"1993.08大学", "1993-08-01", "在职"},  // "1" after the common "1993-08-" is above "0"
+      // "1" after the common "1993-08-" is above "0"
+      {"1993.08大学", "1993-08-01", "在职"},
       {"1993.08大学", "1993-08-15", "全日制"},  // the education text is a prefix
       {"1993.08大学", "1993-08-20", "全日制"},
       {"1994.01大学", "1993-08-01", "在职"},

@@ -12,10 +12,11 @@ QObject* makeChooserTests();
 QObject* makeExceptionTests();
 QObject* makeTreeClickTests();
 QObject* makePasswordTests();
+QObject* makeRunEndTests();
 
 inline std::vector<QObject*> allTests() {
   return {makeStartupTests(), makeImportTests(), makeChooserTests(), makeExceptionTests(),
-          makeTreeClickTests(), makePasswordTests()};
+          makeTreeClickTests(), makePasswordTests(), makeRunEndTests()};
 }
 
 }  // namespace gz::shell::testing

@@ -1,0 +1,52 @@
+// What an import run did: how it ended, with counts, and what became of each
+// data row. The run hands these to its front end; how they are shown is the
+// front end's business.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "db/connection.h"
+#include "sheet/workbook.h"
+
+namespace gz::imp {
+
+enum class RunEnd {
+  Completed,           // every data row was handled; some may have failed (rowsFailed)
+  Aborted,             // stopped by the operator after a whole row; earlier rows stay stored
+  NoFile,              // no workbook at the path, or none chosen; nothing touched
+  WorkbookUnreadable,  // the file is not a readable workbook; nothing touched
+  LayoutRejected,      // the first row lacks a required title; nothing touched
+  Failed,              // a database failure ended the run; rows committed before it stay
+  AlreadyRunning,      // another run is in progress; refused, nothing touched
+};
+
+struct ImportOutcome {
+  RunEnd end = RunEnd::Completed;
+  int rowsTotal = 0;          // data rows of the sheet, up to the first empty name
+  int rowsDone = 0;           // rows handled before the run ended (stored or failed)
+  int personsStored = 0;      // persons committed to the database
+  int rowsFailed = 0;         // rows whose person could not be stored (nothing of them written)
+  int historyRowsStored = 0;  // education, position and assessment rows committed
+  int linesReported = 0;      // history lines reported for a name without a code
+  std::string message;        // GB 18030: why the run ended, for every end but Completed and Aborted
+  std::optional<sheet::WorkbookFault> workbookFault;  // WorkbookUnreadable: why
+  std::optional<db::DbFault> dbFault;                 // Failed, by a database error: its kind
+
+  bool succeeded() const { return end == RunEnd::Completed && rowsFailed == 0; }
+};
+
+// What became of one data row: stored whole (the person and the history rows
+// the database accepted), or nothing of it.
+struct RowOutcome {
+  int32_t row = 0;          // the sheet row, 2 for the first data row
+  std::string personName;   // GB 18030
+  bool stored = false;
+  int64_t personId = 0;     // the new person's id, when stored
+  int historyRowsStored = 0;
+  int linesReported = 0;    // history lines reported for a name without a code
+  std::string reason;       // GB 18030, why nothing of the row was stored
+};
+
+}  // namespace gz::imp

@@ -1,0 +1,55 @@
+#include "import/run_texts.h"
+
+#include "import/texts.h"
+#include "text/gb18030.h"
+
+namespace gz::imp {
+
+std::string rowNotStoredLine(const RowOutcome& row) {
+  std::string line(texts::kRowPrefix);
+  line.append(std::to_string(row.row)).append(texts::kRowSuffix).append(row.personName).append(":");
+  line.append(row.reason).append(texts::kRowNotImported);
+  return line;
+}
+
+std::string lineWithoutCodeText(HistoryKind kind, std::string_view personName, std::string_view name) {
+  std::string line;
+  switch (kind) {
+    case HistoryKind::Education: line = texts::kReportEducation; break;
+    case HistoryKind::Position: line = texts::kReportPosition; break;
+    case HistoryKind::Assessment: line = texts::kReportAssessment; break;
+  }
+  line.append(personName).append(":").append(name);
+  return line;
+}
+
+std::string summaryLine(const ImportOutcome& o) {
+  std::string s(texts::kSummaryPersons);
+  s.append(std::to_string(o.personsStored)).append(texts::kSummaryFailed);
+  s.append(std::to_string(o.rowsFailed)).append(texts::kSummaryHistory);
+  s.append(std::to_string(o.historyRowsStored)).append(texts::kSummaryReports);
+  s.append(std::to_string(o.linesReported)).append(texts::kSummaryEnd);
+  return s;
+}
+
+std::string doneText(const ImportOutcome& o) {
+  if (o.rowsFailed == 0) return std::string(texts::kMsgSuccess);
+  return std::string(texts::kMsgDoneWithFailures) + std::to_string(o.rowsFailed) +
+         std::string(texts::kMsgRowsNotImported);
+}
+
+std::string noWorkbookMessage(std::string_view path) {
+  if (path.empty()) return std::string(texts::kMsgNoFileBox);
+  return std::string(texts::kMsgWorkbookMissing) + text::utf8ToGb18030(path);
+}
+
+std::string unreadableWorkbookMessage(std::string_view path, std::string_view reasonUtf8) {
+  return std::string(texts::kMsgWorkbookUnreadable) + text::utf8ToGb18030(path) + ": " + text::utf8ToGb18030(reasonUtf8);
+}
+
+std::string runFailedMessage(bool finishedRowsKept, std::string_view reasonGbk) {
+  return std::string(finishedRowsKept ? texts::kMsgRunFailed : texts::kMsgRunFailedBatchLost) +
+         std::string(reasonGbk);
+}
+
+}  // namespace gz::imp

@@ -1,0 +1,33 @@
+// The sentences of an import run, built from the fixed texts of
+// import/texts.h: what the run says about a row, a history line or its end.
+// The run uses them for ImportOutcome::message; the front ends for the lines
+// they show. All GBK.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "import/frontend.h"
+#include "import/outcome.h"
+
+namespace gz::imp {
+
+// 第5行:张三:<reason>,此人未导入
+std::string rowNotStoredLine(const RowOutcome& row);
+
+// <kind>张三:<name>, e.g. 学历:张三:博士
+std::string lineWithoutCodeText(HistoryKind kind, std::string_view personName, std::string_view name);
+
+// 导入人员N人,未导入N行,履历记录N条,报告N条
+std::string summaryLine(const ImportOutcome& outcome);
+
+// 数据导入成功!, or 数据导入完成,N行未导入! when rows failed.
+std::string doneText(const ImportOutcome& outcome);
+
+// The messages of ImportOutcome::message. `path` is UTF-8.
+std::string noWorkbookMessage(std::string_view path);  // 未选择导入文件! or 工作簿不存在: <path>
+std::string unreadableWorkbookMessage(std::string_view path, std::string_view reasonUtf8);
+std::string runFailedMessage(bool finishedRowsKept, std::string_view reasonGbk);
+
+}  // namespace gz::imp

@@ -13,10 +13,8 @@ namespace {
 // owns it from then on; a missing catalogue is not an error.
 void install(const QLocale& locale, const QString& name, const QString& directory) {
   auto* translator = new QTranslator(QCoreApplication::instance());
-  if (translator->load(locale, name, QStringLiteral("_"), directory))
-    QCoreApplication::installTranslator(translator);
-  else
-    delete translator;
+  if (translator->load(locale, name, QStringLiteral("_"), directory)) QCoreApplication::installTranslator(translator);
+  else delete translator;
 }
 
 }  // namespace

@@ -47,8 +47,8 @@ class Direction {
     for (;;) {
       const ssize_t n = ::read(from_, buf.data(), buf.size());
       std::lock_guard lock(mutex_);
-      queue_.push_back({Clock::now() + delay_, n > 0 ? std::vector<char>(buf.begin(), buf.begin() + n)
-                                                     : std::vector<char>()});
+      queue_.push_back(
+          {Clock::now() + delay_, n > 0 ? std::vector<char>(buf.begin(), buf.begin() + n) : std::vector<char>()});
       ready_.notify_one();
       if (n <= 0) break;
     }

@@ -5,8 +5,8 @@
 // Peak memory and the Python peer are measured by bench/run_import_bench.sh,
 // which runs each mode in its own process.
 
-#include <QCoreApplication>
 #include <sqlite3.h>
+#include <QCoreApplication>
 
 #include <chrono>
 #include <cstdio>
@@ -30,9 +30,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double secondsSince(Clock::time_point t) {
-  return std::chrono::duration<double>(Clock::now() - t).count();
-}
+double secondsSince(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
 
 class QuietFrontend : public gz::imp::Frontend {
  public:

@@ -21,8 +21,8 @@
 #include "sheet/workbook.h"
 
 #ifdef _WIN32
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 #else
 #include <sys/resource.h>
 #endif
@@ -61,9 +61,7 @@ double cpuSeconds() {
 #endif
 }
 
-double secondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 uint32_t columnCount(const gz::sheet::SheetData& sheet) {
   uint32_t widest = 0;

@@ -1,7 +1,7 @@
 // gzimport import: one workbook into a department, as the window's 导入 does.
 
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -9,12 +9,12 @@
 #include "cli/command.h"
 #include "cli/console_frontend.h"
 #include "cli/dry_run_connection.h"
+#include "cli/open_work_database.h"
 #include "cli/options.h"
 #include "cli/terminal.h"
 #include "cli/workbook_password.h"
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
-#include "cli/open_work_database.h"
 #include "db/connection.h"
 #include "import/column_map.h"
 #include "import/import_run.h"
@@ -28,28 +28,26 @@ namespace {
 int exitStatusFor(const imp::ImportOutcome& o) {
   switch (o.end) {
     case imp::RunEnd::Completed:
-    case imp::RunEnd::Aborted:
-      return kOk;
-    default:
-      return kFailed;
+    case imp::RunEnd::Aborted: return kOk;
+    default: return kFailed;
   }
 }
 
 int runImport(const QStringList& args) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(QCoreApplication::translate(
-      "gzimport",
-      "Imports the active sheet of WORKBOOK into the department CODE: one person per row,\n"
-      "with education, position and assessment history."));
+  parser.setApplicationDescription(
+      QCoreApplication::translate("gzimport",
+                                  "Imports the active sheet of WORKBOOK into the department CODE: one person per row,\n"
+                                  "with education, position and assessment history."));
   const QCommandLineOption dbOption = databaseOption();
   parser.addOption(dbOption);
   parser.addOption(
       {"dept", QCoreApplication::translate("gzimport", "The department, by its institution code (jgdm)."), "CODE"});
   parser.addOption({"overwrite", QCoreApplication::translate(
                                      "gzimport", "Replace the department's people instead of adding to them.")});
-  parser.addOption(
-      {"codes", QCoreApplication::translate("gzimport", "The code file (default dm.txt in the working directory)."),
-       "FILE", "dm.txt"});
+  parser.addOption({"codes",
+                    QCoreApplication::translate("gzimport", "The code file (default dm.txt in the working directory)."),
+                    "FILE", "dm.txt"});
   parser.addOption(
       {"dry-run", QCoreApplication::translate("gzimport", "Run the whole import and leave nothing in the database.")});
   parser.addOption(passwordOption());
@@ -78,8 +76,7 @@ int runImport(const QStringList& args) {
   } catch (const db::DbError& e) {
     return fail(e.what());
   }
-  if (!department)
-    return fail("机构代码不存在: " + parser.value("dept").toStdString() + " (dm_jg 中没有此代码)");
+  if (!department) return fail("机构代码不存在: " + parser.value("dept").toStdString() + " (dm_jg 中没有此代码)");
 
   codes::CodeMap codeMap;
   ConsoleFrontend frontend(stderrIsTerminal());

@@ -1,7 +1,7 @@
 // `gzimport init-db [--demo] DB`: creates the tables in a new SQLite file or
 // in an empty PostgreSQL database, optionally with demo data.
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFile>
 #include <exception>
 #include <memory>

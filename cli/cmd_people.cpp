@@ -1,15 +1,15 @@
 // `gzimport people [--db DB] --dept CODE`: prints the people of a department
 // and of every department below it, as the window's grid shows them
 // (tab-separated, headed by the column names), then the head count.
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <exception>
 #include <optional>
 #include <string>
 
 #include "cli/command.h"
-#include "cli/options.h"
 #include "cli/open_work_database.h"
+#include "cli/options.h"
 #include "db/connection.h"
 #include "text/gb18030.h"
 #include "tree/institutions.h"
@@ -32,8 +32,8 @@ std::string tabJoined(const Cells& cells, ToUtf8 toUtf8) {
 
 int runPeople(const QStringList& args) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(QCoreApplication::translate(
-      "gzimport", "Prints the people of a department and of every department below it."));
+  parser.setApplicationDescription(
+      QCoreApplication::translate("gzimport", "Prints the people of a department and of every department below it."));
   const QCommandLineOption dbOption = databaseOption();
   const QCommandLineOption deptOption(
       "dept", QCoreApplication::translate("gzimport", "The department code (an institution code of the tree)."),
@@ -48,8 +48,7 @@ int runPeople(const QStringList& args) {
   try {
     auto connection = openWorkDatabase(parser.value(dbOption), db::SchemaUse::PersonnelView);
     const std::optional<tree::JGData> department = findDepartmentByCode(*connection, parser.value(deptOption));
-    if (!department)
-      return fail("机构代码不存在: " + parser.value(deptOption).toStdString() + " (dm_jg 中没有此代码)");
+    if (!department) return fail("机构代码不存在: " + parser.value(deptOption).toStdString() + " (dm_jg 中没有此代码)");
 
     const auto people = tree::queryDepartmentPeople(*connection, tree::departmentCode(*department));
     printOut(tabJoined(tree::kPersonnelColumns, [](const char* name) { return std::string(name); }));
@@ -63,8 +62,8 @@ int runPeople(const QStringList& args) {
   return kOk;
 }
 
-const CommandRegistration registration(
-    {"people", QT_TRANSLATE_NOOP("gzimport", "Print the people of a department"), runPeople});
+const CommandRegistration registration({"people", QT_TRANSLATE_NOOP("gzimport", "Print the people of a department"),
+                                        runPeople});
 
 }  // namespace
 }  // namespace gz::cli

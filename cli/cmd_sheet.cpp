@@ -1,7 +1,7 @@
 // gzimport sheet: shows what the tool reads from a workbook's active sheet.
 
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <algorithm>
 #include <cstdint>
 #include <memory>
@@ -38,10 +38,10 @@ std::string escapedCell(const std::string& utf8) {
 
 int runSheet(const QStringList& args) {
   QCommandLineParser parser;
-  parser.setApplicationDescription(QCoreApplication::translate(
-      "gzimport",
-      "Prints the active sheet of WORKBOOK as the import reads it: the sheet's name,\n"
-      "then one line per row with the cell texts separated by tabs."));
+  parser.setApplicationDescription(
+      QCoreApplication::translate("gzimport",
+                                  "Prints the active sheet of WORKBOOK as the import reads it: the sheet's name,\n"
+                                  "then one line per row with the cell texts separated by tabs."));
   parser.addOption({"rows", QCoreApplication::translate("gzimport", "Print only the first N rows."), "N"});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());

@@ -1,13 +1,13 @@
 // `gzimport tree [--db DB]`: prints the institution tree, one node a line,
 // indented two blanks per level.
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <exception>
 #include <string>
 
 #include "cli/command.h"
-#include "cli/options.h"
 #include "cli/open_work_database.h"
+#include "cli/options.h"
 #include "db/connection.h"
 #include "text/gb18030.h"
 #include "tree/institutions.h"
@@ -39,8 +39,7 @@ int runTree(const QStringList& args) {
   return kOk;
 }
 
-const CommandRegistration registration(
-    {"tree", QT_TRANSLATE_NOOP("gzimport", "Print the institution tree"), runTree});
+const CommandRegistration registration({"tree", QT_TRANSLATE_NOOP("gzimport", "Print the institution tree"), runTree});
 
 }  // namespace
 }  // namespace gz::cli

@@ -6,8 +6,8 @@
 
 #include <QStringList>
 #include <functional>
-#include <vector>
 #include <string>
+#include <vector>
 
 namespace gz::cli {
 

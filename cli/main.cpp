@@ -1,7 +1,7 @@
 #include <QCoreApplication>
 #include <QStringList>
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 
 #include "app/translations.h"
 #include "app/version.h"
@@ -88,16 +88,18 @@ int main(int argc, char** argv) {
       printOut("gzimport " + QCoreApplication::applicationVersion().toStdString());
       return kOk;
     }
-    printErr("gzimport: " +
-             QCoreApplication::translate("gzimport", "unknown option '%1'").arg(QString::fromStdString(name)).toStdString());
+    printErr(
+        "gzimport: " +
+        QCoreApplication::translate("gzimport", "unknown option '%1'").arg(QString::fromStdString(name)).toStdString());
     printErr(usage().toStdString());
     return kUsage;
   }
   for (const Command& c : commands()) {
     if (name == c.name) return c.run(QCoreApplication::arguments());
   }
-  printErr("gzimport: " +
-           QCoreApplication::translate("gzimport", "unknown command '%1'").arg(QString::fromStdString(name)).toStdString());
+  printErr(
+      "gzimport: " +
+      QCoreApplication::translate("gzimport", "unknown command '%1'").arg(QString::fromStdString(name)).toStdString());
   printErr(usage().toStdString());
   return kUsage;
 }

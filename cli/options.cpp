@@ -39,7 +39,8 @@ std::optional<int> parseArguments(QCommandLineParser& parser, const QStringList&
   const QStringList given = parser.positionalArguments();
   if (given.size() > positionals)
     return usageError(
-        QCoreApplication::translate("gzimport", "unexpected argument '%1'").arg(given[positionals]).toStdString(), help);
+        QCoreApplication::translate("gzimport", "unexpected argument '%1'").arg(given[positionals]).toStdString(),
+        help);
   if (given.size() < positionals)
     return usageError(QCoreApplication::translate("gzimport", "missing argument").toStdString(), help);
   return std::nullopt;

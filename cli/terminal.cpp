@@ -67,7 +67,8 @@ std::optional<std::string> readPasswordFromTerminal(const std::string& question)
   std::fputc('\n', stderr);
   if (!ended && line.empty()) return std::nullopt;
   while (!line.empty() && (line.back() == L'\n' || line.back() == L'\r')) line.pop_back();
-  const int size = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), size, nullptr, nullptr);
   return utf8;

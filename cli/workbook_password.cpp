@@ -54,9 +54,9 @@ std::variant<sheet::PasswordSource, int> workbookPasswordSource(const QCommandLi
   const bool given = parser.isSet(passwordOption().names().front());
   const bool fromFile = parser.isSet(passwordFileOption().names().front());
   if (given && fromFile)
-    return usageError(
-        QCoreApplication::translate("gzimport", "--password and --password-file cannot be given together").toStdString(),
-        parser.helpText().toStdString());
+    return usageError(QCoreApplication::translate("gzimport", "--password and --password-file cannot be given together")
+                          .toStdString(),
+                      parser.helpText().toStdString());
   if (given) return fixedPassword(parser.value(passwordOption().names().front()).toStdString());
   if (fromFile) {
     const QString path = parser.value(passwordFileOption().names().front());

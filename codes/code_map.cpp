@@ -6,9 +6,7 @@ namespace gz::codes {
 
 // std::char_traits<char> compares as unsigned char, so string_view's compare
 // is exactly the unsigned byte order with a prefix first, on every platform.
-bool ByteOrder::operator()(std::string_view a, std::string_view b) const {
-  return a.compare(b) < 0;
-}
+bool ByteOrder::operator()(std::string_view a, std::string_view b) const { return a.compare(b) < 0; }
 
 const std::string& CodeMap::lookup(std::string_view key) {
   auto it = map_.lower_bound(key);
@@ -18,8 +16,6 @@ const std::string& CodeMap::lookup(std::string_view key) {
   return it->second;
 }
 
-void CodeMap::set(std::string key, std::string code) {
-  map_.insert_or_assign(std::move(key), std::move(code));
-}
+void CodeMap::set(std::string key, std::string code) { map_.insert_or_assign(std::move(key), std::move(code)); }
 
 }  // namespace gz::codes

@@ -22,9 +22,7 @@ std::string utf8Path(const std::filesystem::path& p) {
 }
 
 // The reason the C library gave for a failed open or read, if any.
-std::string errnoReason(int err) {
-  return err != 0 ? std::generic_category().message(err) : std::string();
-}
+std::string errnoReason(int err) { return err != 0 ? std::generic_category().message(err) : std::string(); }
 
 std::string readWholeFile(const std::filesystem::path& path) {
   errno = 0;
@@ -43,7 +41,10 @@ std::string readWholeFile(const std::filesystem::path& path) {
 
 std::string dmUnreadableLine(std::size_t lineNumber) {
   // 代码文件dm.txt第 ... 行有无法识别的文字,未使用
-  return "\xB4\xFA\xC2\xEB\xCE\xC4\xBC\xFE" "dm.txt" "\xB5\xDA" + std::to_string(lineNumber) +
+  return "\xB4\xFA\xC2\xEB\xCE\xC4\xBC\xFE"
+         "dm.txt"
+         "\xB5\xDA" +
+         std::to_string(lineNumber) +
          "\xD0\xD0\xD3\xD0\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xB5\xC4\xCE\xC4\xD7\xD6,\xCE\xB4\xCA\xB9\xD3\xC3";
 }
 

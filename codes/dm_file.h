@@ -17,7 +17,9 @@ inline constexpr std::string_view kDmFileName = "dm.txt";
 
 // The error-pane line for a missing code file: "代码文件dm.txt不存在".
 inline constexpr std::string_view kDmFileMissingLine =
-    "\xB4\xFA\xC2\xEB\xCE\xC4\xBC\xFE" "dm.txt" "\xB2\xBB\xB4\xE6\xD4\xDA";
+    "\xB4\xFA\xC2\xEB\xCE\xC4\xBC\xFE"
+    "dm.txt"
+    "\xB2\xBB\xB4\xE6\xD4\xDA";
 
 // The code file exists but cannot be read. what() is one line (UTF-8) that
 // names the file and the reason; the import must not start.
@@ -48,7 +50,6 @@ std::string dmUnreadableLine(std::size_t lineNumber);
 // the outcome is Missing: the caller writes kDmFileMissingLine to the error
 // pane and the import goes ahead. Throws DmFileError when the file exists but
 // cannot be read; the map is then empty too.
-DmLoadOutcome loadDmFile(CodeMap& map,
-                         const std::filesystem::path& path = std::filesystem::path(kDmFileName));
+DmLoadOutcome loadDmFile(CodeMap& map, const std::filesystem::path& path = std::filesystem::path(kDmFileName));
 
 }  // namespace gz::codes

@@ -9,8 +9,8 @@ namespace gz::db {
 namespace {
 
 [[noreturn]] void refuseMalformed(std::string_view text, const text::ConversionReport& report) {
-  throw DbError(DbFault::Refused, "文字含无法识别的字节(第" + std::to_string(report.firstBadOffset + 1) + "字节),不能保存: " +
-                text::gb18030ToUtf8(text));
+  throw DbError(DbFault::Refused, "文字含无法识别的字节(第" + std::to_string(report.firstBadOffset + 1) +
+                                      "字节),不能保存: " + text::gb18030ToUtf8(text));
 }
 
 }  // namespace

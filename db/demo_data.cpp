@@ -102,9 +102,10 @@ void insertInstitutions(Connection& c) {
                {int64_t(0), ++order, code, gbk(i.name), std::to_string(code.size() / 2)}});
   }
   // Each institution points at the one whose code is its own less two characters.
-  c.execute({"update dm_jg set upid=coalesce((select p.id from dm_jg p "
-             "where p.jgdm=substr(dm_jg.jgdm,1,length(dm_jg.jgdm)-2)),0)",
-             {}});
+  c.execute(
+      {"update dm_jg set upid=coalesce((select p.id from dm_jg p "
+       "where p.jgdm=substr(dm_jg.jgdm,1,length(dm_jg.jgdm)-2)),0)",
+       {}});
 }
 
 void insertPerson(Connection& c, const DemoPerson& p, int64_t serial) {

@@ -46,8 +46,7 @@ class Dialect {
   // statement is refused before it is sent (a date that is not a real date,
   // an assessment code that is not a plain number), exactly as if the
   // database had refused it.
-  virtual std::optional<Statement> insertEducation(int64_t personId, bool fullTime,
-                                                   std::string_view date,
+  virtual std::optional<Statement> insertEducation(int64_t personId, bool fullTime, std::string_view date,
                                                    std::string_view educationCode) const = 0;
   virtual std::optional<Statement> updateEducationYears(int64_t wholeYears, int64_t personId,
                                                         std::string_view date) const = 0;

@@ -25,9 +25,7 @@ DialectKind JetDialect::kind() const { return DialectKind::Jet; }
 
 Statement JetDialect::countInstitutions() const { return text("select count(*) as cnt from dm_jg "); }
 
-Statement JetDialect::selectInstitutions() const {
-  return text("select * from dm_jg order by len(jgdm),jgdm");
-}
+Statement JetDialect::selectInstitutions() const { return text("select * from dm_jg order by len(jgdm),jgdm"); }
 
 Statement JetDialect::selectDepartmentPeople(std::string_view deptCode) const {
   return text("select * from ryjbxx where bm like '" + doubleQuotes(deptCode) + "%'");
@@ -40,44 +38,42 @@ std::vector<Statement> JetDialect::deleteDepartmentPeople(std::string_view deptC
     const std::string name = table;
     // The last table has always been sent with two blanks before its alias.
     const char* gap = name == "rygzbhb" ? "  " : " ";
-    out.push_back(text("update " + name + gap + "a,ryjbxx b set a.mid=0 where a.mid=b.id and b.bm like '" +
-                       pattern));
+    out.push_back(text("update " + name + gap + "a,ryjbxx b set a.mid=0 where a.mid=b.id and b.bm like '" + pattern));
     out.push_back(text("delete from " + name + " where mid=0"));
   }
   out.push_back(text("delete from ryjbxx where bm like '" + pattern));
   return out;
 }
 
-std::optional<Statement> JetDialect::insertEducation(int64_t personId, bool fullTime,
-                                                     std::string_view date,
+std::optional<Statement> JetDialect::insertEducation(int64_t personId, bool fullTime, std::string_view date,
                                                      std::string_view educationCode) const {
   if (!safeDateText(date)) return std::nullopt;
   return text("insert into ryxl (mid,xxxs,xlrq,xldm) values (" + std::to_string(personId) + ",'" +
-              std::string(studyModeText(fullTime)) + "','" + std::string(date) + "','" +
-              doubleQuotes(educationCode) + "')");
+              std::string(studyModeText(fullTime)) + "','" + std::string(date) + "','" + doubleQuotes(educationCode) +
+              "')");
 }
 
 std::optional<Statement> JetDialect::updateEducationYears(int64_t wholeYears, int64_t personId,
                                                           std::string_view date) const {
   if (!safeDateText(date)) return std::nullopt;
-  return text("update ryxl set dzysxl=" + std::to_string(wholeYears) + " where mid=" +
-              std::to_string(personId) + " and xlrq=#" + std::string(date) + "#");
+  return text("update ryxl set dzysxl=" + std::to_string(wholeYears) + " where mid=" + std::to_string(personId) +
+              " and xlrq=#" + std::string(date) + "#");
 }
 
 std::optional<Statement> JetDialect::insertPosition(int64_t personId, std::string_view date,
                                                     std::string_view positionCode) const {
   if (!safeDateText(date)) return std::nullopt;
   const std::string code = doubleQuotes(positionCode);
-  return text("insert into ryrz (mid,rzrq,rzzwdm,gzzwdm ) values (" + std::to_string(personId) +
-              ",'" + std::string(date) + "','" + code + "','" + code + "')");
+  return text("insert into ryrz (mid,rzrq,rzzwdm,gzzwdm ) values (" + std::to_string(personId) + ",'" +
+              std::string(date) + "','" + code + "','" + code + "')");
 }
 
 std::optional<Statement> JetDialect::insertAssessment(int64_t personId, int64_t year,
                                                       std::string_view resultCode) const {
   // The result code stands unquoted, so anything but a plain number is refused.
   if (!isPlainNumber(resultCode)) return std::nullopt;
-  return text("insert into rykh (mid,khnd,khjg ) values (" + std::to_string(personId) + "," +
-              std::to_string(year) + "," + std::string(resultCode) + ")");
+  return text("insert into rykh (mid,khnd,khjg ) values (" + std::to_string(personId) + "," + std::to_string(year) +
+              "," + std::string(resultCode) + ")");
 }
 
 }  // namespace gz::db

@@ -5,12 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QUrlQuery>
-#include <QRegularExpression>
 
 #include "db/native_calls.h"
 #include "db/qt_connection.h"
@@ -28,7 +28,9 @@ bool startsWith(const std::string& s, const char* prefix) { return s.rfind(prefi
 
 // Closes and forgets a Qt connection that could not be taken into service.
 void dropConnection(const QString& name) {
-  { QSqlDatabase::database(name, false).close(); }
+  {
+    QSqlDatabase::database(name, false).close();
+  }
   QSqlDatabase::removeDatabase(name);
 }
 
@@ -40,8 +42,7 @@ void requireDriver(const char* driver, const std::string& forWhat) {
 // The connection string without its password, for messages.
 std::string withoutPassword(const std::string& connectionString) {
   QString s = QString::fromStdString(connectionString);
-  s.replace(QRegularExpression(QStringLiteral("(PWD|Password)=[^;]*"),
-                               QRegularExpression::CaseInsensitiveOption),
+  s.replace(QRegularExpression(QStringLiteral("(PWD|Password)=[^;]*"), QRegularExpression::CaseInsensitiveOption),
             QStringLiteral("\\1=***"));
   return utf8(s);
 }
@@ -73,7 +74,8 @@ std::unique_ptr<Connection> openPostgres(const std::string& target) {
   const QUrl url(QString::fromStdString(target));
   const QString dbName = url.path().mid(1);
   if (!url.isValid() || url.host().isEmpty() || dbName.isEmpty())
-    throw DbError(DbFault::CannotConnect, "PostgreSQL 数据库地址不完整, 应为 postgresql://用户@主机:端口/库名: " + target);
+    throw DbError(DbFault::CannotConnect,
+                  "PostgreSQL 数据库地址不完整, 应为 postgresql://用户@主机:端口/库名: " + target);
   const QString name = newConnectionName();
   QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
   db.setHostName(url.host());
@@ -82,8 +84,8 @@ std::unique_ptr<Connection> openPostgres(const std::string& target) {
   db.setUserName(url.userName());
   db.setPassword(url.password());
   db.setConnectOptions(QStringLiteral("connect_timeout=10"));
-  const std::string description = "PostgreSQL 数据库 " + utf8(dbName) + "@" + utf8(url.host()) + ":" +
-                                  std::to_string(url.port(5432));
+  const std::string description =
+      "PostgreSQL 数据库 " + utf8(dbName) + "@" + utf8(url.host()) + ":" + std::to_string(url.port(5432));
   if (!db.open()) {
     const std::string why = utf8(db.lastError().text());
     db = QSqlDatabase();
@@ -98,8 +100,7 @@ std::unique_ptr<Connection> openPostgres(const std::string& target) {
     q.exec(QStringLiteral("set client_min_messages to warning"));
   }
   db = QSqlDatabase();
-  return std::make_unique<QtConnection>(name, DialectKind::Postgres, NewIdReadback::Returning,
-                                        description);
+  return std::make_unique<QtConnection>(name, DialectKind::Postgres, NewIdReadback::Returning, description);
 }
 
 std::unique_ptr<Connection> openOdbc(const std::string& connectionString, const std::string& description,
@@ -117,7 +118,8 @@ std::unique_ptr<Connection> openOdbc(const std::string& connectionString, const 
     // when the named driver is not installed.
     const QString all = error.nativeErrorCode() + QLatin1Char(' ') + error.text();
     if (accessFile && (all.contains(QStringLiteral("IM002")) || all.contains(QStringLiteral("Can't open lib"))))
-      throw DbError(DbFault::CannotConnect, "打开 Jet 格式的 .mdb 文件需要 Access ODBC 驱动, 本机没有这个驱动: " + description);
+      throw DbError(DbFault::CannotConnect,
+                    "打开 Jet 格式的 .mdb 文件需要 Access ODBC 驱动, 本机没有这个驱动: " + description);
     throw DbError(DbFault::CannotConnect, "无法打开 " + description + ": " + why);
   }
   QString dbms = odbcDbmsName(db);
@@ -133,8 +135,8 @@ std::unique_ptr<Connection> openOdbc(const std::string& connectionString, const 
   } else {
     db = QSqlDatabase();
     dropConnection(name);
-    throw DbError(DbFault::Unsupported, "不支持的 ODBC 数据库 (" + (dbms.isEmpty() ? std::string("未知") : utf8(dbms)) +
-                  "): " + description);
+    throw DbError(DbFault::Unsupported,
+                  "不支持的 ODBC 数据库 (" + (dbms.isEmpty() ? std::string("未知") : utf8(dbms)) + "): " + description);
   }
   db = QSqlDatabase();
   return std::make_unique<QtConnection>(name, kind, readback, description + " (" + utf8(dbms) + ")");

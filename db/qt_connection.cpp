@@ -10,11 +10,11 @@
 #include <optional>
 #include <type_traits>
 
+#include "db/database_text.h"
 #include "db/native_calls.h"
 #include "db/sql_state.h"
 #include "db/sql_values.h"
 #include "text/bytes.h"
-#include "db/database_text.h"
 #include "text/gb18030.h"
 
 namespace gz::db {
@@ -101,8 +101,8 @@ QString newConnectionName() {
   return QStringLiteral("gz_db_%1").arg(++counter);
 }
 
-QtConnection::QtConnection(const QString& connectionName, DialectKind dialect,
-                           NewIdReadback idReadback, std::string description)
+QtConnection::QtConnection(const QString& connectionName, DialectKind dialect, NewIdReadback idReadback,
+                           std::string description)
     : connectionName_(connectionName),
       db_(QSqlDatabase::database(connectionName, false)),
       dialect_(makeDialect(dialect)),
@@ -126,9 +126,9 @@ DbFault QtConnection::faultOf(const QSqlError& e, const QSqlQuery* q) const {
     return DbFault::ConnectionLost;
   std::string state;
   if (odbc_)
-    state = q ? odbcSqlState(q->result()->handle(), OdbcHandle::Statement) : odbcSqlState(driver, OdbcHandle::Connection);
-  else
-    state = utf8(e.nativeErrorCode());  // QPSQL reports the server's SQLSTATE there
+    state =
+        q ? odbcSqlState(q->result()->handle(), OdbcHandle::Statement) : odbcSqlState(driver, OdbcHandle::Connection);
+  else state = utf8(e.nativeErrorCode());  // QPSQL reports the server's SQLSTATE there
   if (!state.empty()) return faultFromSqlState(state);
   return e.type() == QSqlError::ConnectionError ? DbFault::ConnectionLost : DbFault::Refused;
 }
@@ -146,7 +146,8 @@ QSqlQuery& QtConnection::prepared(const std::string& text, const Statement& forM
   auto it = preparedByText_.find(text);
   if (it != preparedByText_.end()) return *it->second;
   auto q = std::make_unique<QSqlQuery>(db_);
-  if (!q->prepare(databaseQString(text))) fail("语句准备失败", q->lastError(), faultOf(q->lastError(), q.get()), forMessages);
+  if (!q->prepare(databaseQString(text)))
+    fail("语句准备失败", q->lastError(), faultOf(q->lastError(), q.get()), forMessages);
   return *preparedByText_.emplace(text, std::move(q)).first->second;
 }
 
@@ -252,17 +253,20 @@ void QtConnection::rollback() {
 }
 
 void QtConnection::savepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_->kind() == DialectKind::Jet)
+    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("savepoint ") + name, "无法设置保存点");
 }
 
 void QtConnection::releaseSavepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_->kind() == DialectKind::Jet)
+    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("release savepoint ") + name, "无法释放保存点");
 }
 
 void QtConnection::rollbackToSavepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_->kind() == DialectKind::Jet)
+    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("rollback to savepoint ") + name, "无法回滚到保存点");
 }
 

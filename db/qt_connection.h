@@ -24,8 +24,7 @@ enum class NewIdReadback {
 class QtConnection final : public Connection {
  public:
   // Takes over the open Qt connection `connectionName`; removes it when destroyed.
-  QtConnection(const QString& connectionName, DialectKind dialect, NewIdReadback idReadback,
-               std::string description);
+  QtConnection(const QString& connectionName, DialectKind dialect, NewIdReadback idReadback, std::string description);
   ~QtConnection() override;
   QtConnection(const QtConnection&) = delete;
   QtConnection& operator=(const QtConnection&) = delete;

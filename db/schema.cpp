@@ -50,21 +50,26 @@ const std::vector<TableColumns>& requiredSchema() {
 
 void createSchema(Connection& c) {
   const DialectKind kind = c.dialect().kind();
-  if (kind == DialectKind::Jet) throw DbError(DbFault::Unsupported, c.describe() + ": 只能在 SQLite 或 PostgreSQL 数据库中建表");
+  if (kind == DialectKind::Jet)
+    throw DbError(DbFault::Unsupported, c.describe() + ": 只能在 SQLite 或 PostgreSQL 数据库中建表");
   // SQLite's autoincrement, like an Access auto-number, never hands out the
   // id of a deleted person again.
-  const std::string id = kind == DialectKind::Postgres ? "id serial primary key"
-                                                       : "id integer primary key autoincrement";
+  const std::string id =
+      kind == DialectKind::Postgres ? "id serial primary key" : "id integer primary key autoincrement";
   const std::vector<std::string> statements = {
-      "create table dm_jg (" + id + ", upid integer, px integer, jgdm varchar(40), jgmc varchar(100), "
+      "create table dm_jg (" + id +
+          ", upid integer, px integer, jgdm varchar(40), jgmc varchar(100), "
           "jgjb varchar(20))",
-      "create table ryjbxx (" + id + ", bm varchar(40), xm varchar(40), bh varchar(20), sfzh varchar(30), "
+      "create table ryjbxx (" + id +
+          ", bm varchar(40), xm varchar(40), bh varchar(20), sfzh varchar(30), "
           "grsf varchar(40), xb varchar(10), mz varchar(10), csny date, gzsj date, jkzk varchar(10), "
           "jxqyf integer, kjgl integer, kjtgnf integer, dzysxl integer)",
       "create index ryjbxx_bm on ryjbxx (bm)",
-      "create table ryxl (" + id + ", mid integer default 0, xxxs varchar(20), xlrq date, xldm varchar(20), "
+      "create table ryxl (" + id +
+          ", mid integer default 0, xxxs varchar(20), xlrq date, xldm varchar(20), "
           "dzysxl integer)",
-      "create table ryrz (" + id + ", mid integer default 0, rzrq date, rzzwdm varchar(20), "
+      "create table ryrz (" + id +
+          ", mid integer default 0, rzrq date, rzzwdm varchar(20), "
           "gzzwdm varchar(20))",
       "create table rykh (" + id + ", mid integer default 0, khnd integer, khjg numeric)",
       "create table rybdrz (" + id + ", mid integer default 0)",
@@ -83,12 +88,10 @@ namespace {
 std::vector<TableColumns> schemaFor(SchemaUse use) {
   const std::vector<TableColumns>& all = requiredSchema();
   switch (use) {
-    case SchemaUse::Tree:
-      return {all[0]};
+    case SchemaUse::Tree: return {all[0]};
     case SchemaUse::PersonnelView:
       return {all[0], {"ryjbxx", {"bm", "bh", "xm", "sfzh", "grsf", "xb", "mz", "csny", "jkzk", "gzsj"}}};
-    case SchemaUse::Import:
-      break;
+    case SchemaUse::Import: break;
   }
   return all;
 }

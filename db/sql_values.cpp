@@ -67,8 +67,7 @@ std::optional<Date> parseDateText(std::string_view text) {
     if (dash == std::string_view::npos) break;
     start = dash + 1;
   }
-  if (parts.size() != 3 || parts[0].size() != 4 || parts[1].size() > 2 || parts[2].size() > 2)
-    return std::nullopt;
+  if (parts.size() != 3 || parts[0].size() != 4 || parts[1].size() > 2 || parts[2].size() > 2) return std::nullopt;
   int fields[3] = {};
   for (int i = 0; i < 3; ++i) {
     if (!allDigits(parts[i])) return std::nullopt;

@@ -48,7 +48,6 @@ namespace gz::db {
 std::string_view studyModeText(bool fullTime);
 
 // The seven per-person tables, in the order the overwrite clears them.
-inline constexpr const char* kPerPersonTables[] = {"ryrz", "rybdrz", "rykh", "ryxl",
-                                                   "ryjl", "ryjc",   "rygzbhb"};
+inline constexpr const char* kPerPersonTables[] = {"ryrz", "rybdrz", "rykh", "ryxl", "ryjl", "ryjc", "rygzbhb"};
 
 }  // namespace gz::db

@@ -125,7 +125,8 @@ SqliteConnection::SqliteConnection(const std::string& path, bool create)
     const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
     const DbFault fault = db_ ? lastFault(db_) : DbFault::OutOfResources;
     sqlite3_close(db_);
-    throw DbError(fault == DbFault::NotADatabase ? fault : DbFault::CannotConnect, "无法打开 " + description_ + ": " + why);
+    throw DbError(fault == DbFault::NotADatabase ? fault : DbFault::CannotConnect,
+                  "无法打开 " + description_ + ": " + why);
   }
   sqlite3_extended_result_codes(db_, 1);
   sqlite3_busy_timeout(db_, 5000);
@@ -306,8 +307,6 @@ void SqliteConnection::rollback() {
 
 void SqliteConnection::savepoint(const char* name) { runPlain(std::string("savepoint ") + name); }
 void SqliteConnection::releaseSavepoint(const char* name) { runPlain(std::string("release savepoint ") + name); }
-void SqliteConnection::rollbackToSavepoint(const char* name) {
-  runPlain(std::string("rollback to savepoint ") + name);
-}
+void SqliteConnection::rollbackToSavepoint(const char* name) { runPlain(std::string("rollback to savepoint ") + name); }
 
 }  // namespace gz::db

@@ -14,14 +14,11 @@ Value prefixPattern(std::string_view deptCode) { return std::string(deptCode) + 
 
 }  // namespace
 
-Statement StandardDialect::countInstitutions() const {
-  return {"select count(*) as cnt from dm_jg", {}};
-}
+Statement StandardDialect::countInstitutions() const { return {"select count(*) as cnt from dm_jg", {}}; }
 
 Statement StandardDialect::selectInstitutions() const {
   // Codes order byte by byte, whatever the server's collation.
-  if (kind_ == DialectKind::Postgres)
-    return {"select * from dm_jg order by length(jgdm),jgdm collate \"C\"", {}};
+  if (kind_ == DialectKind::Postgres) return {"select * from dm_jg order by length(jgdm),jgdm collate \"C\"", {}};
   return {"select * from dm_jg order by length(jgdm),jgdm", {}};
 }
 
@@ -41,8 +38,7 @@ std::vector<Statement> StandardDialect::deleteDepartmentPeople(std::string_view 
   return out;
 }
 
-std::optional<Statement> StandardDialect::insertEducation(int64_t personId, bool fullTime,
-                                                          std::string_view date,
+std::optional<Statement> StandardDialect::insertEducation(int64_t personId, bool fullTime, std::string_view date,
                                                           std::string_view educationCode) const {
   const auto d = parseDateText(date);
   if (!d) return std::nullopt;

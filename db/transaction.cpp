@@ -32,9 +32,7 @@ void Transaction::rollback() {
   active_ = false;
 }
 
-Savepoint::Savepoint(Connection& c, std::string name) : c_(c), name_(std::move(name)) {
-  c_.savepoint(name_.c_str());
-}
+Savepoint::Savepoint(Connection& c, std::string name) : c_(c), name_(std::move(name)) { c_.savepoint(name_.c_str()); }
 
 Savepoint::~Savepoint() {
   if (!active_) return;

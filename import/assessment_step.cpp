@@ -4,10 +4,9 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
-#include "import/history_lines.h"
-#include "import/numbers.h"
 #include "import/frontend.h"
 #include "import/history_lines.h"
+#include "import/numbers.h"
 #include "text/bytes.h"
 
 namespace gz::imp {
@@ -21,7 +20,8 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
     const int32_t year = plainIntegerOr0(line.substr(0, kYearBytes));
     if (year < kFirstYear || year > kLastYear) continue;
     const std::string_view name =
-        text::trimView(line.size() > kYearBytes ? text::cutToBytes(line.substr(kYearBytes), kAssessmentNameBytes) : std::string_view());
+        text::trimView(line.size() > kYearBytes ? text::cutToBytes(line.substr(kYearBytes), kAssessmentNameBytes)
+                                                : std::string_view());
     const std::string& code = ctx.codes.lookup(name);
     if (code.empty()) {
       reportNoCode(ctx, HistoryKind::Assessment, personName, name, counts);

@@ -7,8 +7,7 @@ namespace {
 constexpr const char* kRowSavepoint = "gzrow";
 }
 
-BatchWriter::BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::milliseconds interval,
-                         bool rowSavepoints)
+BatchWriter::BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::milliseconds interval, bool rowSavepoints)
     : conn_(conn),
       rowsPerBatch_(rowsPerBatch < 1 ? 1 : rowsPerBatch),
       interval_(interval),
@@ -29,10 +28,8 @@ void BatchWriter::beginRow() {
 void BatchWriter::endRow(const RowOutcome& row) {
   const bool keep = row.stored;
   if (row_) {
-    if (keep)
-      row_->release();
-    else
-      row_->rollback();
+    if (keep) row_->release();
+    else row_->rollback();
     row_.reset();
   }
   inRow_ = false;

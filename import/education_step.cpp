@@ -4,15 +4,14 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
-#include "import/history_lines.h"
 #include "import/frontend.h"
+#include "import/history_lines.h"
 #include "text/bytes.h"
 
 namespace gz::imp {
 
-HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_t personId,
-                                     std::string_view personName, std::string_view workStart,
-                                     int32_t wholeYears) {
+HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_t personId, std::string_view personName,
+                                     std::string_view workStart, int32_t wholeYears) {
   HistoryCounts counts;
   std::string lastFullTime;
   for (const std::string& line : historyCellLines(ctx, row, ctx.columns.education)) {
@@ -32,8 +31,7 @@ HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_
       if (ctx.conn.tryExecute(*s)) ++counts.stored;
   }
   if (!lastFullTime.empty() && wholeYears != 0)
-    if (auto s = ctx.conn.dialect().updateEducationYears(wholeYears, personId, lastFullTime))
-      ctx.conn.tryExecute(*s);
+    if (auto s = ctx.conn.dialect().updateEducationYears(wholeYears, personId, lastFullTime)) ctx.conn.tryExecute(*s);
   return counts;
 }
 

@@ -15,8 +15,7 @@ namespace gz::imp {
 // are read untrimmed. Afterwards the whole years go onto the person's rows
 // dated with the last full-time line. Statements the database refuses are
 // dropped one by one.
-HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_t personId,
-                                     std::string_view personName, std::string_view workStart,
-                                     int32_t wholeYears);
+HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_t personId, std::string_view personName,
+                                     std::string_view workStart, int32_t wholeYears);
 
 }  // namespace gz::imp

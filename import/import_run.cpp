@@ -34,13 +34,13 @@ bool needsRowSavepoints(const db::Connection& conn) { return conn.dialect().kind
 
 bool importRunning() { return g_running; }
 
-ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns,
-                            Frontend& frontend, const ImportRequest& request) {
+ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns, Frontend& frontend,
+                            const ImportRequest& request) {
   return AInputExecute(conn, codes, columns, frontend, request, &sheet::openWorkbook);
 }
 
-ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns,
-                            Frontend& frontend, const ImportRequest& request, const WorkbookOpener& open) {
+ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns, Frontend& frontend,
+                            const ImportRequest& request, const WorkbookOpener& open) {
   if (g_running)
     return reportRun(frontend, endedBeforeWriting(RunEnd::AlreadyRunning, std::string(texts::kMsgAlreadyRunning)));
   RunningMark running;

@@ -46,8 +46,8 @@ struct ImportRequest {
 // first row. Only one run can be in progress at a time: a second call made
 // while one runs (for instance from an event handler during processEvents)
 // is refused and ends with RunEnd::AlreadyRunning.
-ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns,
-                            Frontend& frontend, const ImportRequest& request);
+ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns, Frontend& frontend,
+                            const ImportRequest& request);
 
 // Opens the workbook at a UTF-8 path; throws sheet::WorkbookError, never
 // returns null.
@@ -55,8 +55,8 @@ using WorkbookOpener = std::function<std::unique_ptr<sheet::Workbook>(const std:
 
 // The same run, reading the workbook through `open` instead of
 // sheet::openWorkbook (for front ends and tests with their own source).
-ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns,
-                            Frontend& frontend, const ImportRequest& request, const WorkbookOpener& open);
+ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns, Frontend& frontend,
+                            const ImportRequest& request, const WorkbookOpener& open);
 
 // True while a run is in progress.
 bool importRunning();

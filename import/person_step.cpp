@@ -91,10 +91,8 @@ void fillFromCells(const StepContext& ctx, const RowReader& cells, RowCarry& car
   if (c.ethnic) {
     // A name (first byte above "9") is translated; a code given as digits is kept.
     std::string t = cells.text(c.ethnic);
-    if (!t.empty() && static_cast<unsigned char>(t[0]) > '9')
-      record.set(col::kEthnic, ctx.codes.lookup(t));
-    else
-      record.set(col::kEthnic, std::move(t));
+    if (!t.empty() && static_cast<unsigned char>(t[0]) > '9') record.set(col::kEthnic, ctx.codes.lookup(t));
+    else record.set(col::kEthnic, std::move(t));
   }
   std::string iso;
   if (c.birth) record.set(col::kBirth, cells.date(c.birth, texts::kTitleBirth, iso, dates.birth));
@@ -126,19 +124,11 @@ void fillFromCells(const StepContext& ctx, const RowReader& cells, RowCarry& car
 
 bool cellToDbValue(const sheet::CellValue& cell, db::Value& out) {
   switch (cell.kind) {
-    case sheet::CellKind::Empty:
-      out = std::monostate{};
-      return true;
-    case sheet::CellKind::Text:
-      out = cell.text;
-      return true;
-    case sheet::CellKind::Boolean:
-      out = int64_t{cell.number != 0};
-      return true;
-    case sheet::CellKind::Error:
-      return false;
-    case sheet::CellKind::Number:
-      break;
+    case sheet::CellKind::Empty: out = std::monostate{}; return true;
+    case sheet::CellKind::Text: out = cell.text; return true;
+    case sheet::CellKind::Boolean: out = int64_t{cell.number != 0}; return true;
+    case sheet::CellKind::Error: return false;
+    case sheet::CellKind::Number: break;
   }
   const double v = cell.number;
   if (cell.isDate) {

@@ -4,8 +4,8 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
-#include "import/history_lines.h"
 #include "import/frontend.h"
+#include "import/history_lines.h"
 #include "text/bytes.h"
 
 namespace gz::imp {

@@ -12,7 +12,6 @@ namespace gz::imp {
 // bytes, trimmed again) is translated through the code map and stored as both
 // the appointment and the salary position. A name without a code is reported
 // as "职务:<person>:<name>" and not stored.
-HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t personId,
-                                    std::string_view personName);
+HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t personId, std::string_view personName);
 
 }  // namespace gz::imp

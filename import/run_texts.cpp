@@ -44,12 +44,12 @@ std::string noWorkbookMessage(std::string_view path) {
 }
 
 std::string unreadableWorkbookMessage(std::string_view path, std::string_view reasonUtf8) {
-  return std::string(texts::kMsgWorkbookUnreadable) + text::utf8ToGb18030(path) + ": " + text::utf8ToGb18030(reasonUtf8);
+  return std::string(texts::kMsgWorkbookUnreadable) + text::utf8ToGb18030(path) + ": " +
+         text::utf8ToGb18030(reasonUtf8);
 }
 
 std::string runFailedMessage(bool finishedRowsKept, std::string_view reasonGbk) {
-  return std::string(finishedRowsKept ? texts::kMsgRunFailed : texts::kMsgRunFailedBatchLost) +
-         std::string(reasonGbk);
+  return std::string(finishedRowsKept ? texts::kMsgRunFailed : texts::kMsgRunFailedBatchLost) + std::string(reasonGbk);
 }
 
 }  // namespace gz::imp

@@ -42,11 +42,20 @@ std::string unreadableCellReason(const StepContext& ctx, int32_t row) {
   using namespace texts;
   const SheetColumns& c = ctx.columns;
   const std::pair<int32_t, std::string_view> read[] = {
-      {c.name, kTitleName},           {c.serial, kTitleSerial},           {c.idCard, kTitleIdCard},
-      {c.seniority, c.seniorityTitle}, {c.sex, kTitleSex},                 {c.ethnic, kTitleEthnic},
-      {c.birth, kTitleBirth},         {c.workStart, c.workStartTitle},    {c.status, kTitleStatus},
-      {c.deductYears, kTitleDeductYears}, {c.collegeYears, kTitleCollegeYears}, {c.education, kTitleEducation},
-      {c.position, kTitlePosition},   {c.assessment, kTitleAssessment},
+      {c.name, kTitleName},
+      {c.serial, kTitleSerial},
+      {c.idCard, kTitleIdCard},
+      {c.seniority, c.seniorityTitle},
+      {c.sex, kTitleSex},
+      {c.ethnic, kTitleEthnic},
+      {c.birth, kTitleBirth},
+      {c.workStart, c.workStartTitle},
+      {c.status, kTitleStatus},
+      {c.deductYears, kTitleDeductYears},
+      {c.collegeYears, kTitleCollegeYears},
+      {c.education, kTitleEducation},
+      {c.position, kTitlePosition},
+      {c.assessment, kTitleAssessment},
   };
   for (const auto& [column, title] : read) {
     if (column == 0) continue;

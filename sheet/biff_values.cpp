@@ -26,8 +26,14 @@ FormulaResult decodeFormulaResult(const uint8_t* r) {
   }
   switch (r[0]) {
     case 0: out.kind = FormulaResult::Kind::String; break;
-    case 1: out.kind = FormulaResult::Kind::Boolean; out.code = r[2] ? 1 : 0; break;
-    case 2: out.kind = FormulaResult::Kind::Error; out.code = r[2]; break;
+    case 1:
+      out.kind = FormulaResult::Kind::Boolean;
+      out.code = r[2] ? 1 : 0;
+      break;
+    case 2:
+      out.kind = FormulaResult::Kind::Error;
+      out.code = r[2];
+      break;
     case 3: out.kind = FormulaResult::Kind::EmptyString; break;
     default: break;
   }

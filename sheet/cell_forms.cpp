@@ -105,7 +105,8 @@ std::optional<CellDateReading> readCellDate(const CellValue& v) {
     case CellKind::Empty: return CellDateReading{0.0, DateSource::Value};
     case CellKind::Number:
       if (!v.isDate) {
-        if (std::optional<double> d = yearMonthNumber(v.number)) return CellDateReading{*d, DateSource::YearMonthNumber};
+        if (std::optional<double> d = yearMonthNumber(v.number))
+          return CellDateReading{*d, DateSource::YearMonthNumber};
         if (std::optional<double> d = digitsNumber(v.number)) return CellDateReading{*d, DateSource::DigitsNumber};
       }
       if (isDateSerial(v.number)) return CellDateReading{v.number, DateSource::Value};
@@ -118,8 +119,7 @@ std::optional<CellDateReading> readCellDate(const CellValue& v) {
       return std::nullopt;
     }
     case CellKind::Boolean:
-    case CellKind::Error:
-      return std::nullopt;
+    case CellKind::Error: return std::nullopt;
   }
   return std::nullopt;
 }

@@ -117,9 +117,9 @@ ByteVec decrypted(ByteView key, ByteView iv, const ByteVec& data, std::size_t ke
 AgileDescription parseAgileDescription(ByteView xml) {
   if (xml.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) damaged();
   // No network, no entity expansion: the description is small and flat.
-  std::unique_ptr<xmlDoc, XmlDocFree> doc(
-      xmlReadMemory(reinterpret_cast<const char*>(xml.data()), static_cast<int>(xml.size()), nullptr, nullptr,
-                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  std::unique_ptr<xmlDoc, XmlDocFree> doc(xmlReadMemory(reinterpret_cast<const char*>(xml.data()),
+                                                        static_cast<int>(xml.size()), nullptr, nullptr,
+                                                        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!doc || doc->intSubset) damaged();
   const xmlNode* root = xmlDocGetRootElement(doc.get());
   if (!root || localName(root) != "encryption") damaged();

@@ -13,8 +13,7 @@ std::size_t aesKeyBytes(const BinaryEncryptionInfo& info) {
   const uint32_t bits = info.keyBits;
   switch (info.algorithm) {
     case 0:  // taken from the flags: AES-128 when fAES is set
-    case kAlgAes128:
-      return bits == 0 || bits == 128 ? 16 : 0;
+    case kAlgAes128: return bits == 0 || bits == 128 ? 16 : 0;
     case kAlgAes192: return bits == 192 ? 24 : 0;
     case kAlgAes256: return bits == 256 ? 32 : 0;
   }
@@ -40,8 +39,10 @@ ByteVec standardKey(const std::u16string& password, ByteView salt, std::size_t k
 }
 
 StandardEncryption::StandardEncryption(ByteView info) : info_(parseBinaryEncryptionInfo(info)) {
-  if ((info_.flags & kFlagExternal) || !(info_.flags & kFlagAes)) throw BiffError(kUnsupportedEncryption, WorkbookFault::Unsupported);
-  if (info_.hashAlgorithm != 0 && info_.hashAlgorithm != kAlgSha1) throw BiffError(kUnsupportedEncryption, WorkbookFault::Unsupported);
+  if ((info_.flags & kFlagExternal) || !(info_.flags & kFlagAes))
+    throw BiffError(kUnsupportedEncryption, WorkbookFault::Unsupported);
+  if (info_.hashAlgorithm != 0 && info_.hashAlgorithm != kAlgSha1)
+    throw BiffError(kUnsupportedEncryption, WorkbookFault::Unsupported);
   keyBytes_ = aesKeyBytes(info_);
   if (keyBytes_ == 0) throw BiffError(kUnsupportedEncryption, WorkbookFault::Unsupported);
   // The verifier hash is a SHA-1 digest padded to two AES blocks.

@@ -12,7 +12,7 @@ namespace gz::sheet {
 // or written 1965年3月1日, optionally followed by blanks and a time "h:mm" or
 // "h:mm:ss", also with AM or PM; a year and month alone ("1965-3", "1965/03", "1965年3月") for
 // the first of that month; or a time alone ("8:30") for that time of day 0.
-std::optional<double> enteredDateValue(std::string_view text);
+std::optional<double> enteredDateValue(std::string_view s);
 
 // The dates clerks write in a date column: every entered form, and also
 // "1965.3.1", "1965.03.01" and "19650301" for that day, and "1965.3",
@@ -20,6 +20,6 @@ std::optional<double> enteredDateValue(std::string_view text);
 // year.month forms need a year from 1900 to 2100 and a month from 1 to 12, so
 // other numbers in text keep their meaning as a day count. A time alone is
 // no date here.
-std::optional<double> writtenDateValue(std::string_view text);
+std::optional<double> writtenDateValue(std::string_view s);
 
 }  // namespace gz::sheet

@@ -63,8 +63,8 @@ std::optional<double> serialFromCivil(int year, int month, int day) {
 std::string isoDateText(double serial) {
   const CivilDate c = civilFromSerial(serial);
   char buf[32];
-  std::snprintf(buf, sizeof buf, "%s%04d-%02d-%02d", c.year < 0 ? "-" : "", c.year < 0 ? -c.year : c.year,
-                c.month, c.day);
+  std::snprintf(buf, sizeof buf, "%s%04d-%02d-%02d", c.year < 0 ? "-" : "", c.year < 0 ? -c.year : c.year, c.month,
+                c.day);
   return buf;
 }
 

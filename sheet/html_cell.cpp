@@ -14,9 +14,9 @@ std::string_view nameOf(const xmlNode* n) {
 }
 
 bool isBlock(std::string_view name) {
-  static constexpr std::string_view kBlocks[] = {"p",  "div", "li", "ul", "ol", "tr", "td", "th", "table",
-                                                 "h1", "h2",  "h3", "h4", "h5", "h6", "pre", "blockquote",
-                                                 "dl", "dt",  "dd", "center", "address", "hr"};
+  static constexpr std::string_view kBlocks[] = {"p",          "div", "li", "ul", "ol",     "tr",      "td", "th",
+                                                 "table",      "h1",  "h2", "h3", "h4",     "h5",      "h6", "pre",
+                                                 "blockquote", "dl",  "dt", "dd", "center", "address", "hr"};
   for (std::string_view b : kBlocks)
     if (b == name) return true;
   return false;
@@ -162,8 +162,8 @@ void HtmlNumberFormats::addStyleSheet(std::string_view css) {
     if (format) {
       // The selector runs back to the end of the previous rule.
       const std::size_t previous = css.rfind('}', open);
-      const std::string_view selector =
-          css.substr(previous == std::string_view::npos ? 0 : previous + 1, open - (previous == std::string_view::npos ? 0 : previous + 1));
+      const std::string_view selector = css.substr(previous == std::string_view::npos ? 0 : previous + 1,
+                                                   open - (previous == std::string_view::npos ? 0 : previous + 1));
       for (std::size_t dot = selector.find('.'); dot != std::string_view::npos; dot = selector.find('.', dot + 1)) {
         std::size_t end = dot + 1;
         while (end < selector.size() && (std::isalnum(static_cast<unsigned char>(selector[end])) ||

@@ -60,8 +60,9 @@ std::string metaCharset(std::string_view window) {
 }
 
 bool isGbFamily(const std::string& cs) {
-  static const char* const kNames[] = {"gb2312", "gbk", "gb18030", "x-gbk", "cp936", "ms936", "windows-936",
-                                       "euc-cn", "csgb2312", "chinese", "iso-ir-58", "gb_2312-80", "x-euc-cn"};
+  static const char* const kNames[] = {"gb2312",    "gbk",         "gb18030", "x-gbk",    "cp936",
+                                       "ms936",     "windows-936", "euc-cn",  "csgb2312", "chinese",
+                                       "iso-ir-58", "gb_2312-80",  "x-euc-cn"};
   return std::find(std::begin(kNames), std::end(kNames), cs) != std::end(kNames);
 }
 
@@ -92,8 +93,8 @@ std::string declaredCharset(std::string_view bytes, MarkupKind kind) {
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
   const std::string_view window = bytes.substr(0, kDeclarationWindow);
   std::size_t start = 0;
-  while (start < window.size() && (window[start] == ' ' || window[start] == '\t' || window[start] == '\r' ||
-                                   window[start] == '\n'))
+  while (start < window.size() &&
+         (window[start] == ' ' || window[start] == '\t' || window[start] == '\r' || window[start] == '\n'))
     ++start;
   std::string cs = xmlDeclarationEncoding(window.substr(start));
   if (cs.empty() && kind == MarkupKind::Html) cs = metaCharset(window);

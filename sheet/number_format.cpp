@@ -12,11 +12,17 @@ bool isBuiltinDate(int id) {
 
 bool isDateLetter(char c) {
   switch (c) {
-    case 'd': case 'D': case 'm': case 'M': case 'y': case 'Y':
-    case 'h': case 'H': case 's': case 'S':
-      return true;
-    default:
-      return false;
+    case 'd':
+    case 'D':
+    case 'm':
+    case 'M':
+    case 'y':
+    case 'Y':
+    case 'h':
+    case 'H':
+    case 's':
+    case 'S': return true;
+    default: return false;
   }
 }
 
@@ -56,10 +62,10 @@ bool isDateFormat(int builtinId, std::string_view code) {
 
 std::optional<bool> namedFormatShowsDate(std::string_view name) {
   static constexpr std::pair<std::string_view, bool> kNamed[] = {
-      {"General", false},    {"General Number", false}, {"General Date", true},    {"Long Date", true},
-      {"Medium Date", true}, {"Short Date", true},      {"Long Time", true},       {"Medium Time", true},
-      {"Short Time", true},  {"Currency", false},       {"Euro Currency", false},  {"Fixed", false},
-      {"Standard", false},   {"Percent", false},        {"Scientific", false},     {"Yes/No", false},
+      {"General", false},    {"General Number", false}, {"General Date", true},   {"Long Date", true},
+      {"Medium Date", true}, {"Short Date", true},      {"Long Time", true},      {"Medium Time", true},
+      {"Short Time", true},  {"Currency", false},       {"Euro Currency", false}, {"Fixed", false},
+      {"Standard", false},   {"Percent", false},        {"Scientific", false},    {"Yes/No", false},
       {"True/False", false}, {"On/Off", false},
   };
   for (auto [known, date] : kNamed)

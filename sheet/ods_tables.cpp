@@ -309,7 +309,8 @@ std::unique_ptr<PlainWorkbook> readOdsTables(XlsxXmlReader& xml, std::optional<s
   if (spreadsheetDepth < 0) throw WorkbookError(WorkbookFault::NotAWorkbook, "不是Excel工作簿", file);
   if (!first) throw WorkbookError(WorkbookFault::Damaged, "工作簿中没有工作表", file);
   if (!active && activeTable && !activeTable->empty() && *activeTable != firstName)
-    addNotice(first->notice_, text::utf8ToGb18030("工作簿未指明有效的活动工作表，改为读取第一张工作表“" + firstName + "”"));
+    addNotice(first->notice_,
+              text::utf8ToGb18030("工作簿未指明有效的活动工作表，改为读取第一张工作表“" + firstName + "”"));
   std::unique_ptr<PlainWorkbook> chosen = active ? std::move(active) : std::move(first);
   chosen->sheet_.finish();
   return chosen;

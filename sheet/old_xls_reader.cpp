@@ -36,12 +36,25 @@ constexpr uint16_t kWorkbookBof = 0x0100;
 int codePageOf(uint16_t stored) { return stored == 0x8001 ? 1252 : stored; }
 
 enum Record2 : uint16_t {  // BIFF2 ids
-  kInteger2 = 0x0002, kNumber2 = 0x0003, kLabel2 = 0x0004, kBoolErr2 = 0x0005,
-  kFormula2 = 0x0006, kString2 = 0x0007, kFormat23 = 0x001E,
+  kInteger2 = 0x0002,
+  kNumber2 = 0x0003,
+  kLabel2 = 0x0004,
+  kBoolErr2 = 0x0005,
+  kFormula2 = 0x0006,
+  kString2 = 0x0007,
+  kFormat23 = 0x001E,
 };
 enum Record34 : uint16_t {  // BIFF3 and BIFF4 ids
-  kNumber34 = 0x0203, kLabel34 = 0x0204, kBoolErr34 = 0x0205, kFormula3 = 0x0206, kFormula4 = 0x0406,
-  kString34 = 0x0207, kRk34 = 0x027E, kXf3 = 0x0243, kXf4 = 0x0443, kFormat4 = 0x041E,
+  kNumber34 = 0x0203,
+  kLabel34 = 0x0204,
+  kBoolErr34 = 0x0205,
+  kFormula3 = 0x0206,
+  kFormula4 = 0x0406,
+  kString34 = 0x0207,
+  kRk34 = 0x027E,
+  kXf3 = 0x0243,
+  kXf4 = 0x0443,
+  kFormat4 = 0x041E,
 };
 
 class OldSheetReader {
@@ -165,14 +178,9 @@ class OldSheetReader {
         requireSize(rec, 2);
         date1904_ = le16(p) == 1;
         break;
-      case kFilePass:
-        throw BiffError(kEncrypted, WorkbookFault::Encrypted);
-      case kFormat23:
-        formats_.emplace_back(countedBytes(rec, 0, false));
-        break;
-      case kFormat4:
-        formats_.emplace_back(countedBytes(rec, 2, false));
-        break;
+      case kFilePass: throw BiffError(kEncrypted, WorkbookFault::Encrypted);
+      case kFormat23: formats_.emplace_back(countedBytes(rec, 0, false)); break;
+      case kFormat4: formats_.emplace_back(countedBytes(rec, 2, false)); break;
       case kXf3:
       case kXf4:
         requireSize(rec, 2);
@@ -218,8 +226,7 @@ class OldSheetReader {
           pendingString_.reset();
         }
         break;
-      default:
-        break;
+      default: break;
     }
   }
 

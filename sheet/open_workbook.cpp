@@ -60,7 +60,8 @@ std::unique_ptr<Workbook> openWorkbookAskingPassword(const std::string& pathUtf8
   const std::filesystem::path path = pathFromUtf8(pathUtf8);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
-    if (std::filesystem::exists(path, ec)) throw WorkbookError(WorkbookFault::NotAWorkbook, "不是Excel工作簿", pathUtf8);
+    if (std::filesystem::exists(path, ec))
+      throw WorkbookError(WorkbookFault::NotAWorkbook, "不是Excel工作簿", pathUtf8);
     throw WorkbookError(WorkbookFault::Missing, "文件不存在", pathUtf8);
   }
   std::ifstream in(path, std::ios::binary);

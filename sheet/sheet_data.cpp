@@ -14,8 +14,7 @@ constexpr uint32_t kMaxCol = 16384;
 
 void checkPlace(uint32_t row, uint32_t col) {
   if (row < 1 || row > kMaxRow || col < 1 || col > kMaxCol)
-    throw std::out_of_range("cell (" + std::to_string(row) + ", " + std::to_string(col) +
-                            ") lies outside the sheet");
+    throw std::out_of_range("cell (" + std::to_string(row) + ", " + std::to_string(col) + ") lies outside the sheet");
 }
 }  // namespace
 
@@ -27,7 +26,7 @@ uint32_t SheetData::addString(std::string text, bool unreadable) {
     rehashStrings(slots);
   }
   const std::size_t mask = stringSlots_.size() - 1;
-  for (std::size_t slot = std::hash<std::string>{}(text) & mask;; slot = (slot + 1) & mask) {
+  for (std::size_t slot = std::hash<std::string>{}(text)&mask;; slot = (slot + 1) & mask) {
     const uint32_t entry = stringSlots_[slot];
     if (entry == 0) {
       const auto index = static_cast<uint32_t>(strings_.size());

@@ -77,8 +77,7 @@ std::optional<double> parseIsoDateTime(std::string_view s) {
   }
   if (pos < s.size()) {
     const std::string_view zone = s.substr(pos);
-    if (zone != "Z" && !(zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && zone[3] == ':'))
-      return std::nullopt;
+    if (zone != "Z" && !(zone.size() == 6 && (zone[0] == '+' || zone[0] == '-') && zone[3] == ':')) return std::nullopt;
   }
   if (h > 24 || mi > 59 || sec >= 61) return std::nullopt;
   return serial + (h * 3600 + mi * 60 + sec) / 86400.0;

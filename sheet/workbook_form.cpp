@@ -69,8 +69,9 @@ struct XmlRoot {
 };
 XmlRoot xmlRoot(const unsigned char* data, std::size_t size) {
   XmlRoot root;
-  xmlTextReaderPtr reader = xmlReaderForMemory(reinterpret_cast<const char*>(data), static_cast<int>(std::min<std::size_t>(size, INT32_MAX)),
-                                               nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  xmlTextReaderPtr reader =
+      xmlReaderForMemory(reinterpret_cast<const char*>(data), static_cast<int>(std::min<std::size_t>(size, INT32_MAX)),
+                         nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
   if (!reader) return root;
   while (xmlTextReaderRead(reader) == 1) {
     if (xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT) continue;
@@ -151,8 +152,8 @@ WorkbookForm detectForm(const unsigned char* data, std::size_t size) {
 }
 
 const std::vector<std::string>& workbookFilePatterns() {
-  static const std::vector<std::string> kPatterns = {"*.xls", "*.xlsx", "*.xlsm", "*.et",  "*.ett",  "*.ods",
-                                                     "*.fods", "*.xml", "*.htm",  "*.html", "*.csv", "*.txt"};
+  static const std::vector<std::string> kPatterns = {"*.xls",  "*.xlsx", "*.xlsm", "*.et",   "*.ett", "*.ods",
+                                                     "*.fods", "*.xml",  "*.htm",  "*.html", "*.csv", "*.txt"};
   return kPatterns;
 }
 

@@ -82,9 +82,7 @@ class CellReader {
       case kRk:
         if (auto c = cellRef(rec, 10)) setNumber(*c, decodeRk(le32(rec.payload.data() + 6)));
         break;
-      case kMulRk:
-        readMulRk(rec);
-        break;
+      case kMulRk: readMulRk(rec); break;
       case kLabelSst:
         if (auto c = cellRef(rec, 10)) setShared(*c, le32(rec.payload.data() + 6));
         break;
@@ -114,8 +112,7 @@ class CellReader {
           pendingString_.reset();
         }
         break;
-      default:
-        break;
+      default: break;
     }
   }
 

@@ -37,7 +37,7 @@ class CompoundFile {
   std::vector<uint8_t> read(const char* name) const;
 
  private:
-  int find(const char* name) const;
+  int find(const char* wanted) const;
   GsfInput* input_ = nullptr;
   GsfInfile* root_ = nullptr;
   std::size_t fileSize_ = 0;

@@ -33,8 +33,7 @@ bool alwaysPlain(uint16_t id) {
     case 0x0196:  // RRDInfo
     case 0x0138:  // RRDHead
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -99,9 +98,10 @@ Scheme rc4Scheme(std::function<Keys(const std::u16string&)> makeKeys, crypto::Ha
     return true;
   };
   s.decryptor = [=] {
-    auto rc4 = std::make_shared<crypto::Rc4BlockDecryptor>(
-        [keys](uint32_t block) { return (*keys)->blockKey(block); }, kRc4BlockSize);
-    return [rc4](uint8_t* data, std::size_t size, std::size_t offset, std::size_t) { rc4->decrypt(data, size, offset); };
+    auto rc4 = std::make_shared<crypto::Rc4BlockDecryptor>([keys](uint32_t block) { return (*keys)->blockKey(block); },
+                                                           kRc4BlockSize);
+    return
+        [rc4](uint8_t* data, std::size_t size, std::size_t offset, std::size_t) { rc4->decrypt(data, size, offset); };
   };
   return s;
 }

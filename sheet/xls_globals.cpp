@@ -110,19 +110,16 @@ class GlobalsParser {
       }
       case kFormat: {
         requireSize(rec, 2);
-        formats_[le16(rec.payload.data())] = readText(rec.payload.subspan(2),
-            out_.biff8 ? StringLength::TwoBytes : StringLength::OneByte);
+        formats_[le16(rec.payload.data())] =
+            readText(rec.payload.subspan(2), out_.biff8 ? StringLength::TwoBytes : StringLength::OneByte);
         break;
       }
       case kXf:
         requireSize(rec, 4);
         xfFormats_.push_back(le16(rec.payload.data() + 2));
         break;
-      case kSst:
-        readSst(rec);
-        break;
-      default:
-        break;
+      case kSst: readSst(rec); break;
+      default: break;
     }
   }
 

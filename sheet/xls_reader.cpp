@@ -72,7 +72,7 @@ std::unique_ptr<XlsWorkbook> readUnfinished(biff::Bytes stream, bool bookStream)
   std::string notice;
   if (!globals.codePageKnown) {
     addNotice(notice, text::utf8ToGb18030("工作簿的代码页" + std::to_string(globals.codePage) +
-                                      "不受支持,文本按西欧代码页1252读取"));
+                                          "不受支持,文本按西欧代码页1252读取"));
   }
   const SheetEntry& sheet = chooseSheet(globals, notice);
   auto book = std::make_unique<XlsWorkbook>(sheet.name, std::move(notice));
@@ -80,14 +80,12 @@ std::unique_ptr<XlsWorkbook> readUnfinished(biff::Bytes stream, bool bookStream)
   return book;
 }
 
-WorkbookError withName(const BiffError& e, const std::string& name) {
-  return WorkbookError(e.fault(), e.what(), name);
-}
+WorkbookError withName(const BiffError& e, const std::string& name) { return WorkbookError(e.fault(), e.what(), name); }
 
 }  // namespace
 
-std::unique_ptr<Workbook> readXlsStream(const uint8_t* data, std::size_t size, bool bookStream,
-                                        const std::string& name, const PasswordSource& ask) {
+std::unique_ptr<Workbook> readXlsStream(const uint8_t* data, std::size_t size, bool bookStream, const std::string& name,
+                                        const PasswordSource& ask) {
   std::unique_ptr<XlsWorkbook> book;
   try {
     const biff::Bytes stream(data, size);

@@ -16,12 +16,12 @@ namespace gz::sheet {
 // Reads the active sheet of a BIFF5/BIFF8 workbook stream, decrypting it
 // first when it is encrypted (passwords as for readXls). `bookStream`: the
 // stream was named "Book". Throws WorkbookError naming `name`.
-std::unique_ptr<Workbook> readXlsStream(const uint8_t* data, std::size_t size, bool bookStream,
-                                        const std::string& name, const PasswordSource& ask = {});
+std::unique_ptr<Workbook> readXlsStream(const uint8_t* data, std::size_t size, bool bookStream, const std::string& name,
+                                        const PasswordSource& ask = {});
 
 // An .xlsx package encrypted inside a compound file: the contents of its
 // EncryptionInfo and EncryptedPackage streams. Throws WorkbookError naming `name`.
-std::unique_ptr<Workbook> readEncryptedXlsx(const std::vector<uint8_t>& info, const std::vector<uint8_t>& package,
+std::unique_ptr<Workbook> readEncryptedXlsx(const std::vector<uint8_t>& info, const std::vector<uint8_t>& encrypted,
                                             const std::string& name, const PasswordSource& ask);
 
 }  // namespace gz::sheet

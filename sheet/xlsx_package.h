@@ -15,8 +15,7 @@ namespace gz::sheet {
 class XlsxPart {
  public:
   explicit XlsxPart(GsfInput* input) : input_(input) {}
-  XlsxPart(XlsxPart&& other) noexcept
-      : input_(other.input_), bytesRead_(other.bytesRead_), tooLarge_(other.tooLarge_) {
+  XlsxPart(XlsxPart&& other) noexcept : input_(other.input_), bytesRead_(other.bytesRead_), tooLarge_(other.tooLarge_) {
     other.input_ = nullptr;
   }
   XlsxPart(const XlsxPart&) = delete;

@@ -51,7 +51,8 @@ bool endsWith(std::string_view s, std::string_view tail) {
 std::unique_ptr<Workbook> readXlsx(const unsigned char* data, std::size_t size, const std::string& name) {
   const XlsxPackage package(data, size, name);
   const std::string bookPart = workbookPart(package);
-  if (endsWith(bookPart, ".bin")) throw WorkbookError(WorkbookFault::Unsupported, "不支持二进制格式(.xlsb)的工作簿", name);
+  if (endsWith(bookPart, ".bin"))
+    throw WorkbookError(WorkbookFault::Unsupported, "不支持二进制格式(.xlsb)的工作簿", name);
   const XlsxWorkbookInfo info = readXlsxWorkbook(package, bookPart);
   const std::vector<XlsxRelationship> rels = readXlsxRelationships(package, bookPart);
 

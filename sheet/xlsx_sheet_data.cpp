@@ -49,8 +49,7 @@ bool parseCellRef(std::string_view ref, uint32_t& row, uint32_t& col) {
 
 class SheetDataReader {
  public:
-  SheetDataReader(const XlsxPackage& package, std::string_view part, const XlsxCellContext& context,
-                  XlsxTextSink& sink)
+  SheetDataReader(const XlsxPackage& package, std::string_view part, const XlsxCellContext& context, XlsxTextSink& sink)
       : xml_(package, part), context_(context), sink_(sink) {}
 
   void run() {

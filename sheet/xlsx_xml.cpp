@@ -122,8 +122,8 @@ bool XlsxXmlReader::isEnd() const {
 }
 bool XlsxXmlReader::isEmptyElement() const { return xmlTextReaderIsEmptyElement(reader_) == 1; }
 bool XlsxXmlReader::isText() const {
-  return type_ == XML_READER_TYPE_TEXT || type_ == XML_READER_TYPE_CDATA ||
-         type_ == XML_READER_TYPE_WHITESPACE || type_ == XML_READER_TYPE_SIGNIFICANT_WHITESPACE;
+  return type_ == XML_READER_TYPE_TEXT || type_ == XML_READER_TYPE_CDATA || type_ == XML_READER_TYPE_WHITESPACE ||
+         type_ == XML_READER_TYPE_SIGNIFICANT_WHITESPACE;
 }
 std::string_view XlsxXmlReader::localName() const { return view(xmlTextReaderConstLocalName(reader_)); }
 std::string_view XlsxXmlReader::value() const { return view(xmlTextReaderConstValue(reader_)); }

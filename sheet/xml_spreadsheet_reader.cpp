@@ -192,7 +192,8 @@ class XmlSpreadsheetReader {
   void store(SheetData& sheet, uint32_t row, uint32_t col, const std::string& type, const std::string& data,
              const std::string& style) {
     if (type == "Number") {
-      if (const std::optional<double> n = parseXmlNumber(data)) return sheet.setNumber(row, col, *n, styles_.isDate(style));
+      if (const std::optional<double> n = parseXmlNumber(data))
+        return sheet.setNumber(row, col, *n, styles_.isDate(style));
     } else if (type == "DateTime") {
       if (std::optional<double> serial = parseIsoDateTime(data)) {
         // A time alone is written on the sheet programs' day 0, 1899-12-31.

@@ -18,8 +18,7 @@ QString rootOf(const QString& path) { return QStorageInfo(path).rootPath(); }
 
 DriveComboBox::DriveComboBox(QWidget* parent) : QComboBox(parent) {
   refresh();
-  connect(this, &QComboBox::activated, this,
-          [this](int index) { emit driveChosen(itemData(index).toString()); });
+  connect(this, &QComboBox::activated, this, [this](int index) { emit driveChosen(itemData(index).toString()); });
 }
 
 void DriveComboBox::refresh() {
@@ -49,9 +48,8 @@ void DriveComboBox::showDriveOf(const QString& path) {
 
 DirectoryListBox::DirectoryListBox(QWidget* parent) : QListWidget(parent) {
   setUniformItemSizes(true);
-  connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-    setDirectory(item->data(kPathRole).toString());
-  });
+  connect(this, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) { setDirectory(item->data(kPathRole).toString()); });
 }
 
 bool DirectoryListBox::setDirectory(const QString& path) {
@@ -80,7 +78,7 @@ void DirectoryListBox::fill() {
   // The chain from the root down to the current folder, each one step
   // further in, the current one selected.
   QStringList chain;
-  for (QDir d(directory_);; ) {
+  for (QDir d(directory_);;) {
     chain.prepend(d.absolutePath());
     if (!d.cdUp()) break;
   }
@@ -93,11 +91,10 @@ void DirectoryListBox::fill() {
   }
   setCurrentRow(count() - 1);
 
-  const QFileInfoList subfolders = QDir(directory_).entryInfoList(
-      QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+  const QFileInfoList subfolders =
+      QDir(directory_).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
   for (const QFileInfo& f : subfolders) {
-    auto* item =
-        new QListWidgetItem(folderIcon, QString(depth * 2, QLatin1Char(' ')) + f.fileName(), this);
+    auto* item = new QListWidgetItem(folderIcon, QString(depth * 2, QLatin1Char(' ')) + f.fileName(), this);
     item->setData(kPathRole, f.absoluteFilePath());
   }
   scrollToItem(currentItem());
@@ -116,7 +113,8 @@ void FileListBox::setDirectory(const QString& path) {
   QStringList names = QDir(path).entryList(masks, QDir::Files, QDir::Name | QDir::IgnoreCase);
   // The code file lives in the folder of the workbooks and matches "*.txt", but is none.
   names.removeIf([](const QString& name) {
-    return name.compare(QString::fromUtf8(codes::kDmFileName.data(), codes::kDmFileName.size()), Qt::CaseInsensitive) == 0;
+    return name.compare(QString::fromUtf8(codes::kDmFileName.data(), codes::kDmFileName.size()), Qt::CaseInsensitive) ==
+           0;
   });
   addItems(names);
 }
@@ -135,13 +133,11 @@ QString FileListBox::selectedPath() const {
 }
 
 void linkChoosers(DriveComboBox& drives, DirectoryListBox& folders, FileListBox& files) {
-  QObject::connect(&drives, &DriveComboBox::driveChosen, &folders,
-                   &DirectoryListBox::setDrive);
-  QObject::connect(&folders, &DirectoryListBox::directoryChanged, &files,
-                   [&drives, &files](const QString& path) {
-                     files.setDirectory(path);
-                     drives.showDriveOf(path);
-                   });
+  QObject::connect(&drives, &DriveComboBox::driveChosen, &folders, &DirectoryListBox::setDrive);
+  QObject::connect(&folders, &DirectoryListBox::directoryChanged, &files, [&drives, &files](const QString& path) {
+    files.setDirectory(path);
+    drives.showDriveOf(path);
+  });
 }
 
 }  // namespace gz::shell

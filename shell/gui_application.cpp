@@ -12,8 +12,7 @@ QtMessageBoxes& realBoxes() {
 }
 }  // namespace
 
-GuiApplication::GuiApplication(int& argc, char** argv)
-    : QApplication(argc, argv), boxes_(&realBoxes()) {}
+GuiApplication::GuiApplication(int& argc, char** argv) : QApplication(argc, argv), boxes_(&realBoxes()) {}
 
 bool GuiApplication::notify(QObject* receiver, QEvent* event) {
   try {

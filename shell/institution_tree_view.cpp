@@ -14,28 +14,23 @@ constexpr int kRecordRole = Qt::UserRole;
 }
 
 bool InstitutionTreeWidget::selectsNode(const QMouseEvent* event) const {
-  return event->button() == Qt::LeftButton &&
-         !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) &&
+  return event->button() == Qt::LeftButton && !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) &&
          itemAt(event->position().toPoint()) != nullptr;
 }
 
 void InstitutionTreeWidget::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) primaryPressed_ = true;
   pressHandled_ = selectsNode(event);
-  if (pressHandled_)
-    QTreeWidget::mousePressEvent(event);
-  else
-    event->accept();
+  if (pressHandled_) QTreeWidget::mousePressEvent(event);
+  else event->accept();
 }
 
 // The second press of a double click: the same rules as the first.
 void InstitutionTreeWidget::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) primaryPressed_ = true;
   pressHandled_ = selectsNode(event);
-  if (pressHandled_)
-    QTreeWidget::mouseDoubleClickEvent(event);
-  else
-    event->accept();
+  if (pressHandled_) QTreeWidget::mouseDoubleClickEvent(event);
+  else event->accept();
 }
 
 void InstitutionTreeWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -49,10 +44,8 @@ void InstitutionTreeWidget::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void InstitutionTreeWidget::mouseReleaseEvent(QMouseEvent* event) {
-  if (pressHandled_)
-    QTreeWidget::mouseReleaseEvent(event);
-  else
-    event->accept();
+  if (pressHandled_) QTreeWidget::mouseReleaseEvent(event);
+  else event->accept();
   if (event->buttons() == Qt::NoButton) pressHandled_ = false;
   if (event->button() == Qt::LeftButton && primaryPressed_) {
     primaryPressed_ = false;
@@ -69,8 +62,7 @@ QItemSelectionModel::SelectionFlags InstitutionTreeWidget::selectionCommand(cons
   return command;
 }
 
-InstitutionTreeView::InstitutionTreeView(QTreeWidget& view)
-    : view_(view), shown_(list_.shared()) {
+InstitutionTreeView::InstitutionTreeView(QTreeWidget& view) : view_(view), shown_(list_.shared()) {
   view_.setHeaderHidden(true);
   view_.setColumnCount(1);
   view_.setIndentation(19);

@@ -88,9 +88,7 @@ int main(int argc, char** argv) {
   // A failure while the window is being made is shown, and the program
   // ends without an error status, as it does when the database is missing.
   std::unique_ptr<gz::shell::TFSYDbf> window;
-  if (!gz::shell::runHandler(boxes, nullptr,
-                             [&] { window = std::make_unique<gz::shell::TFSYDbf>(setup); }))
-    return 0;
+  if (!gz::shell::runHandler(boxes, nullptr, [&] { window = std::make_unique<gz::shell::TFSYDbf>(setup); })) return 0;
   QObject::connect(window.get(), &gz::shell::TFSYDbf::quitRequested, &app,
                    [](int status) { QCoreApplication::exit(status); });
   window->show();

@@ -74,8 +74,7 @@ QPlainTextEdit* makePane(QWidget* parent) {
 }  // namespace
 
 TFSYDbf::TFSYDbf(const WindowSetup& setup, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint),
       setup_(setup) {
   Q_ASSERT(setup_.boxes);
   setObjectName(QStringLiteral("FSYDbf"));
@@ -139,8 +138,8 @@ void TFSYDbf::createControls() {
   TV1->setFont(songFont(13));
   institutions_ = std::make_unique<InstitutionTreeView>(*TV1);
 
-  StatusBar1 = place(new QStatusBar(this), "StatusBar1", 0, kClientHeight - kStatusBarHeight,
-                     kClientWidth, kStatusBarHeight);
+  StatusBar1 =
+      place(new QStatusBar(this), "StatusBar1", 0, kClientHeight - kStatusBarHeight, kClientWidth, kStatusBarHeight);
   StatusBar1->setSizeGripEnabled(false);
   for (int i = 0; i < 2; ++i) {
     statusPanels_[i] = new QLabel(StatusBar1);
@@ -154,12 +153,11 @@ void TFSYDbf::createControls() {
   Button3 = place(new QPushButton(QStringLiteral("调入机构"), this), "Button3", 315, 586, 75, 25);
   Button3->hide();
   const char* hiddenNames[] = {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton6"};
-  const QString hiddenCaptions[] = {QStringLiteral("普通人员"), QStringLiteral("教育"),
-                                    QStringLiteral("卫生护理"), QStringLiteral("野外地质")};
+  const QString hiddenCaptions[] = {QStringLiteral("普通人员"), QStringLiteral("教育"), QStringLiteral("卫生护理"),
+                                    QStringLiteral("野外地质")};
   QRadioButton** hidden[] = {&RadioButton1, &RadioButton2, &RadioButton3, &RadioButton6};
   for (int i = 0; i < 4; ++i) {
-    *hidden[i] = place(new QRadioButton(hiddenCaptions[i], this), hiddenNames[i], 233,
-                       16 + 25 * i, 90, 17);
+    *hidden[i] = place(new QRadioButton(hiddenCaptions[i], this), hiddenNames[i], 233, 16 + 25 * i, 90, 17);
     (*hidden[i])->hide();
   }
   RadioButton1->setChecked(true);
@@ -207,8 +205,7 @@ db::Connection& TFSYDbf::database() {
 
 bool TFSYDbf::databaseFileExists() const {
   // A server database has no file here; its connection is checked on use.
-  if (setup_.database.startsWith(QLatin1String("postgresql://")) ||
-      setup_.database.startsWith(QLatin1String("odbc:")))
+  if (setup_.database.startsWith(QLatin1String("postgresql://")) || setup_.database.startsWith(QLatin1String("odbc:")))
     return true;
   return QFileInfo::exists(setup_.database);
 }
@@ -216,8 +213,8 @@ bool TFSYDbf::databaseFileExists() const {
 void TFSYDbf::Timer1Timer() {
   Timer1->stop();
   if (!databaseFileExists()) {
-    setup_.boxes->show(this, QStringLiteral("文件(gzgl.dat)丢失,或运行目录不正确!"),
-                       QStringLiteral("文件丢失错误"), BoxIcon::None);
+    setup_.boxes->show(this, QStringLiteral("文件(gzgl.dat)丢失,或运行目录不正确!"), QStringLiteral("文件丢失错误"),
+                       BoxIcon::None);
     emit quitRequested(0);
     return;
   }
@@ -254,10 +251,8 @@ void TFSYDbf::setRunState(bool running) {
   Button2->setEnabled(!running);
   // The progress bar lies under the file list and the grid; it comes to
   // the front while a run moves it.
-  if (running)
-    ProgressBar1->raise();
-  else
-    ProgressBar1->lower();
+  if (running) ProgressBar1->raise();
+  else ProgressBar1->lower();
 }
 
 void TFSYDbf::Button1Click() {
@@ -265,8 +260,7 @@ void TFSYDbf::Button1Click() {
   // second run inside it.
   if (running_) return;
   if (!selectedRecord()) {
-    setup_.boxes->show(this, QStringLiteral(" 请选择部门!"), QStringLiteral("错误"),
-                       BoxIcon::Error);
+    setup_.boxes->show(this, QStringLiteral(" 请选择部门!"), QStringLiteral("错误"), BoxIcon::Error);
     return;
   }
   setRunState(true);
@@ -311,8 +305,7 @@ void TFSYDbf::AInputExecute() {
   // An encrypted workbook's password is asked for while the run opens it.
   const imp::WorkbookOpener open = [this](const std::string& path) {
     return sheet::openWorkbookAskingPassword(path, [this](const std::string& file, bool lastWasWrong) {
-      const std::optional<QString> answer =
-          setup_.boxes->askPassword(this, QString::fromStdString(file), lastWasWrong);
+      const std::optional<QString> answer = setup_.boxes->askPassword(this, QString::fromStdString(file), lastWasWrong);
       return answer ? std::optional<std::string>(answer->toStdString()) : std::nullopt;
     });
   };
@@ -323,14 +316,11 @@ void TFSYDbf::AInputExecute() {
   switch (outcome.end) {
     case imp::RunEnd::Completed:
     case imp::RunEnd::Aborted:
-    case imp::RunEnd::Failed:
-      refreshPersonnelView();
-      break;
+    case imp::RunEnd::Failed: refreshPersonnelView(); break;
     case imp::RunEnd::NoFile:
     case imp::RunEnd::WorkbookUnreadable:
     case imp::RunEnd::LayoutRejected:
-    case imp::RunEnd::AlreadyRunning:
-      break;
+    case imp::RunEnd::AlreadyRunning: break;
   }
 }
 

@@ -7,10 +7,9 @@
 
 namespace gz::shell {
 
-void QtMessageBoxes::show(QWidget* parent, const QString& text, const QString& caption,
-                          BoxIcon icon) {
-  QMessageBox box(icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon, caption,
-                  text, QMessageBox::Ok, parent);
+void QtMessageBoxes::show(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) {
+  QMessageBox box(icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon, caption, text, QMessageBox::Ok,
+                  parent);
   box.exec();
 }
 
@@ -31,8 +30,7 @@ std::optional<QString> QtMessageBoxes::askPassword(QWidget* parent, const QStrin
   return dialog.textValue();
 }
 
-void RecordingMessageBoxes::show(QWidget*, const QString& text, const QString& caption,
-                                 BoxIcon icon) {
+void RecordingMessageBoxes::show(QWidget*, const QString& text, const QString& caption, BoxIcon icon) {
   shown_.push_back({text, caption, icon});
   if (onShow) onShow(shown_.back());
 }

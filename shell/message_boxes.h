@@ -19,8 +19,7 @@ class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
   // Shows the box and returns when the operator has dismissed it.
-  virtual void show(QWidget* parent, const QString& text, const QString& caption,
-                    BoxIcon icon) = 0;
+  virtual void show(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) = 0;
   // Asks for the password of the encrypted workbook at `path`, naming the
   // file; `lastWasWrong` says that the password given before did not open
   // it. Returns the password, or nullopt when the operator chose 取消.

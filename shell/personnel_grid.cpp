@@ -59,8 +59,6 @@ void PersonnelGrid::refresh(db::Connection& connection) {
   if (open_) open(connection, deptCode_);
 }
 
-QString PersonnelGrid::headCountText() const {
-  return text::gb18030ToQString(tree::headCountText(people()));
-}
+QString PersonnelGrid::headCountText() const { return text::gb18030ToQString(tree::headCountText(people())); }
 
 }  // namespace gz::shell

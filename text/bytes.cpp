@@ -129,8 +129,7 @@ std::string substr1(std::string_view s, int start, int len) {
   if (first < 1) first = 1;
   if (last > static_cast<long long>(s.size()) + 1) last = static_cast<long long>(s.size()) + 1;
   if (first >= last) return {};
-  return std::string(s.substr(static_cast<std::size_t>(first - 1),
-                              static_cast<std::size_t>(last - first)));
+  return std::string(s.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first)));
 }
 
 std::string_view cutToBytes(std::string_view s, std::size_t limit) {
@@ -194,8 +193,7 @@ int32_t wholeNumberOr0(std::string_view s) {
 
 bool parseDecimal(std::string_view s, double& out) {
   std::string_view body = skipLeadingBlanks(s);
-  while (!body.empty() && isNumberBlank(static_cast<unsigned char>(body.back())))
-    body.remove_suffix(1);
+  while (!body.empty() && isNumberBlank(static_cast<unsigned char>(body.back()))) body.remove_suffix(1);
 
   // Check the shape here: from_chars alone would also take "inf", "nan" and
   // hexadecimal floats, and it refuses a leading "+".

@@ -42,8 +42,8 @@ struct Decoded {
 char32_t bmpOfFourByteIndex(uint32_t index) {
   const auto* runs = detail::kGb18030FourByteRuns;
   const auto* end = runs + detail::kFourByteRunCount;
-  const auto* run = std::upper_bound(runs, end, index,
-                                     [](uint32_t i, const detail::FourByteRun& r) { return i < r.index; });
+  const auto* run =
+      std::upper_bound(runs, end, index, [](uint32_t i, const detail::FourByteRun& r) { return i < r.index; });
   --run;  // the runs cover every index from 0 without a gap
   return char32_t{run->unicode} + (index - run->index);
 }
@@ -93,8 +93,8 @@ const std::array<uint32_t, 0x10000>& bmpEncoding() {
       for (int trail = 0; trail < detail::kTwoByteTrails; ++trail) {
         const uint16_t u = detail::kGb18030TwoByte[lead * detail::kTwoByteTrails + trail];
         if (u != 0)
-          (*t)[u] = static_cast<uint32_t>(((lead + detail::kTwoByteFirstLead) << 8) |
-                                          (trail + detail::kTwoByteFirstTrail));
+          (*t)[u] =
+              static_cast<uint32_t>(((lead + detail::kTwoByteFirstLead) << 8) | (trail + detail::kTwoByteFirstTrail));
       }
     }
     for (const detail::FourByteRun& r : detail::kGb18030FourByteRuns)
@@ -251,9 +251,7 @@ std::string utf16ToGb18030(std::u16string_view utf16, ConversionReport* report) 
   return toGb18030(utf16, readUtf16, report);
 }
 
-std::string utf8ToGb18030(std::string_view utf8, ConversionReport* report) {
-  return toGb18030(utf8, readUtf8, report);
-}
+std::string utf8ToGb18030(std::string_view utf8, ConversionReport* report) { return toGb18030(utf8, readUtf8, report); }
 
 bool isValidUtf8(std::string_view s) {
   for (std::size_t pos = 0; pos < s.size();) {
@@ -284,9 +282,8 @@ QString gb18030ToQString(std::string_view gb, ConversionReport* report) {
 }
 
 std::string qStringToGb18030(const QString& s, ConversionReport* report) {
-  return utf16ToGb18030(std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()),
-                                            static_cast<std::size_t>(s.size())),
-                        report);
+  return utf16ToGb18030(
+      std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())), report);
 }
 
 bool codePageToGb18030(int codePage, std::string_view bytes, std::string& out, ConversionReport* report) {
@@ -301,8 +298,7 @@ bool codePageToGb18030(int codePage, std::string_view bytes, std::string& out, C
       } else if (b == kCp936Euro) {
         appendGb18030(kEuro, out);
         ++pos;
-      } else if (isLeadByte(b) && pos + 1 < bytes.size() &&
-                 isTrailByte(static_cast<unsigned char>(bytes[pos + 1]))) {
+      } else if (isLeadByte(b) && pos + 1 < bytes.size() && isTrailByte(static_cast<unsigned char>(bytes[pos + 1]))) {
         out.append(bytes.substr(pos, 2));
         pos += 2;
       } else {

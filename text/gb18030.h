@@ -50,7 +50,6 @@ std::size_t characterLength(std::string_view gb, std::size_t pos);
 // converted exactly (undefined bytes as the C1 control of that number, as
 // Windows does); 367 and 20127 are ASCII. Returns false for any other code
 // page: its text is then converted as Windows-1252 and the caller can say so.
-bool codePageToGb18030(int codePage, std::string_view bytes, std::string& out,
-                       ConversionReport* report = nullptr);
+bool codePageToGb18030(int codePage, std::string_view bytes, std::string& out, ConversionReport* report = nullptr);
 
 }  // namespace gz::text

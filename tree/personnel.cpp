@@ -47,8 +47,8 @@ std::optional<db::Date> isoDate(std::string_view s) {
     return true;
   };
   db::Date d;
-  if (!number(0, 4, d.year) || s[4] != '-' || !number(5, 2, d.month) || s[7] != '-' ||
-      !number(8, 2, d.day) || d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31) {
+  if (!number(0, 4, d.year) || s[4] != '-' || !number(5, 2, d.month) || s[7] != '-' || !number(8, 2, d.day) ||
+      d.month < 1 || d.month > 12 || d.day < 1 || d.day > 31) {
     return std::nullopt;
   }
   return d;

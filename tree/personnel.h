@@ -18,8 +18,8 @@ class Connection;
 namespace gz::tree {
 
 // The grid's columns of ryjbxx, in order; each is headed by its name.
-inline constexpr std::array<const char*, 9> kPersonnelColumns = {
-    "bh", "xm", "sfzh", "grsf", "xb", "mz", "csny", "jkzk", "gzsj"};
+inline constexpr std::array<const char*, 9> kPersonnelColumns = {"bh", "xm",   "sfzh", "grsf", "xb",
+                                                                 "mz", "csny", "jkzk", "gzsj"};
 
 // One person: the display texts (GB 18030) of kPersonnelColumns, in that order.
 using PersonnelRow = std::array<std::string, kPersonnelColumns.size()>;

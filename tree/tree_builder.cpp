@@ -12,14 +12,12 @@ constexpr std::size_t kTopLevelCodeLength = 2;
 
 std::string_view parentCode(const JGData& r) {
   const std::string_view code = r.jgdm;
-  return code.size() > kTopLevelCodeLength ? code.substr(0, code.size() - kTopLevelCodeLength)
-                                           : std::string_view();
+  return code.size() > kTopLevelCodeLength ? code.substr(0, code.size() - kTopLevelCodeLength) : std::string_view();
 }
 
 }  // namespace
 
-void InstitutionTree::forEachInDisplayOrder(
-    const std::function<void(std::size_t node, int depth)>& visit) const {
+void InstitutionTree::forEachInDisplayOrder(const std::function<void(std::size_t node, int depth)>& visit) const {
   // An explicit stack: a chain of institutions may be deeper than is safe
   // for recursion.
   std::vector<std::pair<std::size_t, int>> pending;

@@ -15,8 +15,7 @@ namespace fs = std::filesystem;
 class DmFileTest : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("gz_dm_file_test_" + std::to_string(std::random_device{}()));
+    dir_ = fs::temp_directory_path() / ("gz_dm_file_test_" + std::to_string(std::random_device{}()));
     fs::create_directories(dir_);
   }
   void TearDown() override {

@@ -46,26 +46,22 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"FullWidthBlankStays", kFullWidthBlank + "k=v" + kFullWidthBlank,
                  DmEntry{kFullWidthBlank + "k", "v" + kFullWidthBlank}},
         LineCase{"ValueCutTo20Bytes", "k=123456789012345678901234", DmEntry{"k", "12345678901234567890"}},
-        LineCase{"BlanksAfterEqualsCountInTheCut", "k=   123456789012345678901234",
-                 DmEntry{"k", "12345678901234567"}},
-        LineCase{"TrailingBlanksOfTheLineDoNotCount", "k=1234567890123456789   ",
-                 DmEntry{"k", "1234567890123456789"}},
+        LineCase{"BlanksAfterEqualsCountInTheCut", "k=   123456789012345678901234", DmEntry{"k", "12345678901234567"}},
+        LineCase{"TrailingBlanksOfTheLineDoNotCount", "k=1234567890123456789   ", DmEntry{"k", "1234567890123456789"}},
         LineCase{"InnerBlanksBeforeTheCutAreTrimmedAfterIt", "k=1234567890123456789 X",
                  DmEntry{"k", "1234567890123456789"}},
         LineCase{"SecondEqualsBelongsToTheValue", "a=b=c", DmEntry{"a", "b=c"}},
         LineCase{"SecondEqualsBeyondTheCut", "a=12345678901234567890=x", DmEntry{"a", "12345678901234567890"}},
         LineCase{"TenDoubleByteCharactersFit", "k=" + kNineChars + kPerson, DmEntry{"k", kNineChars + kPerson}},
         LineCase{"CutNeverSplitsACharacter", "k=x" + kNineChars + kPerson, DmEntry{"k", "x" + kNineChars}},
-        LineCase{"CutNeverSplitsAFourByteCharacter", "k=12345678901234567" + kFourByte, DmEntry{"k", "12345678901234567"}},
+        LineCase{"CutNeverSplitsAFourByteCharacter", "k=12345678901234567" + kFourByte,
+                 DmEntry{"k", "12345678901234567"}},
         LineCase{"FourByteCharacterEndingAtTheCutStays", "k=1234567890123456" + kFourByte + "x",
                  DmEntry{"k", "1234567890123456" + kFourByte}},
         LineCase{"FourByteKey", kFourByte + "=9", DmEntry{kFourByte, "9"}},
-        LineCase{"EmptyValue", "k=", DmEntry{"k", ""}},
-        LineCase{"BlankValue", "k =   ", DmEntry{"k", ""}},
-        LineCase{"StartsWithEquals", "=1", std::nullopt},
-        LineCase{"BlankKey", "   = 1", std::nullopt},
-        LineCase{"NoEquals", kMale + " 1", std::nullopt},
-        LineCase{"EmptyLine", "", std::nullopt},
+        LineCase{"EmptyValue", "k=", DmEntry{"k", ""}}, LineCase{"BlankValue", "k =   ", DmEntry{"k", ""}},
+        LineCase{"StartsWithEquals", "=1", std::nullopt}, LineCase{"BlankKey", "   = 1", std::nullopt},
+        LineCase{"NoEquals", kMale + " 1", std::nullopt}, LineCase{"EmptyLine", "", std::nullopt},
         LineCase{"BlankLine", " \t ", std::nullopt}),
     [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
@@ -154,22 +150,24 @@ const std::string kSchool = "\xD6\xD0\xD7\xA8\xA1\xA4\xBC\xBC\xD0\xA3";
 
 INSTANTIATE_TEST_SUITE_P(
     Encodings, DmDecodeCaseTest,
-    testing::Values(
-        DecodeCase{"ShortGbkLookingLikeUtf8", kFemale + "=2", false, kFemale, "2"},
-        DecodeCase{"LongerGbkLookingLikeUtf8", kFemale + "=2\r\n" + kPrimary + "=11\r\n" + kMaster + "=2\r\n",
-                   false, kPrimary, "11"},
-        DecodeCase{"GbkWithAThreeByteLookalikeBesideTwoByteOnes",
-                   kFemale + "=2\n" + kThreeByteLookalike + "=9\n", false, kThreeByteLookalike, "9"},
-        DecodeCase{"ShortUtf8", kUtf8Female + "=2", true, kFemale, "2"},
-        DecodeCase{"LongerUtf8", kUtf8Male + "=1\n" + kUtf8Female + "=2\n" + kUtf8Han + "=01\n" + kUtf8Degree + "=21\n",
-                   true, kDegree, "21"},
-        DecodeCase{"Utf8EvenKeysOnly", kUtf8Han + "=01\n" + kUtf8Degree + "=21\n", true, kHan, "01"},
-        DecodeCase{"Utf8WithATwoByteCharacterThatGbkCannotRead",
-                   kUtf8Male + "=1\n" + kUtf8School + "=41\n", true, kSchool, "41"}),
+    testing::Values(DecodeCase{"ShortGbkLookingLikeUtf8", kFemale + "=2", false, kFemale, "2"},
+                    DecodeCase{"LongerGbkLookingLikeUtf8",
+                               kFemale + "=2\r\n" + kPrimary + "=11\r\n" + kMaster + "=2\r\n", false, kPrimary, "11"},
+                    DecodeCase{"GbkWithAThreeByteLookalikeBesideTwoByteOnes",
+                               kFemale + "=2\n" + kThreeByteLookalike + "=9\n", false, kThreeByteLookalike, "9"},
+                    DecodeCase{"ShortUtf8", kUtf8Female + "=2", true, kFemale, "2"},
+                    DecodeCase{"LongerUtf8",
+                               kUtf8Male + "=1\n" + kUtf8Female + "=2\n" + kUtf8Han + "=01\n" + kUtf8Degree + "=21\n",
+                               true, kDegree, "21"},
+                    DecodeCase{"Utf8EvenKeysOnly", kUtf8Han + "=01\n" + kUtf8Degree + "=21\n", true, kHan, "01"},
+                    DecodeCase{"Utf8WithATwoByteCharacterThatGbkCannotRead", kUtf8Male + "=1\n" + kUtf8School + "=41\n",
+                               true, kSchool, "41"}),
     [](const testing::TestParamInfo<DecodeCase>& info) { return std::string(info.param.name); });
 
 TEST(DmDecodeTest, ByteOrderMarkMeansUtf8AndIsDropped) {
-  const DmText ascii = decodeDmBytes("\xEF\xBB\xBF" "a=1\n");
+  const DmText ascii = decodeDmBytes(
+      "\xEF\xBB\xBF"
+      "a=1\n");
   EXPECT_EQ(ascii.text, "a=1\n");
   EXPECT_TRUE(ascii.fromUtf8);
   const DmText chinese = decodeDmBytes("\xEF\xBB\xBF\xE7\x94\xB7=1");
@@ -187,7 +185,9 @@ TEST(DmDecodeTest, CharactersGbkLacksAreKeptWhole) {
 TEST(DmDecodeTest, Gb18030AndUtf8FilesWithRareCharactersGiveTheSameMap) {
   const std::string rare2 = "\xFE\x9F", rare4 = "\x99\x31\xD2\x39";
   const std::string gb = "\xCD\xF5" + rare2 + "=" + rare4 + "1\r\n" + rare4 + "=7\r\n";
-  const std::string utf8 = "\xE7\x8E\x8B\xE4\xB6\xAE=\xF0\xAC\x8C\x97" "1\n\xF0\xAC\x8C\x97=7\n";
+  const std::string utf8 =
+      "\xE7\x8E\x8B\xE4\xB6\xAE=\xF0\xAC\x8C\x97"
+      "1\n\xF0\xAC\x8C\x97=7\n";
   for (const std::string& bytes : {gb, utf8}) {
     CodeMap map;
     applyDmText(decodeDmBytes(bytes).text, map);

@@ -193,8 +193,8 @@ TYPED_TEST(ConnectionTest, RefusedStatementLeavesTheTransactionUsable) {
 TYPED_TEST(ConnectionTest, InstitutionsComeShortCodesFirstThenByCode) {
   this->createTables();
   for (const char* code : {"0102", "02", "010101", "01", "0101", "0201"})
-    this->conn->execute({"insert into dm_jg (upid,px,jgdm,jgmc,jgjb) values (0,0,?,?,'')",
-                         {std::string(code), gbk("机构")}});
+    this->conn->execute(
+        {"insert into dm_jg (upid,px,jgdm,jgmc,jgjb) values (0,0,?,?,'')", {std::string(code), gbk("机构")}});
   auto n = this->conn->query(this->conn->dialect().countInstitutions());
   ASSERT_TRUE(n->next());
   EXPECT_EQ(n->integer("cnt"), 6);
@@ -208,18 +208,20 @@ TYPED_TEST(ConnectionTest, InstitutionsComeShortCodesFirstThenByCode) {
 // whatever their order, types and extra columns.
 TYPED_TEST(ConnectionTest, WorksOnAHandMadeSchema) {
   const std::string id = TypeParam::kAutoId;
-  for (const std::string& ddl : {
-           "create table dm_jg (jgmc varchar(50), jgdm varchar(20), note varchar(10) default 'x', " + id +
-               ", jgjb varchar(5), px integer, upid integer)",
-           "create table ryjbxx (xm varchar(30), created integer default 5, bm varchar(20), bh integer, "
-           "sfzh text, " + id + ", grsf varchar(20), dzysxl integer, kjtgnf integer, kjgl integer, "
-           "jxqyf integer, jkzk varchar(4), gzsj date, csny varchar(10), mz varchar(4), xb varchar(4))",
-           std::string("create table ryxl (xldm varchar(8), dzysxl integer, xlrq date, xxxs varchar(10), "
-                       "mid integer, memo varchar(10) default 'm')"),
-           std::string("create table ryrz (gzzwdm varchar(8), rzzwdm varchar(8), rzrq varchar(10), mid integer)"),
-           std::string("create table rykh (khjg integer, khnd integer, mid integer)"),
-           std::string("create table rybdrz (mid integer, x integer)"), std::string("create table ryjl (mid integer)"),
-           std::string("create table ryjc (mid integer)"), std::string("create table rygzbhb (mid integer)")})
+  for (const std::string& ddl :
+       {"create table dm_jg (jgmc varchar(50), jgdm varchar(20), note varchar(10) default 'x', " + id +
+            ", jgjb varchar(5), px integer, upid integer)",
+        "create table ryjbxx (xm varchar(30), created integer default 5, bm varchar(20), bh integer, "
+        "sfzh text, " +
+            id +
+            ", grsf varchar(20), dzysxl integer, kjtgnf integer, kjgl integer, "
+            "jxqyf integer, jkzk varchar(4), gzsj date, csny varchar(10), mz varchar(4), xb varchar(4))",
+        std::string("create table ryxl (xldm varchar(8), dzysxl integer, xlrq date, xxxs varchar(10), "
+                    "mid integer, memo varchar(10) default 'm')"),
+        std::string("create table ryrz (gzzwdm varchar(8), rzzwdm varchar(8), rzrq varchar(10), mid integer)"),
+        std::string("create table rykh (khjg integer, khnd integer, mid integer)"),
+        std::string("create table rybdrz (mid integer, x integer)"), std::string("create table ryjl (mid integer)"),
+        std::string("create table ryjc (mid integer)"), std::string("create table rygzbhb (mid integer)")})
     this->conn->execute({ddl, {}});
   EXPECT_TRUE(missingSchemaItems(*this->conn).empty());
 
@@ -265,8 +267,7 @@ TYPED_TEST(ConnectionTest, SchemaCheckNamesWhatIsMissing) {
   this->conn->execute({"drop table rygzbhb", {}});
   this->conn->execute({"drop table ryxl", {}});
   this->conn->execute({"create table ryxl (mid integer, xxxs varchar(10), xldm varchar(10))", {}});
-  EXPECT_EQ(missingSchemaItems(*this->conn),
-            (std::vector<std::string>{"ryxl.xlrq", "ryxl.dzysxl", "表 rygzbhb"}));
+  EXPECT_EQ(missingSchemaItems(*this->conn), (std::vector<std::string>{"ryxl.xlrq", "ryxl.dzysxl", "表 rygzbhb"}));
   // Browsing needs only what it reads: the tree and the people's grid columns.
   EXPECT_TRUE(missingSchemaItems(*this->conn, SchemaUse::Tree).empty());
   EXPECT_TRUE(missingSchemaItems(*this->conn, SchemaUse::PersonnelView).empty());
@@ -287,9 +288,11 @@ TYPED_TEST(ConnectionTest, DemoDataFormsATreeAndClearsByDepartment) {
   this->createTables();
   addDemoData(*this->conn);
   EXPECT_EQ(this->count("select count(*) as n from dm_jg where length(jgdm) > 2 and upid not in "
-                        "(select id from dm_jg)"), 0);
+                        "(select id from dm_jg)"),
+            0);
   EXPECT_EQ(this->count("select count(*) as n from dm_jg d where length(jgdm) > 2 and not exists "
-                        "(select 1 from dm_jg p where p.jgdm = substr(d.jgdm, 1, length(d.jgdm) - 2))"), 0);
+                        "(select 1 from dm_jg p where p.jgdm = substr(d.jgdm, 1, length(d.jgdm) - 2))"),
+            0);
   const int64_t people = this->count("select count(*) as n from ryjbxx");
   const int64_t finance = this->count("select count(*) as n from ryjbxx where bm like '01%'");
   EXPECT_GT(finance, 0);
@@ -300,7 +303,8 @@ TYPED_TEST(ConnectionTest, DemoDataFormsATreeAndClearsByDepartment) {
   EXPECT_EQ(this->count("select count(*) as n from ryjbxx"), people - finance);
   for (const char* t : {"ryrz", "rykh", "ryxl"}) {
     SCOPED_TRACE(t);
-    EXPECT_EQ(this->count(std::string("select count(*) as n from ") + t + " where mid not in (select id from ryjbxx)"), 0);
+    EXPECT_EQ(this->count(std::string("select count(*) as n from ") + t + " where mid not in (select id from ryjbxx)"),
+              0);
     EXPECT_GT(this->count(std::string("select count(*) as n from ") + t), 0);
   }
 }

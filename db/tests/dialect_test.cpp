@@ -85,9 +85,11 @@ TEST(Dialects, UnquotedAssessmentCodeMustBeAPlainNumber) {
     bool accepted;
   };
   const std::vector<Case> cases = {
-      {"1", true},      {"12", true},     {"-3", true},   {"+2", true},  {"1.5", true},
-      {"", false},      {"a", false},     {"1)", false},  {"1;drop table rykh", false},
-      {"1.", false},    {".5", false},    {"1e3", false}, {" 1", false}, {"--1", false},
+      {"1", true},   {"12", true},   {"-3", true},
+      {"+2", true},  {"1.5", true},  {"", false},
+      {"a", false},  {"1)", false},  {"1;drop table rykh", false},
+      {"1.", false}, {".5", false},  {"1e3", false},
+      {" 1", false}, {"--1", false},
   };
   for (DialectKind kind : {DialectKind::Jet, DialectKind::Sqlite, DialectKind::Postgres}) {
     const auto d = makeDialect(kind);
@@ -135,13 +137,20 @@ TEST(StandardDialects, DatesAreStoredOnlyWhenTheyAreRealDates) {
     Date date;
   };
   const std::vector<Case> cases = {
-      {"1993-07-1", true, {1993, 7, 1}},  {"1993-1-1", true, {1993, 1, 1}},
-      {"1900-01-1", true, {1900, 1, 1}},  {"2100-12-1", true, {2100, 12, 1}},
-      {"2000-02-29", true, {2000, 2, 29}}, {"1900-02-29", false, {}},
-      {"19x3-07-1", false, {}},           {"1993-13-1", false, {}},
-      {"1993-00-1", false, {}},           {"1993--1", false, {}},
-      {"1993-07-1-1", false, {}},         {"199-07-1", false, {}},
-      {"", false, {}},                    {"1993-0\xB0-1", false, {}},
+      {"1993-07-1", true, {1993, 7, 1}},
+      {"1993-1-1", true, {1993, 1, 1}},
+      {"1900-01-1", true, {1900, 1, 1}},
+      {"2100-12-1", true, {2100, 12, 1}},
+      {"2000-02-29", true, {2000, 2, 29}},
+      {"1900-02-29", false, {}},
+      {"19x3-07-1", false, {}},
+      {"1993-13-1", false, {}},
+      {"1993-00-1", false, {}},
+      {"1993--1", false, {}},
+      {"1993-07-1-1", false, {}},
+      {"199-07-1", false, {}},
+      {"", false, {}},
+      {"1993-0\xB0-1", false, {}},
   };
   const auto d = makeDialect(DialectKind::Sqlite);
   for (const Case& c : cases) {

@@ -52,7 +52,8 @@ TYPED_TEST(FaultTest, RefusedStatementsSayWhy) {
   const Row rows[] = {
       {"missing table", {"insert into nosuchtable (x) values (?)", {int64_t{1}}}, DbFault::MissingTable},
       {"missing table, no values", {"delete from nosuchtable", {}}, DbFault::MissingTable},
-      {"missing column", {"insert into t (x, nosuchcolumn) values (?, ?)", {int64_t{1}, int64_t{2}}},
+      {"missing column",
+       {"insert into t (x, nosuchcolumn) values (?, ?)", {int64_t{1}, int64_t{2}}},
        DbFault::MissingColumn},
       {"missing column, no values", {"update t set nosuchcolumn = 1", {}}, DbFault::MissingColumn},
       {"not null", {"insert into t (y) values (?)", {std::string("a")}}, DbFault::Refused},
@@ -100,8 +101,7 @@ TYPED_TEST(FaultTest, EndedServerConnectionIsLost) {
   const int64_t victimPid = pid->integer("pid");
   pid.reset();
   this->conn->query({"select pg_terminate_backend(?) as done", {victimPid}})->next();
-  EXPECT_EQ(faultOf([&] { victim->execute({"insert into t (x) values (?)", {int64_t{3}}}); }),
-            DbFault::ConnectionLost);
+  EXPECT_EQ(faultOf([&] { victim->execute({"insert into t (x) values (?)", {int64_t{3}}}); }), DbFault::ConnectionLost);
   // Not a database without its tables: the schema check says what went wrong.
   EXPECT_EQ(faultOf([&] { requireSchema(*victim); }), DbFault::ConnectionLost);
 }
@@ -110,7 +110,8 @@ TYPED_TEST(FaultTest, EndedServerConnectionIsLost) {
 // rollback): that is thrown as TransactionLost, not as one refused statement.
 TYPED_TEST(FaultTest, TransactionUndoneByTheDatabaseIsLost) {
   if (this->conn->dialect().kind() != DialectKind::Sqlite) GTEST_SKIP() << "an SQLite behaviour";
-  this->conn->execute({"create trigger lose before insert on t when new.x = 9 begin select raise(rollback, 'gone'); end", {}});
+  this->conn->execute(
+      {"create trigger lose before insert on t when new.x = 9 begin select raise(rollback, 'gone'); end", {}});
   Transaction t(*this->conn);
   this->conn->execute({"insert into t (x) values (1)", {}});
   try {

@@ -133,7 +133,8 @@ TEST_F(OpenDatabaseTest, ServerAddressesMustBeComplete) {
 
 TEST(AccessConnectionString, OpensTheFileSharedWithItsPassword) {
   const std::string s = accessConnectionString("/data/gzgl.mdb");
-  EXPECT_EQ(s, "Driver={Microsoft Access Driver (*.mdb, *.accdb)};DBQ=/data/gzgl.mdb;PWD=Qm7pLx2RvT9kWz4N;Exclusive=0;");
+  EXPECT_EQ(s,
+            "Driver={Microsoft Access Driver (*.mdb, *.accdb)};DBQ=/data/gzgl.mdb;PWD=Qm7pLx2RvT9kWz4N;Exclusive=0;");
 }
 
 // An ODBC connection takes its dialect from the database behind the driver.

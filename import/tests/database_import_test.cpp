@@ -34,8 +34,15 @@ class DatabaseImport : public ::testing::Test {
     conn = backend.open(&skip);
     if (!conn) GTEST_SKIP() << skip;
     db::createSchema(*conn);
-    for (auto [k, v] : {std::pair{"1", "1"}, {"2", "2"}, {"汉族", "01"}, {"中专", "41"}, {"大学", "21"},
-                        {"科员", "31"}, {"科长", "32"}, {"优秀", "1"}, {"合格", "2"}})
+    for (auto [k, v] : {std::pair{"1", "1"},
+                        {"2", "2"},
+                        {"汉族", "01"},
+                        {"中专", "41"},
+                        {"大学", "21"},
+                        {"科员", "31"},
+                        {"科长", "32"},
+                        {"优秀", "1"},
+                        {"合格", "2"}})
       codes.set(G(k), G(v));
   }
 
@@ -82,8 +89,8 @@ TYPED_TEST(DatabaseImport, PeopleWorkbook) {
   EXPECT_EQ(o.historyRowsStored, 9);
   EXPECT_EQ(o.linesReported, 2);
 
-  EXPECT_EQ(this->rows("select * from ryjbxx order by id",
-                 {"bm", "xm", "bh", "xb", "mz", "csny", "gzsj", "grsf", "sfzh", "jkzk", "jxqyf", "kjgl", "dzysxl"}),
+  EXPECT_EQ(this->rows("select * from ryjbxx order by id", {"bm", "xm", "bh", "xb", "mz", "csny", "gzsj", "grsf",
+                                                            "sfzh", "jkzk", "jxqyf", "kjgl", "dzysxl"}),
             (Lines{
                 "0102|张三|1|1|01|1965-03-01|1985-08-01|干部|110101196503010011|10|12|-6|42",
                 "0102|王五|3|2||1970-12-31|1992-09-01|干部|11010119701231000|10|12||11",
@@ -92,12 +99,13 @@ TYPED_TEST(DatabaseImport, PeopleWorkbook) {
             (Lines{"全日制|1980-07-01|41|", "全日制|1985-07-01|21|3", "全日制|1992-07-01|21|"}));
   EXPECT_EQ(this->rows("select * from ryrz order by mid, rzrq", {"rzrq", "rzzwdm", "gzzwdm"}),
             (Lines{"1985-08-01|31|31", "1995-01-01|32|32", "1992-09-01|31|31"}));
-  EXPECT_EQ(this->rows("select * from rykh order by mid, khnd", {"khnd", "khjg"}), (Lines{"2006|1", "2007|2", "2006|2"}));
+  EXPECT_EQ(this->rows("select * from rykh order by mid, khnd", {"khnd", "khjg"}),
+            (Lines{"2006|1", "2007|2", "2006|2"}));
 
-  EXPECT_EQ(this->frontend.only("error"), (Lines{"学历:张三:研究生", "考核:张三:基本合格",
-                                           "第3行:李四:出生年月\"19x3\"不是日期,此人未导入"}));
-  EXPECT_EQ(this->frontend.only("import"), (Lines{"XLS相配置!准备导入", "张三", "李四", "王五",
-                                            "导入人员2人,未导入1行,履历记录9条,报告2条"}));
+  EXPECT_EQ(this->frontend.only("error"),
+            (Lines{"学历:张三:研究生", "考核:张三:基本合格", "第3行:李四:出生年月\"19x3\"不是日期,此人未导入"}));
+  EXPECT_EQ(this->frontend.only("import"),
+            (Lines{"XLS相配置!准备导入", "张三", "李四", "王五", "导入人员2人,未导入1行,履历记录9条,报告2条"}));
   EXPECT_EQ(this->frontend.only("box"), Lines{"数据导入完成,1行未导入! / 提示"});
 }
 
@@ -107,8 +115,9 @@ TYPED_TEST(DatabaseImport, PeopleWorkbook) {
 TYPED_TEST(DatabaseImport, CharactersOutsideGbkAreStoredExactly) {
   // The codes come from a code file written in GB 18030, as a clerk's editor saves it.
   const std::filesystem::path dm = std::filesystem::temp_directory_path() / "gz_rare_dm.txt";
-  std::ofstream(dm, std::ios::binary) << G("汉族=01\r\n𬌗族=𬌗1\r\n𬌗学=21\r\n𫖯长=32\r\n𬌗优=1\r\n"
-                                           "大学=21\r\n科员=31\r\n𪚥员=31\r\n优秀=1\r\n");
+  std::ofstream(dm, std::ios::binary) << G(
+      "汉族=01\r\n𬌗族=𬌗1\r\n𬌗学=21\r\n𫖯长=32\r\n𬌗优=1\r\n"
+      "大学=21\r\n科员=31\r\n𪚥员=31\r\n优秀=1\r\n");
   const codes::DmLoadOutcome loaded = codes::loadDmFile(this->codes, dm);
   std::filesystem::remove(dm);
   EXPECT_FALSE(loaded.fromUtf8);
@@ -138,8 +147,9 @@ TYPED_TEST(DatabaseImport, CharactersOutsideGbkAreStoredExactly) {
 // and the count of stored people must match what the database holds.
 TYPED_TEST(DatabaseImport, TransactionLostByTheDatabaseEndsTheRun) {
   if (this->conn->dialect().kind() != db::DialectKind::Sqlite) GTEST_SKIP() << "an SQLite behaviour";
-  this->exec("create trigger lose before insert on ryjbxx when new.xm = '张三' "
-             "begin select raise(rollback, 'disk gone'); end");
+  this->exec(
+      "create trigger lose before insert on ryjbxx when new.xm = '张三' "
+      "begin select raise(rollback, 'disk gone'); end");
   ImportOutcome o = this->import(kPeople);
   EXPECT_EQ(o.end, RunEnd::Failed);
   EXPECT_EQ(o.personsStored, 0);
@@ -162,7 +172,8 @@ TYPED_TEST(DatabaseImport, OverwriteReplacesTheDepartmentAndItsSubDepartments) {
   ImportOutcome o = this->import(kPeople, ImportMode::Overwrite);
   EXPECT_EQ(o.personsStored, 2);
   EXPECT_EQ(this->frontend.only("import")[0], "正在删除旧数据!");
-  EXPECT_EQ(this->rows("select * from ryjbxx order by id", {"bm", "xm"}), (Lines{"0103|别部", "0102|张三", "0102|王五"}));
+  EXPECT_EQ(this->rows("select * from ryjbxx order by id", {"bm", "xm"}),
+            (Lines{"0103|别部", "0102|张三", "0102|王五"}));
   // What is left of the history belongs to the other department or to the new people.
   EXPECT_EQ(this->rows("select b.xm as xm, a.xldm as xldm from ryxl a, ryjbxx b where a.mid=b.id order by a.id",
                        {"xm", "xldm"}),

@@ -39,8 +39,7 @@ std::optional<db::Statement> FakeDialect::insertEducation(int64_t id, bool fullT
                        {}};
 }
 
-std::optional<db::Statement> FakeDialect::updateEducationYears(int64_t years, int64_t id,
-                                                               std::string_view date) const {
+std::optional<db::Statement> FakeDialect::updateEducationYears(int64_t years, int64_t id, std::string_view date) const {
   if (!plausibleDate(date)) return std::nullopt;
   return db::Statement{"update ryxl set dzysxl=" + std::to_string(years) + " where mid=" + std::to_string(id) +
                            " and xlrq=#" + std::string(date) + "#",
@@ -57,8 +56,8 @@ std::optional<db::Statement> FakeDialect::insertPosition(int64_t id, std::string
 
 std::optional<db::Statement> FakeDialect::insertAssessment(int64_t id, int64_t year, std::string_view code) const {
   if (!allDigits(code)) return std::nullopt;
-  return db::Statement{"insert into rykh (mid,khnd,khjg ) values (" + std::to_string(id) + "," +
-                           std::to_string(year) + "," + std::string(code) + ")",
+  return db::Statement{"insert into rykh (mid,khnd,khjg ) values (" + std::to_string(id) + "," + std::to_string(year) +
+                           "," + std::string(code) + ")",
                        {}};
 }
 

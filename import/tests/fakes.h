@@ -33,11 +33,35 @@ struct Cell {
   Cell() = default;
   Cell(const char* utf8) : kind(*utf8 ? Text : Empty), text(utf8) {}
   Cell(std::string utf8) : kind(utf8.empty() ? Empty : Text), text(std::move(utf8)) {}
-  static Cell num(double v) { Cell c; c.kind = Number; c.number = v; return c; }
-  static Cell date(double serial) { Cell c; c.kind = Date; c.number = serial; return c; }
-  static Cell error(uint8_t code) { Cell c; c.kind = Error; c.number = code; return c; }
-  static Cell boolean(bool v) { Cell c; c.kind = Boolean; c.number = v; return c; }
-  static Cell unreadable(std::string utf8) { Cell c(std::move(utf8)); c.kind = UnreadableText; return c; }
+  static Cell num(double v) {
+    Cell c;
+    c.kind = Number;
+    c.number = v;
+    return c;
+  }
+  static Cell date(double serial) {
+    Cell c;
+    c.kind = Date;
+    c.number = serial;
+    return c;
+  }
+  static Cell error(uint8_t code) {
+    Cell c;
+    c.kind = Error;
+    c.number = code;
+    return c;
+  }
+  static Cell boolean(bool v) {
+    Cell c;
+    c.kind = Boolean;
+    c.number = v;
+    return c;
+  }
+  static Cell unreadable(std::string utf8) {
+    Cell c(std::move(utf8));
+    c.kind = UnreadableText;
+    return c;
+  }
 };
 
 class FakeWorkbook : public sheet::Workbook {

@@ -18,15 +18,20 @@ using Lines = std::vector<std::string>;
 class HistoryStep : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (auto [k, v] : {std::pair{"中专", "41"}, {"大学", "21"}, {"科员", "31"}, {"科长", "32"},
-                        {"优秀", "1"}, {"合格", "2"}, {"称职", "x3"}})
+    for (auto [k, v] : {std::pair{"中专", "41"},
+                        {"大学", "21"},
+                        {"科员", "31"},
+                        {"科长", "32"},
+                        {"优秀", "1"},
+                        {"合格", "2"},
+                        {"称职", "x3"}})
       codes.set(G(k), G(v));
   }
 
   void sheet(std::string education, std::string position = "", std::string assessment = "") {
-    book = std::make_unique<FakeWorkbook>(std::vector<std::vector<Cell>>{
-        {"姓名", "学历", "执行基本工资对应职务", "从2006年开始的考核情况"},
-        {"张三", std::move(education), std::move(position), std::move(assessment)}});
+    book = std::make_unique<FakeWorkbook>(
+        std::vector<std::vector<Cell>>{{"姓名", "学历", "执行基本工资对应职务", "从2006年开始的考核情况"},
+                                       {"张三", std::move(education), std::move(position), std::move(assessment)}});
     map.clear();
     EXPECT_EQ(ReadColumnTitles(*book, map), 0);
     columns = SheetColumns::resolve(map);
@@ -204,8 +209,7 @@ TEST_F(HistoryStep, RefusedStatementIsDroppedAloneAndTheRestGoesOn) {
 
 TEST_F(HistoryStep, PositionWorkedExample) {
   HistoryCounts n = position("1998.07 科员\n2003.10副科\n\n2006年科长");
-  EXPECT_EQ(conn.committed,
-            Lines{"insert into ryrz (mid,rzrq,rzzwdm,gzzwdm ) values (57,'1998-07-1','31','31')"});
+  EXPECT_EQ(conn.committed, Lines{"insert into ryrz (mid,rzrq,rzzwdm,gzzwdm ) values (57,'1998-07-1','31','31')"});
   EXPECT_EQ(frontend.events, Lines{"error: 职务:张三:副科"});
   EXPECT_EQ(n.stored, 1);
   EXPECT_EQ(n.reported, 1);

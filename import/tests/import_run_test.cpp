@@ -12,8 +12,8 @@ using namespace testing;
 using Lines = std::vector<std::string>;
 using Rows = std::vector<std::vector<Cell>>;
 
-const std::vector<Cell> kTitles = {"姓名", "出生年月", "参加工作时间", "个人身份", "学历", "执行基本工资对应职务",
-                                   "从2006年开始的考核情况"};
+const std::vector<Cell> kTitles = {
+    "姓名", "出生年月", "参加工作时间", "个人身份", "学历", "执行基本工资对应职务", "从2006年开始的考核情况"};
 
 std::vector<Cell> person(const char* name, Cell birth = Cell::date(23802)) {
   return {name, birth, Cell::date(31260), "干部", "1983.07大学", "1990.01科员", "2006优秀"};
@@ -127,8 +127,9 @@ TEST_F(ImportRun, AnUnreadableTitleRejectsTheLayout) {
   rows = withBadTitle;
   ImportOutcome o = run();
   EXPECT_EQ(o.end, RunEnd::LayoutRejected);
-  EXPECT_EQ(frontend.events, (Lines{"import: 第1行第" + std::to_string(withBadTitle[0].size()) + "列的标题含无法识别的文字",
-                                    "import: XLS数据格式不配置!不能导入"}));
+  EXPECT_EQ(frontend.events,
+            (Lines{"import: 第1行第" + std::to_string(withBadTitle[0].size()) + "列的标题含无法识别的文字",
+                   "import: XLS数据格式不配置!不能导入"}));
   EXPECT_TRUE(conn.log.empty());
 }
 
@@ -264,7 +265,8 @@ TEST_F(ImportRun, RefusedHistoryStatementIsDroppedAlone) {
 
 TEST_F(ImportRun, TitlesOfAnEarlierWorkbookAreNotRead) {
   run();
-  rows = {{"姓名", "出生年月", "参加工作时间", "个人身份"}, {"赵六", Cell::date(23802), Cell::date(31260), "工人", "1983.07大学"}};
+  rows = {{"姓名", "出生年月", "参加工作时间", "个人身份"},
+          {"赵六", Cell::date(23802), Cell::date(31260), "工人", "1983.07大学"}};
   conn.committed.clear();
   ImportOutcome o = run();
   EXPECT_EQ(o.personsStored, 1);

@@ -4,8 +4,8 @@
 
 #include "codes/code_map.h"
 #include "import/column_map.h"
-#include "import/typed_date_counter.h"
 #include "import/tests/fakes.h"
+#include "import/typed_date_counter.h"
 
 namespace gz::imp {
 namespace {
@@ -86,10 +86,10 @@ TEST_F(PersonStep, DatesAsClerksTypeThemAreTheDatesTheyState) {
     Cell birth;
     db::Date stored;
   } cases[] = {
-      {Cell::num(1965.03), {1965, 3, 1}}, {Cell::num(1965.3), {1965, 3, 1}},  {Cell::num(1965.1), {1965, 10, 1}},
+      {Cell::num(1965.03), {1965, 3, 1}},  {Cell::num(1965.3), {1965, 3, 1}}, {Cell::num(1965.1), {1965, 10, 1}},
       {Cell::num(19650301), {1965, 3, 1}}, {Cell::num(196503), {1965, 3, 1}}, {"1965.03.01", {1965, 3, 1}},
-      {"1965.3.1", {1965, 3, 1}},          {"1965/3/1", {1965, 3, 1}},         {"1965年3月1日", {1965, 3, 1}},
-      {"19650301", {1965, 3, 1}},          {"1965.03", {1965, 3, 1}},          {"1965-03", {1965, 3, 1}},
+      {"1965.3.1", {1965, 3, 1}},          {"1965/3/1", {1965, 3, 1}},        {"1965年3月1日", {1965, 3, 1}},
+      {"19650301", {1965, 3, 1}},          {"1965.03", {1965, 3, 1}},         {"1965-03", {1965, 3, 1}},
       {"1965年3月", {1965, 3, 1}},         {"196503", {1965, 3, 1}},
   };
   for (const Case& c : cases) {
@@ -122,31 +122,35 @@ TEST_F(PersonStep, WorkStartPrefersTheWorkTimeColumnWhereverItStands) {
 
 TEST_F(PersonStep, SeniorityIsNegatedAndZeroOrNonWholeIsNotSet) {
   const std::pair<Cell, std::optional<int64_t>> cases[] = {
-      {"6", -6}, {Cell::num(6), -6}, {"-3", 3}, {" 12", -12}, {"$10", -16},
-      {"0", std::nullopt}, {"", std::nullopt}, {"6.5", std::nullopt}, {"6 ", std::nullopt}, {"abc", std::nullopt},
+      {"6", -6},
+      {Cell::num(6), -6},
+      {"-3", 3},
+      {" 12", -12},
+      {"$10", -16},
+      {"0", std::nullopt},
+      {"", std::nullopt},
+      {"6.5", std::nullopt},
+      {"6 ", std::nullopt},
+      {"abc", std::nullopt},
   };
   for (const auto& [cell, want] : cases) {
     run({{"工龄调整(月)", cell}});
     auto v = col("kjgl");
-    if (want)
-      EXPECT_EQ(v, db::Value(*want)) << cell.text;
-    else
-      EXPECT_FALSE(v) << cell.text;
+    if (want) EXPECT_EQ(v, db::Value(*want)) << cell.text;
+    else EXPECT_FALSE(v) << cell.text;
   }
 }
 
 TEST_F(PersonStep, SexPassesOnlyTextsFromOneToTwoInByteOrder) {
   const std::pair<Cell, std::optional<std::string>> cases[] = {
-      {"1", G("男")}, {"12", G("十二")}, {"2", std::string()}, {Cell::num(1), G("男")},
-      {"0", std::nullopt}, {"3", std::nullopt}, {"20", std::nullopt}, {"男", std::nullopt}, {"", std::nullopt},
+      {"1", G("男")},      {"12", G("十二")},    {"2", std::string()}, {Cell::num(1), G("男")}, {"0", std::nullopt},
+      {"3", std::nullopt}, {"20", std::nullopt}, {"男", std::nullopt}, {"", std::nullopt},
   };
   for (const auto& [cell, want] : cases) {
     run({{"性别", cell}});
     auto v = col("xb");
-    if (want)
-      EXPECT_EQ(v, db::Value(*want)) << cell.text;
-    else
-      EXPECT_FALSE(v) << cell.text;
+    if (want) EXPECT_EQ(v, db::Value(*want)) << cell.text;
+    else EXPECT_FALSE(v) << cell.text;
   }
 }
 
@@ -180,8 +184,8 @@ TEST_F(PersonStep, DeductYearsAndCollegeYears) {
 }
 
 TEST_F(PersonStep, UnconvertedCellValues) {
-  run({{"序号", Cell::num(7)}, {"身份证号", "11010119650301001X"}}, Cell::date(k1965_03_01),
-      Cell::date(k1985_08_01), Cell::num(2.5));
+  run({{"序号", Cell::num(7)}, {"身份证号", "11010119650301001X"}}, Cell::date(k1965_03_01), Cell::date(k1985_08_01),
+      Cell::num(2.5));
   EXPECT_EQ(col("bh"), db::Value(int64_t{7}));  // whole numbers as integers, never "7.0"
   EXPECT_EQ(col("sfzh"), db::Value(std::string("11010119650301001X")));
   EXPECT_EQ(col("grsf"), db::Value(2.5));
@@ -219,23 +223,25 @@ TEST_F(PersonStep, FailuresStoreNothingAndNameTheReason) {
     const char* reason;
   } cases[] = {
       {"birth date text", [](PersonStep& t) { return t.run({}, "19x3"); }, "出生年月\"19x3\"不是日期"},
-      {"birth date boolean", [](PersonStep& t) { return t.run({}, Cell::boolean(true)); },
-       "出生年月\"TRUE\"不是日期"},
+      {"birth date boolean", [](PersonStep& t) { return t.run({}, Cell::boolean(true)); }, "出生年月\"TRUE\"不是日期"},
       {"work start text", [](PersonStep& t) { return t.run({{"工作时间", "昨天"}}); }, "工作时间\"昨天\"不是日期"},
       {"error in the serial number", [](PersonStep& t) { return t.run({{"序号", Cell::error(0x2A)}}); },
        "序号单元格是错误值 #N/A"},
-      {"error in the status", [](PersonStep& t) { return t.run({}, Cell::date(k1965_03_01), Cell::date(1), Cell::error(0x07)); },
+      {"error in the status",
+       [](PersonStep& t) { return t.run({}, Cell::date(k1965_03_01), Cell::date(1), Cell::error(0x07)); },
        "个人身份单元格是错误值 #DIV/0!"},
       {"college years out of range", [](PersonStep& t) { return t.run({{"不计算工龄的大专以上学龄（年）", "1e30"}}); },
        "不计算工龄的大专以上学龄（年）\"1e30\"超出范围"},
       {"unreadable id number", [](PersonStep& t) { return t.run({{"身份证号", Cell::unreadable("1101�")}}); },
        "身份证号\"1101�\"含无法识别的文字"},
-      {"unreadable status", [](PersonStep& t) { return t.run({}, Cell::date(k1965_03_01), Cell::date(1), Cell::unreadable("干�")); },
+      {"unreadable status",
+       [](PersonStep& t) { return t.run({}, Cell::date(k1965_03_01), Cell::date(1), Cell::unreadable("干�")); },
        "个人身份\"干�\"含无法识别的文字"},
       {"unreadable history cell", [](PersonStep& t) { return t.run({{"学历", Cell::unreadable("1990.07大�")}}); },
        "学历\"1990.07大�\"含无法识别的文字"},
       {"unreadable seniority in its second form",
-       [](PersonStep& t) { return t.run({{"工龄调整（月）", Cell::unreadable("�")}}); }, "工龄调整（月）\"�\"含无法识别的文字"},
+       [](PersonStep& t) { return t.run({{"工龄调整（月）", Cell::unreadable("�")}}); },
+       "工龄调整（月）\"�\"含无法识别的文字"},
   };
   for (auto& c : cases) {
     conn.persons.clear();

@@ -68,9 +68,8 @@ TEST(OpenStage, AnUnreadableWorkbookEndsTheRunWithItsKindAndNamesTheFileOnce) {
     EXPECT_EQ(opened.failure.workbookFault, fault);
     EXPECT_EQ(occurrences(U(opened.failure.message), path), 1u) << U(opened.failure.message);
   }
-  OpenedWorkbook good = openWorkbookFile(path, [](const std::string&) {
-    return std::unique_ptr<sheet::Workbook>(new FakeWorkbook({kTitles}));
-  });
+  OpenedWorkbook good = openWorkbookFile(
+      path, [](const std::string&) { return std::unique_ptr<sheet::Workbook>(new FakeWorkbook({kTitles})); });
   EXPECT_TRUE(good.book);
 }
 
@@ -89,8 +88,10 @@ TEST(RecogniseStage, AcceptsTheRequiredTitlesAndCountsRowsToTheFirstEmptyName) {
       {"no personal status", {{"姓名", "出生年月", "参加工作时间"}, {"张三"}}, std::nullopt},
       {"work time without its join form", {{"姓名", "出生年月", "工作时间", "个人身份"}, {"张三"}}, std::nullopt},
       {"empty sheet", {}, std::nullopt},
-      {"an unreadable title beside the required ones", {{"姓名", "出生年月", "参加工作时间", "个人身份", Cell::unreadable("备�")}, {"张三"}},
-       std::nullopt, 5},
+      {"an unreadable title beside the required ones",
+       {{"姓名", "出生年月", "参加工作时间", "个人身份", Cell::unreadable("备�")}, {"张三"}},
+       std::nullopt,
+       5},
   };
   for (const Row& r : rows) {
     const FakeWorkbook book(r.sheet);
@@ -138,7 +139,7 @@ class RowsStage : public WritingStage {
   bool run(const Rows& sheet, int32_t firstRow = kFirstDataRow) {
     book = std::make_unique<FakeWorkbook>(sheet);
     ColumnMap map;
-    ReadColumnTitles(*book, map);
+    EXPECT_EQ(ReadColumnTitles(*book, map), 0);
     columns = SheetColumns::resolve(map);
     return importRows(RowsInput{*book, columns, codes, "0102", firstRow}, writer, frontend, frontend, out);
   }
@@ -183,7 +184,8 @@ TEST_F(RowsStage, AnAbortStopsAfterTheWholeRow) {
   EXPECT_TRUE(run({kTitles, person("张三"), person("李四")}));
   EXPECT_EQ(out.rowsDone, 1);
   writer.commit();
-  EXPECT_EQ(conn.committed, (Lines{"person 张三", "insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1983-07-1','21')"}));
+  EXPECT_EQ(conn.committed,
+            (Lines{"person 张三", "insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1983-07-1','21')"}));
 }
 
 TEST_F(RowsStage, AFailureInARowLeavesTheCountsOfTheRowsBefore) {
@@ -232,7 +234,10 @@ TEST_F(WritingStage, ClosingAfterAFailureKeepsWhatTheDatabaseStillHas) {
     EXPECT_EQ(db.committed.size(), r.kept ? 1u : 0u) << r.name;
     EXPECT_FALSE(db.inTransaction) << r.name;
     const std::string message = U(out.message);
-    EXPECT_EQ(message.rfind(r.kept ? "导入因数据库错误中断,此前导入的人员已保存:" : "导入因数据库错误中断,最近一批未提交的记录已被数据库撤销:", 0), 0u)
+    EXPECT_EQ(message.rfind(r.kept ? "导入因数据库错误中断,此前导入的人员已保存:"
+                                   : "导入因数据库错误中断,最近一批未提交的记录已被数据库撤销:",
+                            0),
+              0u)
         << r.name << ": " << message;
   }
 }

@@ -8,8 +8,7 @@ namespace {
 TEST(DateFormat, BuiltinIdsWithoutCode) {
   for (int id : {14, 15, 16, 17, 18, 19, 20, 21, 22, 27, 31, 36, 45, 46, 47, 50, 56, 58})
     EXPECT_TRUE(isDateFormat(id, "")) << id;
-  for (int id : {0, 1, 2, 9, 10, 11, 12, 13, 23, 26, 37, 44, 48, 49, 59, 164})
-    EXPECT_FALSE(isDateFormat(id, "")) << id;
+  for (int id : {0, 1, 2, 9, 10, 11, 12, 13, 23, 26, 37, 44, 48, 49, 59, 164}) EXPECT_FALSE(isDateFormat(id, "")) << id;
 }
 
 TEST(DateFormat, CustomCodes) {

@@ -45,9 +45,8 @@ TEST(CellText, DateFormattedNumbersShowTheShortDateAndTime) {
 TEST(CellText, BooleansAndErrorsAreDistinct) {
   EXPECT_EQ(cellText(boolean(true)), "TRUE");
   EXPECT_EQ(cellText(boolean(false)), "FALSE");
-  const std::pair<int, const char*> errors[] = {{0x00, "#NULL!"}, {0x07, "#DIV/0!"}, {0x0F, "#VALUE!"},
-                                                {0x17, "#REF!"},  {0x1D, "#NAME?"},  {0x24, "#NUM!"},
-                                                {0x2A, "#N/A"}};
+  const std::pair<int, const char*> errors[] = {{0x00, "#NULL!"}, {0x07, "#DIV/0!"}, {0x0F, "#VALUE!"}, {0x17, "#REF!"},
+                                                {0x1D, "#NAME?"}, {0x24, "#NUM!"},   {0x2A, "#N/A"}};
   for (auto [code, expected] : errors) EXPECT_EQ(cellText(error(code)), expected) << code;
   EXPECT_NE(cellText(error(0x00)), cellText(boolean(false)));
   EXPECT_NE(cellText(error(0x63)), cellText(boolean(false)));
@@ -71,7 +70,10 @@ TEST(CellDate, TextIsParsedAsDateThenAsDayCount) {
       {" 1965-3-1 ", 23802},
       {"1965-3-1 12:00", 23802.5},
       {"1965-3-1 6:00:00", 23802.25},
-      {"1965\xC4\xEA" "3\xD4\xC2" "1\xC8\xD5", 23802},  // 1965年3月1日
+      {"1965\xC4\xEA"
+       "3\xD4\xC2"
+       "1\xC8\xD5",
+       23802},  // 1965年3月1日
       {"23802", 23802},
       {"23802.5", 23802.5},
       {"0", 0},
@@ -97,7 +99,10 @@ TEST(CellDate, TextsClerksWriteAreThatDateOrTheFirstOfThatMonth) {
       {"1965.03.01", k1965_03_01},
       {"1965.3.1", k1965_03_01},
       {"1965/3/1", k1965_03_01},
-      {"1965\xC4\xEA" "3\xD4\xC2" "1\xC8\xD5", k1965_03_01},  // 1965年3月1日
+      {"1965\xC4\xEA"
+       "3\xD4\xC2"
+       "1\xC8\xD5",
+       k1965_03_01},  // 1965年3月1日
       {"19650301", k1965_03_01},
       {"1965.03", k1965_03_01},
       {"1965.3", k1965_03_01},
@@ -105,7 +110,9 @@ TEST(CellDate, TextsClerksWriteAreThatDateOrTheFirstOfThatMonth) {
       {"1965.1", k1965_01_01},  // typed as text, the digits are what the clerk wrote
       {"1965-03", k1965_03_01},
       {"1965/3", k1965_03_01},
-      {"1965\xC4\xEA" "3\xD4\xC2", k1965_03_01},  // 1965年3月
+      {"1965\xC4\xEA"
+       "3\xD4\xC2",
+       k1965_03_01},  // 1965年3月
       {"196503", k1965_03_01},
       {" 1965.3 ", k1965_03_01},
       {"1965.13", 1965.13},      // no month: a day count, as before

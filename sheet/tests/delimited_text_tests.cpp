@@ -83,17 +83,25 @@ TEST(DelimitedText, MalformedTextMarksItsFieldUnreadable) {
   const auto gbBook = csv("a,b\n\xD5\xC5\xFF,ok\n");  // 张 then a byte that starts no character
   EXPECT_TRUE(gbBook->value(2, 1).unreadable);
   EXPECT_FALSE(gbBook->value(2, 2).unreadable);
-  const auto utf8Book = csv("\xEF\xBB\xBF" "a,b\n\xE5\xBC\xA0\xC0,ok\n");
+  const auto utf8Book =
+      csv("\xEF\xBB\xBF"
+          "a,b\n\xE5\xBC\xA0\xC0,ok\n");
   EXPECT_TRUE(utf8Book->value(2, 1).unreadable);
   EXPECT_EQ(utf8Book->value(2, 2).text, "ok");
-  const std::string lone = std::string("\xFF\xFE" "a\0,\0" "\x00\xD8" "\n\0", 10);  // a high surrogate alone
+  const std::string lone = std::string(
+      "\xFF\xFE"
+      "a\0,\0"
+      "\x00\xD8"
+      "\n\0",
+      10);  // a high surrogate alone
   EXPECT_TRUE(csv(lone)->value(1, 2).unreadable);
   EXPECT_TRUE(csv(std::string("a,b\nx\0y,z\n", 10))->value(2, 1).unreadable);  // a NUL is no text
 }
 
 TEST(DelimitedText, FieldsAreTypedAsTheyWouldBeTyped) {
-  const auto book = csv(gb("序号,身份证号,民族,出生年月,参加工作时间,金额\n"
-                           "007,110105196503011234,01,1965-03-01,1965.03,\"1,234.5\"\n"));
+  const auto book =
+      csv(gb("序号,身份证号,民族,出生年月,参加工作时间,金额\n"
+             "007,110105196503011234,01,1965-03-01,1965.03,\"1,234.5\"\n"));
   EXPECT_EQ(book->value(2, 1).kind, CellKind::Text);   // leading zero
   EXPECT_EQ(book->value(2, 2).kind, CellKind::Text);   // 18 digits
   EXPECT_EQ(shown(*book, 2, 2), "110105196503011234");

@@ -101,14 +101,14 @@ TEST(EncryptedDamage, BrokenPackagesAreDamagedOrUnsupported) {
       kAgilePassword, WorkbookFault::Damaged, damagedInfo);
   add("another cipher", agileWith("cipherAlgorithm=\"AES\"", "cipherAlgorithm=\"DES\""), kAgilePassword,
       WorkbookFault::Unsupported, unsupported);
-  add("another chaining", agileWith("ChainingModeCBC", "ChainingModeCFB"), kAgilePassword,
-      WorkbookFault::Unsupported, unsupported);
+  add("another chaining", agileWith("ChainingModeCBC", "ChainingModeCFB"), kAgilePassword, WorkbookFault::Unsupported,
+      unsupported);
   add("certificate key only", agileWith("keyEncryptor/password\">", "keyEncryptor/certificate\">"), kAgilePassword,
       WorkbookFault::Unsupported, unsupported);
-  add("spin count beyond any writer", agileWith("spinCount=\"100000\"", "spinCount=\"4000000000\""),
-      kAgilePassword, WorkbookFault::Damaged, damagedInfo);
-  add("salt of the wrong size", agileWith("saltSize=\"16\"", "saltSize=\"12\""), kAgilePassword,
+  add("spin count beyond any writer", agileWith("spinCount=\"100000\"", "spinCount=\"4000000000\""), kAgilePassword,
       WorkbookFault::Damaged, damagedInfo);
+  add("salt of the wrong size", agileWith("saltSize=\"16\"", "saltSize=\"12\""), kAgilePassword, WorkbookFault::Damaged,
+      damagedInfo);
   add("hash size of another hash", agileWith("hashSize=\"64\"", "hashSize=\"20\""), kAgilePassword,
       WorkbookFault::Damaged, damagedInfo);
   add("missing attribute", agileWith("encryptedKeyValue=", "encryptedKeyValueX="), kAgilePassword,
@@ -128,8 +128,7 @@ TEST(EncryptedDamage, BrokenPackagesAreDamagedOrUnsupported) {
   }
   Streams flipped = agile;
   flipped.package[flipped.package.size() / 2] ^= 1;
-  add("agile package altered", flipped, kAgilePassword, WorkbookFault::Damaged,
-      "文件已损坏(加密数据校验失败): t.xlsx");
+  add("agile package altered", flipped, kAgilePassword, WorkbookFault::Damaged, "文件已损坏(加密数据校验失败): t.xlsx");
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -164,17 +163,34 @@ TEST(EncryptedDamage, BrokenFilePassRecords) {
       {"shorter than its scheme", Payload().u16(0).u16(1).u8(0), WorkbookFault::Damaged,
        "文件已损坏(加密信息无效): t.xlsx"},
       {"unknown scheme", Payload().u16(2).u16(1).u16(1), WorkbookFault::Unsupported, "不支持此加密方式: t.xlsx"},
-      {"unknown RC4 version", Payload().u16(1).u16(9).u16(9), WorkbookFault::Unsupported,
-       "不支持此加密方式: t.xlsx"},
+      {"unknown RC4 version", Payload().u16(1).u16(9).u16(9), WorkbookFault::Unsupported, "不支持此加密方式: t.xlsx"},
       {"RC4 without its verifier", Payload().u16(1).u16(1).u16(1).raw(ByteVec(20, 7)), WorkbookFault::Damaged,
        "文件已损坏(加密信息无效): t.xlsx"},
       {"CryptoAPI header beyond the record", Payload().u16(1).u16(4).u16(2).u32(0).u32(4000), WorkbookFault::Damaged,
        "文件已损坏(加密信息无效): t.xlsx"},
-      {"CryptoAPI with AES", Payload().raw(cryptoApiHeader).u32(0x660E).u32(0x8004).u32(128).raw(ByteVec(12, 0))
-                                 .u32(16).raw(ByteVec(32, 1)).u32(20).raw(ByteVec(20, 2)),
+      {"CryptoAPI with AES",
+       Payload()
+           .raw(cryptoApiHeader)
+           .u32(0x660E)
+           .u32(0x8004)
+           .u32(128)
+           .raw(ByteVec(12, 0))
+           .u32(16)
+           .raw(ByteVec(32, 1))
+           .u32(20)
+           .raw(ByteVec(20, 2)),
        WorkbookFault::Unsupported, "不支持此加密方式: t.xlsx"},
-      {"CryptoAPI verifier cut short", Payload().raw(cryptoApiHeader).u32(0x6801).u32(0x8004).u32(128)
-                                           .raw(ByteVec(12, 0)).u32(16).raw(ByteVec(32, 1)).u32(20).raw(ByteVec(8, 2)),
+      {"CryptoAPI verifier cut short",
+       Payload()
+           .raw(cryptoApiHeader)
+           .u32(0x6801)
+           .u32(0x8004)
+           .u32(128)
+           .raw(ByteVec(12, 0))
+           .u32(16)
+           .raw(ByteVec(32, 1))
+           .u32(20)
+           .raw(ByteVec(8, 2)),
        WorkbookFault::Damaged, "文件已损坏(加密信息无效): t.xlsx"},
       {"XOR that no password opens", Payload().u16(0).u16(0x1234).u16(0x5678), WorkbookFault::WrongPassword,
        "密码不正确: t.xlsx"},
@@ -191,7 +207,8 @@ TEST(EncryptedDamage, BrokenFilePassRecords) {
 // Truncations of the real encrypted .xls files at every 97th byte of their
 // workbook stream, with the right password: a workbook or one error.
 TEST(EncryptedDamage, CutEncryptedStreamsGiveAWorkbookOrOneError) {
-  for (const char* sample : {"poi_xor-encryption-abc.xls", "poi_password.xls", "sheetjs_password_2002_128_strong.xls"}) {
+  for (const char* sample :
+       {"poi_xor-encryption-abc.xls", "poi_password.xls", "sheetjs_password_2002_128_strong.xls"}) {
     SCOPED_TRACE(sample);
     const char* password = std::string(sample).find("xor") != std::string::npos ? "abc" : "password";
     const ByteVec bytes = readTestFile(std::string("sheet/encrypted/") + sample);

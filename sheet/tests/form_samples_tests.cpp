@@ -111,9 +111,8 @@ TEST(FormSamples, ThePersonnelSheetReadsAlikeInEveryForm) {
     const char* file;
     bool typedFromText;  // CSV and pages: the typed cells above differ
   } copies[] = {
-      {"fods/gen_people.fods", false},        {"xmlss/gen_people.xml", false},
-      {"html/gen_people.html", true},         {"html/gen_people_gb18030.html", true},
-      {"csv/gen_people.csv", true},           {"csv/gen_people_gb18030.csv", true},
+      {"fods/gen_people.fods", false},        {"xmlss/gen_people.xml", false}, {"html/gen_people.html", true},
+      {"html/gen_people_gb18030.html", true}, {"csv/gen_people.csv", true},    {"csv/gen_people_gb18030.csv", true},
       {"csv/gen_people_utf16.txt", true},
   };
   for (const Copy& c : copies) {

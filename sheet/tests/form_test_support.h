@@ -33,6 +33,8 @@ inline std::optional<Refusal> refusalOf(Reader reader, std::string_view bytes) {
 inline std::string gb(std::string_view utf8) { return text::utf8ToGb18030(utf8); }
 inline std::string utf8(std::string_view gb18030) { return text::gb18030ToUtf8(gb18030); }
 // The cell text (UTF-8).
-inline std::string shown(const Workbook& book, uint32_t row, uint32_t col) { return utf8(cellText(book.value(row, col))); }
+inline std::string shown(const Workbook& book, uint32_t row, uint32_t col) {
+  return utf8(cellText(book.value(row, col)));
+}
 
 }  // namespace gz::sheet::testing

@@ -62,15 +62,18 @@ TEST(HtmlTable, TheDeclaredCharacterSetIsHonoured) {
     std::string bytes;
     const char* second;  // GBK has no 䶮: such pages cannot hold it
   } cases[] = {
-      {"gb2312 holding a GBK character", gb("<meta http-equiv=Content-Type content=\"text/html; charset=gb2312\">" +
-                                            std::string("<table><tr><td>朱镕基</td><td>王五</td></tr></table>")), "王五"},
+      {"gb2312 holding a GBK character",
+       gb("<meta http-equiv=Content-Type content=\"text/html; charset=gb2312\">" +
+          std::string("<table><tr><td>朱镕基</td><td>王五</td></tr></table>")),
+       "王五"},
       {"GBK", gb("<meta charset=\"GBK\"><table><tr><td>朱镕基</td><td>王五</td></tr></table>"), "王五"},
       {"gb18030", gb("<meta charset=gb18030>" + body), "王䶮"},
       {"UTF-8", "<meta charset=utf-8>" + body, "王䶮"},
       {"UTF-8 by its mark", "\xEF\xBB\xBF" + body, "王䶮"},
       {"undeclared GBK", gb("<table><tr><td>朱镕基</td><td>王五</td></tr></table>"), "王五"},
       {"undeclared UTF-8", body, "王䶮"},
-      {"XHTML declaration", gb("<?xml version=\"1.0\" encoding=\"gb18030\"?><html><body>" + body + "</body></html>"), "王䶮"},
+      {"XHTML declaration", gb("<?xml version=\"1.0\" encoding=\"gb18030\"?><html><body>" + body + "</body></html>"),
+       "王䶮"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -89,36 +92,39 @@ TEST(HtmlTable, TheDeclaredCharacterSetIsHonoured) {
 TEST(HtmlTable, NumbersAndFormatsOfPagesSavedBySheetPrograms) {
   const auto book = page(
       "<html xmlns:x=\"urn:schemas-microsoft-com:office:excel\"><head><style>\n"
-      "<!--td {mso-number-format:General;}\n.xl65\n\t{mso-style-parent:style0;\n\tmso-number-format:\"yyyy\\/m\\/d\";}\n"
+      "<!--td "
+      "{mso-number-format:General;}\n.xl65\n\t{mso-style-parent:style0;\n\tmso-number-format:\"yyyy\\/m\\/d\";}\n"
       ".xl66 {mso-number-format:\"\\@\";}\n.text {mso-number-format:'\\@'}\n-->\n</style></head><body><table><tr>"
       "<td>12</td><td>007</td><td>110105196503011234</td><td>1965-3-1</td>"
       "<td class=xl65 x:num=\"23802\">1965/3/1</td><td class=xl65>23802</td>"
       "<td class=\"wide xl66\">12</td><td style=\"mso-number-format:'\\@'\">3.06</td><td class=text>1</td>"
       "<td x:num>5</td><td x:num=\"1234.5\">1,234.50</td><td x:str>12</td>"
-      "<td sdval=\"23802\" sdnum=\"2052;0;YYYY-MM-DD\">1965-03-01</td><td sdval=\"1\" sdnum=\"2052;0;BOOLEAN\">TRUE</td>"
+      "<td sdval=\"23802\" sdnum=\"2052;0;YYYY-MM-DD\">1965-03-01</td><td sdval=\"1\" "
+      "sdnum=\"2052;0;BOOLEAN\">TRUE</td>"
       "<td>#N/A</td><td>FALSE</td></tr></table></body></html>");
   const struct {
     uint32_t col;
     CellKind kind;
     const char* text;
-  } cases[] = {
-      {1, CellKind::Number, "12"},
-      {2, CellKind::Text, "007"},
-      {3, CellKind::Text, "110105196503011234"},
-      {4, CellKind::Number, "1965-3-1"},
-      {5, CellKind::Number, "1965-3-1"},   // x:num holds the value, the class a date format
-      {6, CellKind::Number, "1965-3-1"},   // a number under a date format
-      {7, CellKind::Text, "12"},           // "@" is the text format
-      {8, CellKind::Text, "3.06"},
-      {9, CellKind::Text, "1"},
-      {10, CellKind::Number, "5"},
-      {11, CellKind::Number, "1234.5"},
-      {12, CellKind::Text, "12"},
-      {13, CellKind::Number, "1965-3-1"},
-      {14, CellKind::Boolean, "TRUE"},
-      {15, CellKind::Error, "#N/A"},
-      {16, CellKind::Boolean, "FALSE"},
-  };
+  } cases[] =
+      {
+          {1, CellKind::Number, "12"},
+          {2, CellKind::Text, "007"},
+          {3, CellKind::Text, "110105196503011234"},
+          {4, CellKind::Number, "1965-3-1"},
+          {5, CellKind::Number, "1965-3-1"},   // x:num holds the value, the class a date format
+          {6, CellKind::Number, "1965-3-1"},   // a number under a date format
+          {7, CellKind::Text, "12"},           // "@" is the text format
+          {8, CellKind::Text, "3.06"},
+          {9, CellKind::Text, "1"},
+          {10, CellKind::Number, "5"},
+          {11, CellKind::Number, "1234.5"},
+          {12, CellKind::Text, "12"},
+          {13, CellKind::Number, "1965-3-1"},
+          {14, CellKind::Boolean, "TRUE"},
+          {15, CellKind::Error, "#N/A"},
+          {16, CellKind::Boolean, "FALSE"},
+      };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.col);
     EXPECT_EQ(book->value(1, c.col).kind, c.kind);

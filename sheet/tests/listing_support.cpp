@@ -61,7 +61,8 @@ std::vector<std::string> differencesFromListing(const Workbook& book, const std:
   std::vector<std::string> out;
   if (listing.empty()) return {"empty listing"};
   const std::string sheet = "SHEET " + escapedListingText(book.sheetName());
-  if (sheet != listing[0]) out.push_back("expected " + text::gb18030ToUtf8(listing[0]) + ", got " + text::gb18030ToUtf8(sheet));
+  if (sheet != listing[0])
+    out.push_back("expected " + text::gb18030ToUtf8(listing[0]) + ", got " + text::gb18030ToUtf8(sheet));
   for (std::size_t i = 1; i < listing.size(); ++i) {
     unsigned row = 0, col = 0;
     if (std::sscanf(listing[i].c_str(), "%u,%u", &row, &col) != 2) {
@@ -69,10 +70,12 @@ std::vector<std::string> differencesFromListing(const Workbook& book, const std:
       continue;
     }
     const std::string got = listingLine(row, col, book.value(row, col));
-    if (got != listing[i] && !sameNumber(got, listing[i])) out.push_back("expected " + text::gb18030ToUtf8(listing[i]) + ", got " + text::gb18030ToUtf8(got));
+    if (got != listing[i] && !sameNumber(got, listing[i]))
+      out.push_back("expected " + text::gb18030ToUtf8(listing[i]) + ", got " + text::gb18030ToUtf8(got));
   }
   if (book.sheet().cellCount() != listing.size() - 1)
-    out.push_back("cells: expected " + std::to_string(listing.size() - 1) + ", got " + std::to_string(book.sheet().cellCount()));
+    out.push_back("cells: expected " + std::to_string(listing.size() - 1) + ", got " +
+                  std::to_string(book.sheet().cellCount()));
   return out;
 }
 

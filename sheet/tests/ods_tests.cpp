@@ -22,7 +22,8 @@ const char* const kNamespaces =
 std::string settings(const std::string& active) {
   return "<office:settings><config:config-item-set config:name=\"ooo:view-settings\">"
          "<config:config-item-map-indexed config:name=\"Views\"><config:config-item-map-entry>"
-         "<config:config-item config:name=\"ActiveTable\" config:type=\"string\">" + active +
+         "<config:config-item config:name=\"ActiveTable\" config:type=\"string\">" +
+         active +
          "</config:config-item></config:config-item-map-entry></config:config-item-map-indexed>"
          "</config:config-item-set></office:settings>";
 }
@@ -41,7 +42,9 @@ std::string table(const std::string& name, const std::string& rows) {
          rows + "</table:table>";
 }
 
-std::string cellP(const std::string& text) { return "<table:table-cell office:value-type=\"string\"><text:p>" + text + "</text:p></table:table-cell>"; }
+std::string cellP(const std::string& text) {
+  return "<table:table-cell office:value-type=\"string\"><text:p>" + text + "</text:p></table:table-cell>";
+}
 
 std::unique_ptr<Workbook> readFlat(const std::string& xml) { return readText(readFlatOpenDocument, xml); }
 
@@ -57,12 +60,13 @@ TEST(OpenDocument, TheActiveTableFromTheSettings) {
   EXPECT_NE(missing->notice(), "");
 
   // In a package the settings are a part of their own.
-  const std::string content = std::string("<office:document-content") + kNamespaces + ">" + body(tables) +
-                              "</office:document-content>";
-  const std::string settingsPart = std::string("<office:document-settings") + kNamespaces + ">" + settings("人员") +
-                                   "</office:document-settings>";
+  const std::string content =
+      std::string("<office:document-content") + kNamespaces + ">" + body(tables) + "</office:document-content>";
+  const std::string settingsPart =
+      std::string("<office:document-settings") + kNamespaces + ">" + settings("人员") + "</office:document-settings>";
   const Bytes ods = makeZip({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
-                             {"content.xml", content}, {"settings.xml", settingsPart}});
+                             {"content.xml", content},
+                             {"settings.xml", settingsPart}});
   const auto packaged = readOpenDocument(ods.data(), ods.size(), "p.ods");
   EXPECT_EQ(utf8(packaged->sheetName()), "人员");
 }
@@ -78,21 +82,26 @@ TEST(OpenDocument, ValueTypesTextAndRepetition) {
       "<table:table-cell office:value-type=\"time\" office:time-value=\"PT08H30M00S\"/>"
       "<table:table-cell office:value-type=\"time\" office:time-value=\"PT36H00M00S\"/>"
       "<table:table-cell office:value-type=\"boolean\" office:boolean-value=\"true\"/>"
-      "<table:table-cell office:value-type=\"string\" calcext:value-type=\"error\" table:formula=\"of:=NA()\"><text:p>#N/A</text:p></table:table-cell>"
+      "<table:table-cell office:value-type=\"string\" calcext:value-type=\"error\" "
+      "table:formula=\"of:=NA()\"><text:p>#N/A</text:p></table:table-cell>"
       "<table:table-cell office:value-type=\"string\" office:string-value=\"as attribute\"/>"
       "</table:table-row>"
       "<table:table-row>"
-      "<table:table-cell office:value-type=\"string\"><text:p>第一行</text:p><text:p>a<text:s text:c=\"3\"/>b<text:tab/>c<text:line-break/>d</text:p>"
+      "<table:table-cell office:value-type=\"string\"><text:p>第一行</text:p><text:p>a<text:s "
+      "text:c=\"3\"/>b<text:tab/>c<text:line-break/>d</text:p>"
       "<office:annotation><text:p>不读批注</text:p></office:annotation></table:table-cell>"
-      "<table:table-cell office:value-type=\"string\"><text:p><text:span>粗</text:span><text:a>链接</text:a></text:p></table:table-cell>"
-      "<table:table-cell table:number-columns-spanned=\"2\" office:value-type=\"string\"><text:p>merged</text:p></table:table-cell>"
+      "<table:table-cell "
+      "office:value-type=\"string\"><text:p><text:span>粗</text:span><text:a>链接</text:a></text:p></table:table-cell>"
+      "<table:table-cell table:number-columns-spanned=\"2\" "
+      "office:value-type=\"string\"><text:p>merged</text:p></table:table-cell>"
       "<table:covered-table-cell office:value-type=\"string\"><text:p>hidden</text:p></table:covered-table-cell>"
       "<table:table-cell/><table:table-cell><text:p>no type</text:p></table:table-cell>"
       "</table:table-row>"
       "<table:table-row table:number-rows-repeated=\"2\">"
       "<table:table-cell table:number-columns-repeated=\"3\" office:value-type=\"float\" office:value=\"7\"/>"
       "<table:table-cell table:number-columns-repeated=\"16000\"/></table:table-row>"
-      "<table:table-row table:number-rows-repeated=\"1048570\"><table:table-cell table:number-columns-repeated=\"16384\"/></table:table-row>"
+      "<table:table-row table:number-rows-repeated=\"1048570\"><table:table-cell "
+      "table:number-columns-repeated=\"16384\"/></table:table-row>"
       "<table:table-row><table:table-cell office:value-type=\"float\" office:value=\"1\"/></table:table-row>";
   const auto book = readFlat(flat(body(table("S", rows))));
   EXPECT_EQ(shown(*book, 1, 1), "3.06");  // the value, not the text shown
@@ -122,7 +131,9 @@ TEST(OpenDocument, ValueTypesTextAndRepetition) {
 TEST(OpenDocument, AnEmptyRowRepeatedToTheEndCostsNothing) {
   std::string rows;
   for (int i = 0; i < 200; ++i)
-    rows += "<table:table-row table:number-rows-repeated=\"1048576\"><table:table-cell table:number-columns-repeated=\"16384\"/></table:table-row>";
+    rows +=
+        "<table:table-row table:number-rows-repeated=\"1048576\"><table:table-cell "
+        "table:number-columns-repeated=\"16384\"/></table:table-row>";
   const auto start = std::chrono::steady_clock::now();
   const auto book = readFlat(flat(body(table("S", "<table:table-row>" + cellP("a") + "</table:table-row>" + rows))));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
@@ -132,22 +143,27 @@ TEST(OpenDocument, AnEmptyRowRepeatedToTheEndCostsNothing) {
 TEST(OpenDocument, ARepeatedValueBeyondTheCellLimitIsRefusedNotAllocated) {
   const std::string rows =
       "<table:table-row table:number-rows-repeated=\"1048576\">"
-      "<table:table-cell table:number-columns-repeated=\"16384\" office:value-type=\"float\" office:value=\"1\"/></table:table-row>";
+      "<table:table-cell table:number-columns-repeated=\"16384\" office:value-type=\"float\" "
+      "office:value=\"1\"/></table:table-row>";
   const std::optional<Refusal> r = refusalOf(readFlatOpenDocument, flat(body(table("S", rows))));
   ASSERT_TRUE(r);
   EXPECT_EQ(r->fault, WorkbookFault::Unreadable);
 }
 
 TEST(OpenDocument, OtherDocumentsAreRefused) {
-  const std::string text = std::string("<office:document-content") + kNamespaces +
-                           "><office:body><office:text><text:p>letter</text:p></office:text></office:body></office:document-content>";
+  const std::string text =
+      std::string("<office:document-content") + kNamespaces +
+      "><office:body><office:text><text:p>letter</text:p></office:text></office:body></office:document-content>";
   const Bytes odt = makeZip({{"mimetype", "application/vnd.oasis.opendocument.text"}, {"content.xml", text}});
   EXPECT_EQ(refusalOf(readOpenDocument, std::string(odt.begin(), odt.end()))->fault, WorkbookFault::NotAWorkbook);
-  const Bytes locked = makeZip({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", "\x01\x02"},
-                                {"META-INF/manifest.xml", "<manifest><file-entry><encryption-data/></file-entry></manifest>"}});
+  const Bytes locked =
+      makeZip({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+               {"content.xml", "\x01\x02"},
+               {"META-INF/manifest.xml", "<manifest><file-entry><encryption-data/></file-entry></manifest>"}});
   EXPECT_EQ(refusalOf(readOpenDocument, std::string(locked.begin(), locked.end()))->fault, WorkbookFault::Encrypted);
   EXPECT_EQ(refusalOf(readFlatOpenDocument, flat(body("")))->fault, WorkbookFault::Damaged);  // no table
-  EXPECT_EQ(refusalOf(readFlatOpenDocument, flat(body(table("S", "<table:table-row>"))))->fault, WorkbookFault::Damaged);
+  EXPECT_EQ(refusalOf(readFlatOpenDocument, flat(body(table("S", "<table:table-row>"))))->fault,
+            WorkbookFault::Damaged);
 }
 
 }  // namespace

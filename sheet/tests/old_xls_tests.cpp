@@ -30,7 +30,8 @@ std::optional<WorkbookFault> faultOf(const ByteVec& bytes) {
 }
 
 ByteVec bof(unsigned id, unsigned type = 0x0010) {
-  return record(static_cast<uint16_t>(id), id == 0x0009 ? Payload().u16(2).u16(type) : Payload().u16(0).u16(type).u16(0));
+  return record(static_cast<uint16_t>(id),
+                id == 0x0009 ? Payload().u16(2).u16(type) : Payload().u16(0).u16(type).u16(0));
 }
 const ByteVec kEof = record(0x000A, {});
 
@@ -38,27 +39,32 @@ const ByteVec kEof = record(0x000A, {});
 Payload cell2(unsigned row, unsigned col, unsigned format) {
   return std::move(Payload().u16(row).u16(col).u8(0).u8(format).u8(0));
 }
-ByteVec format23(std::string_view code) { return record(0x001E, Payload().u8(static_cast<unsigned>(code.size())).text(code)); }
+ByteVec format23(std::string_view code) {
+  return record(0x001E, Payload().u8(static_cast<unsigned>(code.size())).text(code));
+}
 
 const ByteVec kStringResult = Payload().u8(0).u8(0).u8(0).u8(0).u16(0).u16(0xFFFF);
 
 TEST(OldXls, Biff2CellsWithTheirFormatsAndCodePage) {
   const auto book = read(stream({
-      bof(0x0009),
-      record(0x0042, Payload().u16(936)),
-      format23("General"), format23("0.00"), format23("yyyy-mm-dd"),
-      record(0x0004, cell2(0, 0, 0).u8(4).text(gb("姓名"))),
-      record(0x0004, cell2(1, 0, 0).u8(4).text(gb("张三"))),
-      record(0x0003, cell2(1, 1, 2).f64(23802)),
-      record(0x0003, cell2(1, 2, 1).f64(3.06)),
-      record(0x0002, cell2(1, 3, 0).u16(42)),
-      record(0x0005, cell2(1, 4, 0).u8(1).u8(0)),
-      record(0x0005, cell2(1, 5, 0).u8(0x2A).u8(1)),
-      record(0x0006, cell2(1, 6, 0).raw(kStringResult).u8(0).u8(0)),
-      record(0x0007, Payload().u8(3).text("abc")),
-      record(0x0006, cell2(1, 7, 2).f64(31260).u8(0).u8(0)),
-      kEof,
-  }), "/data/工资2.XLS");
+                             bof(0x0009),
+                             record(0x0042, Payload().u16(936)),
+                             format23("General"),
+                             format23("0.00"),
+                             format23("yyyy-mm-dd"),
+                             record(0x0004, cell2(0, 0, 0).u8(4).text(gb("姓名"))),
+                             record(0x0004, cell2(1, 0, 0).u8(4).text(gb("张三"))),
+                             record(0x0003, cell2(1, 1, 2).f64(23802)),
+                             record(0x0003, cell2(1, 2, 1).f64(3.06)),
+                             record(0x0002, cell2(1, 3, 0).u16(42)),
+                             record(0x0005, cell2(1, 4, 0).u8(1).u8(0)),
+                             record(0x0005, cell2(1, 5, 0).u8(0x2A).u8(1)),
+                             record(0x0006, cell2(1, 6, 0).raw(kStringResult).u8(0).u8(0)),
+                             record(0x0007, Payload().u8(3).text("abc")),
+                             record(0x0006, cell2(1, 7, 2).f64(31260).u8(0).u8(0)),
+                             kEof,
+                         }),
+                         "/data/工资2.XLS");
   EXPECT_EQ(book->sheetName(), gb("工资2"));
   EXPECT_EQ(book->notice(), "");
   EXPECT_EQ(shown(*book, 1, 1), "姓名");
@@ -80,22 +86,30 @@ TEST(OldXls, Biff3And4CellsTakeTheFormatOfTheirXf) {
     SCOPED_TRACE(version);
     const bool biff4 = version == 4;
     auto format = [&](std::string_view code) {
-      return biff4 ? record(0x041E, Payload().u16(0).u8(static_cast<unsigned>(code.size())).text(code)) : format23(code);
+      return biff4 ? record(0x041E, Payload().u16(0).u8(static_cast<unsigned>(code.size())).text(code))
+                   : format23(code);
     };
     // XF records: font, then the format index; the rest does not matter here.
-    auto xf = [&](unsigned fmt) { return record(biff4 ? 0x0443 : 0x0243, Payload().u8(0).u8(fmt).u16(0).u32(0).u32(0)); };
+    auto xf = [&](unsigned fmt) {
+      return record(biff4 ? 0x0443 : 0x0243, Payload().u8(0).u8(fmt).u16(0).u32(0).u32(0));
+    };
     const auto book = read(stream({
         bof(biff4 ? 0x0409 : 0x0209),
         record(0x0042, Payload().u16(0x8001)),  // Windows ANSI as these versions write it
         record(0x0022, Payload().u16(1)),       // the 1904 date system
-        format("General"), format("m/d/yy"), format("0%"),
-        xf(0), xf(1), xf(2),
+        format("General"),
+        format("m/d/yy"),
+        format("0%"),
+        xf(0),
+        xf(1),
+        xf(2),
         record(0x0204, Payload().u16(0).u16(0).u16(0).u16(5).text("caf\xE9\n")),
         record(0x0203, Payload().u16(1).u16(0).u16(1).f64(22340)),  // 1965-03-01 in the 1904 system
         record(0x0203, Payload().u16(1).u16(1).u16(2).f64(0.5)),
         record(0x027E, Payload().u16(1).u16(2).u16(0).u32((12345u << 2) | 3)),
         record(0x0205, Payload().u16(1).u16(3).u16(0).u8(0).u8(0)),
-        record(static_cast<uint16_t>(biff4 ? 0x0406 : 0x0206), Payload().u16(1).u16(4).u16(0).raw(kStringResult).u16(0).u16(0)),
+        record(static_cast<uint16_t>(biff4 ? 0x0406 : 0x0206),
+               Payload().u16(1).u16(4).u16(0).raw(kStringResult).u16(0).u16(0)),
         record(0x0207, Payload().u16(4).text("\xC4\xE3\xBA\xC3")),
         record(0x0203, Payload().u16(16384).u16(0).u16(0).f64(1)),  // beyond the grid of these versions
         kEof,
@@ -130,7 +144,8 @@ TEST(OldXls, OtherFilesAreRefusedWithTheirKind) {
       {"a password", stream({bof(0x0009), record(0x002F, Payload().u16(1).u16(2)), kEof}), WorkbookFault::Encrypted},
       {"no end", stream({bof(0x0209), record(0x0203, Payload().u16(0).u16(0).u16(0).f64(1))}), WorkbookFault::Damaged},
       {"a cut record", stream({bof(0x0209), record(0x0203, Payload().u16(0).u16(0)), kEof}), WorkbookFault::Damaged},
-      {"a text longer than its record", stream({bof(0x0209), record(0x0204, Payload().u16(0).u16(0).u16(0).u16(9).text("ab")), kEof}),
+      {"a text longer than its record",
+       stream({bof(0x0209), record(0x0204, Payload().u16(0).u16(0).u16(0).u16(9).text("ab")), kEof}),
        WorkbookFault::Damaged},
       {"no BOF", stream({kEof}), WorkbookFault::NotAWorkbook},
   };

@@ -19,8 +19,9 @@ const std::string kEncryptedSample = std::string(GZ_TEST_DATA) + "/sheet/encrypt
 class OpenWorkbook : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("gz_open_workbook_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                        "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() /
+           ("gz_open_workbook_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -113,14 +114,15 @@ TEST_F(OpenWorkbook, FailuresCarryTheirKind) {
       {"missing file", (dir_ / "none.xlsx").string(), WorkbookFault::Missing},
       {"a folder", dir_.string(), WorkbookFault::NotAWorkbook},
       {"plain text", put("notes.xlsx", {'h', 'i'}), WorkbookFault::NotAWorkbook},
-      {"a page without a table", put("page.xls", {'<', 'p', '>', 'x', '<', '/', 'p', '>'}), WorkbookFault::NotAWorkbook},
+      {"a page without a table", put("page.xls", {'<', 'p', '>', 'x', '<', '/', 'p', '>'}),
+       WorkbookFault::NotAWorkbook},
       {"an Excel 4.0 chart", put("chart.xls", {0x09, 0x04, 0x06, 0, 0, 0, 0x20, 0, 0, 0, 0x0A, 0, 0, 0}),
        WorkbookFault::Unsupported},
       {"empty file", put("empty.xls", {}), WorkbookFault::NotAWorkbook},
       {"encrypted package", put("secret.xlsx", testing::readFile(kEncryptedSample)), WorkbookFault::Encrypted},
       {"encrypted package of an unknown version",
-       put("odd.xlsx", testing::makeCompoundFile({{"EncryptionInfo", std::string(64, '\1')},
-                                                  {"EncryptedPackage", std::string(4096, '\2')}})),
+       put("odd.xlsx", testing::makeCompoundFile(
+                           {{"EncryptionInfo", std::string(64, '\1')}, {"EncryptedPackage", std::string(4096, '\2')}})),
        WorkbookFault::Unsupported},
       {"compound file without a workbook stream",
        put("doc.xls", testing::makeCompoundFile({{"WordDocument", std::string(600, '\0')}})),

@@ -34,8 +34,18 @@ TEST(SheetData, PlacesNeverSetAndOutOfRangeAreEmpty) {
   s.setNumber(2, 2, 1, false);
   s.setNumber(5, 1, 1, false);
   s.finish();
-  for (auto [row, col] : {std::pair<uint32_t, uint32_t>{0, 0}, {0, 2}, {2, 0}, {1, 1}, {2, 1}, {2, 3}, {3, 2},
-                          {4, 1}, {6, 1}, {4000000000u, 1}, {0xFFFFFFFFu, 0xFFFFFFFFu}, {2, 16385}})
+  for (auto [row, col] : {std::pair<uint32_t, uint32_t>{0, 0},
+                          {0, 2},
+                          {2, 0},
+                          {1, 1},
+                          {2, 1},
+                          {2, 3},
+                          {3, 2},
+                          {4, 1},
+                          {6, 1},
+                          {4000000000u, 1},
+                          {0xFFFFFFFFu, 0xFFFFFFFFu},
+                          {2, 16385}})
     EXPECT_EQ(s.value(row, col).kind, CellKind::Empty) << row << "," << col;
 }
 

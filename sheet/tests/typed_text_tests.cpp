@@ -59,9 +59,27 @@ TEST(TypedText, NumbersDatesBooleansAndErrorsAsTypedIntoACell) {
 }
 
 TEST(TypedText, TextThatANumberWouldChangeStaysAsWritten) {
-  for (const char* s : {"007", "01", "00", "110105196503011234", "6222021234567890123", "11010519650301123X",
-                        "1,23", ",123", "1.2.3", "12 34", "1965.3.1", "3/1/1965", "张三", "#n/a?", "1965-2-30",
-                        "$12", "- 5", "inf", "nan", "0x1F", " 张三 "}) {
+  for (const char* s : {"007",
+                        "01",
+                        "00",
+                        "110105196503011234",
+                        "6222021234567890123",
+                        "11010519650301123X",
+                        "1,23",
+                        ",123",
+                        "1.2.3",
+                        "12 34",
+                        "1965.3.1",
+                        "3/1/1965",
+                        "张三",
+                        "#n/a?",
+                        "1965-2-30",
+                        "$12",
+                        "- 5",
+                        "inf",
+                        "nan",
+                        "0x1F",
+                        " 张三 "}) {
     SCOPED_TRACE(s);
     const CellValue v = typedCellValue(gb(s));
     EXPECT_EQ(v.kind, CellKind::Text);

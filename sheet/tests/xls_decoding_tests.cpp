@@ -54,7 +54,7 @@ TEST(XlsFormulaResult, TellsEveryCachedKind) {
     Kind kind;
     uint8_t code;
   } cases[] = {
-      {0, 0, Kind::String, 0},  {1, 1, Kind::Boolean, 1},       {1, 0, Kind::Boolean, 0},
+      {0, 0, Kind::String, 0},      {1, 1, Kind::Boolean, 1},     {1, 0, Kind::Boolean, 0},
       {2, 0x2A, Kind::Error, 0x2A}, {3, 0, Kind::EmptyString, 0}, {9, 0, Kind::Unknown, 0},
   };
   for (const Case& c : cases) {

@@ -9,11 +9,11 @@
 #include <random>
 #include <sstream>
 
+#include "listing_support.h"
 #include "sheet/readers.h"
 #include "sheet/xls_container.h"
 #include "sheet/xls_reader.h"
 #include "text/gb18030.h"
-#include "listing_support.h"
 #include "xls_test_support.h"
 
 namespace gz::sheet {
@@ -125,8 +125,10 @@ TEST(XlsSamples, DamagedFilesGiveAWorkbookOrOneError) {
     SCOPED_TRACE(file);
     const ByteVec bytes = readTestFile(std::string("sheet/xls/") + file);
     const std::vector<uint8_t> stream = extractWorkbookStream(bytes.data(), bytes.size()).bytes;
-    for (std::size_t cut = 0; cut < stream.size(); cut += 37) attempt(ByteVec(stream.begin(), stream.begin() + cut), false);
-    for (std::size_t cut = 0; cut < bytes.size(); cut += 1021) attempt(ByteVec(bytes.begin(), bytes.begin() + cut), true);
+    for (std::size_t cut = 0; cut < stream.size(); cut += 37)
+      attempt(ByteVec(stream.begin(), stream.begin() + cut), false);
+    for (std::size_t cut = 0; cut < bytes.size(); cut += 1021)
+      attempt(ByteVec(bytes.begin(), bytes.begin() + cut), true);
     for (int round = 0; round < 300; ++round) {
       ByteVec damaged = stream;
       for (int flips = 0; flips < 4; ++flips) damaged[random() % damaged.size()] = static_cast<uint8_t>(random());

@@ -20,7 +20,10 @@ ByteVec xf(unsigned format) { return record(0x00E0, Payload().u16(0).u16(format)
 std::vector<ByteVec> formatGlobals() {
   return {record(0x041E, Payload().u16(164).raw(unicodeString(u"yyyy-mm-dd"))),
           record(0x041E, Payload().u16(165).raw(unicodeString(u"[DBNum1]0"))),
-          xf(0), xf(14), xf(164), xf(165)};
+          xf(0),
+          xf(14),
+          xf(164),
+          xf(165)};
 }
 
 ByteVec sst(const std::vector<std::u16string>& strings) {
@@ -46,16 +49,24 @@ TEST(XlsStream, ReadsEveryKindOfCellRecord) {
   BookLayout book;
   book.globals = formatGlobals();
   book.globals.push_back(sst({u"姓名", u"张三", u"unused"}));
-  const ByteVec mulRk = record(0x00BD, Payload().u16(3).u16(1).u16(0).u32((7u << 2) | 2).u16(kDateXf).u32((30000u << 2) | 2).u16(3));
+  const ByteVec mulRk =
+      record(0x00BD, Payload().u16(3).u16(1).u16(0).u32((7u << 2) | 2).u16(kDateXf).u32((30000u << 2) | 2).u16(3));
   const ByteVec label = record(0x0204, Payload().u16(4).u16(0).u16(0).raw(unicodeString(u"标签")));
   const ByteVec rstring = record(0x00D6, Payload().u16(4).u16(1).u16(0).raw(unicodeString(u"rich")).u16(1).u32(0));
   const ByteVec blank = record(0x0201, Payload().u16(5).u16(0).u16(0));
   book.sheets.push_back(worksheet(u"S", {
-      sstCell(0, 0, 0, 0), sstCell(0, 1, 0, 1), sstCell(1, 1, 0, 1),
-      numberCell(2, 0, 0, 3.06), rkCell(2, 1, 0, (12345u << 2) | 3),
-      mulRk, label, rstring, blank,
-      boolErrCell(5, 1, false, 1), boolErrCell(5, 2, true, 0x07),
-  }));
+                                            sstCell(0, 0, 0, 0),
+                                            sstCell(0, 1, 0, 1),
+                                            sstCell(1, 1, 0, 1),
+                                            numberCell(2, 0, 0, 3.06),
+                                            rkCell(2, 1, 0, (12345u << 2) | 3),
+                                            mulRk,
+                                            label,
+                                            rstring,
+                                            blank,
+                                            boolErrCell(5, 1, false, 1),
+                                            boolErrCell(5, 2, true, 0x07),
+                                        }));
   const auto wb = readStream(buildStream(book));
   EXPECT_EQ(wb->sheetName(), "S");
   EXPECT_EQ(wb->notice(), "");
@@ -84,16 +95,17 @@ TEST(XlsStream, GivesTheCachedResultOfEveryFormulaKind) {
   book.globals = formatGlobals();
   const ByteVec shrfmla = record(0x04BC, Payload().u32(0).u16(0));
   book.sheets.push_back(worksheet(u"F", {
-      formulaCell(0, 0, 0, Payload().f64(2.5)),
-      formulaCell(0, 1, kCustomXf, Payload().f64(40000)),
-      formulaCell(1, 0, 0, special(0, 0)), shrfmla,
-      record(0x0207, unicodeString(u"结果")),
-      formulaCell(1, 1, 0, special(1, 1)),
-      formulaCell(1, 2, 0, special(2, 0x2A)),
-      formulaCell(1, 3, 0, special(3, 0)),
-      // A STRING record not preceded by a string formula belongs to no cell.
-      record(0x0207, unicodeString(u"stray")),
-  }));
+                                            formulaCell(0, 0, 0, Payload().f64(2.5)),
+                                            formulaCell(0, 1, kCustomXf, Payload().f64(40000)),
+                                            formulaCell(1, 0, 0, special(0, 0)),
+                                            shrfmla,
+                                            record(0x0207, unicodeString(u"结果")),
+                                            formulaCell(1, 1, 0, special(1, 1)),
+                                            formulaCell(1, 2, 0, special(2, 0x2A)),
+                                            formulaCell(1, 3, 0, special(3, 0)),
+                                            // A STRING record not preceded by a string formula belongs to no cell.
+                                            record(0x0207, unicodeString(u"stray")),
+                                        }));
   const auto wb = readStream(buildStream(book));
   const SheetData& s = wb->sheet();
   EXPECT_EQ(s.value(1, 1).number, 2.5);
@@ -111,10 +123,10 @@ TEST(XlsStream, GivesTheCachedResultOfEveryFormulaKind) {
 TEST(XlsStream, LongFormulaTextContinuesInContinueRecords) {
   BookLayout book;
   book.sheets.push_back(worksheet(u"F", {
-      formulaCell(0, 0, 0, special(0, 0)),
-      record(0x0207, Payload().u16(8003).u8(0).text(std::string(8000, 'a'))),
-      record(0x003C, Payload().u8(1).u16(0x5DE5).u16(0x8D44).u16('!')),
-  }));
+                                            formulaCell(0, 0, 0, special(0, 0)),
+                                            record(0x0207, Payload().u16(8003).u8(0).text(std::string(8000, 'a'))),
+                                            record(0x003C, Payload().u8(1).u16(0x5DE5).u16(0x8D44).u16('!')),
+                                        }));
   const auto wb = readStream(buildStream(book));
   EXPECT_EQ(wb->value(1, 1).text, std::string(8000, 'a') + gbk("工资!"));
 }
@@ -124,11 +136,11 @@ TEST(XlsStream, DateFlagComesFromTheCellFormat) {
     BookLayout book;
     book.globals = formatGlobals();
     if (date1904) book.globals.push_back(record(0x0022, Payload().u16(1)));
-    book.sheets.push_back(worksheet(u"D", {
-        numberCell(0, 0, kDateXf, 100), numberCell(0, 1, kCustomXf, 100.25),
-        numberCell(0, 2, kDbNumXf, 100), numberCell(0, 3, 0, 100),
-        numberCell(0, 4, 99, 100),  // a format index beyond the list: not a date
-    }));
+    book.sheets.push_back(worksheet(
+        u"D", {
+                  numberCell(0, 0, kDateXf, 100), numberCell(0, 1, kCustomXf, 100.25), numberCell(0, 2, kDbNumXf, 100),
+                  numberCell(0, 3, 0, 100), numberCell(0, 4, 99, 100),  // a format index beyond the list: not a date
+              }));
     const auto wb = readStream(buildStream(book));
     // 1904-based serials are made 1900-based; plain numbers stay as they are.
     const double shift = date1904 ? 1462 : 0;
@@ -146,12 +158,16 @@ TEST(XlsStream, DateFlagComesFromTheCellFormat) {
 TEST(XlsStream, IgnoresCellsBeyondTheGridAndInsideEmbeddedCharts) {
   BookLayout book;
   const ByteVec chartBof = record(0x0809, Payload().u16(0x0600).u16(0x0020).u32(0));
-  book.sheets.push_back(worksheet(u"G", {
-      numberCell(65535, 255, 0, 1), numberCell(0, 256, 0, 2),
-      record(0x00BD, Payload().u16(1).u16(254).u16(0).u32(6).u16(0).u32(10).u16(0).u32(14).u16(256)),
-      chartBof, numberCell(3, 0, 0, 99), record(0x000A, {}),
-      numberCell(4, 0, 0, 5),
-  }));
+  book.sheets.push_back(worksheet(
+      u"G", {
+                numberCell(65535, 255, 0, 1),
+                numberCell(0, 256, 0, 2),
+                record(0x00BD, Payload().u16(1).u16(254).u16(0).u32(6).u16(0).u32(10).u16(0).u32(14).u16(256)),
+                chartBof,
+                numberCell(3, 0, 0, 99),
+                record(0x000A, {}),
+                numberCell(4, 0, 0, 5),
+            }));
   const auto wb = readStream(buildStream(book));
   EXPECT_EQ(wb->value(65536, 256).number, 1);
   EXPECT_EQ(wb->value(2, 255).number, 1);
@@ -163,7 +179,8 @@ TEST(XlsStream, IgnoresCellsBeyondTheGridAndInsideEmbeddedCharts) {
   // BIFF5 sheets end at row 16384.
   BookLayout old;
   old.biff8 = false;
-  old.sheets.push_back(SheetLayout{byteString("Old", false), 0, {numberCell(16383, 0, 0, 1), numberCell(16384, 0, 0, 2)}});
+  old.sheets.push_back(
+      SheetLayout{byteString("Old", false), 0, {numberCell(16383, 0, 0, 1), numberCell(16384, 0, 0, 2)}});
   const auto wb5 = readStream(buildStream(old), true);
   EXPECT_EQ(wb5->sheet().cellCount(), 1u);
   EXPECT_EQ(wb5->sheet().lastRow(), 16384u);
@@ -205,13 +222,15 @@ TEST(XlsStream, OldWorkbooksReadTextInTheirCodePage) {
   book.globals.push_back(xf(0));
   book.globals.push_back(xf(164));
   const std::string name = gbk("工资表");
-  book.sheets.push_back(SheetLayout{byteString(name, false), 0, {
-      record(0x0204, Payload().u16(0).u16(0).u16(0).raw(byteString(gbk("张三丰")))),
-      record(0x0207, byteString("stray")),
-      formulaCell(1, 0, 0, special(0, 0)),
-      record(0x0207, byteString(gbk("李四"))),
-      numberCell(2, 0, 1, 30000),
-  }});
+  book.sheets.push_back(SheetLayout{byteString(name, false),
+                                    0,
+                                    {
+                                        record(0x0204, Payload().u16(0).u16(0).u16(0).raw(byteString(gbk("张三丰")))),
+                                        record(0x0207, byteString("stray")),
+                                        formulaCell(1, 0, 0, special(0, 0)),
+                                        record(0x0207, byteString(gbk("李四"))),
+                                        numberCell(2, 0, 1, 30000),
+                                    }});
   const auto wb = readStream(buildStream(book), true);
   EXPECT_EQ(wb->sheetName(), name);
   EXPECT_EQ(wb->value(1, 1).text, gbk("张三丰"));
@@ -224,7 +243,8 @@ TEST(XlsStream, OldWorkbooksReadTextInTheirCodePage) {
   BookLayout west;
   west.biff8 = false;
   west.globals.push_back(record(0x0042, Payload().u16(1252)));
-  west.sheets.push_back(SheetLayout{byteString("W", false), 0, {record(0x0204, Payload().u16(0).u16(0).u16(0).raw(byteString("caf\xE9")))}});
+  west.sheets.push_back(SheetLayout{
+      byteString("W", false), 0, {record(0x0204, Payload().u16(0).u16(0).u16(0).raw(byteString("caf\xE9")))}});
   EXPECT_EQ(readStream(buildStream(west), true)->value(1, 1).text, gbk("café"));
   west.globals[0] = record(0x0042, Payload().u16(874));
   const auto thai = readStream(buildStream(west), true);

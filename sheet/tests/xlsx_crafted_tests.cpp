@@ -90,7 +90,8 @@ TEST(XlsxCrafted, WorkbookFoundThroughRelationshipsWherever) {
   const Bytes bytes = makeZip({
       {"_rels/.rels",
        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-       "<Relationship Id=\"a\" Type=\"" + rel + "officeDocument\" Target=\"/Book/Main.xml\"/></Relationships>"},
+       "<Relationship Id=\"a\" Type=\"" +
+           rel + "officeDocument\" Target=\"/Book/Main.xml\"/></Relationships>"},
       {"Book/Main.xml",
        "<x:workbook xmlns:x=\"http://purl.oclc.org/ooxml/spreadsheetml/main\" xmlns:q=\"" +
            rel.substr(0, rel.size() - 1) +
@@ -100,11 +101,19 @@ TEST(XlsxCrafted, WorkbookFoundThroughRelationshipsWherever) {
            "</x:sheets></x:workbook>"},
       {"Book/_rels/Main.xml.rels",
        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-       "<Relationship Id=\"s1\" Type=\"" + rel + "worksheet\" Target=\"../Sheets/one.xml\"/>"
-       "<Relationship Id=\"s2\" Type=\"" + rel + "worksheet\" Target=\"/sheets/TWO.xml\"/>"
-       "<Relationship Id=\"st\" Type=\"" + rel + "styles\" Target=\"s.xml\"/>"
-       "<Relationship Id=\"x\" Type=\"" + rel + "hyperlink\" Target=\"http://example.com/\" TargetMode=\"External\"/>"
-       "</Relationships>"},
+       "<Relationship Id=\"s1\" Type=\"" +
+           rel +
+           "worksheet\" Target=\"../Sheets/one.xml\"/>"
+           "<Relationship Id=\"s2\" Type=\"" +
+           rel +
+           "worksheet\" Target=\"/sheets/TWO.xml\"/>"
+           "<Relationship Id=\"st\" Type=\"" +
+           rel +
+           "styles\" Target=\"s.xml\"/>"
+           "<Relationship Id=\"x\" Type=\"" +
+           rel +
+           "hyperlink\" Target=\"http://example.com/\" TargetMode=\"External\"/>"
+           "</Relationships>"},
       {"Book/s.xml",
        "<styleSheet xmlns=\"http://purl.oclc.org/ooxml/spreadsheetml/main\"><cellXfs><xf numFmtId=\"0\"/>"
        "<xf numFmtId=\"14\"/></cellXfs></styleSheet>"},

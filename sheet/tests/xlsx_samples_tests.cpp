@@ -99,13 +99,26 @@ TEST(XlsxGenerated, CellFormsRowByRow) {
   auto book = sample("gen_cell_forms.xlsx");
   EXPECT_EQ(book->sheetName(), gbk("人员"));
   const std::pair<const char*, const char*> rows[] = {
-      {"whole", "1"},          {"decimal", "3.06"},        {"negative", "-12"},
-      {"sum", "0.3"},          {"date", "1965-3-1"},       {"datetime", "1965-3-1 8:05:09"},
-      {"cjk date", "1993-7-1"}, {"builtin 14", "2000-2-29"}, {"elapsed", "1900-1-9 15:10:05"},
-      {"dbnum", "12345.5"},    {"yuan", "12345.5"},        {"true", "TRUE"},
-      {"false", "FALSE"},      {"text", "张三丰"},          {"multiline", "第一行\n第二行"},
-      {"date text", "1965-3-1"}, {"error", "#N/A"},        {"formula", ""},
-      {"outside gbk", "A\U0001F600B"},  {"leading zero", "0102"},
+      {"whole", "1"},
+      {"decimal", "3.06"},
+      {"negative", "-12"},
+      {"sum", "0.3"},
+      {"date", "1965-3-1"},
+      {"datetime", "1965-3-1 8:05:09"},
+      {"cjk date", "1993-7-1"},
+      {"builtin 14", "2000-2-29"},
+      {"elapsed", "1900-1-9 15:10:05"},
+      {"dbnum", "12345.5"},
+      {"yuan", "12345.5"},
+      {"true", "TRUE"},
+      {"false", "FALSE"},
+      {"text", "张三丰"},
+      {"multiline", "第一行\n第二行"},
+      {"date text", "1965-3-1"},
+      {"error", "#N/A"},
+      {"formula", ""},
+      {"outside gbk", "A\U0001F600B"},
+      {"leading zero", "0102"},
   };
   uint32_t row = 1;
   for (const auto& [name, text] : rows) {

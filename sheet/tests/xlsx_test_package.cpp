@@ -85,16 +85,21 @@ std::map<std::string, std::string> minimalParts(const std::string& sheetData) {
   return {
       {"_rels/.rels",
        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-       "<Relationship Id=\"rId1\" Type=\"" + rel + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
-      {"xl/workbook.xml",
-       "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" +
-           rel.substr(0, rel.size() - 1) +
-           "\"><sheets><sheet name=\"S1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+       "<Relationship Id=\"rId1\" Type=\"" +
+           rel + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
+      {"xl/workbook.xml", "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" xmlns:r=\"" +
+                              rel.substr(0, rel.size() - 1) +
+                              "\"><sheets><sheet name=\"S1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
       {"xl/_rels/workbook.xml.rels",
        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-       "<Relationship Id=\"rId1\" Type=\"" + rel + "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-       "<Relationship Id=\"rId2\" Type=\"" + rel + "sharedStrings\" Target=\"sharedStrings.xml\"/>"
-       "<Relationship Id=\"rId3\" Type=\"" + rel + "styles\" Target=\"styles.xml\"/></Relationships>"},
+       "<Relationship Id=\"rId1\" Type=\"" +
+           rel +
+           "worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+           "<Relationship Id=\"rId2\" Type=\"" +
+           rel +
+           "sharedStrings\" Target=\"sharedStrings.xml\"/>"
+           "<Relationship Id=\"rId3\" Type=\"" +
+           rel + "styles\" Target=\"styles.xml\"/></Relationships>"},
       {"xl/worksheets/sheet1.xml", worksheetXml(sheetData)},
   };
 }

@@ -12,14 +12,17 @@ using namespace testing;
 std::string workbook(const std::string& inside, const std::string& declaration = "<?xml version=\"1.0\"?>") {
   return declaration +
          "<?mso-application progid=\"Excel.Sheet\"?>\n"
-         "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" xmlns:o=\"urn:schemas-microsoft-com:office:office\"\n"
-         " xmlns:x=\"urn:schemas-microsoft-com:office:excel\" xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"\n"
+         "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\" "
+         "xmlns:o=\"urn:schemas-microsoft-com:office:office\"\n"
+         " xmlns:x=\"urn:schemas-microsoft-com:office:excel\" "
+         "xmlns:ss=\"urn:schemas-microsoft-com:office:spreadsheet\"\n"
          " xmlns:html=\"http://www.w3.org/TR/REC-html40\">\n" +
          inside + "</Workbook>";
 }
 
 std::string sheet(const std::string& name, const std::string& rows) {
-  return "<Worksheet ss:Name=\"" + name + "\"><Table>" + rows + "</Table><WorksheetOptions xmlns=\"urn:schemas-microsoft-com:office:excel\"/></Worksheet>\n";
+  return "<Worksheet ss:Name=\"" + name + "\"><Table>" + rows +
+         "</Table><WorksheetOptions xmlns=\"urn:schemas-microsoft-com:office:excel\"/></Worksheet>\n";
 }
 
 std::unique_ptr<Workbook> read(const std::string& xml) { return readText(readXmlSpreadsheet, xml); }
@@ -49,23 +52,28 @@ TEST(XmlSpreadsheet, PlacesTypesAndStyles) {
       "<Style ss:ID=\"child\" ss:Parent=\"d\"><Font ss:Bold=\"1\"/></Style>"
       "<Style ss:ID=\"fixed\"><NumberFormat ss:Format=\"Fixed\"/></Style>"
       "<Style ss:ID=\"short\"><NumberFormat ss:Format=\"Short Date\"/></Style></Styles>";
-  const auto book = read(workbook(styles + sheet("S",
-      "<Row><Cell><Data ss:Type=\"Number\">3.06</Data></Cell><Cell ss:Index=\"4\"><Data ss:Type=\"String\">D1</Data></Cell>"
-      "<Cell ss:MergeAcross=\"2\"><Data ss:Type=\"String\">E1 to G1</Data></Cell><Cell><Data ss:Type=\"Number\">8</Data></Cell></Row>"
-      "<Row ss:Index=\"3\"><Cell ss:StyleID=\"d\"><Data ss:Type=\"Number\">23802</Data></Cell>"
-      "<Cell ss:StyleID=\"child\"><Data ss:Type=\"Number\">23802</Data></Cell>"
-      "<Cell ss:StyleID=\"fixed\"><Data ss:Type=\"Number\">23802</Data></Cell>"
-      "<Cell ss:StyleID=\"short\"><Data ss:Type=\"Number\">23802</Data></Cell></Row>"
-      "<Row ss:Span=\"2\"/>"
-      "<Row><Cell><Data ss:Type=\"DateTime\">1965-03-01T00:00:00.000</Data></Cell>"
-      "<Cell><Data ss:Type=\"DateTime\">1899-12-31T08:30:00.000</Data></Cell>"
-      "<Cell><Data ss:Type=\"Boolean\">1</Data></Cell><Cell><Data ss:Type=\"Error\">#N/A</Data></Cell>"
-      "<Cell ss:Formula=\"=1/0\"><Data ss:Type=\"Error\">#DIV/0!</Data></Cell>"
-      "<Cell><Data ss:Type=\"Number\">12a</Data></Cell><Cell/><Cell><Data ss:Type=\"String\"></Data></Cell></Row>"
-      "<Row><Cell><Data ss:Type=\"String\">第一行&#10;第二行</Data>"
-      "<Comment ss:Author=\"x\"><ss:Data><B>不读批注</B></ss:Data></Comment></Cell>"
-      "<Cell><ss:Data ss:Type=\"String\" xmlns=\"http://www.w3.org/TR/REC-html40\"><B>粗</B><Font>体</Font></ss:Data></Cell>"
-      "<Cell><Data ss:Type=\"String\">110105196503011234</Data></Cell></Row>")));
+  const auto book = read(workbook(
+      styles +
+      sheet("S",
+            "<Row><Cell><Data ss:Type=\"Number\">3.06</Data></Cell><Cell ss:Index=\"4\"><Data "
+            "ss:Type=\"String\">D1</Data></Cell>"
+            "<Cell ss:MergeAcross=\"2\"><Data ss:Type=\"String\">E1 to G1</Data></Cell><Cell><Data "
+            "ss:Type=\"Number\">8</Data></Cell></Row>"
+            "<Row ss:Index=\"3\"><Cell ss:StyleID=\"d\"><Data ss:Type=\"Number\">23802</Data></Cell>"
+            "<Cell ss:StyleID=\"child\"><Data ss:Type=\"Number\">23802</Data></Cell>"
+            "<Cell ss:StyleID=\"fixed\"><Data ss:Type=\"Number\">23802</Data></Cell>"
+            "<Cell ss:StyleID=\"short\"><Data ss:Type=\"Number\">23802</Data></Cell></Row>"
+            "<Row ss:Span=\"2\"/>"
+            "<Row><Cell><Data ss:Type=\"DateTime\">1965-03-01T00:00:00.000</Data></Cell>"
+            "<Cell><Data ss:Type=\"DateTime\">1899-12-31T08:30:00.000</Data></Cell>"
+            "<Cell><Data ss:Type=\"Boolean\">1</Data></Cell><Cell><Data ss:Type=\"Error\">#N/A</Data></Cell>"
+            "<Cell ss:Formula=\"=1/0\"><Data ss:Type=\"Error\">#DIV/0!</Data></Cell>"
+            "<Cell><Data ss:Type=\"Number\">12a</Data></Cell><Cell/><Cell><Data ss:Type=\"String\"></Data></Cell></Row>"
+            "<Row><Cell><Data ss:Type=\"String\">第一行&#10;第二行</Data>"
+            "<Comment ss:Author=\"x\"><ss:Data><B>不读批注</B></ss:Data></Comment></Cell>"
+            "<Cell><ss:Data ss:Type=\"String\" "
+            "xmlns=\"http://www.w3.org/TR/REC-html40\"><B>粗</B><Font>体</Font></ss:Data></Cell>"
+            "<Cell><Data ss:Type=\"String\">110105196503011234</Data></Cell></Row>")));
   EXPECT_EQ(shown(*book, 1, 1), "3.06");
   EXPECT_EQ(shown(*book, 1, 4), "D1");
   EXPECT_EQ(shown(*book, 1, 5), "E1 to G1");
@@ -106,11 +114,14 @@ TEST(XmlSpreadsheet, DeclaredGb2312HoldingGbkCharactersReads) {
 }
 
 TEST(XmlSpreadsheet, OtherDocumentsAreRefused) {
-  EXPECT_EQ(refusalOf(readXmlSpreadsheet, "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet>")->fault,
-            WorkbookFault::Damaged);
+  EXPECT_EQ(
+      refusalOf(readXmlSpreadsheet, "<Workbook xmlns=\"urn:schemas-microsoft-com:office:spreadsheet\"><Worksheet>")
+          ->fault,
+      WorkbookFault::Damaged);
   EXPECT_EQ(refusalOf(readXmlSpreadsheet, workbook(""))->fault, WorkbookFault::Damaged);  // no worksheet
   EXPECT_EQ(refusalOf(readXmlSpreadsheet, "<note/>")->fault, WorkbookFault::NotAWorkbook);
-  EXPECT_EQ(refusalOf(readXmlSpreadsheet, "<!DOCTYPE x [<!ENTITY a \"aaaa\">]><Workbook/>")->fault, WorkbookFault::Damaged);
+  EXPECT_EQ(refusalOf(readXmlSpreadsheet, "<!DOCTYPE x [<!ENTITY a \"aaaa\">]><Workbook/>")->fault,
+            WorkbookFault::Damaged);
 }
 
 }  // namespace

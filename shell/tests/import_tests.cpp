@@ -4,8 +4,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -21,9 +21,7 @@ const QStringList kStaff = {QStringLiteral("张伟"), QStringLiteral("王芳"), 
                             QStringLiteral("刘洋"), QStringLiteral("陈静"), QStringLiteral("杨军")};
 
 // The error pane's lines that say the code file is missing.
-int missingCodeFileLines(const QString& pane) {
-  return pane.split('\n').count(QStringLiteral("代码文件dm.txt不存在"));
-}
+int missingCodeFileLines(const QString& pane) { return pane.split('\n').count(QStringLiteral("代码文件dm.txt不存在")); }
 
 class ImportTests : public QObject {
   Q_OBJECT
@@ -97,15 +95,12 @@ class ImportTests : public QObject {
     WindowHarness h;
     h.openReadyToImport();
     // The click reaches the window at the run's first pass through the event loop.
-    QTimer::singleShot(0, h.button("BitBtn1"), [&] {
-      QTest::mouseClick(h.button("BitBtn1"), Qt::LeftButton);
-    });
+    QTimer::singleShot(0, h.button("BitBtn1"), [&] { QTest::mouseClick(h.button("BitBtn1"), Qt::LeftButton); });
     QStringList panelWhenShown;
     h.boxes().onShow = [&](const ShownBox&) { panelWhenShown << h.panel(1); };
     h.clickImport();
 
-    QCOMPARE(h.boxes().texts(),
-             (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!")}));
+    QCOMPARE(h.boxes().texts(), (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!")}));
     QCOMPARE(panelWhenShown, (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!")}));
     QCOMPARE(h.gridColumn("xm"), QStringList{kStaff.first()});  // the current row finished
     QCOMPARE(h.panel(0), QStringLiteral("1人"));
@@ -201,8 +196,9 @@ class ImportTests : public QObject {
     h.clickNode("0102");
     h.addPerson("0102");
     // The database throws the run's work away at its third person.
-    h.execute("create trigger stop_third after insert on ryjbxx when (select count(*) from ryjbxx) > 3 "
-              "begin select raise(rollback, 'stopped'); end");
+    h.execute(
+        "create trigger stop_third after insert on ryjbxx when (select count(*) from ryjbxx) > 3 "
+        "begin select raise(rollback, 'stopped'); end");
     h.selectWorkbook("staff.xls");
     h.clickImport();
     QCOMPARE(h.boxes().shown().size(), std::size_t{1});

@@ -36,8 +36,8 @@ void openWithEncryptedWorkbook(WindowHarness& h) {
 
 // Every text the operator can see after a run.
 QString allTexts(WindowHarness& h) {
-  return h.boxes().texts().join('\n') + h.pane("Memo1")->toPlainText() + h.pane("Memo2")->toPlainText() +
-         h.panel(0) + h.panel(1);
+  return h.boxes().texts().join('\n') + h.pane("Memo1")->toPlainText() + h.pane("Memo2")->toPlainText() + h.panel(0) +
+         h.panel(1);
 }
 
 class PasswordTests : public QObject {

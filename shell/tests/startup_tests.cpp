@@ -97,8 +97,8 @@ class StartupTests : public QObject {
     QCOMPARE(w.maximumSize(), QSize(982, 664));
     const Qt::WindowFlags f = w.windowFlags();
     QVERIFY(f & Qt::CustomizeWindowHint);
-    QVERIFY(!(f & (Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowMaximizeButtonHint | Qt::WindowSystemMenuHint)));
+    QVERIFY(!(f & (Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowSystemMenuHint)));
   }
 };
 

@@ -15,7 +15,7 @@ QObject* makePasswordTests();
 QObject* makeRunEndTests();
 
 inline std::vector<QObject*> allTests() {
-  return {makeStartupTests(), makeImportTests(), makeChooserTests(), makeExceptionTests(),
+  return {makeStartupTests(),   makeImportTests(),   makeChooserTests(), makeExceptionTests(),
           makeTreeClickTests(), makePasswordTests(), makeRunEndTests()};
 }
 

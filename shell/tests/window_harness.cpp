@@ -26,16 +26,14 @@ struct Institution {
   const char* jgmc;
 };
 const Institution kInstitutions[] = {
-    {1, 0, "01", "市财政局"}, {2, 1, "0101", "办公室"}, {3, 1, "0102", "预算科"},
+    {1, 0, "01", "市财政局"}, {2, 1, "0101", "办公室"},   {3, 1, "0102", "预算科"},
     {4, 0, "02", "市教育局"}, {5, 4, "0201", "第一中学"},
 };
 
 std::string gbk(const char* utf8) { return text::qStringToGb18030(QString::fromUtf8(utf8)); }
 }  // namespace
 
-WindowHarness::WindowHarness() : startDir_(QDir::currentPath()) {
-  QDir::setCurrent(tmp_.path());
-}
+WindowHarness::WindowHarness() : startDir_(QDir::currentPath()) { QDir::setCurrent(tmp_.path()); }
 
 WindowHarness::~WindowHarness() {
   window_.reset();
@@ -46,9 +44,9 @@ void WindowHarness::makeDatabase() {
   auto conn = db::createSqliteDatabase(path("gzgl.mdb").toStdString());
   db::createSchema(*conn);
   for (const Institution& i : kInstitutions) {
-    conn->execute({"insert into dm_jg (id, upid, px, jgdm, jgmc, jgjb) values (?, ?, ?, ?, ?, ?)",
-                   {int64_t{i.id}, int64_t{i.upid}, int64_t{i.id}, std::string(i.jgdm),
-                    gbk(i.jgmc), std::string("1")}});
+    conn->execute(
+        {"insert into dm_jg (id, upid, px, jgdm, jgmc, jgjb) values (?, ?, ?, ?, ?, ?)",
+         {int64_t{i.id}, int64_t{i.upid}, int64_t{i.id}, std::string(i.jgdm), gbk(i.jgmc), std::string("1")}});
   }
 }
 
@@ -68,8 +66,7 @@ TFSYDbf& WindowHarness::open() {
   setup.database = path("gzgl.mdb");
   setup.startupCheckDelayMs = 0;
   window_ = std::make_unique<TFSYDbf>(setup);
-  QObject::connect(window_.get(), &TFSYDbf::quitRequested,
-                   [this](int status) { quitStatus_ = status; });
+  QObject::connect(window_.get(), &TFSYDbf::quitRequested, [this](int status) { quitStatus_ = status; });
   window_->show();
   // The start-up check has run once the timer is inactive.
   QTimer* timer = child<QTimer>("Timer1");
@@ -104,8 +101,7 @@ QString WindowHarness::panel(int i) const {
 }
 
 ButtonStates WindowHarness::buttonStates() const {
-  return {button("Button1")->isEnabled(), button("BitBtn1")->isEnabled(),
-          button("Button2")->isEnabled()};
+  return {button("Button1")->isEnabled(), button("BitBtn1")->isEnabled(), button("Button2")->isEnabled()};
 }
 
 void WindowHarness::clickNode(const QString& code, Qt::MouseButton button, Qt::KeyboardModifiers keys) {

@@ -62,8 +62,7 @@ class WindowHarness {
   ButtonStates buttonStates() const;
 
   // A click on the node, as the operator makes it, with any button and keys.
-  void clickNode(const QString& code, Qt::MouseButton button = Qt::LeftButton,
-                 Qt::KeyboardModifiers keys = {});
+  void clickNode(const QString& code, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers keys = {});
   void clickBelowTheNodes(Qt::MouseButton button = Qt::LeftButton);
   QString selectedCode() const;  // the code of the selected node; empty for none
   void addPerson(const char* departmentCode);

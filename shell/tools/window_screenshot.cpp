@@ -32,12 +32,10 @@ int main(int argc, char** argv) {
   QCommandLineParser parser;
   const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("Database."), QStringLiteral("DB"),
                               QStringLiteral("gzgl.mdb"));
-  const QCommandLineOption dept(QStringLiteral("dept"), QStringLiteral("Department code."),
-                                QStringLiteral("CODE"));
+  const QCommandLineOption dept(QStringLiteral("dept"), QStringLiteral("Department code."), QStringLiteral("CODE"));
   const QCommandLineOption workbook(QStringLiteral("workbook"), QStringLiteral("Workbook in the working directory."),
                                     QStringLiteral("FILE"));
-  const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("PNG file to write."),
-                               QStringLiteral("PNG"));
+  const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("PNG file to write."), QStringLiteral("PNG"));
   parser.addOptions({db, dept, workbook, out});
   parser.addHelpOption();
   parser.process(app);
@@ -61,8 +59,8 @@ int main(int argc, char** argv) {
     return fail(QStringLiteral("the start-up check did not run"));
 
   auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("TV1"));
-  const QList<QTreeWidgetItem*> nodes = tree->findItems(
-      QLatin1Char('_') + parser.value(dept), Qt::MatchEndsWith | Qt::MatchRecursive);
+  const QList<QTreeWidgetItem*> nodes =
+      tree->findItems(QLatin1Char('_') + parser.value(dept), Qt::MatchEndsWith | Qt::MatchRecursive);
   if (nodes.isEmpty()) return fail(QStringLiteral("no department ") + parser.value(dept));
   tree->scrollToItem(nodes.first());
   QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(nodes.first()).center());
@@ -73,8 +71,7 @@ int main(int argc, char** argv) {
   QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
   QTest::qWait(300);  // let the last repaints through
 
-  if (!window.grab().save(parser.value(out), "PNG"))
-    return fail(QStringLiteral("cannot write ") + parser.value(out));
+  if (!window.grab().save(parser.value(out), "PNG")) return fail(QStringLiteral("cannot write ") + parser.value(out));
   std::printf("wrote %s\n", qPrintable(parser.value(out)));
   return 0;
 }

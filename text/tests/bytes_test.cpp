@@ -21,16 +21,13 @@ TEST(CompareBytes, OrdersUnsignedBytesWithPrefixFirst) {
     int expected;
   };
   const std::vector<Case> cases = {
-      {"", "", 0},
-      {"", "a", -1},
+      {"", "", 0},         {"", "a", -1},
       {"1", "12", -1},          // a prefix is smaller
       {"12", "2", -1},          // "12" lies between "1" and "2"
-      {"20", "2", 1},
-      {"abc", "abd", -1},
+      {"20", "2", 1},      {"abc", "abd", -1},
       {"Z", "a", -1},           // no case folding
       {kHan, "z", 1},           // bytes above 0x7F come after ASCII
-      {"\x80", "\x7F", 1},
-      {std::string("a\0b", 3), std::string("a\0c", 3), -1},  // embedded NUL compared too
+      {"\x80", "\x7F", 1}, {std::string("a\0b", 3), std::string("a\0c", 3), -1},  // embedded NUL compared too
       {kHan, kHan, 0},
   };
   for (const auto& c : cases) {
@@ -49,7 +46,10 @@ TEST(Trim, RemovesControlBytesAndBlanksOnly) {
       {std::string("\0a\0", 3), "a"},
       {" a b ", "a b"},
       {kFullWidthBlank + "x" + kFullWidthBlank, kFullWidthBlank + "x" + kFullWidthBlank},
-      {"\x7F" "a", "\x7F" "a"},  // DEL is above 32
+      {"\x7F"
+       "a",
+       "\x7F"
+       "a"},  // DEL is above 32
       {" " + kHan + " ", kHan},
   };
   for (const auto& [in, out] : cases) {
@@ -79,8 +79,7 @@ TEST(Substr1, ClipsToTheText) {
       {kHan + kHan, 2, 2, "\xBA\xBA"},  // byte positions, not characters
   };
   for (const auto& c : cases)
-    EXPECT_EQ(substr1(c.s, c.start, c.len), c.expected)
-        << c.s << " from " << c.start << " len " << c.len;
+    EXPECT_EQ(substr1(c.s, c.start, c.len), c.expected) << c.s << " from " << c.start << " len " << c.len;
 }
 
 TEST(SplitLines, BreaksAtCrLfAndCrLfPairs) {
@@ -133,10 +132,32 @@ TEST(ParseWholeNumber, AcceptsDecimalAndHexForms) {
 
 TEST(ParseWholeNumber, RefusesEverythingElseAndKeepsTheOutput) {
   const std::vector<std::string> cases = {
-      "", " ", "+", "-", "6.5", "12 ", "1 2", "- 5", "2147483648", "-2147483649",
-      "99999999999999999999", "$", "0x", "$100000000", "$G", "0x1G", "1e3", "abc",
+      "",
+      " ",
+      "+",
+      "-",
+      "6.5",
+      "12 ",
+      "1 2",
+      "- 5",
+      "2147483648",
+      "-2147483649",
+      "99999999999999999999",
+      "$",
+      "0x",
+      "$100000000",
+      "$G",
+      "0x1G",
+      "1e3",
+      "abc",
       "\xA3\xB1",  // full-width digit 1
-      std::string("\0" "5", 2), std::string("5\0", 2), "--5", "+-5", "x10",
+      std::string("\0"
+                  "5",
+                  2),
+      std::string("5\0", 2),
+      "--5",
+      "+-5",
+      "x10",
   };
   for (const auto& in : cases) {
     int32_t v = 12345;
@@ -148,18 +169,9 @@ TEST(ParseWholeNumber, RefusesEverythingElseAndKeepsTheOutput) {
 
 TEST(ParseDecimal, AcceptsPlainDecimalForms) {
   const std::vector<std::pair<std::string, double>> cases = {
-      {"0", 0},
-      {"3.06", 3.06},
-      {" 3.06 ", 3.06},
-      {"\t-1.05\r\n", -1.05},
-      {"+2", 2},
-      {"1.", 1},
-      {".5", 0.5},
-      {"-.5", -0.5},
-      {"1e3", 1000},
-      {"1.5E-2", 0.015},
-      {"2e+2", 200},
-      {"123456789012345", 123456789012345.0},
+      {"0", 0},         {"3.06", 3.06},    {" 3.06 ", 3.06}, {"\t-1.05\r\n", -1.05},
+      {"+2", 2},        {"1.", 1},         {".5", 0.5},      {"-.5", -0.5},
+      {"1e3", 1000},    {"1.5E-2", 0.015}, {"2e+2", 200},    {"123456789012345", 123456789012345.0},
       {"1e-400", 0},  // too small for a double: zero
       {"0.000e999", 0},
   };
@@ -172,8 +184,8 @@ TEST(ParseDecimal, AcceptsPlainDecimalForms) {
 
 TEST(ParseDecimal, RefusesEverythingElse) {
   const std::vector<std::string> cases = {
-      "", " ", ".", "-", "+.", "e5", "1e", "1e+", "1.2.3", "1,5", "abc", "inf", "nan",
-      "0x10", "$10", "1 2", "1e400", "-1e400", "1.5x", "--1", "1e5.5",
+      "",    " ",   ".",    "-",   "+.",  "e5",    "1e",     "1e+",  "1.2.3", "1,5",   "abc",
+      "inf", "nan", "0x10", "$10", "1 2", "1e400", "-1e400", "1.5x", "--1",   "1e5.5",
   };
   for (const auto& in : cases) {
     double v = 99;

@@ -54,10 +54,14 @@ std::string hexOf(const std::string& bytes) {
 }
 
 TEST(Gb18030, GbkTextKeepsItsBytes) {
-  const std::string gbk = "ID " + kHanziGbk + " \xA1\xA1" "3.06";  // with a full-width blank
+  const std::string gbk = "ID " + kHanziGbk +
+                          " \xA1\xA1"
+                          "3.06";  // with a full-width blank
   ConversionReport toUnicode, back;
   const std::string utf8 = gb18030ToUtf8(gbk, &toUnicode);
-  EXPECT_EQ(utf8, "ID " + kHanziUtf8 + " \xE3\x80\x80" "3.06");
+  EXPECT_EQ(utf8, "ID " + kHanziUtf8 +
+                      " \xE3\x80\x80"
+                      "3.06");
   EXPECT_EQ(utf8ToGb18030(utf8, &back), gbk);
   EXPECT_TRUE(toUnicode.ok());
   EXPECT_TRUE(back.ok());
@@ -195,12 +199,26 @@ TEST(Gb18030, MalformedBytesAreReplacedAndCounted) {
       {"lone lead byte at the end", "ab\xBA", u"ab\uFFFD", 1, 2},
       {"lead byte before a non-trail ASCII byte keeps the ASCII", "\xBA'x", u"\uFFFD'x", 1, 0},
       {"0x7F is no trail byte", "\xBA\x7F", u"\uFFFD\x7F", 1, 0},
-      {"0x80 and 0xFF are no character", "\x80" "a\xFF", u"\uFFFDa\uFFFD", 2, 0},
-      {"four-byte code cut short", "\x81\x30\x81", u"\uFFFD" u"0\uFFFD", 2, 0},
-      {"four-byte code with a bad third byte", "\x81\x30\x20\x30", u"\uFFFD" u"0 0", 1, 0},
+      {"0x80 and 0xFF are no character",
+       "\x80"
+       "a\xFF",
+       u"\uFFFDa\uFFFD", 2, 0},
+      {"four-byte code cut short", "\x81\x30\x81",
+       u"\uFFFD"
+       u"0\uFFFD",
+       2, 0},
+      {"four-byte code with a bad third byte", "\x81\x30\x20\x30",
+       u"\uFFFD"
+       u"0 0",
+       1, 0},
       {"four-byte code past the BMP ones", "\x84\x31\xA5\x30", u"\uFFFD", 1, 0},
       {"four-byte code past U+10FFFF", "\xE3\x32\x9A\x36", u"\uFFFD", 1, 0},
-      {"lead digit without more", "x\xBA" "1", u"x\uFFFD" u"1", 1, 1},
+      {"lead digit without more",
+       "x\xBA"
+       "1",
+       u"x\uFFFD"
+       u"1",
+       1, 1},
       {"good text after a bad byte", "\xFF\xBA\xBA", u"\uFFFD\u6C49", 1, 0},
       {"empty", "", u"", 0, 0},
   };
@@ -238,7 +256,6 @@ TEST(Gb18030, MalformedUnicodeIsReplacedAndCounted) {
     EXPECT_EQ(report.replaced, r.replaced);
     EXPECT_EQ(report.firstBadOffset, r.firstBad);
   }
-
 }
 
 TEST(Gb18030, MalformedUtf8IsRefusedAndReplacedOncePerSpot) {
@@ -258,8 +275,14 @@ TEST(Gb18030, MalformedUtf8IsRefusedAndReplacedOncePerSpot) {
       {"encoded surrogate", "\xED\xA0\x80", false, R + R + R},
       {"above U+10FFFF", "\xF4\x90\x80\x80", false, R + R + R + R},
       {"cut short at the end", "\xE6\xB1", false, R},
-      {"cut short before ASCII", "\xE6\xB1" "a", false, R + "a"},
-      {"stray continuation byte", "\x80" "a", false, R + "a"},
+      {"cut short before ASCII",
+       "\xE6\xB1"
+       "a",
+       false, R + "a"},
+      {"stray continuation byte",
+       "\x80"
+       "a",
+       false, R + "a"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);

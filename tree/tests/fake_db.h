@@ -48,9 +48,7 @@ class FakeDialect : public db::Dialect {
   db::DialectKind kind() const override { return db::DialectKind::Sqlite; }
   db::Statement countInstitutions() const override { return {"count", {}}; }
   db::Statement selectInstitutions() const override { return {"institutions", {}}; }
-  db::Statement selectDepartmentPeople(std::string_view code) const override {
-    return {"people", {std::string(code)}};
-  }
+  db::Statement selectDepartmentPeople(std::string_view code) const override { return {"people", {std::string(code)}}; }
   std::vector<db::Statement> deleteDepartmentPeople(std::string_view) const override { return {}; }
   std::optional<db::Statement> insertEducation(int64_t, bool, std::string_view, std::string_view) const override {
     return std::nullopt;
@@ -98,8 +96,8 @@ class FakeConnection : public db::Connection {
 
 // A dm_jg row; the id follows the code so tests can tell records apart.
 inline Row institutionRow(int64_t id, const std::string& jgdm, const std::string& jgmc = "name") {
-  return Row{{"id", id}, {"upid", int64_t{0}}, {"px", int64_t{0}},
-             {"jgdm", jgdm}, {"jgmc", jgmc}, {"jgjb", std::string("1")}};
+  return Row{{"id", id},     {"upid", int64_t{0}}, {"px", int64_t{0}},
+             {"jgdm", jgdm}, {"jgmc", jgmc},       {"jgjb", std::string("1")}};
 }
 
 }  // namespace gz::tree::fake

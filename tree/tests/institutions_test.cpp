@@ -15,11 +15,18 @@ using fake::Row;
 TEST(InstitutionListTest, ReadsEveryFieldAndNullsAsZeroOrEmpty) {
   FakeConnection db;
   db.setCount(2);
-  db.results["institutions"] = {
-      Row{{"id", int64_t{7}}, {"upid", int64_t{3}}, {"px", int64_t{9}},
-          {"jgdm", std::string("0101 ")}, {"jgmc", std::string("\xB2\xC6\xD5\xFE")}, {"jgjb", std::string("2")}},
-      Row{{"id", db::Value{}}, {"upid", db::Value{}}, {"px", db::Value{}},
-          {"jgdm", db::Value{}}, {"jgmc", db::Value{}}, {"jgjb", db::Value{}}}};
+  db.results["institutions"] = {Row{{"id", int64_t{7}},
+                                    {"upid", int64_t{3}},
+                                    {"px", int64_t{9}},
+                                    {"jgdm", std::string("0101 ")},
+                                    {"jgmc", std::string("\xB2\xC6\xD5\xFE")},
+                                    {"jgjb", std::string("2")}},
+                                Row{{"id", db::Value{}},
+                                    {"upid", db::Value{}},
+                                    {"px", db::Value{}},
+                                    {"jgdm", db::Value{}},
+                                    {"jgmc", db::Value{}},
+                                    {"jgjb", db::Value{}}}};
   InstitutionList list;
   EXPECT_EQ(list.load(db), InstitutionList::LoadResult::Replaced);
   ASSERT_EQ(list.count(), 2u);
@@ -115,8 +122,12 @@ TEST(InstitutionTextTest, DepartmentCodeIsTrimmedNodeTextIsNot) {
   r.jgmc = "\xB2\xC6\xD5\xFE\xBE\xD6";  // 财政局
   EXPECT_EQ(departmentCode(r), "0101");
   EXPECT_EQ(nodeText(r), "\xB2\xC6\xD5\xFE\xBE\xD6_ 0101\t ");
-  r.jgdm = "\xA1\xA1" "01";  // a full-width blank is not trimmed
-  EXPECT_EQ(departmentCode(r), "\xA1\xA1" "01");
+  r.jgdm =
+      "\xA1\xA1"
+      "01";  // a full-width blank is not trimmed
+  EXPECT_EQ(departmentCode(r),
+            "\xA1\xA1"
+            "01");
 }
 
 TEST(InstitutionTextTest, FindDepartmentMatchesTheTrimmedCodeExactly) {

@@ -27,14 +27,25 @@ TEST(PersonnelTest, HeadCount) {
 
 TEST(PersonnelTest, ReadsTheGridColumnsOfTheDepartment) {
   FakeConnection db;
-  db.results["people"] = {
-      Row{{"bh", int64_t{1}}, {"xm", std::string("\xD5\xC5\xC8\xFD")}, {"sfzh", std::string("110")},
-          {"grsf", db::Value{}}, {"xb", std::string("1")}, {"mz", std::string("01")},
-          {"csny", db::Date{1970, 1, 2}}, {"jkzk", std::string("10")}, {"gzsj", db::Date{1990, 7, 1}},
-          {"bm", std::string("0101")}},
-      Row{{"bh", 2.5}, {"xm", std::string("b")}, {"sfzh", db::Value{}}, {"grsf", db::Value{}},
-          {"xb", db::Value{}}, {"mz", db::Value{}}, {"csny", db::Value{}}, {"jkzk", db::Value{}},
-          {"gzsj", db::Value{}}}};
+  db.results["people"] = {Row{{"bh", int64_t{1}},
+                              {"xm", std::string("\xD5\xC5\xC8\xFD")},
+                              {"sfzh", std::string("110")},
+                              {"grsf", db::Value{}},
+                              {"xb", std::string("1")},
+                              {"mz", std::string("01")},
+                              {"csny", db::Date{1970, 1, 2}},
+                              {"jkzk", std::string("10")},
+                              {"gzsj", db::Date{1990, 7, 1}},
+                              {"bm", std::string("0101")}},
+                          Row{{"bh", 2.5},
+                              {"xm", std::string("b")},
+                              {"sfzh", db::Value{}},
+                              {"grsf", db::Value{}},
+                              {"xb", db::Value{}},
+                              {"mz", db::Value{}},
+                              {"csny", db::Value{}},
+                              {"jkzk", db::Value{}},
+                              {"gzsj", db::Value{}}}};
   const auto people = queryDepartmentPeople(db, "0101");
   ASSERT_EQ(db.queries.size(), 1u);
   EXPECT_EQ(db.queries[0].binds, (std::vector<db::Value>{std::string("0101")}));
@@ -47,18 +58,23 @@ TEST(PersonnelTest, IsoDateTexts) {
   EXPECT_EQ(isoDate("1970-01-02"), (db::Date{1970, 1, 2}));
   EXPECT_EQ(isoDate("1970-01-02 00:00:00"), (db::Date{1970, 1, 2}));
   EXPECT_EQ(isoDate("1970-01-02T08:00"), (db::Date{1970, 1, 2}));
-  for (const char* notADate : {"", "1970-1-2", "1970-13-01", "1970-00-10", "1970-01-32", "19x0-01-02",
-                               "1970/01/02", "1970-01-02x", "01"}) {
+  for (const char* notADate :
+       {"", "1970-1-2", "1970-13-01", "1970-00-10", "1970-01-32", "19x0-01-02", "1970/01/02", "1970-01-02x", "01"}) {
     EXPECT_EQ(isoDate(notADate), std::nullopt) << notADate;
   }
 }
 
 TEST(PersonnelTest, DateTextsOfTheDateColumnsAreShownAsDates) {
   FakeConnection db;
-  db.results["people"] = {Row{{"bh", std::string("1970-01-02")}, {"xm", std::string("x")},
-                              {"sfzh", db::Value{}}, {"grsf", db::Value{}}, {"xb", db::Value{}},
-                              {"mz", db::Value{}}, {"csny", std::string("1970-01-02")},
-                              {"jkzk", db::Value{}}, {"gzsj", std::string("1990-07")}}};
+  db.results["people"] = {Row{{"bh", std::string("1970-01-02")},
+                              {"xm", std::string("x")},
+                              {"sfzh", db::Value{}},
+                              {"grsf", db::Value{}},
+                              {"xb", db::Value{}},
+                              {"mz", db::Value{}},
+                              {"csny", std::string("1970-01-02")},
+                              {"jkzk", db::Value{}},
+                              {"gzsj", std::string("1990-07")}}};
   const auto people = queryDepartmentPeople(db, "01");
   ASSERT_EQ(people.size(), 1u);
   EXPECT_EQ(people[0][0], "1970-01-02");  // not a date column

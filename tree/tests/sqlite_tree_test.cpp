@@ -62,7 +62,8 @@ TEST_F(SqliteTreeTest, LoadsInCodeOrderAndBuildsTheTree) {
   const InstitutionTree tree = buildInstitutionTree(list.shared());
   std::vector<std::string> lines;
   tree.forEachInDisplayOrder([&](std::size_t n, int depth) {
-    lines.push_back(std::string(2 * static_cast<std::size_t>(depth), ' ') + text::gb18030ToUtf8(nodeText(tree.record(n))));
+    lines.push_back(std::string(2 * static_cast<std::size_t>(depth), ' ') +
+                    text::gb18030ToUtf8(nodeText(tree.record(n))));
   });
   // "0101 " has a trailing blank, so it and 010101 find no parent.
   EXPECT_EQ(lines, (std::vector<std::string>{"市财政局_01", "  预算科_0102", "市教育局_02"}));

@@ -54,6 +54,16 @@ class Dialect {
                                                   std::string_view positionCode) const = 0;
   virtual std::optional<Statement> insertAssessment(int64_t personId, int64_t year,
                                                     std::string_view resultCode) const = 0;
+
+  // Whether two of those date texts name the same day as the database sees
+  // it; nullopt where only the database can tell (a text it reads by rules
+  // of its own).
+  virtual std::optional<bool> sameDate(std::string_view a, std::string_view b) const = 0;
+  // insertEducation with dzysxl set to the whole years, for the rows the
+  // years update would have reached.
+  virtual std::optional<Statement> insertEducationWithYears(int64_t personId, bool fullTime, std::string_view date,
+                                                            std::string_view educationCode,
+                                                            int64_t wholeYears) const = 0;
 };
 
 std::unique_ptr<Dialect> makeDialect(DialectKind kind);

@@ -76,4 +76,22 @@ std::optional<Statement> JetDialect::insertAssessment(int64_t personId, int64_t 
               "," + std::string(resultCode) + ")");
 }
 
+std::optional<bool> JetDialect::sameDate(std::string_view a, std::string_view b) const {
+  // Year-month-day texts of digits are read the same way by every
+  // database; any other text Access reads by rules of its own.
+  const auto left = parseDateText(a);
+  const auto right = parseDateText(b);
+  if (!left || !right) return std::nullopt;
+  return *left == *right;
+}
+
+std::optional<Statement> JetDialect::insertEducationWithYears(int64_t personId, bool fullTime, std::string_view date,
+                                                              std::string_view educationCode,
+                                                              int64_t wholeYears) const {
+  if (!safeDateText(date)) return std::nullopt;
+  return text("insert into ryxl (mid,xxxs,xlrq,xldm,dzysxl) values (" + std::to_string(personId) + ",'" +
+              std::string(studyModeText(fullTime)) + "','" + std::string(date) + "','" + doubleQuotes(educationCode) +
+              "'," + std::to_string(wholeYears) + ")");
+}
+
 }  // namespace gz::db

@@ -19,6 +19,9 @@ class JetDialect final : public Dialect {
   std::optional<Statement> insertPosition(int64_t personId, std::string_view date,
                                           std::string_view positionCode) const override;
   std::optional<Statement> insertAssessment(int64_t personId, int64_t year, std::string_view resultCode) const override;
+  std::optional<bool> sameDate(std::string_view a, std::string_view b) const override;
+  std::optional<Statement> insertEducationWithYears(int64_t personId, bool fullTime, std::string_view date,
+                                                    std::string_view educationCode, int64_t wholeYears) const override;
 };
 
 }  // namespace gz::db

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace gz::db {
 
@@ -59,15 +58,14 @@ std::optional<Value> plainNumberValue(std::string_view text) {
 }
 
 std::optional<Date> parseDateText(std::string_view text) {
-  std::vector<std::string_view> parts;
-  std::size_t start = 0;
-  for (;;) {
-    const auto dash = text.find('-', start);
-    parts.push_back(text.substr(start, dash == std::string_view::npos ? dash : dash - start));
-    if (dash == std::string_view::npos) break;
-    start = dash + 1;
-  }
-  if (parts.size() != 3 || parts[0].size() != 4 || parts[1].size() > 2 || parts[2].size() > 2) return std::nullopt;
+  // Three fields between two dashes; runs for every history line of an import.
+  const auto first = text.find('-');
+  if (first == std::string_view::npos) return std::nullopt;
+  const auto second = text.find('-', first + 1);
+  if (second == std::string_view::npos || text.find('-', second + 1) != std::string_view::npos) return std::nullopt;
+  const std::string_view parts[3] = {text.substr(0, first), text.substr(first + 1, second - first - 1),
+                                     text.substr(second + 1)};
+  if (parts[0].size() != 4 || parts[1].size() > 2 || parts[2].size() > 2) return std::nullopt;
   int fields[3] = {};
   for (int i = 0; i < 3; ++i) {
     if (!allDigits(parts[i])) return std::nullopt;

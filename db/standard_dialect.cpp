@@ -68,4 +68,22 @@ std::optional<Statement> StandardDialect::insertAssessment(int64_t personId, int
   return Statement{"insert into rykh (mid,khnd,khjg) values (?,?,?)", {personId, year, *code}};
 }
 
+std::optional<bool> StandardDialect::sameDate(std::string_view a, std::string_view b) const {
+  // A text that is no date never reaches the table (its insert is refused
+  // before it is sent), nor does an update naming it: it matches nothing.
+  const auto left = parseDateText(a);
+  const auto right = parseDateText(b);
+  return left && right && *left == *right;
+}
+
+std::optional<Statement> StandardDialect::insertEducationWithYears(int64_t personId, bool fullTime,
+                                                                   std::string_view date,
+                                                                   std::string_view educationCode,
+                                                                   int64_t wholeYears) const {
+  const auto d = parseDateText(date);
+  if (!d) return std::nullopt;
+  return Statement{"insert into ryxl (mid,xxxs,xlrq,xldm,dzysxl) values (?,?,?,?,?)",
+                   {personId, std::string(studyModeText(fullTime)), *d, std::string(educationCode), wholeYears}};
+}
+
 }  // namespace gz::db

@@ -1,6 +1,8 @@
 #include "import/education_step.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "codes/code_map.h"
 #include "db/connection.h"
@@ -9,29 +11,77 @@
 #include "text/bytes.h"
 
 namespace gz::imp {
+namespace {
+
+struct EducationLine {
+  DatedLine dated;
+  bool fullTime = false;
+  bool takesYears = false;  // dated like the last full-time line
+};
+
+// Stores one line, with the years when `years` is set. A row the database
+// refuses with the years and accepts without them is stored without them,
+// and `yearsLeft` asks for the update after the rows, so that the database
+// decides about the years as it would have on their own.
+bool storeLine(const StepContext& ctx, int64_t personId, const EducationLine& l, const std::string& code,
+               const int32_t* years, bool& yearsLeft) {
+  const db::Dialect& d = ctx.conn.dialect();
+  if (years)
+    if (auto s = d.insertEducationWithYears(personId, l.fullTime, l.dated.date, code, *years))
+      if (ctx.conn.tryExecute(*s)) return true;
+  const auto s = d.insertEducation(personId, l.fullTime, l.dated.date, code);
+  if (!s || !ctx.conn.tryExecute(*s)) return false;
+  if (years) yearsLeft = true;
+  return true;
+}
+
+}  // namespace
 
 HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_t personId, std::string_view personName,
                                      std::string_view workStart, int32_t wholeYears) {
-  HistoryCounts counts;
-  std::string lastFullTime;
-  for (const std::string& line : historyCellLines(ctx, row, ctx.columns.education)) {
+  // The whole years belong on the person's rows dated like the last
+  // full-time line, which is known only once every line is read; so the
+  // lines are read first and the years go in with the rows they belong to,
+  // instead of by a search of the table afterwards.
+  const std::vector<std::string> cell = historyCellLines(ctx, row, ctx.columns.education);
+  std::vector<EducationLine> lines;
+  lines.reserve(cell.size());
+  std::optional<std::size_t> lastFullTime;
+  for (const std::string& line : cell) {
     if (line.empty()) continue;
     std::optional<DatedLine> dated = readDatedLine(line, kEducationNameBytes);
     if (!dated) continue;
-    // Settled before the code lookup: a full-time line without a code still
-    // decides which date the years go onto.
     const bool fullTime = text::compareBytes(dated->date, workStart) <= 0;
-    if (fullTime) lastFullTime = dated->date;
-    const std::string code = dated->name.empty() ? std::string() : ctx.codes.lookup(dated->name);
+    if (fullTime) lastFullTime = lines.size();
+    lines.push_back({std::move(*dated), fullTime});
+  }
+
+  const db::Dialect& d = ctx.conn.dialect();
+  const bool giveYears = lastFullTime && wholeYears != 0;
+  // Where the dialect cannot tell which dates are the same day, the database
+  // picks the rows: the years follow the rows in one update, as they always did.
+  bool yearsByUpdate = false;
+  if (giveYears)
+    for (EducationLine& l : lines) {
+      const std::optional<bool> same = d.sameDate(l.dated.date, lines[*lastFullTime].dated.date);
+      if (!same) yearsByUpdate = true;
+      l.takesYears = same.value_or(false);
+    }
+
+  HistoryCounts counts;
+  bool yearsLeft = false;
+  for (const EducationLine& l : lines) {
+    // A full-time line without a code has still decided the date above.
+    const std::string code = l.dated.name.empty() ? std::string() : ctx.codes.lookup(l.dated.name);
     if (code.empty()) {
-      reportNoCode(ctx, HistoryKind::Education, personName, dated->name, counts);
+      reportNoCode(ctx, HistoryKind::Education, personName, l.dated.name, counts);
       continue;
     }
-    if (auto s = ctx.conn.dialect().insertEducation(personId, fullTime, dated->date, code))
-      if (ctx.conn.tryExecute(*s)) ++counts.stored;
+    const bool withYears = giveYears && !yearsByUpdate && l.takesYears;
+    if (storeLine(ctx, personId, l, code, withYears ? &wholeYears : nullptr, yearsLeft)) ++counts.stored;
   }
-  if (!lastFullTime.empty() && wholeYears != 0)
-    if (auto s = ctx.conn.dialect().updateEducationYears(wholeYears, personId, lastFullTime)) ctx.conn.tryExecute(*s);
+  if (giveYears && (yearsByUpdate || yearsLeft))
+    if (auto s = d.updateEducationYears(wholeYears, personId, lines[*lastFullTime].dated.date)) ctx.conn.tryExecute(*s);
   return counts;
 }
 

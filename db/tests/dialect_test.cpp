@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ TEST(JetDialect, HistoryStatementsMatchTheWorkedExamples) {
             gbk("insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'在职','2001-12-1','31')"));
   EXPECT_EQ(jet->updateEducationYears(3, 57, "1993-07-1")->text,
             "update ryxl set dzysxl=3 where mid=57 and xlrq=#1993-07-1#");
+  EXPECT_EQ(jet->insertEducationWithYears(57, true, "1993-07-1", "21", 3)->text,
+            gbk("insert into ryxl (mid,xxxs,xlrq,xldm,dzysxl) values (57,'全日制','1993-07-1','21',3)"));
   EXPECT_EQ(jet->insertPosition(57, "1998-07-1", "31")->text,
             "insert into ryrz (mid,rzrq,rzzwdm,gzzwdm ) values (57,'1998-07-1','31','31')");
   EXPECT_EQ(jet->insertAssessment(57, 2006, "1")->text, "insert into rykh (mid,khnd,khjg ) values (57,2006,1)");
@@ -76,6 +79,7 @@ TEST(JetDialect, QuotesInValuesAreDoubled) {
   // Quote or # inside a date text could end the literal: such a date is never a date.
   EXPECT_FALSE(jet->insertEducation(5, true, "19'3-07-1", "21"));
   EXPECT_FALSE(jet->updateEducationYears(3, 5, "19#3-07-1"));
+  EXPECT_FALSE(jet->insertEducationWithYears(5, true, "19'3-07-1", "21", 3));
   EXPECT_FALSE(jet->insertPosition(5, "19'3-07-1", "31"));
 }
 
@@ -115,6 +119,8 @@ TEST(StandardDialects, StatementsBindTheirValues) {
               gbk("insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1993-07-01','21')"));
     EXPECT_EQ(renderStatement(*d->updateEducationYears(3, 57, "1993-07-1")),
               "update ryxl set dzysxl=3 where mid=57 and xlrq='1993-07-01'");
+    EXPECT_EQ(renderStatement(*d->insertEducationWithYears(57, true, "1993-07-1", "21", 3)),
+              gbk("insert into ryxl (mid,xxxs,xlrq,xldm,dzysxl) values (57,'全日制','1993-07-01','21',3)"));
     EXPECT_EQ(renderStatement(*d->insertPosition(57, "1998-07-1", "31")),
               "insert into ryrz (mid,rzrq,rzzwdm,gzzwdm) values (57,'1998-07-01','31','31')");
     const auto assessment = d->insertAssessment(57, 2006, "1");
@@ -158,12 +164,37 @@ TEST(StandardDialects, DatesAreStoredOnlyWhenTheyAreRealDates) {
     const auto insert = d->insertPosition(1, c.text, "31");
     const auto update = d->updateEducationYears(1, 1, c.text);
     const auto education = d->insertEducation(1, true, c.text, "21");
+    const auto withYears = d->insertEducationWithYears(1, true, c.text, "21", 3);
     ASSERT_EQ(insert.has_value(), c.valid);
     EXPECT_EQ(update.has_value(), c.valid);
     EXPECT_EQ(education.has_value(), c.valid);
+    EXPECT_EQ(withYears.has_value(), c.valid);
     if (c.valid) {
       EXPECT_EQ(insert->binds[1], Value(c.date));
     }
+  }
+}
+
+// Which rows the years update would reach: the dialect tells the days apart
+// where it can read both texts; Access reads any other text by its own rules.
+TEST(Dialects, SameDateComparesDaysNotTexts) {
+  struct Row {
+    const char* name;
+    const char* a;
+    const char* b;
+    std::optional<bool> standard, jet;
+  } rows[] = {
+      {"equal texts", "1993-07-1", "1993-07-1", true, true},
+      {"one day written two ways", "1993-01-1", "1993-1-1", true, true},
+      {"different months", "1993-07-1", "1993-08-1", false, false},
+      {"a text that is no date", "19x3-07-1", "19x3-07-1", false, std::nullopt},
+      {"a blank in the month", "1993-1 -1", "1993-01-1", false, std::nullopt},
+  };
+  const auto standard = makeDialect(DialectKind::Sqlite);
+  const auto jet = makeDialect(DialectKind::Jet);
+  for (const Row& r : rows) {
+    EXPECT_EQ(standard->sameDate(r.a, r.b), r.standard) << r.name;
+    EXPECT_EQ(jet->sameDate(r.a, r.b), r.jet) << r.name;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "db/sql_values.h"
 #include "import/column_map.h"
 #include "import/run_texts.h"
 #include "import/texts.h"
@@ -58,6 +59,22 @@ std::optional<db::Statement> FakeDialect::insertAssessment(int64_t id, int64_t y
   if (!allDigits(code)) return std::nullopt;
   return db::Statement{"insert into rykh (mid,khnd,khjg ) values (" + std::to_string(id) + "," + std::to_string(year) +
                            "," + std::string(code) + ")",
+                       {}};
+}
+
+std::optional<bool> FakeDialect::sameDate(std::string_view a, std::string_view b) const {
+  const auto left = db::parseDateText(a);
+  const auto right = db::parseDateText(b);
+  if (!left || !right) return std::nullopt;
+  return *left == *right;
+}
+
+std::optional<db::Statement> FakeDialect::insertEducationWithYears(int64_t id, bool fullTime, std::string_view date,
+                                                                   std::string_view code, int64_t years) const {
+  if (!plausibleDate(date)) return std::nullopt;
+  return db::Statement{"insert into ryxl (mid,xxxs,xlrq,xldm,dzysxl) values (" + std::to_string(id) + "," +
+                           q(G(fullTime ? "全日制" : "在职")) + "," + q(date) + "," + q(code) + "," +
+                           std::to_string(years) + ")",
                        {}};
 }
 

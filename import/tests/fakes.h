@@ -112,6 +112,10 @@ class FakeDialect : public db::Dialect {
   std::optional<db::Statement> updateEducationYears(int64_t years, int64_t id, std::string_view date) const override;
   std::optional<db::Statement> insertPosition(int64_t id, std::string_view date, std::string_view code) const override;
   std::optional<db::Statement> insertAssessment(int64_t id, int64_t year, std::string_view code) const override;
+  // As Access: digit dates compare as days, any other text only in the database.
+  std::optional<bool> sameDate(std::string_view a, std::string_view b) const override;
+  std::optional<db::Statement> insertEducationWithYears(int64_t id, bool fullTime, std::string_view date,
+                                                        std::string_view code, int64_t years) const override;
 };
 
 // Writes are kept as UTF-8 lines ("person <xm>", or the statement text) in a

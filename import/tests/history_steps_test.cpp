@@ -80,8 +80,7 @@ TEST_F(HistoryStep, EducationWorkedExample) {
   HistoryCounts n = education("1990.07中专\r\n1993.07大学\n2001.12研究生", "1993-08-01", 3);
   EXPECT_EQ(conn.committed, (Lines{
                                 "insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1990-07-1','41')",
-                                "insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1993-07-1','21')",
-                                "update ryxl set dzysxl=3 where mid=57 and xlrq=#1993-07-1#",
+                                "insert into ryxl (mid,xxxs,xlrq,xldm,dzysxl) values (57,'全日制','1993-07-1','21',3)",
                             }));
   EXPECT_EQ(frontend.events, Lines{"error: 学历:张三:研究生"});
   EXPECT_EQ(n.stored, 2);
@@ -172,39 +171,79 @@ TEST_F(HistoryStep, EducationNameIsCutTo20Bytes) {
   EXPECT_EQ(frontend.errorLinesGbk[0], G("学历:张三:a一二三四五六七八"));
 }
 
+// The years go in with the rows dated like the last full-time line; only
+// where the dialect cannot tell the days apart does the update follow.
 TEST_F(HistoryStep, EducationYearsGoOntoTheLastFullTimeLine) {
-  education("1993.07大学\n1990.07中专", "1993-08-01", 4);
-  ASSERT_EQ(conn.committed.size(), 3u);
-  EXPECT_EQ(conn.committed[2], "update ryxl set dzysxl=4 where mid=57 and xlrq=#1990-07-1#");
-
-  // A full-time line without a code still decides the date.
-  reset();
-  education("1990.07中专\n1992.07研究生", "1993-08-01", 2);
-  ASSERT_EQ(conn.committed.size(), 2u);
-  EXPECT_EQ(conn.committed[1], "update ryxl set dzysxl=2 where mid=57 and xlrq=#1992-07-1#");
-
-  reset();
-  education("1990.07中专", "1993-08-01", 0);  // no years, no update
-  EXPECT_EQ(conn.committed.size(), 1u);
-
-  reset();
-  education("2001.07大学", "1993-08-01", 3);  // no full-time line, no update
-  EXPECT_EQ(conn.committed.size(), 1u);
-
-  reset();
-  education("1990.07中专", "1993-08-01", -1);  // a negative figure is still written
-  EXPECT_EQ(conn.committed.back(), "update ryxl set dzysxl=-1 where mid=57 and xlrq=#1990-07-1#");
+  const std::string plain = "insert into ryxl (mid,xxxs,xlrq,xldm) values (57,";
+  const std::string withYears = "insert into ryxl (mid,xxxs,xlrq,xldm,dzysxl) values (57,";
+  struct Row {
+    const char* name;
+    const char* cell;
+    const char* workStart;
+    int32_t years;
+    Lines writes;
+  } rows[] = {
+      {"the last full-time line, not the latest date",
+       "1993.07大学\n1990.07中专",
+       "1993-08-01",
+       4,
+       {plain + "'全日制','1993-07-1','21')", withYears + "'全日制','1990-07-1','41',4)"}},
+      {"duplicated dates both take the years",
+       "1990.07中专\n1990.07大学",
+       "1993-08-01",
+       2,
+       {withYears + "'全日制','1990-07-1','41',2)", withYears + "'全日制','1990-07-1','21',2)"}},
+      {"one day written two ways",
+       "1993.01中专\n1993.1",
+       "1993-12-01",
+       5,
+       {withYears + "'全日制','1993-01-1','41',5)"}},
+      {"a full-time line without a code still decides the date",
+       "1990.07中专\n1992.07研究生",
+       "1993-08-01",
+       2,
+       {plain + "'全日制','1990-07-1','41')"}},
+      {"no years", "1990.07中专", "1993-08-01", 0, {plain + "'全日制','1990-07-1','41')"}},
+      {"no full-time line", "2001.07大学", "1993-08-01", 3, {plain + "'在职','2001-07-1','21')"}},
+      {"a negative figure is still written",
+       "1990.07中专",
+       "1993-08-01",
+       -1,
+       {withYears + "'全日制','1990-07-1','41',-1)"}},
+      {"a date only the database reads",
+       "1990.07中专\n1993.1 大学",
+       "1993-12-01",
+       3,
+       {plain + "'全日制','1990-07-1','41')", plain + "'全日制','1993-1 -1','21')",
+        "update ryxl set dzysxl=3 where mid=57 and xlrq=#1993-1 -1#"}},
+  };
+  for (const Row& r : rows) {
+    reset();
+    education(r.cell, r.workStart, r.years);
+    EXPECT_EQ(conn.committed, r.writes) << r.name;
+  }
 }
 
 TEST_F(HistoryStep, RefusedStatementIsDroppedAloneAndTheRestGoesOn) {
   conn.refuseContaining = "'1990-07-1'";
   HistoryCounts n = education("1990.07中专\n1993.07大学", "1993-08-01", 3);
+  EXPECT_EQ(conn.committed,
+            Lines{"insert into ryxl (mid,xxxs,xlrq,xldm,dzysxl) values (57,'全日制','1993-07-1','21',3)"});
+  EXPECT_EQ(n.stored, 1);
+  EXPECT_TRUE(frontend.events.empty());
+}
+
+// A row refused with the years and accepted without them is stored, and the
+// update after the rows leaves the years to the database, as before.
+TEST_F(HistoryStep, RowRefusedWithTheYearsIsStoredWithoutThem) {
+  conn.refuseContaining = "',3)";
+  HistoryCounts n = education("1990.07中专\n1993.07大学", "1993-08-01", 3);
   EXPECT_EQ(conn.committed, (Lines{
+                                "insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1990-07-1','41')",
                                 "insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1993-07-1','21')",
                                 "update ryxl set dzysxl=3 where mid=57 and xlrq=#1993-07-1#",
                             }));
-  EXPECT_EQ(n.stored, 1);
-  EXPECT_TRUE(frontend.events.empty());
+  EXPECT_EQ(n.stored, 2);
 }
 
 TEST_F(HistoryStep, PositionWorkedExample) {

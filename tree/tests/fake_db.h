@@ -62,6 +62,11 @@ class FakeDialect : public db::Dialect {
   std::optional<db::Statement> insertAssessment(int64_t, int64_t, std::string_view) const override {
     return std::nullopt;
   }
+  std::optional<bool> sameDate(std::string_view, std::string_view) const override { return std::nullopt; }
+  std::optional<db::Statement> insertEducationWithYears(int64_t, bool, std::string_view, std::string_view,
+                                                        int64_t) const override {
+    return std::nullopt;
+  }
 };
 
 class FakeConnection : public db::Connection {

@@ -12,9 +12,9 @@ namespace gz::imp {
 // the person: full-time study when its date is not after the work start
 // (compared as texts), in-service study otherwise. A name without a code is
 // reported in the error pane as "学历:<person>:<name>" and not stored. Lines
-// are read untrimmed. Afterwards the whole years go onto the person's rows
-// dated with the last full-time line. Statements the database refuses are
-// dropped one by one.
+// are read untrimmed. The whole years go onto the person's rows dated with
+// the last full-time line, in their inserts. Statements the database refuses
+// are dropped one by one.
 HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_t personId, std::string_view personName,
                                      std::string_view workStart, int32_t wholeYears);
 

@@ -116,6 +116,11 @@ class Connection {
   virtual void savepoint(const char* name) = 0;
   virtual void releaseSavepoint(const char* name) = 0;
   virtual void rollbackToSavepoint(const char* name) = 0;
+
+  // Runs statements that return no rows in their order, each as tryExecute
+  // would: a refused one is dropped alone. Says for each whether it was
+  // stored. A backend may send a run of inserts of one shape as one.
+  virtual std::vector<bool> tryExecuteEach(const std::vector<Statement>& statements);
 };
 
 // Opens a database named the way the command line and the window take it:

@@ -6,6 +6,8 @@
 #include <cctype>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string_view>
 #include <type_traits>
 #include <vector>
 
@@ -49,6 +51,22 @@ DbFault lastFault(sqlite3* db) { return sqliteFault(sqlite3_extended_errcode(db)
 std::string lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
+}
+
+// "insert into t (a,b) values (?,?)" for `rows` rows at once: the values
+// list repeated. nullopt for a text of any other shape.
+std::optional<std::string> multiRowInsert(const std::string& text, std::size_t marks, std::size_t rows) {
+  constexpr std::string_view kValues = " values (";
+  const std::size_t at = text.rfind(kValues);
+  if (text.rfind("insert into ", 0) != 0 || at == std::string::npos || marks == 0) return std::nullopt;
+  std::string list = "(?";
+  for (std::size_t i = 1; i < marks; ++i) list += ",?";
+  list += ")";
+  if (std::string_view(text).substr(at + kValues.size() - 1) != list) return std::nullopt;
+  std::string out = text;
+  out.reserve(text.size() + (rows - 1) * (list.size() + 1));
+  for (std::size_t i = 1; i < rows; ++i) out.append(",").append(list);
+  return out;
 }
 
 class SqliteResultSet final : public ResultSet {
@@ -174,32 +192,39 @@ sqlite3_stmt* SqliteConnection::cached(const std::string& text, const Statement&
   return stmt;
 }
 
+void SqliteConnection::bindValue(sqlite3_stmt* stmt, int index, const Value& v, std::string* keep) {
+  const int rc = std::visit(
+      [stmt, index, keep](const auto& x) {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, std::monostate>) return sqlite3_bind_null(stmt, index);
+        else if constexpr (std::is_same_v<T, int64_t>) return sqlite3_bind_int64(stmt, index, x);
+        else if constexpr (std::is_same_v<T, double>) return sqlite3_bind_double(stmt, index, x);
+        else {
+          // Texts are stored as UTF-8, dates as ISO text.
+          std::string utf8;
+          if constexpr (std::is_same_v<T, std::string>) utf8 = databaseUtf8(x);
+          else utf8 = isoDate(x);
+          if (!keep)
+            return sqlite3_bind_text(stmt, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+          *keep = std::move(utf8);
+          return sqlite3_bind_text(stmt, index, keep->data(), static_cast<int>(keep->size()), SQLITE_STATIC);
+        }
+      },
+      v);
+  if (rc != SQLITE_OK) throw DbError(lastFault(db_), description_ + ": 绑定参数失败: " + sqlite3_errmsg(db_));
+}
+
 void SqliteConnection::bindAll(sqlite3_stmt* stmt, const Statement& s, std::vector<std::string>* keep) {
   if (static_cast<int>(s.binds.size()) != sqlite3_bind_parameter_count(stmt))
     throw DbError(DbFault::Misuse, description_ + ": 语句的参数个数不对", text::gb18030ToUtf8(renderStatement(s)));
   // Sized before any text is stored, so no kept text moves while bound.
   if (keep) keep->resize(s.binds.size());
-  for (int i = 0; i < static_cast<int>(s.binds.size()); ++i) {
-    const int rc = std::visit(
-        [stmt, i, keep](const auto& x) {
-          using T = std::decay_t<decltype(x)>;
-          if constexpr (std::is_same_v<T, std::monostate>) return sqlite3_bind_null(stmt, i + 1);
-          else if constexpr (std::is_same_v<T, int64_t>) return sqlite3_bind_int64(stmt, i + 1, x);
-          else if constexpr (std::is_same_v<T, double>) return sqlite3_bind_double(stmt, i + 1, x);
-          else {
-            // Texts are stored as UTF-8, dates as ISO text.
-            std::string utf8;
-            if constexpr (std::is_same_v<T, std::string>) utf8 = databaseUtf8(x);
-            else utf8 = isoDate(x);
-            if (!keep)
-              return sqlite3_bind_text(stmt, i + 1, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
-            std::string& kept = (*keep)[static_cast<std::size_t>(i)];
-            kept = std::move(utf8);
-            return sqlite3_bind_text(stmt, i + 1, kept.data(), static_cast<int>(kept.size()), SQLITE_STATIC);
-          }
-        },
-        s.binds[i]);
-    if (rc != SQLITE_OK) fail("绑定参数失败", s);
+  for (std::size_t i = 0; i < s.binds.size(); ++i) {
+    try {
+      bindValue(stmt, static_cast<int>(i + 1), s.binds[i], keep ? &(*keep)[i] : nullptr);
+    } catch (const DbError& e) {
+      throw DbError(e.fault(), e.what(), text::gb18030ToUtf8(renderStatement(s)));
+    }
   }
 }
 
@@ -226,6 +251,46 @@ void SqliteConnection::execute(const Statement& s) {
 bool SqliteConnection::tryExecute(const Statement& s) {
   try {
     execute(s);
+    return true;
+  } catch (const DbError& e) {
+    throwIfTransactionLost(e);
+    return false;
+  }
+}
+
+std::vector<bool> SqliteConnection::tryExecuteEach(const std::vector<Statement>& statements) {
+  std::vector<bool> stored(statements.size(), false);
+  for (std::size_t first = 0; first < statements.size();) {
+    std::size_t end = first + 1;
+    while (end < statements.size() && end - first < kRowsPerInsert && statements[end].text == statements[first].text)
+      ++end;
+    if (end - first > 1 && tryInsertRows(statements, first, end)) {
+      std::fill(stored.begin() + static_cast<std::ptrdiff_t>(first), stored.begin() + static_cast<std::ptrdiff_t>(end),
+                true);
+    } else {
+      // One statement alone, or a run the database refused as a whole: each
+      // on its own, so only the refused ones are dropped.
+      for (std::size_t i = first; i < end; ++i) stored[i] = tryExecute(statements[i]);
+    }
+    first = end;
+  }
+  return stored;
+}
+
+bool SqliteConnection::tryInsertRows(const std::vector<Statement>& statements, std::size_t first, std::size_t end) {
+  const Statement& shape = statements[first];
+  const std::optional<std::string> text = multiRowInsert(shape.text, shape.binds.size(), end - first);
+  if (!text) return false;
+  try {
+    sqlite3_stmt* stmt = cached(*text, shape);
+    boundTexts_.resize(shape.binds.size() * (end - first));
+    int index = 0;
+    for (std::size_t i = first; i < end; ++i)
+      for (const Value& v : statements[i].binds) {
+        bindValue(stmt, index + 1, v, &boundTexts_[static_cast<std::size_t>(index)]);
+        ++index;
+      }
+    runToEnd(stmt, shape);
     return true;
   } catch (const DbError& e) {
     throwIfTransactionLost(e);

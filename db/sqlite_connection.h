@@ -37,6 +37,8 @@ class SqliteConnection final : public Connection {
   void savepoint(const char* name) override;
   void releaseSavepoint(const char* name) override;
   void rollbackToSavepoint(const char* name) override;
+  // Runs of inserts of one shape go in as one multi-row insert.
+  std::vector<bool> tryExecuteEach(const std::vector<Statement>& statements) override;
 
  private:
   sqlite3_stmt* prepare(const std::string& text, const Statement& forMessages);
@@ -45,11 +47,22 @@ class SqliteConnection final : public Connection {
   // without a copy: only for statements stepped to their end before the
   // next bind.
   void bindAll(sqlite3_stmt* stmt, const Statement& s, std::vector<std::string>* keep = nullptr);
+  // Binds one value at `index` (from 1); a text is converted into `keep`
+  // and bound without a copy when `keep` is given.
+  void bindValue(sqlite3_stmt* stmt, int index, const Value& v, std::string* keep);
+  // statements[first, end), all of one text, as one insert. False when the
+  // text is no plain insert or the database refused it (nothing is stored
+  // then); throws TransactionLost.
+  bool tryInsertRows(const std::vector<Statement>& statements, std::size_t first, std::size_t end);
   void runToEnd(sqlite3_stmt* stmt, const Statement& s);
   void runPlain(const std::string& sql);
   [[noreturn]] void fail(const char* what, const Statement& s) const;
   // Throws TransactionLost when SQLite has rolled back the open transaction.
   void throwIfTransactionLost(const DbError& e);
+
+  // The most rows one insert takes, so a cell of many lines does not make
+  // a statement of as many variables.
+  static constexpr std::size_t kRowsPerInsert = 32;
 
   sqlite3* db_ = nullptr;
   std::unique_ptr<Dialect> dialect_;

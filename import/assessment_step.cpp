@@ -1,6 +1,7 @@
 #include "import/assessment_step.h"
 
 #include <string>
+#include <vector>
 
 #include "codes/code_map.h"
 #include "db/connection.h"
@@ -14,6 +15,7 @@ namespace gz::imp {
 HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64_t personId,
                                       std::string_view personName) {
   HistoryCounts counts;
+  std::vector<db::Statement> inserts;
   for (const std::string& rawLine : historyCellLines(ctx, row, ctx.columns.assessment)) {
     const std::string_view line = text::trimView(rawLine);
     if (line.empty()) continue;
@@ -27,9 +29,9 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
       reportNoCode(ctx, HistoryKind::Assessment, personName, name, counts);
       continue;
     }
-    if (auto s = ctx.conn.dialect().insertAssessment(personId, year, code))
-      if (ctx.conn.tryExecute(*s)) ++counts.stored;
+    if (auto s = ctx.conn.dialect().insertAssessment(personId, year, code)) inserts.push_back(std::move(*s));
   }
+  for (const bool stored : ctx.conn.tryExecuteEach(inserts)) counts.stored += stored ? 1 : 0;
   return counts;
 }
 

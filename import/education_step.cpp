@@ -19,22 +19,6 @@ struct EducationLine {
   bool takesYears = false;  // dated like the last full-time line
 };
 
-// Stores one line, with the years when `years` is set. A row the database
-// refuses with the years and accepts without them is stored without them,
-// and `yearsLeft` asks for the update after the rows, so that the database
-// decides about the years as it would have on their own.
-bool storeLine(const StepContext& ctx, int64_t personId, const EducationLine& l, const std::string& code,
-               const int32_t* years, bool& yearsLeft) {
-  const db::Dialect& d = ctx.conn.dialect();
-  if (years)
-    if (auto s = d.insertEducationWithYears(personId, l.fullTime, l.dated.date, code, *years))
-      if (ctx.conn.tryExecute(*s)) return true;
-  const auto s = d.insertEducation(personId, l.fullTime, l.dated.date, code);
-  if (!s || !ctx.conn.tryExecute(*s)) return false;
-  if (years) yearsLeft = true;
-  return true;
-}
-
 }  // namespace
 
 HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_t personId, std::string_view personName,
@@ -68,17 +52,45 @@ HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_
       l.takesYears = same.value_or(false);
     }
 
+  struct Insert {
+    const EducationLine* line;
+    std::string code;
+    bool withYears;
+  };
   HistoryCounts counts;
-  bool yearsLeft = false;
+  std::vector<Insert> rows;
+  std::vector<db::Statement> inserts;
   for (const EducationLine& l : lines) {
     // A full-time line without a code has still decided the date above.
-    const std::string code = l.dated.name.empty() ? std::string() : ctx.codes.lookup(l.dated.name);
+    std::string code = l.dated.name.empty() ? std::string() : ctx.codes.lookup(l.dated.name);
     if (code.empty()) {
       reportNoCode(ctx, HistoryKind::Education, personName, l.dated.name, counts);
       continue;
     }
     const bool withYears = giveYears && !yearsByUpdate && l.takesYears;
-    if (storeLine(ctx, personId, l, code, withYears ? &wholeYears : nullptr, yearsLeft)) ++counts.stored;
+    std::optional<db::Statement> s =
+        withYears ? d.insertEducationWithYears(personId, l.fullTime, l.dated.date, code, wholeYears)
+                  : d.insertEducation(personId, l.fullTime, l.dated.date, code);
+    if (!s) continue;
+    inserts.push_back(std::move(*s));
+    rows.push_back({&l, std::move(code), withYears});
+  }
+  const std::vector<bool> accepted = ctx.conn.tryExecuteEach(inserts);
+  // A row the database refuses with the years and accepts without them is
+  // stored without them; the update after the rows then leaves the years to
+  // the database, as it decided about them before.
+  bool yearsLeft = false;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (accepted[i]) {
+      ++counts.stored;
+      continue;
+    }
+    if (!rows[i].withYears) continue;
+    const EducationLine& l = *rows[i].line;
+    if (auto s = d.insertEducation(personId, l.fullTime, l.dated.date, rows[i].code); s && ctx.conn.tryExecute(*s)) {
+      ++counts.stored;
+      yearsLeft = true;
+    }
   }
   if (giveYears && (yearsByUpdate || yearsLeft))
     if (auto s = d.updateEducationYears(wholeYears, personId, lines[*lastFullTime].dated.date)) ctx.conn.tryExecute(*s);

@@ -1,6 +1,7 @@
 #include "import/position_step.h"
 
 #include <string>
+#include <vector>
 
 #include "codes/code_map.h"
 #include "db/connection.h"
@@ -13,6 +14,7 @@ namespace gz::imp {
 HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t personId,
                                     std::string_view personName) {
   HistoryCounts counts;
+  std::vector<db::Statement> inserts;
   for (const std::string& rawLine : historyCellLines(ctx, row, ctx.columns.position)) {
     const std::string_view line = text::trimView(rawLine);
     if (line.empty()) continue;
@@ -24,9 +26,9 @@ HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t
       reportNoCode(ctx, HistoryKind::Position, personName, name, counts);
       continue;
     }
-    if (auto s = ctx.conn.dialect().insertPosition(personId, dated->date, code))
-      if (ctx.conn.tryExecute(*s)) ++counts.stored;
+    if (auto s = ctx.conn.dialect().insertPosition(personId, dated->date, code)) inserts.push_back(std::move(*s));
   }
+  for (const bool stored : ctx.conn.tryExecuteEach(inserts)) counts.stored += stored ? 1 : 0;
   return counts;
 }
 

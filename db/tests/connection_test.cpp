@@ -161,6 +161,50 @@ TYPED_TEST(ConnectionTest, DepartmentDeletionTakesSubDepartmentsAndDetachedRows)
 
 // A refused statement inside a transaction is reported as false and the rest
 // of the transaction still commits; a rolled-back transaction leaves nothing.
+// Statements run together keep the order and the outcome of each as if sent
+// one by one: a refused one is dropped alone, the others are stored.
+TYPED_TEST(ConnectionTest, StatementsRunTogetherDropOnlyTheRefusedOnes) {
+  this->conn->execute(
+      {std::string("create table t (") + TypeParam::kAutoId + ", mid integer, v integer check (v > 0), w varchar(10))",
+       {}});
+  const std::string shape = "insert into t (mid,v,w) values (?,?,?)";
+  auto row = [&](int64_t mid, int64_t v) { return Statement{shape, {mid, v, std::string("x'") + gbk("中")}}; };
+  struct Row {
+    const char* name;
+    std::vector<Statement> statements;
+    std::vector<bool> stored;
+  } rows[] = {
+      {"all accepted", {row(1, 1), row(1, 2), row(1, 3)}, {true, true, true}},
+      {"one refused among its shape", {row(2, 1), row(2, -1), row(2, 3)}, {true, false, true}},
+      {"shapes mixed",
+       {row(3, 1),
+        {"insert into t (mid,w) values (?,?)", {int64_t(3), std::string("y")}},
+        row(3, 3),
+        {"insert into nosuchtable (mid) values (?)", {int64_t(3)}},
+        row(3, -5)},
+       {true, true, true, false, false}},
+      {"a single statement", {row(4, -1)}, {false}},
+      {"none", {}, {}},
+  };
+  Transaction t(*this->conn);
+  for (const Row& r : rows) {
+    const int64_t mid = r.statements.empty() ? 0 : std::get<int64_t>(r.statements[0].binds[0]);
+    EXPECT_EQ(this->conn->tryExecuteEach(r.statements), r.stored) << r.name;
+    // The stored rows, in order, as "v|w".
+    std::vector<std::string> expected, got;
+    for (std::size_t i = 0; i < r.statements.size(); ++i) {
+      if (!r.stored[i]) continue;
+      const std::vector<Value>& b = r.statements[i].binds;
+      expected.push_back(b.size() == 3 ? std::to_string(std::get<int64_t>(b[1])) + "|" + std::get<std::string>(b[2])
+                                       : "|" + std::get<std::string>(b[1]));
+    }
+    auto rs = this->conn->query({"select v, w from t where mid=? order by id", {mid}});
+    while (rs->next()) got.push_back(rs->text("v") + "|" + rs->text("w"));
+    EXPECT_EQ(got, expected) << r.name;
+  }
+  t.commit();
+}
+
 TYPED_TEST(ConnectionTest, RefusedStatementLeavesTheTransactionUsable) {
   this->createTables();
   {

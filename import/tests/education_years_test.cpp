@@ -68,8 +68,7 @@ class EducationYears : public ::testing::Test {
     Lines out;
     auto rs = conn->query({"select xxxs, xlrq, xldm, dzysxl from ryxl where mid=? order by id", {person}});
     while (rs->next())
-      out.push_back(U(rs->text("xxxs")) + "|" + rs->text("xlrq") + "|" + rs->text("xldm") + "|" +
-                    rs->text("dzysxl"));
+      out.push_back(U(rs->text("xxxs")) + "|" + rs->text("xlrq") + "|" + rs->text("xldm") + "|" + rs->text("dzysxl"));
     return out;
   }
 

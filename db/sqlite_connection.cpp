@@ -53,20 +53,21 @@ std::string lower(std::string s) {
   return s;
 }
 
-// "insert into t (a,b) values (?,?)" for `rows` rows at once: the values
-// list repeated. nullopt for a text of any other shape.
-std::optional<std::string> multiRowInsert(const std::string& text, std::size_t marks, std::size_t rows) {
-  constexpr std::string_view kValues = " values (";
-  const std::size_t at = text.rfind(kValues);
-  if (text.rfind("insert into ", 0) != 0 || at == std::string::npos || marks == 0) return std::nullopt;
+constexpr std::string_view kValues = " values ";
+
+// "(?,?,?)" for three values.
+std::string valuesList(std::size_t marks) {
   std::string list = "(?";
   for (std::size_t i = 1; i < marks; ++i) list += ",?";
-  list += ")";
-  if (std::string_view(text).substr(at + kValues.size() - 1) != list) return std::nullopt;
-  std::string out = text;
-  out.reserve(text.size() + (rows - 1) * (list.size() + 1));
-  for (std::size_t i = 1; i < rows; ++i) out.append(",").append(list);
-  return out;
+  return list + ")";
+}
+
+// True for "insert into t (a,b) values (?,?)": a text that stays one insert
+// when its values list is repeated.
+bool plainInsert(std::string_view text, std::size_t marks) {
+  const std::size_t at = text.rfind(kValues);
+  return marks > 0 && text.starts_with("insert into ") && at != std::string_view::npos &&
+         text.substr(at + kValues.size()) == valuesList(marks);
 }
 
 class SqliteResultSet final : public ResultSet {
@@ -165,6 +166,8 @@ SqliteConnection::SqliteConnection(const std::string& path, bool create)
 
 SqliteConnection::~SqliteConnection() {
   for (auto& [text, stmt] : preparedByText_) sqlite3_finalize(stmt);
+  for (auto& [text, inserts] : multiRowByText_)
+    for (sqlite3_stmt* stmt : inserts.byRows) sqlite3_finalize(stmt);
   if (inTransaction_) sqlite3_exec(db_, "rollback", nullptr, nullptr, nullptr);
   // Result sets still open finish the close when they are destroyed.
   sqlite3_close_v2(db_);
@@ -238,7 +241,9 @@ void SqliteConnection::runToEnd(sqlite3_stmt* stmt, const Statement& s) {
 
 void SqliteConnection::execute(const Statement& s) {
   if (s.binds.empty()) {
-    // One-off texts (schema, deletion) are prepared for this run only.
+    // One-off texts (schema, deletion) are prepared for this run only; one
+    // may change the person table.
+    personIdIsRowid_.reset();
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> once(prepare(s.text, s), &sqlite3_finalize);
     runToEnd(once.get(), s);
     return;
@@ -277,12 +282,26 @@ std::vector<bool> SqliteConnection::tryExecuteEach(const std::vector<Statement>&
   return stored;
 }
 
+sqlite3_stmt* SqliteConnection::multiRowInsert(const Statement& shape, std::size_t rows) {
+  auto [it, added] = multiRowByText_.try_emplace(shape.text);
+  MultiRowInserts& m = it->second;
+  if (added) m.plain = plainInsert(shape.text, shape.binds.size());
+  if (!m.plain) return nullptr;
+  if (m.byRows.size() <= rows) m.byRows.resize(rows + 1, nullptr);
+  if (!m.byRows[rows]) {
+    const std::string list = valuesList(shape.binds.size());
+    std::string text = shape.text;
+    for (std::size_t i = 1; i < rows; ++i) text.append(",").append(list);
+    m.byRows[rows] = prepare(text, shape);
+  }
+  return m.byRows[rows];
+}
+
 bool SqliteConnection::tryInsertRows(const std::vector<Statement>& statements, std::size_t first, std::size_t end) {
   const Statement& shape = statements[first];
-  const std::optional<std::string> text = multiRowInsert(shape.text, shape.binds.size(), end - first);
-  if (!text) return false;
   try {
-    sqlite3_stmt* stmt = cached(*text, shape);
+    sqlite3_stmt* stmt = multiRowInsert(shape, end - first);
+    if (!stmt) return false;
     boundTexts_.resize(shape.binds.size() * (end - first));
     int index = 0;
     for (std::size_t i = first; i < end; ++i)
@@ -309,16 +328,32 @@ std::unique_ptr<ResultSet> SqliteConnection::query(const Statement& s) {
   return std::make_unique<SqliteResultSet>(db_, stmt, description_);
 }
 
+bool SqliteConnection::personIdIsRowid() {
+  if (!personIdIsRowid_) {
+    // Only an "integer primary key" can be autoincrement, and such a key is
+    // the rowid itself.
+    int autoincrement = 0;
+    personIdIsRowid_ = sqlite3_table_column_metadata(db_, nullptr, "ryjbxx", "id", nullptr, nullptr, nullptr, nullptr,
+                                                     &autoincrement) == SQLITE_OK &&
+                       autoincrement != 0;
+  }
+  const bool rowid = *personIdIsRowid_;
+  // Outside a transaction another program may change the table meanwhile.
+  if (!inTransaction_) personIdIsRowid_.reset();
+  return rowid;
+}
+
 int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
   Statement s = personInsert(r, description_);
-  // The id is read from the new row itself: the rowid equals it only when id
-  // is declared "integer primary key", which a database made elsewhere need
-  // not do.
-  s.text += " returning id";
+  // The id is read from the new row itself unless it is the rowid: the
+  // rowid equals it only when id is declared "integer primary key", which a
+  // database made elsewhere need not do.
+  const bool idIsRowid = personIdIsRowid();
+  if (!idIsRowid) s.text += " returning id";
   sqlite3_stmt* stmt = cached(s.text, s);
   bindAll(stmt, s, &boundTexts_);
   const int rc = sqlite3_step(stmt);
-  if (rc != SQLITE_ROW) {
+  if (rc != (idIsRowid ? SQLITE_DONE : SQLITE_ROW)) {
     sqlite3_reset(stmt);
     try {
       fail("人员记录写入失败", s);
@@ -326,6 +361,10 @@ int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
       throwIfTransactionLost(e);
       throw;
     }
+  }
+  if (idIsRowid) {
+    sqlite3_reset(stmt);
+    return sqlite3_last_insert_rowid(db_);
   }
   const bool hasId = sqlite3_column_type(stmt, 0) == SQLITE_INTEGER;
   const int64_t id = sqlite3_column_int64(stmt, 0);
@@ -347,6 +386,7 @@ void SqliteConnection::runPlain(const std::string& sql) {
 }
 
 void SqliteConnection::begin() {
+  personIdIsRowid_.reset();
   runPlain("begin");
   inTransaction_ = true;
 }
@@ -361,11 +401,13 @@ void SqliteConnection::throwIfTransactionLost(const DbError& e) {
 }
 
 void SqliteConnection::commit() {
+  personIdIsRowid_.reset();
   runPlain("commit");
   inTransaction_ = false;
 }
 
 void SqliteConnection::rollback() {
+  personIdIsRowid_.reset();
   inTransaction_ = false;
   if (!sqlite3_get_autocommit(db_)) runPlain("rollback");
 }

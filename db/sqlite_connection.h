@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -50,12 +51,18 @@ class SqliteConnection final : public Connection {
   // Binds one value at `index` (from 1); a text is converted into `keep`
   // and bound without a copy when `keep` is given.
   void bindValue(sqlite3_stmt* stmt, int index, const Value& v, std::string* keep);
+  // The insert of `rows` rows of the shape, prepared once; null when the
+  // text is no plain insert.
+  sqlite3_stmt* multiRowInsert(const Statement& shape, std::size_t rows);
   // statements[first, end), all of one text, as one insert. False when the
   // text is no plain insert or the database refused it (nothing is stored
   // then); throws TransactionLost.
   bool tryInsertRows(const std::vector<Statement>& statements, std::size_t first, std::size_t end);
   void runToEnd(sqlite3_stmt* stmt, const Statement& s);
   void runPlain(const std::string& sql);
+  // Whether ryjbxx.id is an autoincrement rowid, so that a new person's id
+  // is the rowid SQLite reports. Kept while a transaction holds the table.
+  bool personIdIsRowid();
   [[noreturn]] void fail(const char* what, const Statement& s) const;
   // Throws TransactionLost when SQLite has rolled back the open transaction.
   void throwIfTransactionLost(const DbError& e);
@@ -68,7 +75,13 @@ class SqliteConnection final : public Connection {
   std::unique_ptr<Dialect> dialect_;
   std::string description_;
   std::unordered_map<std::string, sqlite3_stmt*> preparedByText_;
+  struct MultiRowInserts {
+    bool plain = false;                  // the text is a plain insert
+    std::vector<sqlite3_stmt*> byRows;   // by row count, null until first used
+  };
+  std::unordered_map<std::string, MultiRowInserts> multiRowByText_;  // by the one-row text
   bool inTransaction_ = false;
+  std::optional<bool> personIdIsRowid_;
   std::vector<std::string> boundTexts_;  // texts of the statement being run
 };
 

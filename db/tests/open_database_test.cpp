@@ -116,6 +116,14 @@ TEST_F(OpenDatabaseTest, PersonIdComesFromTheRowItself) {
   c->execute({"create table ryjbxx (id integer primary key autoincrement, xm text)", {}});
   c->execute({"insert into ryjbxx (id, xm) values (41, 'x')", {}});
   EXPECT_EQ(c->insertPerson(r), 42);
+  // An autoincrement id is the rowid, also when a trigger stores rows elsewhere.
+  c->execute({"create table other (id integer primary key autoincrement, v int)", {}});
+  c->execute({"insert into other (id, v) values (99, 0)", {}});
+  c->execute({"create trigger more after insert on ryjbxx begin insert into other (v) values (1); end", {}});
+  Transaction t(*c);
+  EXPECT_EQ(c->insertPerson(r), 43);
+  EXPECT_EQ(c->insertPerson(r), 44);
+  t.commit();
 }
 
 TEST_F(OpenDatabaseTest, CreatingNeverOverwrites) {

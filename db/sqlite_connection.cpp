@@ -203,7 +203,13 @@ void SqliteConnection::bindValue(sqlite3_stmt* stmt, int index, const Value& v, 
         else if constexpr (std::is_same_v<T, int64_t>) return sqlite3_bind_int64(stmt, index, x);
         else if constexpr (std::is_same_v<T, double>) return sqlite3_bind_double(stmt, index, x);
         else {
-          // Texts are stored as UTF-8, dates as ISO text.
+          // Texts are stored as UTF-8, dates as ISO text. Plain ASCII is the
+          // same in both encodings: bound as it stands, without a copy where
+          // the value outlives the statement's run.
+          if constexpr (std::is_same_v<T, std::string>)
+            if (std::all_of(x.begin(), x.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; }))
+              return sqlite3_bind_text(stmt, index, x.data(), static_cast<int>(x.size()),
+                                       keep ? SQLITE_STATIC : SQLITE_TRANSIENT);
           std::string utf8;
           if constexpr (std::is_same_v<T, std::string>) utf8 = databaseUtf8(x);
           else utf8 = isoDate(x);

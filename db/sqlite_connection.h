@@ -44,12 +44,12 @@ class SqliteConnection final : public Connection {
  private:
   sqlite3_stmt* prepare(const std::string& text, const Statement& forMessages);
   sqlite3_stmt* cached(const std::string& text, const Statement& forMessages);
-  // Binds every value. With `keep`, converted texts are kept there and bound
-  // without a copy: only for statements stepped to their end before the
-  // next bind.
+  // Binds every value. With `keep`, texts are bound without a copy, the
+  // converted ones kept there and plain ASCII ones straight from `s`: only
+  // for statements stepped to their end, while `s` lives, before the next bind.
   void bindAll(sqlite3_stmt* stmt, const Statement& s, std::vector<std::string>* keep = nullptr);
-  // Binds one value at `index` (from 1); a text is converted into `keep`
-  // and bound without a copy when `keep` is given.
+  // Binds one value at `index` (from 1), without a copy when `keep` is
+  // given (as bindAll).
   void bindValue(sqlite3_stmt* stmt, int index, const Value& v, std::string* keep);
   // The insert of `rows` rows of the shape, prepared once; null when the
   // text is no plain insert.

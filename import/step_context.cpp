@@ -59,22 +59,36 @@ std::string unreadableCellReason(const StepContext& ctx, int32_t row) {
   };
   for (const auto& [column, title] : read) {
     if (column == 0) continue;
-    const sheet::CellValue cell = ctx.book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column));
-    if (!cell.unreadable) continue;
+    const auto r = static_cast<uint32_t>(row);
+    const auto c = static_cast<uint32_t>(column);
+    if (!ctx.book.sheet().unreadableAt(r, c)) continue;
     std::string reason(title);
-    reason.append("\"").append(cell.text).append("\"").append(kReasonUnreadableText);
+    reason.append("\"").append(*ctx.book.sheet().textAt(r, c)).append("\"").append(kReasonUnreadableText);
     return reason;
   }
   return {};
 }
 
+namespace {
+
+// A text cell is read in place; any other is turned into its text.
+template <typename Use>
+auto withCellText(const sheet::Workbook& book, int32_t row, int32_t column, Use use) {
+  const auto r = static_cast<uint32_t>(row);
+  const auto c = static_cast<uint32_t>(column);
+  if (const std::string* text = book.sheet().textAt(r, c)) return use(*text);
+  return use(sheet::cellText(book.value(r, c)));
+}
+
+}  // namespace
+
 std::string nameCell(const sheet::Workbook& book, const SheetColumns& columns, int32_t row) {
-  return sheet::cellText(book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(columns.name)));
+  return withCellText(book, row, columns.name, [](const std::string& t) { return t; });
 }
 
 std::vector<std::string> historyCellLines(const StepContext& ctx, int32_t row, int32_t column) {
   if (column == 0) return {};
-  return text::splitLines(sheet::cellText(ctx.book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column))));
+  return withCellText(ctx.book, row, column, [](const std::string& t) { return text::splitLines(t); });
 }
 
 void reportNoCode(const StepContext& ctx, HistoryKind kind, std::string_view personName, std::string_view name,

@@ -140,10 +140,9 @@ void SheetData::finish() {
   finished_ = true;
 }
 
-CellValue SheetData::value(uint32_t row, uint32_t col) const {
-  if (!finished_) throw std::logic_error("SheetData::value() before finish()");
-  CellValue v;
-  if (row == 0 || col == 0 || col > kMaxCol || std::size_t{row} + 1 >= rowStart_.size()) return v;
+const SheetData::Cell* SheetData::find(uint32_t row, uint32_t col) const {
+  if (!finished_) throw std::logic_error("SheetData read before finish()");
+  if (row == 0 || col == 0 || col > kMaxCol || std::size_t{row} + 1 >= rowStart_.size()) return nullptr;
   // Binary search for the column within the row's cells.
   std::size_t first = rowStart_[row], last = rowStart_[row + 1];
   while (first < last) {
@@ -151,17 +150,33 @@ CellValue SheetData::value(uint32_t row, uint32_t col) const {
     if (cellAt(mid).col < col) first = mid + 1;
     else last = mid;
   }
-  if (first == rowStart_[row + 1] || cellAt(first).col != col) return v;
-  const Cell& c = cellAt(first);
-  v.kind = c.kind;
-  if (c.kind == CellKind::Text) {
-    v.text = strings_[c.stringIndex];
-    v.unreadable = unreadable_[c.stringIndex];
+  if (first == rowStart_[row + 1] || cellAt(first).col != col) return nullptr;
+  return &cellAt(first);
+}
+
+CellValue SheetData::value(uint32_t row, uint32_t col) const {
+  CellValue v;
+  const Cell* c = find(row, col);
+  if (!c) return v;
+  v.kind = c->kind;
+  if (c->kind == CellKind::Text) {
+    v.text = strings_[c->stringIndex];
+    v.unreadable = unreadable_[c->stringIndex];
   } else {
-    v.number = c.number;
-    v.isDate = c.isDate;
+    v.number = c->number;
+    v.isDate = c->isDate;
   }
   return v;
+}
+
+const std::string* SheetData::textAt(uint32_t row, uint32_t col) const {
+  const Cell* c = find(row, col);
+  return c && c->kind == CellKind::Text ? &strings_[c->stringIndex] : nullptr;
+}
+
+bool SheetData::unreadableAt(uint32_t row, uint32_t col) const {
+  const Cell* c = find(row, col);
+  return c && c->kind == CellKind::Text && unreadable_[c->stringIndex];
 }
 
 uint32_t SheetData::lastColumn(uint32_t row) const {

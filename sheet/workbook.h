@@ -79,6 +79,10 @@ class SheetData {
 
   // Row and column count from 1. Out of range or never set: Empty.
   CellValue value(uint32_t row, uint32_t col) const;
+  // The text of a text cell without a copy; null for any other cell.
+  const std::string* textAt(uint32_t row, uint32_t col) const;
+  // True for a text cell whose text the file held malformed.
+  bool unreadableAt(uint32_t row, uint32_t col) const;
   uint32_t lastRow() const;  // 0 for an empty sheet
   uint32_t lastColumn(uint32_t row) const;  // of that row; 0 when it has no cells
   std::size_t cellCount() const { return cellCount_; }
@@ -102,6 +106,7 @@ class SheetData {
   Cell& cellAt(std::size_t i) { return blocks_[i >> kBlockBits][i & (kBlockSize - 1)]; }
   const Cell& cellAt(std::size_t i) const { return blocks_[i >> kBlockBits][i & (kBlockSize - 1)]; }
   void push(const Cell& c);
+  const Cell* find(uint32_t row, uint32_t col) const;  // null for an empty place
   void sortCells();
   std::vector<std::vector<Cell>> blocks_;
   std::size_t cellCount_ = 0;

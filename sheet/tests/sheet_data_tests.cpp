@@ -29,6 +29,37 @@ TEST(SheetData, CellsOfEveryKindComeBackWhereTheyWereSet) {
   EXPECT_EQ(s.cellCount(), 5u);
 }
 
+// The texts read in place are the texts value() gives; only text cells have one.
+TEST(SheetData, TextsAreReadInPlaceWithTheirUnreadableMark) {
+  SheetData s;
+  s.setText(1, 1, "a");
+  s.setText(1, 2, "b?", true);
+  s.setNumber(1, 3, 7, false);
+  s.finish();
+  struct Row {
+    const char* name;
+    uint32_t col;
+    const char* text;  // null: no text
+    bool unreadable;
+  } rows[] = {
+      {"text", 1, "a", false},
+      {"unreadable text", 2, "b?", true},
+      {"number", 3, nullptr, false},
+      {"empty", 4, nullptr, false},
+  };
+  for (const Row& r : rows) {
+    const std::string* t = s.textAt(1, r.col);
+    EXPECT_EQ(t != nullptr, r.text != nullptr) << r.name;
+    if (t && r.text) {
+      EXPECT_EQ(*t, r.text) << r.name;
+    }
+    EXPECT_EQ(s.unreadableAt(1, r.col), r.unreadable) << r.name;
+    EXPECT_EQ(s.unreadableAt(1, r.col), s.value(1, r.col).unreadable) << r.name;
+  }
+  EXPECT_EQ(s.textAt(0, 1), nullptr);
+  EXPECT_EQ(s.textAt(9, 1), nullptr);
+}
+
 TEST(SheetData, PlacesNeverSetAndOutOfRangeAreEmpty) {
   SheetData s;
   s.setNumber(2, 2, 1, false);

@@ -185,7 +185,13 @@ TYPED_TEST(ConnectionTest, StatementsRunTogetherDropOnlyTheRefusedOnes) {
        {true, true, true, false, false}},
       {"a single statement", {row(4, -1)}, {false}},
       {"none", {}, {}},
+      {"more lines than one insert takes", {}, {}},
   };
+  // 40 lines, the 36th refused: more than one multi-row insert holds.
+  for (int i = 1; i <= 40; ++i) {
+    rows[5].statements.push_back(row(5, i == 36 ? -1 : i));
+    rows[5].stored.push_back(i != 36);
+  }
   Transaction t(*this->conn);
   for (const Row& r : rows) {
     const int64_t mid = r.statements.empty() ? 0 : std::get<int64_t>(r.statements[0].binds[0]);

@@ -1,73 +1,88 @@
 #include "db/bulk_writing.h"
 
+#include <charconv>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
+
+#include "db/database_text.h"
+#include "db/sql_values.h"
 
 namespace gz::db {
 
 namespace {
 
+constexpr std::string_view kInsertInto = "insert into ";
 constexpr std::string_view kValues = " values (";
+// An identity column "generated always" takes a given value from a bulk load as it is.
+constexpr std::string_view kOverriding = " overriding system value";
 
-// Where the value list "(?,...,?)" of an insert begins (at its "("), when
-// the text is an insert that ends with one list of placeholders and nothing
-// else; npos otherwise.
-std::size_t valueListAt(const std::string& text) {
-  if (text.rfind("insert into ", 0) != 0) return std::string::npos;
+// The "table (col,...)" an insert names, when the text is a plain insert of
+// one row of placeholders and nothing else; empty otherwise.
+std::string loadTarget(const std::string& text) {
+  if (text.rfind(kInsertInto, 0) != 0) return {};
   const std::size_t values = text.rfind(kValues);
-  if (values == std::string::npos) return std::string::npos;
-  const std::size_t at = values + kValues.size() - 1;
-  const std::string_view list = std::string_view(text).substr(at);
-  if (list.size() < 3 || list.back() != ')') return std::string::npos;
+  if (values == std::string::npos) return {};
+  const std::string_view list = std::string_view(text).substr(values + kValues.size() - 1);
+  if (list.size() < 3 || list.back() != ')') return {};
   for (std::size_t i = 1; i + 1 < list.size(); ++i)
-    if (list[i] != (i % 2 == 1 ? '?' : ',')) return std::string::npos;
-  return at;
+    if (list[i] != (i % 2 == 1 ? '?' : ',')) return {};
+  std::string_view target = std::string_view(text).substr(kInsertInto.size(), values - kInsertInto.size());
+  if (target.ends_with(kOverriding)) target.remove_suffix(kOverriding.size());
+  if (target.empty() || target.back() != ')' || target.find('(') == std::string_view::npos) return {};
+  return std::string(target);
+}
+
+void appendEscaped(std::string& out, std::string_view text) {
+  for (char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
 }
 
 }  // namespace
 
-std::vector<Statement> mergeBatch(const std::vector<Statement>& statements, std::size_t maxValues) {
-  struct Group {
-    std::size_t listAt;
-    std::vector<const Statement*> rows;
-  };
-  std::vector<Group> inserts;  // in the order their texts first appear
-  std::unordered_map<std::string_view, std::size_t> groupOfText;
-  std::vector<const Statement*> others;
+BatchPlan planBatch(const std::vector<Statement>& statements) {
+  BatchPlan plan;
+  std::unordered_map<std::string_view, std::size_t> loadOfText;
   for (const Statement& s : statements) {
-    const std::size_t at = valueListAt(s.text);
-    if (at == std::string::npos) {
-      others.push_back(&s);
+    if (const auto it = loadOfText.find(s.text); it != loadOfText.end()) {
+      plan.loads[it->second].rows.push_back(&s);
       continue;
     }
-    const auto [it, added] = groupOfText.try_emplace(s.text, inserts.size());
-    if (added) inserts.push_back({at, {}});
-    inserts[it->second].rows.push_back(&s);
-  }
-
-  std::vector<Statement> out;
-  for (const Group& g : inserts) {
-    const std::string& text = g.rows.front()->text;
-    const std::string_view head = std::string_view(text).substr(0, g.listAt);
-    const std::string_view list = std::string_view(text).substr(g.listAt);
-    const std::size_t perRow = g.rows.front()->binds.size();
-    const std::size_t rowsPerStatement = perRow == 0 || perRow >= maxValues ? 1 : maxValues / perRow;
-    for (std::size_t first = 0; first < g.rows.size(); first += rowsPerStatement) {
-      const std::size_t end = std::min(g.rows.size(), first + rowsPerStatement);
-      Statement merged;
-      merged.text.reserve(head.size() + (end - first) * (list.size() + 1));
-      merged.text.append(head);
-      merged.binds.reserve((end - first) * perRow);
-      for (std::size_t i = first; i < end; ++i) {
-        if (i > first) merged.text += ',';
-        merged.text.append(list);
-        merged.binds.insert(merged.binds.end(), g.rows[i]->binds.begin(), g.rows[i]->binds.end());
-      }
-      out.push_back(std::move(merged));
+    std::string target = loadTarget(s.text);
+    if (target.empty()) {
+      plan.others.push_back(&s);
+      continue;
     }
+    loadOfText.emplace(s.text, plan.loads.size());
+    plan.loads.push_back({std::move(target), {&s}});
   }
-  for (const Statement* s : others) out.push_back(*s);
-  return out;
+  return plan;
+}
+
+void appendCopyLine(std::string& out, const std::vector<Value>& values) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) out += '\t';
+    std::visit(
+        [&out](const auto& x) {
+          using T = std::decay_t<decltype(x)>;
+          if constexpr (std::is_same_v<T, std::monostate>) out += "\\N";
+          else if constexpr (std::is_same_v<T, int64_t>) out += std::to_string(x);
+          else if constexpr (std::is_same_v<T, double>) {
+            char buffer[32];
+            out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, x).ptr);
+          } else if constexpr (std::is_same_v<T, std::string>) appendEscaped(out, databaseUtf8(x));
+          else out += isoDate(x);
+        },
+        values[i]);
+  }
+  out += '\n';
 }
 
 }  // namespace gz::db

@@ -25,10 +25,8 @@ constexpr Oid kFloat4Oid = 700, kFloat8Oid = 701, kNumericOid = 1700;
 constexpr Oid kDateOid = 1082, kTimestampOid = 1114, kTimestampTzOid = 1184;
 constexpr std::size_t kIsoDateChars = 10;  // YYYY-MM-DD at the start of a date or timestamp
 constexpr int kDefaultPort = 5432;
-// The most bound values one merged insert carries; the protocol allows 65535.
-constexpr std::size_t kMaxValuesPerStatement = 30000;
 // A statement in a message shows its values when it has no more than this
-// many (a merged insert has thousands), and is cut to so many bytes.
+// many, and is cut to so many bytes.
 constexpr std::size_t kMessageBinds = 50;
 constexpr std::size_t kMessageStatementBytes = 300;
 
@@ -324,7 +322,17 @@ void PgConnection::begin() {
 }
 
 void PgConnection::commit() {
-  const Result r = run(Statement{"commit", {}}, "事务提交失败");
+  Result r;
+  try {
+    r = run(Statement{"commit", {}}, "事务提交失败");
+  } catch (const DbError& e) {
+    // A commit the server refuses (a deferred constraint) has ended the
+    // transaction and undone it; only a lost connection leaves that open.
+    if (e.fault() == DbFault::ConnectionLost || PQtransactionStatus(conn_) != PQTRANS_IDLE) throw;
+    inTransaction_ = false;
+    savepointDepth_ = 0;
+    throw TransactionLost(e.what(), e.statement());
+  }
   inTransaction_ = false;
   savepointDepth_ = 0;
   // The server answers a commit of a spoilt transaction by rolling it back.
@@ -377,6 +385,8 @@ void PgConnection::learnPersonIds() {
 }
 
 bool PgConnection::canReservePersonIds() {
+  // Asked once per run: looked up afresh, as the table may have changed since.
+  personIdsLearned_ = false;
   learnPersonIds();
   return !personIdSequence_.empty();
 }
@@ -407,16 +417,35 @@ Statement PgConnection::personInsertWithId(const PersonRecord& r, int64_t id) {
   return s;
 }
 
+void PgConnection::copyRows(const BatchPlan::Load& load) {
+  std::string data;
+  for (const Statement* row : load.rows) appendCopyLine(data, row->binds);
+  const Statement forMessages{"copy " + load.target + " from stdin", {}};
+  Result started(PQexec(conn_, databaseUtf8(forMessages.text).c_str()));
+  if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) fail("成批写入失败", started.get(), forMessages);
+  const bool sent = PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 &&
+                    PQputCopyEnd(conn_, nullptr) == 1;
+  Result done(PQgetResult(conn_));
+  // The copy's answer is followed by a null result.
+  while (Result rest{PQgetResult(conn_)}) {
+  }
+  if (!sent || !done || PQresultStatus(done.get()) != PGRES_COMMAND_OK)
+    fail("成批写入失败", done.get(), forMessages);
+}
+
 void PgConnection::executeBatch(const std::vector<Statement>& statements) {
-  const std::vector<Statement> merged = mergeBatch(statements, kMaxValuesPerStatement);
-  if (merged.empty()) return;
+  const BatchPlan plan = planBatch(statements);
+  // Each table's rows go in as one copy: the server reads them as plain
+  // values with no statement to parse or plan per row.
+  for (const BatchPlan::Load& load : plan.loads) copyRows(load);
+  if (plan.others.empty()) return;
   if (PQenterPipelineMode(conn_) != 1) fail("无法成批发送语句", nullptr, {});
-  // Every statement goes out before any answer is read; the answers come
-  // back in order, and after the first refusal the server skips the rest.
+  // Every other statement goes out before any answer is read; the answers
+  // come back in order, and after the first refusal the server skips the rest.
   std::optional<std::size_t> sendFailedAt;
-  for (std::size_t i = 0; i < merged.size() && !sendFailedAt; ++i) {
-    const std::string sql = numberedPlaceholders(databaseUtf8(merged[i].text));
-    const Parameters p(merged[i].binds);
+  for (std::size_t i = 0; i < plan.others.size() && !sendFailedAt; ++i) {
+    const std::string sql = numberedPlaceholders(databaseUtf8(plan.others[i]->text));
+    const Parameters p(plan.others[i]->binds);
     if (PQsendQueryParams(conn_, sql.c_str(), p.count(), nullptr, p.values(), nullptr, nullptr, 0) != 1)
       sendFailedAt = i;
   }
@@ -424,7 +453,7 @@ void PgConnection::executeBatch(const std::vector<Statement>& statements) {
   Result firstFailure;
   std::optional<std::size_t> failedAt;
   if (synced) {
-    for (std::size_t i = 0; i < merged.size(); ++i) {
+    for (std::size_t i = 0; i < plan.others.size(); ++i) {
       Result r(PQgetResult(conn_));
       if (!r) break;  // the connection broke
       const ExecStatusType status = PQresultStatus(r.get());
@@ -441,9 +470,9 @@ void PgConnection::executeBatch(const std::vector<Statement>& statements) {
       if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC) break;
   }
   PQexitPipelineMode(conn_);
-  if (sendFailedAt) fail("成批发送语句失败", nullptr, merged[*sendFailedAt]);
+  if (sendFailedAt) fail("成批发送语句失败", nullptr, *plan.others[*sendFailedAt]);
   if (!synced) fail("成批发送语句失败", nullptr, {});
-  if (failedAt) fail("语句执行失败", firstFailure.get(), merged[*failedAt]);
+  if (failedAt) fail("语句执行失败", firstFailure.get(), *plan.others[*failedAt]);
   if (PQstatus(conn_) == CONNECTION_BAD) fail("成批发送语句失败", nullptr, {});
 }
 

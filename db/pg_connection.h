@@ -1,6 +1,6 @@
 // A Connection straight on libpq, PostgreSQL's own client library. Each
-// statement shape is prepared once on the server; a batch of rows goes out
-// in pipeline mode, in one round trip, instead of one round trip per
+// statement shape is prepared once on the server; a batch of rows goes in
+// through COPY and pipeline mode, in a few round trips instead of one per
 // statement (see BulkWriting).
 #pragma once
 
@@ -65,8 +65,10 @@ class PgConnection final : public Connection, public BulkWriting {
   // Throws the failure of `r` (null: of the connection) with its kind.
   [[noreturn]] void fail(const char* what, const pg_result* r, const Statement& s);
   DbFault faultOf(const pg_result* r) const;
-  // What the id column of ryjbxx is numbered from, looked up once.
+  // What the id column of ryjbxx is numbered from, looked up unless known.
   void learnPersonIds();
+  // The rows of one bulk load, through COPY.
+  void copyRows(const BatchPlan::Load& load);
 
   pg_conn* conn_ = nullptr;
   std::unique_ptr<Dialect> dialect_;

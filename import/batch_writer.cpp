@@ -22,7 +22,7 @@ void BatchWriter::openBatch() {
   batchStart_ = std::chrono::steady_clock::now();
 }
 
-void BatchWriter::beginRow() {
+void BatchWriter::beginRow(const RowCarry& /*before*/) {
   openBatch();
   if (rowSavepoints_) row_.emplace(conn_, kRowSavepoint);
   inRow_ = true;

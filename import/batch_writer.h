@@ -33,7 +33,7 @@ class BatchWriter final : public RowWriter {
   RowEvents& rowEvents() override { return reports_.events; }
   TypedDateCounter* rowTypedDates() override { return reports_.typedDates; }
   void openBatch() override;
-  void beginRow() override;
+  void beginRow(const RowCarry& before) override;
   // Without row savepoints a row may be undone only when it wrote nothing.
   // The row's outcome is final here and goes to the sink at once.
   void endRow(const RowOutcome& row) override;

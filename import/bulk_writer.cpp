@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "db/bulk_writing.h"
-#include "import/texts.h"
-#include "text/gb18030.h"
+#include "import/run_stages.h"
 
 namespace gz::imp {
 
@@ -17,9 +16,6 @@ constexpr const char* kRowSavepoint = "gzrow";
 bool endsTheRun(const db::DbError& e) {
   return e.fault() == db::DbFault::ConnectionLost || e.fault() == db::DbFault::TransactionLost;
 }
-
-// A history statement that stores a row, and so counts among the row's stored history rows.
-bool storesARow(const db::Statement& s) { return s.text.rfind("insert into ", 0) == 0; }
 
 }  // namespace
 
@@ -78,11 +74,12 @@ class BulkWriter::Keeper final : public db::Connection, public RowEvents {
   BulkWriter& w_;
 };
 
-BulkWriter::BulkWriter(db::Connection& conn, db::BulkWriting& bulk, RowReports reports, int rowsPerBatch,
-                       std::chrono::milliseconds interval, int rowsPerSend)
+BulkWriter::BulkWriter(db::Connection& conn, db::BulkWriting& bulk, RowReports reports, const RowsInput& rows,
+                       int rowsPerBatch, std::chrono::milliseconds interval, int rowsPerSend)
     : conn_(conn),
       bulk_(bulk),
       reports_(reports),
+      rows_(rows),
       rowsPerBatch_(std::max(rowsPerBatch, 1)),
       interval_(interval),
       rowsPerSend_(std::max(rowsPerSend, 1)),
@@ -102,9 +99,10 @@ void BulkWriter::openBatch() {
   batchStart_ = std::chrono::steady_clock::now();
 }
 
-void BulkWriter::beginRow() {
+void BulkWriter::beginRow(const RowCarry& before) {
   openBatch();
   current_.emplace();
+  current_->carryBefore = before;
 }
 
 void BulkWriter::endRow(const RowOutcome& row) {
@@ -146,46 +144,40 @@ void BulkWriter::send() {
       refused = true;
     }
   }
-  if (refused) writeRowByRow();
+  if (refused) importAgainRowByRow();
   else
     for (KeptRow& row : kept_) deliver(row);
   kept_.clear();
 }
 
-void BulkWriter::writeRowByRow() {
-  for (KeptRow& row : kept_) {
-    if (!row.person) {
-      deliver(row);
-      continue;
-    }
+void BulkWriter::importAgainRowByRow() {
+  // The steps run again on the connection itself and tell the front end
+  // directly; what they told the first time is dropped.
+  const StepContext ctx{rows_.book, rows_.columns, rows_.codes, conn_, reports_.events};
+  db::PersonRecord record;
+  for (KeptRow& kept : kept_) {
+    RowCarry carry = kept.carryBefore;
     db::Savepoint rowWrites(conn_, kRowSavepoint);
-    try {
-      conn_.execute(*row.person);
-    } catch (const db::DbError& e) {
-      if (endsTheRun(e)) throw;
-      rowWrites.rollback();
-      RowOutcome& o = row.outcome;
-      o.stored = false;
-      o.personId = 0;
-      o.historyRowsStored = 0;
-      o.linesReported = 0;
-      o.reason = std::string(texts::kReasonDbRefused) + text::utf8ToGb18030(e.what());
-      deliver(row);
-      continue;
-    }
-    for (const db::Statement& s : row.history)
-      if (!conn_.tryExecute(s) && storesARow(s)) --row.outcome.historyRowsStored;
-    rowWrites.release();
-    deliver(row);
+    const RowOutcome o = importRow(ctx, kept.outcome.row, kept.outcome.personName, rows_.deptCode, carry, record,
+                                   reports_.typedDates);
+    if (o.stored) rowWrites.release();
+    else rowWrites.rollback();
+    settled(o);
   }
 }
 
-void BulkWriter::deliver(KeptRow& row) {
+void BulkWriter::deliver(const KeptRow& row) {
   const RowOutcome& o = row.outcome;
   if (row.started) reports_.events.rowStarted(o.row, o.personName);
   if (o.stored) {
     for (const KeptRow::Line& l : row.lines) reports_.events.lineWithoutCode(l.kind, l.personName, l.name);
     if (reports_.typedDates) reports_.typedDates->add(row.typedDates);
+  }
+  settled(o);
+}
+
+void BulkWriter::settled(const RowOutcome& o) {
+  if (o.stored) {
     ++personsPending_;
     historyPending_ += o.historyRowsStored;
   }

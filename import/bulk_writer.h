@@ -5,13 +5,14 @@
 // The steps of a row write through a connection that only keeps their
 // statements: each new person gets an id taken ahead from the id column's
 // sequence, so the row's history statements can name it before anything is
-// sent. Every few hundred rows the kept statements go out together under a
-// savepoint. When the database refuses any of them, the batch is rolled back
-// to that savepoint and written again row by row, each row and each history
-// statement under a savepoint of its own, exactly as BatchWriter writes: a
-// refused person is not stored and is reported with its row, a refused
-// history line is dropped alone. Only then are the rows' outcomes final; what
-// their steps told the front end is passed on with them.
+// sent. Every thousand rows or so the kept statements go out together under
+// a savepoint. When the database refuses any of them, the batch is rolled
+// back to that savepoint and its rows are imported again from the sheet, one
+// by one, each row under a savepoint of its own and each statement waiting
+// for its answer, exactly as BatchWriter writes them: a refused person is not
+// stored and is reported with its row, a refused history line is dropped
+// alone. Only then are the rows' outcomes final; what their steps told the
+// front end is passed on with them.
 //
 // Finished rows are committed in batches by count or by time, as BatchWriter
 // does; a failure before the rows are sent loses nothing but unsent rows of
@@ -28,6 +29,7 @@
 #include "db/connection.h"
 #include "import/frontend.h"
 #include "import/outcome.h"
+#include "import/person_step.h"
 #include "import/row_writer.h"
 #include "import/typed_date_counter.h"
 
@@ -37,11 +39,14 @@ class BulkWriting;
 
 namespace gz::imp {
 
+struct RowsInput;
+
 class BulkWriter final : public RowWriter {
  public:
-  // `bulk` is `conn`'s, and must be able to reserve person ids.
-  BulkWriter(db::Connection& conn, db::BulkWriting& bulk, RowReports reports, int rowsPerBatch,
-             std::chrono::milliseconds interval, int rowsPerSend);
+  // `bulk` is `conn`'s, and must be able to reserve person ids. `rows` is
+  // where the rows are read from again after a refusal.
+  BulkWriter(db::Connection& conn, db::BulkWriting& bulk, RowReports reports, const RowsInput& rows,
+             int rowsPerBatch, std::chrono::milliseconds interval, int rowsPerSend);
   ~BulkWriter() override;
   BulkWriter(const BulkWriter&) = delete;
   BulkWriter& operator=(const BulkWriter&) = delete;
@@ -50,7 +55,7 @@ class BulkWriter final : public RowWriter {
   RowEvents& rowEvents() override;
   TypedDateCounter* rowTypedDates() override;
   void openBatch() override;
-  void beginRow() override;
+  void beginRow(const RowCarry& before) override;
   void endRow(const RowOutcome& row) override;
   // Sends the kept rows when enough are waiting, and commits when the batch
   // is full or old enough.
@@ -69,6 +74,7 @@ class BulkWriter final : public RowWriter {
   // What the steps of one row wrote and told, kept until the row is settled.
   struct KeptRow {
     RowOutcome outcome;
+    RowCarry carryBefore;                 // to import the row again
     bool started = false;                 // the row's start was told
     std::optional<db::Statement> person;  // the person's insert, when the row got that far
     std::vector<db::Statement> history;   // the row's other statements, in order
@@ -83,14 +89,17 @@ class BulkWriter final : public RowWriter {
  private:
   class Keeper;
 
-  // Sends the kept rows and settles them; after a refusal, writes them again row by row.
+  // Sends the kept rows and settles them; after a refusal, imports them again row by row.
   void send();
-  void writeRowByRow();
-  void deliver(KeptRow& row);
+  void importAgainRowByRow();
+  // Passes on a row sent as kept: what its steps told, then its outcome.
+  void deliver(const KeptRow& row);
+  void settled(const RowOutcome& o);
 
   db::Connection& conn_;
   db::BulkWriting& bulk_;
   RowReports reports_;
+  const RowsInput& rows_;
   const int rowsPerBatch_;
   const std::chrono::milliseconds interval_;
   const int rowsPerSend_;

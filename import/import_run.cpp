@@ -53,13 +53,13 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   out.rowsTotal = layout->dataRows;
   TypedDateCounter typedDates;
   RowTally tally(frontend, out);
-  const std::unique_ptr<RowWriter> writer = makeRowWriter(conn, request, {frontend, tally, &typedDates});
   const std::string dept = text::trim(request.departmentCode);
+  const RowsInput rows{*opened.book, layout->columns, codes, dept, kFirstDataRow};
+  const std::unique_ptr<RowWriter> writer = makeRowWriter(conn, request, {frontend, tally, &typedDates}, rows);
   try {
     if (request.mode == ImportMode::Overwrite) deleteEarlierPeople(*writer, frontend, dept);
     frontend.layoutAccepted();
     frontend.progress(0, out.rowsTotal);
-    const RowsInput rows{*opened.book, layout->columns, codes, dept, kFirstDataRow};
     out.end = importRows(rows, *writer, frontend, out.rowsTotal) ? RunEnd::Aborted : RunEnd::Completed;
     if (!typedDates.empty()) frontend.datesReadAsTyped(typedDates);
     closeWriting(*writer, out);

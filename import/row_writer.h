@@ -15,6 +15,7 @@ class Connection;
 
 namespace gz::imp {
 
+struct RowCarry;
 struct RowOutcome;
 class RowEvents;
 class RowSink;
@@ -40,7 +41,9 @@ class RowWriter {
   // Opens a batch when none is open (the overwrite deletion joins the first
   // batch this way, so the old people are never gone without the new).
   virtual void openBatch() = 0;
-  virtual void beginRow() = 0;
+  // `before` is what the run carries into the row, kept so that the row can
+  // be written again from the sheet.
+  virtual void beginRow(const RowCarry& before) = 0;
   // Keeps the row's writes when it was stored, else undoes them.
   virtual void endRow(const RowOutcome& row) = 0;
   // Commits when the batch is full or old enough. Only between rows.

@@ -48,11 +48,6 @@ std::optional<SheetLayout> recogniseLayout(const sheet::Workbook& book, ColumnMa
 // A failure undoes the whole deletion and is thrown on.
 void deleteEarlierPeople(RowWriter& writer, Frontend& frontend, std::string_view deptCode);
 
-// Writing: the writer for the run's rows. Batches go out at once where the
-// connection can send them so and number the persons ahead; otherwise each
-// statement waits for its answer.
-std::unique_ptr<RowWriter> makeRowWriter(db::Connection& conn, const ImportRequest& request, RowReports reports);
-
 // Counts each row's final outcome into the run's outcome (rows done and
 // failed, lines reported), then hands it on.
 class RowTally final : public RowSink {
@@ -77,6 +72,13 @@ struct RowsInput {
 // histories when the person was stored.
 RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName, std::string_view deptCode,
                      RowCarry& carry, db::PersonRecord& record, TypedDateCounter* typedDates = nullptr);
+// Writing: the writer for the rows of `rows`. Batches go out at once where
+// the connection can send them so and number the persons ahead (a refused
+// batch is written again from the sheet, row by row); otherwise each
+// statement waits for its answer.
+std::unique_ptr<RowWriter> makeRowWriter(db::Connection& conn, const ImportRequest& request, RowReports reports,
+                                         const RowsInput& rows);
+
 // Imports the rows from `firstRow` up to the first empty name, or up to an
 // abort after a whole row. Each row is written between the writer's
 // beginRow() and endRow(); the writer hands the rows' final outcomes to its

@@ -50,7 +50,7 @@ bool importRows(const RowsInput& in, RowWriter& writer, Frontend& frontend, int 
       writer.settle();
       return false;
     }
-    writer.beginRow();
+    writer.beginRow(carry);
     const RowOutcome done = importRow(ctx, row, std::move(name), in.deptCode, carry, record, writer.rowTypedDates());
     writer.endRow(done);
     writer.commitIfDue();

@@ -32,9 +32,10 @@ bool canNumberAhead(db::BulkWriting& bulk) {
 
 }  // namespace
 
-std::unique_ptr<RowWriter> makeRowWriter(db::Connection& conn, const ImportRequest& request, RowReports reports) {
+std::unique_ptr<RowWriter> makeRowWriter(db::Connection& conn, const ImportRequest& request, RowReports reports,
+                                         const RowsInput& rows) {
   if (db::BulkWriting* bulk = conn.bulkWriting(); bulk && canNumberAhead(*bulk))
-    return std::make_unique<BulkWriter>(conn, *bulk, reports, request.commitEveryRows, request.commitEvery,
+    return std::make_unique<BulkWriter>(conn, *bulk, reports, rows, request.commitEveryRows, request.commitEvery,
                                         kRowsPerSend);
   return std::make_unique<BatchWriter>(conn, reports, request.commitEveryRows, request.commitEvery,
                                        needsRowSavepoints(conn));

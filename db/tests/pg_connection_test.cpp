@@ -21,9 +21,10 @@ std::optional<DbFault> faultOf(const std::function<void()>& work) {
   return std::nullopt;
 }
 
-TEST(MergeBatch, InsertsOfOneTextBecomeMultiRowInsertsAheadOfTheRest) {
+TEST(BatchPlan, InsertsOfOneTextBecomeOneLoadAheadOfTheRest) {
   const Statement a1{"insert into a (x,y) values (?,?)", {int64_t{1}, std::string("p")}};
   const Statement a2{"insert into a (x,y) values (?,?)", {int64_t{2}, std::monostate{}}};
+  const Statement always{"insert into a (x,y) overriding system value values (?,?)", {int64_t{3}, int64_t{4}}};
   const Statement b1{"insert into b (x) values (?)", {int64_t{3}}};
   const Statement update{"update a set y=? where x=?", {std::string("q"), int64_t{1}}};
   const Statement returning{"insert into a (x) values (?) returning x", {int64_t{4}}};
@@ -31,38 +32,36 @@ TEST(MergeBatch, InsertsOfOneTextBecomeMultiRowInsertsAheadOfTheRest) {
   struct Row {
     const char* name;
     std::vector<Statement> in;
-    std::size_t maxValues;
-    std::vector<std::string> texts;
-    std::size_t firstBinds;
+    std::vector<std::string> loads;  // target: rows
+    std::vector<std::string> others;
   };
   const Row rows[] = {
-      {"one text merged, order of first appearance",
+      {"one load per text, in the order of first appearance",
        {a1, b1, update, a2},
-       100,
-       {"insert into a (x,y) values (?,?),(?,?)", "insert into b (x) values (?)", "update a set y=? where x=?"},
-       4},
-      {"split at the most values per statement",
-       {a1, a2, a1},
-       4,
-       {"insert into a (x,y) values (?,?),(?,?)", "insert into a (x,y) values (?,?)"},
-       4},
-      {"inserts that return rows or hold values are left alone, in order",
+       {"a (x,y): 2", "b (x): 1"},
+       {"update a set y=? where x=?"}},
+      {"a given identity value is loaded as it is", {always}, {"a (x,y): 1"}, {}},
+      {"inserts that return rows or hold values run as statements, in order",
        {returning, a1, literal},
-       100,
-       {"insert into a (x,y) values (?,?)", "insert into a (x) values (?) returning x", "insert into a (x) values (5)"},
-       2},
-      {"nothing", {}, 100, {}, 0},
+       {"a (x,y): 1"},
+       {"insert into a (x) values (?) returning x", "insert into a (x) values (5)"}},
+      {"nothing", {}, {}, {}},
   };
   for (const Row& r : rows) {
-    const std::vector<Statement> out = mergeBatch(r.in, r.maxValues);
-    std::vector<std::string> texts;
-    for (const Statement& s : out) texts.push_back(s.text);
-    EXPECT_EQ(texts, r.texts) << r.name;
-    if (!out.empty()) EXPECT_EQ(out[0].binds.size(), r.firstBinds) << r.name;
+    const BatchPlan plan = planBatch(r.in);
+    std::vector<std::string> loads, others;
+    for (const BatchPlan::Load& l : plan.loads) loads.push_back(l.target + ": " + std::to_string(l.rows.size()));
+    for (const Statement* s : plan.others) others.push_back(s->text);
+    EXPECT_EQ(loads, r.loads) << r.name;
+    EXPECT_EQ(others, r.others) << r.name;
   }
-  const std::vector<Statement> merged = mergeBatch({a1, a2}, 100);
-  ASSERT_EQ(merged.size(), 1u);
-  EXPECT_EQ(renderStatement(merged[0]), "insert into a (x,y) values (1,'p'),(2,null)");
+}
+
+TEST(BatchPlan, CopyLinesEscapeWhatTheFormatReserves) {
+  std::string out;
+  appendCopyLine(out, {int64_t{-7}, 0.5, std::monostate{}, std::string("a\\b\tc\nd\r"), Date{1993, 7, 1},
+                       std::string("\xD5\xC5")});  // 张 in GB 18030
+  EXPECT_EQ(out, "-7\t0.5\t\\N\ta\\\\b\\tc\\nd\\r\t1993-07-01\t\xE5\xBC\xA0\n");
 }
 
 class PgConnectionTest : public ::testing::Test {
@@ -174,7 +173,7 @@ TEST_F(PgConnectionTest, PersonIdsAreTakenAheadFromTheColumnsSequence) {
   exec("create sequence gz_other_seq");
   for (const Row& r : rows) {
     exec(std::string("create table ryjbxx (") + r.idColumn + ", xm varchar(10), csny date)");
-    // A fresh connection, since each learns the numbering of ryjbxx once.
+    // On a connection of its own, as another run would ask.
     auto c = backend.openAnother();
     BulkWriting* bulk = c->bulkWriting();
     ASSERT_NE(bulk, nullptr);

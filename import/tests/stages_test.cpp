@@ -219,10 +219,10 @@ TEST_F(WritingStage, ClosingAfterAFailureKeepsWhatTheDatabaseStillHas) {
     BatchWriter batch(db, {events, events}, 1000, std::chrono::hours(1), true);
     RowOutcome finished;
     finished.stored = true;
-    batch.beginRow();
+    batch.beginRow({});
     db.insertPerson({});
     batch.endRow(finished);
-    batch.beginRow();  // unfinished when the failure comes
+    batch.beginRow({});  // unfinished when the failure comes
     db.insertPerson({});
     ImportOutcome out;
     try {

@@ -4,7 +4,9 @@
 # by side in one run:
 #   the tool (gzimport import) into the local server,
 #   the psycopg2 peer (bench/peer_pg_import.py) into the same server,
-#   the tool through bench/delay_proxy, which holds every chunk 1 ms each way.
+#   the tool through bench/delay_proxy, which holds every chunk 1 ms each way,
+#   and, as the floor, the server alone making the same number of rows with
+#   insert ... select (no client, no workbook).
 # Each run gets an empty database of its own. Prints wall time, rows stored
 # and rows per second, the tool against the peer and the link against local.
 #
@@ -74,9 +76,26 @@ seconds() {  # name, command...
   echo "$end - $start" | bc -l
 }
 
+# The same rows as the tool stores, made by the server from generate_series.
+server_alone() {  # name, people
+  /usr/bin/python3 - "$SERVER/$1" "$2" <<'EOF'
+import sys, psycopg2
+con = psycopg2.connect(sys.argv[1]); cur = con.cursor(); n = int(sys.argv[2])
+cur.execute("insert into ryjbxx (bm,xm,jkzk,jxqyf,grsf,csny,gzsj) select '01', '张三'||g, '10', 12, '干部', "
+            "'1965-03-01', '1985-08-01' from generate_series(1,%s) g", (n,))
+cur.execute("insert into ryxl (mid,xxxs,xlrq,xldm) select id, '全日制', '1985-07-01', '21' from ryjbxx, "
+            "generate_series(1,3)")
+cur.execute("insert into ryrz (mid,rzrq,rzzwdm,gzzwdm) select id, '1990-07-01', '31', '31' from ryjbxx, "
+            "generate_series(1,3)")
+cur.execute("insert into rykh (mid,khnd,khjg) select id, 2005+g, 1 from ryjbxx, generate_series(1,5) g")
+con.commit()
+EOF
+}
+
 fresh_database tool
 fresh_database peer
 fresh_database linked
+fresh_database floor
 
 "$PROXY" "$PROXY_PORT" 127.0.0.1 "$GZ_PG_PORT" 1000 >"$WORK/proxy.log" 2>&1 &
 PROXY_PID=$!
@@ -87,14 +106,19 @@ t_peer=$(seconds peer /usr/bin/python3 bench/peer_pg_import.py "$WORK/bench.xls"
 t_link=$(seconds linked "$TOOL" import --db "postgresql://postgres@127.0.0.1:${PROXY_PORT}/linked" --dept 01 \
   --codes "$WORK/dm.txt" "$WORK/bench.xls")
 
+t_floor=$(seconds floor server_alone floor "$N")
+
 r_tool=$(rows_stored tool)
 r_peer=$(rows_stored peer)
 r_link=$(rows_stored linked)
+r_floor=$(rows_stored floor)
 
 echo "PostgreSQL, local server with default settings (fsync on), $N people:"
 printf '  %-30s %7.2f s  %8d rows  %8.0f rows/s\n' "tool" "$t_tool" "$r_tool" "$(echo "$r_tool / $t_tool" | bc -l)"
 printf '  %-30s %7.2f s  %8d rows  %8.0f rows/s\n' "psycopg2 peer" "$t_peer" "$r_peer" "$(echo "$r_peer / $t_peer" | bc -l)"
 printf '  %-30s %7.2f s  %8d rows  %8.0f rows/s\n' "tool, 1 ms each way (proxy)" "$t_link" "$r_link" \
   "$(echo "$r_link / $t_link" | bc -l)"
+printf '  %-30s %7.2f s  %8d rows  %8.0f rows/s\n' "server alone (insert...select)" "$t_floor" "$r_floor" \
+  "$(echo "$r_floor / $t_floor" | bc -l)"
 printf '  the tool is %.1fx as fast as the peer; the 1 ms link costs %.2fx the local time\n' \
   "$(echo "$t_peer / $t_tool" | bc -l)" "$(echo "$t_link / $t_tool" | bc -l)"

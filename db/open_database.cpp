@@ -116,7 +116,8 @@ std::string accessConnectionString(const std::string& path) {
 }
 
 std::unique_ptr<Connection> openDatabase(const std::string& target) {
-  if (startsWith(target, "postgresql://") || startsWith(target, "postgres://")) return std::make_unique<PgConnection>(target);
+  if (startsWith(target, "postgresql://") || startsWith(target, "postgres://"))
+    return std::make_unique<PgConnection>(target);
   if (startsWith(target, "odbc:")) {
     const std::string connectionString = target.substr(5);
     return openOdbc(connectionString, "ODBC 数据源 " + withoutPassword(connectionString), false);

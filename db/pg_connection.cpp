@@ -177,11 +177,12 @@ std::string option(const PQconninfoOption* options, const char* keyword) {
 // (a service file may name both).
 std::string describeAddress(const std::string& target) {
   char* error = nullptr;
-  const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(
-      PQconninfoParse(target.c_str(), &error), &PQconninfoFree);
+  const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfoParse(target.c_str(), &error),
+                                                                               &PQconninfoFree);
   // libpq's own sentence may quote the address, password and all.
   PQfreemem(error);
-  if (!options) throw DbError(DbFault::CannotConnect, "PostgreSQL 数据库地址无法识别, 应为 postgresql://用户@主机:端口/库名");
+  if (!options)
+    throw DbError(DbFault::CannotConnect, "PostgreSQL 数据库地址无法识别, 应为 postgresql://用户@主机:端口/库名");
   const std::string service = option(options.get(), "service");
   std::string host = option(options.get(), "host");
   if (host.empty()) host = option(options.get(), "hostaddr");
@@ -203,8 +204,7 @@ PgConnection::PgConnection(const std::string& target)
   // The address is expanded in place of "dbname": what it sets wins over the
   // connect timeout before it, and the client encoding after it wins over
   // the address, since every text here is UTF-8.
-  const char* const keywords[] = {"connect_timeout", "dbname", "client_encoding", "fallback_application_name",
-                                  nullptr};
+  const char* const keywords[] = {"connect_timeout", "dbname", "client_encoding", "fallback_application_name", nullptr};
   const char* const values[] = {"10", target.c_str(), "UTF8", "gzimport", nullptr};
   conn_ = PQconnectdbParams(keywords, values, 1);
   if (!conn_) throw DbError(DbFault::OutOfResources, "无法连接 " + description_ + ": 内存不足");
@@ -216,8 +216,7 @@ PgConnection::PgConnection(const std::string& target)
   }
   // The server's notices (an implicit index, a truncated name) would only
   // clutter the terminal; errors come with the statements' results.
-  PQsetNoticeProcessor(
-      conn_, [](void*, const char*) {}, nullptr);
+  PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
 }
 
 PgConnection::~PgConnection() { PQfinish(conn_); }
@@ -366,10 +365,11 @@ void PgConnection::learnPersonIds() {
   std::optional<Savepoint> guard;
   if (inTransaction_) guard.emplace(*this, "gz_ids");
   try {
-    auto rs = query({"select pg_get_serial_sequence('ryjbxx', 'id') as seq, "
-                     "(select attidentity from pg_attribute where attrelid = 'ryjbxx'::regclass "
-                     "and attname = 'id') as ident",
-                     {}});
+    auto rs =
+        query({"select pg_get_serial_sequence('ryjbxx', 'id') as seq, "
+               "(select attidentity from pg_attribute where attrelid = 'ryjbxx'::regclass "
+               "and attname = 'id') as ident",
+               {}});
     if (rs->next()) {
       personIdSequence_ = rs->text("seq");
       personIdAlwaysGenerated_ = rs->text("ident") == "a";
@@ -398,8 +398,8 @@ std::vector<int64_t> PgConnection::reservePersonIds(int count) {
   std::vector<int64_t> ids;
   if (count <= 0) return ids;
   ids.reserve(static_cast<std::size_t>(count));
-  auto rs = query(
-      {"select nextval(?::regclass) as id from generate_series(1, ?)", {personIdSequence_, int64_t{count}}});
+  auto rs =
+      query({"select nextval(?::regclass) as id from generate_series(1, ?)", {personIdSequence_, int64_t{count}}});
   while (rs->next()) ids.push_back(rs->integer("id"));
   return ids;
 }
@@ -423,14 +423,13 @@ void PgConnection::copyRows(const BatchPlan::Load& load) {
   const Statement forMessages{"copy " + load.target + " from stdin", {}};
   Result started(PQexec(conn_, databaseUtf8(forMessages.text).c_str()));
   if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) fail("成批写入失败", started.get(), forMessages);
-  const bool sent = PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 &&
-                    PQputCopyEnd(conn_, nullptr) == 1;
+  const bool sent =
+      PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 && PQputCopyEnd(conn_, nullptr) == 1;
   Result done(PQgetResult(conn_));
   // The copy's answer is followed by a null result.
   while (Result rest{PQgetResult(conn_)}) {
   }
-  if (!sent || !done || PQresultStatus(done.get()) != PGRES_COMMAND_OK)
-    fail("成批写入失败", done.get(), forMessages);
+  if (!sent || !done || PQresultStatus(done.get()) != PGRES_COMMAND_OK) fail("成批写入失败", done.get(), forMessages);
 }
 
 void PgConnection::executeBatch(const std::vector<Statement>& statements) {

@@ -45,8 +45,8 @@ class BulkWriter final : public RowWriter {
  public:
   // `bulk` is `conn`'s, and must be able to reserve person ids. `rows` is
   // where the rows are read from again after a refusal.
-  BulkWriter(db::Connection& conn, db::BulkWriting& bulk, RowReports reports, const RowsInput& rows,
-             int rowsPerBatch, std::chrono::milliseconds interval, int rowsPerSend);
+  BulkWriter(db::Connection& conn, db::BulkWriting& bulk, RowReports reports, const RowsInput& rows, int rowsPerBatch,
+             std::chrono::milliseconds interval, int rowsPerSend);
   ~BulkWriter() override;
   BulkWriter(const BulkWriter&) = delete;
   BulkWriter& operator=(const BulkWriter&) = delete;

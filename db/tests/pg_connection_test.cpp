@@ -140,7 +140,11 @@ TEST_F(PgConnectionTest, BatchRunsWholeOrThrowsTheFirstRefusal) {
   };
   const auto line = [](int64_t mid, int64_t n) { return Statement{"insert into h (mid,n) values (?,?)", {mid, n}}; };
   Transaction t(*conn);
-  bulk->executeBatch({person(1, std::string("a")), person(2, int64_t{12}), line(1, 10), line(2, 20), line(1, 11),
+  bulk->executeBatch({person(1, std::string("a")),
+                      person(2, int64_t{12}),
+                      line(1, 10),
+                      line(2, 20),
+                      line(1, 11),
                       {"update h set n=n+? where mid=?", {int64_t{100}, int64_t{1}}}});
   EXPECT_EQ(text("select string_agg(n::text, ',' order by n) as s from h", "s"), "20,110,111");
   EXPECT_EQ(text("select v from p where id = 2", "v"), "12");

@@ -16,15 +16,27 @@ using namespace testing;
 using Lines = std::vector<std::string>;
 using Rows = std::vector<std::vector<Cell>>;
 
-const std::vector<Cell> kTitles = {"姓名",   "出生年月", "参加工作时间", "个人身份", "不计算工龄的大专以上学龄（年）",
-                                   "学历",   "执行基本工资对应职务",          "从2006年开始的考核情况"};
+const std::vector<Cell> kTitles = {"姓名",
+                                   "出生年月",
+                                   "参加工作时间",
+                                   "个人身份",
+                                   "不计算工龄的大专以上学龄（年）",
+                                   "学历",
+                                   "执行基本工资对应职务",
+                                   "从2006年开始的考核情况"};
 
 // A person born 1965-03-01 who started work 1985-08-01, with three years of
 // college, three education lines (one without a code), two position lines
 // and two assessments.
 std::vector<Cell> person(const std::string& name) {
-  return {name, Cell::date(23802), Cell::date(31260), "干部", "3", "1980.07中专\n1985.07大学\n1990.01函授",
-          "1985.08科员\n1995.01科长", "2006优秀\n2007合格"};
+  return {name,
+          Cell::date(23802),
+          Cell::date(31260),
+          "干部",
+          "3",
+          "1980.07中专\n1985.07大学\n1990.01函授",
+          "1985.08科员\n1995.01科长",
+          "2006优秀\n2007合格"};
 }
 
 Rows sheet(const std::vector<std::string>& names) {
@@ -45,8 +57,8 @@ class BulkImport : public ::testing::Test {
     std::string skip;
     conn = backend.open(&skip);
     if (!conn) GTEST_SKIP() << skip;
-    for (auto [k, v] : {std::pair{"中专", "41"}, {"大学", "21"}, {"科员", "31"}, {"科长", "32"}, {"优秀", "1"},
-                        {"合格", "2"}})
+    for (auto [k, v] :
+         {std::pair{"中专", "41"}, {"大学", "21"}, {"科员", "31"}, {"科长", "32"}, {"优秀", "1"}, {"合格", "2"}})
       codes.set(G(k), G(v));
   }
   void TearDown() override {
@@ -142,8 +154,9 @@ TEST_F(BulkImport, IdsAndColumnTypesOfAnyKind) {
   exec("create sequence gz_ids");
   for (const Row& r : rows) {
     const std::string id = r.id, date = r.dateType;
-    exec("create table ryjbxx (" + id + ", bm varchar(40), xm varchar(40), grsf varchar(40), csny " + date +
-         ", gzsj " + date + ", jkzk varchar(10), jxqyf integer, kjgl integer, dzysxl integer, bh varchar(20), "
+    exec("create table ryjbxx (" + id + ", bm varchar(40), xm varchar(40), grsf varchar(40), csny " + date + ", gzsj " +
+         date +
+         ", jkzk varchar(10), jxqyf integer, kjgl integer, dzysxl integer, bh varchar(20), "
          "sfzh varchar(30), xb varchar(10), mz varchar(10), kjtgnf integer)");
     exec("create table ryxl (id serial, mid integer, xxxs varchar(20), xlrq " + date +
          ", xldm varchar(20), dzysxl integer)");

@@ -41,6 +41,21 @@ namespace gz::imp {
 
 struct RowsInput;
 
+// What the steps of one row wrote and told, kept until the row is settled.
+struct KeptRow {
+  RowOutcome outcome;
+  RowCarry carryBefore;                 // to import the row again
+  bool started = false;                 // the row's start was told
+  std::optional<db::Statement> person;  // the person's insert, when the row got that far
+  std::vector<db::Statement> history;   // the row's other statements, in order
+  struct Line {
+    HistoryKind kind;
+    std::string personName, name;
+  };
+  std::vector<Line> lines;  // lines without a code, told only when the person is stored
+  TypedDateCounter typedDates;
+};
+
 class BulkWriter final : public RowWriter {
  public:
   // `bulk` is `conn`'s, and must be able to reserve person ids. `rows` is
@@ -70,21 +85,6 @@ class BulkWriter final : public RowWriter {
   int personsCommitted() const override { return personsCommitted_; }
   int historyRowsCommitted() const override { return historyCommitted_; }
   int rowsSettled() const override { return rowsCommitted_; }
-
-  // What the steps of one row wrote and told, kept until the row is settled.
-  struct KeptRow {
-    RowOutcome outcome;
-    RowCarry carryBefore;                 // to import the row again
-    bool started = false;                 // the row's start was told
-    std::optional<db::Statement> person;  // the person's insert, when the row got that far
-    std::vector<db::Statement> history;   // the row's other statements, in order
-    struct Line {
-      HistoryKind kind;
-      std::string personName, name;
-    };
-    std::vector<Line> lines;  // lines without a code, told only when the person is stored
-    TypedDateCounter typedDates;
-  };
 
  private:
   class Keeper;

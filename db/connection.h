@@ -1,5 +1,6 @@
-// The database connection: SQLite (embedded default), PostgreSQL (shared
-// server) or ODBC (the Access database on Windows), through Qt SQL.
+// The database connection: SQLite (embedded default) and PostgreSQL (shared
+// server) through their own client libraries, or ODBC (the Access database
+// on Windows) through Qt SQL.
 //
 // Texts cross this boundary as GB 18030; the connection converts to and from the
 // database's own encoding (UTF-8 for SQLite and PostgreSQL).
@@ -17,6 +18,8 @@
 #include "db/value.h"
 
 namespace gz::db {
+
+class BulkWriting;
 
 // What kind of failure a database error is. Callers decide by the kind what
 // to do next (drop one row, wait and try again, end the run); the sentence is
@@ -121,6 +124,8 @@ class Connection {
   // would: a refused one is dropped alone. Says for each whether it was
   // stored. A backend may send a run of inserts of one shape as one.
   virtual std::vector<bool> tryExecuteEach(const std::vector<Statement>& statements);
+  // Writing batches of rows without a round trip per statement; null where the connection has no such way.
+  virtual BulkWriting* bulkWriting() { return nullptr; }
 };
 
 // Opens a database named the way the command line and the window take it:

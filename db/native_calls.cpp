@@ -18,8 +18,6 @@ constexpr std::size_t kSqlStateSize = 5;  // SQL_SQLSTATE_SIZE
 constexpr int32_t kConnectionDead = 1209;  // SQL_ATTR_CONNECTION_DEAD
 constexpr uint32_t kDeadTrue = 1;          // SQL_CD_TRUE
 
-constexpr int kConnectionBad = 1;         // libpq's CONNECTION_BAD
-
 // A function of the ODBC driver manager, resolved once.
 QFunctionPointer managerFunction(const char* name) {
 #ifdef Q_OS_WIN
@@ -28,16 +26,6 @@ QFunctionPointer managerFunction(const char* name) {
   static QLibrary manager(QStringLiteral("odbc"), 2);
 #endif
   return manager.resolve(name);
-}
-
-// A function of libpq, which the QPSQL driver has loaded already.
-QFunctionPointer libpqFunction(const char* name) {
-#ifdef Q_OS_WIN
-  static QLibrary libpq(QStringLiteral("libpq"));
-#else
-  static QLibrary libpq(QStringLiteral("pq"), 5);
-#endif
-  return libpq.resolve(name);
 }
 
 // The pointer inside a handle variant, when it is registered as one of `names`.
@@ -89,14 +77,6 @@ bool odbcConnectionDead(const QVariant& driverHandle) {
   uint32_t dead = 0;
   const short rc = getAttr(hdbc, kConnectionDead, &dead, 0, nullptr);
   return (rc == kSuccess || rc == kSuccessWithInfo) && dead == kDeadTrue;
-}
-
-bool postgresConnectionBroken(const QVariant& driverHandle) {
-  void* conn = nativeHandle(driverHandle, {"pg_conn*", "PGconn*"});
-  if (!conn) return false;
-  using Status = int (*)(const void*);
-  auto status = reinterpret_cast<Status>(libpqFunction("PQstatus"));
-  return status && status(conn) == kConnectionBad;
 }
 
 }  // namespace gz::db

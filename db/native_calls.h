@@ -1,7 +1,7 @@
 // What the program asks of the database client libraries directly, through
 // a connection's or a statement's native handle, because Qt does not pass it
-// on: the database product and the SQLSTATE of a failure from the ODBC
-// driver manager, and whether libpq has lost its server.
+// on: the database product, the SQLSTATE of a failure and whether the
+// connection is dead, from the ODBC driver manager.
 #pragma once
 
 #include <QString>
@@ -25,9 +25,5 @@ std::string odbcSqlState(const QVariant& handle, OdbcHandle kind);
 // True when the driver behind an ODBC connection handle (QSqlDriver::handle())
 // knows its connection to be dead (SQL_ATTR_CONNECTION_DEAD).
 bool odbcConnectionDead(const QVariant& driverHandle);
-
-// True when the PostgreSQL connection behind a QPSQL driver handle
-// (QSqlDriver::handle()) has broken.
-bool postgresConnectionBroken(const QVariant& driverHandle);
 
 }  // namespace gz::db

@@ -9,10 +9,9 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUrl>
-#include <QUrlQuery>
 
 #include "db/native_calls.h"
+#include "db/pg_connection.h"
 #include "db/qt_connection.h"
 #include "db/sqlite_connection.h"
 
@@ -69,40 +68,6 @@ std::unique_ptr<Connection> openSqlite(const QString& path, bool create) {
   return std::make_unique<SqliteConnection>(QDir::toNativeSeparators(path).toStdString(), create);
 }
 
-std::unique_ptr<Connection> openPostgres(const std::string& target) {
-  requireDriver("QPSQL", "PostgreSQL 数据库");
-  const QUrl url(QString::fromStdString(target));
-  const QString dbName = url.path().mid(1);
-  if (!url.isValid() || url.host().isEmpty() || dbName.isEmpty())
-    throw DbError(DbFault::CannotConnect,
-                  "PostgreSQL 数据库地址不完整, 应为 postgresql://用户@主机:端口/库名: " + target);
-  const QString name = newConnectionName();
-  QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-  db.setHostName(url.host());
-  db.setPort(url.port(5432));
-  db.setDatabaseName(dbName);
-  db.setUserName(url.userName());
-  db.setPassword(url.password());
-  db.setConnectOptions(QStringLiteral("connect_timeout=10"));
-  const std::string description =
-      "PostgreSQL 数据库 " + utf8(dbName) + "@" + utf8(url.host()) + ":" + std::to_string(url.port(5432));
-  if (!db.open()) {
-    const std::string why = utf8(db.lastError().text());
-    db = QSqlDatabase();
-    dropConnection(name);
-    throw DbError(DbFault::CannotConnect, "无法连接 " + description + ": " + why);
-  }
-  {
-    // Texts travel as UTF-8 whatever the server's default client encoding;
-    // the server's notices would only clutter the terminal.
-    QSqlQuery q(db);
-    q.exec(QStringLiteral("set client_encoding to 'UTF8'"));
-    q.exec(QStringLiteral("set client_min_messages to warning"));
-  }
-  db = QSqlDatabase();
-  return std::make_unique<QtConnection>(name, DialectKind::Postgres, NewIdReadback::Returning, description);
-}
-
 std::unique_ptr<Connection> openOdbc(const std::string& connectionString, const std::string& description,
                                      bool accessFile) {
   requireDriver("QODBC", description);
@@ -151,7 +116,8 @@ std::string accessConnectionString(const std::string& path) {
 }
 
 std::unique_ptr<Connection> openDatabase(const std::string& target) {
-  if (startsWith(target, "postgresql://") || startsWith(target, "postgres://")) return openPostgres(target);
+  if (startsWith(target, "postgresql://") || startsWith(target, "postgres://"))
+    return std::make_unique<PgConnection>(target);
   if (startsWith(target, "odbc:")) {
     const std::string connectionString = target.substr(5);
     return openOdbc(connectionString, "ODBC 数据源 " + withoutPassword(connectionString), false);

@@ -107,8 +107,7 @@ QtConnection::QtConnection(const QString& connectionName, DialectKind dialect, N
       db_(QSqlDatabase::database(connectionName, false)),
       dialect_(makeDialect(dialect)),
       idReadback_(idReadback),
-      description_(std::move(description)),
-      odbc_(db_.driverName() == QLatin1String("QODBC")) {}
+      description_(std::move(description)) {}
 
 QtConnection::~QtConnection() {
   preparedByText_.clear();
@@ -122,13 +121,9 @@ DbFault QtConnection::faultOf(const QSqlError& e, const QSqlQuery* q) const {
   // A broken connection first: drivers report it under general codes, or
   // with a sentence alone, and Qt closes a connection it has seen break.
   const QVariant driver = db_.driver()->handle();
-  if (!db_.isOpen() || (odbc_ ? odbcConnectionDead(driver) : postgresConnectionBroken(driver)))
-    return DbFault::ConnectionLost;
-  std::string state;
-  if (odbc_)
-    state =
-        q ? odbcSqlState(q->result()->handle(), OdbcHandle::Statement) : odbcSqlState(driver, OdbcHandle::Connection);
-  else state = utf8(e.nativeErrorCode());  // QPSQL reports the server's SQLSTATE there
+  if (!db_.isOpen() || odbcConnectionDead(driver)) return DbFault::ConnectionLost;
+  const std::string state =
+      q ? odbcSqlState(q->result()->handle(), OdbcHandle::Statement) : odbcSqlState(driver, OdbcHandle::Connection);
   if (!state.empty()) return faultFromSqlState(state);
   return e.type() == QSqlError::ConnectionError ? DbFault::ConnectionLost : DbFault::Refused;
 }

@@ -1,4 +1,4 @@
-// A Connection over one Qt SQL database connection: PostgreSQL (QPSQL) or ODBC.
+// A Connection over one Qt SQL ODBC connection (Access, or PostgreSQL through its ODBC driver).
 // Statements with bound values are prepared once per text and kept, so a long
 // import prepares each statement shape a single time.
 #pragma once
@@ -58,7 +58,6 @@ class QtConnection final : public Connection {
   std::string description_;
   std::unordered_map<std::string, std::unique_ptr<QSqlQuery>> preparedByText_;
   bool inTransaction_ = false;
-  bool odbc_;  // through an ODBC driver (else QPSQL)
 };
 
 // A unique Qt connection name for a new connection.

@@ -1,5 +1,6 @@
 #include "import/batch_writer.h"
 
+#include "import/frontend.h"
 #include "import/outcome.h"
 
 namespace gz::imp {
@@ -7,8 +8,10 @@ namespace {
 constexpr const char* kRowSavepoint = "gzrow";
 }
 
-BatchWriter::BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::milliseconds interval, bool rowSavepoints)
+BatchWriter::BatchWriter(db::Connection& conn, RowReports reports, int rowsPerBatch, std::chrono::milliseconds interval,
+                         bool rowSavepoints)
     : conn_(conn),
+      reports_(reports),
       rowsPerBatch_(rowsPerBatch < 1 ? 1 : rowsPerBatch),
       interval_(interval),
       rowSavepoints_(rowSavepoints) {}
@@ -19,7 +22,7 @@ void BatchWriter::openBatch() {
   batchStart_ = std::chrono::steady_clock::now();
 }
 
-void BatchWriter::beginRow() {
+void BatchWriter::beginRow(const RowCarry& /*before*/) {
   openBatch();
   if (rowSavepoints_) row_.emplace(conn_, kRowSavepoint);
   inRow_ = true;
@@ -38,6 +41,7 @@ void BatchWriter::endRow(const RowOutcome& row) {
     ++personsPending_;
     historyPending_ += row.historyRowsStored;
   }
+  reports_.sink.rowDone(row);
 }
 
 void BatchWriter::commitIfDue() {
@@ -49,6 +53,7 @@ void BatchWriter::commit() {
   if (!batch_) return;
   batch_->commit();
   batch_.reset();
+  rowsCommitted_ += rowsInBatch_;
   rowsInBatch_ = 0;
   personsCommitted_ += personsPending_;
   historyCommitted_ += historyPending_;

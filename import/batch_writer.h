@@ -22,18 +22,24 @@ namespace gz::imp {
 
 class BatchWriter final : public RowWriter {
  public:
-  BatchWriter(db::Connection& conn, int rowsPerBatch, std::chrono::milliseconds interval, bool rowSavepoints);
+  BatchWriter(db::Connection& conn, RowReports reports, int rowsPerBatch, std::chrono::milliseconds interval,
+              bool rowSavepoints);
   // Whatever was not committed is rolled back.
   ~BatchWriter() override = default;
   BatchWriter(const BatchWriter&) = delete;
   BatchWriter& operator=(const BatchWriter&) = delete;
 
   db::Connection& connection() override { return conn_; }
+  RowEvents& rowEvents() override { return reports_.events; }
+  TypedDateCounter* rowTypedDates() override { return reports_.typedDates; }
   void openBatch() override;
-  void beginRow() override;
+  void beginRow(const RowCarry& before) override;
   // Without row savepoints a row may be undone only when it wrote nothing.
+  // The row's outcome is final here and goes to the sink at once.
   void endRow(const RowOutcome& row) override;
   void commitIfDue() override;
+  // Every finished row is settled already.
+  void settle() override {}
   void commit() override;
   void rollback() override;
   // Without row savepoints an unfinished row takes its whole batch with it.
@@ -41,9 +47,11 @@ class BatchWriter final : public RowWriter {
 
   int personsCommitted() const override { return personsCommitted_; }
   int historyRowsCommitted() const override { return historyCommitted_; }
+  int rowsSettled() const override { return rowsCommitted_; }
 
  private:
   db::Connection& conn_;
+  RowReports reports_;
   const int rowsPerBatch_;
   const std::chrono::milliseconds interval_;
   const bool rowSavepoints_;
@@ -53,7 +61,7 @@ class BatchWriter final : public RowWriter {
   bool inRow_ = false;
   int rowsInBatch_ = 0;
   int personsPending_ = 0, historyPending_ = 0;
-  int personsCommitted_ = 0, historyCommitted_ = 0;
+  int personsCommitted_ = 0, historyCommitted_ = 0, rowsCommitted_ = 0;
 };
 
 }  // namespace gz::imp

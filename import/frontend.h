@@ -24,7 +24,20 @@ class RowSink {
 // The history cells whose lines are looked up in the code map.
 enum class HistoryKind { Education, Position, Assessment };
 
-class Frontend : public RowSink {
+// What the steps of a data row tell as they go. A writer that settles rows
+// later keeps these with the row and passes on only what holds for the
+// row's final outcome.
+class RowEvents {
+ public:
+  virtual ~RowEvents() = default;
+  // The person of a data row is about to be read and stored.
+  virtual void rowStarted(int32_t row, std::string_view personName) = 0;
+  // A history line of the person names something without a code; that line
+  // is not stored.
+  virtual void lineWithoutCode(HistoryKind kind, std::string_view personName, std::string_view name) = 0;
+};
+
+class Frontend : public RowSink, public RowEvents {
  public:
   // A remark about the workbook, e.g. that its active tab was a chart and
   // the first worksheet is read instead.
@@ -36,11 +49,6 @@ class Frontend : public RowSink {
   virtual void titleUnreadable(int32_t column) = 0;
   // The first row has the titles the import needs; the data rows follow.
   virtual void layoutAccepted() = 0;
-  // The person of a data row is about to be read and stored.
-  virtual void rowStarted(int32_t row, std::string_view personName) = 0;
-  // A history line of the person names something without a code; that line
-  // is not stored.
-  virtual void lineWithoutCode(HistoryKind kind, std::string_view personName, std::string_view name) = 0;
   // After the rows: date cells read as a clerk typed them (1965.03 as March
   // 1965), counted per column.
   virtual void datesReadAsTyped(const TypedDateCounter& counted) = 0;

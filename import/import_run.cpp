@@ -1,7 +1,6 @@
 #include "import/import_run.h"
 
 #include "db/connection.h"
-#include "import/batch_writer.h"
 #include "import/run_stages.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
@@ -21,14 +20,6 @@ class RunningMark {
   RunningMark(const RunningMark&) = delete;
   RunningMark& operator=(const RunningMark&) = delete;
 };
-
-// SQLite and Access undo a refused statement by themselves without ending
-// the transaction, and the person insert is a row's first write, so a
-// refused person leaves nothing to undo; there a savepoint per row would only
-// cost time (about a fifth of a large import on SQLite; Access has no
-// savepoints at all). PostgreSQL abandons the whole transaction on a refused
-// statement and needs the row's savepoint to go on.
-bool needsRowSavepoints(const db::Connection& conn) { return conn.dialect().kind() == db::DialectKind::Postgres; }
 
 }  // namespace
 
@@ -58,21 +49,22 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   if (!layout)
     return reportRun(frontend, endedBeforeWriting(RunEnd::LayoutRejected, std::string(texts::kMsgLayoutRejected)));
 
-  BatchWriter writer(conn, request.commitEveryRows, request.commitEvery, needsRowSavepoints(conn));
-  const std::string dept = text::trim(request.departmentCode);
   ImportOutcome out;
   out.rowsTotal = layout->dataRows;
+  TypedDateCounter typedDates;
+  RowTally tally(frontend, out);
+  const std::string dept = text::trim(request.departmentCode);
+  const RowsInput rows{*opened.book, layout->columns, codes, dept, kFirstDataRow};
+  const std::unique_ptr<RowWriter> writer = makeRowWriter(conn, request, {frontend, tally, &typedDates}, rows);
   try {
-    if (request.mode == ImportMode::Overwrite) deleteEarlierPeople(writer, frontend, dept);
+    if (request.mode == ImportMode::Overwrite) deleteEarlierPeople(*writer, frontend, dept);
     frontend.layoutAccepted();
     frontend.progress(0, out.rowsTotal);
-    TypedDateCounter typedDates;
-    const RowsInput rows{*opened.book, layout->columns, codes, dept, kFirstDataRow, &typedDates};
-    out.end = importRows(rows, writer, frontend, frontend, out) ? RunEnd::Aborted : RunEnd::Completed;
+    out.end = importRows(rows, *writer, frontend, out.rowsTotal) ? RunEnd::Aborted : RunEnd::Completed;
     if (!typedDates.empty()) frontend.datesReadAsTyped(typedDates);
-    closeWriting(writer, out);
+    closeWriting(*writer, out);
   } catch (const std::exception& e) {
-    closeAfterFailure(e, writer, out);
+    closeAfterFailure(e, *writer, out);
   }
   opened.book.reset();  // the workbook is closed before the operator is told
   frontend.progress(out.rowsDone, out.rowsTotal);

@@ -11,15 +11,15 @@
 #include <string>
 #include <string_view>
 
+#include "import/frontend.h"
 #include "import/import_run.h"
 #include "import/outcome.h"
 #include "import/person_step.h"
+#include "import/row_writer.h"
 #include "import/step_context.h"
 
 namespace gz::imp {
 
-class RowSink;
-class RowWriter;
 class TypedDateCounter;
 
 // Check: a workbook file at the path. The outcome (NoFile) when there is none.
@@ -48,6 +48,18 @@ std::optional<SheetLayout> recogniseLayout(const sheet::Workbook& book, ColumnMa
 // A failure undoes the whole deletion and is thrown on.
 void deleteEarlierPeople(RowWriter& writer, Frontend& frontend, std::string_view deptCode);
 
+// Counts each row's final outcome into the run's outcome (rows done and
+// failed, lines reported), then hands it on.
+class RowTally final : public RowSink {
+ public:
+  RowTally(RowSink& next, ImportOutcome& out) : next_(next), out_(out) {}
+  void rowDone(const RowOutcome& row) override;
+
+ private:
+  RowSink& next_;
+  ImportOutcome& out_;
+};
+
 // Rows: what the rows stage reads.
 struct RowsInput {
   const sheet::Workbook& book;
@@ -55,18 +67,24 @@ struct RowsInput {
   codes::CodeMap& codes;
   std::string_view deptCode;
   int32_t firstRow = kFirstDataRow;
-  TypedDateCounter* typedDates = nullptr;  // counts the dates read as typed, when given
 };
 // One data row: the person, then the education, position and assessment
 // histories when the person was stored.
 RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName, std::string_view deptCode,
                      RowCarry& carry, db::PersonRecord& record, TypedDateCounter* typedDates = nullptr);
+// Writing: the writer for the rows of `rows`. Batches go out at once where
+// the connection can send them so and number the persons ahead (a refused
+// batch is written again from the sheet, row by row); otherwise each
+// statement waits for its answer.
+std::unique_ptr<RowWriter> makeRowWriter(db::Connection& conn, const ImportRequest& request, RowReports reports,
+                                         const RowsInput& rows);
+
 // Imports the rows from `firstRow` up to the first empty name, or up to an
 // abort after a whole row. Each row is written between the writer's
-// beginRow() and endRow() and then handed to `sink`. `out` counts the rows
-// as they are done, so the counts hold when a failure is thrown. True when
-// the operator aborted.
-bool importRows(const RowsInput& in, RowWriter& writer, RowSink& sink, Frontend& frontend, ImportOutcome& out);
+// beginRow() and endRow(); the writer hands the rows' final outcomes to its
+// sink, all of them before this returns. Progress counts the rows read of
+// `rowsTotal`. True when the operator aborted.
+bool importRows(const RowsInput& in, RowWriter& writer, Frontend& frontend, int rowsTotal);
 
 // Close, after the last row or an abort: the last batch is committed and the
 // stored rows are counted.

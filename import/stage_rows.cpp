@@ -33,24 +33,33 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
   return out;
 }
 
-bool importRows(const RowsInput& in, RowWriter& writer, RowSink& sink, Frontend& frontend, ImportOutcome& out) {
-  const StepContext ctx{in.book, in.columns, in.codes, writer.connection(), frontend};
+void RowTally::rowDone(const RowOutcome& row) {
+  ++out_.rowsDone;
+  if (!row.stored) ++out_.rowsFailed;
+  out_.linesReported += row.linesReported;
+  next_.rowDone(row);
+}
+
+bool importRows(const RowsInput& in, RowWriter& writer, Frontend& frontend, int rowsTotal) {
+  const StepContext ctx{in.book, in.columns, in.codes, writer.connection(), writer.rowEvents()};
   RowCarry carry;
   db::PersonRecord record;
-  for (int32_t row = in.firstRow;; ++row) {
+  for (int32_t row = in.firstRow, read = 1;; ++row, ++read) {
     std::string name = nameCell(in.book, in.columns, row);
-    if (name.empty()) return false;
-    writer.beginRow();
-    const RowOutcome done = importRow(ctx, row, std::move(name), in.deptCode, carry, record, in.typedDates);
+    if (name.empty()) {
+      writer.settle();
+      return false;
+    }
+    writer.beginRow(carry);
+    const RowOutcome done = importRow(ctx, row, std::move(name), in.deptCode, carry, record, writer.rowTypedDates());
     writer.endRow(done);
-    if (!done.stored) ++out.rowsFailed;
-    out.linesReported += done.linesReported;
-    sink.rowDone(done);
-    ++out.rowsDone;
     writer.commitIfDue();
-    if (out.rowsDone % kProgressEveryRows == 0) frontend.progress(out.rowsDone, out.rowsTotal);
+    if (read % kProgressEveryRows == 0) frontend.progress(read, rowsTotal);
     frontend.processEvents();
-    if (frontend.abortRequested()) return true;
+    if (frontend.abortRequested()) {
+      writer.settle();
+      return true;
+    }
   }
 }
 

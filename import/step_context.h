@@ -20,7 +20,7 @@ class Connection;
 namespace gz::imp {
 
 class ColumnMap;
-class Frontend;
+class RowEvents;
 enum class HistoryKind;
 
 // Row 1 of a sheet holds the titles; the data rows follow from row 2.
@@ -56,7 +56,7 @@ struct StepContext {
   const SheetColumns& columns;
   codes::CodeMap& codes;
   db::Connection& conn;
-  Frontend& frontend;
+  RowEvents& frontend;  // the front end, or what the writer keeps for it
 };
 
 // The first cell of `row`, in the columns the row's steps read, that the file

@@ -1,5 +1,7 @@
 #include "import/typed_date_counter.h"
 
+#include <algorithm>
+
 namespace gz::imp {
 
 namespace {
@@ -19,6 +21,15 @@ void TypedDateCounter::count(std::string_view title, sheet::DateSource source) {
     }
   }
   entries_.push_back(Entry{std::string(title), source, 1});
+}
+
+void TypedDateCounter::add(const TypedDateCounter& other) {
+  for (const Entry& o : other.entries_) {
+    const auto same = [&o](const Entry& e) { return e.title == o.title && e.source == o.source; };
+    const auto it = std::find_if(entries_.begin(), entries_.end(), same);
+    if (it == entries_.end()) entries_.push_back(o);
+    else it->cells += o.cells;
+  }
 }
 
 std::vector<std::string> TypedDateCounter::lines() const {

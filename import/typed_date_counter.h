@@ -17,6 +17,8 @@ class TypedDateCounter {
   // Counts a cell of the column titled `title` (GB 18030) read from `source`;
   // sources other than the typed-number ones are not counted.
   void count(std::string_view title, sheet::DateSource source);
+  // Counts in every cell `other` counted.
+  void add(const TypedDateCounter& other);
 
   // One line per column title and kind, in the order first met (GB 18030):
   // 出生年月按“年.月”读取: 12个单元格, 参加工作时间按“年月日”数字读取: 3个单元格.

@@ -8,10 +8,13 @@
 #
 # The cluster lives in $GZ_PG_DIR (default /tmp/gz-pg-test) with trust
 # authentication; the port is $GZ_PG_PORT (default 54329); the database is gztest.
+# Tests run without waiting for the disk; GZ_PG_FSYNC=on keeps the server's
+# default (the benchmarks).
 set -euo pipefail
 
 DIR="${GZ_PG_DIR:-/tmp/gz-pg-test}"
 PORT="${GZ_PG_PORT:-54329}"
+FSYNC="${GZ_PG_FSYNC:-off}"
 DB=gztest
 URL="postgresql://postgres@127.0.0.1:${PORT}/${DB}"
 ODBC_DRIVER="PostgreSQL Unicode"
@@ -53,7 +56,7 @@ start() {
     as_owner "$bin/initdb" -D "$DIR/data" -U postgres -A trust -E UTF8 --no-locale >"$DIR/initdb.log" 2>&1 ||
       { cat "$DIR/initdb.log" >&2; exit 1; }
     as_owner "$bin/pg_ctl" -D "$DIR/data" -l "$DIR/server.log" -w -t 60 \
-      -o "-p $PORT -k $DIR -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null ||
+      -o "-p $PORT -k $DIR -c listen_addresses=127.0.0.1 -c fsync=$FSYNC" start >/dev/null ||
       { cat "$DIR/server.log" >&2; exit 1; }
     as_owner "$bin/createdb" -h 127.0.0.1 -p "$PORT" -U postgres "$DB"
   fi

@@ -10,7 +10,7 @@ PACKAGES=(
   # toolchain and build
   build-essential cmake ninja-build pkg-config git
   # core libraries
-  qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
+  qt6-base-dev libqt6sql6-sqlite libqt6sql6-odbc libpq-dev
   # help texts in other languages: lupdate and lrelease, Qt's own translations
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgsf-1-dev libxml2-dev libsqlite3-dev libgcrypt20-dev

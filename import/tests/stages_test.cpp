@@ -110,8 +110,10 @@ TEST(RecogniseStage, AcceptsTheRequiredTitlesAndCountsRowsToTheFirstEmptyName) {
 class WritingStage : public ::testing::Test {
  protected:
   FakeConnection conn;
-  BatchWriter writer{conn, 1000, std::chrono::hours(1), true};
   RecordingFrontend frontend;
+  ImportOutcome out;
+  RowTally tally{frontend, out};
+  BatchWriter writer{conn, {frontend, tally}, 1000, std::chrono::hours(1), true};
 };
 
 TEST_F(WritingStage, DeletionJoinsTheFirstBatchAndIsUndoneWholeOnFailure) {
@@ -141,13 +143,12 @@ class RowsStage : public WritingStage {
     ColumnMap map;
     EXPECT_EQ(ReadColumnTitles(*book, map), 0);
     columns = SheetColumns::resolve(map);
-    return importRows(RowsInput{*book, columns, codes, "0102", firstRow}, writer, frontend, frontend, out);
+    return importRows(RowsInput{*book, columns, codes, "0102", firstRow}, writer, frontend, 0);
   }
 
   codes::CodeMap codes;
   std::unique_ptr<FakeWorkbook> book;
   SheetColumns columns;
-  ImportOutcome out;
 };
 
 TEST_F(RowsStage, EachRowsOutcomeGoesToTheSinkInOrder) {
@@ -214,13 +215,14 @@ TEST_F(WritingStage, ClosingAfterAFailureKeepsWhatTheDatabaseStillHas) {
   };
   for (const Row& r : rows) {
     FakeConnection db;
-    BatchWriter batch(db, 1000, std::chrono::hours(1), true);
+    RecordingFrontend events;
+    BatchWriter batch(db, {events, events}, 1000, std::chrono::hours(1), true);
     RowOutcome finished;
     finished.stored = true;
-    batch.beginRow();
+    batch.beginRow({});
     db.insertPerson({});
     batch.endRow(finished);
-    batch.beginRow();  // unfinished when the failure comes
+    batch.beginRow({});  // unfinished when the failure comes
     db.insertPerson({});
     ImportOutcome out;
     try {

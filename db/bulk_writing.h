@@ -1,0 +1,59 @@
+// Writing many rows without waiting for the answer to each statement: what a
+// connection to a database server offers so that an import pays one round
+// trip per batch of rows instead of one per statement.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "db/dialect.h"
+
+namespace gz::db {
+
+class PersonRecord;
+
+class BulkWriting {
+ public:
+  virtual ~BulkWriting() = default;
+
+  // True when new person ids can be taken ahead from the sequence that
+  // numbers ryjbxx.id (a serial or identity column); false when the column
+  // is numbered some other way, and each id must be read back from its row.
+  // Looks the column up afresh; the other calls use what it found.
+  virtual bool canReservePersonIds() = 0;
+  // `count` ids taken from that sequence, in one round trip. Ids taken and
+  // never used leave gaps, as any rolled-back insert does.
+  virtual std::vector<int64_t> reservePersonIds(int count) = 0;
+  // The insert of a person row with the id given (a reserved one).
+  virtual Statement personInsertWithId(const PersonRecord& r, int64_t id) = 0;
+
+  // Runs the statements of a batch of rows in one go: the inserts first,
+  // in the order their texts first appear, those of one text together as
+  // one bulk load of the table; then every other statement, in its order.
+  // That is the same as running them one by one as long as no insert needs a
+  // statement other than an insert before it; callers put the inserts a
+  // later text needs (the persons) first. Throws DbError for the first
+  // statement the database refuses; the open transaction must then be
+  // rolled back to a savepoint set before the batch.
+  virtual void executeBatch(const std::vector<Statement>& statements) = 0;
+};
+
+// How executeBatch() runs a batch: the plain inserts of each text as one
+// bulk load, then the other statements. For the connections and their tests.
+struct BatchPlan {
+  struct Load {
+    std::string target;  // "table (col,...)", as the inserts name them
+    std::vector<const Statement*> rows;
+  };
+  std::vector<Load> loads;  // in the order their texts first appear
+  std::vector<const Statement*> others;
+};
+// The statements must outlive the plan.
+BatchPlan planBatch(const std::vector<Statement>& statements);
+
+// One row of bound values (UTF-8 texts) as a line of PostgreSQL's COPY text
+// format: tab between values, \N for null, backslash escapes.
+void appendCopyLine(std::string& out, const std::vector<Value>& values);
+
+}  // namespace gz::db

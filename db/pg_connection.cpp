@@ -1,0 +1,478 @@
+#include "db/pg_connection.h"
+
+#include <libpq-fe.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <type_traits>
+
+#include "db/database_text.h"
+#include "db/sql_state.h"
+#include "db/sql_values.h"
+#include "text/bytes.h"
+#include "text/gb18030.h"
+
+namespace gz::db {
+
+namespace {
+
+// PostgreSQL's type oids of the result columns read as numbers or dates.
+constexpr Oid kBoolOid = 16, kInt8Oid = 20, kInt2Oid = 21, kInt4Oid = 23, kOidOid = 26;
+constexpr Oid kFloat4Oid = 700, kFloat8Oid = 701, kNumericOid = 1700;
+constexpr Oid kDateOid = 1082, kTimestampOid = 1114, kTimestampTzOid = 1184;
+constexpr std::size_t kIsoDateChars = 10;  // YYYY-MM-DD at the start of a date or timestamp
+constexpr int kDefaultPort = 5432;
+// A statement in a message shows its values when it has no more than this
+// many, and is cut to so many bytes.
+constexpr std::size_t kMessageBinds = 50;
+constexpr std::size_t kMessageStatementBytes = 300;
+
+// libpq's messages end in a newline and may span lines; the operator gets one line.
+std::string oneLine(const char* message) {
+  std::string s = message ? message : "";
+  for (char& c : s)
+    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+  std::string out = text::trim(s);
+  return out.empty() ? std::string("(没有错误说明)") : out;
+}
+
+// "?" placeholders as PostgreSQL's $1, $2, ...; quoted texts and names are left alone.
+std::string numberedPlaceholders(const std::string& sql) {
+  std::string out;
+  out.reserve(sql.size() + sql.size() / 4);
+  char quote = 0;
+  int n = 0;
+  for (char c : sql) {
+    if (quote) {
+      if (c == quote) quote = 0;
+      out += c;
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+      out += c;
+    } else if (c == '?') {
+      out += '$';
+      out += std::to_string(++n);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// The bound values as libpq's text parameters (null for SQL null).
+class Parameters {
+ public:
+  explicit Parameters(const std::vector<Value>& binds) {
+    texts_.reserve(binds.size());
+    isNull_.reserve(binds.size());
+    for (const Value& v : binds) {
+      std::visit(
+          [this](const auto& x) {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, std::monostate>) push({}, true);
+            else if constexpr (std::is_same_v<T, int64_t>) push(std::to_string(x), false);
+            else if constexpr (std::is_same_v<T, double>) {
+              char buffer[32];
+              const auto end = std::to_chars(buffer, buffer + sizeof buffer, x).ptr;
+              push(std::string(buffer, end), false);
+            } else if constexpr (std::is_same_v<T, std::string>) push(databaseUtf8(x), false);
+            else push(isoDate(x), false);
+          },
+          v);
+    }
+    // Pointers are taken once every text is in place, so none moves after.
+    for (std::size_t i = 0; i < texts_.size(); ++i) pointers_.push_back(isNull_[i] ? nullptr : texts_[i].c_str());
+  }
+  int count() const { return static_cast<int>(pointers_.size()); }
+  const char* const* values() const { return pointers_.data(); }
+
+ private:
+  void push(std::string text, bool null) {
+    texts_.push_back(std::move(text));
+    isNull_.push_back(null);
+  }
+  std::vector<std::string> texts_;
+  std::vector<bool> isNull_;
+  std::vector<const char*> pointers_;
+};
+
+class PgResultSet final : public ResultSet {
+ public:
+  PgResultSet(PGresult* r, std::string context) : r_(r), context_(std::move(context)) {}
+  ~PgResultSet() override { PQclear(r_); }
+  PgResultSet(const PgResultSet&) = delete;
+  PgResultSet& operator=(const PgResultSet&) = delete;
+
+  bool next() override { return ++row_ < PQntuples(r_); }
+  int64_t integer(const char* column) const override {
+    const int i = index(column);
+    if (PQgetisnull(r_, row_, i)) return 0;
+    if (isDecimal(i)) return static_cast<int64_t>(std::strtod(PQgetvalue(r_, row_, i), nullptr));
+    return std::strtoll(PQgetvalue(r_, row_, i), nullptr, 10);
+  }
+  std::string text(const char* column) const override {
+    const int i = index(column);
+    if (PQgetisnull(r_, row_, i)) return {};
+    const char* v = PQgetvalue(r_, row_, i);
+    if (isDecimal(i)) return text::formatNumber(std::strtod(v, nullptr));
+    if (isDateOrTime(i)) return std::string(v, std::min(std::strlen(v), kIsoDateChars));
+    return text::utf8ToGb18030(std::string_view(v, PQgetlength(r_, row_, i)));
+  }
+  Value value(const char* column) const override {
+    const int i = index(column);
+    if (PQgetisnull(r_, row_, i)) return std::monostate{};
+    const char* v = PQgetvalue(r_, row_, i);
+    switch (PQftype(r_, i)) {
+      case kBoolOid: return int64_t{v[0] == 't'};
+      case kInt2Oid:
+      case kInt4Oid:
+      case kInt8Oid:
+      case kOidOid: return int64_t{std::strtoll(v, nullptr, 10)};
+      default: break;
+    }
+    if (isDecimal(i)) return std::strtod(v, nullptr);
+    if (isDateOrTime(i)) {
+      if (const std::optional<Date> d = parseDateText(std::string_view(v, std::min(std::strlen(v), kIsoDateChars))))
+        return *d;
+    }
+    return text::utf8ToGb18030(std::string_view(v, PQgetlength(r_, row_, i)));
+  }
+
+ private:
+  bool isDecimal(int i) const {
+    const Oid t = PQftype(r_, i);
+    return t == kFloat4Oid || t == kFloat8Oid || t == kNumericOid;
+  }
+  bool isDateOrTime(int i) const {
+    const Oid t = PQftype(r_, i);
+    return t == kDateOid || t == kTimestampOid || t == kTimestampTzOid;
+  }
+  int index(const char* column) const {
+    // Quoted, so the name is matched as given rather than folded again.
+    const int i = PQfnumber(r_, ("\"" + std::string(column) + "\"").c_str());
+    const int folded = i >= 0 ? i : PQfnumber(r_, column);
+    if (folded < 0) throw DbError(DbFault::MissingColumn, context_ + ": 查询结果中没有列 " + column);
+    if (row_ < 0 || row_ >= PQntuples(r_))
+      throw DbError(DbFault::Misuse, context_ + ": 查询结果没有当前行, 读不了列 " + column);
+    return folded;
+  }
+
+  PGresult* r_;
+  std::string context_;
+  int row_ = -1;
+};
+
+// The value of `keyword` in parsed connection options, empty when not given.
+std::string option(const PQconninfoOption* options, const char* keyword) {
+  for (const PQconninfoOption* o = options; o && o->keyword; ++o)
+    if (std::strcmp(o->keyword, keyword) == 0 && o->val) return o->val;
+  return {};
+}
+
+// Names the server and database for messages, never the password. Throws
+// DbError (CannotConnect) for an address that names no server or database
+// (a service file may name both).
+std::string describeAddress(const std::string& target) {
+  char* error = nullptr;
+  const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfoParse(target.c_str(), &error),
+                                                                               &PQconninfoFree);
+  // libpq's own sentence may quote the address, password and all.
+  PQfreemem(error);
+  if (!options)
+    throw DbError(DbFault::CannotConnect, "PostgreSQL 数据库地址无法识别, 应为 postgresql://用户@主机:端口/库名");
+  const std::string service = option(options.get(), "service");
+  std::string host = option(options.get(), "host");
+  if (host.empty()) host = option(options.get(), "hostaddr");
+  const std::string dbName = option(options.get(), "dbname");
+  std::string port = option(options.get(), "port");
+  if (port.empty()) port = std::to_string(kDefaultPort);
+  if (service.empty() && (host.empty() || dbName.empty()))
+    throw DbError(DbFault::CannotConnect, "PostgreSQL 数据库地址不完整, 应为 postgresql://用户@主机:端口/库名");
+  if (host.empty() || dbName.empty()) return "PostgreSQL 数据库 (服务 " + service + ")";
+  return "PostgreSQL 数据库 " + dbName + "@" + host + ":" + port;
+}
+
+}  // namespace
+
+void PgConnection::ResultDeleter::operator()(pg_result* r) const { PQclear(r); }
+
+PgConnection::PgConnection(const std::string& target)
+    : dialect_(makeDialect(DialectKind::Postgres)), description_(describeAddress(target)) {
+  // The address is expanded in place of "dbname": what it sets wins over the
+  // connect timeout before it, and the client encoding after it wins over
+  // the address, since every text here is UTF-8.
+  const char* const keywords[] = {"connect_timeout", "dbname", "client_encoding", "fallback_application_name", nullptr};
+  const char* const values[] = {"10", target.c_str(), "UTF8", "gzimport", nullptr};
+  conn_ = PQconnectdbParams(keywords, values, 1);
+  if (!conn_) throw DbError(DbFault::OutOfResources, "无法连接 " + description_ + ": 内存不足");
+  if (PQstatus(conn_) != CONNECTION_OK) {
+    const std::string why = oneLine(PQerrorMessage(conn_));
+    PQfinish(conn_);
+    conn_ = nullptr;
+    throw DbError(DbFault::CannotConnect, "无法连接 " + description_ + ": " + why);
+  }
+  // The server's notices (an implicit index, a truncated name) would only
+  // clutter the terminal; errors come with the statements' results.
+  PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+}
+
+PgConnection::~PgConnection() { PQfinish(conn_); }
+
+DbFault PgConnection::faultOf(const pg_result* r) const {
+  // A broken connection first: libpq reports it with a sentence and no code.
+  if (PQstatus(conn_) == CONNECTION_BAD) return DbFault::ConnectionLost;
+  const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+  const DbFault fault = faultFromSqlState(state ? state : "");
+  // A failure inside a transaction with no savepoint to go back to has
+  // spoilt the whole transaction: PostgreSQL refuses everything after it
+  // and undoes it all at the end.
+  if (fault != DbFault::ConnectionLost && inTransaction_ && savepointDepth_ == 0 &&
+      PQtransactionStatus(conn_) == PQTRANS_INERROR)
+    return DbFault::TransactionLost;
+  return fault;
+}
+
+void PgConnection::fail(const char* what, const pg_result* r, const Statement& s) {
+  const DbFault fault = faultOf(r);
+  const char* message = r ? PQresultErrorMessage(r) : nullptr;
+  std::string why = oneLine(message && *message ? message : PQerrorMessage(conn_));
+  const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+  if (state && *state) why += std::string(" (") + state + ")";
+  std::string statement;
+  if (!s.text.empty()) {
+    statement = text::gb18030ToUtf8(s.binds.size() <= kMessageBinds ? renderStatement(s) : s.text);
+    if (statement.size() > kMessageStatementBytes) {
+      // Cut before a character, not inside one.
+      std::size_t end = kMessageStatementBytes;
+      while (end > 0 && (static_cast<unsigned char>(statement[end]) & 0xC0) == 0x80) --end;
+      statement.resize(end);
+    }
+  }
+  throwDbError(fault, description_ + ": " + what + ": " + why, std::move(statement));
+}
+
+const std::string& PgConnection::prepared(const std::string& text, const Statement& forMessages) {
+  const auto it = preparedByText_.find(text);
+  if (it != preparedByText_.end()) return it->second;
+  const std::string name = "gz" + std::to_string(preparedByText_.size() + 1);
+  const std::string sql = numberedPlaceholders(databaseUtf8(text));
+  const Result r(PQprepare(conn_, name.c_str(), sql.c_str(), 0, nullptr));
+  if (!r || PQresultStatus(r.get()) != PGRES_COMMAND_OK) fail("语句准备失败", r.get(), forMessages);
+  return preparedByText_.emplace(text, name).first->second;
+}
+
+PgConnection::Result PgConnection::run(const Statement& s, const char* what) {
+  Result r;
+  if (s.binds.empty()) {
+    // One-off texts (schema, deletion, transaction control) are not kept.
+    r.reset(PQexec(conn_, databaseUtf8(s.text).c_str()));
+  } else {
+    const std::string& name = prepared(s.text, s);
+    const Parameters p(s.binds);
+    r.reset(PQexecPrepared(conn_, name.c_str(), p.count(), p.values(), nullptr, nullptr, 0));
+  }
+  const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
+  if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) fail(what, r.get(), s);
+  return r;
+}
+
+void PgConnection::execute(const Statement& s) { run(s, "语句执行失败"); }
+
+bool PgConnection::tryExecute(const Statement& s) {
+  // A refused statement spoils the whole transaction unless it runs under a
+  // savepoint of its own.
+  std::optional<Savepoint> guard;
+  if (inTransaction_) guard.emplace(*this, "gz_try");
+  try {
+    execute(s);
+  } catch (const DbError& e) {
+    if (e.fault() == DbFault::ConnectionLost || e.fault() == DbFault::TransactionLost) throw;
+    if (guard) guard->rollback();
+    return false;
+  }
+  if (guard) guard->release();
+  return true;
+}
+
+std::unique_ptr<ResultSet> PgConnection::query(const Statement& s) {
+  Result r = run(s, "查询失败");
+  return std::make_unique<PgResultSet>(r.release(), description_);
+}
+
+int64_t PgConnection::insertPerson(const PersonRecord& r) {
+  Statement s = personInsert(r, description_);
+  s.text += " returning id";
+  const Result result = run(s, "人员记录写入失败");
+  if (PQntuples(result.get()) != 1 || PQgetisnull(result.get(), 0, 0))
+    throw DbError(DbFault::Unsupported, description_ + ": 读不到新人员记录的 id: 数据库没有返回自动编号",
+                  text::gb18030ToUtf8(renderStatement(s)));
+  return std::strtoll(PQgetvalue(result.get(), 0, 0), nullptr, 10);
+}
+
+void PgConnection::runPlain(const std::string& sql, const char* what) { run(Statement{sql, {}}, what); }
+
+void PgConnection::begin() {
+  runPlain("begin", "无法开始事务");
+  inTransaction_ = true;
+  savepointDepth_ = 0;
+}
+
+void PgConnection::commit() {
+  Result r;
+  try {
+    r = run(Statement{"commit", {}}, "事务提交失败");
+  } catch (const DbError& e) {
+    // A commit the server refuses (a deferred constraint) has ended the
+    // transaction and undone it; only a lost connection leaves that open.
+    if (e.fault() == DbFault::ConnectionLost || PQtransactionStatus(conn_) != PQTRANS_IDLE) throw;
+    inTransaction_ = false;
+    savepointDepth_ = 0;
+    throw TransactionLost(e.what(), e.statement());
+  }
+  inTransaction_ = false;
+  savepointDepth_ = 0;
+  // The server answers a commit of a spoilt transaction by rolling it back.
+  if (std::strcmp(PQcmdStatus(r.get()), "ROLLBACK") == 0)
+    throw TransactionLost(description_ + ": 事务提交失败: 事务已被数据库撤销");
+}
+
+void PgConnection::rollback() {
+  inTransaction_ = false;
+  savepointDepth_ = 0;
+  if (PQtransactionStatus(conn_) != PQTRANS_IDLE) runPlain("rollback", "事务回滚失败");
+}
+
+void PgConnection::savepoint(const char* name) {
+  runPlain(std::string("savepoint ") + name, "无法设置保存点");
+  ++savepointDepth_;
+}
+
+void PgConnection::releaseSavepoint(const char* name) {
+  runPlain(std::string("release savepoint ") + name, "无法释放保存点");
+  if (savepointDepth_ > 0) --savepointDepth_;
+}
+
+void PgConnection::rollbackToSavepoint(const char* name) {
+  runPlain(std::string("rollback to savepoint ") + name, "无法回滚到保存点");
+}
+
+void PgConnection::learnPersonIds() {
+  if (personIdsLearned_) return;
+  // Inside a transaction a refused look-up must not spoil it.
+  std::optional<Savepoint> guard;
+  if (inTransaction_) guard.emplace(*this, "gz_ids");
+  try {
+    auto rs =
+        query({"select pg_get_serial_sequence('ryjbxx', 'id') as seq, "
+               "(select attidentity from pg_attribute where attrelid = 'ryjbxx'::regclass "
+               "and attname = 'id') as ident",
+               {}});
+    if (rs->next()) {
+      personIdSequence_ = rs->text("seq");
+      personIdAlwaysGenerated_ = rs->text("ident") == "a";
+    }
+  } catch (const DbError& e) {
+    // A server without identity columns (before version 10): ids are read back.
+    if (e.fault() == DbFault::ConnectionLost || e.fault() == DbFault::TransactionLost) throw;
+    personIdSequence_.clear();
+    if (guard) guard->rollback();
+  }
+  if (guard && guard->active()) guard->release();
+  personIdsLearned_ = true;
+}
+
+bool PgConnection::canReservePersonIds() {
+  // Asked once per run: looked up afresh, as the table may have changed since.
+  personIdsLearned_ = false;
+  learnPersonIds();
+  return !personIdSequence_.empty();
+}
+
+std::vector<int64_t> PgConnection::reservePersonIds(int count) {
+  learnPersonIds();
+  if (personIdSequence_.empty())
+    throw DbError(DbFault::Unsupported, description_ + ": ryjbxx 的 id 没有自己的序列, 不能预先取得编号");
+  std::vector<int64_t> ids;
+  if (count <= 0) return ids;
+  ids.reserve(static_cast<std::size_t>(count));
+  auto rs =
+      query({"select nextval(?::regclass) as id from generate_series(1, ?)", {personIdSequence_, int64_t{count}}});
+  while (rs->next()) ids.push_back(rs->integer("id"));
+  return ids;
+}
+
+Statement PgConnection::personInsertWithId(const PersonRecord& r, int64_t id) {
+  learnPersonIds();
+  PersonRecord withId = r;
+  withId.set("id", id);
+  Statement s = personInsert(withId, description_);
+  if (personIdAlwaysGenerated_) {
+    // An identity column "generated always" takes a given value only when told so.
+    const std::size_t at = s.text.rfind(" values (");
+    s.text.insert(at, " overriding system value");
+  }
+  return s;
+}
+
+void PgConnection::copyRows(const BatchPlan::Load& load) {
+  std::string data;
+  for (const Statement* row : load.rows) appendCopyLine(data, row->binds);
+  const Statement forMessages{"copy " + load.target + " from stdin", {}};
+  Result started(PQexec(conn_, databaseUtf8(forMessages.text).c_str()));
+  if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) fail("成批写入失败", started.get(), forMessages);
+  const bool sent =
+      PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 && PQputCopyEnd(conn_, nullptr) == 1;
+  Result done(PQgetResult(conn_));
+  // The copy's answer is followed by a null result.
+  while (Result rest{PQgetResult(conn_)}) {
+  }
+  if (!sent || !done || PQresultStatus(done.get()) != PGRES_COMMAND_OK) fail("成批写入失败", done.get(), forMessages);
+}
+
+void PgConnection::executeBatch(const std::vector<Statement>& statements) {
+  const BatchPlan plan = planBatch(statements);
+  // Each table's rows go in as one copy: the server reads them as plain
+  // values with no statement to parse or plan per row.
+  for (const BatchPlan::Load& load : plan.loads) copyRows(load);
+  if (plan.others.empty()) return;
+  if (PQenterPipelineMode(conn_) != 1) fail("无法成批发送语句", nullptr, {});
+  // Every other statement goes out before any answer is read; the answers
+  // come back in order, and after the first refusal the server skips the rest.
+  std::optional<std::size_t> sendFailedAt;
+  for (std::size_t i = 0; i < plan.others.size() && !sendFailedAt; ++i) {
+    const std::string sql = numberedPlaceholders(databaseUtf8(plan.others[i]->text));
+    const Parameters p(plan.others[i]->binds);
+    if (PQsendQueryParams(conn_, sql.c_str(), p.count(), nullptr, p.values(), nullptr, nullptr, 0) != 1)
+      sendFailedAt = i;
+  }
+  const bool synced = !sendFailedAt && PQpipelineSync(conn_) == 1;
+  Result firstFailure;
+  std::optional<std::size_t> failedAt;
+  if (synced) {
+    for (std::size_t i = 0; i < plan.others.size(); ++i) {
+      Result r(PQgetResult(conn_));
+      if (!r) break;  // the connection broke
+      const ExecStatusType status = PQresultStatus(r.get());
+      if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && !failedAt) {
+        failedAt = i;
+        firstFailure = std::move(r);
+      }
+      // Each statement's answer ends with a null result.
+      while (Result rest{PQgetResult(conn_)}) {
+      }
+    }
+    // The answer to the sync point ends the pipeline.
+    while (Result r{PQgetResult(conn_)})
+      if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC) break;
+  }
+  PQexitPipelineMode(conn_);
+  if (sendFailedAt) fail("成批发送语句失败", nullptr, *plan.others[*sendFailedAt]);
+  if (!synced) fail("成批发送语句失败", nullptr, {});
+  if (failedAt) fail("语句执行失败", firstFailure.get(), *plan.others[*failedAt]);
+  if (PQstatus(conn_) == CONNECTION_BAD) fail("成批发送语句失败", nullptr, {});
+}
+
+}  // namespace gz::db

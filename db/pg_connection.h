@@ -1,0 +1,84 @@
+// A Connection straight on libpq, PostgreSQL's own client library. Each
+// statement shape is prepared once on the server; a batch of rows goes in
+// through COPY and pipeline mode, in a few round trips instead of one per
+// statement (see BulkWriting).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "db/bulk_writing.h"
+#include "db/connection.h"
+
+struct pg_conn;
+struct pg_result;
+
+namespace gz::db {
+
+class PgConnection final : public Connection, public BulkWriting {
+ public:
+  // Connects to a "postgresql://" address as the operator gave it: libpq
+  // reads its parameters (?sslmode=...), .pgpass, PGPASSWORD and service
+  // files. Texts travel as UTF-8. Throws DbError (CannotConnect) when the
+  // address lacks a server or database name or the server cannot be reached;
+  // no message names the password.
+  explicit PgConnection(const std::string& target);
+  ~PgConnection() override;
+  PgConnection(const PgConnection&) = delete;
+  PgConnection& operator=(const PgConnection&) = delete;
+
+  const Dialect& dialect() const override { return *dialect_; }
+  std::string describe() const override { return description_; }
+  void execute(const Statement& s) override;
+  bool tryExecute(const Statement& s) override;
+  std::unique_ptr<ResultSet> query(const Statement& s) override;
+  int64_t insertPerson(const PersonRecord& r) override;
+  void begin() override;
+  void commit() override;
+  void rollback() override;
+  void savepoint(const char* name) override;
+  void releaseSavepoint(const char* name) override;
+  void rollbackToSavepoint(const char* name) override;
+  BulkWriting* bulkWriting() override { return this; }
+
+  bool canReservePersonIds() override;
+  std::vector<int64_t> reservePersonIds(int count) override;
+  Statement personInsertWithId(const PersonRecord& r, int64_t id) override;
+  void executeBatch(const std::vector<Statement>& statements) override;
+
+ private:
+  struct ResultDeleter {
+    void operator()(pg_result* r) const;
+  };
+  using Result = std::unique_ptr<pg_result, ResultDeleter>;
+
+  // The server-side name of the prepared statement for `text` (GB 18030,
+  // "?" placeholders), prepared on first use.
+  const std::string& prepared(const std::string& text, const Statement& forMessages);
+  // Runs `s` and returns its result; throws DbError saying `what` when the
+  // server refuses it.
+  Result run(const Statement& s, const char* what);
+  void runPlain(const std::string& sql, const char* what);
+  // Throws the failure of `r` (null: of the connection) with its kind.
+  [[noreturn]] void fail(const char* what, const pg_result* r, const Statement& s);
+  DbFault faultOf(const pg_result* r) const;
+  // What the id column of ryjbxx is numbered from, looked up unless known.
+  void learnPersonIds();
+  // The rows of one bulk load, through COPY.
+  void copyRows(const BatchPlan::Load& load);
+
+  pg_conn* conn_ = nullptr;
+  std::unique_ptr<Dialect> dialect_;
+  std::string description_;
+  std::unordered_map<std::string, std::string> preparedByText_;
+  bool inTransaction_ = false;
+  int savepointDepth_ = 0;  // savepoints set and not yet released
+  bool personIdsLearned_ = false;
+  std::string personIdSequence_;     // empty when id has no sequence of its own
+  bool personIdAlwaysGenerated_ = false;  // an identity column "generated always"
+};
+
+}  // namespace gz::db

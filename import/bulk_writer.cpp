@@ -1,0 +1,223 @@
+#include "import/bulk_writer.h"
+
+#include <algorithm>
+
+#include "db/bulk_writing.h"
+#include "import/run_stages.h"
+
+namespace gz::imp {
+
+namespace {
+
+constexpr const char* kSendSavepoint = "gzsend";
+constexpr const char* kRowSavepoint = "gzrow";
+
+// A failure after which nothing more can be written in this transaction.
+bool endsTheRun(const db::DbError& e) {
+  return e.fault() == db::DbFault::ConnectionLost || e.fault() == db::DbFault::TransactionLost;
+}
+
+}  // namespace
+
+// The connection and front end the steps of a row see: inside a row it keeps
+// their statements and what they tell; outside a row (the overwrite
+// deletion) it passes everything straight on, once no kept row is waiting.
+class BulkWriter::Keeper final : public db::Connection, public RowEvents {
+ public:
+  explicit Keeper(BulkWriter& w) : w_(w) {}
+
+  const db::Dialect& dialect() const override { return w_.conn_.dialect(); }
+  std::string describe() const override { return w_.conn_.describe(); }
+  void execute(const db::Statement& s) override { direct().execute(s); }
+  bool tryExecute(const db::Statement& s) override {
+    if (!w_.current_) return direct().tryExecute(s);
+    w_.current_->history.push_back(s);
+    return true;
+  }
+  std::unique_ptr<db::ResultSet> query(const db::Statement& s) override { return direct().query(s); }
+  int64_t insertPerson(const db::PersonRecord& r) override {
+    if (!w_.current_) return direct().insertPerson(r);
+    if (w_.reservedIds_.empty()) {
+      w_.reservedIds_ = w_.bulk_.reservePersonIds(w_.rowsPerSend_);
+      std::reverse(w_.reservedIds_.begin(), w_.reservedIds_.end());  // handed out from the back, lowest first
+    }
+    const int64_t id = w_.reservedIds_.back();
+    w_.reservedIds_.pop_back();
+    w_.current_->person = w_.bulk_.personInsertWithId(r, id);
+    return id;
+  }
+  void begin() override { direct().begin(); }
+  void commit() override { direct().commit(); }
+  void rollback() override { direct().rollback(); }
+  void savepoint(const char* name) override { direct().savepoint(name); }
+  void releaseSavepoint(const char* name) override { direct().releaseSavepoint(name); }
+  void rollbackToSavepoint(const char* name) override { direct().rollbackToSavepoint(name); }
+
+  void rowStarted(int32_t row, std::string_view personName) override {
+    if (!w_.current_) return w_.reports_.events.rowStarted(row, personName);
+    w_.current_->started = true;
+  }
+  void lineWithoutCode(HistoryKind kind, std::string_view personName, std::string_view name) override {
+    if (!w_.current_) return w_.reports_.events.lineWithoutCode(kind, personName, name);
+    w_.current_->lines.push_back({kind, std::string(personName), std::string(name)});
+  }
+
+ private:
+  // The real connection, for work that must run now: only while no kept
+  // row waits to be sent, so nothing runs ahead of statements kept before it.
+  db::Connection& direct() {
+    if (w_.current_ || !w_.kept_.empty())
+      throw db::DbError(db::DbFault::Misuse, w_.conn_.describe() + ": 成批写入时, 行内语句只能逐条保留, 不能立即执行");
+    return w_.conn_;
+  }
+
+  BulkWriter& w_;
+};
+
+BulkWriter::BulkWriter(db::Connection& conn, db::BulkWriting& bulk, RowReports reports, const RowsInput& rows,
+                       int rowsPerBatch, std::chrono::milliseconds interval, int rowsPerSend)
+    : conn_(conn),
+      bulk_(bulk),
+      reports_(reports),
+      rows_(rows),
+      rowsPerBatch_(std::max(rowsPerBatch, 1)),
+      interval_(interval),
+      rowsPerSend_(std::max(rowsPerSend, 1)),
+      keeper_(std::make_unique<Keeper>(*this)) {}
+
+BulkWriter::~BulkWriter() = default;
+
+db::Connection& BulkWriter::connection() { return *keeper_; }
+RowEvents& BulkWriter::rowEvents() { return *keeper_; }
+TypedDateCounter* BulkWriter::rowTypedDates() {
+  return reports_.typedDates && current_ ? &current_->typedDates : reports_.typedDates;
+}
+
+void BulkWriter::openBatch() {
+  if (batch_) return;
+  batch_.emplace(conn_);
+  batchStart_ = std::chrono::steady_clock::now();
+}
+
+void BulkWriter::beginRow(const RowCarry& before) {
+  openBatch();
+  current_.emplace();
+  current_->carryBefore = before;
+}
+
+void BulkWriter::endRow(const RowOutcome& row) {
+  KeptRow done = std::move(*current_);
+  current_.reset();
+  done.outcome = row;
+  if (!row.stored) {
+    // Refused before its person was written: nothing of it may be stored.
+    done.person.reset();
+    done.history.clear();
+  }
+  kept_.push_back(std::move(done));
+}
+
+void BulkWriter::commitIfDue() {
+  if (static_cast<int>(kept_.size()) >= rowsPerSend_) send();
+  if (!batch_) return;
+  const int rows = rowsInBatch_ + static_cast<int>(kept_.size());
+  if (rows >= rowsPerBatch_ || std::chrono::steady_clock::now() - batchStart_ >= interval_) commit();
+}
+
+void BulkWriter::send() {
+  if (kept_.empty()) return;
+  openBatch();
+  // The persons first, so every history row finds its person in place.
+  std::vector<db::Statement> statements;
+  for (const KeptRow& row : kept_)
+    if (row.person) statements.push_back(*row.person);
+  for (const KeptRow& row : kept_) statements.insert(statements.end(), row.history.begin(), row.history.end());
+  bool refused = false;
+  {
+    db::Savepoint beforeSend(conn_, kSendSavepoint);
+    try {
+      bulk_.executeBatch(statements);
+      beforeSend.release();
+    } catch (const db::DbError& e) {
+      if (endsTheRun(e)) throw;
+      beforeSend.rollback();
+      refused = true;
+    }
+  }
+  if (refused) importAgainRowByRow();
+  else
+    for (KeptRow& row : kept_) deliver(row);
+  kept_.clear();
+}
+
+void BulkWriter::importAgainRowByRow() {
+  // The steps run again on the connection itself and tell the front end
+  // directly; what they told the first time is dropped.
+  const StepContext ctx{rows_.book, rows_.columns, rows_.codes, conn_, reports_.events};
+  db::PersonRecord record;
+  for (KeptRow& kept : kept_) {
+    RowCarry carry = kept.carryBefore;
+    db::Savepoint rowWrites(conn_, kRowSavepoint);
+    const RowOutcome o =
+        importRow(ctx, kept.outcome.row, kept.outcome.personName, rows_.deptCode, carry, record, reports_.typedDates);
+    if (o.stored) rowWrites.release();
+    else rowWrites.rollback();
+    settled(o);
+  }
+}
+
+void BulkWriter::deliver(const KeptRow& row) {
+  const RowOutcome& o = row.outcome;
+  if (row.started) reports_.events.rowStarted(o.row, o.personName);
+  if (o.stored) {
+    for (const KeptRow::Line& l : row.lines) reports_.events.lineWithoutCode(l.kind, l.personName, l.name);
+    if (reports_.typedDates) reports_.typedDates->add(row.typedDates);
+  }
+  settled(o);
+}
+
+void BulkWriter::settled(const RowOutcome& o) {
+  if (o.stored) {
+    ++personsPending_;
+    historyPending_ += o.historyRowsStored;
+  }
+  ++rowsInBatch_;
+  reports_.sink.rowDone(o);
+}
+
+void BulkWriter::settle() { send(); }
+
+void BulkWriter::commit() {
+  send();
+  if (!batch_) return;
+  batch_->commit();
+  batch_.reset();
+  rowsCommitted_ += rowsInBatch_;
+  personsCommitted_ += personsPending_;
+  historyCommitted_ += historyPending_;
+  rowsInBatch_ = personsPending_ = historyPending_ = 0;
+}
+
+void BulkWriter::rollback() {
+  current_.reset();
+  kept_.clear();
+  rowsInBatch_ = personsPending_ = historyPending_ = 0;
+  if (!batch_) return;
+  db::Transaction& batch = *batch_;
+  try {
+    batch.rollback();
+  } catch (...) {
+    batch_.reset();
+    throw;
+  }
+  batch_.reset();
+}
+
+bool BulkWriter::salvage() {
+  current_.reset();
+  if (!batch_) return true;
+  commit();
+  return true;
+}
+
+}  // namespace gz::imp

@@ -1,0 +1,44 @@
+#include "db/bulk_writing.h"
+#include "db/connection.h"
+#include "import/batch_writer.h"
+#include "import/bulk_writer.h"
+#include "import/run_stages.h"
+
+namespace gz::imp {
+namespace {
+
+// Rows kept before they are sent together: a few hundred rows' statements
+// fit in one message of a few hundred kilobytes, and a refused batch costs
+// no more than that many rows written again one by one.
+constexpr int kRowsPerSend = 1000;
+
+// SQLite and Access undo a refused statement by themselves without ending
+// the transaction, and the person insert is a row's first write, so a
+// refused person leaves nothing to undo; there a savepoint per row would only
+// cost time (about a fifth of a large import on SQLite; Access has no
+// savepoints at all). PostgreSQL abandons the whole transaction on a refused
+// statement and needs the row's savepoint to go on.
+bool needsRowSavepoints(const db::Connection& conn) { return conn.dialect().kind() == db::DialectKind::Postgres; }
+
+// True when the persons' ids can be taken ahead; a connection that cannot
+// even answer that is left to fail at its first write.
+bool canNumberAhead(db::BulkWriting& bulk) {
+  try {
+    return bulk.canReservePersonIds();
+  } catch (const db::DbError&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<RowWriter> makeRowWriter(db::Connection& conn, const ImportRequest& request, RowReports reports,
+                                         const RowsInput& rows) {
+  if (db::BulkWriting* bulk = conn.bulkWriting(); bulk && canNumberAhead(*bulk))
+    return std::make_unique<BulkWriter>(conn, *bulk, reports, rows, request.commitEveryRows, request.commitEvery,
+                                        kRowsPerSend);
+  return std::make_unique<BatchWriter>(conn, reports, request.commitEveryRows, request.commitEvery,
+                                       needsRowSavepoints(conn));
+}
+
+}  // namespace gz::imp

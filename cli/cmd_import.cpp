@@ -18,6 +18,7 @@
 #include "db/connection.h"
 #include "import/column_map.h"
 #include "import/import_run.h"
+#include "import/step_context.h"
 #include "sheet/workbook.h"
 #include "text/gb18030.h"
 #include "tree/institutions.h"
@@ -27,10 +28,18 @@ namespace {
 
 int exitStatusFor(const imp::ImportOutcome& o) {
   switch (o.end) {
-    case imp::RunEnd::Completed:
-    case imp::RunEnd::Aborted: return kOk;
-    default: return kFailed;
+    case imp::RunEnd::Completed: return o.rowsFailed == 0 ? kOk : kRowsNotStored;
+    // The only abort on the command line is Ctrl-C.
+    case imp::RunEnd::Aborted: return kInterrupted;
+    case imp::RunEnd::NoFile:
+    case imp::RunEnd::WorkbookUnreadable:
+    case imp::RunEnd::LayoutRejected:
+    case imp::RunEnd::Failed:
+    case imp::RunEnd::AlreadyRunning:
+    case imp::RunEnd::Cancelled: return kFailed;
+    case imp::RunEnd::StartRowOutside: return kUsage;
   }
+  return kFailed;
 }
 
 int runImport(const QStringList& args) {
@@ -38,7 +47,14 @@ int runImport(const QStringList& args) {
   parser.setApplicationDescription(
       QCoreApplication::translate("gzimport",
                                   "Imports the active sheet of WORKBOOK into the department CODE: one person per row,\n"
-                                  "with education, position and assessment history."));
+                                  "with education, position and assessment history.\n"
+                                  "\n"
+                                  "Exit status:\n"
+                                  "  0    every row was stored\n"
+                                  "  3    the run went through the sheet, but some rows were not stored\n"
+                                  "  1    the run failed or was refused (database, workbook, code file)\n"
+                                  "  2    the command line is wrong\n"
+                                  "  130  stopped by Ctrl-C after a whole row; the rows before it are stored"));
   const QCommandLineOption dbOption = databaseOption();
   parser.addOption(dbOption);
   parser.addOption(
@@ -50,6 +66,20 @@ int runImport(const QStringList& args) {
                     "FILE", "dm.txt"});
   parser.addOption(
       {"dry-run", QCoreApplication::translate("gzimport", "Run the whole import and leave nothing in the database.")});
+  parser.addOption({"start-row",
+                    QCoreApplication::translate("gzimport",
+                                                "Continue an import that ended early from sheet row N (its last line\n"
+                                                "names the row); the rows go to the department as with append."),
+                    "N"});
+  parser.addOption({"skip-existing",
+                    QCoreApplication::translate("gzimport",
+                                                "Append: leave out the rows whose id card number a person of the\n"
+                                                "department already has, and import the others.")});
+  parser.addOption({"allow-duplicates",
+                    QCoreApplication::translate("gzimport",
+                                                "Append: import every row, even when the department already has a\n"
+                                                "person with its id card number. Without either option such rows\n"
+                                                "refuse the whole import.")});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
   parser.addPositionalArgument(
@@ -61,6 +91,25 @@ int runImport(const QStringList& args) {
   if (!parser.isSet("dept"))
     return usageError(QCoreApplication::translate("gzimport", "--dept CODE is required").toStdString(),
                       parser.helpText().toStdString());
+  int32_t startRow = imp::kFirstDataRow;
+  if (parser.isSet("start-row")) {
+    bool number = false;
+    startRow = parser.value("start-row").toInt(&number);
+    if (!number || startRow < imp::kFirstDataRow)
+      return usageError(
+          QCoreApplication::translate("gzimport", "--start-row N needs a sheet row number from 2 on").toStdString(),
+          parser.helpText().toStdString());
+    // Overwriting again would delete the rows the earlier run stored.
+    if (parser.isSet("overwrite"))
+      return usageError(
+          QCoreApplication::translate("gzimport", "--start-row continues by adding rows; it cannot go with --overwrite")
+              .toStdString(),
+          parser.helpText().toStdString());
+  }
+  if (parser.isSet("skip-existing") && parser.isSet("allow-duplicates"))
+    return usageError(
+        QCoreApplication::translate("gzimport", "--skip-existing and --allow-duplicates exclude each other").toStdString(),
+        parser.helpText().toStdString());
   const auto passwords = workbookPasswordSource(parser);
   if (const int* status = std::get_if<int>(&passwords)) return *status;
   // The workbook is opened by the run, which asks for its password through this.
@@ -93,6 +142,9 @@ int runImport(const QStringList& args) {
   request.departmentCode = tree::departmentCode(*department);
   request.workbookPath = parser.positionalArguments().front().toStdString();
   request.mode = parser.isSet("overwrite") ? imp::ImportMode::Overwrite : imp::ImportMode::Append;
+  request.firstRow = startRow;
+  request.checkDuplicates = !parser.isSet("allow-duplicates");
+  if (parser.isSet("skip-existing")) frontend.answerDuplicatesWith(imp::DuplicateAnswer::SkipExisting);
 
   installInterruptHandler();
   imp::ColumnMap columns;

@@ -54,6 +54,11 @@ class Dialect {
                                                   std::string_view positionCode) const = 0;
   virtual std::optional<Statement> insertAssessment(int64_t personId, int64_t year,
                                                     std::string_view resultCode) const = 0;
+
+  // The names and id card numbers (columns xm, sfzh) of the people of a
+  // department and every department below it that have one: read once per
+  // append run to find the rows whose people are there already.
+  virtual Statement selectDepartmentIdCards(std::string_view deptCode) const = 0;
 };
 
 std::unique_ptr<Dialect> makeDialect(DialectKind kind);

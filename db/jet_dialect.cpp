@@ -76,4 +76,9 @@ std::optional<Statement> JetDialect::insertAssessment(int64_t personId, int64_t 
               "," + std::string(resultCode) + ")");
 }
 
+Statement JetDialect::selectDepartmentIdCards(std::string_view deptCode) const {
+  return text("select xm,sfzh from ryjbxx where bm like '" + doubleQuotes(deptCode) +
+              "%' and sfzh is not null and sfzh<>''");
+}
+
 }  // namespace gz::db

@@ -19,6 +19,7 @@ class JetDialect final : public Dialect {
   std::optional<Statement> insertPosition(int64_t personId, std::string_view date,
                                           std::string_view positionCode) const override;
   std::optional<Statement> insertAssessment(int64_t personId, int64_t year, std::string_view resultCode) const override;
+  Statement selectDepartmentIdCards(std::string_view deptCode) const override;
 };
 
 }  // namespace gz::db

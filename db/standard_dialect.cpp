@@ -68,4 +68,8 @@ std::optional<Statement> StandardDialect::insertAssessment(int64_t personId, int
   return Statement{"insert into rykh (mid,khnd,khjg) values (?,?,?)", {personId, year, *code}};
 }
 
+Statement StandardDialect::selectDepartmentIdCards(std::string_view deptCode) const {
+  return {"select xm,sfzh from ryjbxx where bm like ? and sfzh is not null and sfzh<>''", {prefixPattern(deptCode)}};
+}
+
 }  // namespace gz::db

@@ -21,6 +21,7 @@ class StandardDialect final : public Dialect {
   std::optional<Statement> insertPosition(int64_t personId, std::string_view date,
                                           std::string_view positionCode) const override;
   std::optional<Statement> insertAssessment(int64_t personId, int64_t year, std::string_view resultCode) const override;
+  Statement selectDepartmentIdCards(std::string_view deptCode) const override;
 
  private:
   DialectKind kind_;

@@ -49,6 +49,7 @@ void BatchWriter::commit() {
   if (!batch_) return;
   batch_->commit();
   batch_.reset();
+  rowsSettled_ += rowsInBatch_;
   rowsInBatch_ = 0;
   personsCommitted_ += personsPending_;
   historyCommitted_ += historyPending_;

@@ -41,6 +41,7 @@ class BatchWriter final : public RowWriter {
 
   int personsCommitted() const override { return personsCommitted_; }
   int historyRowsCommitted() const override { return historyCommitted_; }
+  int rowsSettled() const override { return rowsSettled_; }
 
  private:
   db::Connection& conn_;
@@ -54,6 +55,7 @@ class BatchWriter final : public RowWriter {
   int rowsInBatch_ = 0;
   int personsPending_ = 0, historyPending_ = 0;
   int personsCommitted_ = 0, historyCommitted_ = 0;
+  int rowsSettled_ = 0;
 };
 
 }  // namespace gz::imp

@@ -40,6 +40,7 @@ bool importRows(const RowsInput& in, RowWriter& writer, RowSink& sink, Frontend&
   for (int32_t row = in.firstRow;; ++row) {
     std::string name = nameCell(in.book, in.columns, row);
     if (name.empty()) return false;
+    if (in.skipRows && in.skipRows->count(row) != 0) continue;
     writer.beginRow();
     const RowOutcome done = importRow(ctx, row, std::move(name), in.deptCode, carry, record, in.typedDates);
     writer.endRow(done);

@@ -320,6 +320,8 @@ void TFSYDbf::AInputExecute() {
     case imp::RunEnd::NoFile:
     case imp::RunEnd::WorkbookUnreadable:
     case imp::RunEnd::LayoutRejected:
+    case imp::RunEnd::StartRowOutside:
+    case imp::RunEnd::Cancelled:
     case imp::RunEnd::AlreadyRunning: break;
   }
 }

@@ -4,6 +4,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace gz::shell {
 
@@ -28,6 +29,24 @@ std::optional<QString> QtMessageBoxes::askPassword(QWidget* parent, const QStrin
   dialog.setCancelButtonText(QStringLiteral("取消"));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.textValue();
+}
+
+imp::DuplicateAnswer QtMessageBoxes::askDuplicates(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("重复人员"), text, QMessageBox::NoButton, parent);
+  QPushButton* skip = box.addButton(QStringLiteral("只导入新人员"), QMessageBox::AcceptRole);
+  QPushButton* all = box.addButton(QStringLiteral("全部导入"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(skip);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == skip) return imp::DuplicateAnswer::SkipExisting;
+  if (box.clickedButton() == all) return imp::DuplicateAnswer::ImportAll;
+  return imp::DuplicateAnswer::Cancel;
+}
+
+imp::DuplicateAnswer RecordingMessageBoxes::askDuplicates(QWidget*, const QString& text) {
+  duplicateQuestions << text;
+  return duplicateAnswer;
 }
 
 void RecordingMessageBoxes::show(QWidget*, const QString& text, const QString& caption, BoxIcon icon) {

@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+#include "import/outcome.h"
+
 class QWidget;
 
 namespace gz::shell {
@@ -24,6 +26,9 @@ class MessageBoxes {
   // file; `lastWasWrong` says that the password given before did not open
   // it. Returns the password, or nullopt when the operator chose 取消.
   virtual std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) = 0;
+  // Asks what to do with rows whose people the department has already:
+  // 只导入新人员, 全部导入 or 取消 (also the answer when the box is closed).
+  virtual imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) = 0;
 };
 
 // The texts of the password question.
@@ -34,6 +39,7 @@ class QtMessageBoxes final : public MessageBoxes {
  public:
   void show(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) override;
   std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) override;
+  imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) override;
 };
 
 struct ShownBox {
@@ -57,6 +63,10 @@ class RecordingMessageBoxes final : public MessageBoxes {
   std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) override;
   const std::vector<PasswordQuestion>& passwordQuestions() const { return questions_; }
   std::function<std::optional<QString>(const PasswordQuestion&)> answerPassword;
+  imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) override;
+  // The duplicate questions asked, answered with `duplicateAnswer`.
+  QStringList duplicateQuestions;
+  imp::DuplicateAnswer duplicateAnswer = imp::DuplicateAnswer::Cancel;
 
   const std::vector<ShownBox>& shown() const { return shown_; }
   QStringList texts() const;

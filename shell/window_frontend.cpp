@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <algorithm>
 
 #include "import/column_map.h"
 #include "import/run_texts.h"
@@ -17,6 +18,8 @@ namespace gz::shell {
 namespace {
 // How often collected lines reach the panes while a run goes on.
 constexpr qint64 kFlushIntervalMs = 50;
+// How many of the rows whose people the department has the question names.
+constexpr std::size_t kDuplicatesNamed = 5;
 
 void appendLines(QPlainTextEdit* pane, QStringList& lines) {
   if (lines.isEmpty()) return;
@@ -58,11 +61,14 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
       importLine(o.message);
       box(o.message, texts::kCaptionFailed);
       break;
-    case RunEnd::LayoutRejected: importLine(o.message); break;
+    case RunEnd::LayoutRejected:
+    case RunEnd::StartRowOutside:
+    case RunEnd::Cancelled: importLine(o.message); break;
     case RunEnd::Failed:
       importLine(imp::summaryLine(o));
+      importResumeLine(o);
       runState(texts::kMsgRunFailedStatus);
-      box(o.message, texts::kCaptionError);
+      box(withResumeLine(o.message, o), texts::kCaptionError);
       break;
     case RunEnd::Aborted:
       runState(texts::kMsgAborted);
@@ -70,10 +76,35 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
       [[fallthrough]];
     case RunEnd::Completed:
       importLine(imp::summaryLine(o));
+      importResumeLine(o);
       runState(imp::doneText(o));
-      box(imp::doneText(o), texts::kCaptionInfo);
+      box(withResumeLine(imp::doneText(o), o), texts::kCaptionInfo);
       break;
   }
+}
+
+void WindowFrontend::importResumeLine(const imp::ImportOutcome& o) {
+  if (o.resumeRow != 0) importLine(imp::resumeLine(o));
+}
+
+std::string WindowFrontend::withResumeLine(std::string text, const imp::ImportOutcome& o) {
+  if (o.resumeRow != 0) text.append("\n").append(imp::resumeLine(o));
+  return text;
+}
+
+imp::DuplicateAnswer WindowFrontend::duplicatesFound(const std::vector<imp::DuplicateRow>& rows) {
+  flush();
+  QString text = QStringLiteral("本部门已有%1人的身份证号与工作簿中的行相同:").arg(rows.size());
+  const std::size_t named = std::min(rows.size(), kDuplicatesNamed);
+  for (std::size_t i = 0; i < named; ++i)
+    text += QStringLiteral("\n第%1行 %2 %3")
+                .arg(rows[i].row)
+                .arg(text::gb18030ToQString(rows[i].personName), text::gb18030ToQString(rows[i].idCard));
+  if (rows.size() > named) text += QStringLiteral("\n……");
+  const imp::DuplicateAnswer answer = boxes_.askDuplicates(w_.window, text);
+  if (answer == imp::DuplicateAnswer::SkipExisting)
+    for (const imp::DuplicateRow& d : rows) importLine(imp::duplicateLine(d, true));
+  return answer;
 }
 
 void WindowFrontend::importLine(std::string_view gbk) { pendingImport_ << text::gb18030ToQString(gbk); }

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "import/frontend.h"
 
@@ -58,6 +59,9 @@ class WindowFrontend final : public imp::Frontend {
   void processEvents() override;
   void clearAbort() override { abortFlag_ = 0; }
   bool abortRequested() override { return abortFlag_ != 0; }
+  // Asks the operator, naming how many and the first few; rows left out are
+  // listed in the import pane.
+  imp::DuplicateAnswer duplicatesFound(const std::vector<imp::DuplicateRow>& rows) override;
 
   // Writes the collected pane lines.
   void flush();
@@ -67,6 +71,9 @@ class WindowFrontend final : public imp::Frontend {
   void errorLine(std::string_view gbk);
   void runState(std::string_view gbk);
   void box(std::string_view gbk, std::string_view captionGbk);
+  // A run that ended early says, last, from which row to continue.
+  void importResumeLine(const imp::ImportOutcome& o);
+  static std::string withResumeLine(std::string text, const imp::ImportOutcome& o);
 
   FrontendWidgets w_;
   MessageBoxes& boxes_;

@@ -168,10 +168,12 @@ TEST_F(ImportRun, AbortAfterAWholeRow) {
                                  "status1: 用户中止!",
                                  "box: 用户中止! / 提示",
                                  "import: 导入人员2人,未导入0行,履历记录6条,报告0条",
+                                 "import: 请从第4行继续导入",
                                  "status1: 数据导入成功!",
                                  "box: 数据导入成功! / 提示",
                              }));
   EXPECT_EQ(o.end, RunEnd::Aborted);
+  EXPECT_EQ(o.resumeRow, 4);
   EXPECT_EQ(committed("person"), (Lines{"person 张三", "person 李四"}));
   EXPECT_EQ(committed("insert").size(), 6u);  // the second row is whole
   EXPECT_FALSE(conn.inTransaction);
@@ -197,6 +199,7 @@ TEST_F(ImportRun, AbortDuringTheDeletionStopsAfterTheFirstRow) {
                                  "status1: 用户中止!",
                                  "box: 用户中止! / 提示",
                                  "import: 导入人员1人,未导入0行,履历记录3条,报告0条",
+                                 "import: 请以追加方式从第3行继续导入",
                                  "status1: 数据导入成功!",
                                  "box: 数据导入成功! / 提示",
                              }));
@@ -295,6 +298,9 @@ TEST_F(ImportRun, FailedDeletionDeletesNothing) {
   EXPECT_TRUE(conn.persons.empty());
   EXPECT_EQ(frontend.only("box").size(), 1u);
   EXPECT_NE(frontend.only("box")[0].find("/ 错误"), std::string::npos);
+  // Nothing is committed, so the overwrite is simply run again.
+  EXPECT_EQ(o.resumeRow, 2);
+  EXPECT_FALSE(o.resumeByAppending);
   EXPECT_EQ(std::count(frontend.events.begin(), frontend.events.end(), "import: XLS相配置!准备导入"), 0);
 }
 
@@ -313,6 +319,7 @@ TEST_F(ImportRun, FailureInARowKeepsTheRowsBeforeAndNothingOfIt) {
   EXPECT_EQ(o.historyRowsStored, 6);
   EXPECT_EQ(frontend.only("box"), Lines{"导入因数据库错误中断,此前导入的人员已保存:connection lost / 错误"});
   EXPECT_EQ(frontend.only("status1"), Lines{"导入中断!"});
+  EXPECT_EQ(frontend.only("import").back(), "请从第4行继续导入");
   EXPECT_FALSE(conn.inTransaction);
 }
 
@@ -335,6 +342,8 @@ TEST_F(ImportRun, WithoutRowSavepointsAFailureHalfWayUndoesItsWholeBatch) {
   EXPECT_EQ(o.historyRowsStored, 9);
   EXPECT_EQ(std::count(conn.log.begin(), conn.log.end(), "savepoint"), 0);
   EXPECT_FALSE(conn.inTransaction);
+  // 李四 failed but its fate is committed; c, finished, went with its batch.
+  EXPECT_EQ(o.resumeRow, 6);
 }
 
 TEST_F(ImportRun, RowsAreCommittedInBatchesBetweenRows) {
@@ -357,6 +366,60 @@ TEST_F(ImportRun, RowsAreCommittedInBatchesBetweenRows) {
   request.commitEvery = std::chrono::milliseconds(0);  // every row is past its time
   run();
   EXPECT_EQ(std::count(conn.log.begin(), conn.log.end(), "commit"), 6);
+}
+
+TEST_F(ImportRun, StartRowContinuesFromThatRow) {
+  rows.push_back(person("王五"));
+  request.firstRow = 3;
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Completed);
+  EXPECT_EQ(o.rowsTotal, 2);
+  EXPECT_EQ(committed("person"), (Lines{"person 李四", "person 王五"}));
+  EXPECT_EQ(frontend.progressCalls.back(), std::make_pair(2, 2));
+  EXPECT_EQ(o.resumeRow, 0);
+
+  // Continued again after an abort: the row to go on from counts from the start row.
+  frontend.onEvents = [this] { frontend.abort = true; };
+  o = run();
+  EXPECT_EQ(o.end, RunEnd::Aborted);
+  EXPECT_EQ(o.resumeRow, 4);
+}
+
+TEST_F(ImportRun, AStartRowOutsideTheDataTouchesNothing) {
+  struct Row {
+    const char* name;
+    Rows sheet;
+    int32_t firstRow;
+    const char* message;
+  };
+  const Row cases[] = {
+      {"past the last row", {kTitles, person("张三"), person("李四")}, 4, "起始行4不是数据行,数据行为第2行至第3行"},
+      {"after the first empty name", {kTitles, person("张三"), {}, person("李四")}, 4,
+       "起始行4不是数据行,数据行为第2行至第2行"},
+      {"the title row", {kTitles, person("张三")}, 1, "起始行1不是数据行,数据行为第2行至第2行"},
+      {"a sheet without data", {kTitles}, 3, "起始行3不是数据行,工作表没有数据行"},
+  };
+  for (const Row& c : cases) {
+    rows = c.sheet;
+    request.firstRow = c.firstRow;
+    request.mode = ImportMode::Overwrite;
+    frontend.events.clear();
+    ImportOutcome o = run();
+    EXPECT_EQ(o.end, RunEnd::StartRowOutside) << c.name;
+    EXPECT_EQ(frontend.events, Lines{std::string("import: ") + c.message}) << c.name;
+    EXPECT_TRUE(conn.log.empty()) << c.name;
+  }
+  // Row 2 of a sheet without data is an empty run, as always.
+  request.firstRow = 2;
+  EXPECT_EQ(run().end, RunEnd::Completed);
+}
+
+TEST_F(ImportRun, AnAbortAfterTheLastRowLeavesNothingToContinue) {
+  frontend.onEvents = [this] { frontend.abort = frontend.eventRounds == 2; };
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Aborted);
+  EXPECT_EQ(o.resumeRow, 0);
+  EXPECT_EQ(frontend.only("import").back(), "导入人员2人,未导入0行,履历记录6条,报告0条");
 }
 
 TEST_F(ImportRun, HistoryReportsAreCountedAndShown) {

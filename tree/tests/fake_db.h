@@ -62,6 +62,9 @@ class FakeDialect : public db::Dialect {
   std::optional<db::Statement> insertAssessment(int64_t, int64_t, std::string_view) const override {
     return std::nullopt;
   }
+  db::Statement selectDepartmentIdCards(std::string_view code) const override {
+    return {"idcards", {std::string(code)}};
+  }
 };
 
 class FakeConnection : public db::Connection {

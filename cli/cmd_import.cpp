@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -18,8 +19,10 @@
 #include "db/connection.h"
 #include "import/column_map.h"
 #include "import/import_run.h"
+#include "import/reject_workbook.h"
 #include "import/step_context.h"
 #include "sheet/workbook.h"
+#include "sheet/xlsx_writer.h"
 #include "text/gb18030.h"
 #include "tree/institutions.h"
 
@@ -40,6 +43,23 @@ int exitStatusFor(const imp::ImportOutcome& o) {
     case imp::RunEnd::StartRowOutside: return kUsage;
   }
   return kFailed;
+}
+
+// --rejects: the rows not stored go to the workbook at `path`. An exit
+// status when it cannot be written.
+std::optional<int> writeRejects(const imp::ImportOutcome& o, const QString& path) {
+  if (o.rejects.rows.empty()) {
+    // An earlier file of that name is left as it is.
+    printOut("没有未导入的行, 未写入 " + path.toStdString());
+    return std::nullopt;
+  }
+  try {
+    imp::writeRejectWorkbook(path.toStdString(), o.rejects);
+  } catch (const sheet::WorkbookWriteError& e) {
+    return fail(e.what());
+  }
+  printOut("未导入的" + std::to_string(o.rejects.rows.size()) + "行已写入 " + path.toStdString());
+  return std::nullopt;
 }
 
 int runImport(const QStringList& args) {
@@ -80,6 +100,12 @@ int runImport(const QStringList& args) {
                                                 "Append: import every row, even when the department already has a\n"
                                                 "person with its id card number. Without either option such rows\n"
                                                 "refuse the whole import.")});
+  parser.addOption({"rejects",
+                    QCoreApplication::translate("gzimport",
+                                                "Write the rows that were not stored into the new workbook FILE.xlsx:\n"
+                                                "the title row, each such row as read and the reason. Put right,\n"
+                                                "it imports as it is."),
+                    "FILE.xlsx"});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
   parser.addPositionalArgument(
@@ -109,6 +135,16 @@ int runImport(const QStringList& args) {
   if (parser.isSet("skip-existing") && parser.isSet("allow-duplicates"))
     return usageError(
         QCoreApplication::translate("gzimport", "--skip-existing and --allow-duplicates exclude each other").toStdString(),
+        parser.helpText().toStdString());
+  const QString rejectsPath = parser.value("rejects");
+  if (parser.isSet("rejects") && !rejectsPath.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+    return usageError(QCoreApplication::translate("gzimport", "--rejects needs a file name ending in .xlsx").toStdString(),
+                      parser.helpText().toStdString());
+  // Writing the rejects over the workbook would lose the rows that were stored.
+  if (parser.isSet("rejects") && !parser.positionalArguments().isEmpty() &&
+      QFileInfo(rejectsPath).absoluteFilePath() == QFileInfo(parser.positionalArguments().front()).absoluteFilePath())
+    return usageError(
+        QCoreApplication::translate("gzimport", "--rejects must name another file than the workbook").toStdString(),
         parser.helpText().toStdString());
   const auto passwords = workbookPasswordSource(parser);
   if (const int* status = std::get_if<int>(&passwords)) return *status;
@@ -159,6 +195,9 @@ int runImport(const QStringList& args) {
     }
   } catch (const db::DbError& e) {
     return fail(e.what());
+  }
+  if (parser.isSet("rejects")) {
+    if (const std::optional<int> failed = writeRejects(outcome, rejectsPath)) return *failed;
   }
   return exitStatusFor(outcome);
 }

@@ -65,6 +65,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   ImportOutcome out;
   out.rowsTotal = layout->dataRows - (request.firstRow - kFirstDataRow);
   std::set<int32_t> skipped;
+  RejectCollector rejected(frontend);
   try {
     if (request.mode == ImportMode::Overwrite) {
       deleteEarlierPeople(writer, frontend, dept);
@@ -81,13 +82,14 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
     frontend.progress(0, out.rowsTotal);
     TypedDateCounter typedDates;
     const RowsInput rows{*opened.book, layout->columns, codes, dept, request.firstRow, &typedDates, &skipped};
-    out.end = importRows(rows, writer, frontend, frontend, out) ? RunEnd::Aborted : RunEnd::Completed;
+    out.end = importRows(rows, writer, rejected, frontend, out) ? RunEnd::Aborted : RunEnd::Completed;
     if (!typedDates.empty()) frontend.datesReadAsTyped(typedDates);
     closeWriting(writer, out);
   } catch (const std::exception& e) {
     closeAfterFailure(e, writer, out);
   }
   noteResumeRow(out, request.firstRow, writer.rowsSettled(), request.mode == ImportMode::Overwrite, skipped);
+  out.rejects = collectRejects(*opened.book, rejected, out.resumeRow);
   opened.book.reset();  // the workbook is closed before the operator is told
   frontend.progress(out.rowsDone, out.rowsTotal);
   return reportRun(frontend, std::move(out));

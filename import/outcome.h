@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "db/connection.h"
 #include "sheet/workbook.h"
@@ -23,6 +24,18 @@ enum class RunEnd {
   StartRowOutside,     // the row to start from is not a data row of the sheet; nothing touched
   Cancelled,           // append: people of the department have id numbers of the sheet, and
                        // the front end chose not to go on; nothing touched
+};
+
+// A data row that was not stored, for the workbook of such rows: its cells
+// as the sheet holds them and why it was not stored.
+struct RejectedRow {
+  int32_t row = 0;
+  std::vector<sheet::CellValue> cells;  // from column 1, as wide as the title row
+  std::string reason;                   // GB 18030
+};
+struct RejectedRows {
+  std::vector<sheet::CellValue> titles;  // the sheet's first row
+  std::vector<RejectedRow> rows;         // in sheet order
 };
 
 struct ImportOutcome {
@@ -43,6 +56,10 @@ struct ImportOutcome {
   // An overwrite whose deletion is committed with some rows: the rest must be
   // added (appended), since overwriting again would delete those rows.
   bool resumeByAppending = false;
+  // The rows whose not being stored is final (a row from resumeRow on is for
+  // the run that continues this one). Rows left out as people the department
+  // has are none of them.
+  RejectedRows rejects;
 
   bool succeeded() const { return end == RunEnd::Completed && rowsFailed == 0; }
 };

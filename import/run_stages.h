@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "import/import_run.h"
@@ -109,6 +110,22 @@ std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in);
 // imported.
 std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend& frontend,
                                               std::set<int32_t>& skipped);
+
+// Rejects: passes each row's outcome on to `next` and keeps the sheet rows
+// not stored, with the reason.
+class RejectCollector final : public RowSink {
+ public:
+  explicit RejectCollector(RowSink& next) : next_(next) {}
+  void rowDone(const RowOutcome& row) override;
+  const std::vector<std::pair<int32_t, std::string>>& notStored() const { return notStored_; }
+
+ private:
+  RowSink& next_;
+  std::vector<std::pair<int32_t, std::string>> notStored_;
+};
+// The title row and the cells of the rows the collector kept, those before
+// `resumeRow` only when the run ended early (the later ones are continued).
+RejectedRows collectRejects(const sheet::Workbook& book, const RejectCollector& collected, int32_t resumeRow);
 
 // Report: the outcome goes to the front end and back to the caller.
 ImportOutcome reportRun(Frontend& frontend, ImportOutcome out);

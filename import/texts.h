@@ -96,6 +96,10 @@ inline constexpr std::string_view kDuplicateExists = "\xD2\xD1\xD4\xDA\xB1\xBE\x
 inline constexpr std::string_view kDuplicateSkipped = ",\xCC\xF8\xB9\xFD";  // ,跳过
 inline constexpr std::string_view kMsgDuplicatesRefused = "\xC8\xCB\xB5\xC4\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5\xD2\xD1\xD4\xDA\xB1\xBE\xB2\xBF\xC3\xC5,\xCE\xB4\xB5\xBC\xC8\xEB\xC8\xCE\xBA\xCE\xC8\xCB\xD4\xB1";  // 人的身份证号已在本部门,未导入任何人员
 
+// The workbook of the rows not stored: the title of its reason column, its sheet's name.
+inline constexpr std::string_view kRejectReasonTitle = "\xCE\xB4\xB5\xBC\xC8\xEB\xD4\xAD\xD2\xF2";  // 未导入原因
+inline constexpr std::string_view kRejectsSheetName = "\xCE\xB4\xB5\xBC\xC8\xEB\xB5\xC4\xD0\xD0";  // 未导入的行
+
 // clang-format on
 
 }  // namespace gz::imp::texts

@@ -201,6 +201,21 @@ refuse the whole import.</source>
         <source>--skip-existing and --allow-duplicates exclude each other</source>
         <translation>--skip-existing 与 --allow-duplicates 不能同用</translation>
     </message>
+    <message>
+        <source>Write the rows that were not stored into the new workbook FILE.xlsx:
+the title row, each such row as read and the reason. Put right,
+it imports as it is.</source>
+        <translation>把未导入的行写入新工作簿 FILE.xlsx：标题行、每个这样的行（按读取的样子）及其原因。
+改正之后可以原样导入。</translation>
+    </message>
+    <message>
+        <source>--rejects needs a file name ending in .xlsx</source>
+        <translation>--rejects 需要以 .xlsx 结尾的文件名</translation>
+    </message>
+    <message>
+        <source>--rejects must name another file than the workbook</source>
+        <translation>--rejects 必须是工作簿以外的另一个文件</translation>
+    </message>
 </context>
 <context>
     <name>gzimport-gui</name>

@@ -336,6 +336,48 @@ class Import(DemoDatabase):
         r = run(["import", "--dept", "0102", "--skip-existing", "--allow-duplicates", "staff.xls"], self.dir)
         self.assertEqual(r.returncode, 2)
 
+    def test_rejects_workbook_holds_the_rows_not_stored_and_imports_once_fixed(self):
+        import datetime
+        import openpyxl
+        people = demo_people()
+        people[2] = with_birth(people[2], "19x0-05-09")
+        write_staff(self.dir, "bad.xls", people)
+        r = run(["import", "--dept", "0102", "--rejects", "rejects.xlsx", "bad.xls"], self.dir)
+        self.assertEqual(r.returncode, 3, r.stdout + r.stderr)
+        self.assertIn("未导入的1行已写入 rejects.xlsx", r.stdout.splitlines())
+        book = openpyxl.load_workbook(os.path.join(self.dir, "rejects.xlsx"))
+        rows = list(book.active.iter_rows(values_only=True))
+        self.assertEqual(len(rows), 2)
+        self.assertEqual(rows[0][:2] + rows[0][-1:], ("序号", "姓名", "未导入原因"))
+        # Cells as read: numbers as numbers, texts as texts, dates as dates.
+        self.assertEqual(rows[1][:8], (3, "李娜", 2, "回族", "19x0-05-09", datetime.datetime(2002, 9, 1), "工人",
+                                       "110101198005091111"))
+        self.assertEqual(rows[1][-1], '出生年月"19x0-05-09"不是日期')
+
+        # The clerk puts the date right and saves: the file imports as it is.
+        book.active["E2"] = datetime.datetime(1980, 5, 9)
+        book.active["E2"].number_format = "yyyy-mm-dd"
+        book.save(os.path.join(self.dir, "rejects.xlsx"))
+        before = self.people("0102")
+        r = run(["import", "--dept", "0102", "rejects.xlsx"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertEqual(self.people("0102"), before + 1)
+        with self.db() as c:
+            row = c.execute("select csny, gzsj, sfzh, (select count(*) from ryxl where mid=p.id) from ryjbxx p "
+                            "where xm='李娜' and bm='0102'").fetchall()
+        self.assertEqual(row, [("1980-05-09", "2002-09-01", "110101198005091111", 2)])
+
+        # A run that stores every row writes no file; --rejects must name an .xlsx.
+        r = run(["import", "--dept", "02", "--rejects", "none.xlsx", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertFalse(os.path.exists(os.path.join(self.dir, "none.xlsx")))
+        for rejects, workbook in (("staff.xls", "staff.xls"), ("rejects.xlsx", "./rejects.xlsx")):
+            r = run(["import", "--dept", "02", "--rejects", rejects, workbook], self.dir)
+            self.assertEqual(r.returncode, 2, r.stdout + r.stderr)
+        r = run(["import", "--dept", "0201", "--rejects", "nofolder/r.xlsx", "bad.xls"], self.dir)
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(r.stderr.splitlines()[-1], "gzimport: 不能创建工作簿: nofolder/r.xlsx")
+
     def test_help_lists_the_exit_statuses(self):
         r = run(["import", "--help"], self.dir)
         lines = [line.split() for line in r.stdout.splitlines()]

@@ -229,7 +229,8 @@ void RecordingFrontend::runEnded(const ImportOutcome& o) {
 
 DuplicateAnswer RecordingFrontend::duplicatesFound(const std::vector<DuplicateRow>& rows) {
   std::string e = "duplicates:";
-  for (const DuplicateRow& d : rows) e += " " + std::to_string(d.row) + " " + U(d.personName) + " " + U(d.idCard);
+  for (const DuplicateRow& d : rows)
+    e += std::string(e.back() == ':' ? " " : ", ") + std::to_string(d.row) + " " + U(d.personName) + " " + U(d.idCard);
   events.push_back(e);
   if (duplicateAnswer == DuplicateAnswer::SkipExisting)
     for (const DuplicateRow& d : rows) importLine(duplicateLine(d, true));

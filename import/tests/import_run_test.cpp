@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "codes/code_map.h"
 #include "import/tests/fakes.h"
 
@@ -420,6 +422,148 @@ TEST_F(ImportRun, AnAbortAfterTheLastRowLeavesNothingToContinue) {
   EXPECT_EQ(o.end, RunEnd::Aborted);
   EXPECT_EQ(o.resumeRow, 0);
   EXPECT_EQ(frontend.only("import").back(), "导入人员2人,未导入0行,履历记录6条,报告0条");
+}
+
+// A sheet with id card numbers: rows 2 and 5 are people the department has
+// (one written with a small x, one as a number), row 3 has no number.
+class Duplicates : public ImportRun {
+ protected:
+  void SetUp() override {
+    ImportRun::SetUp();
+    std::vector<Cell> titles = kTitles;
+    titles.push_back("身份证号");
+    auto withId = [](const char* name, Cell id) {
+      std::vector<Cell> r = person(name);
+      r.push_back(std::move(id));
+      return r;
+    };
+    rows = {titles, withId("张三", "11010119650301001x"), withId("李四", ""), withId("王五", "110101197001010022"),
+            withId("赵六", Cell::num(123456))};
+    conn.storedIdCards = {{"张三", " 11010119650301001X"}, {"某人", "123456"}, {"他人", "999"}};
+  }
+};
+
+TEST_F(Duplicates, TheAnswerDecidesWhichRowsAreWritten) {
+  struct Row {
+    const char* name;
+    DuplicateAnswer answer;
+    RunEnd end;
+    Lines persons;
+    int skipped;
+    int total;
+  };
+  const Row cases[] = {
+      {"cancel", DuplicateAnswer::Cancel, RunEnd::Cancelled, {}, 0, 0},
+      {"skip existing", DuplicateAnswer::SkipExisting, RunEnd::Completed, {"person 李四", "person 王五"}, 2, 2},
+      {"import all", DuplicateAnswer::ImportAll, RunEnd::Completed,
+       {"person 张三", "person 李四", "person 王五", "person 赵六"}, 0, 4},
+  };
+  for (const Row& c : cases) {
+    conn.committed.clear();
+    conn.log.clear();
+    frontend.events.clear();
+    frontend.duplicateAnswer = c.answer;
+    ImportOutcome o = run();
+    EXPECT_EQ(o.end, c.end) << c.name;
+    EXPECT_EQ(frontend.events.front(), "duplicates: 2 张三 11010119650301001x, 5 赵六 123456") << c.name;
+    EXPECT_EQ(committed("person"), c.persons) << c.name;
+    EXPECT_EQ(o.rowsSkipped, c.skipped) << c.name;
+    EXPECT_EQ(o.rowsTotal, c.total) << c.name;
+    // Asked before anything is written.
+    EXPECT_EQ(conn.log.front(), "query") << c.name;
+  }
+  EXPECT_EQ(conn.queries, Lines(3, "idcards 0102"));  // once per run
+}
+
+TEST_F(Duplicates, SkippedRowsAreListedAndCounted) {
+  frontend.duplicateAnswer = DuplicateAnswer::SkipExisting;
+  ImportOutcome o = run();
+  EXPECT_EQ(frontend.only("import"),
+            (Lines{"第2行:张三:身份证号11010119650301001x已在本部门,跳过", "第5行:赵六:身份证号123456已在本部门,跳过",
+                   "XLS相配置!准备导入", "李四", "王五", "导入人员2人,未导入0行,跳过2行,履历记录6条,报告0条"}));
+  EXPECT_TRUE(o.succeeded());
+}
+
+TEST_F(Duplicates, ARunStoppedAmongSkippedRowsContinuesAfterTheLastWrittenOne) {
+  frontend.duplicateAnswer = DuplicateAnswer::SkipExisting;
+  frontend.onEvents = [this] { frontend.abort = true; };  // after the first written row, 李四
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Aborted);
+  EXPECT_EQ(o.resumeRow, 4);
+}
+
+TEST_F(Duplicates, NoQueryWhereNoRowCanBeOne) {
+  struct Row {
+    const char* name;
+    std::function<void(ImportRequest&, Rows&)> setUp;
+  };
+  const Row cases[] = {
+      {"overwrite", [](ImportRequest& r, Rows&) { r.mode = ImportMode::Overwrite; }},
+      {"check turned off", [](ImportRequest& r, Rows&) { r.checkDuplicates = false; }},
+      {"no id card column", [](ImportRequest&, Rows& sheet) { sheet = {kTitles, person("张三")}; }},
+  };
+  for (const Row& c : cases) {
+    request = ImportRequest{};
+    SetUp();
+    conn.queries.clear();
+    frontend.events.clear();
+    c.setUp(request, rows);
+    ImportOutcome o = run();
+    EXPECT_EQ(o.end, RunEnd::Completed) << c.name;
+    EXPECT_TRUE(conn.queries.empty()) << c.name;
+    EXPECT_EQ(frontend.only("duplicates"), Lines{}) << c.name;
+  }
+}
+
+TEST_F(Duplicates, AFailingQueryEndsTheRunBeforeAnythingIsWritten) {
+  conn.beforeOp = [](const std::string& op) {
+    if (op == "query") throw db::DbError(db::DbFault::ConnectionLost, "server gone");
+  };
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Failed);
+  EXPECT_EQ(o.resumeRow, 2);
+  EXPECT_TRUE(conn.persons.empty());
+}
+
+TEST_F(ImportRun, RowsNotStoredAreKeptWithTheirCellsForTheRejectWorkbook) {
+  rows = {kTitles, person("张三"), person("李四", "19x3"), person("王五")};
+  ImportOutcome o = run();
+  ASSERT_EQ(o.rejects.rows.size(), 1u);
+  const RejectedRow& r = o.rejects.rows[0];
+  EXPECT_EQ(r.row, 3);
+  EXPECT_EQ(U(r.reason), "出生年月\"19x3\"不是日期");
+  ASSERT_EQ(o.rejects.titles.size(), kTitles.size());
+  EXPECT_EQ(U(o.rejects.titles[0].text), "姓名");
+  ASSERT_EQ(r.cells.size(), kTitles.size());
+  EXPECT_EQ(U(r.cells[0].text), "李四");
+  EXPECT_EQ(U(r.cells[1].text), "19x3");
+  EXPECT_TRUE(r.cells[2].isDate);
+  EXPECT_EQ(r.cells[2].number, 31260);
+
+  rows = {kTitles, person("张三")};
+  EXPECT_TRUE(run().rejects.rows.empty());
+  EXPECT_TRUE(run().rejects.titles.empty());
+}
+
+// A run that fails: a row not stored in the batch the database undid is the
+// next run's to import, not a reject.
+TEST_F(ImportRun, RowsFromTheRowToContinueFromAreNoRejects) {
+  conn.fakeDialect().kindValue = db::DialectKind::Jet;
+  for (const char* n : {"a", "b"}) rows.push_back(person(n));
+  rows.push_back(person("c", "19x3"));
+  rows.push_back(person("d"));
+  request.commitEveryRows = 2;
+  request.commitEvery = std::chrono::hours(1);
+  conn.refusePersonNamed = "李四";
+  int tries = 0;
+  conn.beforeOp = [&](const std::string& op) {
+    if (op == "tryExecute" && ++tries == 11) throw db::DbError("out of memory");  // row d, second line
+  };
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Failed);
+  EXPECT_EQ(o.resumeRow, 6);
+  ASSERT_EQ(o.rejects.rows.size(), 1u);
+  EXPECT_EQ(o.rejects.rows[0].row, 3);
 }
 
 TEST_F(ImportRun, HistoryReportsAreCountedAndShown) {

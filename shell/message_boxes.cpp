@@ -1,5 +1,6 @@
 #include "shell/message_boxes.h"
 
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -42,6 +43,32 @@ imp::DuplicateAnswer QtMessageBoxes::askDuplicates(QWidget* parent, const QStrin
   if (box.clickedButton() == skip) return imp::DuplicateAnswer::SkipExisting;
   if (box.clickedButton() == all) return imp::DuplicateAnswer::ImportAll;
   return imp::DuplicateAnswer::Cancel;
+}
+
+bool QtMessageBoxes::showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) {
+  QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+  QPushButton* save = box.addButton(QStringLiteral("保存未导入的行…"), QMessageBox::ActionRole);
+  box.exec();
+  return box.clickedButton() == save;
+}
+
+std::optional<QString> QtMessageBoxes::askRejectsPath(QWidget* parent, const QString& suggested) {
+  QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("保存未导入的行"), suggested,
+                                              QStringLiteral("Excel 工作簿 (*.xlsx)"));
+  if (path.isEmpty()) return std::nullopt;
+  if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) path += QLatin1String(".xlsx");
+  return path;
+}
+
+bool RecordingMessageBoxes::showOfferingRejects(QWidget*, const QString& text, const QString& caption) {
+  shown_.push_back({text, caption, BoxIcon::None, true});
+  if (onShow) onShow(shown_.back());
+  return saveRejects;
+}
+
+std::optional<QString> RecordingMessageBoxes::askRejectsPath(QWidget*, const QString& suggested) {
+  suggestedRejectsPaths << suggested;
+  return rejectsPath;
 }
 
 imp::DuplicateAnswer RecordingMessageBoxes::askDuplicates(QWidget*, const QString& text) {

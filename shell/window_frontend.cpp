@@ -7,9 +7,11 @@
 #include <algorithm>
 
 #include "import/column_map.h"
+#include "import/reject_workbook.h"
 #include "import/run_texts.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
+#include "sheet/xlsx_writer.h"
 #include "shell/message_boxes.h"
 #include "text/gb18030.h"
 
@@ -68,7 +70,7 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
       importLine(imp::summaryLine(o));
       importResumeLine(o);
       runState(texts::kMsgRunFailedStatus);
-      box(withResumeLine(o.message, o), texts::kCaptionError);
+      closingBox(withResumeLine(o.message, o), texts::kCaptionError, o);
       break;
     case RunEnd::Aborted:
       runState(texts::kMsgAborted);
@@ -78,7 +80,7 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
       importLine(imp::summaryLine(o));
       importResumeLine(o);
       runState(imp::doneText(o));
-      box(withResumeLine(imp::doneText(o), o), texts::kCaptionInfo);
+      closingBox(withResumeLine(imp::doneText(o), o), texts::kCaptionInfo, o);
       break;
   }
 }
@@ -90,6 +92,25 @@ void WindowFrontend::importResumeLine(const imp::ImportOutcome& o) {
 std::string WindowFrontend::withResumeLine(std::string text, const imp::ImportOutcome& o) {
   if (o.resumeRow != 0) text.append("\n").append(imp::resumeLine(o));
   return text;
+}
+
+void WindowFrontend::closingBox(std::string_view gbk, std::string_view captionGbk, const imp::ImportOutcome& o) {
+  if (o.rejects.rows.empty()) {
+    box(gbk, captionGbk);
+    return;
+  }
+  flush();
+  if (!boxes_.showOfferingRejects(w_.window, text::gb18030ToQString(gbk), text::gb18030ToQString(captionGbk))) return;
+  const std::optional<QString> path = boxes_.askRejectsPath(w_.window, rejectsSuggestion_);
+  if (!path) return;
+  try {
+    imp::writeRejectWorkbook(path->toStdString(), o.rejects);
+  } catch (const sheet::WorkbookWriteError& e) {
+    boxes_.show(w_.window, QString::fromUtf8(e.what()), QStringLiteral("错误"), BoxIcon::Error);
+    return;
+  }
+  boxes_.show(w_.window, QStringLiteral("未导入的%1行已保存到 %2").arg(o.rejects.rows.size()).arg(*path),
+              text::gb18030ToQString(texts::kCaptionInfo), BoxIcon::None);
 }
 
 imp::DuplicateAnswer WindowFrontend::duplicatesFound(const std::vector<imp::DuplicateRow>& rows) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <string>
@@ -65,6 +66,8 @@ class WindowFrontend final : public imp::Frontend {
 
   // Writes the collected pane lines.
   void flush();
+  // Where the save dialog for the rows not stored starts.
+  void suggestRejectsFile(const QString& path) { rejectsSuggestion_ = path; }
 
  private:
   void importLine(std::string_view gbk);
@@ -74,12 +77,15 @@ class WindowFrontend final : public imp::Frontend {
   // A run that ended early says, last, from which row to continue.
   void importResumeLine(const imp::ImportOutcome& o);
   static std::string withResumeLine(std::string text, const imp::ImportOutcome& o);
+  // The run's last box; with rows not stored it offers to save them.
+  void closingBox(std::string_view gbk, std::string_view captionGbk, const imp::ImportOutcome& o);
 
   FrontendWidgets w_;
   MessageBoxes& boxes_;
   int32_t& abortFlag_;
   QStringList pendingImport_, pendingError_;
   QElapsedTimer sinceFlush_;
+  QString rejectsSuggestion_;
 };
 
 }  // namespace gz::shell

@@ -91,10 +91,10 @@ int runImport(const QStringList& args) {
                                                 "Continue an import that ended early from sheet row N (its last line\n"
                                                 "names the row); the rows go to the department as with append."),
                     "N"});
-  parser.addOption({"skip-existing",
-                    QCoreApplication::translate("gzimport",
-                                                "Append: leave out the rows whose id card number a person of the\n"
-                                                "department already has, and import the others.")});
+  parser.addOption(
+      {"skip-existing", QCoreApplication::translate("gzimport",
+                                                    "Append: leave out the rows whose id card number a person of the\n"
+                                                    "department already has, and import the others.")});
   parser.addOption({"allow-duplicates",
                     QCoreApplication::translate("gzimport",
                                                 "Append: import every row, even when the department already has a\n"
@@ -134,12 +134,14 @@ int runImport(const QStringList& args) {
   }
   if (parser.isSet("skip-existing") && parser.isSet("allow-duplicates"))
     return usageError(
-        QCoreApplication::translate("gzimport", "--skip-existing and --allow-duplicates exclude each other").toStdString(),
+        QCoreApplication::translate("gzimport", "--skip-existing and --allow-duplicates exclude each other")
+            .toStdString(),
         parser.helpText().toStdString());
   const QString rejectsPath = parser.value("rejects");
   if (parser.isSet("rejects") && !rejectsPath.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
-    return usageError(QCoreApplication::translate("gzimport", "--rejects needs a file name ending in .xlsx").toStdString(),
-                      parser.helpText().toStdString());
+    return usageError(
+        QCoreApplication::translate("gzimport", "--rejects needs a file name ending in .xlsx").toStdString(),
+        parser.helpText().toStdString());
   // Writing the rejects over the workbook would lose the rows that were stored.
   if (parser.isSet("rejects") && !parser.positionalArguments().isEmpty() &&
       QFileInfo(rejectsPath).absoluteFilePath() == QFileInfo(parser.positionalArguments().front()).absoluteFilePath())

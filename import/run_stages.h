@@ -89,8 +89,7 @@ std::optional<ImportOutcome> checkStartRow(int32_t firstRow, int dataRows);
 // After a run that ended early: the row to continue from, one past the rows
 // whose fate is committed (`settled` of them, counted from `firstRow`).
 // Rows in `skipped` were never written and are passed over.
-void noteResumeRow(ImportOutcome& out, int32_t firstRow, int settled, bool overwrite,
-                   const std::set<int32_t>& skipped);
+void noteResumeRow(ImportOutcome& out, int32_t firstRow, int settled, bool overwrite, const std::set<int32_t>& skipped);
 
 // Duplicates (append): what the check reads.
 struct DuplicateCheck {
@@ -108,8 +107,7 @@ std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in);
 // Asks the front end about the rows findDuplicates() finds. The rows to
 // leave out go to `skipped`; the outcome (Cancelled) when nothing is to be
 // imported.
-std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend& frontend,
-                                              std::set<int32_t>& skipped);
+std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend& frontend, std::set<int32_t>& skipped);
 
 // Rejects: passes each row's outcome on to `next` and keeps the sheet rows
 // not stored, with the reason.

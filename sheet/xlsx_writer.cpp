@@ -61,7 +61,9 @@ void writeXlsx(const std::string& pathUtf8, std::string_view sheetNameGbk,
           check(pathUtf8, worksheet_write_number(sheet, row, col, v.number, format));
           break;
         }
-        case CellKind::Boolean: check(pathUtf8, worksheet_write_boolean(sheet, row, col, v.number != 0, nullptr)); break;
+        case CellKind::Boolean:
+          check(pathUtf8, worksheet_write_boolean(sheet, row, col, v.number != 0, nullptr));
+          break;
         case CellKind::Error:
           check(pathUtf8, worksheet_write_string(sheet, row, col, cellText(v).c_str(), nullptr));
           break;

@@ -396,7 +396,9 @@ TEST_F(ImportRun, AStartRowOutsideTheDataTouchesNothing) {
   };
   const Row cases[] = {
       {"past the last row", {kTitles, person("张三"), person("李四")}, 4, "起始行4不是数据行,数据行为第2行至第3行"},
-      {"after the first empty name", {kTitles, person("张三"), {}, person("李四")}, 4,
+      {"after the first empty name",
+       {kTitles, person("张三"), {}, person("李四")},
+       4,
        "起始行4不是数据行,数据行为第2行至第2行"},
       {"the title row", {kTitles, person("张三")}, 1, "起始行1不是数据行,数据行为第2行至第2行"},
       {"a sheet without data", {kTitles}, 3, "起始行3不是数据行,工作表没有数据行"},
@@ -455,8 +457,12 @@ TEST_F(Duplicates, TheAnswerDecidesWhichRowsAreWritten) {
   const Row cases[] = {
       {"cancel", DuplicateAnswer::Cancel, RunEnd::Cancelled, {}, 0, 0},
       {"skip existing", DuplicateAnswer::SkipExisting, RunEnd::Completed, {"person 李四", "person 王五"}, 2, 2},
-      {"import all", DuplicateAnswer::ImportAll, RunEnd::Completed,
-       {"person 张三", "person 李四", "person 王五", "person 赵六"}, 0, 4},
+      {"import all",
+       DuplicateAnswer::ImportAll,
+       RunEnd::Completed,
+       {"person 张三", "person 李四", "person 王五", "person 赵六"},
+       0,
+       4},
   };
   for (const Row& c : cases) {
     conn.committed.clear();

@@ -18,7 +18,8 @@ namespace {
 // staff.xls with the birth date of its third person (sheet row 4) as text
 // that is no date, written as bad.xlsx into `folder`.
 void writeStaffWithABadRow(const QString& folder) {
-  const std::unique_ptr<sheet::Workbook> staff = sheet::openWorkbook(QFile::encodeName(GZ_SOURCE_DIR "/shell/tests/data/staff.xls").toStdString());
+  const std::unique_ptr<sheet::Workbook> staff =
+      sheet::openWorkbook(QFile::encodeName(GZ_SOURCE_DIR "/shell/tests/data/staff.xls").toStdString());
   std::vector<std::vector<sheet::CellValue>> rows;
   const sheet::SheetData& data = staff->sheet();
   for (uint32_t r = 1; r <= data.lastRow(); ++r) {

@@ -17,7 +17,7 @@ QObject* makeRunSafetyTests();
 
 inline std::vector<QObject*> allTests() {
   return {makeStartupTests(),   makeImportTests(),   makeChooserTests(), makeExceptionTests(),
-          makeTreeClickTests(), makePasswordTests(), makeRunEndTests(), makeRunSafetyTests()};
+          makeTreeClickTests(), makePasswordTests(), makeRunEndTests(),  makeRunSafetyTests()};
 }
 
 }  // namespace gz::shell::testing

@@ -43,6 +43,9 @@ class QuietFrontend : public gz::imp::Frontend {
   void processEvents() override {}
   void clearAbort() override {}
   bool abortRequested() override { return false; }
+  gz::imp::DuplicateAnswer duplicatesFound(const std::vector<gz::imp::DuplicateRow>&) override {
+    return gz::imp::DuplicateAnswer::ImportAll;
+  }
   int errorLines = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -18,7 +19,10 @@
 #include "db/connection.h"
 #include "import/column_map.h"
 #include "import/import_run.h"
+#include "import/reject_workbook.h"
+#include "import/step_context.h"
 #include "sheet/workbook.h"
+#include "sheet/xlsx_writer.h"
 #include "text/gb18030.h"
 #include "tree/institutions.h"
 
@@ -27,10 +31,35 @@ namespace {
 
 int exitStatusFor(const imp::ImportOutcome& o) {
   switch (o.end) {
-    case imp::RunEnd::Completed:
-    case imp::RunEnd::Aborted: return kOk;
-    default: return kFailed;
+    case imp::RunEnd::Completed: return o.rowsFailed == 0 ? kOk : kRowsNotStored;
+    // The only abort on the command line is Ctrl-C.
+    case imp::RunEnd::Aborted: return kInterrupted;
+    case imp::RunEnd::NoFile:
+    case imp::RunEnd::WorkbookUnreadable:
+    case imp::RunEnd::LayoutRejected:
+    case imp::RunEnd::Failed:
+    case imp::RunEnd::AlreadyRunning:
+    case imp::RunEnd::Cancelled: return kFailed;
+    case imp::RunEnd::StartRowOutside: return kUsage;
   }
+  return kFailed;
+}
+
+// --rejects: the rows not stored go to the workbook at `path`. An exit
+// status when it cannot be written.
+std::optional<int> writeRejects(const imp::ImportOutcome& o, const QString& path) {
+  if (o.rejects.rows.empty()) {
+    // An earlier file of that name is left as it is.
+    printOut("没有未导入的行, 未写入 " + path.toStdString());
+    return std::nullopt;
+  }
+  try {
+    imp::writeRejectWorkbook(path.toStdString(), o.rejects);
+  } catch (const sheet::WorkbookWriteError& e) {
+    return fail(e.what());
+  }
+  printOut("未导入的" + std::to_string(o.rejects.rows.size()) + "行已写入 " + path.toStdString());
+  return std::nullopt;
 }
 
 int runImport(const QStringList& args) {
@@ -38,7 +67,14 @@ int runImport(const QStringList& args) {
   parser.setApplicationDescription(
       QCoreApplication::translate("gzimport",
                                   "Imports the active sheet of WORKBOOK into the department CODE: one person per row,\n"
-                                  "with education, position and assessment history."));
+                                  "with education, position and assessment history.\n"
+                                  "\n"
+                                  "Exit status:\n"
+                                  "  0    every row was stored\n"
+                                  "  3    the run went through the sheet, but some rows were not stored\n"
+                                  "  1    the run failed or was refused (database, workbook, code file)\n"
+                                  "  2    the command line is wrong\n"
+                                  "  130  stopped by Ctrl-C after a whole row; the rows before it are stored"));
   const QCommandLineOption dbOption = databaseOption();
   parser.addOption(dbOption);
   parser.addOption(
@@ -50,6 +86,26 @@ int runImport(const QStringList& args) {
                     "FILE", "dm.txt"});
   parser.addOption(
       {"dry-run", QCoreApplication::translate("gzimport", "Run the whole import and leave nothing in the database.")});
+  parser.addOption({"start-row",
+                    QCoreApplication::translate("gzimport",
+                                                "Continue an import that ended early from sheet row N (its last line\n"
+                                                "names the row); the rows go to the department as with append."),
+                    "N"});
+  parser.addOption(
+      {"skip-existing", QCoreApplication::translate("gzimport",
+                                                    "Append: leave out the rows whose id card number a person of the\n"
+                                                    "department already has, and import the others.")});
+  parser.addOption({"allow-duplicates",
+                    QCoreApplication::translate("gzimport",
+                                                "Append: import every row, even when the department already has a\n"
+                                                "person with its id card number. Without either option such rows\n"
+                                                "refuse the whole import.")});
+  parser.addOption({"rejects",
+                    QCoreApplication::translate("gzimport",
+                                                "Write the rows that were not stored into the new workbook FILE.xlsx:\n"
+                                                "the title row, each such row as read and the reason. Put right,\n"
+                                                "it imports as it is."),
+                    "FILE.xlsx"});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
   parser.addPositionalArgument(
@@ -61,6 +117,37 @@ int runImport(const QStringList& args) {
   if (!parser.isSet("dept"))
     return usageError(QCoreApplication::translate("gzimport", "--dept CODE is required").toStdString(),
                       parser.helpText().toStdString());
+  int32_t startRow = imp::kFirstDataRow;
+  if (parser.isSet("start-row")) {
+    bool number = false;
+    startRow = parser.value("start-row").toInt(&number);
+    if (!number || startRow < imp::kFirstDataRow)
+      return usageError(
+          QCoreApplication::translate("gzimport", "--start-row N needs a sheet row number from 2 on").toStdString(),
+          parser.helpText().toStdString());
+    // Overwriting again would delete the rows the earlier run stored.
+    if (parser.isSet("overwrite"))
+      return usageError(
+          QCoreApplication::translate("gzimport", "--start-row continues by adding rows; it cannot go with --overwrite")
+              .toStdString(),
+          parser.helpText().toStdString());
+  }
+  if (parser.isSet("skip-existing") && parser.isSet("allow-duplicates"))
+    return usageError(
+        QCoreApplication::translate("gzimport", "--skip-existing and --allow-duplicates exclude each other")
+            .toStdString(),
+        parser.helpText().toStdString());
+  const QString rejectsPath = parser.value("rejects");
+  if (parser.isSet("rejects") && !rejectsPath.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+    return usageError(
+        QCoreApplication::translate("gzimport", "--rejects needs a file name ending in .xlsx").toStdString(),
+        parser.helpText().toStdString());
+  // Writing the rejects over the workbook would lose the rows that were stored.
+  if (parser.isSet("rejects") && !parser.positionalArguments().isEmpty() &&
+      QFileInfo(rejectsPath).absoluteFilePath() == QFileInfo(parser.positionalArguments().front()).absoluteFilePath())
+    return usageError(
+        QCoreApplication::translate("gzimport", "--rejects must name another file than the workbook").toStdString(),
+        parser.helpText().toStdString());
   const auto passwords = workbookPasswordSource(parser);
   if (const int* status = std::get_if<int>(&passwords)) return *status;
   // The workbook is opened by the run, which asks for its password through this.
@@ -93,6 +180,9 @@ int runImport(const QStringList& args) {
   request.departmentCode = tree::departmentCode(*department);
   request.workbookPath = parser.positionalArguments().front().toStdString();
   request.mode = parser.isSet("overwrite") ? imp::ImportMode::Overwrite : imp::ImportMode::Append;
+  request.firstRow = startRow;
+  request.checkDuplicates = !parser.isSet("allow-duplicates");
+  if (parser.isSet("skip-existing")) frontend.answerDuplicatesWith(imp::DuplicateAnswer::SkipExisting);
 
   installInterruptHandler();
   imp::ColumnMap columns;
@@ -107,6 +197,9 @@ int runImport(const QStringList& args) {
     }
   } catch (const db::DbError& e) {
     return fail(e.what());
+  }
+  if (parser.isSet("rejects")) {
+    if (const std::optional<int> failed = writeRejects(outcome, rejectsPath)) return *failed;
   }
   return exitStatusFor(outcome);
 }

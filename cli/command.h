@@ -11,8 +11,11 @@
 
 namespace gz::cli {
 
-// Exit statuses shared by every subcommand.
-enum ExitStatus { kOk = 0, kFailed = 1, kUsage = 2 };
+// Exit statuses shared by every subcommand. `import` also ends with
+// kRowsNotStored when the run went through the sheet but some rows were not
+// stored, and kInterrupted when Ctrl-C stopped it (128 + SIGINT, as a shell
+// reports a program that the signal ended).
+enum ExitStatus { kOk = 0, kFailed = 1, kUsage = 2, kRowsNotStored = 3, kInterrupted = 130 };
 
 struct Command {
   const char* name;

@@ -1,11 +1,13 @@
 #include "cli/console_frontend.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/command.h"
 #include "cli/terminal.h"
 #include "import/column_map.h"
 #include "import/run_texts.h"
+#include "import/step_context.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
 #include "text/gb18030.h"
@@ -13,6 +15,11 @@
 namespace gz::cli {
 
 using imp::RunEnd;
+
+namespace {
+// How many of the rows whose people the department has a refusal names.
+constexpr std::size_t kDuplicatesNamed = 10;
+}  // namespace
 using text::gb18030ToUtf8;
 namespace texts = imp::texts;
 
@@ -46,7 +53,9 @@ void ConsoleFrontend::runEnded(const imp::ImportOutcome& o) {
       out(o.message);
       box(o.message, texts::kCaptionFailed);
       break;
-    case RunEnd::LayoutRejected: out(o.message); break;
+    case RunEnd::LayoutRejected:
+    case RunEnd::StartRowOutside:
+    case RunEnd::Cancelled: out(o.message); break;
     case RunEnd::Failed:
       out(imp::summaryLine(o));
       out(texts::kMsgRunFailedStatus);
@@ -62,6 +71,13 @@ void ConsoleFrontend::runEnded(const imp::ImportOutcome& o) {
       box(imp::doneText(o), texts::kCaptionInfo);
       break;
   }
+  if (o.resumeRow == 0) return;
+  // The last line says how to go on; from the first data row that is simply
+  // the same command again.
+  std::string resume = gb18030ToUtf8(imp::resumeLine(o));
+  if (o.resumeRow > imp::kFirstDataRow) resume += " (--start-row " + std::to_string(o.resumeRow) + ")";
+  clearProgress();
+  printOut(resume);
 }
 
 void ConsoleFrontend::out(std::string_view gbk) {
@@ -77,6 +93,18 @@ void ConsoleFrontend::errorLine(std::string_view gbk) {
 void ConsoleFrontend::box(std::string_view gbk, std::string_view captionGbk) {
   clearProgress();
   printOut("[" + gb18030ToUtf8(captionGbk) + "] " + gb18030ToUtf8(gbk));
+}
+
+imp::DuplicateAnswer ConsoleFrontend::duplicatesFound(const std::vector<imp::DuplicateRow>& rows) {
+  if (duplicateAnswer_ == imp::DuplicateAnswer::SkipExisting) {
+    for (const imp::DuplicateRow& d : rows) out(imp::duplicateLine(d, true));
+  } else if (duplicateAnswer_ == imp::DuplicateAnswer::Cancel) {
+    const std::size_t named = std::min(rows.size(), kDuplicatesNamed);
+    for (std::size_t i = 0; i < named; ++i) errorLine(imp::duplicateLine(rows[i], false));
+    if (rows.size() > named) printErr("... (" + std::to_string(rows.size()) + ")");
+    printErr("--skip-existing: 只导入新人员; --allow-duplicates: 全部导入");
+  }
+  return duplicateAnswer_;
 }
 
 bool ConsoleFrontend::abortRequested() { return interruptRequested(); }

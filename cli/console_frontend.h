@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "import/frontend.h"
 
@@ -32,8 +33,13 @@ class ConsoleFrontend : public imp::Frontend {
   void clearAbort() override {}
   bool abortRequested() override;
 
+  // The first duplicates are named; the answer is the one set below.
+  imp::DuplicateAnswer duplicatesFound(const std::vector<imp::DuplicateRow>& rows) override;
+
   // A line for the error stream, as the window's error pane gets it (GBK).
   void errorLine(std::string_view gbk);
+  // How rows whose people the department has are treated (Cancel unless set).
+  void answerDuplicatesWith(imp::DuplicateAnswer answer) { duplicateAnswer_ = answer; }
 
  private:
   void out(std::string_view gbk);
@@ -42,6 +48,7 @@ class ConsoleFrontend : public imp::Frontend {
 
   bool showProgress_;
   bool progressShown_ = false;
+  imp::DuplicateAnswer duplicateAnswer_ = imp::DuplicateAnswer::Cancel;
 };
 
 }  // namespace gz::cli

@@ -64,6 +64,10 @@ class Dialect {
   virtual std::optional<Statement> insertEducationWithYears(int64_t personId, bool fullTime, std::string_view date,
                                                             std::string_view educationCode,
                                                             int64_t wholeYears) const = 0;
+  // The names and id card numbers (columns xm, sfzh) of the people of a
+  // department and every department below it that have one: read once per
+  // append run to find the rows whose people are there already.
+  virtual Statement selectDepartmentIdCards(std::string_view deptCode) const = 0;
 };
 
 std::unique_ptr<Dialect> makeDialect(DialectKind kind);

@@ -94,4 +94,9 @@ std::optional<Statement> JetDialect::insertEducationWithYears(int64_t personId, 
               "'," + std::to_string(wholeYears) + ")");
 }
 
+Statement JetDialect::selectDepartmentIdCards(std::string_view deptCode) const {
+  return text("select xm,sfzh from ryjbxx where bm like '" + doubleQuotes(deptCode) +
+              "%' and sfzh is not null and sfzh<>''");
+}
+
 }  // namespace gz::db

@@ -86,4 +86,8 @@ std::optional<Statement> StandardDialect::insertEducationWithYears(int64_t perso
                    {personId, std::string(studyModeText(fullTime)), *d, std::string(educationCode), wholeYears}};
 }
 
+Statement StandardDialect::selectDepartmentIdCards(std::string_view deptCode) const {
+  return {"select xm,sfzh from ryjbxx where bm like ? and sfzh is not null and sfzh<>''", {prefixPattern(deptCode)}};
+}
+
 }  // namespace gz::db

@@ -24,6 +24,7 @@ class StandardDialect final : public Dialect {
   std::optional<bool> sameDate(std::string_view a, std::string_view b) const override;
   std::optional<Statement> insertEducationWithYears(int64_t personId, bool fullTime, std::string_view date,
                                                     std::string_view educationCode, int64_t wholeYears) const override;
+  Statement selectDepartmentIdCards(std::string_view deptCode) const override;
 
  private:
   DialectKind kind_;

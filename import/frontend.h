@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "import/outcome.h"
 
@@ -62,6 +63,11 @@ class Frontend : public RowSink, public RowEvents {
   // The abort request: cleared when a run starts, polled after each row.
   virtual void clearAbort() = 0;
   virtual bool abortRequested() = 0;
+
+  // Append: people of the department already have the id card numbers of
+  // these rows (in sheet order), before anything is written. The answer says
+  // which rows are written; with SkipExisting the front end lists them.
+  virtual DuplicateAnswer duplicatesFound(const std::vector<DuplicateRow>& rows) = 0;
 };
 
 }  // namespace gz::imp

@@ -48,16 +48,30 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   if (unreadableTitle != 0) frontend.titleUnreadable(unreadableTitle);
   if (!layout)
     return reportRun(frontend, endedBeforeWriting(RunEnd::LayoutRejected, std::string(texts::kMsgLayoutRejected)));
+  if (std::optional<ImportOutcome> outside = checkStartRow(request.firstRow, layout->dataRows))
+    return reportRun(frontend, std::move(*outside));
 
   ImportOutcome out;
-  out.rowsTotal = layout->dataRows;
+  out.rowsTotal = layout->dataRows - (request.firstRow - kFirstDataRow);
+  std::set<int32_t> skipped;
+  RejectCollector rejected(frontend);
   TypedDateCounter typedDates;
-  RowTally tally(frontend, out);
+  RowTally tally(rejected, out);
   const std::string dept = text::trim(request.departmentCode);
-  const RowsInput rows{*opened.book, layout->columns, codes, dept, kFirstDataRow};
+  const RowsInput rows{*opened.book, layout->columns, codes, dept, request.firstRow, &skipped};
   const std::unique_ptr<RowWriter> writer = makeRowWriter(conn, request, {frontend, tally, &typedDates}, rows);
   try {
-    if (request.mode == ImportMode::Overwrite) deleteEarlierPeople(*writer, frontend, dept);
+    if (request.mode == ImportMode::Overwrite) {
+      deleteEarlierPeople(*writer, frontend, dept);
+    } else if (request.checkDuplicates) {
+      const DuplicateCheck check{*opened.book, layout->columns, request.firstRow, conn, dept};
+      if (std::optional<ImportOutcome> cancelled = settleDuplicates(check, frontend, skipped)) {
+        opened.book.reset();
+        return reportRun(frontend, std::move(*cancelled));
+      }
+      out.rowsSkipped = static_cast<int>(skipped.size());
+      out.rowsTotal -= out.rowsSkipped;
+    }
     frontend.layoutAccepted();
     frontend.progress(0, out.rowsTotal);
     out.end = importRows(rows, *writer, frontend, out.rowsTotal) ? RunEnd::Aborted : RunEnd::Completed;
@@ -66,6 +80,8 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   } catch (const std::exception& e) {
     closeAfterFailure(e, *writer, out);
   }
+  noteResumeRow(out, request.firstRow, writer->rowsSettled(), request.mode == ImportMode::Overwrite, skipped);
+  out.rejects = collectRejects(*opened.book, rejected, out.resumeRow);
   opened.book.reset();  // the workbook is closed before the operator is told
   frontend.progress(out.rowsDone, out.rowsTotal);
   return reportRun(frontend, std::move(out));

@@ -14,6 +14,7 @@
 #include "import/column_map.h"
 #include "import/frontend.h"
 #include "import/outcome.h"
+#include "import/step_context.h"
 
 namespace gz::db {
 class Connection;
@@ -33,6 +34,12 @@ struct ImportRequest {
   std::string departmentCode;  // GB 18030; blanks and control characters at the ends are dropped
   std::string workbookPath;    // UTF-8; empty when no file was chosen
   ImportMode mode = ImportMode::Append;
+  // The sheet row to start from: 2, the first data row, unless an earlier
+  // run that ended early is continued. It must be a data row of the sheet.
+  int32_t firstRow = kFirstDataRow;
+  // Append: before anything is written, the rows whose id card number a
+  // person of the department already has are put to the front end.
+  bool checkDuplicates = true;
   // Finished rows are committed in batches: after this many rows or once this
   // much time has passed since the batch began, whichever comes first. The
   // time bound keeps other users from waiting long; the row bound is high

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "db/connection.h"
 #include "sheet/workbook.h"
@@ -20,11 +21,27 @@ enum class RunEnd {
   LayoutRejected,      // the first row lacks a required title; nothing touched
   Failed,              // a database failure ended the run; rows committed before it stay
   AlreadyRunning,      // another run is in progress; refused, nothing touched
+  StartRowOutside,     // the row to start from is not a data row of the sheet; nothing touched
+  Cancelled,           // append: people of the department have id numbers of the sheet, and
+                       // the front end chose not to go on; nothing touched
+};
+
+// A data row that was not stored, for the workbook of such rows: its cells
+// as the sheet holds them and why it was not stored.
+struct RejectedRow {
+  int32_t row = 0;
+  std::vector<sheet::CellValue> cells;  // from column 1, as wide as the title row
+  std::string reason;                   // GB 18030
+};
+struct RejectedRows {
+  std::vector<sheet::CellValue> titles;  // the sheet's first row
+  std::vector<RejectedRow> rows;         // in sheet order
 };
 
 struct ImportOutcome {
   RunEnd end = RunEnd::Completed;
-  int rowsTotal = 0;          // data rows of the sheet, up to the first empty name
+  int rowsTotal = 0;          // data rows of the sheet to import, up to the first empty name
+  int rowsSkipped = 0;        // rows left out as people the department already has (not in rowsTotal)
   int rowsDone = 0;           // rows handled before the run ended (stored or failed)
   int personsStored = 0;      // persons committed to the database
   int rowsFailed = 0;         // rows whose person could not be stored (nothing of them written)
@@ -33,6 +50,16 @@ struct ImportOutcome {
   std::string message;        // GB 18030: why the run ended, for every end but Completed and Aborted
   std::optional<sheet::WorkbookFault> workbookFault;  // WorkbookUnreadable: why
   std::optional<db::DbFault> dbFault;                 // Failed, by a database error: its kind
+  // Aborted or Failed: the first sheet row whose fate is not committed, from
+  // which the import is to be continued; 0 for every other end.
+  int32_t resumeRow = 0;
+  // An overwrite whose deletion is committed with some rows: the rest must be
+  // added (appended), since overwriting again would delete those rows.
+  bool resumeByAppending = false;
+  // The rows whose not being stored is final (a row from resumeRow on is for
+  // the run that continues this one). Rows left out as people the department
+  // has are none of them.
+  RejectedRows rejects;
 
   bool succeeded() const { return end == RunEnd::Completed && rowsFailed == 0; }
 };
@@ -47,6 +74,21 @@ struct RowOutcome {
   int historyRowsStored = 0;
   int linesReported = 0;    // history lines reported for a name without a code
   std::string reason;       // GB 18030, why nothing of the row was stored
+};
+
+// A data row whose id card number (身份证号) a person of the department, or
+// of a department below it, already has.
+struct DuplicateRow {
+  int32_t row = 0;
+  std::string personName;  // GB 18030, the row's name
+  std::string idCard;      // GB 18030, as the row has it
+};
+
+// What the front end decides about rows whose people the department has.
+enum class DuplicateAnswer {
+  SkipExisting,  // import only the other rows
+  ImportAll,     // import every row all the same
+  Cancel,        // import nothing
 };
 
 }  // namespace gz::imp

@@ -61,7 +61,8 @@ class RowWriter {
 
   virtual int personsCommitted() const = 0;
   virtual int historyRowsCommitted() const = 0;
-  // Rows handled (stored or failed) whose fate is committed, from the run's first row.
+  // Rows handled (stored or failed) whose writes are committed, counted from
+  // the run's first row: the import continues after them.
   virtual int rowsSettled() const = 0;
 };
 

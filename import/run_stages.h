@@ -8,8 +8,11 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "import/frontend.h"
 #include "import/import_run.h"
@@ -67,6 +70,7 @@ struct RowsInput {
   codes::CodeMap& codes;
   std::string_view deptCode;
   int32_t firstRow = kFirstDataRow;
+  const std::set<int32_t>* skipRows = nullptr;  // rows left out (people the department has), when given
 };
 // One data row: the person, then the education, position and assessment
 // histories when the person was stored.
@@ -96,6 +100,48 @@ void closeAfterFailure(const std::exception& failure, RowWriter& writer, ImportO
 
 // An outcome for a run that ends before it writes anything.
 ImportOutcome endedBeforeWriting(RunEnd end, std::string messageGbk);
+
+// Start: nullopt when `firstRow` is a data row of a sheet with `dataRows`
+// of them (row 2 always is), else the outcome (StartRowOutside) that says so.
+std::optional<ImportOutcome> checkStartRow(int32_t firstRow, int dataRows);
+// After a run that ended early: the row to continue from, one past the rows
+// whose fate is committed (`settled` of them, counted from `firstRow`).
+// Rows in `skipped` were never written and are passed over.
+void noteResumeRow(ImportOutcome& out, int32_t firstRow, int settled, bool overwrite, const std::set<int32_t>& skipped);
+
+// Duplicates (append): what the check reads.
+struct DuplicateCheck {
+  const sheet::Workbook& book;
+  const SheetColumns& columns;
+  int32_t firstRow = kFirstDataRow;
+  db::Connection& conn;
+  std::string_view deptCode;
+};
+// The rows from `firstRow` up to the first empty name whose id card number
+// (身份证号) a person of the department, or of one below it, already has, in
+// sheet order: one query for the whole run. None when the sheet has no such
+// column; a row without a number is never one of them.
+std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in);
+// Asks the front end about the rows findDuplicates() finds. The rows to
+// leave out go to `skipped`; the outcome (Cancelled) when nothing is to be
+// imported.
+std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend& frontend, std::set<int32_t>& skipped);
+
+// Rejects: passes each row's outcome on to `next` and keeps the sheet rows
+// not stored, with the reason.
+class RejectCollector final : public RowSink {
+ public:
+  explicit RejectCollector(RowSink& next) : next_(next) {}
+  void rowDone(const RowOutcome& row) override;
+  const std::vector<std::pair<int32_t, std::string>>& notStored() const { return notStored_; }
+
+ private:
+  RowSink& next_;
+  std::vector<std::pair<int32_t, std::string>> notStored_;
+};
+// The title row and the cells of the rows the collector kept, those before
+// `resumeRow` only when the run ended early (the later ones are continued).
+RejectedRows collectRejects(const sheet::Workbook& book, const RejectCollector& collected, int32_t resumeRow);
 
 // Report: the outcome goes to the front end and back to the caller.
 ImportOutcome reportRun(Frontend& frontend, ImportOutcome out);

@@ -1,5 +1,6 @@
 #include "import/run_texts.h"
 
+#include "import/step_context.h"
 #include "import/texts.h"
 #include "text/gb18030.h"
 
@@ -26,7 +27,9 @@ std::string lineWithoutCodeText(HistoryKind kind, std::string_view personName, s
 std::string summaryLine(const ImportOutcome& o) {
   std::string s(texts::kSummaryPersons);
   s.append(std::to_string(o.personsStored)).append(texts::kSummaryFailed);
-  s.append(std::to_string(o.rowsFailed)).append(texts::kSummaryHistory);
+  s.append(std::to_string(o.rowsFailed));
+  if (o.rowsSkipped != 0) s.append(texts::kSummarySkipped).append(std::to_string(o.rowsSkipped));
+  s.append(texts::kSummaryHistory);
   s.append(std::to_string(o.historyRowsStored)).append(texts::kSummaryReports);
   s.append(std::to_string(o.linesReported)).append(texts::kSummaryEnd);
   return s;
@@ -50,6 +53,32 @@ std::string unreadableWorkbookMessage(std::string_view path, std::string_view re
 
 std::string runFailedMessage(bool finishedRowsKept, std::string_view reasonGbk) {
   return std::string(finishedRowsKept ? texts::kMsgRunFailed : texts::kMsgRunFailedBatchLost) + std::string(reasonGbk);
+}
+
+std::string duplicateLine(const DuplicateRow& row, bool skipped) {
+  std::string line(texts::kRowPrefix);
+  line.append(std::to_string(row.row)).append(texts::kRowSuffix).append(row.personName);
+  line.append(texts::kDuplicateIdCard).append(row.idCard).append(texts::kDuplicateExists);
+  if (skipped) line.append(texts::kDuplicateSkipped);
+  return line;
+}
+
+std::string duplicatesRefusedMessage(int count) {
+  return std::to_string(count) + std::string(texts::kMsgDuplicatesRefused);
+}
+
+std::string resumeLine(const ImportOutcome& o) {
+  if (o.resumeRow == 0) return {};
+  std::string line(o.resumeByAppending ? texts::kResumeAppendingFromRow : texts::kResumeFromRow);
+  return line.append(std::to_string(o.resumeRow)).append(texts::kResumeRowEnd);
+}
+
+std::string startRowOutsideMessage(int32_t firstRow, int dataRows) {
+  std::string m(texts::kMsgStartRowPrefix);
+  m.append(std::to_string(firstRow));
+  if (dataRows == 0) return m.append(texts::kMsgStartRowNoData);
+  m.append(texts::kMsgStartRowOutside).append(std::to_string(kFirstDataRow + dataRows - 1));
+  return m.append(texts::kRowWord);
 }
 
 }  // namespace gz::imp

@@ -30,4 +30,15 @@ std::string noWorkbookMessage(std::string_view path);  // 未选择导入文件!
 std::string unreadableWorkbookMessage(std::string_view path, std::string_view reasonUtf8);
 std::string runFailedMessage(bool finishedRowsKept, std::string_view reasonGbk);
 
+// 第5行:张三:身份证号110...已在本部门, with ,跳过 when the row is left out.
+std::string duplicateLine(const DuplicateRow& row, bool skipped);
+// 3人的身份证号已在本部门,未导入任何人员
+std::string duplicatesRefusedMessage(int count);
+
+// 请从第N行继续导入 (请以追加方式从第N行继续导入 after an overwrite); empty when
+// the run did not end early.
+std::string resumeLine(const ImportOutcome& outcome);
+// 起始行N不是数据行,数据行为第2行至第M行, or ...工作表没有数据行 when it has none.
+std::string startRowOutsideMessage(int32_t firstRow, int dataRows);
+
 }  // namespace gz::imp

@@ -44,12 +44,14 @@ bool importRows(const RowsInput& in, RowWriter& writer, Frontend& frontend, int 
   const StepContext ctx{in.book, in.columns, in.codes, writer.connection(), writer.rowEvents()};
   RowCarry carry;
   db::PersonRecord record;
-  for (int32_t row = in.firstRow, read = 1;; ++row, ++read) {
+  for (int32_t row = in.firstRow, read = 0;; ++row) {
     std::string name = nameCell(in.book, in.columns, row);
     if (name.empty()) {
       writer.settle();
       return false;
     }
+    if (in.skipRows && in.skipRows->count(row) != 0) continue;
+    ++read;
     writer.beginRow(carry);
     const RowOutcome done = importRow(ctx, row, std::move(name), in.deptCode, carry, record, writer.rowTypedDates());
     writer.endRow(done);

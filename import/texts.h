@@ -78,6 +78,28 @@ inline constexpr std::string_view kReportAssessment = "\xBF\xBC\xBA\xCB:";  // �
 inline constexpr std::string_view kModeFullTime = "\xC8\xAB\xC8\xD5\xD6\xC6";  // 全日制
 inline constexpr std::string_view kModeEmployed = "\xD4\xDA\xD6\xB0";  // 在职
 
+// Where to continue a run that ended early: 请从第N行继续导入, 请以追加方式从第N行继续导入
+inline constexpr std::string_view kResumeFromRow = "\xC7\xEB\xB4\xD3\xB5\xDA";  // 请从第
+inline constexpr std::string_view kResumeAppendingFromRow = "\xC7\xEB\xD2\xD4\xD7\xB7\xBC\xD3\xB7\xBD\xCA\xBD\xB4\xD3\xB5\xDA";  // 请以追加方式从第
+inline constexpr std::string_view kResumeRowEnd = "\xD0\xD0\xBC\xCC\xD0\xF8\xB5\xBC\xC8\xEB";  // 行继续导入
+
+// A start row that is no data row: 起始行9不是数据行,数据行为第2行至第5行 (or 工作表没有数据行)
+inline constexpr std::string_view kMsgStartRowPrefix = "\xC6\xF0\xCA\xBC\xD0\xD0";  // 起始行
+inline constexpr std::string_view kMsgStartRowOutside = "\xB2\xBB\xCA\xC7\xCA\xFD\xBE\xDD\xD0\xD0,\xCA\xFD\xBE\xDD\xD0\xD0\xCE\xAA\xB5\xDA" "2\xD0\xD0\xD6\xC1\xB5\xDA";  // 不是数据行,数据行为第2行至第
+inline constexpr std::string_view kRowWord = "\xD0\xD0";  // 行
+inline constexpr std::string_view kMsgStartRowNoData = "\xB2\xBB\xCA\xC7\xCA\xFD\xBE\xDD\xD0\xD0,\xB9\xA4\xD7\xF7\xB1\xED\xC3\xBB\xD3\xD0\xCA\xFD\xBE\xDD\xD0\xD0";  // 不是数据行,工作表没有数据行
+
+// People the department has already: 第5行:张三:身份证号110...已在本部门(,跳过); 3人的身份证号已在本部门,未导入任何人员
+inline constexpr std::string_view kSummarySkipped = "\xD0\xD0,\xCC\xF8\xB9\xFD";  // 行,跳过
+inline constexpr std::string_view kDuplicateIdCard = ":\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5";  // :身份证号
+inline constexpr std::string_view kDuplicateExists = "\xD2\xD1\xD4\xDA\xB1\xBE\xB2\xBF\xC3\xC5";  // 已在本部门
+inline constexpr std::string_view kDuplicateSkipped = ",\xCC\xF8\xB9\xFD";  // ,跳过
+inline constexpr std::string_view kMsgDuplicatesRefused = "\xC8\xCB\xB5\xC4\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5\xD2\xD1\xD4\xDA\xB1\xBE\xB2\xBF\xC3\xC5,\xCE\xB4\xB5\xBC\xC8\xEB\xC8\xCE\xBA\xCE\xC8\xCB\xD4\xB1";  // 人的身份证号已在本部门,未导入任何人员
+
+// The workbook of the rows not stored: the title of its reason column, its sheet's name.
+inline constexpr std::string_view kRejectReasonTitle = "\xCE\xB4\xB5\xBC\xC8\xEB\xD4\xAD\xD2\xF2";  // 未导入原因
+inline constexpr std::string_view kRejectsSheetName = "\xCE\xB4\xB5\xBC\xC8\xEB\xB5\xC4\xD0\xD0";  // 未导入的行
+
 // clang-format on
 
 }  // namespace gz::imp::texts

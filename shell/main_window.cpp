@@ -302,6 +302,8 @@ void TFSYDbf::AInputExecute() {
   db::requireSchema(conn, db::SchemaUse::Import);
 
   WindowFrontend frontend(widgets, *setup_.boxes, abortFlag_);
+  const QFileInfo workbook(FileListBox1->selectedPath());
+  frontend.suggestRejectsFile(workbook.dir().filePath(workbook.completeBaseName() + QStringLiteral("_未导入.xlsx")));
   // An encrypted workbook's password is asked for while the run opens it.
   const imp::WorkbookOpener open = [this](const std::string& path) {
     return sheet::openWorkbookAskingPassword(path, [this](const std::string& file, bool lastWasWrong) {
@@ -320,6 +322,8 @@ void TFSYDbf::AInputExecute() {
     case imp::RunEnd::NoFile:
     case imp::RunEnd::WorkbookUnreadable:
     case imp::RunEnd::LayoutRejected:
+    case imp::RunEnd::StartRowOutside:
+    case imp::RunEnd::Cancelled:
     case imp::RunEnd::AlreadyRunning: break;
   }
 }

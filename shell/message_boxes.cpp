@@ -1,9 +1,11 @@
 #include "shell/message_boxes.h"
 
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace gz::shell {
 
@@ -28,6 +30,50 @@ std::optional<QString> QtMessageBoxes::askPassword(QWidget* parent, const QStrin
   dialog.setCancelButtonText(QStringLiteral("取消"));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.textValue();
+}
+
+imp::DuplicateAnswer QtMessageBoxes::askDuplicates(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("重复人员"), text, QMessageBox::NoButton, parent);
+  QPushButton* skip = box.addButton(QStringLiteral("只导入新人员"), QMessageBox::AcceptRole);
+  QPushButton* all = box.addButton(QStringLiteral("全部导入"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(skip);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == skip) return imp::DuplicateAnswer::SkipExisting;
+  if (box.clickedButton() == all) return imp::DuplicateAnswer::ImportAll;
+  return imp::DuplicateAnswer::Cancel;
+}
+
+bool QtMessageBoxes::showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) {
+  QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+  QPushButton* save = box.addButton(QStringLiteral("保存未导入的行…"), QMessageBox::ActionRole);
+  box.exec();
+  return box.clickedButton() == save;
+}
+
+std::optional<QString> QtMessageBoxes::askRejectsPath(QWidget* parent, const QString& suggested) {
+  QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("保存未导入的行"), suggested,
+                                              QStringLiteral("Excel 工作簿 (*.xlsx)"));
+  if (path.isEmpty()) return std::nullopt;
+  if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) path += QLatin1String(".xlsx");
+  return path;
+}
+
+bool RecordingMessageBoxes::showOfferingRejects(QWidget*, const QString& text, const QString& caption) {
+  shown_.push_back({text, caption, BoxIcon::None, true});
+  if (onShow) onShow(shown_.back());
+  return saveRejects;
+}
+
+std::optional<QString> RecordingMessageBoxes::askRejectsPath(QWidget*, const QString& suggested) {
+  suggestedRejectsPaths << suggested;
+  return rejectsPath;
+}
+
+imp::DuplicateAnswer RecordingMessageBoxes::askDuplicates(QWidget*, const QString& text) {
+  duplicateQuestions << text;
+  return duplicateAnswer;
 }
 
 void RecordingMessageBoxes::show(QWidget*, const QString& text, const QString& caption, BoxIcon icon) {

@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+#include "import/outcome.h"
+
 class QWidget;
 
 namespace gz::shell {
@@ -24,6 +26,14 @@ class MessageBoxes {
   // file; `lastWasWrong` says that the password given before did not open
   // it. Returns the password, or nullopt when the operator chose 取消.
   virtual std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) = 0;
+  // Asks what to do with rows whose people the department has already:
+  // 只导入新人员, 全部导入 or 取消 (also the answer when the box is closed).
+  virtual imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) = 0;
+  // The closing box of a run that left rows unstored: OK and
+  // 保存未导入的行…; true when the operator chose to save them.
+  virtual bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) = 0;
+  // The save dialog for those rows, starting at `suggested`; nullopt when cancelled.
+  virtual std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) = 0;
 };
 
 // The texts of the password question.
@@ -34,12 +44,16 @@ class QtMessageBoxes final : public MessageBoxes {
  public:
   void show(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) override;
   std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) override;
+  imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) override;
+  bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;
+  std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) override;
 };
 
 struct ShownBox {
   QString text;
   QString caption;
   BoxIcon icon = BoxIcon::None;
+  bool offeredRejects = false;  // it had the button 保存未导入的行…
 };
 
 struct PasswordQuestion {
@@ -57,6 +71,17 @@ class RecordingMessageBoxes final : public MessageBoxes {
   std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) override;
   const std::vector<PasswordQuestion>& passwordQuestions() const { return questions_; }
   std::function<std::optional<QString>(const PasswordQuestion&)> answerPassword;
+  imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) override;
+  // The duplicate questions asked, answered with `duplicateAnswer`.
+  QStringList duplicateQuestions;
+  imp::DuplicateAnswer duplicateAnswer = imp::DuplicateAnswer::Cancel;
+  // The closing box with 保存未导入的行… is recorded like the others and
+  // answered with `saveRejects`; the save dialog with `rejectsPath`.
+  bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;
+  std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) override;
+  bool saveRejects = false;
+  std::optional<QString> rejectsPath;
+  QStringList suggestedRejectsPaths;
 
   const std::vector<ShownBox>& shown() const { return shown_; }
   QStringList texts() const;

@@ -4,11 +4,14 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <algorithm>
 
 #include "import/column_map.h"
+#include "import/reject_workbook.h"
 #include "import/run_texts.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
+#include "sheet/xlsx_writer.h"
 #include "shell/message_boxes.h"
 #include "text/gb18030.h"
 
@@ -17,6 +20,8 @@ namespace gz::shell {
 namespace {
 // How often collected lines reach the panes while a run goes on.
 constexpr qint64 kFlushIntervalMs = 50;
+// How many of the rows whose people the department has the question names.
+constexpr std::size_t kDuplicatesNamed = 5;
 
 void appendLines(QPlainTextEdit* pane, QStringList& lines) {
   if (lines.isEmpty()) return;
@@ -58,11 +63,14 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
       importLine(o.message);
       box(o.message, texts::kCaptionFailed);
       break;
-    case RunEnd::LayoutRejected: importLine(o.message); break;
+    case RunEnd::LayoutRejected:
+    case RunEnd::StartRowOutside:
+    case RunEnd::Cancelled: importLine(o.message); break;
     case RunEnd::Failed:
       importLine(imp::summaryLine(o));
+      importResumeLine(o);
       runState(texts::kMsgRunFailedStatus);
-      box(o.message, texts::kCaptionError);
+      closingBox(withResumeLine(o.message, o), texts::kCaptionError, o);
       break;
     case RunEnd::Aborted:
       runState(texts::kMsgAborted);
@@ -70,10 +78,54 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
       [[fallthrough]];
     case RunEnd::Completed:
       importLine(imp::summaryLine(o));
+      importResumeLine(o);
       runState(imp::doneText(o));
-      box(imp::doneText(o), texts::kCaptionInfo);
+      closingBox(withResumeLine(imp::doneText(o), o), texts::kCaptionInfo, o);
       break;
   }
+}
+
+void WindowFrontend::importResumeLine(const imp::ImportOutcome& o) {
+  if (o.resumeRow != 0) importLine(imp::resumeLine(o));
+}
+
+std::string WindowFrontend::withResumeLine(std::string text, const imp::ImportOutcome& o) {
+  if (o.resumeRow != 0) text.append("\n").append(imp::resumeLine(o));
+  return text;
+}
+
+void WindowFrontend::closingBox(std::string_view gbk, std::string_view captionGbk, const imp::ImportOutcome& o) {
+  if (o.rejects.rows.empty()) {
+    box(gbk, captionGbk);
+    return;
+  }
+  flush();
+  if (!boxes_.showOfferingRejects(w_.window, text::gb18030ToQString(gbk), text::gb18030ToQString(captionGbk))) return;
+  const std::optional<QString> path = boxes_.askRejectsPath(w_.window, rejectsSuggestion_);
+  if (!path) return;
+  try {
+    imp::writeRejectWorkbook(path->toStdString(), o.rejects);
+  } catch (const sheet::WorkbookWriteError& e) {
+    boxes_.show(w_.window, QString::fromUtf8(e.what()), QStringLiteral("错误"), BoxIcon::Error);
+    return;
+  }
+  boxes_.show(w_.window, QStringLiteral("未导入的%1行已保存到 %2").arg(o.rejects.rows.size()).arg(*path),
+              text::gb18030ToQString(texts::kCaptionInfo), BoxIcon::None);
+}
+
+imp::DuplicateAnswer WindowFrontend::duplicatesFound(const std::vector<imp::DuplicateRow>& rows) {
+  flush();
+  QString text = QStringLiteral("本部门已有%1人的身份证号与工作簿中的行相同:").arg(rows.size());
+  const std::size_t named = std::min(rows.size(), kDuplicatesNamed);
+  for (std::size_t i = 0; i < named; ++i)
+    text += QStringLiteral("\n第%1行 %2 %3")
+                .arg(rows[i].row)
+                .arg(text::gb18030ToQString(rows[i].personName), text::gb18030ToQString(rows[i].idCard));
+  if (rows.size() > named) text += QStringLiteral("\n……");
+  const imp::DuplicateAnswer answer = boxes_.askDuplicates(w_.window, text);
+  if (answer == imp::DuplicateAnswer::SkipExisting)
+    for (const imp::DuplicateRow& d : rows) importLine(imp::duplicateLine(d, true));
+  return answer;
 }
 
 void WindowFrontend::importLine(std::string_view gbk) { pendingImport_ << text::gb18030ToQString(gbk); }

@@ -9,10 +9,12 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "import/frontend.h"
 
@@ -58,21 +60,32 @@ class WindowFrontend final : public imp::Frontend {
   void processEvents() override;
   void clearAbort() override { abortFlag_ = 0; }
   bool abortRequested() override { return abortFlag_ != 0; }
+  // Asks the operator, naming how many and the first few; rows left out are
+  // listed in the import pane.
+  imp::DuplicateAnswer duplicatesFound(const std::vector<imp::DuplicateRow>& rows) override;
 
   // Writes the collected pane lines.
   void flush();
+  // Where the save dialog for the rows not stored starts.
+  void suggestRejectsFile(const QString& path) { rejectsSuggestion_ = path; }
 
  private:
   void importLine(std::string_view gbk);
   void errorLine(std::string_view gbk);
   void runState(std::string_view gbk);
   void box(std::string_view gbk, std::string_view captionGbk);
+  // A run that ended early says, last, from which row to continue.
+  void importResumeLine(const imp::ImportOutcome& o);
+  static std::string withResumeLine(std::string text, const imp::ImportOutcome& o);
+  // The run's last box; with rows not stored it offers to save them.
+  void closingBox(std::string_view gbk, std::string_view captionGbk, const imp::ImportOutcome& o);
 
   FrontendWidgets w_;
   MessageBoxes& boxes_;
   int32_t& abortFlag_;
   QStringList pendingImport_, pendingError_;
   QElapsedTimer sinceFlush_;
+  QString rejectsSuggestion_;
 };
 
 }  // namespace gz::shell

@@ -27,12 +27,6 @@
 <context>
     <name>gzimport</name>
     <message>
-        <source>Imports the active sheet of WORKBOOK into the department CODE: one person per row,
-with education, position and assessment history.</source>
-        <translation>把工作簿 WORKBOOK 的活动工作表导入部门 CODE：每行一人，
-连同其学历、职务和考核记录。</translation>
-    </message>
-    <message>
         <source>The department, by its institution code (jgdm).</source>
         <translation>部门，以其机构代码 (jgdm) 指定。</translation>
     </message>
@@ -155,6 +149,72 @@ then one line per row with the cell texts separated by tabs.</source>
 or CSV/tab-separated text (the form is read from the file, not its name).</source>
         <translation>工作簿：.xls、.xlsx、.xlsm、.et、.ett、.ods、.fods、XML 电子表格、网页
 或 CSV/制表符分隔的文本（格式由文件内容判断，而不是文件名）。</translation>
+    </message>
+    <message>
+        <source>Imports the active sheet of WORKBOOK into the department CODE: one person per row,
+with education, position and assessment history.
+
+Exit status:
+  0    every row was stored
+  3    the run went through the sheet, but some rows were not stored
+  1    the run failed or was refused (database, workbook, code file)
+  2    the command line is wrong
+  130  stopped by Ctrl-C after a whole row; the rows before it are stored</source>
+        <translation>把工作簿 WORKBOOK 的活动工作表导入部门 CODE：每行一人，
+连同其学历、职务和考核记录。
+
+退出状态:
+  0    每一行都已导入
+  3    已处理完工作表，但有的行未导入
+  1    导入失败或被拒绝（数据库、工作簿、代码文件）
+  2    命令行有误
+  130  按 Ctrl-C 在一整行之后中止；此前的行已保存</translation>
+    </message>
+    <message>
+        <source>Continue an import that ended early from sheet row N (its last line
+names the row); the rows go to the department as with append.</source>
+        <translation>从工作表第 N 行继续一次提前结束的导入（其最后一行给出行号）；
+这些行按追加方式导入部门。</translation>
+    </message>
+    <message>
+        <source>Append: leave out the rows whose id card number a person of the
+department already has, and import the others.</source>
+        <translation>追加时：跳过其身份证号已为本部门人员所有的行，
+只导入其余的行。</translation>
+    </message>
+    <message>
+        <source>Append: import every row, even when the department already has a
+person with its id card number. Without either option such rows
+refuse the whole import.</source>
+        <translation>追加时：导入所有的行，即使本部门已有身份证号相同的人员。
+两个选项都不给时，有这样的行就不导入任何人员。</translation>
+    </message>
+    <message>
+        <source>--start-row N needs a sheet row number from 2 on</source>
+        <translation>--start-row N 需要从 2 起的工作表行号</translation>
+    </message>
+    <message>
+        <source>--start-row continues by adding rows; it cannot go with --overwrite</source>
+        <translation>--start-row 以追加方式继续导入，不能与 --overwrite 同用</translation>
+    </message>
+    <message>
+        <source>--skip-existing and --allow-duplicates exclude each other</source>
+        <translation>--skip-existing 与 --allow-duplicates 不能同用</translation>
+    </message>
+    <message>
+        <source>Write the rows that were not stored into the new workbook FILE.xlsx:
+the title row, each such row as read and the reason. Put right,
+it imports as it is.</source>
+        <translation>把未导入的行写入新工作簿 FILE.xlsx：标题行、每个这样的行（按读取的样子）及其原因。
+改正之后可以原样导入。</translation>
+    </message>
+    <message>
+        <source>--rejects needs a file name ending in .xlsx</source>
+        <translation>--rejects 需要以 .xlsx 结尾的文件名</translation>
+    </message>
+    <message>
+        <source>--rejects must name another file than the workbook</source>
+        <translation>--rejects 必须是工作簿以外的另一个文件</translation>
     </message>
 </context>
 <context>

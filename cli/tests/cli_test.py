@@ -33,6 +33,47 @@ def run(args, cwd, env=None, **kw):
                           env=env if env is not None else locale_env(LANG="C"), **kw)
 
 
+def write_staff(folder, name, people):
+    """Writes a workbook laid out like the demo's staff.xls with the given
+    rows (the demo's PEOPLE tuples); a birth date given as text stays text."""
+    sys.path.insert(0, os.path.join(REPO, "scripts"))
+    import make_demo_workbook as demo
+    import datetime
+    import xlwt
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("人员")
+    date_style = xlwt.easyxf(num_format_str="yyyy-mm-dd")
+    for col, title in enumerate(demo.TITLES):
+        sheet.write(0, col, title)
+    for r, p in enumerate(people, start=1):
+        name_, sex, ethnic, born, started, status, idcard, adj, deduct, college, edu, pos, kh = p
+        values = [r, name_, sex, ethnic, None, None, status, idcard, adj, deduct, college, edu, pos, kh]
+        for col, v in enumerate(values):
+            if v is not None and v != "":
+                sheet.write(r, col, v)
+        for col, d in ((4, born), (5, started)):
+            if isinstance(d, tuple):
+                sheet.write(r, col, datetime.date(*d), date_style)
+            else:
+                sheet.write(r, col, d)
+    book.save(os.path.join(folder, name))
+
+
+def demo_people():
+    sys.path.insert(0, os.path.join(REPO, "scripts"))
+    import make_demo_workbook as demo
+    return list(demo.PEOPLE)
+
+
+def with_birth(person, birth):
+    """The demo person with another birth-date cell (text for a bad one)."""
+    return person[:3] + (birth,) + person[4:]
+
+
+def with_id(person, idcard):
+    return person[:6] + (idcard,) + person[7:]
+
+
 class DemoDatabase(unittest.TestCase):
     def setUp(self):
         self.tmp = tempfile.TemporaryDirectory()
@@ -236,6 +277,115 @@ class Import(DemoDatabase):
         self.assertIn("XLS数据格式不配置!不能导入", r.stdout)
         self.assertEqual(self.people("0102"), 3)
 
+    def test_exit_status_tells_a_partial_import(self):
+        people = demo_people()
+        people[2] = with_birth(people[2], "19x0-05-09")
+        write_staff(self.dir, "bad.xls", people)
+        r = run(["import", "--dept", "0102", "bad.xls"], self.dir)
+        self.assertEqual(r.returncode, 3, r.stdout + r.stderr)
+        self.assertIn("第4行:李娜:出生年月\"19x0-05-09\"不是日期,此人未导入", r.stderr.splitlines())
+        self.assertIn("数据导入完成,1行未导入!", r.stdout.splitlines())
+        self.assertEqual(self.people("0102"), 3 + 5)
+
+    def test_start_row_continues_and_is_checked(self):
+        r = run(["import", "--dept", "0102", "--start-row", "5", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.stdout.splitlines()[1:3], ["刘洋", "陈静"])  # rows 5 and 6
+        self.assertEqual(self.people("0102"), 3 + 3)
+        cases = [
+            (["--start-row", "1"], "--start-row N"),
+            (["--start-row", "x"], "--start-row N"),
+            (["--start-row", "3", "--overwrite"], "--overwrite"),
+            (["--start-row", "9"], "起始行9不是数据行,数据行为第2行至第7行"),
+        ]
+        for extra, named in cases:
+            with self.subTest(extra=extra):
+                r = run(["import", "--dept", "0102"] + extra + ["staff.xls"], self.dir)
+                self.assertEqual(r.returncode, 2, r.stdout + r.stderr)
+                self.assertIn(named, r.stdout + r.stderr)
+        self.assertEqual(self.people("0102"), 3 + 3)
+
+    def test_people_the_department_has_are_not_imported_twice(self):
+        # Stored below 0102 first: its sub-departments count as the department.
+        self.assertEqual(run(["import", "--dept", "010201", "staff.xls"], self.dir).returncode, 0)
+        before = self.people("0102")
+        r = run(["import", "--dept", "0102", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 1, r.stdout + r.stderr)
+        self.assertIn("第2行:张伟:身份证号110101196803011234已在本部门", r.stderr.splitlines())
+        self.assertIn("6人的身份证号已在本部门,未导入任何人员", r.stdout.splitlines())
+        self.assertEqual(self.people("0102"), before)
+
+        # Two new people among the known ones: only they are added.
+        people = demo_people()
+        people[1] = with_id(("赵新",) + people[1][1:], "110101199001010011")
+        people[4] = with_id(("钱新",) + people[4][1:], "")  # no number: never a duplicate
+        write_staff(self.dir, "mixed.xls", people)
+        r = run(["import", "--dept", "0102", "--skip-existing", "mixed.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        out = r.stdout.splitlines()
+        self.assertIn("第2行:张伟:身份证号110101196803011234已在本部门,跳过", out)
+        self.assertIn("导入人员2人,未导入0行,跳过4行,履历记录10条,报告2条", out)
+        self.assertEqual(self.people("0102"), before + 2)
+
+        r = run(["import", "--dept", "0102", "--allow-duplicates", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertEqual(self.people("0102"), before + 2 + 6)
+        # Overwrite replaces the department, so it never asks.
+        r = run(["import", "--dept", "0102", "--overwrite", "staff.xls"], self.dir)
+        self.assertEqual((r.returncode, self.people("0102")), (0, 6))
+        r = run(["import", "--dept", "0102", "--skip-existing", "--allow-duplicates", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 2)
+
+    def test_rejects_workbook_holds_the_rows_not_stored_and_imports_once_fixed(self):
+        import datetime
+        import openpyxl
+        people = demo_people()
+        people[2] = with_birth(people[2], "19x0-05-09")
+        write_staff(self.dir, "bad.xls", people)
+        r = run(["import", "--dept", "0102", "--rejects", "rejects.xlsx", "bad.xls"], self.dir)
+        self.assertEqual(r.returncode, 3, r.stdout + r.stderr)
+        self.assertIn("未导入的1行已写入 rejects.xlsx", r.stdout.splitlines())
+        book = openpyxl.load_workbook(os.path.join(self.dir, "rejects.xlsx"))
+        rows = list(book.active.iter_rows(values_only=True))
+        self.assertEqual(len(rows), 2)
+        self.assertEqual(rows[0][:2] + rows[0][-1:], ("序号", "姓名", "未导入原因"))
+        # Cells as read: numbers as numbers, texts as texts, dates as dates.
+        self.assertEqual(rows[1][:8], (3, "李娜", 2, "回族", "19x0-05-09", datetime.datetime(2002, 9, 1), "工人",
+                                       "110101198005091111"))
+        self.assertEqual(rows[1][-1], '出生年月"19x0-05-09"不是日期')
+
+        # The clerk puts the date right and saves: the file imports as it is.
+        book.active["E2"] = datetime.datetime(1980, 5, 9)
+        book.active["E2"].number_format = "yyyy-mm-dd"
+        book.save(os.path.join(self.dir, "rejects.xlsx"))
+        before = self.people("0102")
+        r = run(["import", "--dept", "0102", "rejects.xlsx"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertEqual(self.people("0102"), before + 1)
+        with self.db() as c:
+            row = c.execute("select csny, gzsj, sfzh, (select count(*) from ryxl where mid=p.id) from ryjbxx p "
+                            "where xm='李娜' and bm='0102'").fetchall()
+        self.assertEqual(row, [("1980-05-09", "2002-09-01", "110101198005091111", 2)])
+
+        # A run that stores every row writes no file; --rejects must name an .xlsx.
+        r = run(["import", "--dept", "02", "--rejects", "none.xlsx", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertFalse(os.path.exists(os.path.join(self.dir, "none.xlsx")))
+        for rejects, workbook in (("staff.xls", "staff.xls"), ("rejects.xlsx", "./rejects.xlsx")):
+            r = run(["import", "--dept", "02", "--rejects", rejects, workbook], self.dir)
+            self.assertEqual(r.returncode, 2, r.stdout + r.stderr)
+        r = run(["import", "--dept", "0201", "--rejects", "nofolder/r.xlsx", "bad.xls"], self.dir)
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(r.stderr.splitlines()[-1], "gzimport: 不能创建工作簿: nofolder/r.xlsx")
+
+    def test_help_lists_the_exit_statuses(self):
+        r = run(["import", "--help"], self.dir)
+        lines = [line.split() for line in r.stdout.splitlines()]
+        self.assertEqual([words[0] for words in lines if words and words[0] in ("0", "1", "2", "3", "130")],
+                         ["0", "3", "1", "2", "130"])
+        r = run(["import", "--help"], self.dir, env=locale_env(LANG="zh_CN.UTF-8"))
+        self.assertIn("退出状态:", r.stdout.splitlines())
+
     def test_missing_workbook_and_code_file(self):
         r = run(["import", "--dept", "0102", "nothere.xls"], self.dir)
         self.assertEqual(r.returncode, 1)
@@ -290,11 +440,21 @@ class Interruptions(DemoDatabase):
         self.wait_for_new_rows()
         p.send_signal(signal.SIGINT)
         out, err = p.communicate(timeout=120)
-        self.assertEqual(p.returncode, 0, err)
+        self.assertEqual(p.returncode, 130, err)
         self.assertIn("用户中止!", out)
         stored = self.assert_whole_rows()
         self.assertGreater(stored, self.baseline_count)
         self.assertLess(stored, self.baseline_count + self.N)
+        # The last line names the row to go on from; going on from it stores
+        # every row of the sheet exactly once.
+        last = out.splitlines()[-1]
+        m = re.fullmatch(r"请从第(\d+)行继续导入 \(--start-row (\d+)\)", last)
+        self.assertIsNotNone(m, out)
+        self.assertEqual(m.group(1), m.group(2))
+        self.assertEqual(int(m.group(1)), 2 + stored - self.baseline_count)
+        r = run(["import", "--dept", "0201", "--start-row", m.group(1), "bench.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr[-2000:])
+        self.assertEqual(self.assert_whole_rows(), self.baseline_count + self.N)
 
     def test_killed_import_leaves_only_whole_rows(self):
         p = self.start_import()

@@ -109,6 +109,21 @@ TYPED_TEST(DatabaseImport, PeopleWorkbook) {
   EXPECT_EQ(this->frontend.only("box"), Lines{"数据导入完成,1行未导入! / 提示"});
 }
 
+// The id card numbers of the department and those below it are read back
+// as the import stores them (a text and a whole number), so a second append
+// of the same workbook meets its own people; another department does not.
+TYPED_TEST(DatabaseImport, PeopleStoredBelowTheDepartmentAreFoundByIdCard) {
+  ASSERT_EQ(this->import(kPeople, ImportMode::Append, "010201").personsStored, 2);
+  ImportOutcome o = this->import(kPeople);
+  EXPECT_EQ(o.end, RunEnd::Cancelled);
+  EXPECT_EQ(this->frontend.only("duplicates"), Lines{"2 张三 110101196503010011, 4 王五 11010119701231000"});
+  EXPECT_EQ(this->rows("select count(*) as n from ryjbxx", {"n"}), Lines{"2"});
+
+  this->frontend.events.clear();
+  EXPECT_EQ(this->import(kPeople, ImportMode::Append, "02").personsStored, 2);
+  EXPECT_EQ(this->frontend.only("duplicates"), Lines{});
+}
+
 // Names, history names and codes with characters GBK lacks (extension A on a
 // two-byte code, extensions C and E on four-byte codes), from both workbook
 // formats: stored, looked up and reported exactly.

@@ -115,6 +115,31 @@ int64_t FakeConnection::insertPerson(const db::PersonRecord& r) {
   return nextId++;
 }
 
+namespace {
+class IdCardRows : public db::ResultSet {
+ public:
+  explicit IdCardRows(const std::vector<std::pair<std::string, std::string>>& rows) : rows_(rows) {}
+  bool next() override { return ++at_ < rows_.size(); }
+  int64_t integer(const char*) const override { return 0; }
+  std::string text(const char* column) const override {
+    const auto& [xm, sfzh] = rows_.at(at_);
+    return G(std::string_view(column) == "xm" ? xm : sfzh);
+  }
+  db::Value value(const char* column) const override { return text(column); }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> rows_;
+  std::size_t at_ = static_cast<std::size_t>(-1);
+};
+}  // namespace
+
+std::unique_ptr<db::ResultSet> FakeConnection::query(const db::Statement& s) {
+  op("query");
+  queries.push_back(U(s.text));
+  if (s.text.rfind("idcards ", 0) == 0) return std::make_unique<IdCardRows>(storedIdCards);
+  return nullptr;
+}
+
 void FakeConnection::begin() {
   op("begin");
   if (inTransaction) throw db::DbError("nested begin");
@@ -197,9 +222,12 @@ void RecordingFrontend::runEnded(const ImportOutcome& o) {
       importLine(o.message);
       box(o.message, texts::kCaptionFailed);
       break;
-    case RunEnd::LayoutRejected: importLine(o.message); break;
+    case RunEnd::LayoutRejected:
+    case RunEnd::StartRowOutside:
+    case RunEnd::Cancelled: importLine(o.message); break;
     case RunEnd::Failed:
       importLine(summaryLine(o));
+      if (o.resumeRow != 0) importLine(resumeLine(o));
       runState(texts::kMsgRunFailedStatus);
       box(o.message, texts::kCaptionError);
       break;
@@ -209,10 +237,21 @@ void RecordingFrontend::runEnded(const ImportOutcome& o) {
       [[fallthrough]];
     case RunEnd::Completed:
       importLine(summaryLine(o));
+      if (o.resumeRow != 0) importLine(resumeLine(o));
       runState(doneText(o));
       box(doneText(o), texts::kCaptionInfo);
       break;
   }
+}
+
+DuplicateAnswer RecordingFrontend::duplicatesFound(const std::vector<DuplicateRow>& rows) {
+  std::string e = "duplicates:";
+  for (const DuplicateRow& d : rows)
+    e += std::string(e.back() == ':' ? " " : ", ") + std::to_string(d.row) + " " + U(d.personName) + " " + U(d.idCard);
+  events.push_back(e);
+  if (duplicateAnswer == DuplicateAnswer::SkipExisting)
+    for (const DuplicateRow& d : rows) importLine(duplicateLine(d, true));
+  return duplicateAnswer;
 }
 
 std::vector<std::string> RecordingFrontend::only(const std::string& kind) const {

@@ -106,6 +106,9 @@ class FakeDialect : public db::Dialect {
   db::Statement selectDepartmentPeople(std::string_view code) const override {
     return {"people " + std::string(code), {}};
   }
+  db::Statement selectDepartmentIdCards(std::string_view code) const override {
+    return {"idcards " + std::string(code), {}};
+  }
   std::vector<db::Statement> deleteDepartmentPeople(std::string_view code) const override;
   std::optional<db::Statement> insertEducation(int64_t id, bool fullTime, std::string_view date,
                                                std::string_view code) const override;
@@ -128,7 +131,8 @@ class FakeConnection : public db::Connection {
   std::string describe() const override { return "fake database"; }
   void execute(const db::Statement& s) override;
   bool tryExecute(const db::Statement& s) override;
-  std::unique_ptr<db::ResultSet> query(const db::Statement&) override { return nullptr; }
+  // The id card query answers with `storedIdCards`; every query is kept in `queries`.
+  std::unique_ptr<db::ResultSet> query(const db::Statement& s) override;
   int64_t insertPerson(const db::PersonRecord& r) override;
   void begin() override;
   void commit() override;
@@ -148,6 +152,8 @@ class FakeConnection : public db::Connection {
   std::vector<std::string> pending;      // writes of the open transaction
   std::vector<db::PersonRecord> persons; // every record insertPerson stored (committed or not)
   std::vector<std::string> log;          // begin, commit, savepoint, ... in order
+  std::vector<std::string> queries;      // texts of the queries, in order
+  std::vector<std::pair<std::string, std::string>> storedIdCards;  // (xm, sfzh) in UTF-8
   int64_t nextId = 57;
   bool inTransaction = false;
 
@@ -182,6 +188,9 @@ class RecordingFrontend : public Frontend {
   }
   void clearAbort() override { abort = false; }
   bool abortRequested() override { return abort; }
+  // Recorded as "duplicates: <row> <name> <id>, ..."; answered with `duplicateAnswer`.
+  DuplicateAnswer duplicatesFound(const std::vector<DuplicateRow>& rows) override;
+  DuplicateAnswer duplicateAnswer = DuplicateAnswer::Cancel;
 
   // The events of one kind ("import", "error", "status1", "box"), texts only.
   std::vector<std::string> only(const std::string& kind) const;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "codes/code_map.h"
 #include "import/tests/fakes.h"
 
@@ -168,10 +170,12 @@ TEST_F(ImportRun, AbortAfterAWholeRow) {
                                  "status1: 用户中止!",
                                  "box: 用户中止! / 提示",
                                  "import: 导入人员2人,未导入0行,履历记录6条,报告0条",
+                                 "import: 请从第4行继续导入",
                                  "status1: 数据导入成功!",
                                  "box: 数据导入成功! / 提示",
                              }));
   EXPECT_EQ(o.end, RunEnd::Aborted);
+  EXPECT_EQ(o.resumeRow, 4);
   EXPECT_EQ(committed("person"), (Lines{"person 张三", "person 李四"}));
   EXPECT_EQ(committed("insert").size(), 6u);  // the second row is whole
   EXPECT_FALSE(conn.inTransaction);
@@ -197,6 +201,7 @@ TEST_F(ImportRun, AbortDuringTheDeletionStopsAfterTheFirstRow) {
                                  "status1: 用户中止!",
                                  "box: 用户中止! / 提示",
                                  "import: 导入人员1人,未导入0行,履历记录3条,报告0条",
+                                 "import: 请以追加方式从第3行继续导入",
                                  "status1: 数据导入成功!",
                                  "box: 数据导入成功! / 提示",
                              }));
@@ -295,6 +300,9 @@ TEST_F(ImportRun, FailedDeletionDeletesNothing) {
   EXPECT_TRUE(conn.persons.empty());
   EXPECT_EQ(frontend.only("box").size(), 1u);
   EXPECT_NE(frontend.only("box")[0].find("/ 错误"), std::string::npos);
+  // Nothing is committed, so the overwrite is simply run again.
+  EXPECT_EQ(o.resumeRow, 2);
+  EXPECT_FALSE(o.resumeByAppending);
   EXPECT_EQ(std::count(frontend.events.begin(), frontend.events.end(), "import: XLS相配置!准备导入"), 0);
 }
 
@@ -313,6 +321,7 @@ TEST_F(ImportRun, FailureInARowKeepsTheRowsBeforeAndNothingOfIt) {
   EXPECT_EQ(o.historyRowsStored, 6);
   EXPECT_EQ(frontend.only("box"), Lines{"导入因数据库错误中断,此前导入的人员已保存:connection lost / 错误"});
   EXPECT_EQ(frontend.only("status1"), Lines{"导入中断!"});
+  EXPECT_EQ(frontend.only("import").back(), "请从第4行继续导入");
   EXPECT_FALSE(conn.inTransaction);
 }
 
@@ -335,6 +344,8 @@ TEST_F(ImportRun, WithoutRowSavepointsAFailureHalfWayUndoesItsWholeBatch) {
   EXPECT_EQ(o.historyRowsStored, 9);
   EXPECT_EQ(std::count(conn.log.begin(), conn.log.end(), "savepoint"), 0);
   EXPECT_FALSE(conn.inTransaction);
+  // 李四 failed but its fate is committed; c, finished, went with its batch.
+  EXPECT_EQ(o.resumeRow, 6);
 }
 
 TEST_F(ImportRun, RowsAreCommittedInBatchesBetweenRows) {
@@ -357,6 +368,208 @@ TEST_F(ImportRun, RowsAreCommittedInBatchesBetweenRows) {
   request.commitEvery = std::chrono::milliseconds(0);  // every row is past its time
   run();
   EXPECT_EQ(std::count(conn.log.begin(), conn.log.end(), "commit"), 6);
+}
+
+TEST_F(ImportRun, StartRowContinuesFromThatRow) {
+  rows.push_back(person("王五"));
+  request.firstRow = 3;
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Completed);
+  EXPECT_EQ(o.rowsTotal, 2);
+  EXPECT_EQ(committed("person"), (Lines{"person 李四", "person 王五"}));
+  EXPECT_EQ(frontend.progressCalls.back(), std::make_pair(2, 2));
+  EXPECT_EQ(o.resumeRow, 0);
+
+  // Continued again after an abort: the row to go on from counts from the start row.
+  frontend.onEvents = [this] { frontend.abort = true; };
+  o = run();
+  EXPECT_EQ(o.end, RunEnd::Aborted);
+  EXPECT_EQ(o.resumeRow, 4);
+}
+
+TEST_F(ImportRun, AStartRowOutsideTheDataTouchesNothing) {
+  struct Row {
+    const char* name;
+    Rows sheet;
+    int32_t firstRow;
+    const char* message;
+  };
+  const Row cases[] = {
+      {"past the last row", {kTitles, person("张三"), person("李四")}, 4, "起始行4不是数据行,数据行为第2行至第3行"},
+      {"after the first empty name",
+       {kTitles, person("张三"), {}, person("李四")},
+       4,
+       "起始行4不是数据行,数据行为第2行至第2行"},
+      {"the title row", {kTitles, person("张三")}, 1, "起始行1不是数据行,数据行为第2行至第2行"},
+      {"a sheet without data", {kTitles}, 3, "起始行3不是数据行,工作表没有数据行"},
+  };
+  for (const Row& c : cases) {
+    rows = c.sheet;
+    request.firstRow = c.firstRow;
+    request.mode = ImportMode::Overwrite;
+    frontend.events.clear();
+    ImportOutcome o = run();
+    EXPECT_EQ(o.end, RunEnd::StartRowOutside) << c.name;
+    EXPECT_EQ(frontend.events, Lines{std::string("import: ") + c.message}) << c.name;
+    EXPECT_TRUE(conn.log.empty()) << c.name;
+  }
+  // Row 2 of a sheet without data is an empty run, as always.
+  request.firstRow = 2;
+  EXPECT_EQ(run().end, RunEnd::Completed);
+}
+
+TEST_F(ImportRun, AnAbortAfterTheLastRowLeavesNothingToContinue) {
+  frontend.onEvents = [this] { frontend.abort = frontend.eventRounds == 2; };
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Aborted);
+  EXPECT_EQ(o.resumeRow, 0);
+  EXPECT_EQ(frontend.only("import").back(), "导入人员2人,未导入0行,履历记录6条,报告0条");
+}
+
+// A sheet with id card numbers: rows 2 and 5 are people the department has
+// (one written with a small x, one as a number), row 3 has no number.
+class Duplicates : public ImportRun {
+ protected:
+  void SetUp() override {
+    ImportRun::SetUp();
+    std::vector<Cell> titles = kTitles;
+    titles.push_back("身份证号");
+    auto withId = [](const char* name, Cell id) {
+      std::vector<Cell> r = person(name);
+      r.push_back(std::move(id));
+      return r;
+    };
+    rows = {titles, withId("张三", "11010119650301001x"), withId("李四", ""), withId("王五", "110101197001010022"),
+            withId("赵六", Cell::num(123456))};
+    conn.storedIdCards = {{"张三", " 11010119650301001X"}, {"某人", "123456"}, {"他人", "999"}};
+  }
+};
+
+TEST_F(Duplicates, TheAnswerDecidesWhichRowsAreWritten) {
+  struct Row {
+    const char* name;
+    DuplicateAnswer answer;
+    RunEnd end;
+    Lines persons;
+    int skipped;
+    int total;
+  };
+  const Row cases[] = {
+      {"cancel", DuplicateAnswer::Cancel, RunEnd::Cancelled, {}, 0, 0},
+      {"skip existing", DuplicateAnswer::SkipExisting, RunEnd::Completed, {"person 李四", "person 王五"}, 2, 2},
+      {"import all",
+       DuplicateAnswer::ImportAll,
+       RunEnd::Completed,
+       {"person 张三", "person 李四", "person 王五", "person 赵六"},
+       0,
+       4},
+  };
+  for (const Row& c : cases) {
+    conn.committed.clear();
+    conn.log.clear();
+    frontend.events.clear();
+    frontend.duplicateAnswer = c.answer;
+    ImportOutcome o = run();
+    EXPECT_EQ(o.end, c.end) << c.name;
+    EXPECT_EQ(frontend.events.front(), "duplicates: 2 张三 11010119650301001x, 5 赵六 123456") << c.name;
+    EXPECT_EQ(committed("person"), c.persons) << c.name;
+    EXPECT_EQ(o.rowsSkipped, c.skipped) << c.name;
+    EXPECT_EQ(o.rowsTotal, c.total) << c.name;
+    // Asked before anything is written.
+    EXPECT_EQ(conn.log.front(), "query") << c.name;
+  }
+  EXPECT_EQ(conn.queries, Lines(3, "idcards 0102"));  // once per run
+}
+
+TEST_F(Duplicates, SkippedRowsAreListedAndCounted) {
+  frontend.duplicateAnswer = DuplicateAnswer::SkipExisting;
+  ImportOutcome o = run();
+  EXPECT_EQ(frontend.only("import"),
+            (Lines{"第2行:张三:身份证号11010119650301001x已在本部门,跳过", "第5行:赵六:身份证号123456已在本部门,跳过",
+                   "XLS相配置!准备导入", "李四", "王五", "导入人员2人,未导入0行,跳过2行,履历记录6条,报告0条"}));
+  EXPECT_TRUE(o.succeeded());
+}
+
+TEST_F(Duplicates, ARunStoppedAmongSkippedRowsContinuesAfterTheLastWrittenOne) {
+  frontend.duplicateAnswer = DuplicateAnswer::SkipExisting;
+  frontend.onEvents = [this] { frontend.abort = true; };  // after the first written row, 李四
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Aborted);
+  EXPECT_EQ(o.resumeRow, 4);
+}
+
+TEST_F(Duplicates, NoQueryWhereNoRowCanBeOne) {
+  struct Row {
+    const char* name;
+    std::function<void(ImportRequest&, Rows&)> setUp;
+  };
+  const Row cases[] = {
+      {"overwrite", [](ImportRequest& r, Rows&) { r.mode = ImportMode::Overwrite; }},
+      {"check turned off", [](ImportRequest& r, Rows&) { r.checkDuplicates = false; }},
+      {"no id card column", [](ImportRequest&, Rows& sheet) { sheet = {kTitles, person("张三")}; }},
+  };
+  for (const Row& c : cases) {
+    request = ImportRequest{};
+    SetUp();
+    conn.queries.clear();
+    frontend.events.clear();
+    c.setUp(request, rows);
+    ImportOutcome o = run();
+    EXPECT_EQ(o.end, RunEnd::Completed) << c.name;
+    EXPECT_TRUE(conn.queries.empty()) << c.name;
+    EXPECT_EQ(frontend.only("duplicates"), Lines{}) << c.name;
+  }
+}
+
+TEST_F(Duplicates, AFailingQueryEndsTheRunBeforeAnythingIsWritten) {
+  conn.beforeOp = [](const std::string& op) {
+    if (op == "query") throw db::DbError(db::DbFault::ConnectionLost, "server gone");
+  };
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Failed);
+  EXPECT_EQ(o.resumeRow, 2);
+  EXPECT_TRUE(conn.persons.empty());
+}
+
+TEST_F(ImportRun, RowsNotStoredAreKeptWithTheirCellsForTheRejectWorkbook) {
+  rows = {kTitles, person("张三"), person("李四", "19x3"), person("王五")};
+  ImportOutcome o = run();
+  ASSERT_EQ(o.rejects.rows.size(), 1u);
+  const RejectedRow& r = o.rejects.rows[0];
+  EXPECT_EQ(r.row, 3);
+  EXPECT_EQ(U(r.reason), "出生年月\"19x3\"不是日期");
+  ASSERT_EQ(o.rejects.titles.size(), kTitles.size());
+  EXPECT_EQ(U(o.rejects.titles[0].text), "姓名");
+  ASSERT_EQ(r.cells.size(), kTitles.size());
+  EXPECT_EQ(U(r.cells[0].text), "李四");
+  EXPECT_EQ(U(r.cells[1].text), "19x3");
+  EXPECT_TRUE(r.cells[2].isDate);
+  EXPECT_EQ(r.cells[2].number, 31260);
+
+  rows = {kTitles, person("张三")};
+  EXPECT_TRUE(run().rejects.rows.empty());
+  EXPECT_TRUE(run().rejects.titles.empty());
+}
+
+// A run that fails: a row not stored in the batch the database undid is the
+// next run's to import, not a reject.
+TEST_F(ImportRun, RowsFromTheRowToContinueFromAreNoRejects) {
+  conn.fakeDialect().kindValue = db::DialectKind::Jet;
+  for (const char* n : {"a", "b"}) rows.push_back(person(n));
+  rows.push_back(person("c", "19x3"));
+  rows.push_back(person("d"));
+  request.commitEveryRows = 2;
+  request.commitEvery = std::chrono::hours(1);
+  conn.refusePersonNamed = "李四";
+  int tries = 0;
+  conn.beforeOp = [&](const std::string& op) {
+    if (op == "tryExecute" && ++tries == 11) throw db::DbError("out of memory");  // row d, second line
+  };
+  ImportOutcome o = run();
+  EXPECT_EQ(o.end, RunEnd::Failed);
+  EXPECT_EQ(o.resumeRow, 6);
+  ASSERT_EQ(o.rejects.rows.size(), 1u);
+  EXPECT_EQ(o.rejects.rows[0].row, 3);
 }
 
 TEST_F(ImportRun, HistoryReportsAreCountedAndShown) {

@@ -79,6 +79,7 @@ class ChooserTests : public QObject {
     h.copyWorkbook(h.path("plain"), /*withCodes=*/false);
     h.open();
     h.clickNode("0102");
+    h.boxes().duplicateAnswer = imp::DuplicateAnswer::ImportAll;  // the same workbook twice, on purpose
 
     h.showFolder(h.path("plain"));
     h.selectWorkbook("staff.xls");

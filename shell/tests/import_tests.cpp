@@ -100,7 +100,9 @@ class ImportTests : public QObject {
     h.boxes().onShow = [&](const ShownBox&) { panelWhenShown << h.panel(1); };
     h.clickImport();
 
-    QCOMPARE(h.boxes().texts(), (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!")}));
+    // The closing box says where to go on from.
+    QCOMPARE(h.boxes().texts(),
+             (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!\n请从第3行继续导入")}));
     QCOMPARE(panelWhenShown, (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!")}));
     QCOMPARE(h.gridColumn("xm"), QStringList{kStaff.first()});  // the current row finished
     QCOMPARE(h.panel(0), QStringLiteral("1人"));
@@ -110,6 +112,7 @@ class ImportTests : public QObject {
   void laterRunsCanStillBeStopped() {
     WindowHarness h;
     h.openReadyToImport();
+    h.boxes().duplicateAnswer = imp::DuplicateAnswer::ImportAll;  // the same workbook twice, on purpose
     h.clickImport();
     QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
 
@@ -210,6 +213,7 @@ class ImportTests : public QObject {
   void missingCodeFileIsReportedAtEveryClick() {
     WindowHarness h;
     h.openReadyToImport(/*withCodes=*/false);
+    h.boxes().duplicateAnswer = imp::DuplicateAnswer::ImportAll;  // the same workbook twice, on purpose
     h.clickImport();
     const QString afterFirst = h.pane("Memo2")->toPlainText();
     QCOMPARE(afterFirst.section('\n', 0, 0), QStringLiteral("代码文件dm.txt不存在"));

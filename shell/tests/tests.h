@@ -13,10 +13,11 @@ QObject* makeExceptionTests();
 QObject* makeTreeClickTests();
 QObject* makePasswordTests();
 QObject* makeRunEndTests();
+QObject* makeRunSafetyTests();
 
 inline std::vector<QObject*> allTests() {
   return {makeStartupTests(),   makeImportTests(),   makeChooserTests(), makeExceptionTests(),
-          makeTreeClickTests(), makePasswordTests(), makeRunEndTests()};
+          makeTreeClickTests(), makePasswordTests(), makeRunEndTests(),  makeRunSafetyTests()};
 }
 
 }  // namespace gz::shell::testing

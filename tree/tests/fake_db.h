@@ -67,6 +67,9 @@ class FakeDialect : public db::Dialect {
                                                         int64_t) const override {
     return std::nullopt;
   }
+  db::Statement selectDepartmentIdCards(std::string_view code) const override {
+    return {"idcards", {std::string(code)}};
+  }
 };
 
 class FakeConnection : public db::Connection {

@@ -1,0 +1,34 @@
+#include "import/run_stages.h"
+#include "sheet/workbook.h"
+
+namespace gz::imp {
+namespace {
+
+std::vector<sheet::CellValue> rowCells(const sheet::Workbook& book, int32_t row, uint32_t width) {
+  std::vector<sheet::CellValue> cells;
+  cells.reserve(width);
+  for (uint32_t col = 1; col <= width; ++col) cells.push_back(book.value(static_cast<uint32_t>(row), col));
+  return cells;
+}
+
+}  // namespace
+
+void RejectCollector::rowDone(const RowOutcome& row) {
+  next_.rowDone(row);
+  if (!row.stored) notStored_.emplace_back(row.row, row.reason);
+}
+
+RejectedRows collectRejects(const sheet::Workbook& book, const RejectCollector& collected, int32_t resumeRow) {
+  RejectedRows out;
+  if (collected.notStored().empty()) return out;
+  // Cells right of the title row are read by no step.
+  const uint32_t width = book.sheet().lastColumn(kTitleRow);
+  out.titles = rowCells(book, kTitleRow, width);
+  for (const auto& [row, reason] : collected.notStored()) {
+    if (resumeRow != 0 && row >= resumeRow) break;
+    out.rows.push_back({row, rowCells(book, row, width), reason});
+  }
+  return out;
+}
+
+}  // namespace gz::imp

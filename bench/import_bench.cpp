@@ -47,6 +47,7 @@ class QuietFrontend : public gz::imp::Frontend {
   void processEvents() override {}
   void clearAbort() override {}
   bool abortRequested() override { return false; }
+  void waiting(gz::imp::WaitCause) override {}
   int errorLines = 0;
 };
 

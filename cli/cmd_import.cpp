@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -52,6 +53,12 @@ int runImport(const QStringList& args) {
       {"dry-run", QCoreApplication::translate("gzimport", "Run the whole import and leave nothing in the database.")});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
+  parser.addOption({"wait",
+                    QCoreApplication::translate("gzimport",
+                                                "How long to wait for a database that another program holds, or for\n"
+                                                "another import into an overlapping department, before the import\n"
+                                                "ends with nothing more written (default 60 seconds)."),
+                    "SECONDS", QString::number(db::BusyWait::kDefaultLimit.count())});
   parser.addPositionalArgument(
       "WORKBOOK", QCoreApplication::translate(
                       "gzimport",
@@ -60,6 +67,12 @@ int runImport(const QStringList& args) {
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   if (!parser.isSet("dept"))
     return usageError(QCoreApplication::translate("gzimport", "--dept CODE is required").toStdString(),
+                      parser.helpText().toStdString());
+  bool waitIsNumber = false;
+  const int waitSeconds = parser.value("wait").toInt(&waitIsNumber);
+  if (!waitIsNumber || waitSeconds < 0)
+    return usageError(QCoreApplication::translate("gzimport", "--wait takes a whole number of seconds, 0 or more")
+                          .toStdString(),
                       parser.helpText().toStdString());
   const auto passwords = workbookPasswordSource(parser);
   if (const int* status = std::get_if<int>(&passwords)) return *status;
@@ -72,6 +85,7 @@ int runImport(const QStringList& args) {
   std::optional<tree::JGData> department;
   try {
     connection = openWorkDatabase(parser.value(dbOption), db::SchemaUse::Import);
+    connection->setBusyWait({std::chrono::seconds(waitSeconds), {}});
     department = findDepartmentByCode(*connection, parser.value("dept"));
   } catch (const db::DbError& e) {
     return fail(e.what());
@@ -93,6 +107,7 @@ int runImport(const QStringList& args) {
   request.departmentCode = tree::departmentCode(*department);
   request.workbookPath = parser.positionalArguments().front().toStdString();
   request.mode = parser.isSet("overwrite") ? imp::ImportMode::Overwrite : imp::ImportMode::Append;
+  request.wait = std::chrono::seconds(waitSeconds);
 
   installInterruptHandler();
   imp::ColumnMap columns;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "import/frontend.h"
+#include "import/run_texts.h"
 
 namespace gz::cli {
 
@@ -31,6 +32,7 @@ class ConsoleFrontend : public imp::Frontend {
   // One run per process: a Ctrl-C before the run began still stops it after its first row.
   void clearAbort() override {}
   bool abortRequested() override;
+  void waiting(imp::WaitCause cause) override { out(imp::waitingText(cause)); }
 
   // A line for the error stream, as the window's error pane gets it (GBK).
   void errorLine(std::string_view gbk);

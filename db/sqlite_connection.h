@@ -4,6 +4,7 @@
 // prepared once per text and kept.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -37,8 +38,13 @@ class SqliteConnection final : public Connection {
   void savepoint(const char* name) override;
   void releaseSavepoint(const char* name) override;
   void rollbackToSavepoint(const char* name) override;
+  void setBusyWait(const BusyWait& wait) override { busyWait_ = wait; }
 
  private:
+  // SQLite's busy handler: true to try the locked statement again.
+  static int onBusy(void* self, int tries);
+  bool waitOnceMore(int tries);
+
   sqlite3_stmt* prepare(const std::string& text, const Statement& forMessages);
   sqlite3_stmt* cached(const std::string& text, const Statement& forMessages);
   // Binds every value. With `keep`, converted texts are kept there and bound
@@ -57,6 +63,9 @@ class SqliteConnection final : public Connection {
   std::unordered_map<std::string, sqlite3_stmt*> preparedByText_;
   bool inTransaction_ = false;
   std::vector<std::string> boundTexts_;  // texts of the statement being run
+  BusyWait busyWait_;
+  std::chrono::steady_clock::time_point busySince_;  // when the current wait began
+  bool busyToldWaiting_ = false;                     // `waiting` called for the current wait
 };
 
 }  // namespace gz::db

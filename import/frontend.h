@@ -24,6 +24,12 @@ class RowSink {
 // The history cells whose lines are looked up in the code map.
 enum class HistoryKind { Education, Position, Assessment };
 
+// What a run waits for before it can write on.
+enum class WaitCause {
+  DatabaseBusy,    // another program holds a lock on the database
+  OverlappingRun,  // another run into this department, or one above or below it
+};
+
 class Frontend : public RowSink {
  public:
   // A remark about the workbook, e.g. that its active tab was a chart and
@@ -54,6 +60,11 @@ class Frontend : public RowSink {
   // The abort request: cleared when a run starts, polled after each row.
   virtual void clearAbort() = 0;
   virtual bool abortRequested() = 0;
+
+  // The run has begun to wait, up to its limit; called once per wait. For
+  // DatabaseBusy it comes from inside a database call: show it at once
+  // without letting events run.
+  virtual void waiting(WaitCause cause) = 0;
 };
 
 }  // namespace gz::imp

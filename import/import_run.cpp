@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "import/batch_writer.h"
+#include "import/run_lock.h"
 #include "import/run_stages.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
@@ -58,8 +59,10 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   if (!layout)
     return reportRun(frontend, endedBeforeWriting(RunEnd::LayoutRejected, std::string(texts::kMsgLayoutRejected)));
 
-  BatchWriter writer(conn, request.commitEveryRows, request.commitEvery, needsRowSavepoints(conn));
   const std::string dept = text::trim(request.departmentCode);
+  auto guard = std::make_unique<RunGuard>(conn, frontend, dept, request.wait);
+  if (guard->refused()) return reportRun(frontend, std::move(*guard->refused()));
+  BatchWriter writer(conn, request.commitEveryRows, request.commitEvery, needsRowSavepoints(conn));
   ImportOutcome out;
   out.rowsTotal = layout->dataRows;
   try {
@@ -75,6 +78,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
     closeAfterFailure(e, writer, out);
   }
   opened.book.reset();  // the workbook is closed before the operator is told
+  guard.reset();        // and other runs may go on while a message box waits
   frontend.progress(out.rowsDone, out.rowsTotal);
   return reportRun(frontend, std::move(out));
 }

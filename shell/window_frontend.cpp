@@ -76,6 +76,17 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
   }
 }
 
+void WindowFrontend::waiting(imp::WaitCause cause) {
+  const std::string text = imp::waitingText(cause);
+  importLine(text);
+  runState(text);
+  // Drawn now: a busy database holds the run inside a statement, where no
+  // events may run.
+  flush();
+  w_.importPane->repaint();
+  w_.runStatePanel->repaint();
+}
+
 void WindowFrontend::importLine(std::string_view gbk) { pendingImport_ << text::gb18030ToQString(gbk); }
 
 void WindowFrontend::errorLine(std::string_view gbk) { pendingError_ << text::gb18030ToQString(gbk); }

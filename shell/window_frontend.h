@@ -58,6 +58,7 @@ class WindowFrontend final : public imp::Frontend {
   void processEvents() override;
   void clearAbort() override { abortFlag_ = 0; }
   bool abortRequested() override { return abortFlag_ != 0; }
+  void waiting(imp::WaitCause cause) override;
 
   // Writes the collected pane lines.
   void flush();

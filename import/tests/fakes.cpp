@@ -88,6 +88,30 @@ bool FakeConnection::tryExecute(const db::Statement& s) {
   }
 }
 
+namespace {
+class OneRow final : public db::ResultSet {
+ public:
+  explicit OneRow(int64_t answer) : answer_(answer) {}
+  bool next() override {
+    if (read_) return false;
+    read_ = true;
+    return true;
+  }
+  int64_t integer(const char*) const override { return answer_; }
+  std::string text(const char*) const override { return std::to_string(answer_); }
+  db::Value value(const char*) const override { return answer_; }
+
+ private:
+  int64_t answer_;
+  bool read_ = false;
+};
+}  // namespace
+
+std::unique_ptr<db::ResultSet> FakeConnection::query(const db::Statement& s) {
+  queries.push_back(U(s.text));
+  return std::make_unique<OneRow>(queryAnswer);
+}
+
 int64_t FakeConnection::insertPerson(const db::PersonRecord& r) {
   op("insertPerson");
   const auto xm = column(r, "xm");
@@ -161,6 +185,11 @@ void RecordingFrontend::lineWithoutCode(HistoryKind kind, std::string_view perso
 void RecordingFrontend::rowDone(const RowOutcome& row) {
   rows.push_back(row);
   if (!row.stored) errorLine(rowNotStoredLine(row));
+}
+
+void RecordingFrontend::waiting(WaitCause cause) {
+  importLine(waitingText(cause));
+  runState(waitingText(cause));
 }
 
 void RecordingFrontend::errorLine(const std::string& gbk) {

@@ -124,7 +124,8 @@ class FakeConnection : public db::Connection {
   std::string describe() const override { return "fake database"; }
   void execute(const db::Statement& s) override;
   bool tryExecute(const db::Statement& s) override;
-  std::unique_ptr<db::ResultSet> query(const db::Statement&) override { return nullptr; }
+  // Answers every query with one row in which each column reads as `queryAnswer`.
+  std::unique_ptr<db::ResultSet> query(const db::Statement& s) override;
   int64_t insertPerson(const db::PersonRecord& r) override;
   void begin() override;
   void commit() override;
@@ -132,6 +133,7 @@ class FakeConnection : public db::Connection {
   void savepoint(const char* name) override;
   void releaseSavepoint(const char* name) override;
   void rollbackToSavepoint(const char* name) override;
+  void setBusyWait(const db::BusyWait& wait) override { busyWait = wait; }
 
   // Statements whose UTF-8 text contains this are refused.
   std::string refuseContaining;
@@ -145,6 +147,9 @@ class FakeConnection : public db::Connection {
   std::vector<db::PersonRecord> persons; // every record insertPerson stored (committed or not)
   std::vector<std::string> log;          // begin, commit, savepoint, ... in order
   int64_t nextId = 57;
+  int64_t queryAnswer = 1;
+  std::vector<std::string> queries;  // UTF-8 texts of the queries, in order
+  db::BusyWait busyWait;             // as the run last set it
   bool inTransaction = false;
 
   std::vector<std::string> allWrites() const;  // committed, then pending
@@ -178,6 +183,7 @@ class RecordingFrontend : public Frontend {
   }
   void clearAbort() override { abort = false; }
   bool abortRequested() override { return abort; }
+  void waiting(WaitCause cause) override;
 
   // The events of one kind ("import", "error", "status1", "box"), texts only.
   std::vector<std::string> only(const std::string& kind) const;

@@ -204,13 +204,18 @@ TEST_F(WritingStage, ClosingAfterAFailureKeepsWhatTheDatabaseStillHas) {
     std::exception_ptr failure;
     bool kept;                               // the rows finished before it are committed
     std::optional<db::DbFault> fault;
+    const char* message;                     // how the message begins
   };
   const Row rows[] = {
       {"a lost connection", std::make_exception_ptr(db::DbError(db::DbFault::ConnectionLost, "gone")), true,
-       db::DbFault::ConnectionLost},
+       db::DbFault::ConnectionLost, "与数据库的连接已断开,导入中断,此前提交的人员已保存: fake database"},
       {"a transaction the database undid", std::make_exception_ptr(db::TransactionLost("undone")), false,
-       db::DbFault::TransactionLost},
-      {"not a database failure", std::make_exception_ptr(std::runtime_error("cell unreadable")), true, std::nullopt},
+       db::DbFault::TransactionLost, "导入因数据库错误中断,最近一批未提交的记录已被数据库撤销:"},
+      {"not a database failure", std::make_exception_ptr(std::runtime_error("cell unreadable")), true, std::nullopt,
+       "导入因数据库错误中断,此前导入的人员已保存:"},
+      {"a lock held past the wait: the open batch goes without a second wait",
+       std::make_exception_ptr(db::DbError(db::DbFault::Busy, "locked")), false, db::DbFault::Busy,
+       "数据库一直被其他程序使用,等待超时,导入中断,此前提交的人员已保存"},
   };
   for (const Row& r : rows) {
     FakeConnection db;
@@ -234,11 +239,7 @@ TEST_F(WritingStage, ClosingAfterAFailureKeepsWhatTheDatabaseStillHas) {
     EXPECT_EQ(db.committed.size(), r.kept ? 1u : 0u) << r.name;
     EXPECT_FALSE(db.inTransaction) << r.name;
     const std::string message = U(out.message);
-    EXPECT_EQ(message.rfind(r.kept ? "导入因数据库错误中断,此前导入的人员已保存:"
-                                   : "导入因数据库错误中断,最近一批未提交的记录已被数据库撤销:",
-                            0),
-              0u)
-        << r.name << ": " << message;
+    EXPECT_EQ(message.rfind(r.message, 0), 0u) << r.name << ": " << message;
   }
 }
 

@@ -156,6 +156,17 @@ or CSV/tab-separated text (the form is read from the file, not its name).</sourc
         <translation>工作簿：.xls、.xlsx、.xlsm、.et、.ett、.ods、.fods、XML 电子表格、网页
 或 CSV/制表符分隔的文本（格式由文件内容判断，而不是文件名）。</translation>
     </message>
+    <message>
+        <source>How long to wait for a database that another program holds, or for
+another import into an overlapping department, before the import
+ends with nothing more written (default 60 seconds).</source>
+        <translation>数据库被其他程序占用、或上下级部门的另一次导入正在进行时，
+最多等待多少秒；超时则导入结束，不再写入任何数据（默认 60 秒）。</translation>
+    </message>
+    <message>
+        <source>--wait takes a whole number of seconds, 0 or more</source>
+        <translation>--wait 须为不小于 0 的整数秒</translation>
+    </message>
 </context>
 <context>
     <name>gzimport-gui</name>

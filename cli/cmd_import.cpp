@@ -71,9 +71,9 @@ int runImport(const QStringList& args) {
   bool waitIsNumber = false;
   const int waitSeconds = parser.value("wait").toInt(&waitIsNumber);
   if (!waitIsNumber || waitSeconds < 0)
-    return usageError(QCoreApplication::translate("gzimport", "--wait takes a whole number of seconds, 0 or more")
-                          .toStdString(),
-                      parser.helpText().toStdString());
+    return usageError(
+        QCoreApplication::translate("gzimport", "--wait takes a whole number of seconds, 0 or more").toStdString(),
+        parser.helpText().toStdString());
   const auto passwords = workbookPasswordSource(parser);
   if (const int* status = std::get_if<int>(&passwords)) return *status;
   // The workbook is opened by the run, which asks for its password through this.

@@ -49,7 +49,8 @@ class AdvisoryLocks final : public DepartmentLock {
   bool tryTake() override {
     for (const Key& k : keys_) {
       const std::string call = k.shared ? "pg_try_advisory_lock_shared" : "pg_try_advisory_lock";
-      auto rs = conn_.query({"select case when " + call + "(" + std::to_string(k.key) + ") then 1 else 0 end as got", {}});
+      auto rs =
+          conn_.query({"select case when " + call + "(" + std::to_string(k.key) + ") then 1 else 0 end as got", {}});
       if (!rs->next() || rs->integer("got") != 1) {
         releaseTaken();
         return false;
@@ -129,8 +130,7 @@ std::unique_ptr<DepartmentLock> departmentLock(db::Connection& conn, std::string
   return nullptr;
 }
 
-RunGuard::RunGuard(db::Connection& conn, Frontend& frontend, std::string_view deptCode,
-                   std::chrono::milliseconds wait)
+RunGuard::RunGuard(db::Connection& conn, Frontend& frontend, std::string_view deptCode, std::chrono::milliseconds wait)
     : conn_(conn), wait_(wait) {
   try {
     conn_.setBusyWait({wait_, [&frontend] { frontend.waiting(WaitCause::DatabaseBusy); }});

@@ -34,9 +34,9 @@ void closeAfterFailure(const std::exception& failure, RowWriter& writer, ImportO
     out.historyRowsStored = writer.historyRowsCommitted();
     // Our own sentence: the driver's words about a lock or a lost server say
     // nothing the operator can act on.
-    out.message = dbError->fault() == db::DbFault::Busy ? std::string(texts::kMsgBusyGaveUp)
-                                                        : std::string(texts::kMsgConnectionLost) +
-                                                              text::utf8ToGb18030(writer.connection().describe());
+    out.message = dbError->fault() == db::DbFault::Busy
+                      ? std::string(texts::kMsgBusyGaveUp)
+                      : std::string(texts::kMsgConnectionLost) + text::utf8ToGb18030(writer.connection().describe());
     return;
   }
   bool finishedRowsKept = false;

@@ -62,8 +62,9 @@ class SharedDatabaseRun : public ::testing::Test {
     request.commitEveryRows = 2;
   }
   ImportOutcome run() {
-    return AInputExecute(conn, codes, columns, frontend, request,
-                         [this](const std::string&) { return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows)); });
+    return AInputExecute(conn, codes, columns, frontend, request, [this](const std::string&) {
+      return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows));
+    });
   }
   Lines committedPersons() const {
     Lines out;
@@ -90,7 +91,8 @@ TEST_F(SharedDatabaseRun, DatabaseFaultsEndTheRunInsteadOfFailingRows) {
   const Row table[] = {
       {"held past the wait, at a person", "insertPerson", db::DbFault::Busy, "数据库一直被其他程序使用,等待超时"},
       {"held past the wait, at a history line", "tryExecute", db::DbFault::Busy, "数据库一直被其他程序使用,等待超时"},
-      {"server gone", "insertPerson", db::DbFault::ConnectionLost, "与数据库的连接已断开,导入中断,此前提交的人员已保存: fake database"},
+      {"server gone", "insertPerson", db::DbFault::ConnectionLost,
+       "与数据库的连接已断开,导入中断,此前提交的人员已保存: fake database"},
       {"server gone at a history line", "tryExecute", db::DbFault::ConnectionLost, "与数据库的连接已断开"},
       {"disk full", "insertPerson", db::DbFault::OutOfResources, "导入因数据库错误中断"},
       {"write-protected", "insertPerson", db::DbFault::ReadOnly, "导入因数据库错误中断"},
@@ -183,8 +185,9 @@ class SharedDatabase : public ::testing::Test {
     r.workbookPath = GZ_SOURCE_DIR "/CMakeLists.txt";
     r.wait = wait;
     r.commitEveryRows = commitEvery;
-    return AInputExecute(*conn, codes, columns, frontend, r,
-                         [&rows](const std::string&) { return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows)); });
+    return AInputExecute(*conn, codes, columns, frontend, r, [&rows](const std::string&) {
+      return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows));
+    });
   }
   int64_t count(const std::string& sql) {
     auto rs = conn->query({sql, {}});
@@ -246,7 +249,8 @@ TYPED_TEST(SharedDatabase, LockHeldPastTheWaitEndsTheRunWithNothingHalfWritten) 
   EXPECT_EQ(o.personsStored, 0);
   EXPECT_EQ(this->count("select count(*) as n from ryjbxx"), 0);
   EXPECT_TRUE(this->frontend.only("error").empty()) << "no row is blamed";
-  EXPECT_EQ(this->frontend.only("box"), (Lines{"数据库一直被其他程序使用,等待超时,导入中断,此前提交的人员已保存 / 错误"}));
+  EXPECT_EQ(this->frontend.only("box"),
+            (Lines{"数据库一直被其他程序使用,等待超时,导入中断,此前提交的人员已保存 / 错误"}));
   expectCountsAddUp(o, this->frontend, "held");
 }
 
@@ -285,12 +289,9 @@ TYPED_TEST(SharedDatabase, OverlappingDepartmentsMeetUnrelatedOnesDoNot) {
     bool meets;
   };
   const Row table[] = {
-      {"the same department", "0101", "0101", true},
-      {"a department below", "01", "0101", true},
-      {"a department above", "010101", "01", true},
-      {"the whole database", "", "0102", true},
-      {"a sibling", "0101", "0102", false},
-      {"a longer sibling", "0101", "01020", false},
+      {"the same department", "0101", "0101", true}, {"a department below", "01", "0101", true},
+      {"a department above", "010101", "01", true},  {"the whole database", "", "0102", true},
+      {"a sibling", "0101", "0102", false},          {"a longer sibling", "0101", "01020", false},
   };
   // Codes of their own, so that runs of other tests on the same server never meet these.
   const std::string own = "T" + std::to_string(QCoreApplication::applicationPid());

@@ -66,7 +66,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   ImportOutcome out;
   out.rowsTotal = layout->dataRows;
   try {
-    if (request.mode == ImportMode::Overwrite) deleteEarlierPeople(writer, frontend, dept);
+    if (request.mode == ImportMode::Overwrite) deleteEarlierPeople(writer, frontend, dept, request.wait);
     frontend.layoutAccepted();
     frontend.progress(0, out.rowsTotal);
     TypedDateCounter typedDates;

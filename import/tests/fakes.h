@@ -149,6 +149,7 @@ class FakeConnection : public db::Connection {
   int64_t nextId = 57;
   int64_t queryAnswer = 1;
   std::vector<std::string> queries;  // UTF-8 texts of the queries, in order
+  std::vector<std::string> settings; // "set ..." statements: the session's settings, not writes
   db::BusyWait busyWait;             // as the run last set it
   bool inTransaction = false;
 

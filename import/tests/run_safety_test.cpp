@@ -178,9 +178,11 @@ class SharedDatabase : public ::testing::Test {
   }
   bool sqlite() const { return conn->dialect().kind() == db::DialectKind::Sqlite; }
 
-  ImportOutcome import(int people, std::chrono::milliseconds wait, int commitEvery = 5000) {
+  ImportOutcome import(int people, std::chrono::milliseconds wait, int commitEvery = 5000,
+                       ImportMode mode = ImportMode::Append) {
     const Rows rows = sheetOf(people);
     ImportRequest r;
+    r.mode = mode;
     r.departmentCode = "0102";
     r.workbookPath = GZ_SOURCE_DIR "/CMakeLists.txt";
     r.wait = wait;
@@ -229,15 +231,21 @@ class SharedDatabase : public ::testing::Test {
 TYPED_TEST_SUITE(SharedDatabase, db::testing::AllBackends, db::testing::BackendNames);
 
 TYPED_TEST(SharedDatabase, AnotherUsersLockIsWaitedFor) {
-  std::thread holder = this->holdLock(1500ms);
-  const ImportOutcome o = this->import(3, 30s);
-  holder.join();
-  EXPECT_EQ(o.end, RunEnd::Completed);
-  EXPECT_EQ(o.personsStored, 3);
-  EXPECT_EQ(this->count("select count(*) as n from ryjbxx"), 3);
-  EXPECT_TRUE(this->frontend.only("error").empty());
-  // SQLite waits inside the statement and says so; PostgreSQL waits on the server.
-  if (this->sqlite()) EXPECT_EQ(this->frontend.only("status1").front(), "数据库正被其他程序使用，正在等待…");
+  for (const ImportMode mode : {ImportMode::Append, ImportMode::Overwrite}) {
+    const char* name = mode == ImportMode::Append ? "append" : "overwrite";
+    this->frontend = RecordingFrontend();
+    std::thread holder = this->holdLock(1500ms);
+    const ImportOutcome o = this->import(3, 30s, 5000, mode);
+    holder.join();
+    EXPECT_EQ(o.end, RunEnd::Completed) << name;
+    EXPECT_EQ(o.personsStored, 3) << name;
+    EXPECT_EQ(this->count("select count(*) as n from ryjbxx"), 3) << name;  // the overwrite replaced the first 3
+    EXPECT_TRUE(this->frontend.only("error").empty()) << name;
+    // SQLite says so from inside the statement; PostgreSQL waits on the server,
+    // and the run says so where the overwrite's deletion meets the lock.
+    if (this->sqlite() || mode == ImportMode::Overwrite)
+      EXPECT_EQ(this->frontend.only("status1").front(), "数据库正被其他程序使用，正在等待…") << name;
+  }
 }
 
 TYPED_TEST(SharedDatabase, LockHeldPastTheWaitEndsTheRunWithNothingHalfWritten) {

@@ -133,6 +133,22 @@ TEST_F(WritingStage, DeletionJoinsTheFirstBatchAndIsUndoneWholeOnFailure) {
   EXPECT_TRUE(conn.committed.empty());
 }
 
+// The server waits for another user's lock inside the statement, where the
+// run cannot speak: the deletion tries with a short wait first, and when that
+// runs out it says that it waits and tries again with the rest.
+TEST_F(WritingStage, DeletionMeetingALockSaysSoThenWaitsTheRest) {
+  int executed = 0;
+  conn.beforeOp = [&](const std::string& op) {
+    if (op == "execute" && ++executed == 15) throw db::DbError(db::DbFault::Busy, "lock timeout");
+  };
+  deleteEarlierPeople(writer, frontend, "0102", std::chrono::seconds(10));
+  EXPECT_EQ(frontend.events, (Lines{"import: 正在删除旧数据!", "import: 数据库正被其他程序使用，正在等待…",
+                                    "status1: 数据库正被其他程序使用，正在等待…"}));
+  EXPECT_EQ(conn.settings, (Lines{"set lock_timeout = 500", "set lock_timeout = 9500", "set lock_timeout = 10000"}));
+  EXPECT_EQ(conn.pending.size(), 15u);  // the first try was undone to its savepoint
+  EXPECT_EQ(conn.pending.back(), "delete from ryjbxx where bm like '0102%'");
+}
+
 class RowsStage : public WritingStage {
  protected:
   void SetUp() override { codes.set(G("大学"), "21"); }

@@ -21,13 +21,15 @@ namespace {
 // How often a waiting run tries again; between tries the window's events run.
 constexpr std::chrono::milliseconds kTryEvery{200};
 
-// The advisory lock key of a code: a 64-bit FNV-1a hash of the code's bytes
-// after a fixed text that keeps these keys apart from other programs' locks.
-// Two codes of the same hash only wait for each other needlessly.
-int64_t advisoryKey(std::string_view code) {
+// The advisory lock key of a code in a schema: a 64-bit FNV-1a hash of the
+// schema's name and the code's bytes after a fixed text that keeps these keys
+// apart from other programs' locks. Advisory locks belong to the whole
+// database, but runs into the tables of different schemas do not meet. Two
+// codes of the same hash only wait for each other needlessly.
+int64_t advisoryKey(std::string_view schema, std::string_view code) {
   constexpr uint64_t kOffset = 14695981039346656037ULL, kPrime = 1099511628211ULL;
   uint64_t h = kOffset;
-  for (std::string_view part : {std::string_view("gzimport department:"), code}) {
+  for (std::string_view part : {std::string_view("gzimport department:"), schema, std::string_view(":"), code}) {
     for (const char c : part) {
       h ^= static_cast<unsigned char>(c);
       h *= kPrime;
@@ -39,8 +41,10 @@ int64_t advisoryKey(std::string_view code) {
 class AdvisoryLocks final : public DepartmentLock {
  public:
   AdvisoryLocks(db::Connection& conn, std::string_view code) : conn_(conn) {
-    for (std::size_t n = 0; n < code.size(); ++n) keys_.push_back({advisoryKey(code.substr(0, n)), true});
-    keys_.push_back({advisoryKey(code), false});
+    auto rs = conn_.query({"select current_schema() as name", {}});
+    const std::string schema = rs->next() ? rs->text("name") : std::string();
+    for (std::size_t n = 0; n < code.size(); ++n) keys_.push_back({advisoryKey(schema, code.substr(0, n)), true});
+    keys_.push_back({advisoryKey(schema, code), false});
   }
   ~AdvisoryLocks() override { releaseTaken(); }
   AdvisoryLocks(const AdvisoryLocks&) = delete;

@@ -3,8 +3,9 @@
 // other users' locks, telling the front end, for the length of one run.
 //
 // PostgreSQL: session advisory locks, held until the run lets them go (the
-// server drops them with a lost connection): shared on every proper prefix of
-// the code, the empty one included, and exclusive on the code itself. Two
+// server drops them with a lost connection), keyed by the schema the run
+// writes to: shared on every proper prefix of the code, the empty one
+// included, and exclusive on the code itself. Two
 // overlapping runs meet on the shorter code, which one holds exclusive and the
 // other shared; runs into unrelated departments share only prefixes and go
 // side by side.

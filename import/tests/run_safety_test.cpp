@@ -177,13 +177,18 @@ class SharedDatabase : public ::testing::Test {
     if (conn) backend.close(*conn);
   }
   bool sqlite() const { return conn->dialect().kind() == db::DialectKind::Sqlite; }
+  // A department code of this process's own: runs of other tests on the same
+  // server take their departments' locks at the same time.
+  static std::string ownCode(const std::string& code = "01") {
+    return "T" + std::to_string(QCoreApplication::applicationPid()) + code;
+  }
 
   ImportOutcome import(int people, std::chrono::milliseconds wait, int commitEvery = 5000,
                        ImportMode mode = ImportMode::Append) {
     const Rows rows = sheetOf(people);
     ImportRequest r;
     r.mode = mode;
-    r.departmentCode = "0102";
+    r.departmentCode = ownCode();
     r.workbookPath = GZ_SOURCE_DIR "/CMakeLists.txt";
     r.wait = wait;
     r.commitEveryRows = commitEvery;
@@ -301,12 +306,10 @@ TYPED_TEST(SharedDatabase, OverlappingDepartmentsMeetUnrelatedOnesDoNot) {
       {"a department above", "010101", "01", true},  {"the whole database", "", "0102", true},
       {"a sibling", "0101", "0102", false},          {"a longer sibling", "0101", "01020", false},
   };
-  // Codes of their own, so that runs of other tests on the same server never meet these.
-  const std::string own = "T" + std::to_string(QCoreApplication::applicationPid());
   auto other = this->backend.openAnother();
   for (const Row& r : table) {
-    auto held = departmentLock(*other, own + r.held);
-    auto wanted = departmentLock(*this->conn, own + r.wanted);
+    auto held = departmentLock(*other, this->ownCode(r.held));
+    auto wanted = departmentLock(*this->conn, this->ownCode(r.wanted));
     ASSERT_TRUE(held && wanted) << r.name;
     ASSERT_TRUE(held->tryTake()) << r.name;
     // SQLite holds the whole file for a run.

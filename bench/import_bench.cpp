@@ -46,6 +46,7 @@ class QuietFrontend : public gz::imp::Frontend {
   gz::imp::DuplicateAnswer duplicatesFound(const std::vector<gz::imp::DuplicateRow>&) override {
     return gz::imp::DuplicateAnswer::ImportAll;
   }
+  void waiting(gz::imp::WaitCause) override {}
   int errorLines = 0;
 };
 

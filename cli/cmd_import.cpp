@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -108,6 +109,12 @@ int runImport(const QStringList& args) {
                     "FILE.xlsx"});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
+  parser.addOption({"wait",
+                    QCoreApplication::translate("gzimport",
+                                                "How long to wait for a database that another program holds, or for\n"
+                                                "another import into an overlapping department, before the import\n"
+                                                "ends with nothing more written (default 60 seconds)."),
+                    "SECONDS", QString::number(db::BusyWait::kDefaultLimit.count())});
   parser.addPositionalArgument(
       "WORKBOOK", QCoreApplication::translate(
                       "gzimport",
@@ -148,6 +155,12 @@ int runImport(const QStringList& args) {
     return usageError(
         QCoreApplication::translate("gzimport", "--rejects must name another file than the workbook").toStdString(),
         parser.helpText().toStdString());
+  bool waitIsNumber = false;
+  const int waitSeconds = parser.value("wait").toInt(&waitIsNumber);
+  if (!waitIsNumber || waitSeconds < 0)
+    return usageError(
+        QCoreApplication::translate("gzimport", "--wait takes a whole number of seconds, 0 or more").toStdString(),
+        parser.helpText().toStdString());
   const auto passwords = workbookPasswordSource(parser);
   if (const int* status = std::get_if<int>(&passwords)) return *status;
   // The workbook is opened by the run, which asks for its password through this.
@@ -159,6 +172,7 @@ int runImport(const QStringList& args) {
   std::optional<tree::JGData> department;
   try {
     connection = openWorkDatabase(parser.value(dbOption), db::SchemaUse::Import);
+    connection->setBusyWait({std::chrono::seconds(waitSeconds), {}});
     department = findDepartmentByCode(*connection, parser.value("dept"));
   } catch (const db::DbError& e) {
     return fail(e.what());
@@ -183,6 +197,7 @@ int runImport(const QStringList& args) {
   request.firstRow = startRow;
   request.checkDuplicates = !parser.isSet("allow-duplicates");
   if (parser.isSet("skip-existing")) frontend.answerDuplicatesWith(imp::DuplicateAnswer::SkipExisting);
+  request.wait = std::chrono::seconds(waitSeconds);
 
   installInterruptHandler();
   imp::ColumnMap columns;

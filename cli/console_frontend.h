@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "import/frontend.h"
+#include "import/run_texts.h"
 
 namespace gz::cli {
 
@@ -32,6 +33,7 @@ class ConsoleFrontend : public imp::Frontend {
   // One run per process: a Ctrl-C before the run began still stops it after its first row.
   void clearAbort() override {}
   bool abortRequested() override;
+  void waiting(imp::WaitCause cause) override { out(imp::waitingText(cause)); }
 
   // The first duplicates are named; the answer is the one set below.
   imp::DuplicateAnswer duplicatesFound(const std::vector<imp::DuplicateRow>& rows) override;

@@ -31,6 +31,7 @@ class DryRunConnection : public db::Connection {
   void savepoint(const char* name) override { inner_.savepoint(name); }
   void releaseSavepoint(const char* name) override { inner_.releaseSavepoint(name); }
   void rollbackToSavepoint(const char* name) override { inner_.rollbackToSavepoint(name); }
+  void setBusyWait(const db::BusyWait& wait) override { inner_.setBusyWait(wait); }
 
  private:
   db::Connection& inner_;

@@ -6,6 +6,7 @@
 #include "app/translations.h"
 #include "app/version.h"
 #include "cli/command.h"
+#include "import/library_messages.h"
 
 namespace gz::cli {
 
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName("gzimport");
   QCoreApplication::setApplicationVersion(gz::app::versionText());
   gz::app::installTranslations();
+  gz::imp::dropLibraryMessages();
 
   if (!isCommand) {
     if (name.empty()) {

@@ -6,7 +6,9 @@
 // database's own encoding (UTF-8 for SQLite and PostgreSQL).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -38,6 +40,26 @@ enum class DbFault : uint8_t {
   Exists,           // refused to create a database over an existing file
   Unsupported,      // the database cannot do what was asked (savepoints on Access, no auto-number)
   Misuse,           // the program used the connection wrongly (a value count that does not match)
+  ReadOnly,         // the database can be read but not written (a write-protected file, a standby server)
+};
+
+// A failure that is not the statement's own but the database's: held by
+// another user past the wait, gone, full, write-protected, or the open
+// transaction undone.
+// Work stops there instead of blaming the row or line that met it.
+constexpr bool endsTheWork(DbFault f) {
+  return f == DbFault::Busy || f == DbFault::ConnectionLost || f == DbFault::TransactionLost ||
+         f == DbFault::OutOfResources || f == DbFault::ReadOnly;
+}
+
+// How a statement meets a lock that another user holds: it waits up to
+// `limit`, and `waiting` is called once a wait has lasted a moment (on the
+// caller's thread, from inside the statement: show it, run nothing else on the
+// connection). When the limit passes the statement throws DbError(Busy).
+struct BusyWait {
+  static constexpr std::chrono::seconds kDefaultLimit{60};
+  std::chrono::milliseconds limit = kDefaultLimit;
+  std::function<void()> waiting;  // may be empty
 };
 
 // A database failure with its kind and context: what was being done, the
@@ -102,9 +124,10 @@ class Connection {
 
   // Runs a statement that returns no rows. Throws DbError with the statement.
   virtual void execute(const Statement& s) = 0;
-  // Same, but a refusal by the database is returned as false instead of
+  // Same, but a refusal of the statement is returned as false instead of
   // thrown; the surrounding transaction stays usable (a savepoint guards the
-  // statement where the backend needs one).
+  // statement where the backend needs one). A failure that ends the work
+  // (endsTheWork) is still thrown.
   virtual bool tryExecute(const Statement& s) = 0;
   virtual std::unique_ptr<ResultSet> query(const Statement& s) = 0;
 
@@ -126,6 +149,8 @@ class Connection {
   virtual std::vector<bool> tryExecuteEach(const std::vector<Statement>& statements);
   // Writing batches of rows without a round trip per statement; null where the connection has no such way.
   virtual BulkWriting* bulkWriting() { return nullptr; }
+  // How statements wait for other users' locks from now on (see BusyWait).
+  virtual void setBusyWait(const BusyWait& wait) = 0;
 };
 
 // Opens a database named the way the command line and the window take it:

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "db/database_text.h"
+#include "db/lock_timeout.h"
 #include "db/sql_state.h"
 #include "db/sql_values.h"
 #include "text/bytes.h"
@@ -289,12 +290,17 @@ bool PgConnection::tryExecute(const Statement& s) {
   try {
     execute(s);
   } catch (const DbError& e) {
-    if (e.fault() == DbFault::ConnectionLost || e.fault() == DbFault::TransactionLost) throw;
+    if (endsTheWork(e.fault())) throw;
     if (guard) guard->rollback();
     return false;
   }
   if (guard) guard->release();
   return true;
+}
+
+void PgConnection::setBusyWait(const BusyWait& wait) {
+  // The server waits for other users' locks itself, up to lock_timeout.
+  execute(postgresLockTimeout(wait.limit));
 }
 
 std::unique_ptr<ResultSet> PgConnection::query(const Statement& s) {

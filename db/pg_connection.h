@@ -42,6 +42,7 @@ class PgConnection final : public Connection, public BulkWriting {
   void savepoint(const char* name) override;
   void releaseSavepoint(const char* name) override;
   void rollbackToSavepoint(const char* name) override;
+  void setBusyWait(const BusyWait& wait) override;
   BulkWriting* bulkWriting() override { return this; }
 
   bool canReservePersonIds() override;

@@ -11,6 +11,7 @@
 #include <type_traits>
 
 #include "db/database_text.h"
+#include "db/lock_timeout.h"
 #include "db/native_calls.h"
 #include "db/sql_state.h"
 #include "db/sql_values.h"
@@ -23,8 +24,10 @@ namespace {
 
 std::string utf8(const QString& s) { return s.toStdString(); }
 
+// The driver's text as one line: servers and drivers break theirs into
+// several, indented ones.
 std::string driverText(const QSqlError& e) {
-  QString t = e.text().trimmed();
+  QString t = e.text().simplified();
   if (t.isEmpty()) t = QStringLiteral("(没有错误说明)");
   return utf8(t);
 }
@@ -168,7 +171,8 @@ bool QtConnection::tryExecute(const Statement& s) {
   if (inTransaction_ && dialect_->kind() == DialectKind::Postgres) guard.emplace(*this, "gz_try");
   try {
     execute(s);
-  } catch (const DbError&) {
+  } catch (const DbError& e) {
+    if (endsTheWork(e.fault())) throw;
     if (guard) guard->rollback();
     return false;
   }
@@ -263,6 +267,10 @@ void QtConnection::rollbackToSavepoint(const char* name) {
   if (dialect_->kind() == DialectKind::Jet)
     throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("rollback to savepoint ") + name, "无法回滚到保存点");
+}
+
+void QtConnection::setBusyWait(const BusyWait& wait) {
+  if (dialect_->kind() == DialectKind::Postgres) execute(postgresLockTimeout(wait.limit));
 }
 
 }  // namespace gz::db

@@ -41,6 +41,10 @@ class QtConnection final : public Connection {
   void savepoint(const char* name) override;
   void releaseSavepoint(const char* name) override;
   void rollbackToSavepoint(const char* name) override;
+  // PostgreSQL waits on the server, up to the limit; `waiting` is not called,
+  // since the statement holds this thread until the server answers. Access
+  // waits as its driver is set up.
+  void setBusyWait(const BusyWait& wait) override;
 
  private:
   QSqlQuery& prepared(const std::string& text, const Statement& forMessages);

@@ -22,6 +22,7 @@ DbFault faultFromSqlState(std::string_view state) {
       {"57P03", DbFault::ConnectionLost},   // cannot_connect_now
       {"HYT01", DbFault::ConnectionLost},   // ODBC: connection timeout expired
       {"HY001", DbFault::OutOfResources},   // ODBC: memory allocation error
+      {"25006", DbFault::ReadOnly},         // read_only_sql_transaction (a standby server)
       {"0A000", DbFault::Unsupported},      // feature_not_supported
       {"HYC00", DbFault::Unsupported},      // ODBC: optional feature not implemented
       {"IM002", DbFault::CannotConnect},    // ODBC: data source or driver not found

@@ -29,6 +29,7 @@ DbFault sqliteFault(int code, std::string_view message) {
     case SQLITE_LOCKED: return DbFault::Busy;
     case SQLITE_FULL:
     case SQLITE_NOMEM: return DbFault::OutOfResources;
+    case SQLITE_READONLY: return DbFault::ReadOnly;
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
     case SQLITE_PROTOCOL: return DbFault::ConnectionLost;
@@ -42,9 +43,14 @@ DbFault sqliteFault(int code, std::string_view message) {
           message.find("has no column named") != std::string_view::npos)
         return DbFault::MissingColumn;
       return DbFault::Refused;
-    default: return DbFault::Refused;  // constraints, types, a read-only file, ...
+    default: return DbFault::Refused;  // constraints, types, ...
   }
 }
+
+// A wait shorter than this passes unmentioned: two writers meeting for a
+// moment is normal. The sleep between tries keeps the wait cheap.
+constexpr std::chrono::milliseconds kBusyQuietFor{300};
+constexpr int kBusySleepMs = 20;
 
 DbFault lastFault(sqlite3* db) { return sqliteFault(sqlite3_extended_errcode(db), sqlite3_errmsg(db)); }
 
@@ -148,7 +154,7 @@ SqliteConnection::SqliteConnection(const std::string& path, bool create)
                   "无法打开 " + description_ + ": " + why);
   }
   sqlite3_extended_result_codes(db_, 1);
-  sqlite3_busy_timeout(db_, 5000);
+  sqlite3_busy_handler(db_, &SqliteConnection::onBusy, this);
   // A whole import runs in one transaction; a page cache of 64 MiB keeps its
   // changed pages in memory until the commit instead of spilling them early.
   sqlite3_exec(db_, "pragma cache_size=-65536", nullptr, nullptr, nullptr);
@@ -162,6 +168,30 @@ SqliteConnection::SqliteConnection(const std::string& path, bool create)
     // A locked file is busy; anything else that stops the schema being read is damage.
     throw DbError(fault == DbFault::Busy ? fault : DbFault::NotADatabase, "数据库文件已损坏: " + path + ": " + why);
   }
+}
+
+int SqliteConnection::onBusy(void* self, int tries) {
+  return static_cast<SqliteConnection*>(self)->waitOnceMore(tries) ? 1 : 0;
+}
+
+bool SqliteConnection::waitOnceMore(int tries) {
+  const auto now = std::chrono::steady_clock::now();
+  if (tries == 0) {
+    busySince_ = now;
+    busyToldWaiting_ = false;
+  }
+  const auto waited = now - busySince_;
+  if (waited >= busyWait_.limit) return false;
+  if (!busyToldWaiting_ && waited >= kBusyQuietFor && busyWait_.waiting) {
+    busyToldWaiting_ = true;
+    try {
+      busyWait_.waiting();
+    } catch (...) {
+      // Telling about the wait must not end it; nothing may pass through SQLite.
+    }
+  }
+  sqlite3_sleep(kBusySleepMs);
+  return true;
 }
 
 SqliteConnection::~SqliteConnection() {
@@ -265,6 +295,7 @@ bool SqliteConnection::tryExecute(const Statement& s) {
     return true;
   } catch (const DbError& e) {
     throwIfTransactionLost(e);
+    if (endsTheWork(e.fault())) throw;
     return false;
   }
 }

@@ -4,6 +4,7 @@
 // prepared once per text and kept.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,8 +41,13 @@ class SqliteConnection final : public Connection {
   void rollbackToSavepoint(const char* name) override;
   // Runs of inserts of one shape go in as one multi-row insert.
   std::vector<bool> tryExecuteEach(const std::vector<Statement>& statements) override;
+  void setBusyWait(const BusyWait& wait) override { busyWait_ = wait; }
 
  private:
+  // SQLite's busy handler: true to try the locked statement again.
+  static int onBusy(void* self, int tries);
+  bool waitOnceMore(int tries);
+
   sqlite3_stmt* prepare(const std::string& text, const Statement& forMessages);
   sqlite3_stmt* cached(const std::string& text, const Statement& forMessages);
   // Binds every value. With `keep`, texts are bound without a copy, the
@@ -83,6 +89,9 @@ class SqliteConnection final : public Connection {
   bool inTransaction_ = false;
   std::optional<bool> personIdIsRowid_;
   std::vector<std::string> boundTexts_;  // texts of the statement being run
+  BusyWait busyWait_;
+  std::chrono::steady_clock::time_point busySince_;  // when the current wait began
+  bool busyToldWaiting_ = false;                     // `waiting` called for the current wait
 };
 
 }  // namespace gz::db

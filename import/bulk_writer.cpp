@@ -52,6 +52,7 @@ class BulkWriter::Keeper final : public db::Connection, public RowEvents {
   void savepoint(const char* name) override { direct().savepoint(name); }
   void releaseSavepoint(const char* name) override { direct().releaseSavepoint(name); }
   void rollbackToSavepoint(const char* name) override { direct().rollbackToSavepoint(name); }
+  void setBusyWait(const db::BusyWait& wait) override { w_.conn_.setBusyWait(wait); }
 
   void rowStarted(int32_t row, std::string_view personName) override {
     if (!w_.current_) return w_.reports_.events.rowStarted(row, personName);

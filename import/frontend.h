@@ -25,6 +25,12 @@ class RowSink {
 // The history cells whose lines are looked up in the code map.
 enum class HistoryKind { Education, Position, Assessment };
 
+// What a run waits for before it can write on.
+enum class WaitCause {
+  DatabaseBusy,    // another program holds a lock on the database
+  OverlappingRun,  // another run into this department, or one above or below it
+};
+
 // What the steps of a data row tell as they go. A writer that settles rows
 // later keeps these with the row and passes on only what holds for the
 // row's final outcome.
@@ -68,6 +74,10 @@ class Frontend : public RowSink, public RowEvents {
   // these rows (in sheet order), before anything is written. The answer says
   // which rows are written; with SkipExisting the front end lists them.
   virtual DuplicateAnswer duplicatesFound(const std::vector<DuplicateRow>& rows) = 0;
+  // The run has begun to wait, up to its limit; called once per wait. For
+  // DatabaseBusy it comes from inside a database call: show it at once
+  // without letting events run.
+  virtual void waiting(WaitCause cause) = 0;
 };
 
 }  // namespace gz::imp

@@ -1,6 +1,7 @@
 #include "import/import_run.h"
 
 #include "db/connection.h"
+#include "import/run_lock.h"
 #include "import/run_stages.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
@@ -51,18 +52,20 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   if (std::optional<ImportOutcome> outside = checkStartRow(request.firstRow, layout->dataRows))
     return reportRun(frontend, std::move(*outside));
 
+  const std::string dept = text::trim(request.departmentCode);
+  auto guard = std::make_unique<RunGuard>(conn, frontend, dept, request.wait);
+  if (guard->refused()) return reportRun(frontend, std::move(*guard->refused()));
   ImportOutcome out;
   out.rowsTotal = layout->dataRows - (request.firstRow - kFirstDataRow);
   std::set<int32_t> skipped;
   RejectCollector rejected(frontend);
   TypedDateCounter typedDates;
   RowTally tally(rejected, out);
-  const std::string dept = text::trim(request.departmentCode);
   const RowsInput rows{*opened.book, layout->columns, codes, dept, request.firstRow, &skipped};
   const std::unique_ptr<RowWriter> writer = makeRowWriter(conn, request, {frontend, tally, &typedDates}, rows);
   try {
     if (request.mode == ImportMode::Overwrite) {
-      deleteEarlierPeople(*writer, frontend, dept);
+      deleteEarlierPeople(*writer, frontend, dept, request.wait);
     } else if (request.checkDuplicates) {
       const DuplicateCheck check{*opened.book, layout->columns, request.firstRow, conn, dept};
       if (std::optional<ImportOutcome> cancelled = settleDuplicates(check, frontend, skipped)) {
@@ -83,6 +86,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   noteResumeRow(out, request.firstRow, writer->rowsSettled(), request.mode == ImportMode::Overwrite, skipped);
   out.rejects = collectRejects(*opened.book, rejected, out.resumeRow);
   opened.book.reset();  // the workbook is closed before the operator is told
+  guard.reset();        // and other runs may go on while a message box waits
   frontend.progress(out.rowsDone, out.rowsTotal);
   return reportRun(frontend, std::move(out));
 }

@@ -47,6 +47,9 @@ struct ImportRequest {
   // one), which would otherwise dominate a large import.
   int commitEveryRows = 5000;
   std::chrono::milliseconds commitEvery{1000};
+  // How long the run waits for a database that another program holds, and
+  // for another run into an overlapping department, before it ends.
+  std::chrono::milliseconds wait = db::BusyWait::kDefaultLimit;
 };
 
 // Runs one import. `columns` is emptied first and refilled from the sheet's

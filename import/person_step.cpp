@@ -170,9 +170,10 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
       typedDates->count(texts::kTitleBirth, dates.birth);
       typedDates->count(ctx.columns.workStartTitle, dates.workStart);
     }
-  } catch (const db::TransactionLost&) {
-    throw;  // not this person's fault: the run cannot go on
   } catch (const db::DbError& e) {
+    // A database held past the wait, gone, full or undone is not this
+    // person's fault: the run cannot go on.
+    if (db::endsTheWork(e.fault())) throw;
     out.failure = std::string(texts::kReasonDbRefused) + text::utf8ToGb18030(e.what());
   }
   return out;

@@ -4,6 +4,7 @@
 // A stage that ends the run returns the outcome that says why.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -48,8 +49,10 @@ std::optional<SheetLayout> recogniseLayout(const sheet::Workbook& book, ColumnMa
 
 // Delete (overwrite): the department's earlier people are deleted in the
 // writer's first batch, so they are never gone without their replacement.
-// A failure undoes the whole deletion and is thrown on.
-void deleteEarlierPeople(RowWriter& writer, Frontend& frontend, std::string_view deptCode);
+// A failure undoes the whole deletion and is thrown on. A lock of another
+// user is waited for up to `wait`, and the front end is told.
+void deleteEarlierPeople(RowWriter& writer, Frontend& frontend, std::string_view deptCode,
+                         std::chrono::milliseconds wait = db::BusyWait::kDefaultLimit);
 
 // Counts each row's final outcome into the run's outcome (rows done and
 // failed, lines reported), then hands it on.

@@ -24,6 +24,14 @@ std::string lineWithoutCodeText(HistoryKind kind, std::string_view personName, s
   return line;
 }
 
+std::string waitingText(WaitCause cause) {
+  switch (cause) {
+    case WaitCause::DatabaseBusy: return std::string(texts::kMsgDatabaseBusy);
+    case WaitCause::OverlappingRun: return std::string(texts::kMsgOverlappingRunWaiting);
+  }
+  return {};
+}
+
 std::string summaryLine(const ImportOutcome& o) {
   std::string s(texts::kSummaryPersons);
   s.append(std::to_string(o.personsStored)).append(texts::kSummaryFailed);

@@ -19,6 +19,9 @@ std::string rowNotStoredLine(const RowOutcome& row);
 // <kind>张三:<name>, e.g. 学历:张三:博士
 std::string lineWithoutCodeText(HistoryKind kind, std::string_view personName, std::string_view name);
 
+// 数据库正被其他程序使用，正在等待…, or the line for another run.
+std::string waitingText(WaitCause cause);
+
 // 导入人员N人,未导入N行,履历记录N条,报告N条
 std::string summaryLine(const ImportOutcome& outcome);
 

@@ -7,6 +7,7 @@
 
 #include "app/translations.h"
 #include "app/version.h"
+#include "import/library_messages.h"
 #include "shell/exception_display.h"
 #include "shell/gui_application.h"
 #include "shell/main_window.h"
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
 
   gz::shell::GuiApplication app(argc, argv);
   describeProgram();
+  gz::imp::dropLibraryMessages();
   QGuiApplication::setWindowIcon(programIcon());
   QGuiApplication::setDesktopFileName(QStringLiteral("gzimport-gui"));
   Options options;

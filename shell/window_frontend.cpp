@@ -128,6 +128,17 @@ imp::DuplicateAnswer WindowFrontend::duplicatesFound(const std::vector<imp::Dupl
   return answer;
 }
 
+void WindowFrontend::waiting(imp::WaitCause cause) {
+  const std::string text = imp::waitingText(cause);
+  importLine(text);
+  runState(text);
+  // Drawn now: a busy database holds the run inside a statement, where no
+  // events may run.
+  flush();
+  w_.importPane->repaint();
+  w_.runStatePanel->repaint();
+}
+
 void WindowFrontend::importLine(std::string_view gbk) { pendingImport_ << text::gb18030ToQString(gbk); }
 
 void WindowFrontend::errorLine(std::string_view gbk) { pendingError_ << text::gb18030ToQString(gbk); }

@@ -63,6 +63,7 @@ class WindowFrontend final : public imp::Frontend {
   // Asks the operator, naming how many and the first few; rows left out are
   // listed in the import pane.
   imp::DuplicateAnswer duplicatesFound(const std::vector<imp::DuplicateRow>& rows) override;
+  void waiting(imp::WaitCause cause) override;
 
   // Writes the collected pane lines.
   void flush();

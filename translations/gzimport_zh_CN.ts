@@ -215,6 +215,15 @@ it imports as it is.</source>
     <message>
         <source>--rejects must name another file than the workbook</source>
         <translation>--rejects 必须是工作簿以外的另一个文件</translation>
+        <source>How long to wait for a database that another program holds, or for
+another import into an overlapping department, before the import
+ends with nothing more written (default 60 seconds).</source>
+        <translation>数据库被其他程序占用、或上下级部门的另一次导入正在进行时，
+最多等待多少秒；超时则导入结束，不再写入任何数据（默认 60 秒）。</translation>
+    </message>
+    <message>
+        <source>--wait takes a whole number of seconds, 0 or more</source>
+        <translation>--wait 须为不小于 0 的整数秒</translation>
     </message>
 </context>
 <context>

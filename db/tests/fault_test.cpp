@@ -2,6 +2,7 @@
 // driver's sentence says.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -78,7 +79,8 @@ TYPED_TEST(FaultTest, SchemaCheckTellsMissingTablesFromMissingColumns) {
   EXPECT_EQ(faultOf([&] { requireSchema(c); }), DbFault::MissingColumn);
 }
 
-// Another user holds a lock on the table the statement writes.
+// Another user holds a lock on the table the statement writes: the statement
+// waits as long as it was told, then says the database is busy.
 TYPED_TEST(FaultTest, LockedByAnotherUserIsBusy) {
   auto other = this->backend.openAnother();
   Transaction holding(*other);
@@ -86,9 +88,14 @@ TYPED_TEST(FaultTest, LockedByAnotherUserIsBusy) {
     other->execute({"insert into t (x) values (1)", {}});  // the file's write lock, until the commit
   } else {
     other->execute({"lock table t in access exclusive mode", {}});
-    this->conn->execute({"set lock_timeout = '100ms'", {}});
   }
+  int toldWaiting = 0;
+  this->conn->setBusyWait({std::chrono::milliseconds(500), [&toldWaiting] { ++toldWaiting; }});
   EXPECT_EQ(faultOf([&] { this->conn->execute({"insert into t (x) values (?)", {int64_t{2}}}); }), DbFault::Busy);
+  EXPECT_EQ(faultOf([&] { this->conn->tryExecute({"insert into t (x) values (?)", {int64_t{3}}}); }), DbFault::Busy)
+      << "a busy database is not one refused statement";
+  // SQLite waits in the program and says so once per wait; a server waits by itself.
+  EXPECT_EQ(toldWaiting, this->conn->dialect().kind() == DialectKind::Sqlite ? 2 : 0);
 }
 
 // A server connection that is ended under the program: its next statement
@@ -146,6 +153,7 @@ TEST(SqlState, NamesTheKindOfPostgresAndOdbcCodes) {
       {"no such database", "3D000", DbFault::CannotConnect},
       {"ODBC driver not found", "IM002", DbFault::CannotConnect},
       {"feature not supported", "0A000", DbFault::Unsupported},
+      {"read-only transaction on a standby", "25006", DbFault::ReadOnly},
       {"not null violation", "23502", DbFault::Refused},
       {"syntax error", "42601", DbFault::Refused},
       {"in a failed transaction: a savepoint still recovers it", "25P02", DbFault::Refused},

@@ -91,6 +91,10 @@ void FakeConnection::write(const db::Statement& s) {
 }
 
 void FakeConnection::execute(const db::Statement& s) {
+  if (U(s.text).rfind("set ", 0) == 0) {
+    settings.push_back(U(s.text));
+    return;
+  }
   op("execute");
   write(s);
 }
@@ -104,6 +108,25 @@ bool FakeConnection::tryExecute(const db::Statement& s) {
     return false;
   }
 }
+
+namespace {
+class OneRow final : public db::ResultSet {
+ public:
+  explicit OneRow(int64_t answer) : answer_(answer) {}
+  bool next() override {
+    if (read_) return false;
+    read_ = true;
+    return true;
+  }
+  int64_t integer(const char*) const override { return answer_; }
+  std::string text(const char*) const override { return std::to_string(answer_); }
+  db::Value value(const char*) const override { return answer_; }
+
+ private:
+  int64_t answer_;
+  bool read_ = false;
+};
+}  // namespace
 
 int64_t FakeConnection::insertPerson(const db::PersonRecord& r) {
   op("insertPerson");
@@ -137,7 +160,7 @@ std::unique_ptr<db::ResultSet> FakeConnection::query(const db::Statement& s) {
   op("query");
   queries.push_back(U(s.text));
   if (s.text.rfind("idcards ", 0) == 0) return std::make_unique<IdCardRows>(storedIdCards);
-  return nullptr;
+  return std::make_unique<OneRow>(queryAnswer);
 }
 
 void FakeConnection::begin() {
@@ -203,6 +226,11 @@ void RecordingFrontend::lineWithoutCode(HistoryKind kind, std::string_view perso
 void RecordingFrontend::rowDone(const RowOutcome& row) {
   rows.push_back(row);
   if (!row.stored) errorLine(rowNotStoredLine(row));
+}
+
+void RecordingFrontend::waiting(WaitCause cause) {
+  importLine(waitingText(cause));
+  runState(waitingText(cause));
 }
 
 void RecordingFrontend::errorLine(const std::string& gbk) {

@@ -131,7 +131,8 @@ class FakeConnection : public db::Connection {
   std::string describe() const override { return "fake database"; }
   void execute(const db::Statement& s) override;
   bool tryExecute(const db::Statement& s) override;
-  // The id card query answers with `storedIdCards`; every query is kept in `queries`.
+  // The id card query answers with `storedIdCards`; any other query with one
+  // row in which each column reads as `queryAnswer`. Every query is kept in `queries`.
   std::unique_ptr<db::ResultSet> query(const db::Statement& s) override;
   int64_t insertPerson(const db::PersonRecord& r) override;
   void begin() override;
@@ -140,6 +141,7 @@ class FakeConnection : public db::Connection {
   void savepoint(const char* name) override;
   void releaseSavepoint(const char* name) override;
   void rollbackToSavepoint(const char* name) override;
+  void setBusyWait(const db::BusyWait& wait) override { busyWait = wait; }
 
   // Statements whose UTF-8 text contains this are refused.
   std::string refuseContaining;
@@ -155,6 +157,9 @@ class FakeConnection : public db::Connection {
   std::vector<std::string> queries;      // texts of the queries, in order
   std::vector<std::pair<std::string, std::string>> storedIdCards;  // (xm, sfzh) in UTF-8
   int64_t nextId = 57;
+  int64_t queryAnswer = 1;
+  std::vector<std::string> settings; // "set ..." statements: the session's settings, not writes
+  db::BusyWait busyWait;             // as the run last set it
   bool inTransaction = false;
 
   std::vector<std::string> allWrites() const;  // committed, then pending
@@ -191,6 +196,7 @@ class RecordingFrontend : public Frontend {
   // Recorded as "duplicates: <row> <name> <id>, ..."; answered with `duplicateAnswer`.
   DuplicateAnswer duplicatesFound(const std::vector<DuplicateRow>& rows) override;
   DuplicateAnswer duplicateAnswer = DuplicateAnswer::Cancel;
+  void waiting(WaitCause cause) override;
 
   // The events of one kind ("import", "error", "status1", "box"), texts only.
   std::vector<std::string> only(const std::string& kind) const;

@@ -9,7 +9,12 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <chrono>
+#include <future>
+#include <thread>
 
+#include "db/connection.h"
+#include "db/open_database.h"
 #include "tests.h"
 #include "text/gb18030.h"
 #include "window_harness.h"
@@ -260,6 +265,29 @@ class ImportTests : public QObject {
     QCOMPARE(h.boxes().shown()[0].caption, QStringLiteral("失败"));
     QCOMPARE(h.panel(1), QStringLiteral("文件不存在!"));
     QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
+  }
+
+  // Another program writes to the database for a second when 导入 is clicked:
+  // the run waits, says so, and then stores every row.
+  void busyDatabaseIsWaitedFor() {
+    WindowHarness h;
+    h.openReadyToImport();
+    std::promise<void> held;
+    std::thread other([&h, &held] {
+      auto c = db::openDatabase(h.path("gzgl.mdb").toStdString());
+      db::Transaction t(*c);
+      c->execute({"insert into dm_jg (id, jgdm) values (999, 'x')", {}});
+      held.set_value();
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+    });
+    held.get_future().wait();
+    h.clickImport();
+    other.join();
+
+    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!")});
+    QVERIFY(h.pane("Memo1")->toPlainText().split('\n').contains(QStringLiteral("数据库正被其他程序使用，正在等待…")));
+    QVERIFY(!h.pane("Memo2")->toPlainText().contains(QStringLiteral("此人未导入")));  // no row blamed
+    QCOMPARE(h.gridColumn("xm"), kStaff);
   }
 };
 

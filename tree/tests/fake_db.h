@@ -97,6 +97,7 @@ class FakeConnection : public db::Connection {
   void savepoint(const char*) override {}
   void releaseSavepoint(const char*) override {}
   void rollbackToSavepoint(const char*) override {}
+  void setBusyWait(const db::BusyWait&) override {}
 
  private:
   FakeDialect dialect_;

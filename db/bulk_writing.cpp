@@ -1,6 +1,8 @@
 #include "db/bulk_writing.h"
 
+#include <algorithm>
 #include <charconv>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <unordered_map>
@@ -45,9 +47,35 @@ void appendEscaped(std::string& out, std::string_view text) {
   }
 }
 
+// The columns a "table (col,...)" target names.
+std::size_t columnCount(std::string_view target) {
+  return static_cast<std::size_t>(std::count(target.begin(), target.end(), ',')) + 1;
+}
+
+// The longer of two targets of one table whose column lists differ only by
+// trailing columns that are null by default; nullopt when they cannot share
+// a load.
+std::optional<std::string> jointTarget(const std::string& a, const std::string& b, const NullByDefault& nullByDefault) {
+  if (!nullByDefault || a == b) return std::nullopt;
+  const std::string& shorter = a.size() < b.size() ? a : b;
+  const std::string& longer = a.size() < b.size() ? b : a;
+  // "t (x,y)" against "t (x,y,z)": the shorter without its ")" and then a comma.
+  const std::string_view head = std::string_view(shorter).substr(0, shorter.size() - 1);
+  if (!std::string_view(longer).starts_with(head) || longer[head.size()] != ',') return std::nullopt;
+  const std::string_view table = std::string_view(shorter).substr(0, shorter.find(" ("));
+  std::string_view extra = std::string_view(longer).substr(head.size() + 1);
+  extra.remove_suffix(1);  // ")"
+  while (!extra.empty()) {
+    const std::size_t comma = extra.find(',');
+    if (!nullByDefault(table, extra.substr(0, comma))) return std::nullopt;
+    extra = comma == std::string_view::npos ? std::string_view() : extra.substr(comma + 1);
+  }
+  return longer;
+}
+
 }  // namespace
 
-BatchPlan planBatch(const std::vector<Statement>& statements) {
+BatchPlan planBatch(const std::vector<Statement>& statements, const NullByDefault& nullByDefault) {
   BatchPlan plan;
   std::unordered_map<std::string_view, std::size_t> loadOfText;
   for (const Statement& s : statements) {
@@ -60,13 +88,21 @@ BatchPlan planBatch(const std::vector<Statement>& statements) {
       plan.others.push_back(&s);
       continue;
     }
-    loadOfText.emplace(s.text, plan.loads.size());
-    plan.loads.push_back({std::move(target), {&s}});
+    std::size_t load = plan.loads.size();
+    for (std::size_t i = 0; i < plan.loads.size() && load == plan.loads.size(); ++i)
+      if (std::optional<std::string> joint = jointTarget(plan.loads[i].target, target, nullByDefault)) {
+        load = i;
+        plan.loads[i].target = std::move(*joint);
+      }
+    if (load == plan.loads.size()) plan.loads.push_back({std::move(target), {}});
+    plan.loads[load].rows.push_back(&s);
+    plan.loads[load].columns = columnCount(plan.loads[load].target);
+    loadOfText.emplace(s.text, load);
   }
   return plan;
 }
 
-void appendCopyLine(std::string& out, const std::vector<Value>& values) {
+void appendCopyLine(std::string& out, const std::vector<Value>& values, std::size_t columns) {
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (i > 0) out += '\t';
     std::visit(
@@ -82,6 +118,7 @@ void appendCopyLine(std::string& out, const std::vector<Value>& values) {
         },
         values[i]);
   }
+  for (std::size_t i = values.size(); i < columns; ++i) out += values.empty() && i == 0 ? "\\N" : "\t\\N";
   out += '\n';
 }
 

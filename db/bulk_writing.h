@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/dialect.h"
@@ -45,15 +47,22 @@ struct BatchPlan {
   struct Load {
     std::string target;  // "table (col,...)", as the inserts name them
     std::vector<const Statement*> rows;
+    std::size_t columns = 0;  // of the target; rows with fewer values are padded with null
   };
   std::vector<Load> loads;  // in the order their texts first appear
   std::vector<const Statement*> others;
 };
-// The statements must outlive the plan.
-BatchPlan planBatch(const std::vector<Statement>& statements);
+// Inserts into one table whose column lists differ only by trailing columns
+// go into one load when `nullByDefault(table, column)` says that each of
+// those columns is null where an insert leaves it out: the rows keep their
+// order in the table (the ids the table numbers them with), the shorter rows
+// padded with null. The statements must outlive the plan.
+using NullByDefault = std::function<bool(std::string_view table, std::string_view column)>;
+BatchPlan planBatch(const std::vector<Statement>& statements, const NullByDefault& nullByDefault = {});
 
 // One row of bound values (UTF-8 texts) as a line of PostgreSQL's COPY text
 // format: tab between values, \N for null, backslash escapes.
-void appendCopyLine(std::string& out, const std::vector<Value>& values);
+// With `columns` beyond the values, the rest are null.
+void appendCopyLine(std::string& out, const std::vector<Value>& values, std::size_t columns = 0);
 
 }  // namespace gz::db

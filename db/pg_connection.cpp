@@ -425,7 +425,7 @@ Statement PgConnection::personInsertWithId(const PersonRecord& r, int64_t id) {
 
 void PgConnection::copyRows(const BatchPlan::Load& load) {
   std::string data;
-  for (const Statement* row : load.rows) appendCopyLine(data, row->binds);
+  for (const Statement* row : load.rows) appendCopyLine(data, row->binds, load.columns);
   const Statement forMessages{"copy " + load.target + " from stdin", {}};
   Result started(PQexec(conn_, databaseUtf8(forMessages.text).c_str()));
   if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) fail("成批写入失败", started.get(), forMessages);
@@ -438,8 +438,23 @@ void PgConnection::copyRows(const BatchPlan::Load& load) {
   if (!sent || !done || PQresultStatus(done.get()) != PGRES_COMMAND_OK) fail("成批写入失败", done.get(), forMessages);
 }
 
+bool PgConnection::nullByDefault(std::string_view table, std::string_view column) {
+  const std::string key = std::string(table) + "." + std::string(column);
+  if (const auto it = nullByDefault_.find(key); it != nullByDefault_.end()) return it->second;
+  // A column with no default, no identity and no generation is null where an
+  // insert leaves it out, exactly as where it is given null.
+  const std::unique_ptr<ResultSet> r = query(
+      {"select case when atthasdef or attidentity<>'' or attgenerated<>'' then 0 else 1 end as plain from pg_attribute "
+       "where attrelid=to_regclass(?) and attname=? and not attisdropped",
+       {std::string(table), std::string(column)}});
+  const bool plain = r->next() && r->integer("plain") == 1;
+  nullByDefault_.emplace(key, plain);
+  return plain;
+}
+
 void PgConnection::executeBatch(const std::vector<Statement>& statements) {
-  const BatchPlan plan = planBatch(statements);
+  const BatchPlan plan =
+      planBatch(statements, [this](std::string_view table, std::string_view column) { return nullByDefault(table, column); });
   // Each table's rows go in as one copy: the server reads them as plain
   // values with no statement to parse or plan per row.
   for (const BatchPlan::Load& load : plan.loads) copyRows(load);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -70,11 +71,14 @@ class PgConnection final : public Connection, public BulkWriting {
   void learnPersonIds();
   // The rows of one bulk load, through COPY.
   void copyRows(const BatchPlan::Load& load);
+  // Whether the column is null where an insert leaves it out; asked once per column.
+  bool nullByDefault(std::string_view table, std::string_view column);
 
   pg_conn* conn_ = nullptr;
   std::unique_ptr<Dialect> dialect_;
   std::string description_;
   std::unordered_map<std::string, std::string> preparedByText_;
+  std::unordered_map<std::string, bool> nullByDefault_;  // "table.column": null where an insert leaves it out
   bool inTransaction_ = false;
   int savepointDepth_ = 0;  // savepoints set and not yet released
   bool personIdsLearned_ = false;

@@ -213,8 +213,6 @@ it imports as it is.</source>
         <translation>--rejects 需要以 .xlsx 结尾的文件名</translation>
     </message>
     <message>
-        <source>--rejects must name another file than the workbook</source>
-        <translation>--rejects 必须是工作簿以外的另一个文件</translation>
         <source>How long to wait for a database that another program holds, or for
 another import into an overlapping department, before the import
 ends with nothing more written (default 60 seconds).</source>
@@ -224,6 +222,10 @@ ends with nothing more written (default 60 seconds).</source>
     <message>
         <source>--wait takes a whole number of seconds, 0 or more</source>
         <translation>--wait 须为不小于 0 的整数秒</translation>
+    </message>
+    <message>
+        <source>--rejects must name another file than the workbook</source>
+        <translation>--rejects 须指定工作簿以外的另一个文件</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,8 @@
 // sent in one go, and person ids taken ahead from the id column's sequence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <functional>
 #include <optional>
 
@@ -54,6 +56,38 @@ TEST(BatchPlan, InsertsOfOneTextBecomeOneLoadAheadOfTheRest) {
     for (const Statement* s : plan.others) others.push_back(s->text);
     EXPECT_EQ(loads, r.loads) << r.name;
     EXPECT_EQ(others, r.others) << r.name;
+  }
+}
+
+TEST(BatchPlan, InsertsDifferingByTrailingColumnsNullByDefaultShareALoadInTheirOrder) {
+  const Statement plain{"insert into t (x,y) values (?,?)", {int64_t{1}, int64_t{2}}};
+  const Statement wider{"insert into t (x,y,z) values (?,?,?)", {int64_t{3}, int64_t{4}, int64_t{5}}};
+  const Statement other{"insert into t (x,w) values (?,?)", {int64_t{6}, int64_t{7}}};
+  struct Row {
+    const char* name;
+    std::vector<Statement> in;
+    std::vector<std::string> nullColumns;  // "t.z": null where left out
+    std::vector<std::string> loads;        // target: rows
+    std::string copied;                    // the copy lines of the first load
+  };
+  const Row rows[] = {
+      {"shorter first", {plain, wider, plain}, {"t.z"}, {"t (x,y,z): 3"}, "1\t2\t\\N\n3\t4\t5\n1\t2\t\\N\n"},
+      {"wider first", {wider, plain}, {"t.z"}, {"t (x,y,z): 2"}, "3\t4\t5\n1\t2\t\\N\n"},
+      {"a default keeps them apart", {plain, wider}, {}, {"t (x,y): 1", "t (x,y,z): 1"}, "1\t2\n"},
+      {"not a trailing column", {plain, other}, {"t.w", "t.z"}, {"t (x,y): 1", "t (x,w): 1"}, "1\t2\n"},
+  };
+  for (const Row& r : rows) {
+    const auto nullByDefault = [&r](std::string_view table, std::string_view column) {
+      const std::string key = std::string(table) + "." + std::string(column);
+      return std::find(r.nullColumns.begin(), r.nullColumns.end(), key) != r.nullColumns.end();
+    };
+    const BatchPlan plan = planBatch(r.in, nullByDefault);
+    std::vector<std::string> loads;
+    for (const BatchPlan::Load& l : plan.loads) loads.push_back(l.target + ": " + std::to_string(l.rows.size()));
+    EXPECT_EQ(loads, r.loads) << r.name;
+    std::string copied;
+    for (const Statement* s : plan.loads.at(0).rows) appendCopyLine(copied, s->binds, plan.loads[0].columns);
+    EXPECT_EQ(copied, r.copied) << r.name;
   }
 }
 

@@ -157,8 +157,8 @@ class IdCardRows : public db::ResultSet {
 }  // namespace
 
 std::unique_ptr<db::ResultSet> FakeConnection::query(const db::Statement& s) {
-  op("query");
   queries.push_back(U(s.text));
+  op("query");
   if (s.text.rfind("idcards ", 0) == 0) return std::make_unique<IdCardRows>(storedIdCards);
   return std::make_unique<OneRow>(queryAnswer);
 }

@@ -443,6 +443,13 @@ class Duplicates : public ImportRun {
             withId("赵六", Cell::num(123456))};
     conn.storedIdCards = {{"张三", " 11010119650301001X"}, {"某人", "123456"}, {"他人", "999"}};
   }
+  // The id card queries among all queries (the run's lock asks too).
+  Lines idCardQueries() const {
+    Lines found;
+    for (const std::string& q : conn.queries)
+      if (q.rfind("idcards ", 0) == 0) found.push_back(q);
+    return found;
+  }
 };
 
 TEST_F(Duplicates, TheAnswerDecidesWhichRowsAreWritten) {
@@ -478,7 +485,7 @@ TEST_F(Duplicates, TheAnswerDecidesWhichRowsAreWritten) {
     // Asked before anything is written.
     EXPECT_EQ(conn.log.front(), "query") << c.name;
   }
-  EXPECT_EQ(conn.queries, Lines(3, "idcards 0102"));  // once per run
+  EXPECT_EQ(idCardQueries(), Lines(3, "idcards 0102"));  // once per run
 }
 
 TEST_F(Duplicates, SkippedRowsAreListedAndCounted) {
@@ -516,14 +523,14 @@ TEST_F(Duplicates, NoQueryWhereNoRowCanBeOne) {
     c.setUp(request, rows);
     ImportOutcome o = run();
     EXPECT_EQ(o.end, RunEnd::Completed) << c.name;
-    EXPECT_TRUE(conn.queries.empty()) << c.name;
+    EXPECT_EQ(idCardQueries(), Lines{}) << c.name;
     EXPECT_EQ(frontend.only("duplicates"), Lines{}) << c.name;
   }
 }
 
 TEST_F(Duplicates, AFailingQueryEndsTheRunBeforeAnythingIsWritten) {
-  conn.beforeOp = [](const std::string& op) {
-    if (op == "query") throw db::DbError(db::DbFault::ConnectionLost, "server gone");
+  conn.beforeOp = [this](const std::string& op) {
+    if (op == "query" && !idCardQueries().empty()) throw db::DbError(db::DbFault::ConnectionLost, "server gone");
   };
   ImportOutcome o = run();
   EXPECT_EQ(o.end, RunEnd::Failed);

@@ -453,8 +453,8 @@ bool PgConnection::nullByDefault(std::string_view table, std::string_view column
 }
 
 void PgConnection::executeBatch(const std::vector<Statement>& statements) {
-  const BatchPlan plan =
-      planBatch(statements, [this](std::string_view table, std::string_view column) { return nullByDefault(table, column); });
+  const BatchPlan plan = planBatch(
+      statements, [this](std::string_view table, std::string_view column) { return nullByDefault(table, column); });
   // Each table's rows go in as one copy: the server reads them as plain
   // values with no statement to parse or plan per row.
   for (const BatchPlan::Load& load : plan.loads) copyRows(load);

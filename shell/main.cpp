@@ -73,9 +73,10 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // Before the application, whose start-up may warn already (no runtime folder, say).
+  gz::imp::dropLibraryMessages();
   gz::shell::GuiApplication app(argc, argv);
   describeProgram();
-  gz::imp::dropLibraryMessages();
   QGuiApplication::setWindowIcon(programIcon());
   QGuiApplication::setDesktopFileName(QStringLiteral("gzimport-gui"));
   Options options;

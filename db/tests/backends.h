@@ -9,13 +9,25 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "db/connection.h"
 #include "db/open_database.h"
 
 namespace gz::db::testing {
+
+// The kind of the DbError `work` throws; nullopt when it throws none.
+inline std::optional<DbFault> faultOf(const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const DbError& e) {
+    return e.fault();
+  }
+  return std::nullopt;
+}
 
 // Each backend hands out an empty database for every test.
 struct SqliteBackend {

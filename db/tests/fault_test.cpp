@@ -15,14 +15,7 @@
 namespace gz::db {
 namespace {
 
-std::optional<DbFault> faultOf(const std::function<void()>& work) {
-  try {
-    work();
-  } catch (const DbError& e) {
-    return e.fault();
-  }
-  return std::nullopt;
-}
+using testing::faultOf;
 
 template <typename Backend>
 class FaultTest : public ::testing::Test {

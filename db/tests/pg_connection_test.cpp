@@ -14,14 +14,7 @@
 namespace gz::db {
 namespace {
 
-std::optional<DbFault> faultOf(const std::function<void()>& work) {
-  try {
-    work();
-  } catch (const DbError& e) {
-    return e.fault();
-  }
-  return std::nullopt;
-}
+using testing::faultOf;
 
 TEST(BatchPlan, InsertsOfOneTextBecomeOneLoadAheadOfTheRest) {
   const Statement a1{"insert into a (x,y) values (?,?)", {int64_t{1}, std::string("p")}};

@@ -103,11 +103,11 @@ TYPED_TEST(EducationYears, StoredRowsEqualThoseOfTheUpdate) {
   };
   for (const Row& r : rows) {
     const int64_t step = this->addPerson("step");
-    const int64_t spec = this->addPerson("spec");
+    const int64_t byUpdate = this->addPerson("by update");
     this->runStep(step, r.cell, r.workStart, r.years);
-    this->insertThenUpdate(spec, r.cell, r.workStart, r.years);
+    this->insertThenUpdate(byUpdate, r.cell, r.workStart, r.years);
     const Lines stored = this->educationRows(step);
-    EXPECT_EQ(stored, this->educationRows(spec)) << r.name;
+    EXPECT_EQ(stored, this->educationRows(byUpdate)) << r.name;
     std::size_t withYears = 0;
     for (const std::string& line : stored) withYears += line.back() != '|';
     EXPECT_EQ(withYears, r.rowsWithYears) << r.name;

@@ -36,43 +36,28 @@ void BatchWriter::endRow(const RowOutcome& row) {
     row_.reset();
   }
   inRow_ = false;
-  ++rowsInBatch_;
-  if (keep) {
-    ++personsPending_;
-    historyPending_ += row.historyRowsStored;
-  }
+  tally_.settled(row);
   reports_.sink.rowDone(row);
 }
 
 void BatchWriter::commitIfDue() {
   if (!batch_) return;
-  if (rowsInBatch_ >= rowsPerBatch_ || std::chrono::steady_clock::now() - batchStart_ >= interval_) commit();
+  if (tally_.rows >= rowsPerBatch_ || std::chrono::steady_clock::now() - batchStart_ >= interval_) commit();
 }
 
 void BatchWriter::commit() {
   if (!batch_) return;
   batch_->commit();
   batch_.reset();
-  rowsCommitted_ += rowsInBatch_;
-  rowsInBatch_ = 0;
-  personsCommitted_ += personsPending_;
-  historyCommitted_ += historyPending_;
-  personsPending_ = historyPending_ = 0;
+  tally_.committed();
 }
 
 void BatchWriter::rollback() {
   if (!batch_) return;
   inRow_ = false;
-  rowsInBatch_ = personsPending_ = historyPending_ = 0;
+  tally_.discarded();
   row_.reset();
-  db::Transaction& batch = *batch_;
-  try {
-    batch.rollback();
-  } catch (...) {
-    batch_.reset();
-    throw;
-  }
-  batch_.reset();
+  rollBackBatch(batch_);
 }
 
 bool BatchWriter::salvage() {

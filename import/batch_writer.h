@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "db/connection.h"
+#include "import/batch_tally.h"
 #include "import/row_writer.h"
 
 namespace gz::imp {
@@ -45,9 +46,9 @@ class BatchWriter final : public RowWriter {
   // Without row savepoints an unfinished row takes its whole batch with it.
   bool salvage() override;
 
-  int personsCommitted() const override { return personsCommitted_; }
-  int historyRowsCommitted() const override { return historyCommitted_; }
-  int rowsSettled() const override { return rowsCommitted_; }
+  int personsCommitted() const override { return tally_.personsCommitted; }
+  int historyRowsCommitted() const override { return tally_.historyCommitted; }
+  int rowsSettled() const override { return tally_.rowsCommitted; }
 
  private:
   db::Connection& conn_;
@@ -59,9 +60,7 @@ class BatchWriter final : public RowWriter {
   std::optional<db::Transaction> batch_;  // the open batch
   std::optional<db::Savepoint> row_;      // the unfinished row, with row savepoints
   bool inRow_ = false;
-  int rowsInBatch_ = 0;
-  int personsPending_ = 0, historyPending_ = 0;
-  int personsCommitted_ = 0, historyCommitted_ = 0, rowsCommitted_ = 0;
+  BatchTally tally_;
 };
 
 }  // namespace gz::imp

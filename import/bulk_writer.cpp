@@ -121,7 +121,7 @@ void BulkWriter::endRow(const RowOutcome& row) {
 void BulkWriter::commitIfDue() {
   if (static_cast<int>(kept_.size()) >= rowsPerSend_) send();
   if (!batch_) return;
-  const int rows = rowsInBatch_ + static_cast<int>(kept_.size());
+  const int rows = tally_.rows + static_cast<int>(kept_.size());
   if (rows >= rowsPerBatch_ || std::chrono::steady_clock::now() - batchStart_ >= interval_) commit();
 }
 
@@ -178,11 +178,7 @@ void BulkWriter::deliver(const KeptRow& row) {
 }
 
 void BulkWriter::settled(const RowOutcome& o) {
-  if (o.stored) {
-    ++personsPending_;
-    historyPending_ += o.historyRowsStored;
-  }
-  ++rowsInBatch_;
+  tally_.settled(o);
   reports_.sink.rowDone(o);
 }
 
@@ -193,25 +189,14 @@ void BulkWriter::commit() {
   if (!batch_) return;
   batch_->commit();
   batch_.reset();
-  rowsCommitted_ += rowsInBatch_;
-  personsCommitted_ += personsPending_;
-  historyCommitted_ += historyPending_;
-  rowsInBatch_ = personsPending_ = historyPending_ = 0;
+  tally_.committed();
 }
 
 void BulkWriter::rollback() {
   current_.reset();
   kept_.clear();
-  rowsInBatch_ = personsPending_ = historyPending_ = 0;
-  if (!batch_) return;
-  db::Transaction& batch = *batch_;
-  try {
-    batch.rollback();
-  } catch (...) {
-    batch_.reset();
-    throw;
-  }
-  batch_.reset();
+  tally_.discarded();
+  rollBackBatch(batch_);
 }
 
 bool BulkWriter::salvage() {

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "import/batch_tally.h"
 #include "import/frontend.h"
 #include "import/outcome.h"
 #include "import/person_step.h"
@@ -82,9 +83,9 @@ class BulkWriter final : public RowWriter {
   // it are sent and committed. Throws when the database refuses that.
   bool salvage() override;
 
-  int personsCommitted() const override { return personsCommitted_; }
-  int historyRowsCommitted() const override { return historyCommitted_; }
-  int rowsSettled() const override { return rowsCommitted_; }
+  int personsCommitted() const override { return tally_.personsCommitted; }
+  int historyRowsCommitted() const override { return tally_.historyCommitted; }
+  int rowsSettled() const override { return tally_.rowsCommitted; }
 
  private:
   class Keeper;
@@ -109,9 +110,7 @@ class BulkWriter final : public RowWriter {
   std::vector<KeptRow> kept_;          // finished rows not yet sent
   std::optional<KeptRow> current_;     // the row being written
   std::vector<int64_t> reservedIds_;   // ids taken ahead, used from the back
-  int rowsInBatch_ = 0;
-  int personsPending_ = 0, historyPending_ = 0;
-  int personsCommitted_ = 0, historyCommitted_ = 0, rowsCommitted_ = 0;
+  BatchTally tally_;  // the rows settled, in the open batch and committed
 };
 
 }  // namespace gz::imp

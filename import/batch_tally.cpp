@@ -1,0 +1,32 @@
+#include "import/batch_tally.h"
+
+#include "import/outcome.h"
+
+namespace gz::imp {
+
+void BatchTally::settled(const RowOutcome& row) {
+  ++rows;
+  if (!row.stored) return;
+  ++persons;
+  history += row.historyRowsStored;
+}
+
+void BatchTally::committed() {
+  rowsCommitted += rows;
+  personsCommitted += persons;
+  historyCommitted += history;
+  discarded();
+}
+
+void rollBackBatch(std::optional<db::Transaction>& batch) {
+  if (!batch) return;
+  try {
+    batch->rollback();
+  } catch (...) {
+    batch.reset();
+    throw;
+  }
+  batch.reset();
+}
+
+}  // namespace gz::imp

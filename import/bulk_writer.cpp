@@ -12,11 +12,6 @@ namespace {
 constexpr const char* kSendSavepoint = "gzsend";
 constexpr const char* kRowSavepoint = "gzrow";
 
-// A failure after which nothing more can be written in this transaction.
-bool endsTheRun(const db::DbError& e) {
-  return e.fault() == db::DbFault::ConnectionLost || e.fault() == db::DbFault::TransactionLost;
-}
-
 }  // namespace
 
 // The connection and front end the steps of a row see: inside a row it keeps
@@ -140,7 +135,8 @@ void BulkWriter::send() {
       bulk_.executeBatch(statements);
       beforeSend.release();
     } catch (const db::DbError& e) {
-      if (endsTheRun(e)) throw;
+      // A busy or lost database ends the run; replaying the rows would only wait again.
+      if (db::endsTheWork(e.fault())) throw;
       beforeSend.rollback();
       refused = true;
     }

@@ -3,6 +3,8 @@
 // is named (see db/tests/backends.h).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "codes/code_map.h"
 #include "db/schema.h"
 #include "db/tests/backends.h"
@@ -65,8 +67,10 @@ class BulkImport : public ::testing::Test {
     if (conn) backend.close(*conn);
   }
 
-  ImportOutcome import(const Rows& rows, int commitEveryRows = 5000) {
+  ImportOutcome import(const Rows& rows, int commitEveryRows = 5000,
+                       std::chrono::milliseconds wait = std::chrono::seconds(60)) {
     ImportRequest r;
+    r.wait = wait;
     r.departmentCode = "0102";
     r.workbookPath = GZ_SOURCE_DIR "/CMakeLists.txt";  // any file: the sheet comes from `rows`
     r.commitEveryRows = commitEveryRows;
@@ -210,6 +214,24 @@ TEST_F(BulkImport, ALostConnectionEndsTheRun) {
   EXPECT_EQ(o.personsStored, 3);
   conn = backend.openAnother();
   EXPECT_EQ(count("ryjbxx"), "3");
+}
+
+// Another user holds a lock the batch needs past the wait: the run ends as
+// busy with nothing of the batch stored, and its rows are not written again
+// one by one (which would only wait once more) nor told as started.
+TEST_F(BulkImport, ABatchThatWaitsTooLongEndsTheRun) {
+  db::createSchema(*conn);
+  std::unique_ptr<db::Connection> other = backend.openAnother();
+  db::Transaction holding(*other);
+  other->execute({"lock table ryxl in share mode", {}});
+  const ImportOutcome o = import(sheet(numbered(4)), 5000, std::chrono::milliseconds(300));
+  EXPECT_EQ(o.end, RunEnd::Failed);
+  EXPECT_EQ(o.dbFault, db::DbFault::Busy);
+  EXPECT_EQ(o.personsStored, 0);
+  EXPECT_TRUE(frontend.rows.empty());
+  EXPECT_EQ(std::count(frontend.events.begin(), frontend.events.end(), "import: 人1"), 0) << "told as started";
+  holding.rollback();
+  EXPECT_EQ(count("ryjbxx"), "0");
 }
 
 // An abort between rows of a batch not yet sent: the rows before it are

@@ -120,18 +120,6 @@ std::string_view trimView(std::string_view s) {
 
 std::string trim(std::string_view s) { return std::string(trimView(s)); }
 
-std::string substr1(std::string_view s, int start, int len) {
-  if (len < 1) return {};
-  // A start before 1 still counts its length from that position, so only
-  // the part from byte 1 on remains.
-  long long first = start;
-  long long last = first + static_cast<long long>(len);  // one past the end, 1-based
-  if (first < 1) first = 1;
-  if (last > static_cast<long long>(s.size()) + 1) last = static_cast<long long>(s.size()) + 1;
-  if (first >= last) return {};
-  return std::string(s.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first)));
-}
-
 std::string_view cutToBytes(std::string_view s, std::size_t limit) {
   std::size_t end = 0;
   while (end < s.size()) {

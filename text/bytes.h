@@ -23,10 +23,6 @@ inline bool bytesLess(std::string_view a, std::string_view b) { return compareBy
 std::string_view trimView(std::string_view s);
 std::string trim(std::string_view s);
 
-// The piece of `len` bytes from 1-based byte position `start`, clipped to the
-// text; a start beyond the end or a length below 1 gives the empty text.
-std::string substr1(std::string_view s, int start, int len);
-
 // The first `limit` bytes of `s`, shortened to end on a whole character: a
 // cut that would fall inside a two- or four-byte character drops that
 // character rather than keep a part of it.

@@ -58,30 +58,6 @@ TEST(Trim, RemovesControlBytesAndBlanksOnly) {
   }
 }
 
-TEST(Substr1, ClipsToTheText) {
-  struct Case {
-    std::string s;
-    int start, len;
-    std::string expected;
-  };
-  const std::vector<Case> cases = {
-      {"abcdef", 1, 3, "abc"},
-      {"abcdef", 4, 10, "def"},
-      {"abcdef", 6, 1, "f"},
-      {"abcdef", 7, 1, ""},   // start beyond the end
-      {"abcdef", 2, 0, ""},
-      {"abcdef", 2, -3, ""},
-      {"abcdef", 0, 3, "ab"},  // start before 1 keeps its length count
-      {"abcdef", -5, 3, ""},
-      {"abcdef", 1, 2147483647, "abcdef"},
-      {"abcdef", 2147483647, 2147483647, ""},
-      {"", 1, 1, ""},
-      {kHan + kHan, 2, 2, "\xBA\xBA"},  // byte positions, not characters
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(substr1(c.s, c.start, c.len), c.expected) << c.s << " from " << c.start << " len " << c.len;
-}
-
 TEST(SplitLines, BreaksAtCrLfAndCrLfPairs) {
   using Lines = std::vector<std::string>;
   const std::vector<std::pair<std::string, Lines>> cases = {

@@ -1,8 +1,6 @@
 // gzimport import: one workbook into a department, as the window's 导入 does.
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -11,10 +9,10 @@
 #include "cli/command.h"
 #include "cli/console_frontend.h"
 #include "cli/dry_run_connection.h"
+#include "cli/import_command.h"
 #include "cli/open_work_database.h"
 #include "cli/options.h"
 #include "cli/terminal.h"
-#include "cli/workbook_password.h"
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
 #include "db/connection.h"
@@ -63,164 +61,100 @@ std::optional<int> writeRejects(const imp::ImportOutcome& o, const QString& path
   return std::nullopt;
 }
 
-int runImport(const QStringList& args) {
-  QCommandLineParser parser;
-  parser.setApplicationDescription(
-      QCoreApplication::translate("gzimport",
-                                  "Imports the active sheet of WORKBOOK into the department CODE: one person per row,\n"
-                                  "with education, position and assessment history.\n"
-                                  "\n"
-                                  "Exit status:\n"
-                                  "  0    every row was stored\n"
-                                  "  3    the run went through the sheet, but some rows were not stored\n"
-                                  "  1    the run failed or was refused (database, workbook, code file)\n"
-                                  "  2    the command line is wrong\n"
-                                  "  130  stopped by Ctrl-C after a whole row; the rows before it are stored"));
-  const QCommandLineOption dbOption = databaseOption();
-  parser.addOption(dbOption);
-  parser.addOption(
-      {"dept", QCoreApplication::translate("gzimport", "The department, by its institution code (jgdm)."), "CODE"});
-  parser.addOption({"overwrite", QCoreApplication::translate(
-                                     "gzimport", "Replace the department's people instead of adding to them.")});
-  parser.addOption({"codes",
-                    QCoreApplication::translate("gzimport", "The code file (default dm.txt in the working directory)."),
-                    "FILE", "dm.txt"});
-  parser.addOption(
-      {"dry-run", QCoreApplication::translate("gzimport", "Run the whole import and leave nothing in the database.")});
-  parser.addOption({"start-row",
-                    QCoreApplication::translate("gzimport",
-                                                "Continue an import that ended early from sheet row N (its last line\n"
-                                                "names the row); the rows go to the department as with append."),
-                    "N"});
-  parser.addOption(
-      {"skip-existing", QCoreApplication::translate("gzimport",
-                                                    "Append: leave out the rows whose id card number a person of the\n"
-                                                    "department already has, and import the others.")});
-  parser.addOption({"allow-duplicates",
-                    QCoreApplication::translate("gzimport",
-                                                "Append: import every row, even when the department already has a\n"
-                                                "person with its id card number. Without either option such rows\n"
-                                                "refuse the whole import.")});
-  parser.addOption({"rejects",
-                    QCoreApplication::translate("gzimport",
-                                                "Write the rows that were not stored into the new workbook FILE.xlsx:\n"
-                                                "the title row, each such row as read and the reason. Put right,\n"
-                                                "it imports as it is."),
-                    "FILE.xlsx"});
-  parser.addOption(passwordOption());
-  parser.addOption(passwordFileOption());
-  parser.addOption({"wait",
-                    QCoreApplication::translate("gzimport",
-                                                "How long to wait for a database that another program holds, or for\n"
-                                                "another import into an overlapping department, before the import\n"
-                                                "ends with nothing more written (default 60 seconds)."),
-                    "SECONDS", QString::number(db::BusyWait::kDefaultLimit.count())});
-  parser.addPositionalArgument(
-      "WORKBOOK", QCoreApplication::translate(
-                      "gzimport",
-                      "The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page\n"
-                      "or CSV/tab-separated text (the form is read from the file, not its name)."));
-  if (const auto status = parseArguments(parser, args, 1)) return *status;
-  if (!parser.isSet("dept"))
-    return usageError(QCoreApplication::translate("gzimport", "--dept CODE is required").toStdString(),
-                      parser.helpText().toStdString());
-  int32_t startRow = imp::kFirstDataRow;
-  if (parser.isSet("start-row")) {
-    bool number = false;
-    startRow = parser.value("start-row").toInt(&number);
-    if (!number || startRow < imp::kFirstDataRow)
-      return usageError(
-          QCoreApplication::translate("gzimport", "--start-row N needs a sheet row number from 2 on").toStdString(),
-          parser.helpText().toStdString());
-    // Overwriting again would delete the rows the earlier run stored.
-    if (parser.isSet("overwrite"))
-      return usageError(
-          QCoreApplication::translate("gzimport", "--start-row continues by adding rows; it cannot go with --overwrite")
-              .toStdString(),
-          parser.helpText().toStdString());
-  }
-  if (parser.isSet("skip-existing") && parser.isSet("allow-duplicates"))
-    return usageError(
-        QCoreApplication::translate("gzimport", "--skip-existing and --allow-duplicates exclude each other")
-            .toStdString(),
-        parser.helpText().toStdString());
-  const QString rejectsPath = parser.value("rejects");
-  if (parser.isSet("rejects") && !rejectsPath.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
-    return usageError(
-        QCoreApplication::translate("gzimport", "--rejects needs a file name ending in .xlsx").toStdString(),
-        parser.helpText().toStdString());
-  // Writing the rejects over the workbook would lose the rows that were stored.
-  if (parser.isSet("rejects") && !parser.positionalArguments().isEmpty() &&
-      QFileInfo(rejectsPath).absoluteFilePath() == QFileInfo(parser.positionalArguments().front()).absoluteFilePath())
-    return usageError(
-        QCoreApplication::translate("gzimport", "--rejects must name another file than the workbook").toStdString(),
-        parser.helpText().toStdString());
-  bool waitIsNumber = false;
-  const int waitSeconds = parser.value("wait").toInt(&waitIsNumber);
-  if (!waitIsNumber || waitSeconds < 0)
-    return usageError(
-        QCoreApplication::translate("gzimport", "--wait takes a whole number of seconds, 0 or more").toStdString(),
-        parser.helpText().toStdString());
-  const auto passwords = workbookPasswordSource(parser);
-  if (const int* status = std::get_if<int>(&passwords)) return *status;
-  // The workbook is opened by the run, which asks for its password through this.
-  const imp::WorkbookOpener openWorkbook = [&passwords](const std::string& path) {
-    return sheet::openWorkbookAskingPassword(path, std::get<sheet::PasswordSource>(passwords));
-  };
-
+// The database and the department the rows go into.
+struct ImportTarget {
   std::unique_ptr<db::Connection> connection;
+  tree::JGData department;
+};
+
+// Opens the database and finds the department; the exit status when either fails.
+std::variant<ImportTarget, int> openTarget(const ImportCommand& command) {
+  ImportTarget target;
   std::optional<tree::JGData> department;
   try {
-    connection = openWorkDatabase(parser.value(dbOption), db::SchemaUse::Import);
-    connection->setBusyWait({std::chrono::seconds(waitSeconds), {}});
-    department = findDepartmentByCode(*connection, parser.value("dept"));
+    target.connection = openWorkDatabase(command.database, db::SchemaUse::Import);
+    target.connection->setBusyWait({std::chrono::seconds(command.waitSeconds), {}});
+    department = findDepartmentByCode(*target.connection, command.departmentCode);
   } catch (const db::DbError& e) {
     return fail(e.what());
   }
-  if (!department) return fail("机构代码不存在: " + parser.value("dept").toStdString() + " (dm_jg 中没有此代码)");
+  if (!department) return fail("机构代码不存在: " + command.departmentCode.toStdString() + " (dm_jg 中没有此代码)");
+  target.department = std::move(*department);
+  return target;
+}
 
-  codes::CodeMap codeMap;
-  ConsoleFrontend frontend(stderrIsTerminal());
+// Loads the code file, telling the operator of a missing file and of lines
+// that cannot be read. The exit status when the file cannot be read at all.
+std::optional<int> loadCodes(codes::CodeMap& codeMap, ConsoleFrontend& frontend, const QString& path) {
   try {
-    const auto loaded = codes::loadDmFile(codeMap, parser.value("codes").toStdU16String());
+    const auto loaded = codes::loadDmFile(codeMap, path.toStdU16String());
     if (loaded.status == codes::DmLoadOutcome::Status::Missing)
       frontend.errorLine(std::string(codes::kDmFileMissingLine));
     for (std::size_t line : loaded.unreadableLines) frontend.errorLine(codes::dmUnreadableLine(line));
   } catch (const codes::DmFileError& e) {
     return fail(e.what());
   }
+  return std::nullopt;
+}
 
+imp::ImportRequest runRequest(const ImportCommand& command, const tree::JGData& department) {
   imp::ImportRequest request;
-  request.departmentCode = tree::departmentCode(*department);
-  request.workbookPath = parser.positionalArguments().front().toStdString();
-  request.mode = parser.isSet("overwrite") ? imp::ImportMode::Overwrite : imp::ImportMode::Append;
-  request.firstRow = startRow;
-  request.checkDuplicates = !parser.isSet("allow-duplicates");
-  if (parser.isSet("skip-existing")) frontend.answerDuplicatesWith(imp::DuplicateAnswer::SkipExisting);
-  request.wait = std::chrono::seconds(waitSeconds);
+  request.departmentCode = tree::departmentCode(department);
+  request.workbookPath = command.workbook.toStdString();
+  request.mode = command.overwrite ? imp::ImportMode::Overwrite : imp::ImportMode::Append;
+  request.firstRow = command.startRow;
+  request.checkDuplicates = !command.allowDuplicates;
+  request.wait = std::chrono::seconds(command.waitSeconds);
+  return request;
+}
+
+// Runs the import, into a connection that keeps nothing with --dry-run.
+// Throws db::DbError.
+imp::ImportOutcome execute(db::Connection& connection, codes::CodeMap& codeMap, ConsoleFrontend& frontend,
+                           const ImportCommand& command, const imp::ImportRequest& request) {
+  // The workbook is opened by the run, which asks for its password through this.
+  const imp::WorkbookOpener openWorkbook = [&command](const std::string& path) {
+    return sheet::openWorkbookAskingPassword(path, command.passwords);
+  };
+  imp::ColumnMap columns;
+  if (!command.dryRun) return imp::AInputExecute(connection, codeMap, columns, frontend, request, openWorkbook);
+  DryRunConnection preview(connection);
+  imp::ImportOutcome outcome = imp::AInputExecute(preview, codeMap, columns, frontend, request, openWorkbook);
+  printOut("(试运行: 数据库未作任何改动)");
+  return outcome;
+}
+
+int runImport(const ImportCommand& command) {
+  std::variant<ImportTarget, int> target = openTarget(command);
+  if (const int* status = std::get_if<int>(&target)) return *status;
+  const auto& [connection, department] = std::get<ImportTarget>(target);
+
+  codes::CodeMap codeMap;
+  ConsoleFrontend frontend(stderrIsTerminal());
+  if (const std::optional<int> failed = loadCodes(codeMap, frontend, command.codeFile)) return *failed;
+  if (command.skipExisting) frontend.answerDuplicatesWith(imp::DuplicateAnswer::SkipExisting);
 
   installInterruptHandler();
-  imp::ColumnMap columns;
   imp::ImportOutcome outcome;
   try {
-    if (parser.isSet("dry-run")) {
-      DryRunConnection preview(*connection);
-      outcome = imp::AInputExecute(preview, codeMap, columns, frontend, request, openWorkbook);
-      printOut("(试运行: 数据库未作任何改动)");
-    } else {
-      outcome = imp::AInputExecute(*connection, codeMap, columns, frontend, request, openWorkbook);
-    }
+    outcome = execute(*connection, codeMap, frontend, command, runRequest(command, department));
   } catch (const db::DbError& e) {
     return fail(e.what());
   }
-  if (parser.isSet("rejects")) {
-    if (const std::optional<int> failed = writeRejects(outcome, rejectsPath)) return *failed;
+  if (command.rejects) {
+    if (const std::optional<int> failed = writeRejects(outcome, *command.rejects)) return *failed;
   }
   return exitStatusFor(outcome);
 }
 
+int parseAndRunImport(const QStringList& args) {
+  std::variant<ImportCommand, int> parsed = parseImportCommand(args);
+  if (const int* status = std::get_if<int>(&parsed)) return *status;
+  return runImport(std::get<ImportCommand>(parsed));
+}
+
 const CommandRegistration registration{
-    {"import", QT_TRANSLATE_NOOP("gzimport", "Import a workbook into a department"), runImport}};
+    {"import", QT_TRANSLATE_NOOP("gzimport", "Import a workbook into a department"), parseAndRunImport}};
 
 }  // namespace
 }  // namespace gz::cli

@@ -19,6 +19,100 @@ struct EducationLine {
   bool takesYears = false;  // dated like the last full-time line
 };
 
+// The cell's usable lines in their order, and which is the last full-time one.
+struct EducationLines {
+  std::vector<EducationLine> lines;
+  std::optional<std::size_t> lastFullTime;
+};
+
+// The inserts sent for one person: `rows[i]` says what `statements[i]` stores.
+struct EducationInserts {
+  struct Row {
+    const EducationLine* line;
+    std::string code;
+    bool withYears;
+  };
+  std::vector<Row> rows;
+  std::vector<db::Statement> statements;
+};
+
+// The names are views into `cell`, which must outlive the lines.
+EducationLines readEducationLines(const std::vector<std::string>& cell, std::string_view workStart) {
+  EducationLines read;
+  read.lines.reserve(cell.size());
+  for (const std::string& line : cell) {
+    if (line.empty()) continue;
+    std::optional<DatedLine> dated = readDatedLine(line, kEducationNameBytes);
+    if (!dated) continue;
+    const bool fullTime = text::compareBytes(dated->date, workStart) <= 0;
+    if (fullTime) read.lastFullTime = read.lines.size();
+    read.lines.push_back({std::move(*dated), fullTime});
+  }
+  return read;
+}
+
+// Marks the lines dated the same day as the last full-time one. Returns true
+// when the dialect cannot tell that for some line: the database then picks
+// the rows, and the years go onto them in one update after the inserts.
+bool markYearLines(EducationLines& read, const db::Dialect& d) {
+  bool byUpdate = false;
+  const std::string& lastDate = read.lines[*read.lastFullTime].dated.date;
+  for (EducationLine& l : read.lines) {
+    const std::optional<bool> same = d.sameDate(l.dated.date, lastDate);
+    if (!same) byUpdate = true;
+    l.takesYears = same.value_or(false);
+  }
+  return byUpdate;
+}
+
+// One insert for each line that has a code, carrying `yearsInInserts` on the
+// marked lines when it is not 0. A name without a code is reported instead.
+EducationInserts educationInserts(const StepContext& ctx, const EducationLines& read, int64_t personId,
+                                  std::string_view personName, int32_t yearsInInserts, HistoryCounts& counts) {
+  const db::Dialect& d = ctx.conn.dialect();
+  EducationInserts out;
+  for (const EducationLine& l : read.lines) {
+    // A full-time line without a code has still decided the date above.
+    std::string code = l.dated.name.empty() ? std::string() : ctx.codes.lookup(l.dated.name);
+    if (code.empty()) {
+      reportNoCode(ctx, HistoryKind::Education, personName, l.dated.name, counts);
+      continue;
+    }
+    const bool withYears = yearsInInserts != 0 && l.takesYears;
+    std::optional<db::Statement> s =
+        withYears ? d.insertEducationWithYears(personId, l.fullTime, l.dated.date, code, yearsInInserts)
+                  : d.insertEducation(personId, l.fullTime, l.dated.date, code);
+    if (!s) continue;
+    out.statements.push_back(std::move(*s));
+    out.rows.push_back({&l, std::move(code), withYears});
+  }
+  return out;
+}
+
+// Counts the rows the database accepted. A row it refused with the years
+// and accepts without them is stored without them; returns true then, so
+// that the update after the rows leaves the years to the database, as it
+// decided about them before.
+bool countStored(const StepContext& ctx, int64_t personId, const EducationInserts& inserts,
+                 const std::vector<bool>& accepted, HistoryCounts& counts) {
+  bool yearsLeft = false;
+  for (std::size_t i = 0; i < inserts.rows.size(); ++i) {
+    if (accepted[i]) {
+      ++counts.stored;
+      continue;
+    }
+    const EducationInserts::Row& r = inserts.rows[i];
+    if (!r.withYears) continue;
+    const EducationLine& l = *r.line;
+    if (auto s = ctx.conn.dialect().insertEducation(personId, l.fullTime, l.dated.date, r.code);
+        s && ctx.conn.tryExecute(*s)) {
+      ++counts.stored;
+      yearsLeft = true;
+    }
+  }
+  return yearsLeft;
+}
+
 }  // namespace
 
 HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_t personId, std::string_view personName,
@@ -28,72 +122,18 @@ HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_
   // lines are read first and the years go in with the rows they belong to,
   // instead of by a search of the table afterwards.
   const std::vector<std::string> cell = historyCellLines(ctx, row, ctx.columns.education);
-  std::vector<EducationLine> lines;
-  lines.reserve(cell.size());
-  std::optional<std::size_t> lastFullTime;
-  for (const std::string& line : cell) {
-    if (line.empty()) continue;
-    std::optional<DatedLine> dated = readDatedLine(line, kEducationNameBytes);
-    if (!dated) continue;
-    const bool fullTime = text::compareBytes(dated->date, workStart) <= 0;
-    if (fullTime) lastFullTime = lines.size();
-    lines.push_back({std::move(*dated), fullTime});
-  }
-
-  const db::Dialect& d = ctx.conn.dialect();
-  const bool giveYears = lastFullTime && wholeYears != 0;
-  // Where the dialect cannot tell which dates are the same day, the database
-  // picks the rows: the years follow the rows in one update, as they always did.
-  bool yearsByUpdate = false;
-  if (giveYears)
-    for (EducationLine& l : lines) {
-      const std::optional<bool> same = d.sameDate(l.dated.date, lines[*lastFullTime].dated.date);
-      if (!same) yearsByUpdate = true;
-      l.takesYears = same.value_or(false);
-    }
-
-  struct Insert {
-    const EducationLine* line;
-    std::string code;
-    bool withYears;
-  };
+  EducationLines read = readEducationLines(cell, workStart);
+  const bool giveYears = read.lastFullTime && wholeYears != 0;
+  const bool yearsByUpdate = giveYears && markYearLines(read, ctx.conn.dialect());
   HistoryCounts counts;
-  std::vector<Insert> rows;
-  std::vector<db::Statement> inserts;
-  for (const EducationLine& l : lines) {
-    // A full-time line without a code has still decided the date above.
-    std::string code = l.dated.name.empty() ? std::string() : ctx.codes.lookup(l.dated.name);
-    if (code.empty()) {
-      reportNoCode(ctx, HistoryKind::Education, personName, l.dated.name, counts);
-      continue;
-    }
-    const bool withYears = giveYears && !yearsByUpdate && l.takesYears;
-    std::optional<db::Statement> s =
-        withYears ? d.insertEducationWithYears(personId, l.fullTime, l.dated.date, code, wholeYears)
-                  : d.insertEducation(personId, l.fullTime, l.dated.date, code);
-    if (!s) continue;
-    inserts.push_back(std::move(*s));
-    rows.push_back({&l, std::move(code), withYears});
-  }
-  const std::vector<bool> accepted = ctx.conn.tryExecuteEach(inserts);
-  // A row the database refuses with the years and accepts without them is
-  // stored without them; the update after the rows then leaves the years to
-  // the database, as it decided about them before.
-  bool yearsLeft = false;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (accepted[i]) {
-      ++counts.stored;
-      continue;
-    }
-    if (!rows[i].withYears) continue;
-    const EducationLine& l = *rows[i].line;
-    if (auto s = d.insertEducation(personId, l.fullTime, l.dated.date, rows[i].code); s && ctx.conn.tryExecute(*s)) {
-      ++counts.stored;
-      yearsLeft = true;
-    }
-  }
+  const EducationInserts inserts =
+      educationInserts(ctx, read, personId, personName, giveYears && !yearsByUpdate ? wholeYears : 0, counts);
+  const std::vector<bool> accepted = ctx.conn.tryExecuteEach(inserts.statements);
+  const bool yearsLeft = countStored(ctx, personId, inserts, accepted, counts);
   if (giveYears && (yearsByUpdate || yearsLeft))
-    if (auto s = d.updateEducationYears(wholeYears, personId, lines[*lastFullTime].dated.date)) ctx.conn.tryExecute(*s);
+    if (auto s =
+            ctx.conn.dialect().updateEducationYears(wholeYears, personId, read.lines[*read.lastFullTime].dated.date))
+      ctx.conn.tryExecute(*s);
   return counts;
 }
 

@@ -104,6 +104,30 @@ TFSYDbf::TFSYDbf(const WindowSetup& setup, QWidget* parent)
 TFSYDbf::~TFSYDbf() = default;
 
 void TFSYDbf::createControls() {
+  // Created in the order they stack in, the later over the earlier.
+  createFileControls();
+  createRunControls();
+  createViews();
+  createHiddenControls();
+
+  linkChoosers(*DriveComboBox1, *DirectoryListBox1, *FileListBox1);
+  DirectoryListBox1->setDirectory(QDir::currentPath());
+
+  connect(Button1, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button1Click); });
+  connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::BitBtn1Click); });
+  connect(Button2, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button2Click); });
+  connect(Button3, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button3Click); });
+  connect(TV1, &InstitutionTreeWidget::primaryClicked, this, [this] { guarded(&TFSYDbf::TV1Click); });
+
+  // Until the start-up check has found the database there is nothing to
+  // import into; 中止 is only for a run in progress.
+  Button1->setEnabled(false);
+  BitBtn1->setEnabled(false);
+  ProgressBar1->lower();
+}
+
+// The data directory, the progress bar and the workbook list on the left.
+void TFSYDbf::createFileControls() {
   Label2 = place(new QLabel(QStringLiteral("数据目录"), this), "Label2", 42, 13, 64, 16);
   DriveComboBox1 = place(new DriveComboBox(this), "DriveComboBox1", 9, 40, 144, 22);
   DirectoryListBox1 = place(new DirectoryListBox(this), "DirectoryListBox1", 8, 64, 145, 225);
@@ -114,7 +138,10 @@ void TFSYDbf::createControls() {
   ProgressBar1->setValue(0);
   ProgressBar1->setTextVisible(false);
   FileListBox1 = place(new FileListBox(this), "FileListBox1", 8, 296, 145, 345);
+}
 
+// The two message panes, the append/overwrite choice and the run's buttons.
+void TFSYDbf::createRunControls() {
   Label1 = place(new QLabel(QStringLiteral("导入信息"), this), "Label1", 160, 16, 64, 16);
   Memo1 = place(makePane(this), "Memo1", 160, 40, 265, 257);
   Label3 = place(new QLabel(QStringLiteral("错误信息"), this), "Label3", 432, 16, 64, 16);
@@ -129,7 +156,10 @@ void TFSYDbf::createControls() {
   Button1 = place(new QPushButton(QStringLiteral("导入"), this), "Button1", 515, 258, 57, 25);
   BitBtn1 = place(new QPushButton(QStringLiteral("中止"), this), "BitBtn1", 587, 258, 57, 25);
   Button2 = place(new QPushButton(QStringLiteral("退出"), this), "Button2", 651, 258, 57, 25);
+}
 
+// The personnel grid, the institution tree and the status bar.
+void TFSYDbf::createViews() {
   DBGrid1 = place(new QTableView(this), "DBGrid1", 160, 304, 553, 337);
   personnel_ = std::make_unique<PersonnelGrid>(*DBGrid1);
 
@@ -149,7 +179,11 @@ void TFSYDbf::createControls() {
   statusPanels_[1]->setMinimumWidth(50);
   StatusBar1->addWidget(statusPanels_[0]);
   StatusBar1->addWidget(statusPanels_[1], 1);  // the last panel reaches the right edge
+}
 
+// The controls the window keeps hidden: the 调入机构 button and the choice
+// of personnel kind.
+void TFSYDbf::createHiddenControls() {
   Button3 = place(new QPushButton(QStringLiteral("调入机构"), this), "Button3", 315, 586, 75, 25);
   Button3->hide();
   const char* hiddenNames[] = {"RadioButton1", "RadioButton2", "RadioButton3", "RadioButton6"};
@@ -161,21 +195,6 @@ void TFSYDbf::createControls() {
     (*hidden[i])->hide();
   }
   RadioButton1->setChecked(true);
-
-  linkChoosers(*DriveComboBox1, *DirectoryListBox1, *FileListBox1);
-  DirectoryListBox1->setDirectory(QDir::currentPath());
-
-  connect(Button1, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button1Click); });
-  connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::BitBtn1Click); });
-  connect(Button2, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button2Click); });
-  connect(Button3, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button3Click); });
-  connect(TV1, &InstitutionTreeWidget::primaryClicked, this, [this] { guarded(&TFSYDbf::TV1Click); });
-
-  // Until the start-up check has found the database there is nothing to
-  // import into; 中止 is only for a run in progress.
-  Button1->setEnabled(false);
-  BitBtn1->setEnabled(false);
-  ProgressBar1->lower();
 }
 
 void TFSYDbf::centreOnScreen() {

@@ -64,6 +64,10 @@ class TFSYDbf : public QWidget {
 
  private:
   void createControls();
+  void createFileControls();
+  void createRunControls();
+  void createViews();
+  void createHiddenControls();
   void centreOnScreen();
   // Runs a handler; an exception leaving it is shown and the window goes on.
   void guarded(void (TFSYDbf::*handler)());

@@ -1,0 +1,166 @@
+#include "cli/import_command.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <utility>
+
+#include "cli/command.h"
+#include "cli/options.h"
+#include "cli/workbook_password.h"
+#include "db/connection.h"
+#include "import/step_context.h"
+
+namespace gz::cli {
+namespace {
+
+QString importDescription() {
+  return QCoreApplication::translate(
+      "gzimport",
+      "Imports the active sheet of WORKBOOK into the department CODE: one person per row,\n"
+      "with education, position and assessment history.\n"
+      "\n"
+      "Exit status:\n"
+      "  0    every row was stored\n"
+      "  3    the run went through the sheet, but some rows were not stored\n"
+      "  1    the run failed or was refused (database, workbook, code file)\n"
+      "  2    the command line is wrong\n"
+      "  130  stopped by Ctrl-C after a whole row; the rows before it are stored");
+}
+
+// The options that say where the rows go and how the run goes.
+void addRunOptions(QCommandLineParser& parser) {
+  parser.addOption(databaseOption());
+  parser.addOption(
+      {"dept", QCoreApplication::translate("gzimport", "The department, by its institution code (jgdm)."), "CODE"});
+  parser.addOption({"overwrite", QCoreApplication::translate(
+                                     "gzimport", "Replace the department's people instead of adding to them.")});
+  parser.addOption({"codes",
+                    QCoreApplication::translate("gzimport", "The code file (default dm.txt in the working directory)."),
+                    "FILE", "dm.txt"});
+  parser.addOption(
+      {"dry-run", QCoreApplication::translate("gzimport", "Run the whole import and leave nothing in the database.")});
+  parser.addOption({"start-row",
+                    QCoreApplication::translate("gzimport",
+                                                "Continue an import that ended early from sheet row N (its last line\n"
+                                                "names the row); the rows go to the department as with append."),
+                    "N"});
+}
+
+// The options about rows already there and rows not stored, the workbook's
+// password, the wait, and the workbook itself.
+void addRowOptions(QCommandLineParser& parser) {
+  parser.addOption(
+      {"skip-existing", QCoreApplication::translate("gzimport",
+                                                    "Append: leave out the rows whose id card number a person of the\n"
+                                                    "department already has, and import the others.")});
+  parser.addOption({"allow-duplicates",
+                    QCoreApplication::translate("gzimport",
+                                                "Append: import every row, even when the department already has a\n"
+                                                "person with its id card number. Without either option such rows\n"
+                                                "refuse the whole import.")});
+  parser.addOption({"rejects",
+                    QCoreApplication::translate("gzimport",
+                                                "Write the rows that were not stored into the new workbook FILE.xlsx:\n"
+                                                "the title row, each such row as read and the reason. Put right,\n"
+                                                "it imports as it is."),
+                    "FILE.xlsx"});
+  parser.addOption(passwordOption());
+  parser.addOption(passwordFileOption());
+  parser.addOption({"wait",
+                    QCoreApplication::translate("gzimport",
+                                                "How long to wait for a database that another program holds, or for\n"
+                                                "another import into an overlapping department, before the import\n"
+                                                "ends with nothing more written (default 60 seconds)."),
+                    "SECONDS", QString::number(db::BusyWait::kDefaultLimit.count())});
+  parser.addPositionalArgument(
+      "WORKBOOK", QCoreApplication::translate(
+                      "gzimport",
+                      "The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page\n"
+                      "or CSV/tab-separated text (the form is read from the file, not its name)."));
+}
+
+std::optional<int32_t> startRowOf(const QCommandLineParser& parser) {
+  if (!parser.isSet("start-row")) return imp::kFirstDataRow;
+  bool number = false;
+  const int32_t row = parser.value("start-row").toInt(&number);
+  if (!number || row < imp::kFirstDataRow) return std::nullopt;
+  return row;
+}
+
+std::optional<int> waitSecondsOf(const QCommandLineParser& parser) {
+  bool number = false;
+  const int seconds = parser.value("wait").toInt(&number);
+  if (!number || seconds < 0) return std::nullopt;
+  return seconds;
+}
+
+bool rejectsOverWorkbook(const QCommandLineParser& parser) {
+  const QStringList given = parser.positionalArguments();
+  return parser.isSet("rejects") && !given.isEmpty() &&
+         QFileInfo(parser.value("rejects")).absoluteFilePath() == QFileInfo(given.front()).absoluteFilePath();
+}
+
+// A rule the options must keep, and the usage error when they break it.
+struct UsageRule {
+  bool (*broken)(const QCommandLineParser&);
+  const char* message;  // marked for translation in the "gzimport" context
+};
+
+// Checked in this order; the first broken rule is reported.
+constexpr UsageRule kUsageRules[] = {
+    {[](const QCommandLineParser& p) { return !p.isSet("dept"); },
+     QT_TRANSLATE_NOOP("gzimport", "--dept CODE is required")},
+    {[](const QCommandLineParser& p) { return !startRowOf(p); },
+     QT_TRANSLATE_NOOP("gzimport", "--start-row N needs a sheet row number from 2 on")},
+    // Overwriting again would delete the rows the earlier run stored.
+    {[](const QCommandLineParser& p) { return p.isSet("start-row") && p.isSet("overwrite"); },
+     QT_TRANSLATE_NOOP("gzimport", "--start-row continues by adding rows; it cannot go with --overwrite")},
+    {[](const QCommandLineParser& p) { return p.isSet("skip-existing") && p.isSet("allow-duplicates"); },
+     QT_TRANSLATE_NOOP("gzimport", "--skip-existing and --allow-duplicates exclude each other")},
+    {[](const QCommandLineParser& p) {
+       return p.isSet("rejects") && !p.value("rejects").endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
+     },
+     QT_TRANSLATE_NOOP("gzimport", "--rejects needs a file name ending in .xlsx")},
+    // Writing the rejects over the workbook would lose the rows that were stored.
+    {rejectsOverWorkbook, QT_TRANSLATE_NOOP("gzimport", "--rejects must name another file than the workbook")},
+    {[](const QCommandLineParser& p) { return !waitSecondsOf(p); },
+     QT_TRANSLATE_NOOP("gzimport", "--wait takes a whole number of seconds, 0 or more")},
+};
+
+// The command the checked options ask for.
+ImportCommand commandOf(const QCommandLineParser& parser, sheet::PasswordSource passwords) {
+  ImportCommand c;
+  c.database = parser.value(databaseOption().names().front());
+  c.departmentCode = parser.value("dept");
+  c.codeFile = parser.value("codes");
+  c.workbook = parser.positionalArguments().front();
+  if (parser.isSet("rejects")) c.rejects = parser.value("rejects");
+  c.overwrite = parser.isSet("overwrite");
+  c.dryRun = parser.isSet("dry-run");
+  c.skipExisting = parser.isSet("skip-existing");
+  c.allowDuplicates = parser.isSet("allow-duplicates");
+  c.startRow = *startRowOf(parser);
+  c.waitSeconds = *waitSecondsOf(parser);
+  c.passwords = std::move(passwords);
+  return c;
+}
+
+}  // namespace
+
+std::variant<ImportCommand, int> parseImportCommand(const QStringList& args) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(importDescription());
+  addRunOptions(parser);
+  addRowOptions(parser);
+  if (const auto status = parseArguments(parser, args, 1)) return *status;
+  for (const UsageRule& rule : kUsageRules)
+    if (rule.broken(parser))
+      return usageError(QCoreApplication::translate("gzimport", rule.message).toStdString(),
+                        parser.helpText().toStdString());
+  auto passwords = workbookPasswordSource(parser);
+  if (const int* status = std::get_if<int>(&passwords)) return *status;
+  return commandOf(parser, std::get<sheet::PasswordSource>(std::move(passwords)));
+}
+
+}  // namespace gz::cli

@@ -26,8 +26,8 @@ PACKAGES=(
   # window: fonts for Chinese text, a virtual display for screenshots
   fonts-arphic-uming fonts-wqy-zenhei fonts-hanazono xvfb xauth imagemagick
   # the Debian package: man pages, CPack's dependency search, checks of the
-  # package and of the installed window
-  help2man file dpkg-dev lintian xdotool
+  # package, of its software-centre description and of the installed window
+  help2man file dpkg-dev lintian appstream xdotool
   time
 )
 

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Checks the Debian package DEB (from scripts/package.sh) as a user gets it:
 # lintian finds no errors; `apt-get install ./DEB` installs it with its
-# dependencies; the installed programs answer --version, speak Chinese in a
-# Chinese locale, import the demo workbook into a demo database, and the
-# installed window passes its start-up check on a virtual display (and
-# reports a missing database); then the package is removed again.
+# dependencies; its AppStream description passes appstreamcli; the installed
+# programs answer --version, speak Chinese in a Chinese locale, import the
+# demo workbook into a demo database, and the installed window passes its
+# start-up check on a virtual display (and reports a missing database); then
+# the package is removed again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -37,11 +38,15 @@ step "apt-get install $(basename "$DEB")"
 $SUDO apt-get install -y "$DEB" >"$WORK/apt.log" 2>&1 || { cat "$WORK/apt.log"; fail "the package did not install"; }
 [ "$(command -v gzimport)" = /usr/bin/gzimport ] || fail "gzimport is not /usr/bin/gzimport"
 [ "$(command -v gzimport-gui)" = /usr/bin/gzimport-gui ] || fail "gzimport-gui is not /usr/bin/gzimport-gui"
-for f in /usr/share/applications/gzimport-gui.desktop /usr/share/icons/hicolor/scalable/apps/gzimport.svg \
-         /usr/share/icons/hicolor/48x48/apps/gzimport.png /usr/share/man/man1/gzimport.1.gz \
-         /usr/share/man/man1/gzimport-gui.1.gz /usr/share/doc/gzimport/copyright; do
+METAINFO=/usr/share/metainfo/org.example.gzimport.metainfo.xml
+for f in /usr/share/applications/gzimport-gui.desktop "$METAINFO" \
+         /usr/share/icons/hicolor/scalable/apps/gzimport.svg /usr/share/icons/hicolor/48x48/apps/gzimport.png \
+         /usr/share/man/man1/gzimport.1.gz /usr/share/man/man1/gzimport-gui.1.gz /usr/share/doc/gzimport/copyright; do
   [ -f "$f" ] || fail "$f is missing"
 done
+
+step "appstreamcli validate $(basename "$METAINFO")"
+appstreamcli validate --no-net "$METAINFO" || fail "the AppStream description is not valid"
 
 step "versions"
 version=$(dpkg-deb -f "$DEB" Version)

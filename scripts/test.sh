@@ -19,6 +19,10 @@ bash scripts/fuzz.sh "${GZ_FUZZ_SECONDS:-40}"
 export QT_QPA_PLATFORM=offscreen
 bash scripts/pg-test-server.sh run ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 600
 
-# The Debian package of this build, checked as a user gets it.
-deb=$(bash scripts/package.sh build | tee /dev/stderr | tail -n 1)
+# The Debian package of this build, checked as a user gets it. The package
+# step's output goes on to this script's output as it comes (a log file this
+# is redirected to is written on, not opened again) and is kept in the build
+# folder, whose last line names the package.
+bash scripts/package.sh build | tee build/package.log
+deb=$(tail -n 1 build/package.log)
 bash scripts/test_package.sh "$deb"

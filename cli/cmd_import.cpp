@@ -14,6 +14,7 @@
 #include "cli/open_work_database.h"
 #include "cli/options.h"
 #include "cli/terminal.h"
+#include "cli/titles_file.h"
 #include "cli/workbook_password.h"
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
@@ -107,6 +108,12 @@ int runImport(const QStringList& args) {
                                                 "the title row, each such row as read and the reason. Put right,\n"
                                                 "it imports as it is."),
                     "FILE.xlsx"});
+  parser.addOption({"find-titles",
+                    QCoreApplication::translate("gzimport",
+                                                "When row 1 lacks a required title, import by the header found in\n"
+                                                "the first 20 rows (titles written with blanks, line breaks or under\n"
+                                                "other names, also over two rows). Without it such a sheet is\n"
+                                                "refused, saying where the titles are.")});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
   parser.addOption({"wait",
@@ -197,6 +204,8 @@ int runImport(const QStringList& args) {
   request.firstRow = startRow;
   request.checkDuplicates = !parser.isSet("allow-duplicates");
   if (parser.isSet("skip-existing")) frontend.answerDuplicatesWith(imp::DuplicateAnswer::SkipExisting);
+  frontend.takeFoundTitles(parser.isSet("find-titles"));
+  if (const std::optional<int> failed = loadTitleNames(request.titleNames, parser.value("codes"))) return *failed;
   request.wait = std::chrono::seconds(waitSeconds);
 
   installInterruptHandler();

@@ -2,6 +2,7 @@
 
 #include "import/step_context.h"
 #include "import/texts.h"
+#include "text/bytes.h"
 #include "text/gb18030.h"
 
 namespace gz::imp {
@@ -90,6 +91,20 @@ std::string startRowOutsideMessage(int32_t firstRow, int32_t firstDataRow, int d
   return m.append(texts::kRowWord);
 }
 
+namespace {
+
+// A title with line breaks in its cell, on one line: the breaks as \n.
+std::string oneLine(std::string_view title) {
+  std::string out;
+  for (const std::string& line : text::splitLines(title)) {
+    if (!out.empty()) out.append("\\n");
+    out.append(line);
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string rowsLabel(TitleRows rows) {
   std::string label(texts::kRowPrefix);
   label.append(std::to_string(rows.first));
@@ -112,13 +127,14 @@ std::vector<std::string> foundHeaderLines(const FoundHeader& header) {
   std::vector<std::string> lines;
   lines.push_back(std::string(texts::kFoundSheet).append(header.sheetName));
   lines.push_back(std::string(texts::kFoundTitlesAt).append(rowsLabel(header.rows)));
-  // A title stands where the title line says, as the import reads it, unless
-  // the header has two rows or it was read in another form or name.
+  // A title stands in the first row the title line names, as the import
+  // reads it, unless it was read from the lower of two rows or in another
+  // form or name.
   for (const FoundTitle& t : header.titles) {
-    if (t.match == TitleMatch::Exact && header.rows.first == header.rows.last) continue;
+    if (t.match == TitleMatch::Exact && t.row == header.rows.first) continue;
     std::string line(texts::kRowPrefix);
     line.append(std::to_string(t.row)).append(texts::kRowThenColumn).append(std::to_string(t.column));
-    line.append(texts::kColumnQuote).append(t.asRead);
+    line.append(texts::kColumnQuote).append(oneLine(t.asRead));
     if (t.match == TitleMatch::Exact) line.append("\"");
     else line.append(texts::kQuoteAs).append(t.title);
     lines.push_back(std::move(line));

@@ -49,8 +49,9 @@ std::string missingTitlesLine(TitleRows rows, const std::vector<std::string_view
 // 第3行有所需的标题
 std::string hasTitlesLine(TitleRows rows);
 // What the search found, one line each: 工作表: 花名册; 标题在第3至4行; for every
-// title a step reads that was found in the other row of two or in another
-// form or name, 第4行第3列"出生日期"作为出生年月; 数据行: 第5行至第29行.
+// title a step reads that was found in the lower of two rows or in another
+// form or name, 第4行第3列"出生日期"作为出生年月 (line breaks in it as \n);
+// 数据行: 第5行至第29行.
 std::vector<std::string> foundHeaderLines(const FoundHeader& header);
 // 数据到第26行为止: 第27行"合计: 25人"不是人员
 std::string dataEndedLine(int32_t footerRow, std::string_view nameGbk);

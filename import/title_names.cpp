@@ -2,7 +2,7 @@
 
 #include <array>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <system_error>
 #include <utility>
 
@@ -38,7 +38,7 @@ constexpr std::array kBuiltInOthers = {
 
 constexpr unsigned char kFullWidthRow = 0xA3;  // GBK row of the full-width ASCII forms
 constexpr unsigned char kFullWidthBlank = 0xA1;  // A1 A1
-constexpr std::string_view kNoBreakSpace = "\x81\x30\x84\x36";  // U+00A0 in GB 18030
+constexpr std::string_view kNoBreakSpace = "\x81\x30\x84\x32";  // U+00A0 in GB 18030
 
 // The full-width forms that fold: digits, letters and the three kinds of bracket.
 bool foldsToAscii(unsigned char low) {
@@ -63,14 +63,18 @@ void foldCharacter(std::string_view ch, std::string& out) {
   out += ch;
 }
 
+[[noreturn]] void throwUnreadable(const std::filesystem::path& path) {
+  const std::u8string u8 = path.u8string();
+  throw codes::DmFileError("无法读取标题文件 " + std::string(u8.begin(), u8.end()), path);
+}
+
 std::string readTitlesFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.eof() || in.bad()) {
-    const std::u8string u8 = path.u8string();
-    throw codes::DmFileError("无法读取标题文件 " + std::string(u8.begin(), u8.end()), path);
-  }
-  return bytes;
+  if (!in) throwUnreadable(path);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (in.bad()) throwUnreadable(path);
+  return std::move(bytes).str();
 }
 
 }  // namespace

@@ -90,7 +90,11 @@ TitleSearch searchTitles(const sheet::SheetData& data, const TitleNames& names) 
         if (lower.read.found) return std::move(lower.read);
       }
       if (c.read.found) return std::move(c.read);
-      if (c.requiredFound > closest.requiredFound) closest = std::move(c);
+      // Of rows that come as close, one row alone names them more plainly.
+      const bool closer = c.requiredFound > closest.requiredFound ||
+                          (c.requiredFound == closest.requiredFound && c.requiredFound > 0 &&
+                           closest.read.rows.first != closest.read.rows.last && rows.first == rows.last);
+      if (closer) closest = std::move(c);
     }
   }
   closest.read.entries.clear();

@@ -41,7 +41,10 @@ Candidate readCandidate(const sheet::SheetData& data, TitleRows rows, const Titl
     std::string text = sheet::cellText(cells[col - 1]);
     if (text.empty()) continue;
     const std::vector<RecognisedTitle> recognised = names.recognise(text);
-    if (recognised.empty()) c.read.entries.emplace_back(std::move(text), static_cast<int32_t>(col));
+    if (recognised.empty()) {
+      c.read.entries.emplace_back(std::move(text), static_cast<int32_t>(col));
+      continue;
+    }
     for (const RecognisedTitle& r : recognised)
       keepBetter(best, {r.title, rowOfTitle(data, rows, col), static_cast<int32_t>(col), text, r.match});
   }

@@ -34,6 +34,8 @@ class QuietFrontend : public gz::imp::Frontend {
   void deletingDepartment() override {}
   void titleUnreadable(int32_t) override {}
   void layoutAccepted() override {}
+  bool titlesFound(const gz::imp::FoundHeader&) override { return false; }
+  void dataEndedAt(int32_t, std::string_view) override {}
   void datesReadAsTyped(const gz::imp::TypedDateCounter&) override {}
   void rowStarted(int32_t, std::string_view) override {}
   void lineWithoutCode(gz::imp::HistoryKind, std::string_view, std::string_view) override { ++errorLines; }

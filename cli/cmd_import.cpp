@@ -13,6 +13,7 @@
 #include "cli/open_work_database.h"
 #include "cli/options.h"
 #include "cli/terminal.h"
+#include "cli/titles_file.h"
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
 #include "db/connection.h"
@@ -133,11 +134,14 @@ int runImport(const ImportCommand& command) {
   ConsoleFrontend frontend(stderrIsTerminal());
   if (const std::optional<int> failed = loadCodes(codeMap, frontend, command.codeFile)) return *failed;
   if (command.skipExisting) frontend.answerDuplicatesWith(imp::DuplicateAnswer::SkipExisting);
+  frontend.takeFoundTitles(command.findTitles);
+  imp::ImportRequest request = runRequest(command, department);
+  if (const std::optional<int> failed = loadTitleNames(request.titleNames, command.codeFile)) return *failed;
 
   installInterruptHandler();
   imp::ImportOutcome outcome;
   try {
-    outcome = execute(*connection, codeMap, frontend, command, runRequest(command, department));
+    outcome = execute(*connection, codeMap, frontend, command, request);
   } catch (const db::DbError& e) {
     return fail(e.what());
   }

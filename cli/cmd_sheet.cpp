@@ -9,7 +9,12 @@
 
 #include "cli/command.h"
 #include "cli/options.h"
+#include "cli/titles_file.h"
 #include "cli/workbook_password.h"
+#include "codes/dm_file.h"
+#include "import/column_map.h"
+#include "import/run_stages.h"
+#include "import/run_texts.h"
 #include "sheet/workbook.h"
 #include "text/gb18030.h"
 
@@ -36,12 +41,33 @@ std::string escapedCell(const std::string& utf8) {
   return out;
 }
 
+// Where the import finds the titles and the data rows, on stderr so the
+// listing stays as it is: the lines the import prints, or its refusal.
+void printWhereTitlesAre(const sheet::Workbook& book, const imp::TitleNames& names) {
+  imp::ColumnMap columns;
+  imp::TitleSearch search;
+  int32_t unreadableTitle = 0;
+  const std::optional<imp::SheetLayout> layout = imp::recogniseLayout(book, columns, unreadableTitle, names, search);
+  if (unreadableTitle != 0) printErr(text::gb18030ToUtf8(imp::unreadableTitleLine(unreadableTitle)));
+  if (!layout) {
+    const imp::ImportOutcome refused = imp::layoutRejected(search, unreadableTitle != 0);
+    printErr(text::gb18030ToUtf8(refused.message));
+    if (!refused.detail.empty()) printErr(text::gb18030ToUtf8(refused.detail));
+    return;
+  }
+  const std::vector<std::string> lines = imp::foundHeaderLines(imp::foundHeader(book, search, *layout));
+  // The sheet's name is the listing's first line already.
+  for (std::size_t i = 1; i < lines.size(); ++i) printErr(text::gb18030ToUtf8(lines[i]));
+  if (layout->footerRow != 0) printErr(text::gb18030ToUtf8(imp::dataEndedLine(layout->footerRow, layout->footerName)));
+}
+
 int runSheet(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       QCoreApplication::translate("gzimport",
                                   "Prints the active sheet of WORKBOOK as the import reads it: the sheet's name,\n"
-                                  "then one line per row with the cell texts separated by tabs."));
+                                  "then one line per row with the cell texts separated by tabs. Where the import\n"
+                                  "finds the titles and the data rows goes to stderr."));
   parser.addOption({"rows", QCoreApplication::translate("gzimport", "Print only the first N rows."), "N"});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
@@ -63,6 +89,9 @@ int runSheet(const QStringList& args) {
     rowLimit = rows;
   }
 
+  imp::TitleNames titleNames;
+  if (const std::optional<int> failed = loadTitleNames(titleNames, QString::fromUtf8(codes::kDmFileName)))
+    return *failed;
   const auto passwords = workbookPasswordSource(parser);
   if (const int* status = std::get_if<int>(&passwords)) return *status;
 
@@ -87,6 +116,7 @@ int runSheet(const QStringList& args) {
     }
     printOut(line);
   }
+  printWhereTitlesAre(*book, titleNames);
   return kOk;
 }
 

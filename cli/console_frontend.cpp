@@ -33,6 +33,12 @@ void ConsoleFrontend::datesReadAsTyped(const imp::TypedDateCounter& counted) {
 
 void ConsoleFrontend::layoutAccepted() { out(texts::kMsgLayoutAccepted); }
 
+bool ConsoleFrontend::titlesFound(const imp::FoundHeader& header) {
+  if (!takeFoundTitles_) return false;
+  for (const std::string& line : imp::foundHeaderLines(header)) out(line);
+  return true;
+}
+
 void ConsoleFrontend::lineWithoutCode(imp::HistoryKind kind, std::string_view personName, std::string_view name) {
   errorLine(imp::lineWithoutCodeText(kind, personName, name));
 }
@@ -54,6 +60,14 @@ void ConsoleFrontend::runEnded(const imp::ImportOutcome& o) {
       box(o.message, texts::kCaptionFailed);
       break;
     case RunEnd::LayoutRejected:
+      out(o.message);
+      if (o.titlesNotTaken) {
+        clearProgress();
+        printOut(gb18030ToUtf8(o.detail) + ": 用 --find-titles 按此导入");
+      } else if (!o.detail.empty()) {
+        out(o.detail);
+      }
+      break;
     case RunEnd::StartRowOutside:
     case RunEnd::Cancelled: out(o.message); break;
     case RunEnd::Failed:

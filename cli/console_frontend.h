@@ -23,6 +23,10 @@ class ConsoleFrontend : public imp::Frontend {
   void deletingDepartment() override;
   void titleUnreadable(int32_t column) override;
   void layoutAccepted() override;
+  // Prints what was found and takes it with --find-titles; without it the
+  // run is refused and its last line says so.
+  bool titlesFound(const imp::FoundHeader& header) override;
+  void dataEndedAt(int32_t row, std::string_view nameGbk) override { out(imp::dataEndedLine(row, nameGbk)); }
   void datesReadAsTyped(const imp::TypedDateCounter& counted) override;
   void rowStarted(int32_t, std::string_view personName) override { out(personName); }
   void lineWithoutCode(imp::HistoryKind kind, std::string_view personName, std::string_view name) override;
@@ -42,6 +46,8 @@ class ConsoleFrontend : public imp::Frontend {
   void errorLine(std::string_view gbk);
   // How rows whose people the department has are treated (Cancel unless set).
   void answerDuplicatesWith(imp::DuplicateAnswer answer) { duplicateAnswer_ = answer; }
+  // Whether a header found below row 1 is imported by (--find-titles).
+  void takeFoundTitles(bool take) { takeFoundTitles_ = take; }
 
  private:
   void out(std::string_view gbk);
@@ -51,6 +57,7 @@ class ConsoleFrontend : public imp::Frontend {
   bool showProgress_;
   bool progressShown_ = false;
   imp::DuplicateAnswer duplicateAnswer_ = imp::DuplicateAnswer::Cancel;
+  bool takeFoundTitles_ = false;
 };
 
 }  // namespace gz::cli

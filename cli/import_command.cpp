@@ -65,6 +65,12 @@ void addRowOptions(QCommandLineParser& parser) {
                                                 "the title row, each such row as read and the reason. Put right,\n"
                                                 "it imports as it is."),
                     "FILE.xlsx"});
+  parser.addOption({"find-titles",
+                    QCoreApplication::translate("gzimport",
+                                                "When row 1 lacks a required title, import by the header found in\n"
+                                                "the first 20 rows (titles written with blanks, line breaks or under\n"
+                                                "other names, also over two rows). Without it such a sheet is\n"
+                                                "refused, saying where the titles are.")});
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
   parser.addOption({"wait",
@@ -140,6 +146,7 @@ ImportCommand commandOf(const QCommandLineParser& parser, sheet::PasswordSource 
   c.dryRun = parser.isSet("dry-run");
   c.skipExisting = parser.isSet("skip-existing");
   c.allowDuplicates = parser.isSet("allow-duplicates");
+  c.findTitles = parser.isSet("find-titles");
   c.startRow = *startRowOf(parser);
   c.waitSeconds = *waitSecondsOf(parser);
   c.passwords = std::move(passwords);

@@ -24,6 +24,7 @@ struct ImportCommand {
   bool dryRun = false;
   bool skipExisting = false;
   bool allowDuplicates = false;
+  bool findTitles = false;  // --find-titles: import by a header found below row 1
   int32_t startRow = 0;  // the first sheet row read
   int waitSeconds = 0;
   sheet::PasswordSource passwords;

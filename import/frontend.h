@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "import/outcome.h"
+#include "import/title_search.h"
 
 namespace gz::imp {
 
@@ -56,6 +57,12 @@ class Frontend : public RowSink, public RowEvents {
   virtual void titleUnreadable(int32_t column) = 0;
   // The first row has the titles the import needs; the data rows follow.
   virtual void layoutAccepted() = 0;
+  // Row 1 lacks a required title, but the header was found further down or
+  // under other names (before anything is written). True to import by it.
+  virtual bool titlesFound(const FoundHeader& header) = 0;
+  // The data rows end above `row`, a totals or signature line (its name cell
+  // is `nameGbk`), which is not imported.
+  virtual void dataEndedAt(int32_t row, std::string_view nameGbk) = 0;
   // After the rows: date cells read as a clerk typed them (1965.03 as March
   // 1965), counted per column.
   virtual void datesReadAsTyped(const TypedDateCounter& counted) = 0;

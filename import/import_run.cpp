@@ -45,29 +45,35 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   if (!opened.book) return reportRun(frontend, std::move(opened.failure));
   if (!opened.book->notice().empty()) frontend.workbookNotice(opened.book->notice());
   int32_t unreadableTitle = 0;
-  const std::optional<SheetLayout> layout = recogniseLayout(*opened.book, columns, unreadableTitle);
+  TitleSearch search;
+  const std::optional<SheetLayout> layout =
+      recogniseLayout(*opened.book, columns, unreadableTitle, request.titleNames, search);
   if (unreadableTitle != 0) frontend.titleUnreadable(unreadableTitle);
-  if (!layout)
-    return reportRun(frontend, endedBeforeWriting(RunEnd::LayoutRejected, std::string(texts::kMsgLayoutRejected)));
-  if (std::optional<ImportOutcome> outside = checkStartRow(request.firstRow, layout->dataRows))
+  if (!layout) return reportRun(frontend, layoutRejected(search, unreadableTitle != 0));
+  // The first data row is the one below the titles wherever they were found.
+  const int32_t firstDataRow = layout->titleRows.firstDataRow();
+  const int32_t firstRow = request.firstRow == kFirstDataRow ? firstDataRow : request.firstRow;
+  if (std::optional<ImportOutcome> outside = checkStartRow(firstRow, firstDataRow, layout->dataRows))
     return reportRun(frontend, std::move(*outside));
+  if (search.found && !frontend.titlesFound(foundHeader(*opened.book, search, *layout)))
+    return reportRun(frontend, titlesNotTaken(search.rows));
 
   const std::string dept = text::trim(request.departmentCode);
   auto guard = std::make_unique<RunGuard>(conn, frontend, dept, request.wait);
   if (guard->refused()) return reportRun(frontend, std::move(*guard->refused()));
   ImportOutcome out;
-  out.rowsTotal = layout->dataRows - (request.firstRow - kFirstDataRow);
+  out.rowsTotal = layout->dataRows - (firstRow - firstDataRow);
   std::set<int32_t> skipped;
   RejectCollector rejected(frontend);
   TypedDateCounter typedDates;
   RowTally tally(rejected, out);
-  const RowsInput rows{*opened.book, layout->columns, codes, dept, request.firstRow, &skipped};
+  const RowsInput rows{*opened.book, layout->columns, codes, dept, firstRow, &skipped};
   const std::unique_ptr<RowWriter> writer = makeRowWriter(conn, request, {frontend, tally, &typedDates}, rows);
   try {
     if (request.mode == ImportMode::Overwrite) {
       deleteEarlierPeople(*writer, frontend, dept, request.wait);
     } else if (request.checkDuplicates) {
-      const DuplicateCheck check{*opened.book, layout->columns, request.firstRow, conn, dept};
+      const DuplicateCheck check{*opened.book, layout->columns, firstRow, conn, dept};
       if (std::optional<ImportOutcome> cancelled = settleDuplicates(check, frontend, skipped)) {
         opened.book.reset();
         return reportRun(frontend, std::move(*cancelled));
@@ -76,6 +82,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
       out.rowsTotal -= out.rowsSkipped;
     }
     frontend.layoutAccepted();
+    if (layout->footerRow != 0) frontend.dataEndedAt(layout->footerRow, layout->footerName);
     frontend.progress(0, out.rowsTotal);
     out.end = importRows(rows, *writer, frontend, out.rowsTotal) ? RunEnd::Aborted : RunEnd::Completed;
     if (!typedDates.empty()) frontend.datesReadAsTyped(typedDates);
@@ -83,8 +90,8 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   } catch (const std::exception& e) {
     closeAfterFailure(e, *writer, out);
   }
-  noteResumeRow(out, request.firstRow, writer->rowsSettled(), request.mode == ImportMode::Overwrite, skipped);
-  out.rejects = collectRejects(*opened.book, rejected, out.resumeRow);
+  noteResumeRow(out, firstRow, writer->rowsSettled(), request.mode == ImportMode::Overwrite, skipped);
+  out.rejects = collectRejects(*opened.book, rejected, out.resumeRow, layout->titleRows);
   opened.book.reset();  // the workbook is closed before the operator is told
   guard.reset();        // and other runs may go on while a message box waits
   frontend.progress(out.rowsDone, out.rowsTotal);

@@ -15,6 +15,7 @@
 #include "import/frontend.h"
 #include "import/outcome.h"
 #include "import/step_context.h"
+#include "import/title_names.h"
 
 namespace gz::db {
 class Connection;
@@ -34,9 +35,12 @@ struct ImportRequest {
   std::string departmentCode;  // GB 18030; blanks and control characters at the ends are dropped
   std::string workbookPath;    // UTF-8; empty when no file was chosen
   ImportMode mode = ImportMode::Append;
-  // The sheet row to start from: 2, the first data row, unless an earlier
+  // The sheet row to start from: 2, which stands for the first data row
+  // (the row below the titles, wherever they were found), unless an earlier
   // run that ended early is continued. It must be a data row of the sheet.
   int32_t firstRow = kFirstDataRow;
+  // The other names of titles, for the search of a header that row 1 lacks.
+  TitleNames titleNames;
   // Append: before anything is written, the rows whose id card number a
   // person of the department already has are put to the front end.
   bool checkDuplicates = true;
@@ -53,7 +57,8 @@ struct ImportRequest {
 };
 
 // Runs one import. `columns` is emptied first and refilled from the sheet's
-// first row. Only one run can be in progress at a time: a second call made
+// first row, or from the header found below it once the front end has taken
+// it. Only one run can be in progress at a time: a second call made
 // while one runs (for instance from an event handler during processEvents)
 // is refused and ends with RunEnd::AlreadyRunning.
 ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns, Frontend& frontend,

@@ -18,7 +18,8 @@ enum class RunEnd {
   Aborted,             // stopped by the operator after a whole row; earlier rows stay stored
   NoFile,              // no workbook at the path, or none chosen; nothing touched
   WorkbookUnreadable,  // the file is not a readable workbook; nothing touched
-  LayoutRejected,      // the first row lacks a required title; nothing touched
+  LayoutRejected,      // the first row lacks a required title and no header found below was
+                       // taken; nothing touched
   Failed,              // a database failure ended the run; rows committed before it stay
   AlreadyRunning,      // another run is in progress; refused, nothing touched
   StartRowOutside,     // the row to start from is not a data row of the sheet; nothing touched
@@ -34,7 +35,7 @@ struct RejectedRow {
   std::string reason;                   // GB 18030
 };
 struct RejectedRows {
-  std::vector<sheet::CellValue> titles;  // the sheet's first row
+  std::vector<sheet::CellValue> titles;  // the titles as read (row 1, or the header found)
   std::vector<RejectedRow> rows;         // in sheet order
 };
 
@@ -48,6 +49,11 @@ struct ImportOutcome {
   int historyRowsStored = 0;  // education, position and assessment rows committed
   int linesReported = 0;      // history lines reported for a name without a code
   std::string message;        // GB 18030: why the run ended, for every end but Completed and Aborted
+  // LayoutRejected: the line under the message (GB 18030): the required
+  // titles the sheet lacks, or where a header was found that was not taken
+  // (then `titlesNotTaken`).
+  std::string detail;
+  bool titlesNotTaken = false;
   std::optional<sheet::WorkbookFault> workbookFault;  // WorkbookUnreadable: why
   std::optional<db::DbFault> dbFault;                 // Failed, by a database error: its kind
   // Aborted or Failed: the first sheet row whose fate is not committed, from

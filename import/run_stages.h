@@ -40,12 +40,24 @@ OpenedWorkbook openWorkbookFile(const std::string& pathUtf8, const WorkbookOpene
 // Recognise: the titles of the first row into `columns`; the columns the
 // steps read and the number of data rows, or nullopt when a required title
 // is missing or a title is unreadable (its column goes to `unreadableTitle`,
-// 0 when every title reads).
+// 0 when every title reads). When row 1 lacks a required title the header
+// is searched for (`search` says what was found) and its titles go into
+// `columns` instead.
 struct SheetLayout {
   SheetColumns columns;
   int dataRows = 0;  // from the first data row up to the first empty name
+  TitleRows titleRows;
+  int32_t footerRow = 0;   // the totals or signature line that ends the data, 0 when none
+  std::string footerName;  // its name cell
 };
-std::optional<SheetLayout> recogniseLayout(const sheet::Workbook& book, ColumnMap& columns, int32_t& unreadableTitle);
+std::optional<SheetLayout> recogniseLayout(const sheet::Workbook& book, ColumnMap& columns, int32_t& unreadableTitle,
+                                           const TitleNames& names, TitleSearch& search);
+// The refusal of a sheet without a usable header, naming what it lacks.
+ImportOutcome layoutRejected(const TitleSearch& search, bool titleUnreadable);
+// The header found, for the front end to confirm.
+FoundHeader foundHeader(const sheet::Workbook& book, const TitleSearch& search, const SheetLayout& layout);
+// The refusal of a found header the front end did not take.
+ImportOutcome titlesNotTaken(TitleRows rows);
 
 // Delete (overwrite): the department's earlier people are deleted in the
 // writer's first batch, so they are never gone without their replacement.
@@ -105,8 +117,9 @@ void closeAfterFailure(const std::exception& failure, RowWriter& writer, ImportO
 ImportOutcome endedBeforeWriting(RunEnd end, std::string messageGbk);
 
 // Start: nullopt when `firstRow` is a data row of a sheet with `dataRows`
-// of them (row 2 always is), else the outcome (StartRowOutside) that says so.
-std::optional<ImportOutcome> checkStartRow(int32_t firstRow, int dataRows);
+// of them from `firstDataRow` (which always is one), else the outcome
+// (StartRowOutside) that says so.
+std::optional<ImportOutcome> checkStartRow(int32_t firstRow, int32_t firstDataRow, int dataRows);
 // After a run that ended early: the row to continue from, one past the rows
 // whose fate is committed (`settled` of them, counted from `firstRow`).
 // Rows in `skipped` were never written and are passed over.
@@ -142,9 +155,11 @@ class RejectCollector final : public RowSink {
   RowSink& next_;
   std::vector<std::pair<int32_t, std::string>> notStored_;
 };
-// The title row and the cells of the rows the collector kept, those before
-// `resumeRow` only when the run ended early (the later ones are continued).
-RejectedRows collectRejects(const sheet::Workbook& book, const RejectCollector& collected, int32_t resumeRow);
+// The titles as read from `titleRows` and the cells of the rows the collector
+// kept, those before `resumeRow` only when the run ended early (the later
+// ones are continued).
+RejectedRows collectRejects(const sheet::Workbook& book, const RejectCollector& collected, int32_t resumeRow,
+                            TitleRows titleRows);
 
 // Report: the outcome goes to the front end and back to the caller.
 ImportOutcome reportRun(Frontend& frontend, ImportOutcome out);

@@ -2,6 +2,7 @@
 
 #include "import/step_context.h"
 #include "import/texts.h"
+#include "text/bytes.h"
 #include "text/gb18030.h"
 
 namespace gz::imp {
@@ -81,12 +82,77 @@ std::string resumeLine(const ImportOutcome& o) {
   return line.append(std::to_string(o.resumeRow)).append(texts::kResumeRowEnd);
 }
 
-std::string startRowOutsideMessage(int32_t firstRow, int dataRows) {
+std::string startRowOutsideMessage(int32_t firstRow, int32_t firstDataRow, int dataRows) {
   std::string m(texts::kMsgStartRowPrefix);
   m.append(std::to_string(firstRow));
   if (dataRows == 0) return m.append(texts::kMsgStartRowNoData);
-  m.append(texts::kMsgStartRowOutside).append(std::to_string(kFirstDataRow + dataRows - 1));
+  m.append(texts::kMsgStartRowOutside).append(std::to_string(firstDataRow)).append(texts::kRowsTo);
+  m.append(std::to_string(firstDataRow + dataRows - 1));
   return m.append(texts::kRowWord);
+}
+
+namespace {
+
+// A title with line breaks in its cell, on one line: the breaks as \n.
+std::string oneLine(std::string_view title) {
+  std::string out;
+  for (const std::string& line : text::splitLines(title)) {
+    if (!out.empty()) out.append("\\n");
+    out.append(line);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string rowsLabel(TitleRows rows) {
+  std::string label(texts::kRowPrefix);
+  label.append(std::to_string(rows.first));
+  if (rows.last != rows.first) label.append(texts::kRowsBetween).append(std::to_string(rows.last));
+  return label.append(texts::kRowWord);
+}
+
+std::string missingTitlesLine(TitleRows rows, const std::vector<std::string_view>& missing) {
+  std::string line = rowsLabel(rows).append(texts::kLacksTitles);
+  for (std::size_t i = 0; i < missing.size(); ++i) {
+    if (i > 0) line.append(texts::kListSeparator);
+    line.append(missing[i]);
+  }
+  return line;
+}
+
+std::string hasTitlesLine(TitleRows rows) { return rowsLabel(rows).append(texts::kHasTitles); }
+
+std::vector<std::string> foundHeaderLines(const FoundHeader& header) {
+  std::vector<std::string> lines;
+  lines.push_back(std::string(texts::kFoundSheet).append(header.sheetName));
+  lines.push_back(std::string(texts::kFoundTitlesAt).append(rowsLabel(header.rows)));
+  // A title stands in the first row the title line names, as the import
+  // reads it, unless it was read from the lower of two rows or in another
+  // form or name.
+  for (const FoundTitle& t : header.titles) {
+    if (t.match == TitleMatch::Exact && t.row == header.rows.first) continue;
+    std::string line(texts::kRowPrefix);
+    line.append(std::to_string(t.row)).append(texts::kRowThenColumn).append(std::to_string(t.column));
+    line.append(texts::kColumnQuote).append(oneLine(t.asRead));
+    if (t.match == TitleMatch::Exact) line.append("\"");
+    else line.append(texts::kQuoteAs).append(t.title);
+    lines.push_back(std::move(line));
+  }
+  if (header.lastDataRow < header.firstDataRow) {
+    lines.emplace_back(texts::kSheetHasNoDataRows);
+  } else {
+    std::string rows(texts::kFoundDataRows);
+    rows.append(std::to_string(header.firstDataRow)).append(texts::kRowsTo);
+    lines.push_back(rows.append(std::to_string(header.lastDataRow)).append(texts::kRowWord));
+  }
+  return lines;
+}
+
+std::string dataEndedLine(int32_t footerRow, std::string_view nameGbk) {
+  std::string line(texts::kDataEndsAt);
+  line.append(std::to_string(footerRow - 1)).append(texts::kDataEndsBecause).append(std::to_string(footerRow));
+  return line.append(texts::kRowQuote).append(nameGbk).append(texts::kQuoteNotAPerson);
 }
 
 }  // namespace gz::imp

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "import/frontend.h"
 #include "import/outcome.h"
@@ -41,7 +42,21 @@ std::string duplicatesRefusedMessage(int count);
 // 请从第N行继续导入 (请以追加方式从第N行继续导入 after an overwrite); empty when
 // the run did not end early.
 std::string resumeLine(const ImportOutcome& outcome);
+// 第3行, or 第3至4行 for a header over two rows.
+std::string rowsLabel(TitleRows rows);
+// 第1行缺少所需的标题: 出生年月、个人身份
+std::string missingTitlesLine(TitleRows rows, const std::vector<std::string_view>& missing);
+// 第3行有所需的标题
+std::string hasTitlesLine(TitleRows rows);
+// What the search found, one line each: 工作表: 花名册; 标题在第3至4行; for every
+// title a step reads that was found in the lower of two rows or in another
+// form or name, 第4行第3列"出生日期"作为出生年月 (line breaks in it as \n);
+// 数据行: 第5行至第29行.
+std::vector<std::string> foundHeaderLines(const FoundHeader& header);
+// 数据到第26行为止: 第27行"合计: 25人"不是人员
+std::string dataEndedLine(int32_t footerRow, std::string_view nameGbk);
+
 // 起始行N不是数据行,数据行为第2行至第M行, or ...工作表没有数据行 when it has none.
-std::string startRowOutsideMessage(int32_t firstRow, int dataRows);
+std::string startRowOutsideMessage(int32_t firstRow, int32_t firstDataRow, int dataRows);
 
 }  // namespace gz::imp

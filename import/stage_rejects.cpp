@@ -18,12 +18,13 @@ void RejectCollector::rowDone(const RowOutcome& row) {
   if (!row.stored) notStored_.emplace_back(row.row, row.reason);
 }
 
-RejectedRows collectRejects(const sheet::Workbook& book, const RejectCollector& collected, int32_t resumeRow) {
+RejectedRows collectRejects(const sheet::Workbook& book, const RejectCollector& collected, int32_t resumeRow,
+                            TitleRows titleRows) {
   RejectedRows out;
   if (collected.notStored().empty()) return out;
-  // Cells right of the title row are read by no step.
-  const uint32_t width = book.sheet().lastColumn(kTitleRow);
-  out.titles = rowCells(book, kTitleRow, width);
+  // Cells right of the titles are read by no step.
+  out.titles = titleCellsAsRead(book.sheet(), titleRows);
+  const auto width = static_cast<uint32_t>(out.titles.size());
   for (const auto& [row, reason] : collected.notStored()) {
     if (resumeRow != 0 && row >= resumeRow) break;
     out.rows.push_back({row, rowCells(book, row, width), reason});

@@ -3,10 +3,10 @@
 
 namespace gz::imp {
 
-std::optional<ImportOutcome> checkStartRow(int32_t firstRow, int dataRows) {
-  if (firstRow == kFirstDataRow) return std::nullopt;
-  if (firstRow > kFirstDataRow && firstRow - kFirstDataRow < dataRows) return std::nullopt;
-  return endedBeforeWriting(RunEnd::StartRowOutside, startRowOutsideMessage(firstRow, dataRows));
+std::optional<ImportOutcome> checkStartRow(int32_t firstRow, int32_t firstDataRow, int dataRows) {
+  if (firstRow == firstDataRow) return std::nullopt;
+  if (firstRow > firstDataRow && firstRow - firstDataRow < dataRows) return std::nullopt;
+  return endedBeforeWriting(RunEnd::StartRowOutside, startRowOutsideMessage(firstRow, firstDataRow, dataRows));
 }
 
 void noteResumeRow(ImportOutcome& out, int32_t firstRow, int settled, bool overwrite,

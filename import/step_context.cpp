@@ -4,6 +4,7 @@
 
 #include "import/column_map.h"
 #include "import/frontend.h"
+#include "import/roster_footer.h"
 #include "import/texts.h"
 #include "sheet/workbook.h"
 #include "text/bytes.h"
@@ -83,7 +84,10 @@ auto withCellText(const sheet::Workbook& book, int32_t row, int32_t column, Use 
 }  // namespace
 
 std::string nameCell(const sheet::Workbook& book, const SheetColumns& columns, int32_t row) {
-  return withCellText(book, row, columns.name, [](const std::string& t) { return t; });
+  std::string name = withCellText(book, row, columns.name, [](const std::string& t) { return t; });
+  // A totals or signature line below the people ends the data like an empty name.
+  if (!name.empty() && isFooterRow(book, columns, row)) return {};
+  return name;
 }
 
 std::vector<std::string> historyCellLines(const StepContext& ctx, int32_t row, int32_t column) {

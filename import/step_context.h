@@ -76,7 +76,7 @@ struct HistoryCounts {
 };
 
 // The person name of a data row: the cell text under "姓名"; empty where the
-// data ends.
+// data ends, at an empty name or a totals or signature line (roster_footer.h).
 std::string nameCell(const sheet::Workbook& book, const SheetColumns& columns, int32_t row);
 
 // The lines of a history cell: its text split at CR, LF and CR LF; none when

@@ -92,7 +92,8 @@ inline constexpr std::string_view kResumeRowEnd = "\xD0\xD0\xBC\xCC\xD0\xF8\xB5\
 
 // A start row that is no data row: 起始行9不是数据行,数据行为第2行至第5行 (or 工作表没有数据行)
 inline constexpr std::string_view kMsgStartRowPrefix = "\xC6\xF0\xCA\xBC\xD0\xD0";  // 起始行
-inline constexpr std::string_view kMsgStartRowOutside = "\xB2\xBB\xCA\xC7\xCA\xFD\xBE\xDD\xD0\xD0,\xCA\xFD\xBE\xDD\xD0\xD0\xCE\xAA\xB5\xDA" "2\xD0\xD0\xD6\xC1\xB5\xDA";  // 不是数据行,数据行为第2行至第
+inline constexpr std::string_view kMsgStartRowOutside = "\xB2\xBB\xCA\xC7\xCA\xFD\xBE\xDD\xD0\xD0,\xCA\xFD\xBE\xDD\xD0\xD0\xCE\xAA\xB5\xDA";  // 不是数据行,数据行为第
+inline constexpr std::string_view kRowsTo = "\xD0\xD0\xD6\xC1\xB5\xDA";  // 行至第
 inline constexpr std::string_view kRowWord = "\xD0\xD0";  // 行
 inline constexpr std::string_view kMsgStartRowNoData = "\xB2\xBB\xCA\xC7\xCA\xFD\xBE\xDD\xD0\xD0,\xB9\xA4\xD7\xF7\xB1\xED\xC3\xBB\xD3\xD0\xCA\xFD\xBE\xDD\xD0\xD0";  // 不是数据行,工作表没有数据行
 
@@ -106,6 +107,46 @@ inline constexpr std::string_view kMsgDuplicatesRefused = "\xC8\xCB\xB5\xC4\xC9\
 // The workbook of the rows not stored: the title of its reason column, its sheet's name.
 inline constexpr std::string_view kRejectReasonTitle = "\xCE\xB4\xB5\xBC\xC8\xEB\xD4\xAD\xD2\xF2";  // 未导入原因
 inline constexpr std::string_view kRejectsSheetName = "\xCE\xB4\xB5\xBC\xC8\xEB\xB5\xC4\xD0\xD0";  // 未导入的行
+
+// Other names under which sheets carry a title.
+inline constexpr std::string_view kOtherBirthDate = "\xB3\xF6\xC9\xFA\xC8\xD5\xC6\xDA";  // 出生日期
+inline constexpr std::string_view kOtherBirthFull = "\xB3\xF6\xC9\xFA\xC4\xEA\xD4\xC2\xC8\xD5";  // 出生年月日
+inline constexpr std::string_view kOtherJoinWorkDate = "\xB2\xCE\xBC\xD3\xB9\xA4\xD7\xF7\xC8\xD5\xC6\xDA";  // 参加工作日期
+inline constexpr std::string_view kOtherJoinWorkMonth = "\xB2\xCE\xBC\xD3\xB9\xA4\xD7\xF7\xC4\xEA\xD4\xC2";  // 参加工作年月
+inline constexpr std::string_view kOtherIdCardNumber = "\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5\xC2\xEB";  // 身份证号码
+inline constexpr std::string_view kOtherCitizenNumber = "\xB9\xAB\xC3\xF1\xC9\xED\xB7\xDD\xBA\xC5\xC2\xEB";  // 公民身份号码
+inline constexpr std::string_view kOtherIdCard = "\xC9\xED\xB7\xDD\xD6\xA4";  // 身份证
+inline constexpr std::string_view kOtherStaffStatus = "\xC8\xCB\xD4\xB1\xC9\xED\xB7\xDD";  // 人员身份
+inline constexpr std::string_view kOtherStatus = "\xC9\xED\xB7\xDD";  // 身份
+inline constexpr std::string_view kOtherSerial = "\xB1\xE0\xBA\xC5";  // 编号
+
+// How a name cell begins on the lines below a roster: totals and signatures.
+inline constexpr std::string_view kFooterTotal = "\xBA\xCF\xBC\xC6";  // 合计
+inline constexpr std::string_view kFooterGrandTotal = "\xD7\xDC\xBC\xC6";  // 总计
+inline constexpr std::string_view kFooterSubtotal = "\xD0\xA1\xBC\xC6";  // 小计
+inline constexpr std::string_view kFooterMadeBy = "\xD6\xC6\xB1\xED";  // 制表
+inline constexpr std::string_view kFooterFilledBy = "\xCC\xEE\xB1\xED";  // 填表
+inline constexpr std::string_view kFooterChecked = "\xC9\xF3\xBA\xCB";  // 审核
+inline constexpr std::string_view kFooterResponsible = "\xB8\xBA\xD4\xF0\xC8\xCB";  // 负责人
+
+// A header found below row 1: 工作表: 花名册 / 标题在第3至4行 / 第4行第3列"出生日期"作为出生年月 / 数据行: 第5行至第29行
+inline constexpr std::string_view kFoundSheet = "\xB9\xA4\xD7\xF7\xB1\xED: ";  // 工作表: 
+inline constexpr std::string_view kFoundTitlesAt = "\xB1\xEA\xCC\xE2\xD4\xDA";  // 标题在
+inline constexpr std::string_view kRowsBetween = "\xD6\xC1";  // 至
+inline constexpr std::string_view kRowThenColumn = "\xD0\xD0\xB5\xDA";  // 行第
+inline constexpr std::string_view kColumnQuote = "\xC1\xD0\"";  // 列"
+inline constexpr std::string_view kQuoteAs = "\"\xD7\xF7\xCE\xAA";  // "作为
+inline constexpr std::string_view kSheetHasNoDataRows = "\xB9\xA4\xD7\xF7\xB1\xED\xC3\xBB\xD3\xD0\xCA\xFD\xBE\xDD\xD0\xD0";  // 工作表没有数据行
+inline constexpr std::string_view kFoundDataRows = "\xCA\xFD\xBE\xDD\xD0\xD0: \xB5\xDA";  // 数据行: 第
+// 第3行有所需的标题; 第1行缺少所需的标题: 出生年月、个人身份
+inline constexpr std::string_view kHasTitles = "\xD3\xD0\xCB\xF9\xD0\xE8\xB5\xC4\xB1\xEA\xCC\xE2";  // 有所需的标题
+inline constexpr std::string_view kLacksTitles = "\xC8\xB1\xC9\xD9\xCB\xF9\xD0\xE8\xB5\xC4\xB1\xEA\xCC\xE2: ";  // 缺少所需的标题: 
+inline constexpr std::string_view kListSeparator = "\xA1\xA2";  // 、
+// 数据到第26行为止: 第27行"合计: 25人"不是人员
+inline constexpr std::string_view kDataEndsAt = "\xCA\xFD\xBE\xDD\xB5\xBD\xB5\xDA";  // 数据到第
+inline constexpr std::string_view kDataEndsBecause = "\xD0\xD0\xCE\xAA\xD6\xB9: \xB5\xDA";  // 行为止: 第
+inline constexpr std::string_view kRowQuote = "\xD0\xD0\"";  // 行"
+inline constexpr std::string_view kQuoteNotAPerson = "\"\xB2\xBB\xCA\xC7\xC8\xCB\xD4\xB1";  // "不是人员
 
 // clang-format on
 

@@ -308,6 +308,9 @@ void TFSYDbf::AInputExecute() {
   request.departmentCode = tree::departmentCode(*record);
   request.workbookPath = FileListBox1->selectedPath().toStdString();
   request.mode = RadioButton5->isChecked() ? imp::ImportMode::Overwrite : imp::ImportMode::Append;
+  // The operator's other names for titles lie beside dm.txt, in the working directory.
+  for (std::size_t line : imp::loadTitlesFile(request.titleNames, std::string(imp::kTitlesFileName)))
+    Memo2->appendPlainText(QStringLiteral("标题文件titles.txt第%1行有无法识别的文字,未使用").arg(line));
 
   FrontendWidgets widgets;
   widgets.window = this;

@@ -45,6 +45,16 @@ imp::DuplicateAnswer QtMessageBoxes::askDuplicates(QWidget* parent, const QStrin
   return imp::DuplicateAnswer::Cancel;
 }
 
+bool QtMessageBoxes::askFoundTitles(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("标题不在第1行"), text, QMessageBox::NoButton, parent);
+  QPushButton* import = box.addButton(QStringLiteral("导入"), QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(import);
+  box.setEscapeButton(cancel);
+  box.exec();
+  return box.clickedButton() == import;
+}
+
 bool QtMessageBoxes::showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) {
   QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
   QPushButton* save = box.addButton(QStringLiteral("保存未导入的行…"), QMessageBox::ActionRole);
@@ -74,6 +84,11 @@ std::optional<QString> RecordingMessageBoxes::askRejectsPath(QWidget*, const QSt
 imp::DuplicateAnswer RecordingMessageBoxes::askDuplicates(QWidget*, const QString& text) {
   duplicateQuestions << text;
   return duplicateAnswer;
+}
+
+bool RecordingMessageBoxes::askFoundTitles(QWidget*, const QString& text) {
+  foundTitlesQuestions << text;
+  return takeFoundTitles;
 }
 
 void RecordingMessageBoxes::show(QWidget*, const QString& text, const QString& caption, BoxIcon icon) {

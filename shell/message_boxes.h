@@ -29,6 +29,9 @@ class MessageBoxes {
   // Asks what to do with rows whose people the department has already:
   // 只导入新人员, 全部导入 or 取消 (also the answer when the box is closed).
   virtual imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) = 0;
+  // Asks whether to import by the titles found below row 1 (`text` says
+  // where): 导入 (true) or 取消 (also when the box is closed).
+  virtual bool askFoundTitles(QWidget* parent, const QString& text) = 0;
   // The closing box of a run that left rows unstored: OK and
   // 保存未导入的行…; true when the operator chose to save them.
   virtual bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) = 0;
@@ -45,6 +48,7 @@ class QtMessageBoxes final : public MessageBoxes {
   void show(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) override;
   std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) override;
   imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) override;
+  bool askFoundTitles(QWidget* parent, const QString& text) override;
   bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) override;
 };
@@ -75,6 +79,10 @@ class RecordingMessageBoxes final : public MessageBoxes {
   // The duplicate questions asked, answered with `duplicateAnswer`.
   QStringList duplicateQuestions;
   imp::DuplicateAnswer duplicateAnswer = imp::DuplicateAnswer::Cancel;
+  // The questions about titles found below row 1, answered with `takeFoundTitles`.
+  bool askFoundTitles(QWidget* parent, const QString& text) override;
+  QStringList foundTitlesQuestions;
+  bool takeFoundTitles = false;
   // The closing box with 保存未导入的行… is recorded like the others and
   // answered with `saveRejects`; the save dialog with `rejectsPath`.
   bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;

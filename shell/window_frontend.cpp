@@ -43,6 +43,20 @@ void WindowFrontend::datesReadAsTyped(const imp::TypedDateCounter& counted) {
 
 void WindowFrontend::layoutAccepted() { importLine(texts::kMsgLayoutAccepted); }
 
+bool WindowFrontend::titlesFound(const imp::FoundHeader& header) {
+  flush();
+  const std::vector<std::string> lines = imp::foundHeaderLines(header);
+  QStringList text;
+  for (const std::string& line : lines) text << text::gb18030ToQString(line);
+  if (!boxes_.askFoundTitles(w_.window, text.join(QLatin1Char('\n')))) return false;
+  for (const std::string& line : lines) importLine(line);
+  return true;
+}
+
+void WindowFrontend::dataEndedAt(int32_t row, std::string_view nameGbk) {
+  importLine(imp::dataEndedLine(row, nameGbk));
+}
+
 void WindowFrontend::lineWithoutCode(imp::HistoryKind kind, std::string_view personName, std::string_view name) {
   errorLine(imp::lineWithoutCodeText(kind, personName, name));
 }
@@ -64,6 +78,9 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
       box(o.message, texts::kCaptionFailed);
       break;
     case RunEnd::LayoutRejected:
+      importLine(o.message);
+      if (!o.detail.empty()) importLine(o.detail);
+      break;
     case RunEnd::StartRowOutside:
     case RunEnd::Cancelled: importLine(o.message); break;
     case RunEnd::Failed:

@@ -51,6 +51,10 @@ class WindowFrontend final : public imp::Frontend {
   void deletingDepartment() override;
   void titleUnreadable(int32_t column) override;
   void layoutAccepted() override;
+  // Asks the operator (导入 / 取消), naming the sheet, the rows and the titles
+  // found; once taken, the same lines go to the import pane.
+  bool titlesFound(const imp::FoundHeader& header) override;
+  void dataEndedAt(int32_t row, std::string_view nameGbk) override;
   void datesReadAsTyped(const imp::TypedDateCounter& counted) override;
   void rowStarted(int32_t, std::string_view personName) override { importLine(personName); }
   void lineWithoutCode(imp::HistoryKind kind, std::string_view personName, std::string_view name) override;

@@ -80,9 +80,11 @@
     </message>
     <message>
         <source>Prints the active sheet of WORKBOOK as the import reads it: the sheet&apos;s name,
-then one line per row with the cell texts separated by tabs.</source>
+then one line per row with the cell texts separated by tabs. Where the import
+finds the titles and the data rows goes to stderr.</source>
         <translation>按导入读取的样子列出工作簿 WORKBOOK 的活动工作表：先是工作表名，
-然后每行一行，各单元格的文本以制表符分隔。</translation>
+然后每行一行，各单元格的文本以制表符分隔。导入在哪里找到标题和数据行
+写到标准错误输出。</translation>
     </message>
     <message>
         <source>Print only the first N rows.</source>
@@ -188,6 +190,15 @@ person with its id card number. Without either option such rows
 refuse the whole import.</source>
         <translation>追加时：导入所有的行，即使本部门已有身份证号相同的人员。
 两个选项都不给时，有这样的行就不导入任何人员。</translation>
+    </message>
+    <message>
+        <source>When row 1 lacks a required title, import by the header found in
+the first 20 rows (titles written with blanks, line breaks or under
+other names, also over two rows). Without it such a sheet is
+refused, saying where the titles are.</source>
+        <translation>第 1 行缺少所需的标题时，按前 20 行中找到的标题行导入
+（标题中有空格、换行或用了别名，或标题占两行）。
+不给此选项时拒绝导入这样的工作表，并指出标题所在的行。</translation>
     </message>
     <message>
         <source>--start-row N needs a sheet row number from 2 on</source>

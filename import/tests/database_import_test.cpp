@@ -241,7 +241,8 @@ TYPED_TEST(DatabaseImport, OverwriteWithARejectedLayoutChangesNothing) {
   EXPECT_EQ(o.end, RunEnd::LayoutRejected);
   EXPECT_EQ(this->rows("select * from ryjbxx", {"xm"}), Lines{"旧甲"});
   EXPECT_EQ(this->rows("select count(*) as n from ryxl", {"n"}), Lines{"2"});
-  EXPECT_EQ(this->frontend.events, Lines{"import: XLS数据格式不配置!不能导入"});
+  EXPECT_EQ(this->frontend.events,
+            (Lines{"import: XLS数据格式不配置!不能导入", "import: 第1行缺少所需的标题: 个人身份"}));
 }
 
 TYPED_TEST(DatabaseImport, UnreadableWorkbookIsAFailureThatTouchesNothing) {

@@ -219,6 +219,13 @@ void RecordingFrontend::datesReadAsTyped(const TypedDateCounter& counted) {
 
 void RecordingFrontend::layoutAccepted() { importLine(texts::kMsgLayoutAccepted); }
 
+bool RecordingFrontend::titlesFound(const FoundHeader& header) {
+  events.push_back("found: " + U(rowsLabel(header.rows)));
+  if (takeFoundTitles)
+    for (const std::string& line : foundHeaderLines(header)) importLine(line);
+  return takeFoundTitles;
+}
+
 void RecordingFrontend::lineWithoutCode(HistoryKind kind, std::string_view personName, std::string_view name) {
   errorLine(lineWithoutCodeText(kind, personName, name));
 }
@@ -251,6 +258,9 @@ void RecordingFrontend::runEnded(const ImportOutcome& o) {
       box(o.message, texts::kCaptionFailed);
       break;
     case RunEnd::LayoutRejected:
+      importLine(o.message);
+      if (!o.detail.empty()) importLine(o.detail);
+      break;
     case RunEnd::StartRowOutside:
     case RunEnd::Cancelled: importLine(o.message); break;
     case RunEnd::Failed:

@@ -14,6 +14,7 @@
 #include "db/connection.h"
 #include "import/frontend.h"
 #include "import/outcome.h"
+#include "import/run_texts.h"
 #include "sheet/workbook.h"
 #include "text/gb18030.h"
 
@@ -196,6 +197,10 @@ class RecordingFrontend : public Frontend {
   // Recorded as "duplicates: <row> <name> <id>, ..."; answered with `duplicateAnswer`.
   DuplicateAnswer duplicatesFound(const std::vector<DuplicateRow>& rows) override;
   DuplicateAnswer duplicateAnswer = DuplicateAnswer::Cancel;
+  // Recorded as import lines after "found:"; answered with `takeFoundTitles`.
+  bool titlesFound(const FoundHeader& header) override;
+  bool takeFoundTitles = false;
+  void dataEndedAt(int32_t row, std::string_view nameGbk) override { importLine(dataEndedLine(row, nameGbk)); }
   void waiting(WaitCause cause) override;
 
   // The events of one kind ("import", "error", "status1", "box"), texts only.

@@ -118,7 +118,9 @@ TEST_F(ImportRun, OverwriteWithARejectedLayoutKeepsTheDepartment) {
   rows = {{"姓名", "出生年月", "工作时间", "个人身份"}, person("张三")};
   ImportOutcome o = run();
   EXPECT_EQ(o.end, RunEnd::LayoutRejected);
-  EXPECT_EQ(frontend.events, Lines{"import: XLS数据格式不配置!不能导入"});  // no box, no status
+  // No box, no status; the header is found under another name but not taken.
+  EXPECT_EQ(frontend.events,
+            (Lines{"found: 第1行", "import: XLS数据格式不配置!不能导入", "import: 第1行有所需的标题"}));
   EXPECT_TRUE(conn.log.empty());
 }
 

@@ -46,7 +46,8 @@ class RunEndTests : public QObject {
     h.showFolder(h.dir());
     h.selectWorkbook("layout.xls");
     h.clickImport();
-    QCOMPARE(h.pane("Memo1")->toPlainText(), QStringLiteral("XLS数据格式不配置!不能导入"));
+    QCOMPARE(h.pane("Memo1")->toPlainText(),
+             QStringLiteral("XLS数据格式不配置!不能导入\n第1行缺少所需的标题: 个人身份"));
     QVERIFY(h.boxes().shown().empty());
     QCOMPARE(h.panel(1), QString());
   }

@@ -14,10 +14,11 @@ QObject* makeTreeClickTests();
 QObject* makePasswordTests();
 QObject* makeRunEndTests();
 QObject* makeRunSafetyTests();
+QObject* makeRosterTests();
 
 inline std::vector<QObject*> allTests() {
-  return {makeStartupTests(),   makeImportTests(),   makeChooserTests(), makeExceptionTests(),
-          makeTreeClickTests(), makePasswordTests(), makeRunEndTests(),  makeRunSafetyTests()};
+  return {makeStartupTests(),  makeImportTests(), makeChooserTests(),   makeExceptionTests(), makeTreeClickTests(),
+          makePasswordTests(), makeRunEndTests(), makeRunSafetyTests(), makeRosterTests()};
 }
 
 }  // namespace gz::shell::testing

@@ -1,0 +1,158 @@
+#!/usr/bin/python3
+"""End-to-end tests of rosters as departments send them: a header below row 1,
+over two rows or under other names, and totals and signatures below the people.
+
+Usage: roster_test.py GZIMPORT_BINARY REPO_DIR
+"""
+import os
+import subprocess
+import sys
+import unittest
+
+import cli_test
+from cli_test import DemoDatabase, run
+
+SHAPES = {
+    "roster_banner": "第3行",
+    "roster_two_rows": "第2至3行",
+    "roster_other_names": "第1行",
+}
+EXTENSIONS = [".xls", ".xlsx"]  # .ods only where LibreOffice converts them, see setUp
+
+
+def roster_tool():
+    sys.path.insert(0, os.path.join(cli_test.REPO, "tools"))
+    import make_roster_workbooks
+    return make_roster_workbooks
+
+
+class Rosters(DemoDatabase):
+    def setUp(self):
+        super().setUp()
+        subprocess.run(["/usr/bin/python3", os.path.join(cli_test.REPO, "tools/make_roster_workbooks.py"), self.dir],
+                       check=True)
+
+    def stored(self, code="0102"):
+        """What the department holds: its people and their history rows, by
+        name, without the ids the database gave them."""
+        out = []
+        with self.db() as c:
+            cur = c.execute("select * from ryjbxx where bm = ?", (code,))
+            names = [d[0] for d in cur.description]
+            out += sorted(tuple(v for n, v in zip(names, row) if n != "id") for row in cur.fetchall())
+            for table in ("ryxl", "ryrz", "rykh"):
+                cur = c.execute("select p.xm, t.* from %s t join ryjbxx p on p.id = t.mid where p.bm = ?" % table,
+                                (code,))
+                names = [d[0] for d in cur.description]
+                out += sorted((table,) + tuple(v for n, v in zip(names, row) if n not in ("id", "mid"))
+                              for row in cur.fetchall())
+        return out
+
+    def test_every_shape_stores_what_the_plain_sheet_stores(self):
+        r = run(["import", "--dept", "0102", "--overwrite", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        plain = self.stored()
+        self.assertEqual(len([row for row in plain if not isinstance(row[0], str) or row[0] not in
+                              ("ryxl", "ryrz", "rykh")]), 6)
+        for shape in SHAPES:
+            for ext in EXTENSIONS:
+                with self.subTest(workbook=shape + ext):
+                    r = run(["import", "--dept", "0102", "--overwrite", "--find-titles", shape + ext], self.dir)
+                    self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+                    self.assertEqual(self.stored(), plain)
+
+    def test_without_find_titles_the_sheet_is_refused_saying_where_the_titles_are(self):
+        for shape, rows in SHAPES.items():
+            for ext in EXTENSIONS:
+                with self.subTest(workbook=shape + ext):
+                    r = run(["import", "--dept", "0102", "--overwrite", shape + ext], self.dir)
+                    self.assertEqual(r.returncode, 1, r.stdout + r.stderr)
+                    self.assertEqual(r.stdout.splitlines(),
+                                     ["XLS数据格式不配置!不能导入", rows + "有所需的标题: 用 --find-titles 按此导入"])
+                    self.assertEqual(self.people("0102"), 3)
+
+    def test_find_titles_prints_what_it_found_and_where_the_data_ends(self):
+        r = run(["import", "--dept", "0201", "--find-titles", "roster_banner.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertEqual(r.stdout.splitlines()[:6], [
+            "工作表: 人员", "标题在第3行", "数据行: 第4行至第9行", "XLS相配置!准备导入",
+            "数据到第9行为止: 第10行\"合计: 6人\"不是人员", "张伟"])
+        r = run(["import", "--dept", "0201", "--find-titles", "--allow-duplicates", "roster_other_names.xlsx"],
+                self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        out = r.stdout.splitlines()
+        for line in ['第1行第2列"姓 名"作为姓名', '第1行第3列"性\u3000别"作为性别', '第1行第4列"民\u00a0族"作为民族',
+                     '第1行第5列"出生日期"作为出生年月', '第1行第6列"参加工作\\n时间"作为参加工作时间',
+                     '第1行第8列"公民身份号码"作为身份证号', "数据行: 第2行至第7行"]:
+            self.assertIn(line, out)
+        r = run(["import", "--dept", "0202", "--find-titles", "roster_two_rows.xls"], self.dir)
+        self.assertIn('第3行第5列"出生年月"', r.stdout.splitlines())
+        self.assertIn("标题在第2至3行", r.stdout.splitlines())
+
+    def test_a_totals_line_below_row_one_titles_is_never_stored(self):
+        tool = roster_tool()
+        rows = [list(tool.demo.TITLES)] + tool.all_rows([], tool.footer_rows())
+        tool.write_xls(os.path.join(self.dir, "totals.xls"), rows, [])
+        r = run(["import", "--dept", "0102", "--overwrite", "totals.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertIn("数据到第7行为止: 第8行\"合计: 6人\"不是人员", r.stdout.splitlines())
+        self.assertEqual(self.people("0102"), 6)
+        with self.db() as c:
+            self.assertEqual(c.execute("select count(*) from ryjbxx where xm like '合计%' or xm like '制表%'")
+                             .fetchone()[0], 0)
+
+    def test_a_refused_sheet_names_the_titles_it_lacks(self):
+        r = run(["import", "--dept", "0102", os.path.join(cli_test.REPO, "testdata/import/layout_rejected.xls")],
+                self.dir)
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(r.stdout.splitlines(), ["XLS数据格式不配置!不能导入", "第1行缺少所需的标题: 个人身份"])
+
+    def test_sheet_shows_where_the_titles_are(self):
+        r = run(["sheet", "--rows", "1", "roster_two_rows.xlsx"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(r.stdout.splitlines(), ["人员", "市财政局预算科人员花名册"])
+        self.assertIn("标题在第2至3行", r.stderr.splitlines())
+        self.assertIn("数据行: 第4行至第9行", r.stderr.splitlines())
+        r = run(["sheet", "staff.xls"], self.dir)
+        self.assertEqual(r.stderr.splitlines(), ["标题在第1行", "数据行: 第2行至第7行"])
+
+    def test_the_operators_other_names_lie_beside_the_code_file(self):
+        tool = roster_tool()
+        titles = ["职工类别" if t == "个人身份" else t for t in tool.demo.TITLES]
+        tool.write_xls(os.path.join(self.dir, "own.xls"), [titles] + tool.all_rows([], []), [])
+        r = run(["import", "--dept", "0102", "--find-titles", "--allow-duplicates", "own.xls"], self.dir)
+        self.assertEqual(r.returncode, 1, r.stdout + r.stderr)
+        with open(os.path.join(self.dir, "titles.txt"), "wb") as f:
+            f.write("个人身份=职工类别\r\n".encode("gb18030"))
+        r = run(["import", "--dept", "0102", "--find-titles", "--allow-duplicates", "own.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertIn('第1行第7列"职工类别"作为个人身份', r.stdout.splitlines())
+
+    def test_start_row_and_rejects_count_the_rows_of_the_sheet(self):
+        import openpyxl
+        tool = roster_tool()
+        people = list(tool.demo.PEOPLE)
+        rows = tool.all_rows([], [])
+        rows[1][4] = "19x2"  # 王芳, sheet row 5 below the banner, the line and the header
+        top = tool.shapes()["roster_banner"][0]
+        tool.write_xls(os.path.join(self.dir, "bad.xls"), top + rows, [])
+        self.assertEqual(len(people), 6)
+        r = run(["import", "--dept", "0102", "--overwrite", "--find-titles", "--rejects", "rejects.xlsx", "bad.xls"],
+                self.dir)
+        self.assertEqual(r.returncode, 3, r.stdout + r.stderr)
+        sheet = list(openpyxl.load_workbook(os.path.join(self.dir, "rejects.xlsx")).active.iter_rows(values_only=True))
+        self.assertEqual(list(sheet[0][:-1]), list(tool.demo.TITLES))  # the titles as read
+        self.assertEqual(sheet[1][1], "王芳")
+
+        r = run(["import", "--dept", "0102", "--find-titles", "--start-row", "3", "bad.xls"], self.dir)
+        self.assertEqual(r.returncode, 2, r.stdout + r.stderr)
+        self.assertIn("起始行3不是数据行,数据行为第4行至第9行", r.stdout.splitlines())
+        before = self.people("0201")
+        r = run(["import", "--dept", "0201", "--find-titles", "--start-row", "6", "bad.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertEqual(self.people("0201"), before + 4)
+
+
+if __name__ == "__main__":
+    cli_test.GZIMPORT, cli_test.REPO = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -10,7 +10,10 @@
 #include "cli/command.h"
 #include "cli/options.h"
 #include "cli/workbook_password.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/sheet_data.h"
+#include "sheet/model/workbook_error.h"
+#include "sheet/open_workbook.h"
 #include "text/gb18030.h"
 
 namespace gz::cli {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sheet/xls_reader.h"
+#include "sheet/xls/xls_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace gz::sheet;

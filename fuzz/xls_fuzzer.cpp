@@ -6,8 +6,9 @@
 #include <cstdint>
 
 #include "sheet/readers.h"
-#include "sheet/xls_container.h"
-#include "sheet/xls_reader.h"
+#include "sheet/shared/compound_file.h"
+#include "sheet/xls/xls_reader.h"
+#include "sheet/model/workbook.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace gz::sheet;

@@ -5,7 +5,8 @@
 #include "import/column_map.h"
 #include "import/frontend.h"
 #include "import/texts.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/workbook.h"
 #include "text/bytes.h"
 
 namespace gz::imp {

@@ -1,3 +1,4 @@
+#include "sheet/shared/byte_order.h"
 #include "sheet/workbook_form.h"
 
 #include <libxml/xmlreader.h>
@@ -7,8 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "sheet/workbook.h"
-#include "sheet/xlsx_package.h"
+#include "sheet/model/workbook_error.h"
+#include "sheet/shared/zip_package.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::sheet {
 
@@ -26,15 +28,13 @@ bool startsWith(const unsigned char* data, std::size_t size, const unsigned char
   return size >= n && std::memcmp(data, magic, n) == 0;
 }
 
-uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
 // A zip is an OpenDocument when its mimetype part says so, or when it has
 // the OpenDocument content part and no Office Open XML content types.
 WorkbookForm zipForm(const unsigned char* data, std::size_t size) {
   try {
-    const XlsxPackage zip(data, size, std::string());
+    const ZipPackage zip(data, size, std::string());
     if (zip.has("mimetype")) {
-      XlsxPart part = zip.open("mimetype");
+      ZipPart part = zip.open("mimetype");
       char head[64] = {};
       const int n = part.read(head, sizeof head - 1);
       const std::string_view type(head, n > 0 ? static_cast<std::size_t>(n) : 0);
@@ -121,7 +121,7 @@ WorkbookForm textForm(const unsigned char* data, std::size_t size) {
     const std::size_t units = std::min(size, kTextWindow) / 2 - 1;
     auto unit = [&](std::size_t i) -> uint32_t {
       const unsigned char* p = data + 2 + 2 * i;
-      return little ? le16(p) : static_cast<uint16_t>((p[0] << 8) | p[1]);
+      return little ? le16(p) : be16(p);
     };
     std::size_t first = 0;
     while (first < units && (unit(first) == ' ' || unit(first) == '\t' || unit(first) == '\r' || unit(first) == '\n'))

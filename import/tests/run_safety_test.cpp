@@ -64,7 +64,7 @@ class SharedDatabaseRun : public ::testing::Test {
   }
   ImportOutcome run() {
     return AInputExecute(conn, codes, columns, frontend, request, [this](const std::string&) {
-      return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows));
+      return fakeWorkbook(rows);
     });
   }
   Lines committedPersons() const {
@@ -195,7 +195,7 @@ class SharedDatabase : public ::testing::Test {
     r.wait = wait;
     r.commitEveryRows = commitEvery;
     return AInputExecute(*conn, codes, columns, frontend, r, [&rows](const std::string&) {
-      return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows));
+      return fakeWorkbook(rows);
     });
   }
   int64_t count(const std::string& sql) {

@@ -3,6 +3,7 @@
 
 #include "form_test_support.h"
 #include "sheet/readers.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::sheet {
 namespace {

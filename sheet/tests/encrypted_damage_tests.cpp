@@ -7,7 +7,7 @@
 #include <string>
 
 #include "sheet/readers.h"
-#include "sheet/xls_container.h"
+#include "sheet/shared/compound_file.h"
 #include "xls_test_support.h"
 
 namespace gz::sheet {

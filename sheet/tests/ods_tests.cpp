@@ -5,6 +5,7 @@
 
 #include "form_test_support.h"
 #include "sheet/readers.h"
+#include "sheet/model/workbook.h"
 #include "xlsx_test_package.h"
 
 namespace gz::sheet {

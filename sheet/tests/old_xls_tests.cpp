@@ -3,6 +3,7 @@
 
 #include "form_test_support.h"
 #include "sheet/readers.h"
+#include "sheet/model/workbook.h"
 #include "xls_test_support.h"
 
 namespace gz::sheet {

@@ -1,5 +1,6 @@
 // The form of a workbook comes from its bytes.
 #include "sheet/workbook_form.h"
+#include "sheet/model/workbook.h"
 
 #include <gtest/gtest.h>
 

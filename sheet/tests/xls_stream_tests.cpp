@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sheet/readers.h"
+#include "sheet/model/workbook.h"
 #include "text/gb18030.h"
 #include "xls_test_support.h"
 

@@ -8,7 +8,8 @@
 #include <stdexcept>
 
 #include "sheet/readers.h"
-#include "sheet/xls_reader.h"
+#include "sheet/xls/xls_reader.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::sheet::testing {
 

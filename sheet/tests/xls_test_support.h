@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "sheet/workbook.h"
 
 namespace gz::sheet::testing {
 

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "sheet/readers.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::sheet::testing {
 

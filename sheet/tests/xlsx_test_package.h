@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "sheet/workbook.h"
 
 namespace gz::sheet::testing {
 

@@ -1,0 +1,18 @@
+#include "sheet/shared/gsf_handles.h"
+
+#include <gsf/gsf-utils.h>
+
+#include <mutex>
+
+namespace gz::sheet {
+
+void ensureGsfInitialized() {
+  static std::once_flag once;
+  std::call_once(once, [] { gsf_init(); });
+}
+
+void GObjectUnref::operator()(void* object) const {
+  if (object) g_object_unref(object);
+}
+
+}  // namespace gz::sheet

@@ -8,7 +8,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "sheet/readers.h"
+#include "sheet/ods/ods_reader.h"
+#include "sheet/text_forms/text_form_readers.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/dates.h"

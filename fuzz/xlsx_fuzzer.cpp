@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sheet/readers.h"
+#include "sheet/xlsx/xlsx_reader.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/dates.h"

@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "sheet/readers.h"
+#include "sheet/open_workbook.h"
+#include "sheet/xls/workbook_stream.h"
 #include "sheet/shared/compound_file.h"
 #include "xls_test_support.h"
 

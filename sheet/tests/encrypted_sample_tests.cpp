@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "sheet/readers.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/sheet_data.h"

@@ -11,7 +11,7 @@
 #include <set>
 
 #include "listing_support.h"
-#include "sheet/readers.h"
+#include "sheet/xls/workbook_stream.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/sheet_data.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "form_test_support.h"
-#include "sheet/readers.h"
+#include "sheet/text_forms/text_form_readers.h"
 #include "sheet/model/workbook.h"
 
 namespace gz::sheet {

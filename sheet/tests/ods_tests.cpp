@@ -4,7 +4,7 @@
 #include <chrono>
 
 #include "form_test_support.h"
-#include "sheet/readers.h"
+#include "sheet/ods/ods_reader.h"
 #include "sheet/model/workbook.h"
 #include "xlsx_test_package.h"
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "form_test_support.h"
-#include "sheet/readers.h"
+#include "sheet/xls/xls_reader.h"
 #include "sheet/model/workbook.h"
 #include "xls_test_support.h"
 

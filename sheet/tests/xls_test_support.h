@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sheet/model/workbook.h"
 
 namespace gz::sheet::testing {
 

@@ -10,7 +10,8 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "sheet/readers.h"
+#include "sheet/shared/gsf_handles.h"
+#include "sheet/xlsx/xlsx_reader.h"
 #include "sheet/model/workbook.h"
 
 namespace gz::sheet::testing {

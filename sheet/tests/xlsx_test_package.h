@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "sheet/model/workbook.h"
 
 namespace gz::sheet::testing {
 

@@ -11,6 +11,7 @@
 #include "sheet/model/workbook_error.h"
 #include "sheet/shared/zip_package.h"
 #include "sheet/model/workbook.h"
+#include "sheet/shared/xml_handles.h"
 
 namespace gz::sheet {
 
@@ -69,18 +70,17 @@ struct XmlRoot {
 };
 XmlRoot xmlRoot(const unsigned char* data, std::size_t size) {
   XmlRoot root;
-  xmlTextReaderPtr reader =
+  const XmlTextReaderPtr reader(
       xmlReaderForMemory(reinterpret_cast<const char*>(data), static_cast<int>(std::min<std::size_t>(size, INT32_MAX)),
-                         nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+                         nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!reader) return root;
-  while (xmlTextReaderRead(reader) == 1) {
-    if (xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT) continue;
+  while (xmlTextReaderRead(reader.get()) == 1) {
+    if (xmlTextReaderNodeType(reader.get()) != XML_READER_TYPE_ELEMENT) continue;
     auto text = [](const xmlChar* s) { return s ? std::string(reinterpret_cast<const char*>(s)) : std::string(); };
-    root.name = text(xmlTextReaderConstLocalName(reader));
-    root.ns = text(xmlTextReaderConstNamespaceUri(reader));
+    root.name = text(xmlTextReaderConstLocalName(reader.get()));
+    root.ns = text(xmlTextReaderConstNamespaceUri(reader.get()));
     break;
   }
-  xmlFreeTextReader(reader);
   return root;
 }
 

@@ -11,7 +11,9 @@
 
 #include "sheet/model/read_error.h"
 #include "sheet/crypto/keys.h"
-#include "sheet/crypto/package.h"
+#include "sheet/crypto/headers.h"
+#include "sheet/shared/xml_handles.h"
+#include "sheet/shared/gsf_handles.h"
 
 namespace gz::sheet::crypto {
 namespace {
@@ -32,10 +34,6 @@ constexpr const char* kPasswordEncryptorUri = "http://schemas.microsoft.com/offi
 [[noreturn]] void damaged() { throw ReadError(kDamagedEncryption); }
 [[noreturn]] void unsupported() { throw ReadError(kUnsupportedEncryption, WorkbookFault::Unsupported); }
 
-struct XmlDocFree {
-  void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
-};
-
 std::string_view localName(const xmlNode* n) { return reinterpret_cast<const char*>(n->name); }
 
 const xmlNode* child(const xmlNode* parent, std::string_view name) {
@@ -46,11 +44,9 @@ const xmlNode* child(const xmlNode* parent, std::string_view name) {
 }
 
 std::optional<std::string> attribute(const xmlNode* n, const char* name) {
-  xmlChar* v = xmlGetProp(n, reinterpret_cast<const xmlChar*>(name));
+  const XmlString v(xmlGetProp(n, reinterpret_cast<const xmlChar*>(name)));
   if (!v) return std::nullopt;
-  std::string s(reinterpret_cast<const char*>(v));
-  xmlFree(v);
-  return s;
+  return std::string(reinterpret_cast<const char*>(v.get()));
 }
 
 std::string required(const xmlNode* n, const char* name) {
@@ -68,10 +64,8 @@ std::size_t number(const xmlNode* n, const char* name) {
 ByteVec base64(const xmlNode* n, const char* name) {
   const std::string s = required(n, name);
   gsize length = 0;
-  guchar* decoded = g_base64_decode(s.c_str(), &length);
-  ByteVec out(decoded, decoded + length);
-  g_free(decoded);
-  return out;
+  const GlibPtr<guchar> decoded(g_base64_decode(s.c_str(), &length));
+  return ByteVec(decoded.get(), decoded.get() + length);
 }
 
 HashAlgorithm hashNamed(const std::string& name) {
@@ -117,7 +111,7 @@ ByteVec decrypted(ByteView key, ByteView iv, const ByteVec& data, std::size_t ke
 AgileDescription parseAgileDescription(ByteView xml) {
   if (xml.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) damaged();
   // No network, no entity expansion: the description is small and flat.
-  std::unique_ptr<xmlDoc, XmlDocFree> doc(xmlReadMemory(reinterpret_cast<const char*>(xml.data()),
+  XmlDocPtr doc(xmlReadMemory(reinterpret_cast<const char*>(xml.data()),
                                                         static_cast<int>(xml.size()), nullptr, nullptr,
                                                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!doc || doc->intSubset) damaged();

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "sheet/model/read_error.h"
+#include "sheet/shared/gsf_handles.h"
 
 namespace gz::sheet {
 namespace {
@@ -12,11 +13,10 @@ namespace {
 // nullopt for text that is not UTF-8, which no password of the file can be.
 std::optional<std::u16string> utf16(const std::string& utf8) {
   glong length = 0;
-  gunichar2* wide = g_utf8_to_utf16(utf8.data(), static_cast<glong>(utf8.size()), nullptr, &length, nullptr);
+  const GlibPtr<gunichar2> wide(
+      g_utf8_to_utf16(utf8.data(), static_cast<glong>(utf8.size()), nullptr, &length, nullptr));
   if (!wide) return std::nullopt;
-  std::u16string out(reinterpret_cast<const char16_t*>(wide), static_cast<std::size_t>(length));
-  g_free(wide);
-  return out;
+  return std::u16string(reinterpret_cast<const char16_t*>(wide.get()), static_cast<std::size_t>(length));
 }
 
 }  // namespace

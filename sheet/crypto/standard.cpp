@@ -2,7 +2,7 @@
 
 #include "sheet/model/read_error.h"
 #include "sheet/crypto/keys.h"
-#include "sheet/crypto/package.h"
+#include "sheet/crypto/headers.h"
 
 namespace gz::sheet::crypto {
 namespace {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "sheet/crypto/binary_header.h"
+#include "sheet/crypto/headers.h"
 
 namespace gz::sheet::crypto {
 

@@ -1,7 +1,8 @@
-// Failures found while reading a workbook stream.
+// The failure a reader meets below the level where the file's name is known
+// (in a container, a record stream, a decryption scheme), for every form.
 //
-// what() is the operator's sentence without the file name (UTF-8); readXls()
-// appends the name and rethrows it as a WorkbookError.
+// what() is the operator's sentence without the file name (UTF-8); the
+// reader's entry point appends the name and rethrows it as a WorkbookError.
 #pragma once
 
 #include <stdexcept>

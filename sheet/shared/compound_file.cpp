@@ -23,9 +23,8 @@ CompoundFile::CompoundFile(const uint8_t* data, std::size_t size) : fileSize_(si
   if (!hasCompoundFileSignature(data, size)) throw ReadError(kNotWorkbook, WorkbookFault::NotAWorkbook);
   ensureGsfInitialized();
   input_.reset(gsf_input_memory_new(data, static_cast<gsf_off_t>(size), FALSE));
-  GError* error = nullptr;
-  if (input_) root_.reset(gsf_infile_msole_new(input_.get(), &error));
-  if (error) g_error_free(error);
+  GErrorSlot error;
+  if (input_) root_.reset(gsf_infile_msole_new(input_.get(), error.out()));
   if (!root_) throw ReadError(kBadContainer);
 }
 

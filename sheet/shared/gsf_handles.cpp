@@ -15,4 +15,10 @@ void GObjectUnref::operator()(void* object) const {
   if (object) g_object_unref(object);
 }
 
+void GFree::operator()(void* memory) const { g_free(memory); }
+
+GErrorSlot::~GErrorSlot() {
+  if (error_) g_error_free(error_);
+}
+
 }  // namespace gz::sheet

@@ -1,5 +1,6 @@
-// Telling date and time formats from other number formats, for both readers:
-// a number shown with a date or time format is a date serial.
+// Telling date and time formats from other number formats, for every reader
+// whose form stores number formats: a number shown with a date or time format
+// is a date serial.
 #pragma once
 
 #include <optional>

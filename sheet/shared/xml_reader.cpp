@@ -76,10 +76,6 @@ int XmlReader::readMemory(void* context, char* buffer, int len) {
   return static_cast<int>(n);
 }
 
-void XmlReader::TextReaderFree::operator()(xmlTextReaderPtr reader) const { xmlFreeTextReader(reader); }
-
-XmlReader::~XmlReader() = default;
-
 void XmlReader::fail(std::string_view what) const {
   std::string message = "工作簿已损坏（" + (partName_.empty() ? "" : partName_ + " ") + std::string(what);
   if (!firstError_.empty()) message += ": " + firstError_;

@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
+#include "sheet/shared/xml_handles.h"
 #include "sheet/shared/zip_package.h"
 
-typedef struct _xmlTextReader* xmlTextReaderPtr;
 
 namespace gz::sheet {
 
@@ -27,7 +27,6 @@ class XmlReader {
                 std::string_view workbookName);
   XmlReader(const XmlReader&) = delete;
   XmlReader& operator=(const XmlReader&) = delete;
-  ~XmlReader();
 
   // Moves to the next node; false at the end of the document. Throws
   // WorkbookError for malformed or truncated XML and for documents with a DTD.
@@ -70,10 +69,7 @@ class XmlReader {
 
   std::optional<ZipPart> part_;
   Memory memory_;
-  struct TextReaderFree {
-    void operator()(xmlTextReaderPtr reader) const;
-  };
-  std::unique_ptr<_xmlTextReader, TextReaderFree> reader_;
+  XmlTextReaderPtr reader_;
   std::string partName_;
   std::string workbookName_;
   std::string firstError_;

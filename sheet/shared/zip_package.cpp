@@ -51,9 +51,8 @@ int ZipPart::read(char* buffer, int len) {
 ZipPackage::ZipPackage(const unsigned char* data, std::size_t size, const std::string& name) : name_(name) {
   ensureGsfInitialized();
   source_.reset(gsf_input_memory_new(data, static_cast<gsf_off_t>(size), FALSE));
-  GError* err = nullptr;
-  if (source_) zip_.reset(gsf_infile_zip_new(source_.get(), &err));
-  if (err) g_error_free(err);
+  GErrorSlot error;
+  if (source_) zip_.reset(gsf_infile_zip_new(source_.get(), error.out()));
   if (!zip_) throw WorkbookError(WorkbookFault::Damaged, "工作簿已损坏或不完整，无法打开", name);
 }
 

@@ -8,7 +8,6 @@
 #include "sheet/crypto/keys.h"
 #include "sheet/crypto/primitives.h"
 #include "sheet/crypto/rc4.h"
-#include "sheet/crypto/rc4_blocks.h"
 #include "sheet/crypto/xor.h"
 
 namespace gz::sheet::crypto {

@@ -1,4 +1,5 @@
 #include "sheet/text_forms/html_cell.h"
+#include "sheet/shared/xml_handles.h"
 
 #include <libxml/tree.h>
 
@@ -86,11 +87,9 @@ class TextCollector {
 };
 
 std::string attribute(const xmlNode* n, const char* name) {
-  xmlChar* v = xmlGetProp(n, reinterpret_cast<const xmlChar*>(name));
+  const XmlString v(xmlGetProp(n, reinterpret_cast<const xmlChar*>(name)));
   if (!v) return {};
-  std::string out(reinterpret_cast<const char*>(v));
-  xmlFree(v);
-  return out;
+  return std::string(reinterpret_cast<const char*>(v.get()));
 }
 
 std::string lowered(std::string_view s) {

@@ -24,6 +24,7 @@
 #include "sheet/text_forms/typed_text.h"
 #include "sheet/shared/value_text.h"
 #include "sheet/model/workbook.h"
+#include "sheet/shared/xml_handles.h"
 
 namespace gz::sheet {
 
@@ -32,10 +33,6 @@ namespace {
 constexpr uint32_t kMaxRow = 1048576;
 constexpr uint32_t kMaxCol = 16384;
 
-struct DocFree {
-  void operator()(xmlDoc* d) const { xmlFreeDoc(d); }
-};
-
 std::string_view nameOf(const xmlNode* n) {
   return n->name ? std::string_view(reinterpret_cast<const char*>(n->name)) : std::string_view();
 }
@@ -43,11 +40,9 @@ std::string_view nameOf(const xmlNode* n) {
 bool isElement(const xmlNode* n, std::string_view name) { return n->type == XML_ELEMENT_NODE && nameOf(n) == name; }
 
 std::optional<std::string> attribute(const xmlNode* n, const char* name) {
-  xmlChar* v = xmlGetProp(n, reinterpret_cast<const xmlChar*>(name));
+  const XmlString v(xmlGetProp(n, reinterpret_cast<const xmlChar*>(name)));
   if (!v) return std::nullopt;
-  std::string out(reinterpret_cast<const char*>(v));
-  xmlFree(v);
-  return out;
+  return std::string(reinterpret_cast<const char*>(v.get()));
 }
 
 // The x:num and x:str attributes of a page saved by a sheet program, whatever
@@ -57,10 +52,8 @@ std::optional<std::string> sheetAttribute(const xmlNode* n, std::string_view loc
     const std::string_view name(reinterpret_cast<const char*>(a->name));
     const std::size_t colon = name.find(':');
     if (colon == std::string_view::npos || name.substr(colon + 1) != local) continue;
-    xmlChar* v = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a));
-    std::string out(v ? reinterpret_cast<const char*>(v) : "");
-    xmlFree(v);
-    return out;
+    const XmlString v(xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a)));
+    return std::string(v ? reinterpret_cast<const char*>(v.get()) : "");
   }
   return std::nullopt;
 }
@@ -93,9 +86,8 @@ void collectStyleSheets(const xmlNode* root, HtmlNumberFormats& formats) {
     const xmlNode* n = stack.back();
     stack.pop_back();
     if (isElement(n, "style")) {
-      xmlChar* css = xmlNodeGetContent(n);
-      if (css) formats.addStyleSheet(reinterpret_cast<const char*>(css));
-      xmlFree(css);
+      const XmlString css(xmlNodeGetContent(n));
+      if (css) formats.addStyleSheet(reinterpret_cast<const char*>(css.get()));
       continue;
     }
     // Children in reverse, so they come off the stack in document order:
@@ -203,7 +195,7 @@ std::unique_ptr<Workbook> readHtmlTable(const unsigned char* data, std::size_t s
   prepareMarkup(std::string_view(reinterpret_cast<const char*>(data), size), MarkupKind::Html, doc);
   const int options = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET |
                       HTML_PARSE_COMPACT | (doc.encoding ? HTML_PARSE_IGNORE_ENC : 0);
-  const std::unique_ptr<xmlDoc, DocFree> page(
+  const XmlDocPtr page(
       htmlReadMemory(doc.bytes.data(), static_cast<int>(doc.bytes.size()), nullptr, doc.encoding, options));
   const xmlNode* root = page ? xmlDocGetRootElement(page.get()) : nullptr;
   const xmlNode* table = root ? firstElement(root, "table") : nullptr;

@@ -7,10 +7,8 @@
 #include <optional>
 
 #include "sheet/model/read_error.h"
-#include "sheet/crypto/binary_header.h"
+#include "sheet/crypto/headers.h"
 #include "sheet/crypto/rc4.h"
-#include "sheet/crypto/rc4_blocks.h"
-#include "sheet/crypto/rc4_cryptoapi.h"
 #include "sheet/crypto/xor.h"
 #include "sheet/crypto/passwords.h"
 

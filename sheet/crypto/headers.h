@@ -1,7 +1,9 @@
-// The binary encryption header and verifier that both CryptoAPI RC4 (.xls)
-// and the Standard encryption of .xlsx packages store.
+// The binary structures several schemes share: the encryption header and
+// verifier of CryptoAPI RC4 (.xls) and of the Standard encryption of .xlsx
+// packages, and the size that leads an EncryptedPackage stream.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "sheet/crypto/primitives.h"
@@ -34,5 +36,16 @@ struct BinaryEncryptionInfo {
 // start at the header size field (after the version and the flags).
 // Throws ReadError (damaged) when they are cut short or inconsistent.
 BinaryEncryptionInfo parseBinaryEncryptionInfo(ByteView bytes);
+
+// The EncryptedPackage stream of an encrypted .xlsx: the package's size as
+// 8 bytes little-endian, then the encrypted package, padded.
+struct PackageSize {
+  std::size_t plain = 0;      // of the package once decrypted
+  std::size_t encrypted = 0;  // bytes of encrypted data in the stream
+};
+
+// Throws ReadError (damaged) when the stream is too short for its size
+// field, or names a package larger than the data it holds.
+PackageSize packageSize(ByteView encryptedPackage);
 
 }  // namespace gz::sheet::crypto

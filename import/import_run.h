@@ -15,6 +15,7 @@
 #include "import/frontend.h"
 #include "import/outcome.h"
 #include "import/step_context.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::db {
 class Connection;

@@ -11,6 +11,7 @@
 #include "import/batch_writer.h"
 #include "import/column_map.h"
 #include "import/tests/fakes.h"
+#include "sheet/open_workbook.h"
 
 namespace gz::imp {
 namespace {

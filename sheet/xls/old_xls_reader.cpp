@@ -168,6 +168,12 @@ class OldSheetReader {
   }
 
   void handle(const Record& rec) {
+    if (!handleSetting(rec)) handleCell(rec);
+  }
+
+  // The records that set how the cells read (code page, date base, formats);
+  // false for any other record.
+  bool handleSetting(const Record& rec) {
     const uint8_t* p = rec.payload.data();
     switch (rec.id) {
       case kCodePage:
@@ -187,6 +193,14 @@ class OldSheetReader {
         requireSize(rec, 2);
         xfFormats_.push_back(p[1]);
         break;
+      default: return false;
+    }
+    return true;
+  }
+
+  void handleCell(const Record& rec) {
+    const uint8_t* p = rec.payload.data();
+    switch (rec.id) {
       case kInteger2:
         if (auto c = cellRef(rec, 9)) setNumber(*c, le16(p + 7));
         break;

@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sheet/model/workbook.h"
 #include "sheet/open_workbook.h"
 #include "sheet/shared/compound_file.h"
 #include "sheet/xls/xls_reader.h"
-#include "sheet/model/workbook.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace gz::sheet;

@@ -5,9 +5,9 @@
 #include <new>
 #include <vector>
 
-#include "sheet/open_workbook.h"
 #include "sheet/model/read_error.h"
 #include "sheet/ods/ods_reader.h"
+#include "sheet/open_workbook.h"
 #include "sheet/shared/compound_file.h"
 #include "sheet/text_forms/text_form_readers.h"
 #include "sheet/workbook_form.h"

@@ -1,4 +1,3 @@
-#include "sheet/shared/byte_order.h"
 #include "sheet/workbook_form.h"
 
 #include <libxml/xmlreader.h>
@@ -9,9 +8,9 @@
 #include <string_view>
 
 #include "sheet/model/workbook_error.h"
-#include "sheet/shared/zip_package.h"
-#include "sheet/model/workbook.h"
+#include "sheet/shared/byte_order.h"
 #include "sheet/shared/xml_handles.h"
+#include "sheet/shared/zip_package.h"
 
 namespace gz::sheet {
 
@@ -70,9 +69,9 @@ struct XmlRoot {
 };
 XmlRoot xmlRoot(const unsigned char* data, std::size_t size) {
   XmlRoot root;
-  const XmlTextReaderPtr reader(
-      xmlReaderForMemory(reinterpret_cast<const char*>(data), static_cast<int>(std::min<std::size_t>(size, INT32_MAX)),
-                         nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  const XmlTextReaderPtr reader(xmlReaderForMemory(reinterpret_cast<const char*>(data),
+                                                   static_cast<int>(std::min<std::size_t>(size, INT32_MAX)), nullptr,
+                                                   nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!reader) return root;
   while (xmlTextReaderRead(reader.get()) == 1) {
     if (xmlTextReaderNodeType(reader.get()) != XML_READER_TYPE_ELEMENT) continue;

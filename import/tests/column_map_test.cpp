@@ -35,7 +35,8 @@ TEST(ReadColumnTitles, NumberTitlesAreEnteredByTheirText) {
 
 TEST(ReadColumnTitles, NamesTheFirstUnreadableTitle) {
   ColumnMap m;
-  EXPECT_EQ(ReadColumnTitles(*fakeWorkbook({{"姓名", Cell::unreadable("出生�"), Cell::unreadable("�"), "学历"}}), m), 2);
+  EXPECT_EQ(ReadColumnTitles(*fakeWorkbook({{"姓名", Cell::unreadable("出生�"), Cell::unreadable("�"), "学历"}}), m),
+            2);
   EXPECT_EQ(m.lookup(G("学历")), 4);  // the titles after it are still read
   EXPECT_EQ(U(unreadableTitleLine(2)), "第1行第2列的标题含无法识别的文字");
 }

@@ -69,8 +69,7 @@ TEST(OpenStage, AnUnreadableWorkbookEndsTheRunWithItsKindAndNamesTheFileOnce) {
     EXPECT_EQ(opened.failure.workbookFault, fault);
     EXPECT_EQ(occurrences(U(opened.failure.message), path), 1u) << U(opened.failure.message);
   }
-  OpenedWorkbook good = openWorkbookFile(
-      path, [](const std::string&) { return fakeWorkbook({kTitles}); });
+  OpenedWorkbook good = openWorkbookFile(path, [](const std::string&) { return fakeWorkbook({kTitles}); });
   EXPECT_TRUE(good.book);
 }
 

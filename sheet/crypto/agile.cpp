@@ -9,11 +9,11 @@
 #include <memory>
 #include <string_view>
 
-#include "sheet/model/read_error.h"
-#include "sheet/crypto/keys.h"
 #include "sheet/crypto/headers.h"
-#include "sheet/shared/xml_handles.h"
+#include "sheet/crypto/keys.h"
+#include "sheet/model/read_error.h"
 #include "sheet/shared/gsf_handles.h"
+#include "sheet/shared/xml_handles.h"
 
 namespace gz::sheet::crypto {
 namespace {
@@ -111,9 +111,8 @@ ByteVec decrypted(ByteView key, ByteView iv, const ByteVec& data, std::size_t ke
 AgileDescription parseAgileDescription(ByteView xml) {
   if (xml.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) damaged();
   // No network, no entity expansion: the description is small and flat.
-  XmlDocPtr doc(xmlReadMemory(reinterpret_cast<const char*>(xml.data()),
-                                                        static_cast<int>(xml.size()), nullptr, nullptr,
-                                                        XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
+  XmlDocPtr doc(xmlReadMemory(reinterpret_cast<const char*>(xml.data()), static_cast<int>(xml.size()), nullptr, nullptr,
+                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!doc || doc->intSubset) damaged();
   const xmlNode* root = xmlDocGetRootElement(doc.get());
   if (!root || localName(root) != "encryption") damaged();

@@ -1,8 +1,8 @@
 #include "sheet/crypto/standard.h"
 
-#include "sheet/model/read_error.h"
-#include "sheet/crypto/keys.h"
 #include "sheet/crypto/headers.h"
+#include "sheet/crypto/keys.h"
+#include "sheet/model/read_error.h"
 
 namespace gz::sheet::crypto {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "sheet/model/date_text.h"
 #include "sheet/model/cell_forms.h"
+#include "sheet/model/date_text.h"
 #include "sheet/model/dates.h"
 #include "text/bytes.h"
 

@@ -6,12 +6,12 @@
 #include <optional>
 #include <string>
 
-#include "sheet/shared/markup_text.h"
-#include "sheet/ods/ods_tables.h"
-#include "sheet/ods/ods_reader.h"
-#include "sheet/shared/zip_package.h"
-#include "sheet/shared/xml_reader.h"
 #include "sheet/model/workbook.h"
+#include "sheet/ods/ods_reader.h"
+#include "sheet/ods/ods_tables.h"
+#include "sheet/shared/markup_text.h"
+#include "sheet/shared/xml_reader.h"
+#include "sheet/shared/zip_package.h"
 
 namespace gz::sheet {
 

@@ -13,9 +13,9 @@
 #include <cmath>
 #include <vector>
 
+#include "sheet/model/workbook.h"
 #include "sheet/shared/markup_text.h"
 #include "sheet/shared/value_text.h"
-#include "sheet/model/workbook.h"
 #include "text/gb18030.h"
 
 namespace gz::sheet {
@@ -80,8 +80,7 @@ struct PendingCell {
 
 class TableReader {
  public:
-  TableReader(XmlReader& xml, const MarkupBytes* doc, const std::string& file)
-      : xml_(xml), doc_(doc), file_(file) {}
+  TableReader(XmlReader& xml, const MarkupBytes* doc, const std::string& file) : xml_(xml), doc_(doc), file_(file) {}
 
   void read(SheetData& sheet) {
     if (xml_.isEmptyElement()) return;
@@ -264,7 +263,7 @@ std::optional<std::string> activeTableSetting(XmlReader& xml) {
 }
 
 std::unique_ptr<Workbook> readOdsTables(XmlReader& xml, std::optional<std::string> activeTable,
-                                             const MarkupBytes* document, const std::string& file) {
+                                        const MarkupBytes* document, const std::string& file) {
   std::unique_ptr<Workbook> first, active;
   std::string firstName;
   int spreadsheetDepth = -1;

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "sheet/model/reader_helpers.h"
-#include "sheet/shared/xml_reader.h"
 #include "sheet/model/workbook.h"
+#include "sheet/shared/xml_reader.h"
 
 namespace gz::sheet {
 
@@ -29,6 +29,6 @@ std::optional<std::string> activeTableSetting(XmlReader& xml);
 // empty. `document` marks text malformed in the file; `file` is for messages.
 // Throws WorkbookError for a document that is no spreadsheet.
 std::unique_ptr<Workbook> readOdsTables(XmlReader& xml, std::optional<std::string> activeTable,
-                                             const MarkupBytes* document, const std::string& file);
+                                        const MarkupBytes* document, const std::string& file);
 
 }  // namespace gz::sheet

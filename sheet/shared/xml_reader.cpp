@@ -59,7 +59,7 @@ XmlReader::XmlReader(const ZipPackage& package, std::string_view partName)
 }
 
 XmlReader::XmlReader(std::string_view bytes, const char* encoding, std::string_view documentName,
-                             std::string_view workbookName)
+                     std::string_view workbookName)
     : memory_{bytes.data(), bytes.size()}, partName_(documentName), workbookName_(workbookName) {
   reader_.reset(xmlReaderForIO(readMemory, nullptr, &memory_, nullptr, encoding,
                                kReaderOptions | (encoding ? XML_PARSE_IGNORE_ENC : 0)));
@@ -123,7 +123,8 @@ std::optional<std::string> XmlReader::attribute(std::string_view name, bool name
 std::optional<std::string> XmlReader::anyAttribute(std::string_view name) {
   std::optional<std::string> found;
   while (!found && xmlTextReaderMoveToNextAttribute(reader_.get()) == 1) {
-    if (view(xmlTextReaderConstLocalName(reader_.get())) == name && view(xmlTextReaderConstPrefix(reader_.get())) != "xmlns")
+    if (view(xmlTextReaderConstLocalName(reader_.get())) == name &&
+        view(xmlTextReaderConstPrefix(reader_.get())) != "xmlns")
       found = std::string(view(xmlTextReaderConstValue(reader_.get())));
   }
   xmlTextReaderMoveToElement(reader_.get());
@@ -133,7 +134,8 @@ std::optional<std::string> XmlReader::anyAttribute(std::string_view name) {
 std::optional<std::string> XmlReader::attributeNs(std::string_view name, std::string_view uri) {
   std::optional<std::string> found;
   while (!found && xmlTextReaderMoveToNextAttribute(reader_.get()) == 1) {
-    if (view(xmlTextReaderConstLocalName(reader_.get())) == name && view(xmlTextReaderConstNamespaceUri(reader_.get())) == uri)
+    if (view(xmlTextReaderConstLocalName(reader_.get())) == name &&
+        view(xmlTextReaderConstNamespaceUri(reader_.get())) == uri)
       found = std::string(view(xmlTextReaderConstValue(reader_.get())));
   }
   xmlTextReaderMoveToElement(reader_.get());

@@ -14,7 +14,6 @@
 #include "sheet/shared/xml_handles.h"
 #include "sheet/shared/zip_package.h"
 
-
 namespace gz::sheet {
 
 class XmlReader {
@@ -23,8 +22,7 @@ class XmlReader {
   XmlReader(const ZipPackage& package, std::string_view partName);
   // A whole document in memory (`bytes` must outlive the reader). With an
   // `encoding` the bytes are in it whatever the document declares.
-  XmlReader(std::string_view bytes, const char* encoding, std::string_view documentName,
-                std::string_view workbookName);
+  XmlReader(std::string_view bytes, const char* encoding, std::string_view documentName, std::string_view workbookName);
   XmlReader(const XmlReader&) = delete;
   XmlReader& operator=(const XmlReader&) = delete;
 

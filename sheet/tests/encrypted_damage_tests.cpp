@@ -7,8 +7,8 @@
 #include <string>
 
 #include "sheet/open_workbook.h"
-#include "sheet/xls/workbook_stream.h"
 #include "sheet/shared/compound_file.h"
+#include "sheet/xls/workbook_stream.h"
 #include "xls_test_support.h"
 
 namespace gz::sheet {

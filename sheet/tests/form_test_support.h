@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "sheet/model/cell_forms.h"
-#include "sheet/model/workbook_error.h"
 #include "sheet/model/workbook.h"
+#include "sheet/model/workbook_error.h"
 #include "text/gb18030.h"
 
 namespace gz::sheet::testing {

@@ -1,6 +1,6 @@
 // The form of a workbook comes from its bytes.
-#include "sheet/workbook_form.h"
 #include "sheet/model/workbook.h"
+#include "sheet/workbook_form.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "sheet/xls/xls_reader.h"
-#include "sheet/model/workbook.h"
 #include "text/gb18030.h"
 #include "xls_test_support.h"
 

@@ -7,10 +7,10 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "sheet/shared/gsf_handles.h"
-#include "sheet/open_workbook.h"
-#include "sheet/xls/xls_reader.h"
 #include "sheet/model/workbook.h"
+#include "sheet/open_workbook.h"
+#include "sheet/shared/gsf_handles.h"
+#include "sheet/xls/xls_reader.h"
 
 namespace gz::sheet::testing {
 

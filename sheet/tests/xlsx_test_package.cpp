@@ -10,9 +10,9 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "sheet/model/workbook.h"
 #include "sheet/shared/gsf_handles.h"
 #include "sheet/xlsx/xlsx_reader.h"
-#include "sheet/model/workbook.h"
 
 namespace gz::sheet::testing {
 

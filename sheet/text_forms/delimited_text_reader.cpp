@@ -9,11 +9,11 @@
 #include <string>
 #include <string_view>
 
-#include "sheet/shared/byte_order.h"
 #include "sheet/model/reader_helpers.h"
+#include "sheet/model/workbook.h"
+#include "sheet/shared/byte_order.h"
 #include "sheet/text_forms/text_form_readers.h"
 #include "sheet/text_forms/typed_text.h"
-#include "sheet/model/workbook.h"
 #include "text/encoding_guess.h"
 #include "text/gb18030.h"
 
@@ -35,9 +35,7 @@ struct DecodedFile {
 std::string fromUtf16(const unsigned char* p, std::size_t size, bool little) {
   std::string out;
   out.reserve(size);
-  auto unit = [&](std::size_t i) -> uint32_t {
-    return little ? le16(p + i) : be16(p + i);
-  };
+  auto unit = [&](std::size_t i) -> uint32_t { return little ? le16(p + i) : be16(p + i); };
   for (std::size_t i = 0; i + 1 < size; i += 2) {
     uint32_t c = unit(i);
     if (c >= 0xD800 && c <= 0xDBFF && i + 3 < size) {

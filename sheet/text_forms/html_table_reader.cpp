@@ -16,15 +16,15 @@
 #include <string>
 #include <vector>
 
-#include "sheet/text_forms/html_cell.h"
+#include "sheet/model/reader_helpers.h"
+#include "sheet/model/workbook.h"
 #include "sheet/shared/markup_text.h"
 #include "sheet/shared/number_format.h"
-#include "sheet/model/reader_helpers.h"
+#include "sheet/shared/value_text.h"
+#include "sheet/shared/xml_handles.h"
+#include "sheet/text_forms/html_cell.h"
 #include "sheet/text_forms/text_form_readers.h"
 #include "sheet/text_forms/typed_text.h"
-#include "sheet/shared/value_text.h"
-#include "sheet/model/workbook.h"
-#include "sheet/shared/xml_handles.h"
 
 namespace gz::sheet {
 

@@ -14,13 +14,13 @@
 #include <optional>
 #include <string>
 
+#include "sheet/model/reader_helpers.h"
+#include "sheet/model/workbook.h"
 #include "sheet/shared/markup_text.h"
 #include "sheet/shared/number_format.h"
-#include "sheet/model/reader_helpers.h"
-#include "sheet/text_forms/text_form_readers.h"
 #include "sheet/shared/value_text.h"
 #include "sheet/shared/xml_reader.h"
-#include "sheet/model/workbook.h"
+#include "sheet/text_forms/text_form_readers.h"
 #include "text/gb18030.h"
 
 namespace gz::sheet {

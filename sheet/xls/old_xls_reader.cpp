@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "sheet/model/read_error.h"
+#include "sheet/model/reader_helpers.h"
+#include "sheet/model/workbook.h"
+#include "sheet/shared/number_format.h"
 #include "sheet/xls/biff_records.h"
 #include "sheet/xls/biff_text.h"
 #include "sheet/xls/biff_values.h"
-#include "sheet/shared/number_format.h"
-#include "sheet/model/reader_helpers.h"
 #include "sheet/xls/xls_reader.h"
-#include "sheet/model/workbook.h"
 #include "text/gb18030.h"
 
 namespace gz::sheet {

@@ -21,5 +21,4 @@ struct WorkbookStream {
 WorkbookStream extractWorkbookStream(const CompoundFile& file);
 WorkbookStream extractWorkbookStream(const uint8_t* data, std::size_t size);
 
-
 }  // namespace gz::sheet

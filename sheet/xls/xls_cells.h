@@ -1,8 +1,8 @@
 // Reading the cells of one sheet substream into SheetData.
 #pragma once
 
-#include "sheet/xls/biff_records.h"
 #include "sheet/model/sheet_data.h"
+#include "sheet/xls/biff_records.h"
 #include "sheet/xls/xls_globals.h"
 
 namespace gz::sheet {

@@ -6,11 +6,11 @@
 #include <memory>
 #include <optional>
 
-#include "sheet/model/read_error.h"
 #include "sheet/crypto/headers.h"
+#include "sheet/crypto/passwords.h"
 #include "sheet/crypto/rc4.h"
 #include "sheet/crypto/xor.h"
-#include "sheet/crypto/passwords.h"
+#include "sheet/model/read_error.h"
 
 namespace gz::sheet {
 namespace {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "sheet/xls/biff_records.h"
 #include "sheet/crypto/passwords.h"
+#include "sheet/xls/biff_records.h"
 
 namespace gz::sheet {
 

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "sheet/model/read_error.h"
-#include "sheet/xls/biff_text.h"
 #include "sheet/shared/number_format.h"
+#include "sheet/xls/biff_text.h"
 #include "text/gb18030.h"
 
 namespace gz::sheet {

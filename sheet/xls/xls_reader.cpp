@@ -6,11 +6,11 @@
 
 #include "sheet/model/read_error.h"
 #include "sheet/model/reader_helpers.h"
-#include "sheet/xls/xls_cells.h"
+#include "sheet/model/workbook.h"
 #include "sheet/xls/workbook_stream.h"
+#include "sheet/xls/xls_cells.h"
 #include "sheet/xls/xls_decrypt.h"
 #include "sheet/xls/xls_globals.h"
-#include "sheet/model/workbook.h"
 #include "text/gb18030.h"
 
 namespace gz::sheet {

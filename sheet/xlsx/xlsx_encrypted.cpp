@@ -4,14 +4,13 @@
 #include <algorithm>
 #include <optional>
 
-#include "sheet/shared/byte_order.h"
-#include "sheet/model/read_error.h"
 #include "sheet/crypto/agile.h"
-#include "sheet/crypto/standard.h"
 #include "sheet/crypto/passwords.h"
-#include "sheet/xlsx/xlsx_reader.h"
+#include "sheet/crypto/standard.h"
+#include "sheet/model/read_error.h"
 #include "sheet/model/workbook.h"
-
+#include "sheet/shared/byte_order.h"
+#include "sheet/xlsx/xlsx_reader.h"
 
 namespace gz::sheet {
 namespace {

@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "sheet/xlsx/xlsx_reader.h"
+#include "sheet/model/workbook.h"
 #include "sheet/shared/zip_package.h"
 #include "sheet/xlsx/xlsx_parts.h"
-#include "sheet/model/workbook.h"
+#include "sheet/xlsx/xlsx_reader.h"
 #include "text/gb18030.h"
 
 namespace gz::sheet {

@@ -1,7 +1,7 @@
 #include <string>
 
-#include "sheet/xlsx/xlsx_parts.h"
 #include "sheet/shared/xml_reader.h"
+#include "sheet/xlsx/xlsx_parts.h"
 
 namespace gz::sheet {
 

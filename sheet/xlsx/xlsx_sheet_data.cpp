@@ -6,8 +6,8 @@
 #include <string>
 
 #include "sheet/shared/value_text.h"
-#include "sheet/xlsx/xlsx_parts.h"
 #include "sheet/shared/xml_reader.h"
+#include "sheet/xlsx/xlsx_parts.h"
 
 namespace gz::sheet {
 

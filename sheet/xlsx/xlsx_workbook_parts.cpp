@@ -3,10 +3,10 @@
 #include <map>
 #include <optional>
 
-#include "sheet/shared/number_format.h"
 #include "sheet/model/workbook_error.h"
-#include "sheet/xlsx/xlsx_parts.h"
+#include "sheet/shared/number_format.h"
 #include "sheet/shared/xml_reader.h"
+#include "sheet/xlsx/xlsx_parts.h"
 #include "text/gb18030.h"
 
 namespace gz::sheet {

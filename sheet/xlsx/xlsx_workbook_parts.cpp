@@ -6,6 +6,7 @@
 #include "sheet/model/workbook_error.h"
 #include "sheet/shared/number_format.h"
 #include "sheet/shared/xml_reader.h"
+#include "sheet/xlsx/escaped_text.h"
 #include "sheet/xlsx/xlsx_parts.h"
 #include "text/gb18030.h"
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sheet/model/cell_forms.h"
 #include "sheet/model/workbook.h"
 #include "sheet/open_workbook.h"
 #include "sheet/shared/compound_file.h"

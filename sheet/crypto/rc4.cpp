@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "sheet/crypto/keys.h"
-#include "sheet/crypto/rc4.h"
 
 namespace gz::sheet::crypto {
 

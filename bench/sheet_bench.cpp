@@ -18,7 +18,10 @@
 #include <cstdio>
 #include <string>
 
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/sheet_data.h"
+#include "sheet/open_workbook.h"
 
 #ifdef _WIN32
 #include <psapi.h>

@@ -21,7 +21,7 @@
 #include "import/import_run.h"
 #include "import/reject_workbook.h"
 #include "import/step_context.h"
-#include "sheet/workbook.h"
+#include "sheet/open_workbook.h"
 #include "sheet/xlsx_writer.h"
 #include "text/gb18030.h"
 #include "tree/institutions.h"

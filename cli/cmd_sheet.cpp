@@ -15,7 +15,10 @@
 #include "import/column_map.h"
 #include "import/run_stages.h"
 #include "import/run_texts.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/sheet_data.h"
+#include "sheet/model/workbook_error.h"
+#include "sheet/open_workbook.h"
 #include "text/gb18030.h"
 
 namespace gz::cli {

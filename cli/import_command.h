@@ -9,7 +9,7 @@
 #include <optional>
 #include <variant>
 
-#include "sheet/workbook.h"
+#include "sheet/crypto/passwords.h"
 
 namespace gz::cli {
 

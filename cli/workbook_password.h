@@ -7,7 +7,7 @@
 #include <optional>
 #include <variant>
 
-#include "sheet/workbook.h"
+#include "sheet/open_workbook.h"
 
 namespace gz::cli {
 

@@ -1,8 +1,13 @@
-# gz_module(NAME name DEPS ...): a static library from the folder's *.cpp,
-# and, when the folder has tests/*.cpp, one GoogleTest executable for them.
+# gz_module(NAME name [DIR folder] DEPS ...): a static library from the
+# *.cpp of the current folder, or of its sub-folder DIR, and, when that folder
+# has tests/*.cpp, one GoogleTest executable for them.
 function(gz_module)
-  cmake_parse_arguments(M "" "NAME" "DEPS;TEST_DEPS" ${ARGN})
-  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(M "" "NAME;DIR" "DEPS;TEST_DEPS" ${ARGN})
+  set(_dir ${CMAKE_CURRENT_SOURCE_DIR})
+  if(M_DIR)
+    set(_dir ${_dir}/${M_DIR})
+  endif()
+  file(GLOB _src CONFIGURE_DEPENDS ${_dir}/*.cpp)
   if(_src)
     add_library(gz_${M_NAME} STATIC ${_src})
     target_include_directories(gz_${M_NAME} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -13,7 +18,7 @@ function(gz_module)
     target_link_libraries(gz_${M_NAME} INTERFACE ${M_DEPS})
   endif()
   if(GZ_BUILD_TESTS)
-    file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*.cpp)
+    file(GLOB _tests CONFIGURE_DEPENDS ${_dir}/tests/*.cpp)
     if(_tests)
       add_executable(gz_${M_NAME}_tests ${_tests})
       target_link_libraries(gz_${M_NAME}_tests PRIVATE gz_${M_NAME} ${M_TEST_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)

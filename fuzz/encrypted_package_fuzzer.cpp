@@ -7,12 +7,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "sheet/xls_reader.h"
+#include "sheet/shared/byte_order.h"
+#include "sheet/xlsx/xlsx_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace gz::sheet;
   if (size < 4) return 0;
-  const std::size_t infoSize = data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::size_t>(data[3]) << 24);
+  const std::size_t infoSize = le32(data);
   if (infoSize > size - 4) return 0;
   const std::vector<uint8_t> info(data + 4, data + 4 + infoSize);
   const std::vector<uint8_t> package(data + 4 + infoSize, data + size);

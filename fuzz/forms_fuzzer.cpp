@@ -8,10 +8,16 @@
 #include <cstdint>
 #include <memory>
 
-#include "sheet/readers.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/dates.h"
+#include "sheet/model/sheet_data.h"
+#include "sheet/model/workbook.h"
+#include "sheet/model/workbook_error.h"
+#include "sheet/ods/ods_reader.h"
+#include "sheet/text_forms/text_form_readers.h"
 #include "sheet/workbook_form.h"
-#include "sheet/xls_reader.h"
+#include "sheet/xls/xls_reader.h"
 
 namespace {
 

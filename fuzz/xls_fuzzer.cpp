@@ -5,16 +5,18 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sheet/readers.h"
-#include "sheet/xls_container.h"
-#include "sheet/xls_reader.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/workbook.h"
+#include "sheet/open_workbook.h"
+#include "sheet/shared/compound_file.h"
+#include "sheet/xls/xls_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace gz::sheet;
   try {
     std::unique_ptr<Workbook> book;
     if (hasCompoundFileSignature(data, size)) {
-      book = readXls(data, size, "fuzz.xls");
+      book = readCompoundFile(data, size, "fuzz.xls");
     } else {
       // The first byte chooses how an unversioned stream is taken.
       const bool bookStream = size > 0 && (data[0] & 1);

@@ -3,8 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sheet/readers.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/dates.h"
+#include "sheet/model/sheet_data.h"
+#include "sheet/model/workbook_error.h"
+#include "sheet/xlsx/xlsx_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace gz::sheet;

@@ -3,7 +3,9 @@
 #include <limits>
 
 #include "import/texts.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::imp {
 

@@ -5,7 +5,7 @@
 #include "import/run_stages.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
-#include "sheet/workbook.h"
+#include "sheet/open_workbook.h"
 #include "text/bytes.h"
 
 namespace gz::imp {

@@ -16,6 +16,7 @@
 #include "import/outcome.h"
 #include "import/step_context.h"
 #include "import/title_names.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::db {
 class Connection;

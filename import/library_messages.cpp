@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-#include "sheet/library_log.h"
+#include "sheet/shared/library_log.h"
 
 namespace gz::imp {
 namespace {

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "db/connection.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/workbook_error.h"
 
 namespace gz::imp {
 

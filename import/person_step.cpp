@@ -9,7 +9,10 @@
 #include "import/numbers.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/dates.h"
+#include "sheet/model/workbook.h"
 #include "text/bytes.h"
 #include "text/gb18030.h"
 

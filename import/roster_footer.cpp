@@ -4,7 +4,7 @@
 
 #include "import/texts.h"
 #include "import/title_names.h"
-#include "sheet/workbook.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::imp {
 namespace {

@@ -8,7 +8,7 @@
 #include "import/person_step.h"
 #include "import/run_stages.h"
 #include "import/run_texts.h"
-#include "sheet/workbook.h"
+#include "sheet/model/workbook.h"
 #include "text/bytes.h"
 
 namespace gz::imp {

@@ -1,6 +1,6 @@
 #include "import/run_stages.h"
 #include "import/run_texts.h"
-#include "sheet/workbook.h"
+#include "sheet/model/workbook_error.h"
 
 namespace gz::imp {
 

@@ -2,6 +2,7 @@
 #include "import/run_stages.h"
 #include "import/run_texts.h"
 #include "import/texts.h"
+#include "sheet/model/cell_forms.h"
 
 namespace gz::imp {
 namespace {

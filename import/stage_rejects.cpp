@@ -1,5 +1,6 @@
 #include "import/run_stages.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::imp {
 namespace {

@@ -6,7 +6,8 @@
 #include "import/frontend.h"
 #include "import/roster_footer.h"
 #include "import/texts.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/workbook.h"
 #include "text/bytes.h"
 
 namespace gz::imp {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "import/texts.h"
+#include "sheet/model/cell_forms.h"
 
 namespace gz::imp {
 namespace {

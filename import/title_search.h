@@ -13,7 +13,8 @@
 
 #include "import/step_context.h"
 #include "import/title_names.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/sheet_data.h"
 
 namespace gz::imp {
 

@@ -1,18 +1,18 @@
 // openWorkbook(): reads the file once, recognises its form from its bytes
 // and hands them to the reader of that form.
-#include <gsf/gsf-utils.h>
-
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <new>
 #include <vector>
 
-#include "sheet/biff_error.h"
-#include "sheet/readers.h"
-#include "sheet/workbook.h"
+#include "sheet/model/read_error.h"
+#include "sheet/ods/ods_reader.h"
+#include "sheet/open_workbook.h"
+#include "sheet/shared/compound_file.h"
+#include "sheet/text_forms/text_form_readers.h"
 #include "sheet/workbook_form.h"
-#include "sheet/xls_reader.h"
+#include "sheet/xls/xls_reader.h"
+#include "sheet/xlsx/xlsx_reader.h"
 
 namespace gz::sheet {
 
@@ -25,16 +25,27 @@ std::filesystem::path pathFromUtf8(const std::string& utf8) {
 
 }  // namespace
 
-void ensureGsfInitialized() {
-  static std::once_flag once;
-  std::call_once(once, [] { gsf_init(); });
+std::unique_ptr<Workbook> readCompoundFile(const unsigned char* data, std::size_t size, const std::string& name,
+                                           const PasswordSource& ask) {
+  try {
+    const CompoundFile file(data, size);
+    // Newer workbooks saved with a password are compound files holding only
+    // the encrypted package; it decrypts to an .xlsx package.
+    if (!file.has("Workbook") && !file.has("Book") && file.has("EncryptedPackage")) {
+      if (!file.has("EncryptionInfo")) throw ReadError(kDamagedEncryption);
+      return readEncryptedXlsx(file.read("EncryptionInfo"), file.read("EncryptedPackage"), name, ask);
+    }
+    return readXls(file, name, ask);
+  } catch (const ReadError& e) {
+    throw WorkbookError(e.fault(), e.what(), name);
+  }
 }
 
 std::unique_ptr<Workbook> readWorkbook(const unsigned char* data, std::size_t size, const std::string& name,
                                        const PasswordSource& ask) {
   try {
     switch (detectForm(data, size)) {
-      case WorkbookForm::CompoundFile: return readXls(data, size, name, ask);
+      case WorkbookForm::CompoundFile: return readCompoundFile(data, size, name, ask);
       case WorkbookForm::OfficeOpenXml: return readXlsx(data, size, name);
       case WorkbookForm::OpenDocument: return readOpenDocument(data, size, name);
       case WorkbookForm::BiffStream: return readXlsStream(data, size, false, name);

@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "sheet/workbook.h"
-#include "sheet/xlsx_package.h"
+#include "sheet/model/workbook_error.h"
+#include "sheet/shared/byte_order.h"
+#include "sheet/shared/xml_handles.h"
+#include "sheet/shared/zip_package.h"
 
 namespace gz::sheet {
 
@@ -26,15 +28,13 @@ bool startsWith(const unsigned char* data, std::size_t size, const unsigned char
   return size >= n && std::memcmp(data, magic, n) == 0;
 }
 
-uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
 // A zip is an OpenDocument when its mimetype part says so, or when it has
 // the OpenDocument content part and no Office Open XML content types.
 WorkbookForm zipForm(const unsigned char* data, std::size_t size) {
   try {
-    const XlsxPackage zip(data, size, std::string());
+    const ZipPackage zip(data, size, std::string());
     if (zip.has("mimetype")) {
-      XlsxPart part = zip.open("mimetype");
+      ZipPart part = zip.open("mimetype");
       char head[64] = {};
       const int n = part.read(head, sizeof head - 1);
       const std::string_view type(head, n > 0 ? static_cast<std::size_t>(n) : 0);
@@ -69,18 +69,17 @@ struct XmlRoot {
 };
 XmlRoot xmlRoot(const unsigned char* data, std::size_t size) {
   XmlRoot root;
-  xmlTextReaderPtr reader =
-      xmlReaderForMemory(reinterpret_cast<const char*>(data), static_cast<int>(std::min<std::size_t>(size, INT32_MAX)),
-                         nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  const XmlTextReaderPtr reader(xmlReaderForMemory(reinterpret_cast<const char*>(data),
+                                                   static_cast<int>(std::min<std::size_t>(size, INT32_MAX)), nullptr,
+                                                   nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
   if (!reader) return root;
-  while (xmlTextReaderRead(reader) == 1) {
-    if (xmlTextReaderNodeType(reader) != XML_READER_TYPE_ELEMENT) continue;
+  while (xmlTextReaderRead(reader.get()) == 1) {
+    if (xmlTextReaderNodeType(reader.get()) != XML_READER_TYPE_ELEMENT) continue;
     auto text = [](const xmlChar* s) { return s ? std::string(reinterpret_cast<const char*>(s)) : std::string(); };
-    root.name = text(xmlTextReaderConstLocalName(reader));
-    root.ns = text(xmlTextReaderConstNamespaceUri(reader));
+    root.name = text(xmlTextReaderConstLocalName(reader.get()));
+    root.ns = text(xmlTextReaderConstNamespaceUri(reader.get()));
     break;
   }
-  xmlFreeTextReader(reader);
   return root;
 }
 
@@ -121,7 +120,7 @@ WorkbookForm textForm(const unsigned char* data, std::size_t size) {
     const std::size_t units = std::min(size, kTextWindow) / 2 - 1;
     auto unit = [&](std::size_t i) -> uint32_t {
       const unsigned char* p = data + 2 + 2 * i;
-      return little ? le16(p) : static_cast<uint16_t>((p[0] << 8) | p[1]);
+      return little ? le16(p) : be16(p);
     };
     std::size_t first = 0;
     while (first < units && (unit(first) == ' ' || unit(first) == '\t' || unit(first) == '\r' || unit(first) == '\n'))

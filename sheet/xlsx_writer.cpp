@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 
+#include "sheet/model/cell_forms.h"
 #include "text/gb18030.h"
 
 namespace gz::sheet {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sheet/workbook.h"
+#include "sheet/model/cell_value.h"
 
 namespace gz::sheet {
 

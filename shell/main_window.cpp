@@ -24,7 +24,7 @@
 #include "db/connection.h"
 #include "db/schema.h"
 #include "import/import_run.h"
-#include "sheet/workbook.h"
+#include "sheet/open_workbook.h"
 #include "shell/choosers.h"
 #include "shell/exception_display.h"
 #include "shell/institution_tree_view.h"

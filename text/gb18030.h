@@ -36,6 +36,10 @@ std::string utf8ToGb18030(std::string_view utf8, ConversionReport* report = null
 QString gb18030ToQString(std::string_view gb, ConversionReport* report = nullptr);
 std::string qStringToGb18030(const QString& s, ConversionReport* report = nullptr);
 
+// Appends the UTF-8 form of `c`. A surrogate keeps its three-byte form, which
+// is no valid UTF-8, so text holding one is later found unreadable.
+void appendUtf8(char32_t c, std::string& out);
+
 bool isValidUtf8(std::string_view s);
 bool isValidGb18030(std::string_view s);
 

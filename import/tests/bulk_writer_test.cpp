@@ -76,7 +76,7 @@ class BulkImport : public ::testing::Test {
     r.commitEveryRows = commitEveryRows;
     r.commitEvery = std::chrono::hours(1);
     return AInputExecute(*conn, codes, columns, frontend, r,
-                         [&rows](const std::string&) { return std::make_unique<FakeWorkbook>(rows); });
+                         [&rows](const std::string&) { return fakeWorkbook(rows); });
   }
   Lines query(const std::string& sql, std::vector<const char*> cols) {
     Lines out;

@@ -9,13 +9,13 @@ namespace gz::imp {
 namespace {
 
 using testing::Cell;
-using testing::FakeWorkbook;
+using testing::fakeWorkbook;
 using testing::G;
 using testing::U;
 
 ColumnMap titlesOf(const std::vector<Cell>& row) {
   ColumnMap m;
-  EXPECT_EQ(ReadColumnTitles(FakeWorkbook({row}), m), 0);
+  EXPECT_EQ(ReadColumnTitles(*fakeWorkbook({row}), m), 0);
   return m;
 }
 
@@ -35,7 +35,8 @@ TEST(ReadColumnTitles, NumberTitlesAreEnteredByTheirText) {
 
 TEST(ReadColumnTitles, NamesTheFirstUnreadableTitle) {
   ColumnMap m;
-  EXPECT_EQ(ReadColumnTitles(FakeWorkbook({{"姓名", Cell::unreadable("出生�"), Cell::unreadable("�"), "学历"}}), m), 2);
+  EXPECT_EQ(ReadColumnTitles(*fakeWorkbook({{"姓名", Cell::unreadable("出生�"), Cell::unreadable("�"), "学历"}}), m),
+            2);
   EXPECT_EQ(m.lookup(G("学历")), 4);  // the titles after it are still read
   EXPECT_EQ(U(unreadableTitleLine(2)), "第1行第2列的标题含无法识别的文字");
 }

@@ -39,7 +39,8 @@ class EducationYears : public ::testing::Test {
   }
 
   void runStep(int64_t person, const std::string& cell, const std::string& workStart, int32_t years) {
-    FakeWorkbook book({{"姓名", "学历"}, {"张三", cell}});
+    const std::unique_ptr<sheet::Workbook> sheetBook = fakeWorkbook({{"姓名", "学历"}, {"张三", cell}});
+    const sheet::Workbook& book = *sheetBook;
     ColumnMap map;
     EXPECT_EQ(ReadColumnTitles(book, map), 0);
     const SheetColumns columns = SheetColumns::resolve(map);

@@ -209,6 +209,31 @@ std::vector<std::string> FakeConnection::allWrites() const {
   return all;
 }
 
+namespace {
+
+void putCell(sheet::SheetData& data, uint32_t row, uint32_t col, const Cell& c) {
+  switch (c.kind) {
+    case Cell::Empty: break;
+    case Cell::Text: data.setText(row, col, G(c.text)); break;
+    case Cell::Number: data.setNumber(row, col, c.number, false); break;
+    case Cell::Date: data.setNumber(row, col, c.number, true); break;
+    case Cell::Error: data.setError(row, col, static_cast<uint8_t>(c.number)); break;
+    case Cell::Boolean: data.setBoolean(row, col, c.number != 0); break;
+    case Cell::UnreadableText: data.setText(row, col, G(c.text), true); break;
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<sheet::Workbook> fakeWorkbook(const std::vector<std::vector<Cell>>& rows) {
+  auto book = std::make_unique<sheet::Workbook>();
+  book->sheetName_ = "Sheet1";
+  for (uint32_t r = 0; r < rows.size(); ++r)
+    for (uint32_t c = 0; c < rows[r].size(); ++c) putCell(book->sheet_, r + 1, c + 1, rows[r][c]);
+  book->sheet_.finish();
+  return book;
+}
+
 void RecordingFrontend::deletingDepartment() { importLine(texts::kMsgDeleting); }
 
 void RecordingFrontend::titleUnreadable(int32_t column) { importLine(unreadableTitleLine(column)); }

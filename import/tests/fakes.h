@@ -15,7 +15,8 @@
 #include "import/frontend.h"
 #include "import/outcome.h"
 #include "import/run_texts.h"
-#include "sheet/workbook.h"
+#include "sheet/model/sheet_data.h"
+#include "sheet/model/workbook.h"
 #include "text/gb18030.h"
 
 namespace gz::imp::testing {
@@ -65,33 +66,8 @@ struct Cell {
   }
 };
 
-class FakeWorkbook : public sheet::Workbook {
- public:
-  // rows[0] is sheet row 1 (the titles).
-  explicit FakeWorkbook(const std::vector<std::vector<Cell>>& rows) {
-    for (uint32_t r = 0; r < rows.size(); ++r)
-      for (uint32_t c = 0; c < rows[r].size(); ++c) put(r + 1, c + 1, rows[r][c]);
-    data_.finish();
-  }
-  const std::string& sheetName() const override { return name_; }
-  const std::string& notice() const override { return notice_; }
-  const sheet::SheetData& sheet() const override { return data_; }
-
- private:
-  void put(uint32_t row, uint32_t col, const Cell& c) {
-    switch (c.kind) {
-      case Cell::Empty: break;
-      case Cell::Text: data_.setText(row, col, G(c.text)); break;
-      case Cell::Number: data_.setNumber(row, col, c.number, false); break;
-      case Cell::Date: data_.setNumber(row, col, c.number, true); break;
-      case Cell::Error: data_.setError(row, col, static_cast<uint8_t>(c.number)); break;
-      case Cell::Boolean: data_.setBoolean(row, col, c.number != 0); break;
-      case Cell::UnreadableText: data_.setText(row, col, G(c.text), true); break;
-    }
-  }
-  sheet::SheetData data_;
-  std::string name_ = "Sheet1", notice_;
-};
+// A workbook whose sheet holds `rows`; rows[0] is sheet row 1 (the titles).
+std::unique_ptr<sheet::Workbook> fakeWorkbook(const std::vector<std::vector<Cell>>& rows);
 
 // Renders the statements the way the Access database receives them, so the
 // tests read like the statements sent. It reports itself as PostgreSQL by

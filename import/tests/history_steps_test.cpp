@@ -29,7 +29,7 @@ class HistoryStep : public ::testing::Test {
   }
 
   void sheet(std::string education, std::string position = "", std::string assessment = "") {
-    book = std::make_unique<FakeWorkbook>(
+    book = fakeWorkbook(
         std::vector<std::vector<Cell>>{{"姓名", "学历", "执行基本工资对应职务", "从2006年开始的考核情况"},
                                        {"张三", std::move(education), std::move(position), std::move(assessment)}});
     map.clear();
@@ -71,7 +71,7 @@ class HistoryStep : public ::testing::Test {
   codes::CodeMap codes;
   ColumnMap map;
   SheetColumns columns;
-  std::unique_ptr<FakeWorkbook> book;
+  std::unique_ptr<sheet::Workbook> book;
   FakeConnection conn;
   RecordingFrontend frontend;
 };
@@ -364,7 +364,7 @@ TEST_F(HistoryStep, AssessmentResultIsCutTo40BytesBeforeTrimming) {
 }
 
 TEST_F(HistoryStep, MissingColumnsGiveNoLines) {
-  book = std::make_unique<FakeWorkbook>(std::vector<std::vector<Cell>>{{"姓名"}, {"张三"}});
+  book = fakeWorkbook(std::vector<std::vector<Cell>>{{"姓名"}, {"张三"}});
   map.clear();
   EXPECT_EQ(ReadColumnTitles(*book, map), 0);
   columns = SheetColumns::resolve(map);

@@ -35,7 +35,7 @@ class ImportRun : public ::testing::Test {
     return AInputExecute(conn, codes, columns, frontend, request, [this](const std::string& path) {
       ++opened;
       if (unreadable) throw sheet::WorkbookError(sheet::WorkbookFault::NotAWorkbook, "not a workbook", path);
-      return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows));
+      return fakeWorkbook(rows);
     });
   }
 

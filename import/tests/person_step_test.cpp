@@ -34,7 +34,7 @@ class PersonStep : public ::testing::Test {
       titles.push_back(t);
       row.push_back(v);
     }
-    book = std::make_unique<FakeWorkbook>(std::vector<std::vector<Cell>>{titles, row});
+    book = fakeWorkbook(std::vector<std::vector<Cell>>{titles, row});
     map.clear();
     EXPECT_EQ(ReadColumnTitles(*book, map), 0);
     columns = SheetColumns::resolve(map);
@@ -46,7 +46,7 @@ class PersonStep : public ::testing::Test {
   codes::CodeMap codes;
   ColumnMap map;
   SheetColumns columns;
-  std::unique_ptr<FakeWorkbook> book;
+  std::unique_ptr<sheet::Workbook> book;
   FakeConnection conn;
   RecordingFrontend frontend;
   RowCarry carry;

@@ -146,8 +146,8 @@ TEST(TitleSearch, FindsTheHeaderInTheFirstRowsAloneOrOverTwoRows) {
   };
   const TitleNames names;
   for (const Row& r : rows) {
-    const FakeWorkbook book(r.sheet);
-    const TitleSearch s = searchTitles(book.sheet(), names);
+    const auto book = fakeWorkbook(r.sheet);
+    const TitleSearch s = searchTitles(book->sheet(), names);
     ASSERT_EQ(s.found, r.found) << r.name;
     EXPECT_EQ(s.rows.first, r.rows.first) << r.name;
     EXPECT_EQ(s.rows.last, r.rows.last) << r.name;
@@ -162,9 +162,9 @@ TEST(TitleSearch, FindsTheHeaderInTheFirstRowsAloneOrOverTwoRows) {
 }
 
 TEST(TitleSearch, TwoRowsReadTheLowerCellOrTheUpperWhereItIsEmpty) {
-  const FakeWorkbook book({{"姓名", "基本情况", "", "个人身份"}, {"", "出生年月", "参加工作时间"}});
+  const auto book = fakeWorkbook({{"姓名", "基本情况", "", "个人身份"}, {"", "出生年月", "参加工作时间"}});
   Lines titles;
-  for (const sheet::CellValue& c : titleCellsAsRead(book.sheet(), {1, 2})) titles.push_back(U(c.text));
+  for (const sheet::CellValue& c : titleCellsAsRead(book->sheet(), {1, 2})) titles.push_back(U(c.text));
   EXPECT_EQ(titles, (Lines{"姓名", "出生年月", "参加工作时间", "个人身份"}));
 }
 
@@ -199,7 +199,7 @@ class RosterRun : public ::testing::Test {
   }
   ImportOutcome run() {
     return AInputExecute(conn, codes, columns, frontend, request, [this](const std::string&) {
-      return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows));
+      return fakeWorkbook(rows);
     });
   }
   Lines persons() const {

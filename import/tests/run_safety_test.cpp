@@ -63,9 +63,8 @@ class SharedDatabaseRun : public ::testing::Test {
     request.commitEveryRows = 2;
   }
   ImportOutcome run() {
-    return AInputExecute(conn, codes, columns, frontend, request, [this](const std::string&) {
-      return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows));
-    });
+    return AInputExecute(conn, codes, columns, frontend, request,
+                         [this](const std::string&) { return fakeWorkbook(rows); });
   }
   Lines committedPersons() const {
     Lines out;
@@ -194,9 +193,8 @@ class SharedDatabase : public ::testing::Test {
     r.workbookPath = GZ_SOURCE_DIR "/CMakeLists.txt";
     r.wait = wait;
     r.commitEveryRows = commitEvery;
-    return AInputExecute(*conn, codes, columns, frontend, r, [&rows](const std::string&) {
-      return std::unique_ptr<sheet::Workbook>(new FakeWorkbook(rows));
-    });
+    return AInputExecute(*conn, codes, columns, frontend, r,
+                         [&rows](const std::string&) { return fakeWorkbook(rows); });
   }
   int64_t count(const std::string& sql) {
     auto rs = conn->query({sql, {}});

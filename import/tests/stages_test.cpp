@@ -11,6 +11,7 @@
 #include "import/batch_writer.h"
 #include "import/column_map.h"
 #include "import/tests/fakes.h"
+#include "sheet/open_workbook.h"
 
 namespace gz::imp {
 namespace {
@@ -68,8 +69,7 @@ TEST(OpenStage, AnUnreadableWorkbookEndsTheRunWithItsKindAndNamesTheFileOnce) {
     EXPECT_EQ(opened.failure.workbookFault, fault);
     EXPECT_EQ(occurrences(U(opened.failure.message), path), 1u) << U(opened.failure.message);
   }
-  OpenedWorkbook good = openWorkbookFile(
-      path, [](const std::string&) { return std::unique_ptr<sheet::Workbook>(new FakeWorkbook({kTitles})); });
+  OpenedWorkbook good = openWorkbookFile(path, [](const std::string&) { return fakeWorkbook({kTitles}); });
   EXPECT_TRUE(good.book);
 }
 
@@ -94,7 +94,8 @@ TEST(RecogniseStage, AcceptsTheRequiredTitlesAndCountsRowsToTheFirstEmptyName) {
        5},
   };
   for (const Row& r : rows) {
-    const FakeWorkbook book(r.sheet);
+    const std::unique_ptr<sheet::Workbook> sheetBook = fakeWorkbook(r.sheet);
+    const sheet::Workbook& book = *sheetBook;
     ColumnMap columns;
     int32_t unreadableTitle = -1;
     TitleSearch search;
@@ -157,7 +158,7 @@ class RowsStage : public WritingStage {
  protected:
   void SetUp() override { codes.set(G("大学"), "21"); }
   bool run(const Rows& sheet, int32_t firstRow = kFirstDataRow) {
-    book = std::make_unique<FakeWorkbook>(sheet);
+    book = fakeWorkbook(sheet);
     ColumnMap map;
     EXPECT_EQ(ReadColumnTitles(*book, map), 0);
     columns = SheetColumns::resolve(map);
@@ -165,7 +166,7 @@ class RowsStage : public WritingStage {
   }
 
   codes::CodeMap codes;
-  std::unique_ptr<FakeWorkbook> book;
+  std::unique_ptr<sheet::Workbook> book;
   SheetColumns columns;
 };
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "sheet/number_format.h"
+#include "sheet/shared/number_format.h"
 
 namespace gz::sheet {
 namespace {

@@ -3,7 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/dates.h"
 
 namespace gz::sheet {
 namespace {

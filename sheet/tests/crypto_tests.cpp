@@ -5,11 +5,10 @@
 
 #include <numeric>
 
-#include "sheet/crypto_keys.h"
-#include "sheet/crypto_primitives.h"
-#include "sheet/crypto_rc4.h"
-#include "sheet/crypto_rc4_blocks.h"
-#include "sheet/crypto_xor.h"
+#include "sheet/crypto/keys.h"
+#include "sheet/crypto/primitives.h"
+#include "sheet/crypto/rc4.h"
+#include "sheet/crypto/xor.h"
 
 namespace gz::sheet::crypto {
 namespace {

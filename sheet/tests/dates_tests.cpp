@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "sheet/workbook.h"
+#include "sheet/model/dates.h"
 
 namespace gz::sheet {
 namespace {

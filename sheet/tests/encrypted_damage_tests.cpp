@@ -6,8 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "sheet/readers.h"
-#include "sheet/xls_container.h"
+#include "sheet/open_workbook.h"
+#include "sheet/shared/compound_file.h"
+#include "sheet/xls/workbook_stream.h"
 #include "xls_test_support.h"
 
 namespace gz::sheet {

@@ -9,8 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "sheet/readers.h"
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/sheet_data.h"
+#include "sheet/model/workbook_error.h"
+#include "sheet/open_workbook.h"
 #include "text/gb18030.h"
 #include "xls_test_support.h"
 

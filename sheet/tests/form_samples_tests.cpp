@@ -11,10 +11,13 @@
 #include <set>
 
 #include "listing_support.h"
-#include "sheet/readers.h"
-#include "sheet/workbook.h"
-#include "sheet/xls_container.h"
-#include "sheet/xls_reader.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/sheet_data.h"
+#include "sheet/open_workbook.h"
+#include "sheet/shared/compound_file.h"
+#include "sheet/xls/workbook_stream.h"
+#include "sheet/xls/xls_reader.h"
 #include "text/gb18030.h"
 #include "xls_test_support.h"
 

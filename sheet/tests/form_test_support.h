@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/workbook.h"
+#include "sheet/model/workbook_error.h"
 #include "text/gb18030.h"
 
 namespace gz::sheet::testing {

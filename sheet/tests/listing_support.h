@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "sheet/workbook.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::sheet::testing {
 

@@ -4,7 +4,8 @@
 #include <chrono>
 
 #include "form_test_support.h"
-#include "sheet/readers.h"
+#include "sheet/model/workbook.h"
+#include "sheet/ods/ods_reader.h"
 #include "xlsx_test_package.h"
 
 namespace gz::sheet {

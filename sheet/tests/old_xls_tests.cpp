@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "form_test_support.h"
-#include "sheet/readers.h"
+#include "sheet/model/workbook.h"
+#include "sheet/xls/xls_reader.h"
 #include "xls_test_support.h"
 
 namespace gz::sheet {

@@ -5,7 +5,9 @@
 #include <fstream>
 #include <optional>
 
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/workbook_error.h"
+#include "sheet/open_workbook.h"
 #include "text/gb18030.h"
 #include "xlsx_test_package.h"
 

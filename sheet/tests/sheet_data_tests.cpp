@@ -2,7 +2,8 @@
 
 #include <stdexcept>
 
-#include "sheet/workbook.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/sheet_data.h"
 
 namespace gz::sheet {
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "sheet/typed_text.h"
+#include "sheet/text_forms/typed_text.h"
 #include "text/gb18030.h"
 
 namespace gz::sheet {

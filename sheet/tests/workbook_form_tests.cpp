@@ -1,4 +1,5 @@
 // The form of a workbook comes from its bytes.
+#include "sheet/model/workbook.h"
 #include "sheet/workbook_form.h"
 
 #include <gtest/gtest.h>

@@ -4,11 +4,11 @@
 
 #include <cstring>
 
-#include "sheet/biff_error.h"
-#include "sheet/biff_records.h"
-#include "sheet/biff_sst.h"
-#include "sheet/biff_text.h"
-#include "sheet/biff_values.h"
+#include "sheet/model/read_error.h"
+#include "sheet/xls/biff_records.h"
+#include "sheet/xls/biff_sst.h"
+#include "sheet/xls/biff_text.h"
+#include "sheet/xls/biff_values.h"
 #include "xls_test_support.h"
 
 namespace gz::sheet {
@@ -82,11 +82,11 @@ TEST(XlsRecords, WalksRecordsAndRefusesOneRunningPastTheEnd) {
   stream.pop_back();  // the last payload is now one byte short
   RecordReader cut(stream);
   ASSERT_TRUE(cut.next(rec));
-  EXPECT_THROW(cut.next(rec), BiffError);
+  EXPECT_THROW(cut.next(rec), ReadError);
 
   const ByteVec halfHeader = {0x42, 0x00, 0x02};
   RecordReader partial(halfHeader);
-  EXPECT_THROW(partial.next(rec), BiffError);
+  EXPECT_THROW(partial.next(rec), ReadError);
 }
 
 TEST(XlsRecords, TakesOnlyTheContinuesThatFollow) {
@@ -148,11 +148,11 @@ TEST(XlsStrings, SkipsRichTextRunsAndPhoneticData) {
 
 TEST(XlsStrings, RefusesAStringLongerThanItsRecords) {
   const ByteVec shortText = Payload().u16(5).u8(0).text("abc");
-  EXPECT_THROW(readSplit({shortText}), BiffError);
+  EXPECT_THROW(readSplit({shortText}), ReadError);
   const ByteVec wideCut = Payload().u16(2).u8(1).u16(0x4E2D).u8(0x87);
-  EXPECT_THROW(readSplit({wideCut}), BiffError);
+  EXPECT_THROW(readSplit({wideCut}), ReadError);
   const ByteVec runsMissing = Payload().u16(1).u8(0x08).u16(3).text("a");
-  EXPECT_THROW(readSplit({runsMissing}), BiffError);
+  EXPECT_THROW(readSplit({runsMissing}), ReadError);
 }
 
 TEST(XlsSharedStrings, FindsEachStringAcrossContinuations) {
@@ -175,7 +175,7 @@ TEST(XlsSharedStrings, CountIsBoundedByTheRecordsAndTruncationIsRefused) {
   const ByteVec manyClaimed = Payload().u32(0xFFFFFFFF).u32(0xFFFFFFFF).raw(testing::unicodeString(u"a"));
   EXPECT_EQ(SharedStrings({Bytes(manyClaimed)}).size(), 1u);
   const ByteVec cut = Payload().u32(1).u32(1).u16(10).u8(0).text("abc");
-  EXPECT_THROW(SharedStrings({Bytes(cut)}), BiffError);
+  EXPECT_THROW(SharedStrings({Bytes(cut)}), ReadError);
 }
 
 TEST(XlsStrings, ConvertsCodePageTextToGb18030) {

@@ -10,9 +10,11 @@
 #include <sstream>
 
 #include "listing_support.h"
-#include "sheet/readers.h"
-#include "sheet/xls_container.h"
-#include "sheet/xls_reader.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/workbook.h"
+#include "sheet/shared/compound_file.h"
+#include "sheet/xls/workbook_stream.h"
+#include "sheet/xls/xls_reader.h"
 #include "text/gb18030.h"
 #include "xls_test_support.h"
 

@@ -2,7 +2,7 @@
 // sheet choice, text in old code pages, and the refusal of damaged input.
 #include <gtest/gtest.h>
 
-#include "sheet/readers.h"
+#include "sheet/xls/xls_reader.h"
 #include "text/gb18030.h"
 #include "xls_test_support.h"
 

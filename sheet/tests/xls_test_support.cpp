@@ -7,8 +7,10 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "sheet/readers.h"
-#include "sheet/xls_reader.h"
+#include "sheet/model/workbook.h"
+#include "sheet/open_workbook.h"
+#include "sheet/shared/gsf_handles.h"
+#include "sheet/xls/xls_reader.h"
 
 namespace gz::sheet::testing {
 
@@ -123,7 +125,7 @@ std::unique_ptr<Workbook> readStream(const ByteVec& stream, bool bookStream) {
 
 std::string errorOf(const ByteVec& fileBytes) {
   try {
-    readXls(fileBytes.data(), fileBytes.size(), "t.xls");
+    readCompoundFile(fileBytes.data(), fileBytes.size(), "t.xls");
   } catch (const WorkbookError& e) {
     return e.what();
   }

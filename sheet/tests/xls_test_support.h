@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sheet/workbook.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::sheet::testing {
 

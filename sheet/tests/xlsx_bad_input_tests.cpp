@@ -1,7 +1,7 @@
 // Damaged and hostile packages: one clear error each, never a crash or a hang.
 #include <gtest/gtest.h>
 
-#include "sheet/workbook.h"
+#include "sheet/model/workbook_error.h"
 #include "xlsx_test_package.h"
 
 namespace gz::sheet {

@@ -1,7 +1,9 @@
 // Packages built in the test: the structures real files use less often.
 #include <gtest/gtest.h>
 
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/workbook.h"
 #include "text/gb18030.h"
 #include "xlsx_test_package.h"
 

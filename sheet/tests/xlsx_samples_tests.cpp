@@ -4,7 +4,10 @@
 
 #include <string>
 
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/dates.h"
+#include "sheet/model/workbook.h"
 #include "text/gb18030.h"
 #include "xlsx_test_package.h"
 

@@ -10,7 +10,9 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "sheet/readers.h"
+#include "sheet/model/workbook.h"
+#include "sheet/shared/gsf_handles.h"
+#include "sheet/xlsx/xlsx_reader.h"
 
 namespace gz::sheet::testing {
 

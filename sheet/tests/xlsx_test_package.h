@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "sheet/workbook.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::sheet::testing {
 

@@ -4,7 +4,8 @@
 
 #include <filesystem>
 
-#include "sheet/workbook.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/open_workbook.h"
 #include "sheet/xlsx_writer.h"
 #include "text/gb18030.h"
 

@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "form_test_support.h"
-#include "sheet/readers.h"
+#include "sheet/model/workbook.h"
+#include "sheet/text_forms/text_form_readers.h"
 
 namespace gz::sheet {
 namespace {

@@ -6,7 +6,10 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "sheet/workbook.h"
+#include "sheet/model/cell_forms.h"
+#include "sheet/model/cell_value.h"
+#include "sheet/model/sheet_data.h"
+#include "sheet/open_workbook.h"
 #include "sheet/xlsx_writer.h"
 #include "tests.h"
 #include "text/gb18030.h"

@@ -1,0 +1,25 @@
+// What every reader needs while it fills a workbook: the sheet name of a file
+// that names none, the limit on cells read, and the joining of notices.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "sheet/model/sheet_data.h"
+
+namespace gz::sheet {
+
+// The sheet name a sheet program gives a file that names none (a CSV file,
+// a web page, an Excel 2.x to 4.0 worksheet): the file name without folder
+// and extension, in GB 18030. `fileUtf8` is the name the operator chose.
+std::string sheetNameOfFile(const std::string& fileUtf8);
+
+// The most cells a reader keeps: 16 bytes a cell, 128 MB, far beyond any
+// personnel sheet. Throws WorkbookError (naming `file`) past it.
+inline constexpr std::size_t kMaxCellsRead = std::size_t{1} << 23;
+void checkCellCount(const SheetData& sheet, const std::string& file);
+
+// Appends a remark to a notice, separated by "; ".
+void addNotice(std::string& notice, const std::string& gb);
+
+}  // namespace gz::sheet

@@ -14,6 +14,17 @@ std::unique_ptr<Dialect> makeDialect(DialectKind kind) {
   return std::make_unique<StandardDialect>(kind);
 }
 
+Statement insertStatement(std::shared_ptr<const InsertInto> into, std::vector<Value> values) {
+  std::string text = "insert into " + into->table + " (";
+  std::string marks;
+  for (const std::string& column : into->columns) {
+    text += (marks.empty() ? "" : ",") + column;
+    marks += marks.empty() ? "?" : ",?";
+  }
+  text += ") values (" + marks + ")";
+  return {std::move(text), std::move(values), std::move(into)};
+}
+
 std::string literalText(const Value& v) {
   return std::visit(
       [](const auto& x) -> std::string {

@@ -13,16 +13,34 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "db/value.h"
 
 namespace gz::db {
 
+// The table and columns of a plain insert of one row.
+struct InsertInto {
+  std::string table;
+  std::vector<std::string> columns;
+  bool operator==(const InsertInto&) const = default;
+};
+
 struct Statement {
+  Statement() = default;
+  Statement(std::string text, std::vector<Value> binds = {}, std::shared_ptr<const InsertInto> into = {})
+      : text(std::move(text)), binds(std::move(binds)), into(std::move(into)) {}
+
   std::string text;
   std::vector<Value> binds;
+  // Set on a plain insert of one row, whose binds are then the row's values
+  // column by column: a batch loads such rows by table and columns.
+  std::shared_ptr<const InsertInto> into;
 };
+
+// "insert into table (a,b) values (?,?)" with `values` bound, one per column.
+Statement insertStatement(std::shared_ptr<const InsertInto> into, std::vector<Value> values);
 
 enum class DialectKind { Jet, Sqlite, Postgres };
 

@@ -102,10 +102,8 @@ class Parameters {
 
 class PgResultSet final : public ResultSet {
  public:
-  PgResultSet(PGresult* r, std::string context) : r_(r), context_(std::move(context)) {}
-  ~PgResultSet() override { PQclear(r_); }
-  PgResultSet(const PgResultSet&) = delete;
-  PgResultSet& operator=(const PgResultSet&) = delete;
+  PgResultSet(PgConnection::Result r, std::string context)
+      : owned_(std::move(r)), r_(owned_.get()), context_(std::move(context)) {}
 
   bool next() override { return ++row_ < PQntuples(r_); }
   int64_t integer(const char* column) const override {
@@ -161,7 +159,8 @@ class PgResultSet final : public ResultSet {
     return folded;
   }
 
-  PGresult* r_;
+  PgConnection::Result owned_;
+  const PGresult* r_;  // owned_'s
   std::string context_;
   int row_ = -1;
 };
@@ -177,11 +176,11 @@ std::string option(const PQconninfoOption* options, const char* keyword) {
 // DbError (CannotConnect) for an address that names no server or database
 // (a service file may name both).
 std::string describeAddress(const std::string& target) {
-  char* error = nullptr;
-  const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfoParse(target.c_str(), &error),
-                                                                               &PQconninfoFree);
-  // libpq's own sentence may quote the address, password and all.
-  PQfreemem(error);
+  char* rawError = nullptr;
+  const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(
+      PQconninfoParse(target.c_str(), &rawError), &PQconninfoFree);
+  // libpq's own sentence may quote the address, password and all: never shown.
+  const std::unique_ptr<char, void (*)(void*)> error(rawError, &PQfreemem);
   if (!options)
     throw DbError(DbFault::CannotConnect, "PostgreSQL 数据库地址无法识别, 应为 postgresql://用户@主机:端口/库名");
   const std::string service = option(options.get(), "service");
@@ -199,6 +198,7 @@ std::string describeAddress(const std::string& target) {
 }  // namespace
 
 void PgConnection::ResultDeleter::operator()(pg_result* r) const { PQclear(r); }
+void PgConnection::FinishConnection::operator()(pg_conn* c) const { PQfinish(c); }
 
 PgConnection::PgConnection(const std::string& target)
     : dialect_(makeDialect(DialectKind::Postgres)), description_(describeAddress(target)) {
@@ -207,20 +207,17 @@ PgConnection::PgConnection(const std::string& target)
   // the address, since every text here is UTF-8.
   const char* const keywords[] = {"connect_timeout", "dbname", "client_encoding", "fallback_application_name", nullptr};
   const char* const values[] = {"10", target.c_str(), "UTF8", "gzimport", nullptr};
-  conn_ = PQconnectdbParams(keywords, values, 1);
+  connection_.reset(PQconnectdbParams(keywords, values, 1));
+  conn_ = connection_.get();
   if (!conn_) throw DbError(DbFault::OutOfResources, "无法连接 " + description_ + ": 内存不足");
-  if (PQstatus(conn_) != CONNECTION_OK) {
-    const std::string why = oneLine(PQerrorMessage(conn_));
-    PQfinish(conn_);
-    conn_ = nullptr;
-    throw DbError(DbFault::CannotConnect, "无法连接 " + description_ + ": " + why);
-  }
+  if (PQstatus(conn_) != CONNECTION_OK)
+    throw DbError(DbFault::CannotConnect, "无法连接 " + description_ + ": " + oneLine(PQerrorMessage(conn_)));
   // The server's notices (an implicit index, a truncated name) would only
   // clutter the terminal; errors come with the statements' results.
   PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
 }
 
-PgConnection::~PgConnection() { PQfinish(conn_); }
+PgConnection::~PgConnection() = default;
 
 DbFault PgConnection::faultOf(const pg_result* r) const {
   // A broken connection first: libpq reports it with a sentence and no code.
@@ -285,17 +282,7 @@ void PgConnection::execute(const Statement& s) { run(s, "语句执行失败"); }
 bool PgConnection::tryExecute(const Statement& s) {
   // A refused statement spoils the whole transaction unless it runs under a
   // savepoint of its own.
-  std::optional<Savepoint> guard;
-  if (inTransaction_) guard.emplace(*this, "gz_try");
-  try {
-    execute(s);
-  } catch (const DbError& e) {
-    if (endsTheWork(e.fault())) throw;
-    if (guard) guard->rollback();
-    return false;
-  }
-  if (guard) guard->release();
-  return true;
+  return tryUnderSavepoint(s, inTransaction_);
 }
 
 void PgConnection::setBusyWait(const BusyWait& wait) {
@@ -304,16 +291,16 @@ void PgConnection::setBusyWait(const BusyWait& wait) {
 }
 
 std::unique_ptr<ResultSet> PgConnection::query(const Statement& s) {
-  Result r = run(s, "查询失败");
-  return std::make_unique<PgResultSet>(r.release(), description_);
+  return std::make_unique<PgResultSet>(run(s, "查询失败"), description_);
 }
 
-int64_t PgConnection::insertPerson(const PersonRecord& r) {
-  Statement s = personInsert(r, description_);
-  s.text += " returning id";
-  const Result result = run(s, "人员记录写入失败");
+int64_t PgConnection::insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) {
+  Statement s = rowInsert(table, row, description_);
+  s.text += " returning " + std::string(keyColumn);
+  const Result result = run(s, "记录写入失败");
   if (PQntuples(result.get()) != 1 || PQgetisnull(result.get(), 0, 0))
-    throw DbError(DbFault::Unsupported, description_ + ": 读不到新人员记录的 id: 数据库没有返回自动编号",
+    throw DbError(DbFault::Unsupported,
+                  description_ + ": 读不到新记录的 " + std::string(keyColumn) + ": 数据库没有返回自动编号",
                   text::gb18030ToUtf8(renderStatement(s)));
   return std::strtoll(PQgetvalue(result.get(), 0, 0), nullptr, 10);
 }
@@ -365,57 +352,54 @@ void PgConnection::rollbackToSavepoint(const char* name) {
   runPlain(std::string("rollback to savepoint ") + name, "无法回滚到保存点");
 }
 
-void PgConnection::learnPersonIds() {
-  if (personIdsLearned_) return;
+const PgConnection::KeyNumbering& PgConnection::keyNumbering(std::string_view table, std::string_view column) {
+  const std::string key = std::string(table) + "." + std::string(column);
+  if (const auto it = keyNumbering_.find(key); it != keyNumbering_.end()) return it->second;
+  KeyNumbering numbering;
   // Inside a transaction a refused look-up must not spoil it.
   std::optional<Savepoint> guard;
   if (inTransaction_) guard.emplace(*this, "gz_ids");
   try {
-    auto rs =
-        query({"select pg_get_serial_sequence('ryjbxx', 'id') as seq, "
-               "(select attidentity from pg_attribute where attrelid = 'ryjbxx'::regclass "
-               "and attname = 'id') as ident",
-               {}});
-    if (rs->next()) {
-      personIdSequence_ = rs->text("seq");
-      personIdAlwaysGenerated_ = rs->text("ident") == "a";
-    }
+    auto rs = query({"select pg_get_serial_sequence(?, ?) as seq, (select attidentity from pg_attribute where "
+                     "attrelid = to_regclass(?) and attname = ?) as ident",
+                     {std::string(table), std::string(column), std::string(table), std::string(column)}});
+    if (rs->next()) numbering = {rs->text("seq"), rs->text("ident") == "a"};
   } catch (const DbError& e) {
-    // A server without identity columns (before version 10): ids are read back.
+    // A server without identity columns (before version 10): keys are read back.
     if (e.fault() == DbFault::ConnectionLost || e.fault() == DbFault::TransactionLost) throw;
-    personIdSequence_.clear();
+    numbering = {};
     if (guard) guard->rollback();
   }
   if (guard && guard->active()) guard->release();
-  personIdsLearned_ = true;
+  return keyNumbering_.insert_or_assign(key, std::move(numbering)).first->second;
 }
 
-bool PgConnection::canReservePersonIds() {
+bool PgConnection::canReserveIds(std::string_view table, std::string_view column) {
   // Asked once per run: looked up afresh, as the table may have changed since.
-  personIdsLearned_ = false;
-  learnPersonIds();
-  return !personIdSequence_.empty();
+  keyNumbering_.erase(std::string(table) + "." + std::string(column));
+  return !keyNumbering(table, column).sequence.empty();
 }
 
-std::vector<int64_t> PgConnection::reservePersonIds(int count) {
-  learnPersonIds();
-  if (personIdSequence_.empty())
-    throw DbError(DbFault::Unsupported, description_ + ": ryjbxx 的 id 没有自己的序列, 不能预先取得编号");
+std::vector<int64_t> PgConnection::reserveIds(std::string_view table, std::string_view column, int count) {
+  const std::string sequence = keyNumbering(table, column).sequence;
+  if (sequence.empty())
+    throw DbError(DbFault::Unsupported, description_ + ": " + std::string(table) + " 的 " + std::string(column) +
+                                            " 没有自己的序列, 不能预先取得编号");
   std::vector<int64_t> ids;
   if (count <= 0) return ids;
   ids.reserve(static_cast<std::size_t>(count));
-  auto rs =
-      query({"select nextval(?::regclass) as id from generate_series(1, ?)", {personIdSequence_, int64_t{count}}});
+  auto rs = query({"select nextval(?::regclass) as id from generate_series(1, ?)", {sequence, int64_t{count}}});
   while (rs->next()) ids.push_back(rs->integer("id"));
   return ids;
 }
 
-Statement PgConnection::personInsertWithId(const PersonRecord& r, int64_t id) {
-  learnPersonIds();
-  PersonRecord withId = r;
-  withId.set("id", id);
-  Statement s = personInsert(withId, description_);
-  if (personIdAlwaysGenerated_) {
+Statement PgConnection::insertWithId(std::string_view table, const Row& row, std::string_view keyColumn,
+                                     int64_t key) {
+  const bool alwaysGenerated = keyNumbering(table, keyColumn).alwaysGenerated;
+  Row withKey = row;
+  withKey.set(std::string(keyColumn), key);
+  Statement s = rowInsert(table, withKey, description_);
+  if (alwaysGenerated) {
     // An identity column "generated always" takes a given value only when told so.
     const std::size_t at = s.text.rfind(" values (");
     s.text.insert(at, " overriding system value");
@@ -425,8 +409,10 @@ Statement PgConnection::personInsertWithId(const PersonRecord& r, int64_t id) {
 
 void PgConnection::copyRows(const BatchPlan::Load& load) {
   std::string data;
-  for (const Statement* row : load.rows) appendCopyLine(data, row->binds, load.columns);
-  const Statement forMessages{"copy " + load.target + " from stdin", {}};
+  for (const Statement* row : load.rows) appendCopyLine(data, row->binds, load.into.columns.size());
+  std::string target = load.into.table + " (";
+  for (std::size_t i = 0; i < load.into.columns.size(); ++i) target += (i ? "," : "") + load.into.columns[i];
+  const Statement forMessages{"copy " + target + ") from stdin", {}};
   Result started(PQexec(conn_, databaseUtf8(forMessages.text).c_str()));
   if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) fail("成批写入失败", started.get(), forMessages);
   const bool sent =

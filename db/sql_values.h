@@ -2,6 +2,7 @@
 #pragma once
 
 #include "db/connection.h"
+#include "db/row.h"
 
 #include <optional>
 #include <string>
@@ -34,11 +35,11 @@ Value wholeNumberAsInteger(const Value& v);
 // ISO text YYYY-MM-DD of a date.
 std::string isoDate(const Date& d);
 
-// "insert into ryjbxx (cols) values (?,...)" with the record's values bound,
-// whole numbers as integers. Column names go into the text itself, so only
-// plain names (letters, digits, "_") pass; anything else, or a record without
+// "insert into table (cols) values (?,...)" with the row's values bound,
+// whole numbers as integers. Names go into the text itself, so only plain
+// names (letters, digits, "_") pass; anything else, or a row without
 // columns, throws DbError naming `where`.
-Statement personInsert(const PersonRecord& r, const std::string& where);
+Statement rowInsert(std::string_view table, const Row& r, const std::string& where);
 
 }  // namespace gz::db
 

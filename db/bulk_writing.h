@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "db/dialect.h"
+#include "db/statement.h"
 
 namespace gz::db {
 

@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "db/dialect.h"
+#include "db/statement.h"
 #include "db/row.h"
 #include "db/value.h"
 
@@ -109,7 +109,7 @@ class Connection {
  public:
   virtual ~Connection() = default;
 
-  virtual const Dialect& dialect() const = 0;
+  virtual DialectKind dialectKind() const = 0;
   // A short description for messages ("SQLite database gzgl.mdb").
   virtual std::string describe() const = 0;
 

@@ -201,7 +201,7 @@ void PgConnection::ResultDeleter::operator()(pg_result* r) const { PQclear(r); }
 void PgConnection::FinishConnection::operator()(pg_conn* c) const { PQfinish(c); }
 
 PgConnection::PgConnection(const std::string& target)
-    : dialect_(makeDialect(DialectKind::Postgres)), description_(describeAddress(target)) {
+    : description_(describeAddress(target)) {
   // The address is expanded in place of "dbname": what it sets wins over the
   // connect timeout before it, and the client encoding after it wins over
   // the address, since every text here is UTF-8.

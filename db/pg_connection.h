@@ -31,7 +31,7 @@ class PgConnection final : public Connection, public BulkWriting {
   PgConnection(const PgConnection&) = delete;
   PgConnection& operator=(const PgConnection&) = delete;
 
-  const Dialect& dialect() const override { return *dialect_; }
+  DialectKind dialectKind() const override { return DialectKind::Postgres; }
   std::string describe() const override { return description_; }
   void execute(const Statement& s) override;
   bool tryExecute(const Statement& s) override;
@@ -86,7 +86,6 @@ class PgConnection final : public Connection, public BulkWriting {
 
   std::unique_ptr<pg_conn, FinishConnection> connection_;
   pg_conn* conn_ = nullptr;  // connection_'s
-  std::unique_ptr<Dialect> dialect_;
   std::string description_;
   std::unordered_map<std::string, std::string> preparedByText_;
   std::unordered_map<std::string, bool> nullByDefault_;  // "table.column": null where an insert leaves it out

@@ -107,7 +107,7 @@ QtConnection::QtConnection(const QString& connectionName, DialectKind dialect, N
                            std::string description)
     : connectionName_(connectionName),
       db_(QSqlDatabase::database(connectionName, false)),
-      dialect_(makeDialect(dialect)),
+      dialect_(dialect),
       idReadback_(idReadback),
       description_(std::move(description)) {}
 
@@ -166,7 +166,7 @@ void QtConnection::execute(const Statement& s) {
 bool QtConnection::tryExecute(const Statement& s) {
   // On PostgreSQL a failed statement spoils the whole transaction unless it
   // runs under its own savepoint; SQLite and Access undo only the statement.
-  return tryUnderSavepoint(s, inTransaction_ && dialect_->kind() == DialectKind::Postgres);
+  return tryUnderSavepoint(s, inTransaction_ && dialect_ == DialectKind::Postgres);
 }
 
 std::unique_ptr<ResultSet> QtConnection::query(const Statement& s) {
@@ -246,25 +246,25 @@ void QtConnection::rollback() {
 }
 
 void QtConnection::savepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet)
+  if (dialect_ == DialectKind::Jet)
     throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("savepoint ") + name, "无法设置保存点");
 }
 
 void QtConnection::releaseSavepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet)
+  if (dialect_ == DialectKind::Jet)
     throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("release savepoint ") + name, "无法释放保存点");
 }
 
 void QtConnection::rollbackToSavepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet)
+  if (dialect_ == DialectKind::Jet)
     throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("rollback to savepoint ") + name, "无法回滚到保存点");
 }
 
 void QtConnection::setBusyWait(const BusyWait& wait) {
-  if (dialect_->kind() == DialectKind::Postgres) execute(postgresLockTimeout(wait.limit));
+  if (dialect_ == DialectKind::Postgres) execute(postgresLockTimeout(wait.limit));
 }
 
 }  // namespace gz::db

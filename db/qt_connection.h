@@ -30,7 +30,7 @@ class QtConnection final : public Connection {
   QtConnection(const QtConnection&) = delete;
   QtConnection& operator=(const QtConnection&) = delete;
 
-  const Dialect& dialect() const override { return *dialect_; }
+  DialectKind dialectKind() const override { return dialect_; }
   std::string describe() const override { return description_; }
   void execute(const Statement& s) override;
   bool tryExecute(const Statement& s) override;
@@ -61,7 +61,7 @@ class QtConnection final : public Connection {
 
   QString connectionName_;
   QSqlDatabase db_;
-  std::unique_ptr<Dialect> dialect_;
+  DialectKind dialect_;
   NewIdReadback idReadback_;
   std::string description_;
   std::unordered_map<std::string, std::unique_ptr<QSqlQuery>> preparedByText_;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+#include "db/connection.h"
+
 namespace gz::db {
 
 namespace {
@@ -116,11 +118,6 @@ std::string isoDate(const Date& d) {
 }  // namespace gz::db
 
 namespace gz::db {
-
-std::string_view studyModeText(bool fullTime) {
-  // "全日制" and "在职" in GBK.
-  return fullTime ? std::string_view("\xC8\xAB\xC8\xD5\xD6\xC6") : std::string_view("\xD4\xDA\xD6\xB0");
-}
 
 namespace {
 

@@ -1,13 +1,12 @@
 // Helpers for turning import values into statement pieces safely.
 #pragma once
 
-#include "db/connection.h"
-#include "db/row.h"
-
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "db/row.h"
+#include "db/statement.h"
 #include "db/value.h"
 
 namespace gz::db {
@@ -43,12 +42,3 @@ Statement rowInsert(std::string_view table, const Row& r, const std::string& whe
 
 }  // namespace gz::db
 
-namespace gz::db {
-
-// The stored study mode of an education row, GB 18030: full-time or in service.
-std::string_view studyModeText(bool fullTime);
-
-// The seven per-person tables, in the order the overwrite clears them.
-inline constexpr const char* kPerPersonTables[] = {"ryrz", "rybdrz", "rykh", "ryxl", "ryjl", "ryjc", "rygzbhb"};
-
-}  // namespace gz::db

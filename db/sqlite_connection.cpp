@@ -150,7 +150,7 @@ void SqliteConnection::CloseDatabase::operator()(sqlite3* db) const {
 void SqliteConnection::FinalizeStatement::operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
 
 SqliteConnection::SqliteConnection(const std::string& path, bool create)
-    : dialect_(makeDialect(DialectKind::Sqlite)), description_("SQLite 数据库 " + path) {
+    : description_("SQLite 数据库 " + path) {
   // SQLite's memory statistics take a global lock on every allocation; the
   // program never reads them. (Ignored if SQLite was already initialised.)
   static std::once_flag configureOnce;

@@ -27,7 +27,7 @@ class SqliteConnection final : public Connection {
   SqliteConnection(const SqliteConnection&) = delete;
   SqliteConnection& operator=(const SqliteConnection&) = delete;
 
-  const Dialect& dialect() const override { return *dialect_; }
+  DialectKind dialectKind() const override { return DialectKind::Sqlite; }
   std::string describe() const override { return description_; }
   void execute(const Statement& s) override;
   bool tryExecute(const Statement& s) override;
@@ -91,7 +91,6 @@ class SqliteConnection final : public Connection {
 
   // Declared first, so that it closes after every statement is finalized.
   std::unique_ptr<sqlite3, CloseDatabase> db_;
-  std::unique_ptr<Dialect> dialect_;
   std::string description_;
   std::unordered_map<std::string, StatementHandle> preparedByText_;
   struct MultiRowInserts {

@@ -6,6 +6,7 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
+#include "db/payroll/dialect.h"
 #include "import/frontend.h"
 #include "import/history_lines.h"
 #include "text/bytes.h"
@@ -40,7 +41,7 @@ HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_
     lines.push_back({std::move(*dated), fullTime});
   }
 
-  const db::Dialect& d = ctx.conn.dialect();
+  const db::Dialect& d = db::dialectOf(ctx.conn);
   const bool giveYears = lastFullTime && wholeYears != 0;
   // Where the dialect cannot tell which dates are the same day, the database
   // picks the rows: the years follow the rows in one update, as they always did.

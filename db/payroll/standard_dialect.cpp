@@ -1,9 +1,10 @@
-#include "db/standard_dialect.h"
+#include "db/payroll/standard_dialect.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "db/payroll/person_columns.h"
 #include "db/sql_values.h"
 
 namespace gz::db {
@@ -40,7 +41,7 @@ Statement StandardDialect::selectDepartmentPeople(std::string_view deptCode) con
 
 std::vector<Statement> StandardDialect::deleteDepartmentPeople(std::string_view deptCode) const {
   std::vector<Statement> out;
-  for (const char* table : kPerPersonTables) {
+  for (const char* table : person::kPerPersonTables) {
     const std::string name = table;
     out.push_back({"update " + name + " set mid=0 where mid in (select id from ryjbxx where bm like ?)",
                    {prefixPattern(deptCode)}});
@@ -54,7 +55,7 @@ std::optional<Statement> StandardDialect::insertEducation(int64_t personId, bool
                                                           std::string_view educationCode) const {
   const auto d = parseDateText(date);
   if (!d) return std::nullopt;
-  return insertStatement(kEducation, {personId, std::string(studyModeText(fullTime)), *d, std::string(educationCode)});
+  return insertStatement(kEducation, {personId, std::string(person::studyModeText(fullTime)), *d, std::string(educationCode)});
 }
 
 std::optional<Statement> StandardDialect::updateEducationYears(int64_t wholeYears, int64_t personId,
@@ -93,7 +94,7 @@ std::optional<Statement> StandardDialect::insertEducationWithYears(int64_t perso
   const auto d = parseDateText(date);
   if (!d) return std::nullopt;
   return insertStatement(kEducationWithYears,
-                         {personId, std::string(studyModeText(fullTime)), *d, std::string(educationCode), wholeYears});
+                         {personId, std::string(person::studyModeText(fullTime)), *d, std::string(educationCode), wholeYears});
 }
 
 Statement StandardDialect::selectDepartmentIdCards(std::string_view deptCode) const {

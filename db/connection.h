@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "db/statement.h"
 #include "db/row.h"
+#include "db/statement.h"
 #include "db/value.h"
 
 namespace gz::db {

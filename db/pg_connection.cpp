@@ -200,8 +200,7 @@ std::string describeAddress(const std::string& target) {
 void PgConnection::ResultDeleter::operator()(pg_result* r) const { PQclear(r); }
 void PgConnection::FinishConnection::operator()(pg_conn* c) const { PQfinish(c); }
 
-PgConnection::PgConnection(const std::string& target)
-    : description_(describeAddress(target)) {
+PgConnection::PgConnection(const std::string& target) : description_(describeAddress(target)) {
   // The address is expanded in place of "dbname": what it sets wins over the
   // connect timeout before it, and the client encoding after it wins over
   // the address, since every text here is UTF-8.
@@ -360,9 +359,10 @@ const PgConnection::KeyNumbering& PgConnection::keyNumbering(std::string_view ta
   std::optional<Savepoint> guard;
   if (inTransaction_) guard.emplace(*this, "gz_ids");
   try {
-    auto rs = query({"select pg_get_serial_sequence(?, ?) as seq, (select attidentity from pg_attribute where "
-                     "attrelid = to_regclass(?) and attname = ?) as ident",
-                     {std::string(table), std::string(column), std::string(table), std::string(column)}});
+    auto rs =
+        query({"select pg_get_serial_sequence(?, ?) as seq, (select attidentity from pg_attribute where "
+               "attrelid = to_regclass(?) and attname = ?) as ident",
+               {std::string(table), std::string(column), std::string(table), std::string(column)}});
     if (rs->next()) numbering = {rs->text("seq"), rs->text("ident") == "a"};
   } catch (const DbError& e) {
     // A server without identity columns (before version 10): keys are read back.
@@ -393,8 +393,7 @@ std::vector<int64_t> PgConnection::reserveIds(std::string_view table, std::strin
   return ids;
 }
 
-Statement PgConnection::insertWithId(std::string_view table, const Row& row, std::string_view keyColumn,
-                                     int64_t key) {
+Statement PgConnection::insertWithId(std::string_view table, const Row& row, std::string_view keyColumn, int64_t key) {
   const bool alwaysGenerated = keyNumbering(table, keyColumn).alwaysGenerated;
   Row withKey = row;
   withKey.set(std::string(keyColumn), key);

@@ -246,20 +246,17 @@ void QtConnection::rollback() {
 }
 
 void QtConnection::savepoint(const char* name) {
-  if (dialect_ == DialectKind::Jet)
-    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_ == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("savepoint ") + name, "无法设置保存点");
 }
 
 void QtConnection::releaseSavepoint(const char* name) {
-  if (dialect_ == DialectKind::Jet)
-    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_ == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("release savepoint ") + name, "无法释放保存点");
 }
 
 void QtConnection::rollbackToSavepoint(const char* name) {
-  if (dialect_ == DialectKind::Jet)
-    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_ == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("rollback to savepoint ") + name, "无法回滚到保存点");
 }
 

@@ -41,4 +41,3 @@ std::string isoDate(const Date& d);
 Statement rowInsert(std::string_view table, const Row& r, const std::string& where);
 
 }  // namespace gz::db
-

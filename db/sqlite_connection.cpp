@@ -149,8 +149,7 @@ void SqliteConnection::CloseDatabase::operator()(sqlite3* db) const {
 
 void SqliteConnection::FinalizeStatement::operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
 
-SqliteConnection::SqliteConnection(const std::string& path, bool create)
-    : description_("SQLite 数据库 " + path) {
+SqliteConnection::SqliteConnection(const std::string& path, bool create) : description_("SQLite 数据库 " + path) {
   // SQLite's memory statistics take a global lock on every allocation; the
   // program never reads them. (Ignored if SQLite was already initialised.)
   static std::once_flag configureOnce;
@@ -180,7 +179,8 @@ void SqliteConnection::open(const std::string& path, bool create) {
   if (rc == SQLITE_OK) return;
   const std::string why = db_ ? sqlite3_errmsg(db_.get()) : "out of memory";
   const DbFault fault = db_ ? lastFault(db_.get()) : DbFault::OutOfResources;
-  throw DbError(fault == DbFault::NotADatabase ? fault : DbFault::CannotConnect, "无法打开 " + description_ + ": " + why);
+  throw DbError(fault == DbFault::NotADatabase ? fault : DbFault::CannotConnect,
+                "无法打开 " + description_ + ": " + why);
 }
 
 int SqliteConnection::onBusy(void* self, int tries) {
@@ -257,7 +257,8 @@ void SqliteConnection::bindValue(sqlite3_stmt* stmt, int index, const Value& v, 
         }
       },
       v);
-  if (rc != SQLITE_OK) throw DbError(lastFault(db_.get()), description_ + ": 绑定参数失败: " + sqlite3_errmsg(db_.get()));
+  if (rc != SQLITE_OK)
+    throw DbError(lastFault(db_.get()), description_ + ": 绑定参数失败: " + sqlite3_errmsg(db_.get()));
 }
 
 void SqliteConnection::bindAll(sqlite3_stmt* stmt, const Statement& s, std::vector<std::string>* keep) {
@@ -285,7 +286,7 @@ void SqliteConnection::runToEnd(sqlite3_stmt* stmt, const Statement& s) {
 void SqliteConnection::execute(const Statement& s) {
   if (s.binds.empty()) {
     // One-off texts (schema, deletion) are prepared for this run only; one
-    // may change the person table.
+    // may change a table whose keys are looked up.
     keyIsRowid_.clear();
     const StatementHandle once = prepare(s.text, s);
     runToEnd(once.get(), s);
@@ -375,10 +376,10 @@ bool SqliteConnection::keyIsRowid(std::string_view table, std::string_view keyCo
     // Only an "integer primary key" can be autoincrement, and such a key is
     // the rowid itself.
     int autoincrement = 0;
-    const bool rowid = sqlite3_table_column_metadata(db_.get(), nullptr, std::string(table).c_str(),
-                                                     std::string(keyColumn).c_str(), nullptr, nullptr, nullptr,
-                                                     nullptr, &autoincrement) == SQLITE_OK &&
-                       autoincrement != 0;
+    const bool rowid =
+        sqlite3_table_column_metadata(db_.get(), nullptr, std::string(table).c_str(), std::string(keyColumn).c_str(),
+                                      nullptr, nullptr, nullptr, nullptr, &autoincrement) == SQLITE_OK &&
+        autoincrement != 0;
     it = keyIsRowid_.emplace(key, rowid).first;
   }
   const bool rowid = it->second;

@@ -1,8 +1,8 @@
 #include <chrono>
 
 #include "db/connection.h"
-#include "db/payroll/dialect.h"
 #include "db/lock_timeout.h"
+#include "db/payroll/dialect.h"
 #include "import/delete_department.h"
 #include "import/frontend.h"
 #include "import/row_writer.h"

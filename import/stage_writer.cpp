@@ -1,6 +1,6 @@
 #include "db/bulk_writing.h"
-#include "db/payroll/person_columns.h"
 #include "db/connection.h"
+#include "db/payroll/person_columns.h"
 #include "import/batch_writer.h"
 #include "import/bulk_writer.h"
 #include "import/run_stages.h"

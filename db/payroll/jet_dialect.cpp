@@ -52,8 +52,8 @@ std::optional<Statement> JetDialect::insertEducation(int64_t personId, bool full
                                                      std::string_view educationCode) const {
   if (!safeDateText(date)) return std::nullopt;
   return text("insert into ryxl (mid,xxxs,xlrq,xldm) values (" + std::to_string(personId) + ",'" +
-              std::string(person::studyModeText(fullTime)) + "','" + std::string(date) + "','" + doubleQuotes(educationCode) +
-              "')");
+              std::string(person::studyModeText(fullTime)) + "','" + std::string(date) + "','" +
+              doubleQuotes(educationCode) + "')");
 }
 
 std::optional<Statement> JetDialect::updateEducationYears(int64_t wholeYears, int64_t personId,
@@ -93,8 +93,8 @@ std::optional<Statement> JetDialect::insertEducationWithYears(int64_t personId, 
                                                               int64_t wholeYears) const {
   if (!safeDateText(date)) return std::nullopt;
   return text("insert into ryxl (mid,xxxs,xlrq,xldm,dzysxl) values (" + std::to_string(personId) + ",'" +
-              std::string(person::studyModeText(fullTime)) + "','" + std::string(date) + "','" + doubleQuotes(educationCode) +
-              "'," + std::to_string(wholeYears) + ")");
+              std::string(person::studyModeText(fullTime)) + "','" + std::string(date) + "','" +
+              doubleQuotes(educationCode) + "'," + std::to_string(wholeYears) + ")");
 }
 
 Statement JetDialect::selectDepartmentIdCards(std::string_view deptCode) const {

@@ -55,7 +55,8 @@ std::optional<Statement> StandardDialect::insertEducation(int64_t personId, bool
                                                           std::string_view educationCode) const {
   const auto d = parseDateText(date);
   if (!d) return std::nullopt;
-  return insertStatement(kEducation, {personId, std::string(person::studyModeText(fullTime)), *d, std::string(educationCode)});
+  return insertStatement(kEducation,
+                         {personId, std::string(person::studyModeText(fullTime)), *d, std::string(educationCode)});
 }
 
 std::optional<Statement> StandardDialect::updateEducationYears(int64_t wholeYears, int64_t personId,
@@ -93,8 +94,8 @@ std::optional<Statement> StandardDialect::insertEducationWithYears(int64_t perso
                                                                    int64_t wholeYears) const {
   const auto d = parseDateText(date);
   if (!d) return std::nullopt;
-  return insertStatement(kEducationWithYears,
-                         {personId, std::string(person::studyModeText(fullTime)), *d, std::string(educationCode), wholeYears});
+  return insertStatement(kEducationWithYears, {personId, std::string(person::studyModeText(fullTime)), *d,
+                                               std::string(educationCode), wholeYears});
 }
 
 Statement StandardDialect::selectDepartmentIdCards(std::string_view deptCode) const {

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <string>
 
-
 namespace gz::db {
 namespace {
 

@@ -92,7 +92,8 @@ TEST(BatchPlan, InsertsDifferingByTrailingColumnsNullByDefaultShareALoadInTheirO
     for (const BatchPlan::Load& l : plan.loads) loads.push_back(target(l) + ": " + std::to_string(l.rows.size()));
     EXPECT_EQ(loads, r.loads) << r.name;
     std::string copied;
-    for (const Statement* s : plan.loads.at(0).rows) appendCopyLine(copied, s->binds, plan.loads[0].into.columns.size());
+    for (const Statement* s : plan.loads.at(0).rows)
+      appendCopyLine(copied, s->binds, plan.loads[0].into.columns.size());
     EXPECT_EQ(copied, r.copied) << r.name;
   }
 }
@@ -229,7 +230,8 @@ TEST_F(PgConnectionTest, KeysAreTakenAheadFromTheColumnsSequence) {
       p.set("xm", std::string("x"));
       p.set("csny", Date{1965, 3, 1});
       Transaction t(*c);
-      bulk->executeBatch({bulk->insertWithId("people", p, "id", ids[2]), bulk->insertWithId("people", p, "id", ids[0])});
+      bulk->executeBatch(
+          {bulk->insertWithId("people", p, "id", ids[2]), bulk->insertWithId("people", p, "id", ids[0])});
       t.commit();
       EXPECT_EQ(text("select string_agg(id::text, ',' order by id) as s from people", "s"),
                 std::to_string(ids[0]) + "," + std::to_string(ids[2]))

@@ -206,28 +206,27 @@ PgConnection::PgConnection(const std::string& target) : description_(describeAdd
   // the address, since every text here is UTF-8.
   const char* const keywords[] = {"connect_timeout", "dbname", "client_encoding", "fallback_application_name", nullptr};
   const char* const values[] = {"10", target.c_str(), "UTF8", "gzimport", nullptr};
-  connection_.reset(PQconnectdbParams(keywords, values, 1));
-  conn_ = connection_.get();
+  conn_.reset(PQconnectdbParams(keywords, values, 1));
   if (!conn_) throw DbError(DbFault::OutOfResources, "无法连接 " + description_ + ": 内存不足");
-  if (PQstatus(conn_) != CONNECTION_OK)
-    throw DbError(DbFault::CannotConnect, "无法连接 " + description_ + ": " + oneLine(PQerrorMessage(conn_)));
+  if (PQstatus(conn_.get()) != CONNECTION_OK)
+    throw DbError(DbFault::CannotConnect, "无法连接 " + description_ + ": " + oneLine(PQerrorMessage(conn_.get())));
   // The server's notices (an implicit index, a truncated name) would only
   // clutter the terminal; errors come with the statements' results.
-  PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+  PQsetNoticeProcessor(conn_.get(), [](void*, const char*) {}, nullptr);
 }
 
 PgConnection::~PgConnection() = default;
 
 DbFault PgConnection::faultOf(const pg_result* r) const {
   // A broken connection first: libpq reports it with a sentence and no code.
-  if (PQstatus(conn_) == CONNECTION_BAD) return DbFault::ConnectionLost;
+  if (PQstatus(conn_.get()) == CONNECTION_BAD) return DbFault::ConnectionLost;
   const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
   const DbFault fault = faultFromSqlState(state ? state : "");
   // A failure inside a transaction with no savepoint to go back to has
   // spoilt the whole transaction: PostgreSQL refuses everything after it
   // and undoes it all at the end.
   if (fault != DbFault::ConnectionLost && inTransaction_ && savepointDepth_ == 0 &&
-      PQtransactionStatus(conn_) == PQTRANS_INERROR)
+      PQtransactionStatus(conn_.get()) == PQTRANS_INERROR)
     return DbFault::TransactionLost;
   return fault;
 }
@@ -235,7 +234,7 @@ DbFault PgConnection::faultOf(const pg_result* r) const {
 void PgConnection::fail(const char* what, const pg_result* r, const Statement& s) {
   const DbFault fault = faultOf(r);
   const char* message = r ? PQresultErrorMessage(r) : nullptr;
-  std::string why = oneLine(message && *message ? message : PQerrorMessage(conn_));
+  std::string why = oneLine(message && *message ? message : PQerrorMessage(conn_.get()));
   const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
   if (state && *state) why += std::string(" (") + state + ")";
   std::string statement;
@@ -256,7 +255,7 @@ const std::string& PgConnection::prepared(const std::string& text, const Stateme
   if (it != preparedByText_.end()) return it->second;
   const std::string name = "gz" + std::to_string(preparedByText_.size() + 1);
   const std::string sql = numberedPlaceholders(databaseUtf8(text));
-  const Result r(PQprepare(conn_, name.c_str(), sql.c_str(), 0, nullptr));
+  const Result r(PQprepare(conn_.get(), name.c_str(), sql.c_str(), 0, nullptr));
   if (!r || PQresultStatus(r.get()) != PGRES_COMMAND_OK) fail("语句准备失败", r.get(), forMessages);
   return preparedByText_.emplace(text, name).first->second;
 }
@@ -265,11 +264,11 @@ PgConnection::Result PgConnection::run(const Statement& s, const char* what) {
   Result r;
   if (s.binds.empty()) {
     // One-off texts (schema, deletion, transaction control) are not kept.
-    r.reset(PQexec(conn_, databaseUtf8(s.text).c_str()));
+    r.reset(PQexec(conn_.get(), databaseUtf8(s.text).c_str()));
   } else {
     const std::string& name = prepared(s.text, s);
     const Parameters p(s.binds);
-    r.reset(PQexecPrepared(conn_, name.c_str(), p.count(), p.values(), nullptr, nullptr, 0));
+    r.reset(PQexecPrepared(conn_.get(), name.c_str(), p.count(), p.values(), nullptr, nullptr, 0));
   }
   const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) fail(what, r.get(), s);
@@ -319,7 +318,7 @@ void PgConnection::commit() {
   } catch (const DbError& e) {
     // A commit the server refuses (a deferred constraint) has ended the
     // transaction and undone it; only a lost connection leaves that open.
-    if (e.fault() == DbFault::ConnectionLost || PQtransactionStatus(conn_) != PQTRANS_IDLE) throw;
+    if (e.fault() == DbFault::ConnectionLost || PQtransactionStatus(conn_.get()) != PQTRANS_IDLE) throw;
     inTransaction_ = false;
     savepointDepth_ = 0;
     throw TransactionLost(e.what(), e.statement());
@@ -334,7 +333,7 @@ void PgConnection::commit() {
 void PgConnection::rollback() {
   inTransaction_ = false;
   savepointDepth_ = 0;
-  if (PQtransactionStatus(conn_) != PQTRANS_IDLE) runPlain("rollback", "事务回滚失败");
+  if (PQtransactionStatus(conn_.get()) != PQTRANS_IDLE) runPlain("rollback", "事务回滚失败");
 }
 
 void PgConnection::savepoint(const char* name) {
@@ -412,13 +411,13 @@ void PgConnection::copyRows(const BatchPlan::Load& load) {
   std::string target = load.into.table + " (";
   for (std::size_t i = 0; i < load.into.columns.size(); ++i) target += (i ? "," : "") + load.into.columns[i];
   const Statement forMessages{"copy " + target + ") from stdin", {}};
-  Result started(PQexec(conn_, databaseUtf8(forMessages.text).c_str()));
+  Result started(PQexec(conn_.get(), databaseUtf8(forMessages.text).c_str()));
   if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) fail("成批写入失败", started.get(), forMessages);
-  const bool sent =
-      PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 && PQputCopyEnd(conn_, nullptr) == 1;
-  Result done(PQgetResult(conn_));
+  const bool sent = PQputCopyData(conn_.get(), data.data(), static_cast<int>(data.size())) == 1 &&
+                    PQputCopyEnd(conn_.get(), nullptr) == 1;
+  Result done(PQgetResult(conn_.get()));
   // The copy's answer is followed by a null result.
-  while (Result rest{PQgetResult(conn_)}) {
+  while (Result rest{PQgetResult(conn_.get())}) {
   }
   if (!sent || !done || PQresultStatus(done.get()) != PGRES_COMMAND_OK) fail("成批写入失败", done.get(), forMessages);
 }
@@ -444,22 +443,22 @@ void PgConnection::executeBatch(const std::vector<Statement>& statements) {
   // values with no statement to parse or plan per row.
   for (const BatchPlan::Load& load : plan.loads) copyRows(load);
   if (plan.others.empty()) return;
-  if (PQenterPipelineMode(conn_) != 1) fail("无法成批发送语句", nullptr, {});
+  if (PQenterPipelineMode(conn_.get()) != 1) fail("无法成批发送语句", nullptr, {});
   // Every other statement goes out before any answer is read; the answers
   // come back in order, and after the first refusal the server skips the rest.
   std::optional<std::size_t> sendFailedAt;
   for (std::size_t i = 0; i < plan.others.size() && !sendFailedAt; ++i) {
     const std::string sql = numberedPlaceholders(databaseUtf8(plan.others[i]->text));
     const Parameters p(plan.others[i]->binds);
-    if (PQsendQueryParams(conn_, sql.c_str(), p.count(), nullptr, p.values(), nullptr, nullptr, 0) != 1)
+    if (PQsendQueryParams(conn_.get(), sql.c_str(), p.count(), nullptr, p.values(), nullptr, nullptr, 0) != 1)
       sendFailedAt = i;
   }
-  const bool synced = !sendFailedAt && PQpipelineSync(conn_) == 1;
+  const bool synced = !sendFailedAt && PQpipelineSync(conn_.get()) == 1;
   Result firstFailure;
   std::optional<std::size_t> failedAt;
   if (synced) {
     for (std::size_t i = 0; i < plan.others.size(); ++i) {
-      Result r(PQgetResult(conn_));
+      Result r(PQgetResult(conn_.get()));
       if (!r) break;  // the connection broke
       const ExecStatusType status = PQresultStatus(r.get());
       if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && !failedAt) {
@@ -467,18 +466,18 @@ void PgConnection::executeBatch(const std::vector<Statement>& statements) {
         firstFailure = std::move(r);
       }
       // Each statement's answer ends with a null result.
-      while (Result rest{PQgetResult(conn_)}) {
+      while (Result rest{PQgetResult(conn_.get())}) {
       }
     }
     // The answer to the sync point ends the pipeline.
-    while (Result r{PQgetResult(conn_)})
+    while (Result r{PQgetResult(conn_.get())})
       if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC) break;
   }
-  PQexitPipelineMode(conn_);
+  PQexitPipelineMode(conn_.get());
   if (sendFailedAt) fail("成批发送语句失败", nullptr, *plan.others[*sendFailedAt]);
   if (!synced) fail("成批发送语句失败", nullptr, {});
   if (failedAt) fail("语句执行失败", firstFailure.get(), *plan.others[*failedAt]);
-  if (PQstatus(conn_) == CONNECTION_BAD) fail("成批发送语句失败", nullptr, {});
+  if (PQstatus(conn_.get()) == CONNECTION_BAD) fail("成批发送语句失败", nullptr, {});
 }
 
 }  // namespace gz::db

@@ -84,8 +84,7 @@ class PgConnection final : public Connection, public BulkWriting {
   // Whether the column is null where an insert leaves it out; asked once per column.
   bool nullByDefault(std::string_view table, std::string_view column);
 
-  std::unique_ptr<pg_conn, FinishConnection> connection_;
-  pg_conn* conn_ = nullptr;  // connection_'s
+  std::unique_ptr<pg_conn, FinishConnection> conn_;
   std::string description_;
   std::unordered_map<std::string, std::string> preparedByText_;
   std::unordered_map<std::string, bool> nullByDefault_;  // "table.column": null where an insert leaves it out

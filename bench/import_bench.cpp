@@ -17,7 +17,7 @@
 #include "codes/dm_file.h"
 #include "db/connection.h"
 #include "db/open_database.h"
-#include "db/schema.h"
+#include "db/payroll/schema.h"
 #include "import/column_map.h"
 #include "import/frontend.h"
 #include "import/import_run.h"

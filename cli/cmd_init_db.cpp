@@ -9,9 +9,9 @@
 
 #include "cli/command.h"
 #include "cli/options.h"
-#include "db/demo_data.h"
 #include "db/open_database.h"
-#include "db/schema.h"
+#include "db/payroll/demo_data.h"
+#include "db/payroll/schema.h"
 
 namespace gz::cli {
 namespace {

@@ -1,6 +1,6 @@
 #include "cli/open_work_database.h"
 
-#include "db/schema.h"
+#include "db/payroll/schema.h"
 
 namespace gz::cli {
 

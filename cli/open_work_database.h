@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "db/connection.h"
-#include "db/schema.h"
+#include "db/payroll/schema.h"
 
 namespace gz::cli {
 

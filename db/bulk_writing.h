@@ -9,47 +9,48 @@
 #include <string_view>
 #include <vector>
 
-#include "db/dialect.h"
+#include "db/statement.h"
 
 namespace gz::db {
 
-class PersonRecord;
+class Row;
 
 class BulkWriting {
  public:
   virtual ~BulkWriting() = default;
 
-  // True when new person ids can be taken ahead from the sequence that
-  // numbers ryjbxx.id (a serial or identity column); false when the column
-  // is numbered some other way, and each id must be read back from its row.
-  // Looks the column up afresh; the other calls use what it found.
-  virtual bool canReservePersonIds() = 0;
-  // `count` ids taken from that sequence, in one round trip. Ids taken and
+  // True when new keys of `table`.`column` can be taken ahead from the
+  // sequence that numbers it (a serial or identity column); false when the
+  // column is numbered some other way, and each key must be read back from
+  // its row. Looks the column up afresh; the other calls use what it found.
+  virtual bool canReserveIds(std::string_view table, std::string_view column) = 0;
+  // `count` keys taken from that sequence, in one round trip. Keys taken and
   // never used leave gaps, as any rolled-back insert does.
-  virtual std::vector<int64_t> reservePersonIds(int count) = 0;
-  // The insert of a person row with the id given (a reserved one).
-  virtual Statement personInsertWithId(const PersonRecord& r, int64_t id) = 0;
+  virtual std::vector<int64_t> reserveIds(std::string_view table, std::string_view column, int count) = 0;
+  // The insert of `row` into `table` with `keyColumn` set to `key` (a reserved one).
+  virtual Statement insertWithId(std::string_view table, const Row& row, std::string_view keyColumn, int64_t key) = 0;
 
-  // Runs the statements of a batch of rows in one go: the inserts first,
-  // in the order their texts first appear, those of one text together as
-  // one bulk load of the table; then every other statement, in its order.
-  // That is the same as running them one by one as long as no insert needs a
-  // statement other than an insert before it; callers put the inserts a
-  // later text needs (the persons) first. Throws DbError for the first
+  // Runs the statements of a batch of rows in one go: the plain inserts of
+  // one row (Statement::into) first, in the order their table and columns
+  // first appear, those of one table and columns together as one bulk load
+  // of the table; then every other statement, in its order. That is the
+  // same as running them one by one as long as no insert needs a statement
+  // other than an insert before it; callers put the inserts a later one
+  // needs first. Throws DbError for the first
   // statement the database refuses; the open transaction must then be
   // rolled back to a savepoint set before the batch.
   virtual void executeBatch(const std::vector<Statement>& statements) = 0;
 };
 
-// How executeBatch() runs a batch: the plain inserts of each text as one
-// bulk load, then the other statements. For the connections and their tests.
+// How executeBatch() runs a batch: the plain inserts into each table and
+// columns as one bulk load, then the other statements. For the connections
+// and their tests.
 struct BatchPlan {
   struct Load {
-    std::string target;  // "table (col,...)", as the inserts name them
+    InsertInto into;  // rows with fewer values than its columns are padded with null
     std::vector<const Statement*> rows;
-    std::size_t columns = 0;  // of the target; rows with fewer values are padded with null
   };
-  std::vector<Load> loads;  // in the order their texts first appear
+  std::vector<Load> loads;  // in the order their table and columns first appear
   std::vector<const Statement*> others;
 };
 // Inserts into one table whose column lists differ only by trailing columns

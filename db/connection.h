@@ -13,10 +13,12 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
-#include "db/dialect.h"
+#include "db/row.h"
+#include "db/statement.h"
 #include "db/value.h"
 
 namespace gz::db {
@@ -103,22 +105,11 @@ class ResultSet {
   virtual Value value(const char* column) const = 0;       // dates as Date, texts GB 18030
 };
 
-// A new person row: columns set by name, then stored in one insert.
-class PersonRecord {
- public:
-  void set(const std::string& column, Value v);
-  const std::vector<std::pair<std::string, Value>>& columns() const { return columns_; }
-  void clear() { columns_.clear(); }
-
- private:
-  std::vector<std::pair<std::string, Value>> columns_;  // in the order set; a later set replaces
-};
-
 class Connection {
  public:
   virtual ~Connection() = default;
 
-  virtual const Dialect& dialect() const = 0;
+  virtual DialectKind dialectKind() const = 0;
   // A short description for messages ("SQLite database gzgl.mdb").
   virtual std::string describe() const = 0;
 
@@ -131,17 +122,9 @@ class Connection {
   virtual bool tryExecute(const Statement& s) = 0;
   virtual std::unique_ptr<ResultSet> query(const Statement& s) = 0;
 
-  // Stores a person row in ryjbxx and returns its new id. Throws DbError.
-  virtual int64_t insertPerson(const PersonRecord& r) = 0;
-
-  // Transactions and savepoints: what Transaction and Savepoint call. Code
-  // that wants one takes those objects, which pair the calls on every path.
-  virtual void begin() = 0;
-  virtual void commit() = 0;
-  virtual void rollback() = 0;
-  virtual void savepoint(const char* name) = 0;
-  virtual void releaseSavepoint(const char* name) = 0;
-  virtual void rollbackToSavepoint(const char* name) = 0;
+  // Stores `row` in `table` and returns the value the database numbered its
+  // `keyColumn` with (an auto-number). Throws DbError.
+  virtual int64_t insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) = 0;
 
   // Runs statements that return no rows in their order, each as tryExecute
   // would: a refused one is dropped alone. Says for each whether it was
@@ -151,6 +134,33 @@ class Connection {
   virtual BulkWriting* bulkWriting() { return nullptr; }
   // How statements wait for other users' locks from now on (see BusyWait).
   virtual void setBusyWait(const BusyWait& wait) = 0;
+
+ protected:
+  // For a connection that passes its work on to another one.
+  static void beginOn(Connection& c) { c.begin(); }
+  static void commitOn(Connection& c) { c.commit(); }
+  static void rollbackOn(Connection& c) { c.rollback(); }
+  static void savepointOn(Connection& c, const char* name) { c.savepoint(name); }
+  static void releaseSavepointOn(Connection& c, const char* name) { c.releaseSavepoint(name); }
+  static void rollbackToSavepointOn(Connection& c, const char* name) { c.rollbackToSavepoint(name); }
+
+  // tryExecute for a backend where a refused statement spoils the open
+  // transaction: under `guarded` the statement runs under a savepoint of
+  // its own, rolled back when it is refused.
+  bool tryUnderSavepoint(const Statement& s, bool guarded);
+
+ private:
+  friend class Transaction;
+  friend class Savepoint;
+
+  // Transactions and savepoints, reached through Transaction and Savepoint
+  // alone, which pair the calls on every path.
+  virtual void begin() = 0;
+  virtual void commit() = 0;
+  virtual void rollback() = 0;
+  virtual void savepoint(const char* name) = 0;
+  virtual void releaseSavepoint(const char* name) = 0;
+  virtual void rollbackToSavepoint(const char* name) = 0;
 };
 
 // Opens a database named the way the command line and the window take it:

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "db/dialect.h"
+#include "db/statement.h"
 
 namespace gz::db {
 

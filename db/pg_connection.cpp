@@ -102,10 +102,8 @@ class Parameters {
 
 class PgResultSet final : public ResultSet {
  public:
-  PgResultSet(PGresult* r, std::string context) : r_(r), context_(std::move(context)) {}
-  ~PgResultSet() override { PQclear(r_); }
-  PgResultSet(const PgResultSet&) = delete;
-  PgResultSet& operator=(const PgResultSet&) = delete;
+  PgResultSet(PgConnection::Result r, std::string context)
+      : owned_(std::move(r)), r_(owned_.get()), context_(std::move(context)) {}
 
   bool next() override { return ++row_ < PQntuples(r_); }
   int64_t integer(const char* column) const override {
@@ -161,7 +159,8 @@ class PgResultSet final : public ResultSet {
     return folded;
   }
 
-  PGresult* r_;
+  PgConnection::Result owned_;
+  const PGresult* r_;  // owned_'s
   std::string context_;
   int row_ = -1;
 };
@@ -177,11 +176,11 @@ std::string option(const PQconninfoOption* options, const char* keyword) {
 // DbError (CannotConnect) for an address that names no server or database
 // (a service file may name both).
 std::string describeAddress(const std::string& target) {
-  char* error = nullptr;
-  const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(PQconninfoParse(target.c_str(), &error),
-                                                                               &PQconninfoFree);
-  // libpq's own sentence may quote the address, password and all.
-  PQfreemem(error);
+  char* rawError = nullptr;
+  const std::unique_ptr<PQconninfoOption, void (*)(PQconninfoOption*)> options(
+      PQconninfoParse(target.c_str(), &rawError), &PQconninfoFree);
+  // libpq's own sentence may quote the address, password and all: never shown.
+  const std::unique_ptr<char, void (*)(void*)> error(rawError, &PQfreemem);
   if (!options)
     throw DbError(DbFault::CannotConnect, "PostgreSQL 数据库地址无法识别, 应为 postgresql://用户@主机:端口/库名");
   const std::string service = option(options.get(), "service");
@@ -199,39 +198,35 @@ std::string describeAddress(const std::string& target) {
 }  // namespace
 
 void PgConnection::ResultDeleter::operator()(pg_result* r) const { PQclear(r); }
+void PgConnection::FinishConnection::operator()(pg_conn* c) const { PQfinish(c); }
 
-PgConnection::PgConnection(const std::string& target)
-    : dialect_(makeDialect(DialectKind::Postgres)), description_(describeAddress(target)) {
+PgConnection::PgConnection(const std::string& target) : description_(describeAddress(target)) {
   // The address is expanded in place of "dbname": what it sets wins over the
   // connect timeout before it, and the client encoding after it wins over
   // the address, since every text here is UTF-8.
   const char* const keywords[] = {"connect_timeout", "dbname", "client_encoding", "fallback_application_name", nullptr};
   const char* const values[] = {"10", target.c_str(), "UTF8", "gzimport", nullptr};
-  conn_ = PQconnectdbParams(keywords, values, 1);
+  conn_.reset(PQconnectdbParams(keywords, values, 1));
   if (!conn_) throw DbError(DbFault::OutOfResources, "无法连接 " + description_ + ": 内存不足");
-  if (PQstatus(conn_) != CONNECTION_OK) {
-    const std::string why = oneLine(PQerrorMessage(conn_));
-    PQfinish(conn_);
-    conn_ = nullptr;
-    throw DbError(DbFault::CannotConnect, "无法连接 " + description_ + ": " + why);
-  }
+  if (PQstatus(conn_.get()) != CONNECTION_OK)
+    throw DbError(DbFault::CannotConnect, "无法连接 " + description_ + ": " + oneLine(PQerrorMessage(conn_.get())));
   // The server's notices (an implicit index, a truncated name) would only
   // clutter the terminal; errors come with the statements' results.
-  PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
+  PQsetNoticeProcessor(conn_.get(), [](void*, const char*) {}, nullptr);
 }
 
-PgConnection::~PgConnection() { PQfinish(conn_); }
+PgConnection::~PgConnection() = default;
 
 DbFault PgConnection::faultOf(const pg_result* r) const {
   // A broken connection first: libpq reports it with a sentence and no code.
-  if (PQstatus(conn_) == CONNECTION_BAD) return DbFault::ConnectionLost;
+  if (PQstatus(conn_.get()) == CONNECTION_BAD) return DbFault::ConnectionLost;
   const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
   const DbFault fault = faultFromSqlState(state ? state : "");
   // A failure inside a transaction with no savepoint to go back to has
   // spoilt the whole transaction: PostgreSQL refuses everything after it
   // and undoes it all at the end.
   if (fault != DbFault::ConnectionLost && inTransaction_ && savepointDepth_ == 0 &&
-      PQtransactionStatus(conn_) == PQTRANS_INERROR)
+      PQtransactionStatus(conn_.get()) == PQTRANS_INERROR)
     return DbFault::TransactionLost;
   return fault;
 }
@@ -239,7 +234,7 @@ DbFault PgConnection::faultOf(const pg_result* r) const {
 void PgConnection::fail(const char* what, const pg_result* r, const Statement& s) {
   const DbFault fault = faultOf(r);
   const char* message = r ? PQresultErrorMessage(r) : nullptr;
-  std::string why = oneLine(message && *message ? message : PQerrorMessage(conn_));
+  std::string why = oneLine(message && *message ? message : PQerrorMessage(conn_.get()));
   const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
   if (state && *state) why += std::string(" (") + state + ")";
   std::string statement;
@@ -260,7 +255,7 @@ const std::string& PgConnection::prepared(const std::string& text, const Stateme
   if (it != preparedByText_.end()) return it->second;
   const std::string name = "gz" + std::to_string(preparedByText_.size() + 1);
   const std::string sql = numberedPlaceholders(databaseUtf8(text));
-  const Result r(PQprepare(conn_, name.c_str(), sql.c_str(), 0, nullptr));
+  const Result r(PQprepare(conn_.get(), name.c_str(), sql.c_str(), 0, nullptr));
   if (!r || PQresultStatus(r.get()) != PGRES_COMMAND_OK) fail("语句准备失败", r.get(), forMessages);
   return preparedByText_.emplace(text, name).first->second;
 }
@@ -269,11 +264,11 @@ PgConnection::Result PgConnection::run(const Statement& s, const char* what) {
   Result r;
   if (s.binds.empty()) {
     // One-off texts (schema, deletion, transaction control) are not kept.
-    r.reset(PQexec(conn_, databaseUtf8(s.text).c_str()));
+    r.reset(PQexec(conn_.get(), databaseUtf8(s.text).c_str()));
   } else {
     const std::string& name = prepared(s.text, s);
     const Parameters p(s.binds);
-    r.reset(PQexecPrepared(conn_, name.c_str(), p.count(), p.values(), nullptr, nullptr, 0));
+    r.reset(PQexecPrepared(conn_.get(), name.c_str(), p.count(), p.values(), nullptr, nullptr, 0));
   }
   const ExecStatusType status = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) fail(what, r.get(), s);
@@ -285,17 +280,7 @@ void PgConnection::execute(const Statement& s) { run(s, "语句执行失败"); }
 bool PgConnection::tryExecute(const Statement& s) {
   // A refused statement spoils the whole transaction unless it runs under a
   // savepoint of its own.
-  std::optional<Savepoint> guard;
-  if (inTransaction_) guard.emplace(*this, "gz_try");
-  try {
-    execute(s);
-  } catch (const DbError& e) {
-    if (endsTheWork(e.fault())) throw;
-    if (guard) guard->rollback();
-    return false;
-  }
-  if (guard) guard->release();
-  return true;
+  return tryUnderSavepoint(s, inTransaction_);
 }
 
 void PgConnection::setBusyWait(const BusyWait& wait) {
@@ -304,16 +289,16 @@ void PgConnection::setBusyWait(const BusyWait& wait) {
 }
 
 std::unique_ptr<ResultSet> PgConnection::query(const Statement& s) {
-  Result r = run(s, "查询失败");
-  return std::make_unique<PgResultSet>(r.release(), description_);
+  return std::make_unique<PgResultSet>(run(s, "查询失败"), description_);
 }
 
-int64_t PgConnection::insertPerson(const PersonRecord& r) {
-  Statement s = personInsert(r, description_);
-  s.text += " returning id";
-  const Result result = run(s, "人员记录写入失败");
+int64_t PgConnection::insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) {
+  Statement s = rowInsert(table, row, description_);
+  s.text += " returning " + std::string(keyColumn);
+  const Result result = run(s, "记录写入失败");
   if (PQntuples(result.get()) != 1 || PQgetisnull(result.get(), 0, 0))
-    throw DbError(DbFault::Unsupported, description_ + ": 读不到新人员记录的 id: 数据库没有返回自动编号",
+    throw DbError(DbFault::Unsupported,
+                  description_ + ": 读不到新记录的 " + std::string(keyColumn) + ": 数据库没有返回自动编号",
                   text::gb18030ToUtf8(renderStatement(s)));
   return std::strtoll(PQgetvalue(result.get(), 0, 0), nullptr, 10);
 }
@@ -333,7 +318,7 @@ void PgConnection::commit() {
   } catch (const DbError& e) {
     // A commit the server refuses (a deferred constraint) has ended the
     // transaction and undone it; only a lost connection leaves that open.
-    if (e.fault() == DbFault::ConnectionLost || PQtransactionStatus(conn_) != PQTRANS_IDLE) throw;
+    if (e.fault() == DbFault::ConnectionLost || PQtransactionStatus(conn_.get()) != PQTRANS_IDLE) throw;
     inTransaction_ = false;
     savepointDepth_ = 0;
     throw TransactionLost(e.what(), e.statement());
@@ -348,7 +333,7 @@ void PgConnection::commit() {
 void PgConnection::rollback() {
   inTransaction_ = false;
   savepointDepth_ = 0;
-  if (PQtransactionStatus(conn_) != PQTRANS_IDLE) runPlain("rollback", "事务回滚失败");
+  if (PQtransactionStatus(conn_.get()) != PQTRANS_IDLE) runPlain("rollback", "事务回滚失败");
 }
 
 void PgConnection::savepoint(const char* name) {
@@ -365,57 +350,54 @@ void PgConnection::rollbackToSavepoint(const char* name) {
   runPlain(std::string("rollback to savepoint ") + name, "无法回滚到保存点");
 }
 
-void PgConnection::learnPersonIds() {
-  if (personIdsLearned_) return;
+const PgConnection::KeyNumbering& PgConnection::keyNumbering(std::string_view table, std::string_view column) {
+  const std::string key = std::string(table) + "." + std::string(column);
+  if (const auto it = keyNumbering_.find(key); it != keyNumbering_.end()) return it->second;
+  KeyNumbering numbering;
   // Inside a transaction a refused look-up must not spoil it.
   std::optional<Savepoint> guard;
   if (inTransaction_) guard.emplace(*this, "gz_ids");
   try {
     auto rs =
-        query({"select pg_get_serial_sequence('ryjbxx', 'id') as seq, "
-               "(select attidentity from pg_attribute where attrelid = 'ryjbxx'::regclass "
-               "and attname = 'id') as ident",
-               {}});
-    if (rs->next()) {
-      personIdSequence_ = rs->text("seq");
-      personIdAlwaysGenerated_ = rs->text("ident") == "a";
-    }
+        query({"select pg_get_serial_sequence(?, ?) as seq, (select attidentity from pg_attribute where "
+               "attrelid = to_regclass(?) and attname = ?) as ident",
+               {std::string(table), std::string(column), std::string(table), std::string(column)}});
+    if (rs->next()) numbering = {rs->text("seq"), rs->text("ident") == "a"};
   } catch (const DbError& e) {
-    // A server without identity columns (before version 10): ids are read back.
+    // A server without identity columns (before version 10): keys are read back.
     if (e.fault() == DbFault::ConnectionLost || e.fault() == DbFault::TransactionLost) throw;
-    personIdSequence_.clear();
+    numbering = {};
     if (guard) guard->rollback();
   }
   if (guard && guard->active()) guard->release();
-  personIdsLearned_ = true;
+  return keyNumbering_.insert_or_assign(key, std::move(numbering)).first->second;
 }
 
-bool PgConnection::canReservePersonIds() {
+bool PgConnection::canReserveIds(std::string_view table, std::string_view column) {
   // Asked once per run: looked up afresh, as the table may have changed since.
-  personIdsLearned_ = false;
-  learnPersonIds();
-  return !personIdSequence_.empty();
+  keyNumbering_.erase(std::string(table) + "." + std::string(column));
+  return !keyNumbering(table, column).sequence.empty();
 }
 
-std::vector<int64_t> PgConnection::reservePersonIds(int count) {
-  learnPersonIds();
-  if (personIdSequence_.empty())
-    throw DbError(DbFault::Unsupported, description_ + ": ryjbxx 的 id 没有自己的序列, 不能预先取得编号");
+std::vector<int64_t> PgConnection::reserveIds(std::string_view table, std::string_view column, int count) {
+  const std::string sequence = keyNumbering(table, column).sequence;
+  if (sequence.empty())
+    throw DbError(DbFault::Unsupported, description_ + ": " + std::string(table) + " 的 " + std::string(column) +
+                                            " 没有自己的序列, 不能预先取得编号");
   std::vector<int64_t> ids;
   if (count <= 0) return ids;
   ids.reserve(static_cast<std::size_t>(count));
-  auto rs =
-      query({"select nextval(?::regclass) as id from generate_series(1, ?)", {personIdSequence_, int64_t{count}}});
+  auto rs = query({"select nextval(?::regclass) as id from generate_series(1, ?)", {sequence, int64_t{count}}});
   while (rs->next()) ids.push_back(rs->integer("id"));
   return ids;
 }
 
-Statement PgConnection::personInsertWithId(const PersonRecord& r, int64_t id) {
-  learnPersonIds();
-  PersonRecord withId = r;
-  withId.set("id", id);
-  Statement s = personInsert(withId, description_);
-  if (personIdAlwaysGenerated_) {
+Statement PgConnection::insertWithId(std::string_view table, const Row& row, std::string_view keyColumn, int64_t key) {
+  const bool alwaysGenerated = keyNumbering(table, keyColumn).alwaysGenerated;
+  Row withKey = row;
+  withKey.set(std::string(keyColumn), key);
+  Statement s = rowInsert(table, withKey, description_);
+  if (alwaysGenerated) {
     // An identity column "generated always" takes a given value only when told so.
     const std::size_t at = s.text.rfind(" values (");
     s.text.insert(at, " overriding system value");
@@ -425,15 +407,17 @@ Statement PgConnection::personInsertWithId(const PersonRecord& r, int64_t id) {
 
 void PgConnection::copyRows(const BatchPlan::Load& load) {
   std::string data;
-  for (const Statement* row : load.rows) appendCopyLine(data, row->binds, load.columns);
-  const Statement forMessages{"copy " + load.target + " from stdin", {}};
-  Result started(PQexec(conn_, databaseUtf8(forMessages.text).c_str()));
+  for (const Statement* row : load.rows) appendCopyLine(data, row->binds, load.into.columns.size());
+  std::string target = load.into.table + " (";
+  for (std::size_t i = 0; i < load.into.columns.size(); ++i) target += (i ? "," : "") + load.into.columns[i];
+  const Statement forMessages{"copy " + target + ") from stdin", {}};
+  Result started(PQexec(conn_.get(), databaseUtf8(forMessages.text).c_str()));
   if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) fail("成批写入失败", started.get(), forMessages);
-  const bool sent =
-      PQputCopyData(conn_, data.data(), static_cast<int>(data.size())) == 1 && PQputCopyEnd(conn_, nullptr) == 1;
-  Result done(PQgetResult(conn_));
+  const bool sent = PQputCopyData(conn_.get(), data.data(), static_cast<int>(data.size())) == 1 &&
+                    PQputCopyEnd(conn_.get(), nullptr) == 1;
+  Result done(PQgetResult(conn_.get()));
   // The copy's answer is followed by a null result.
-  while (Result rest{PQgetResult(conn_)}) {
+  while (Result rest{PQgetResult(conn_.get())}) {
   }
   if (!sent || !done || PQresultStatus(done.get()) != PGRES_COMMAND_OK) fail("成批写入失败", done.get(), forMessages);
 }
@@ -459,22 +443,22 @@ void PgConnection::executeBatch(const std::vector<Statement>& statements) {
   // values with no statement to parse or plan per row.
   for (const BatchPlan::Load& load : plan.loads) copyRows(load);
   if (plan.others.empty()) return;
-  if (PQenterPipelineMode(conn_) != 1) fail("无法成批发送语句", nullptr, {});
+  if (PQenterPipelineMode(conn_.get()) != 1) fail("无法成批发送语句", nullptr, {});
   // Every other statement goes out before any answer is read; the answers
   // come back in order, and after the first refusal the server skips the rest.
   std::optional<std::size_t> sendFailedAt;
   for (std::size_t i = 0; i < plan.others.size() && !sendFailedAt; ++i) {
     const std::string sql = numberedPlaceholders(databaseUtf8(plan.others[i]->text));
     const Parameters p(plan.others[i]->binds);
-    if (PQsendQueryParams(conn_, sql.c_str(), p.count(), nullptr, p.values(), nullptr, nullptr, 0) != 1)
+    if (PQsendQueryParams(conn_.get(), sql.c_str(), p.count(), nullptr, p.values(), nullptr, nullptr, 0) != 1)
       sendFailedAt = i;
   }
-  const bool synced = !sendFailedAt && PQpipelineSync(conn_) == 1;
+  const bool synced = !sendFailedAt && PQpipelineSync(conn_.get()) == 1;
   Result firstFailure;
   std::optional<std::size_t> failedAt;
   if (synced) {
     for (std::size_t i = 0; i < plan.others.size(); ++i) {
-      Result r(PQgetResult(conn_));
+      Result r(PQgetResult(conn_.get()));
       if (!r) break;  // the connection broke
       const ExecStatusType status = PQresultStatus(r.get());
       if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && !failedAt) {
@@ -482,18 +466,18 @@ void PgConnection::executeBatch(const std::vector<Statement>& statements) {
         firstFailure = std::move(r);
       }
       // Each statement's answer ends with a null result.
-      while (Result rest{PQgetResult(conn_)}) {
+      while (Result rest{PQgetResult(conn_.get())}) {
       }
     }
     // The answer to the sync point ends the pipeline.
-    while (Result r{PQgetResult(conn_)})
+    while (Result r{PQgetResult(conn_.get())})
       if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC) break;
   }
-  PQexitPipelineMode(conn_);
+  PQexitPipelineMode(conn_.get());
   if (sendFailedAt) fail("成批发送语句失败", nullptr, *plan.others[*sendFailedAt]);
   if (!synced) fail("成批发送语句失败", nullptr, {});
   if (failedAt) fail("语句执行失败", firstFailure.get(), *plan.others[*failedAt]);
-  if (PQstatus(conn_) == CONNECTION_BAD) fail("成批发送语句失败", nullptr, {});
+  if (PQstatus(conn_.get()) == CONNECTION_BAD) fail("成批发送语句失败", nullptr, {});
 }
 
 }  // namespace gz::db

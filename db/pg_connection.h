@@ -31,31 +31,41 @@ class PgConnection final : public Connection, public BulkWriting {
   PgConnection(const PgConnection&) = delete;
   PgConnection& operator=(const PgConnection&) = delete;
 
-  const Dialect& dialect() const override { return *dialect_; }
+  DialectKind dialectKind() const override { return DialectKind::Postgres; }
   std::string describe() const override { return description_; }
   void execute(const Statement& s) override;
   bool tryExecute(const Statement& s) override;
   std::unique_ptr<ResultSet> query(const Statement& s) override;
-  int64_t insertPerson(const PersonRecord& r) override;
+  int64_t insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) override;
+  void setBusyWait(const BusyWait& wait) override;
+  BulkWriting* bulkWriting() override { return this; }
+
+  bool canReserveIds(std::string_view table, std::string_view column) override;
+  std::vector<int64_t> reserveIds(std::string_view table, std::string_view column, int count) override;
+  Statement insertWithId(std::string_view table, const Row& row, std::string_view keyColumn, int64_t key) override;
+  void executeBatch(const std::vector<Statement>& statements) override;
+
+  struct ResultDeleter {
+    void operator()(pg_result* r) const;
+  };
+  using Result = std::unique_ptr<pg_result, ResultDeleter>;
+
+ private:
+  struct FinishConnection {
+    void operator()(pg_conn* c) const;
+  };
+  // How a key column is numbered.
+  struct KeyNumbering {
+    std::string sequence;          // empty when the column has no sequence of its own
+    bool alwaysGenerated = false;  // an identity column "generated always"
+  };
+
   void begin() override;
   void commit() override;
   void rollback() override;
   void savepoint(const char* name) override;
   void releaseSavepoint(const char* name) override;
   void rollbackToSavepoint(const char* name) override;
-  void setBusyWait(const BusyWait& wait) override;
-  BulkWriting* bulkWriting() override { return this; }
-
-  bool canReservePersonIds() override;
-  std::vector<int64_t> reservePersonIds(int count) override;
-  Statement personInsertWithId(const PersonRecord& r, int64_t id) override;
-  void executeBatch(const std::vector<Statement>& statements) override;
-
- private:
-  struct ResultDeleter {
-    void operator()(pg_result* r) const;
-  };
-  using Result = std::unique_ptr<pg_result, ResultDeleter>;
 
   // The server-side name of the prepared statement for `text` (GB 18030,
   // "?" placeholders), prepared on first use.
@@ -67,23 +77,20 @@ class PgConnection final : public Connection, public BulkWriting {
   // Throws the failure of `r` (null: of the connection) with its kind.
   [[noreturn]] void fail(const char* what, const pg_result* r, const Statement& s);
   DbFault faultOf(const pg_result* r) const;
-  // What the id column of ryjbxx is numbered from, looked up unless known.
-  void learnPersonIds();
+  // How table.column is numbered, looked up unless known.
+  const KeyNumbering& keyNumbering(std::string_view table, std::string_view column);
   // The rows of one bulk load, through COPY.
   void copyRows(const BatchPlan::Load& load);
   // Whether the column is null where an insert leaves it out; asked once per column.
   bool nullByDefault(std::string_view table, std::string_view column);
 
-  pg_conn* conn_ = nullptr;
-  std::unique_ptr<Dialect> dialect_;
+  std::unique_ptr<pg_conn, FinishConnection> conn_;
   std::string description_;
   std::unordered_map<std::string, std::string> preparedByText_;
   std::unordered_map<std::string, bool> nullByDefault_;  // "table.column": null where an insert leaves it out
   bool inTransaction_ = false;
   int savepointDepth_ = 0;  // savepoints set and not yet released
-  bool personIdsLearned_ = false;
-  std::string personIdSequence_;     // empty when id has no sequence of its own
-  bool personIdAlwaysGenerated_ = false;  // an identity column "generated always"
+  std::unordered_map<std::string, KeyNumbering> keyNumbering_;  // by "table.column"
 };
 
 }  // namespace gz::db

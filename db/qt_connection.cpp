@@ -7,7 +7,6 @@
 #include <QSqlRecord>
 #include <QSqlResult>
 #include <atomic>
-#include <optional>
 #include <type_traits>
 
 #include "db/database_text.h"
@@ -108,7 +107,7 @@ QtConnection::QtConnection(const QString& connectionName, DialectKind dialect, N
                            std::string description)
     : connectionName_(connectionName),
       db_(QSqlDatabase::database(connectionName, false)),
-      dialect_(makeDialect(dialect)),
+      dialect_(dialect),
       idReadback_(idReadback),
       description_(std::move(description)) {}
 
@@ -167,17 +166,7 @@ void QtConnection::execute(const Statement& s) {
 bool QtConnection::tryExecute(const Statement& s) {
   // On PostgreSQL a failed statement spoils the whole transaction unless it
   // runs under its own savepoint; SQLite and Access undo only the statement.
-  std::optional<Savepoint> guard;
-  if (inTransaction_ && dialect_->kind() == DialectKind::Postgres) guard.emplace(*this, "gz_try");
-  try {
-    execute(s);
-  } catch (const DbError& e) {
-    if (endsTheWork(e.fault())) throw;
-    if (guard) guard->rollback();
-    return false;
-  }
-  if (guard) guard->release();
-  return true;
+  return tryUnderSavepoint(s, inTransaction_ && dialect_ == DialectKind::Postgres);
 }
 
 std::unique_ptr<ResultSet> QtConnection::query(const Statement& s) {
@@ -197,9 +186,9 @@ std::unique_ptr<ResultSet> QtConnection::query(const Statement& s) {
   return std::make_unique<QtResultSet>(std::move(q), description_);
 }
 
-int64_t QtConnection::insertPerson(const PersonRecord& r) {
-  Statement s = personInsert(r, description_);
-  if (idReadback_ == NewIdReadback::Returning) s.text += " returning id";
+int64_t QtConnection::insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) {
+  Statement s = rowInsert(table, row, description_);
+  if (idReadback_ == NewIdReadback::Returning) s.text += " returning " + std::string(keyColumn);
 
   QSqlQuery& q = prepared(s.text, s);
   bindAll(q, s.binds);
@@ -207,26 +196,31 @@ int64_t QtConnection::insertPerson(const PersonRecord& r) {
     const QSqlError error = q.lastError();
     const DbFault fault = faultOf(error, &q);
     q.finish();
-    fail("人员记录写入失败", error, fault, s);
+    fail("记录写入失败", error, fault, s);
   }
-  QVariant id;
+  const QVariant key = newKey(q);
+  q.finish();
+  bool ok = false;
+  const int64_t newKey = key.toLongLong(&ok);
+  if (!ok || newKey <= 0)
+    throw DbError(DbFault::Unsupported,
+                  description_ + ": 读不到新记录的 " + std::string(keyColumn) + ": 数据库没有返回自动编号",
+                  text::gb18030ToUtf8(renderStatement(s)));
+  return newKey;
+}
+
+QVariant QtConnection::newKey(QSqlQuery& insert) {
   switch (idReadback_) {
     case NewIdReadback::Returning:
-      if (q.next()) id = q.value(0);
+      if (insert.next()) return insert.value(0);
       break;
     case NewIdReadback::Identity: {
       QSqlQuery identity(db_);
-      if (identity.exec(QStringLiteral("select @@IDENTITY")) && identity.next()) id = identity.value(0);
+      if (identity.exec(QStringLiteral("select @@IDENTITY")) && identity.next()) return identity.value(0);
       break;
     }
   }
-  q.finish();
-  bool ok = false;
-  const int64_t newId = id.toLongLong(&ok);
-  if (!ok || newId <= 0)
-    throw DbError(DbFault::Unsupported, description_ + ": 读不到新人员记录的 id: 数据库没有返回自动编号",
-                  text::gb18030ToUtf8(renderStatement(s)));
-  return newId;
+  return {};
 }
 
 void QtConnection::runPlain(const std::string& sql, const char* what) {
@@ -252,25 +246,22 @@ void QtConnection::rollback() {
 }
 
 void QtConnection::savepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet)
-    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_ == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("savepoint ") + name, "无法设置保存点");
 }
 
 void QtConnection::releaseSavepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet)
-    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_ == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("release savepoint ") + name, "无法释放保存点");
 }
 
 void QtConnection::rollbackToSavepoint(const char* name) {
-  if (dialect_->kind() == DialectKind::Jet)
-    throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
+  if (dialect_ == DialectKind::Jet) throw DbError(DbFault::Unsupported, description_ + ": Access 数据库不支持保存点");
   runPlain(std::string("rollback to savepoint ") + name, "无法回滚到保存点");
 }
 
 void QtConnection::setBusyWait(const BusyWait& wait) {
-  if (dialect_->kind() == DialectKind::Postgres) execute(postgresLockTimeout(wait.limit));
+  if (dialect_ == DialectKind::Postgres) execute(postgresLockTimeout(wait.limit));
 }
 
 }  // namespace gz::db

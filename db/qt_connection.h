@@ -9,15 +9,16 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "db/connection.h"
 
 namespace gz::db {
 
-// How the id of a new ryjbxx row is read back.
+// How the key of a new row is read back.
 enum class NewIdReadback {
-  Returning,     // "returning id" on the insert (PostgreSQL)
+  Returning,     // "returning <key>" on the insert (PostgreSQL)
   Identity,      // "select @@IDENTITY" after the insert (Access)
 };
 
@@ -29,24 +30,27 @@ class QtConnection final : public Connection {
   QtConnection(const QtConnection&) = delete;
   QtConnection& operator=(const QtConnection&) = delete;
 
-  const Dialect& dialect() const override { return *dialect_; }
+  DialectKind dialectKind() const override { return dialect_; }
   std::string describe() const override { return description_; }
   void execute(const Statement& s) override;
   bool tryExecute(const Statement& s) override;
   std::unique_ptr<ResultSet> query(const Statement& s) override;
-  int64_t insertPerson(const PersonRecord& r) override;
-  void begin() override;
-  void commit() override;
-  void rollback() override;
-  void savepoint(const char* name) override;
-  void releaseSavepoint(const char* name) override;
-  void rollbackToSavepoint(const char* name) override;
+  int64_t insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) override;
   // PostgreSQL waits on the server, up to the limit; `waiting` is not called,
   // since the statement holds this thread until the server answers. Access
   // waits as its driver is set up.
   void setBusyWait(const BusyWait& wait) override;
 
  private:
+  void begin() override;
+  void commit() override;
+  void rollback() override;
+  void savepoint(const char* name) override;
+  void releaseSavepoint(const char* name) override;
+  void rollbackToSavepoint(const char* name) override;
+
+  // The key the insert just run on `insert` gave its row; null when none is told.
+  QVariant newKey(QSqlQuery& insert);
   QSqlQuery& prepared(const std::string& text, const Statement& forMessages);
   void bindAll(QSqlQuery& q, const std::vector<Value>& binds) const;
   void runPlain(const std::string& sql, const char* what);
@@ -57,7 +61,7 @@ class QtConnection final : public Connection {
 
   QString connectionName_;
   QSqlDatabase db_;
-  std::unique_ptr<Dialect> dialect_;
+  DialectKind dialect_;
   NewIdReadback idReadback_;
   std::string description_;
   std::unordered_map<std::string, std::unique_ptr<QSqlQuery>> preparedByText_;

@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+
+#include "db/connection.h"
 
 namespace gz::db {
 
@@ -116,28 +119,28 @@ std::string isoDate(const Date& d) {
 
 namespace gz::db {
 
-std::string_view studyModeText(bool fullTime) {
-  // "全日制" and "在职" in GBK.
-  return fullTime ? std::string_view("\xC8\xAB\xC8\xD5\xD6\xC6") : std::string_view("\xD4\xDA\xD6\xB0");
+namespace {
+
+bool plainName(std::string_view name) {
+  return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  });
 }
 
-Statement personInsert(const PersonRecord& r, const std::string& where) {
-  if (r.columns().empty()) throw DbError(DbFault::Misuse, where + ": 人员记录没有设置任何列");
-  const auto plain = [](const std::string& name) {
-    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
-      return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-    });
-  };
-  Statement s;
-  std::string names, marks;
+}  // namespace
+
+Statement rowInsert(std::string_view table, const Row& r, const std::string& where) {
+  if (r.columns().empty()) throw DbError(DbFault::Misuse, where + ": 记录没有设置任何列");
+  if (!plainName(table)) throw DbError(DbFault::Misuse, where + ": 表名不合法: " + std::string(table));
+  auto into = std::make_shared<InsertInto>();
+  into->table = table;
+  std::vector<Value> values;
   for (const auto& [name, value] : r.columns()) {
-    if (!plain(name)) throw DbError(DbFault::Misuse, where + ": 人员记录的列名不合法: " + name);
-    names += (names.empty() ? "" : ",") + name;
-    marks += marks.empty() ? "?" : ",?";
-    s.binds.push_back(wholeNumberAsInteger(value));
+    if (!plainName(name)) throw DbError(DbFault::Misuse, where + ": 记录的列名不合法: " + name);
+    into->columns.push_back(name);
+    values.push_back(wholeNumberAsInteger(value));
   }
-  s.text = "insert into ryjbxx (" + names + ") values (" + marks + ")";
-  return s;
+  return insertStatement(std::move(into), std::move(values));
 }
 
 }  // namespace gz::db

@@ -1,12 +1,12 @@
 // Helpers for turning import values into statement pieces safely.
 #pragma once
 
-#include "db/connection.h"
-
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "db/row.h"
+#include "db/statement.h"
 #include "db/value.h"
 
 namespace gz::db {
@@ -34,20 +34,10 @@ Value wholeNumberAsInteger(const Value& v);
 // ISO text YYYY-MM-DD of a date.
 std::string isoDate(const Date& d);
 
-// "insert into ryjbxx (cols) values (?,...)" with the record's values bound,
-// whole numbers as integers. Column names go into the text itself, so only
-// plain names (letters, digits, "_") pass; anything else, or a record without
+// "insert into table (cols) values (?,...)" with the row's values bound,
+// whole numbers as integers. Names go into the text itself, so only plain
+// names (letters, digits, "_") pass; anything else, or a row without
 // columns, throws DbError naming `where`.
-Statement personInsert(const PersonRecord& r, const std::string& where);
-
-}  // namespace gz::db
-
-namespace gz::db {
-
-// The stored study mode of an education row, GB 18030: full-time or in service.
-std::string_view studyModeText(bool fullTime);
-
-// The seven per-person tables, in the order the overwrite clears them.
-inline constexpr const char* kPerPersonTables[] = {"ryrz", "rybdrz", "rykh", "ryxl", "ryjl", "ryjc", "rygzbhb"};
+Statement rowInsert(std::string_view table, const Row& r, const std::string& where);
 
 }  // namespace gz::db

@@ -59,8 +59,6 @@ std::string lower(std::string s) {
   return s;
 }
 
-constexpr std::string_view kValues = " values ";
-
 // "(?,?,?)" for three values.
 std::string valuesList(std::size_t marks) {
   std::string list = "(?";
@@ -68,22 +66,28 @@ std::string valuesList(std::size_t marks) {
   return list + ")";
 }
 
-// True for "insert into t (a,b) values (?,?)": a text that stays one insert
-// when its values list is repeated.
-bool plainInsert(std::string_view text, std::size_t marks) {
-  const std::size_t at = text.rfind(kValues);
-  return marks > 0 && text.starts_with("insert into ") && at != std::string_view::npos &&
-         text.substr(at + kValues.size()) == valuesList(marks);
+// The text of an sqlite3_exec failure, freed by SQLite's own allocator.
+struct SqliteFree {
+  void operator()(char* p) const { sqlite3_free(p); }
+};
+using SqliteMessage = std::unique_ptr<char, SqliteFree>;
+
+// Runs `sql` that returns no rows; on failure says why (SQLite's text).
+int execPlain(sqlite3* db, const char* sql, std::string* why) {
+  char* raw = nullptr;
+  const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &raw);
+  const SqliteMessage error(raw);
+  if (rc != SQLITE_OK && why) *why = error ? error.get() : sqlite3_errmsg(db);
+  return rc;
 }
 
 class SqliteResultSet final : public ResultSet {
  public:
-  SqliteResultSet(sqlite3* db, sqlite3_stmt* stmt, std::string context)
-      : db_(db), stmt_(stmt), context_(std::move(context)) {
+  SqliteResultSet(sqlite3* db, SqliteConnection::StatementHandle stmt, std::string context)
+      : db_(db), owned_(std::move(stmt)), stmt_(owned_.get()), context_(std::move(context)) {
     const int n = sqlite3_column_count(stmt_);
     for (int i = 0; i < n; ++i) names_.push_back(lower(sqlite3_column_name(stmt_, i)));
   }
-  ~SqliteResultSet() override { sqlite3_finalize(stmt_); }
 
   bool next() override {
     if (done_) return false;
@@ -129,7 +133,8 @@ class SqliteResultSet final : public ResultSet {
   }
 
   sqlite3* db_;
-  sqlite3_stmt* stmt_;
+  SqliteConnection::StatementHandle owned_;
+  sqlite3_stmt* stmt_;  // owned_'s
   std::string context_;
   std::vector<std::string> names_;
   bool done_ = false;
@@ -137,37 +142,45 @@ class SqliteResultSet final : public ResultSet {
 
 }  // namespace
 
-SqliteConnection::SqliteConnection(const std::string& path, bool create)
-    : dialect_(makeDialect(DialectKind::Sqlite)), description_("SQLite 数据库 " + path) {
+void SqliteConnection::CloseDatabase::operator()(sqlite3* db) const {
+  // Result sets still open finish the close when they are destroyed.
+  sqlite3_close_v2(db);
+}
+
+void SqliteConnection::FinalizeStatement::operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+
+SqliteConnection::SqliteConnection(const std::string& path, bool create) : description_("SQLite 数据库 " + path) {
   // SQLite's memory statistics take a global lock on every allocation; the
   // program never reads them. (Ignored if SQLite was already initialised.)
   static std::once_flag configureOnce;
   std::call_once(configureOnce, [] { sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0); });
-  // Without SQLITE_OPEN_CREATE a missing file is an error, never a new database.
-  // One connection object is used by one thread at a time: no mutex needed.
-  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
-  if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-    const std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
-    const DbFault fault = db_ ? lastFault(db_) : DbFault::OutOfResources;
-    sqlite3_close(db_);
-    throw DbError(fault == DbFault::NotADatabase ? fault : DbFault::CannotConnect,
-                  "无法打开 " + description_ + ": " + why);
-  }
-  sqlite3_extended_result_codes(db_, 1);
-  sqlite3_busy_handler(db_, &SqliteConnection::onBusy, this);
+  open(path, create);
+  sqlite3_extended_result_codes(db_.get(), 1);
+  sqlite3_busy_handler(db_.get(), &SqliteConnection::onBusy, this);
   // A whole import runs in one transaction; a page cache of 64 MiB keeps its
   // changed pages in memory until the commit instead of spilling them early.
-  sqlite3_exec(db_, "pragma cache_size=-65536", nullptr, nullptr, nullptr);
+  execPlain(db_.get(), "pragma cache_size=-65536", nullptr);
   // Reading the schema fails at once on a file that only looks like SQLite.
-  char* error = nullptr;
-  if (sqlite3_exec(db_, "select count(*) from sqlite_master", nullptr, nullptr, &error) != SQLITE_OK) {
-    const std::string why = error ? error : sqlite3_errmsg(db_);
-    const DbFault fault = lastFault(db_);
-    sqlite3_free(error);
-    sqlite3_close(db_);
+  std::string why;
+  if (execPlain(db_.get(), "select count(*) from sqlite_master", &why) != SQLITE_OK) {
+    const DbFault fault = lastFault(db_.get());
     // A locked file is busy; anything else that stops the schema being read is damage.
     throw DbError(fault == DbFault::Busy ? fault : DbFault::NotADatabase, "数据库文件已损坏: " + path + ": " + why);
   }
+}
+
+void SqliteConnection::open(const std::string& path, bool create) {
+  // Without SQLITE_OPEN_CREATE a missing file is an error, never a new database.
+  // One connection object is used by one thread at a time: no mutex needed.
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+  sqlite3* raw = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
+  db_.reset(raw);  // SQLite hands out a handle even when the open fails
+  if (rc == SQLITE_OK) return;
+  const std::string why = db_ ? sqlite3_errmsg(db_.get()) : "out of memory";
+  const DbFault fault = db_ ? lastFault(db_.get()) : DbFault::OutOfResources;
+  throw DbError(fault == DbFault::NotADatabase ? fault : DbFault::CannotConnect,
+                "无法打开 " + description_ + ": " + why);
 }
 
 int SqliteConnection::onBusy(void* self, int tries) {
@@ -195,34 +208,28 @@ bool SqliteConnection::waitOnceMore(int tries) {
 }
 
 SqliteConnection::~SqliteConnection() {
-  for (auto& [text, stmt] : preparedByText_) sqlite3_finalize(stmt);
-  for (auto& [text, inserts] : multiRowByText_)
-    for (sqlite3_stmt* stmt : inserts.byRows) sqlite3_finalize(stmt);
-  if (inTransaction_) sqlite3_exec(db_, "rollback", nullptr, nullptr, nullptr);
-  // Result sets still open finish the close when they are destroyed.
-  sqlite3_close_v2(db_);
+  if (inTransaction_) execPlain(db_.get(), "rollback", nullptr);
 }
 
 void SqliteConnection::fail(const char* what, const Statement& s) const {
-  throw DbError(lastFault(db_), description_ + ": " + what + ": " + sqlite3_errmsg(db_),
+  throw DbError(lastFault(db_.get()), description_ + ": " + what + ": " + sqlite3_errmsg(db_.get()),
                 s.text.empty() ? std::string() : text::gb18030ToUtf8(renderStatement(s)));
 }
 
-sqlite3_stmt* SqliteConnection::prepare(const std::string& text, const Statement& forMessages) {
+SqliteConnection::StatementHandle SqliteConnection::prepare(const std::string& text, const Statement& forMessages) {
   const std::string sql = databaseUtf8(text);
-  sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &stmt, nullptr) != SQLITE_OK)
-    fail("语句准备失败", forMessages);
+  sqlite3_stmt* raw = nullptr;
+  const int rc = sqlite3_prepare_v2(db_.get(), sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr);
+  StatementHandle stmt(raw);
+  if (rc != SQLITE_OK) fail("语句准备失败", forMessages);
   if (!stmt) throw DbError(DbFault::Misuse, description_ + ": 空语句", text::gb18030ToUtf8(text));
   return stmt;
 }
 
 sqlite3_stmt* SqliteConnection::cached(const std::string& text, const Statement& forMessages) {
   const auto it = preparedByText_.find(text);
-  if (it != preparedByText_.end()) return it->second;
-  sqlite3_stmt* stmt = prepare(text, forMessages);
-  preparedByText_.emplace(text, stmt);
-  return stmt;
+  if (it != preparedByText_.end()) return it->second.get();
+  return preparedByText_.emplace(text, prepare(text, forMessages)).first->second.get();
 }
 
 void SqliteConnection::bindValue(sqlite3_stmt* stmt, int index, const Value& v, std::string* keep) {
@@ -250,7 +257,8 @@ void SqliteConnection::bindValue(sqlite3_stmt* stmt, int index, const Value& v, 
         }
       },
       v);
-  if (rc != SQLITE_OK) throw DbError(lastFault(db_), description_ + ": 绑定参数失败: " + sqlite3_errmsg(db_));
+  if (rc != SQLITE_OK)
+    throw DbError(lastFault(db_.get()), description_ + ": 绑定参数失败: " + sqlite3_errmsg(db_.get()));
 }
 
 void SqliteConnection::bindAll(sqlite3_stmt* stmt, const Statement& s, std::vector<std::string>* keep) {
@@ -278,9 +286,9 @@ void SqliteConnection::runToEnd(sqlite3_stmt* stmt, const Statement& s) {
 void SqliteConnection::execute(const Statement& s) {
   if (s.binds.empty()) {
     // One-off texts (schema, deletion) are prepared for this run only; one
-    // may change the person table.
-    personIdIsRowid_.reset();
-    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> once(prepare(s.text, s), &sqlite3_finalize);
+    // may change a table whose keys are looked up.
+    keyIsRowid_.clear();
+    const StatementHandle once = prepare(s.text, s);
     runToEnd(once.get(), s);
     return;
   }
@@ -322,16 +330,17 @@ std::vector<bool> SqliteConnection::tryExecuteEach(const std::vector<Statement>&
 sqlite3_stmt* SqliteConnection::multiRowInsert(const Statement& shape, std::size_t rows) {
   auto [it, added] = multiRowByText_.try_emplace(shape.text);
   MultiRowInserts& m = it->second;
-  if (added) m.plain = plainInsert(shape.text, shape.binds.size());
+  // A plain insert of one row stays one insert when its values list is repeated.
+  if (added) m.plain = shape.into != nullptr && !shape.binds.empty();
   if (!m.plain) return nullptr;
-  if (m.byRows.size() <= rows) m.byRows.resize(rows + 1, nullptr);
+  if (m.byRows.size() <= rows) m.byRows.resize(rows + 1);
   if (!m.byRows[rows]) {
     const std::string list = valuesList(shape.binds.size());
     std::string text = shape.text;
     for (std::size_t i = 1; i < rows; ++i) text.append(",").append(list);
     m.byRows[rows] = prepare(text, shape);
   }
-  return m.byRows[rows];
+  return m.byRows[rows].get();
 }
 
 bool SqliteConnection::tryInsertRows(const std::vector<Statement>& statements, std::size_t first, std::size_t end) {
@@ -355,75 +364,73 @@ bool SqliteConnection::tryInsertRows(const std::vector<Statement>& statements, s
 }
 
 std::unique_ptr<ResultSet> SqliteConnection::query(const Statement& s) {
-  sqlite3_stmt* stmt = prepare(s.text, s);
-  try {
-    if (!s.binds.empty()) bindAll(stmt, s);
-  } catch (...) {
-    sqlite3_finalize(stmt);
-    throw;
-  }
-  return std::make_unique<SqliteResultSet>(db_, stmt, description_);
+  StatementHandle stmt = prepare(s.text, s);
+  if (!s.binds.empty()) bindAll(stmt.get(), s);
+  return std::make_unique<SqliteResultSet>(db_.get(), std::move(stmt), description_);
 }
 
-bool SqliteConnection::personIdIsRowid() {
-  if (!personIdIsRowid_) {
+bool SqliteConnection::keyIsRowid(std::string_view table, std::string_view keyColumn) {
+  const std::string key = std::string(table) + "." + std::string(keyColumn);
+  auto it = keyIsRowid_.find(key);
+  if (it == keyIsRowid_.end()) {
     // Only an "integer primary key" can be autoincrement, and such a key is
     // the rowid itself.
     int autoincrement = 0;
-    personIdIsRowid_ = sqlite3_table_column_metadata(db_, nullptr, "ryjbxx", "id", nullptr, nullptr, nullptr, nullptr,
-                                                     &autoincrement) == SQLITE_OK &&
-                       autoincrement != 0;
+    const bool rowid =
+        sqlite3_table_column_metadata(db_.get(), nullptr, std::string(table).c_str(), std::string(keyColumn).c_str(),
+                                      nullptr, nullptr, nullptr, nullptr, &autoincrement) == SQLITE_OK &&
+        autoincrement != 0;
+    it = keyIsRowid_.emplace(key, rowid).first;
   }
-  const bool rowid = *personIdIsRowid_;
+  const bool rowid = it->second;
   // Outside a transaction another program may change the table meanwhile.
-  if (!inTransaction_) personIdIsRowid_.reset();
+  if (!inTransaction_) keyIsRowid_.clear();
   return rowid;
 }
 
-int64_t SqliteConnection::insertPerson(const PersonRecord& r) {
-  Statement s = personInsert(r, description_);
-  // The id is read from the new row itself unless it is the rowid: the
-  // rowid equals it only when id is declared "integer primary key", which a
+int64_t SqliteConnection::insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) {
+  Statement s = rowInsert(table, row, description_);
+  // The key is read from the new row itself unless it is the rowid: the
+  // rowid equals it only when it is declared "integer primary key", which a
   // database made elsewhere need not do.
-  const bool idIsRowid = personIdIsRowid();
-  if (!idIsRowid) s.text += " returning id";
+  const bool isRowid = keyIsRowid(table, keyColumn);
+  if (!isRowid) s.text += " returning " + std::string(keyColumn);
   sqlite3_stmt* stmt = cached(s.text, s);
   bindAll(stmt, s, &boundTexts_);
   const int rc = sqlite3_step(stmt);
-  if (rc != (idIsRowid ? SQLITE_DONE : SQLITE_ROW)) {
+  if (rc != (isRowid ? SQLITE_DONE : SQLITE_ROW)) {
     sqlite3_reset(stmt);
     try {
-      fail("人员记录写入失败", s);
+      fail("记录写入失败", s);
     } catch (const DbError& e) {
       throwIfTransactionLost(e);
       throw;
     }
   }
-  if (idIsRowid) {
+  if (isRowid) {
     sqlite3_reset(stmt);
-    return sqlite3_last_insert_rowid(db_);
+    return sqlite3_last_insert_rowid(db_.get());
   }
-  const bool hasId = sqlite3_column_type(stmt, 0) == SQLITE_INTEGER;
-  const int64_t id = sqlite3_column_int64(stmt, 0);
+  const bool hasKey = sqlite3_column_type(stmt, 0) == SQLITE_INTEGER;
+  const int64_t key = sqlite3_column_int64(stmt, 0);
   sqlite3_reset(stmt);
-  if (!hasId)
-    throw DbError(DbFault::Unsupported, description_ + ": ryjbxx 的 id 不是自动编号, 新人员没有得到编号",
+  if (!hasKey)
+    throw DbError(DbFault::Unsupported,
+                  description_ + ": " + std::string(table) + " 的 " + std::string(keyColumn) +
+                      " 不是自动编号, 新记录没有得到编号",
                   text::gb18030ToUtf8(s.text));
-  return id;
+  return key;
 }
 
 void SqliteConnection::runPlain(const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    const std::string why = error ? error : sqlite3_errmsg(db_);
-    const DbFault fault = sqliteFault(sqlite3_extended_errcode(db_), why);
-    sqlite3_free(error);
-    throw DbError(fault, description_ + ": " + sql + " 失败: " + why, sql);
-  }
+  std::string why;
+  if (execPlain(db_.get(), sql.c_str(), &why) != SQLITE_OK)
+    throw DbError(sqliteFault(sqlite3_extended_errcode(db_.get()), why), description_ + ": " + sql + " 失败: " + why,
+                  sql);
 }
 
 void SqliteConnection::begin() {
-  personIdIsRowid_.reset();
+  keyIsRowid_.clear();
   runPlain("begin");
   inTransaction_ = true;
 }
@@ -431,22 +438,22 @@ void SqliteConnection::begin() {
 void SqliteConnection::throwIfTransactionLost(const DbError& e) {
   // SQLite undoes only a failed statement, unless the failure made it roll
   // back the whole transaction: that loss must not pass as one refusal.
-  if (inTransaction_ && sqlite3_get_autocommit(db_)) {
+  if (inTransaction_ && sqlite3_get_autocommit(db_.get())) {
     inTransaction_ = false;
     throw TransactionLost(description_ + ": 事务已被数据库撤销: " + e.what(), e.statement());
   }
 }
 
 void SqliteConnection::commit() {
-  personIdIsRowid_.reset();
+  keyIsRowid_.clear();
   runPlain("commit");
   inTransaction_ = false;
 }
 
 void SqliteConnection::rollback() {
-  personIdIsRowid_.reset();
+  keyIsRowid_.clear();
   inTransaction_ = false;
-  if (!sqlite3_get_autocommit(db_)) runPlain("rollback");
+  if (!sqlite3_get_autocommit(db_.get())) runPlain("rollback");
 }
 
 void SqliteConnection::savepoint(const char* name) { runPlain(std::string("savepoint ") + name); }

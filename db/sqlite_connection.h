@@ -6,8 +6,8 @@
 
 #include <chrono>
 #include <memory>
-#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -27,28 +27,40 @@ class SqliteConnection final : public Connection {
   SqliteConnection(const SqliteConnection&) = delete;
   SqliteConnection& operator=(const SqliteConnection&) = delete;
 
-  const Dialect& dialect() const override { return *dialect_; }
+  DialectKind dialectKind() const override { return DialectKind::Sqlite; }
   std::string describe() const override { return description_; }
   void execute(const Statement& s) override;
   bool tryExecute(const Statement& s) override;
   std::unique_ptr<ResultSet> query(const Statement& s) override;
-  int64_t insertPerson(const PersonRecord& r) override;
+  int64_t insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) override;
+  // Runs of inserts of one shape go in as one multi-row insert.
+  std::vector<bool> tryExecuteEach(const std::vector<Statement>& statements) override;
+  void setBusyWait(const BusyWait& wait) override { busyWait_ = wait; }
+
+  struct FinalizeStatement {
+    void operator()(sqlite3_stmt* stmt) const;
+  };
+  using StatementHandle = std::unique_ptr<sqlite3_stmt, FinalizeStatement>;
+
+ private:
+  struct CloseDatabase {
+    void operator()(sqlite3* db) const;
+  };
+
   void begin() override;
   void commit() override;
   void rollback() override;
   void savepoint(const char* name) override;
   void releaseSavepoint(const char* name) override;
   void rollbackToSavepoint(const char* name) override;
-  // Runs of inserts of one shape go in as one multi-row insert.
-  std::vector<bool> tryExecuteEach(const std::vector<Statement>& statements) override;
-  void setBusyWait(const BusyWait& wait) override { busyWait_ = wait; }
 
- private:
+  // Opens the file into db_; throws DbError when it cannot.
+  void open(const std::string& path, bool create);
   // SQLite's busy handler: true to try the locked statement again.
   static int onBusy(void* self, int tries);
   bool waitOnceMore(int tries);
 
-  sqlite3_stmt* prepare(const std::string& text, const Statement& forMessages);
+  StatementHandle prepare(const std::string& text, const Statement& forMessages);
   sqlite3_stmt* cached(const std::string& text, const Statement& forMessages);
   // Binds every value. With `keep`, texts are bound without a copy, the
   // converted ones kept there and plain ASCII ones straight from `s`: only
@@ -66,9 +78,9 @@ class SqliteConnection final : public Connection {
   bool tryInsertRows(const std::vector<Statement>& statements, std::size_t first, std::size_t end);
   void runToEnd(sqlite3_stmt* stmt, const Statement& s);
   void runPlain(const std::string& sql);
-  // Whether ryjbxx.id is an autoincrement rowid, so that a new person's id
-  // is the rowid SQLite reports. Kept while a transaction holds the table.
-  bool personIdIsRowid();
+  // Whether table.keyColumn is an autoincrement rowid, so that a new row's
+  // key is the rowid SQLite reports. Kept while a transaction holds the table.
+  bool keyIsRowid(std::string_view table, std::string_view keyColumn);
   [[noreturn]] void fail(const char* what, const Statement& s) const;
   // Throws TransactionLost when SQLite has rolled back the open transaction.
   void throwIfTransactionLost(const DbError& e);
@@ -77,17 +89,17 @@ class SqliteConnection final : public Connection {
   // a statement of as many variables.
   static constexpr std::size_t kRowsPerInsert = 32;
 
-  sqlite3* db_ = nullptr;
-  std::unique_ptr<Dialect> dialect_;
+  // Declared first, so that it closes after every statement is finalized.
+  std::unique_ptr<sqlite3, CloseDatabase> db_;
   std::string description_;
-  std::unordered_map<std::string, sqlite3_stmt*> preparedByText_;
+  std::unordered_map<std::string, StatementHandle> preparedByText_;
   struct MultiRowInserts {
-    bool plain = false;                  // the text is a plain insert
-    std::vector<sqlite3_stmt*> byRows;   // by row count, null until first used
+    bool plain = false;                    // the statement is a plain insert of one row
+    std::vector<StatementHandle> byRows;  // by row count, null until first used
   };
   std::unordered_map<std::string, MultiRowInserts> multiRowByText_;  // by the one-row text
   bool inTransaction_ = false;
-  std::optional<bool> personIdIsRowid_;
+  std::unordered_map<std::string, bool> keyIsRowid_;  // by "table.column"
   std::vector<std::string> boundTexts_;  // texts of the statement being run
   BusyWait busyWait_;
   std::chrono::steady_clock::time_point busySince_;  // when the current wait began

@@ -1,4 +1,4 @@
-// Values bound to statements and person records.
+// Values bound to statements and set in rows.
 #pragma once
 
 #include <cstdint>

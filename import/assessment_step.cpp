@@ -5,6 +5,7 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
+#include "db/payroll/dialect.h"
 #include "import/frontend.h"
 #include "import/history_lines.h"
 #include "import/numbers.h"
@@ -29,7 +30,7 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
       reportNoCode(ctx, HistoryKind::Assessment, personName, name, counts);
       continue;
     }
-    if (auto s = ctx.conn.dialect().insertAssessment(personId, year, code)) inserts.push_back(std::move(*s));
+    if (auto s = db::dialectOf(ctx.conn).insertAssessment(personId, year, code)) inserts.push_back(std::move(*s));
   }
   for (const bool stored : ctx.conn.tryExecuteEach(inserts)) counts.stored += stored ? 1 : 0;
   return counts;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "db/bulk_writing.h"
+#include "db/payroll/dialect.h"
 #include "import/run_stages.h"
 
 namespace gz::imp {
@@ -17,11 +18,12 @@ constexpr const char* kRowSavepoint = "gzrow";
 // The connection and front end the steps of a row see: inside a row it keeps
 // their statements and what they tell; outside a row (the overwrite
 // deletion) it passes everything straight on, once no kept row is waiting.
-class BulkWriter::Keeper final : public db::Connection, public RowEvents {
+class BulkWriter::Keeper final : public db::Connection, public db::DialectSource, public RowEvents {
  public:
   explicit Keeper(BulkWriter& w) : w_(w) {}
 
-  const db::Dialect& dialect() const override { return w_.conn_.dialect(); }
+  const db::Dialect& dialect() const override { return db::dialectOf(w_.conn_); }
+  db::DialectKind dialectKind() const override { return w_.conn_.dialectKind(); }
   std::string describe() const override { return w_.conn_.describe(); }
   void execute(const db::Statement& s) override { direct().execute(s); }
   bool tryExecute(const db::Statement& s) override {
@@ -30,23 +32,19 @@ class BulkWriter::Keeper final : public db::Connection, public RowEvents {
     return true;
   }
   std::unique_ptr<db::ResultSet> query(const db::Statement& s) override { return direct().query(s); }
-  int64_t insertPerson(const db::PersonRecord& r) override {
-    if (!w_.current_) return direct().insertPerson(r);
+  // Inside a row only the person is inserted: its id is taken ahead from
+  // the id column's sequence and its insert kept.
+  int64_t insertReturningKey(std::string_view table, const db::Row& row, std::string_view keyColumn) override {
+    if (!w_.current_) return direct().insertReturningKey(table, row, keyColumn);
     if (w_.reservedIds_.empty()) {
-      w_.reservedIds_ = w_.bulk_.reservePersonIds(w_.rowsPerSend_);
+      w_.reservedIds_ = w_.bulk_.reserveIds(table, keyColumn, w_.rowsPerSend_);
       std::reverse(w_.reservedIds_.begin(), w_.reservedIds_.end());  // handed out from the back, lowest first
     }
     const int64_t id = w_.reservedIds_.back();
     w_.reservedIds_.pop_back();
-    w_.current_->person = w_.bulk_.personInsertWithId(r, id);
+    w_.current_->person = w_.bulk_.insertWithId(table, row, keyColumn, id);
     return id;
   }
-  void begin() override { direct().begin(); }
-  void commit() override { direct().commit(); }
-  void rollback() override { direct().rollback(); }
-  void savepoint(const char* name) override { direct().savepoint(name); }
-  void releaseSavepoint(const char* name) override { direct().releaseSavepoint(name); }
-  void rollbackToSavepoint(const char* name) override { direct().rollbackToSavepoint(name); }
   void setBusyWait(const db::BusyWait& wait) override { w_.conn_.setBusyWait(wait); }
 
   void rowStarted(int32_t row, std::string_view personName) override {
@@ -59,6 +57,13 @@ class BulkWriter::Keeper final : public db::Connection, public RowEvents {
   }
 
  private:
+  void begin() override { beginOn(direct()); }
+  void commit() override { commitOn(direct()); }
+  void rollback() override { rollbackOn(direct()); }
+  void savepoint(const char* name) override { savepointOn(direct(), name); }
+  void releaseSavepoint(const char* name) override { releaseSavepointOn(direct(), name); }
+  void rollbackToSavepoint(const char* name) override { rollbackToSavepointOn(direct(), name); }
+
   // The real connection, for work that must run now: only while no kept
   // row waits to be sent, so nothing runs ahead of statements kept before it.
   db::Connection& direct() {

@@ -1,6 +1,7 @@
 #include "import/delete_department.h"
 
 #include "db/connection.h"
+#include "db/payroll/dialect.h"
 #include "import/frontend.h"
 
 namespace gz::imp {
@@ -8,7 +9,7 @@ namespace gz::imp {
 void DeleteDepartmentPeople(db::Connection& conn, Frontend& frontend, std::string_view deptCode) {
   frontend.deletingDepartment();
   frontend.processEvents();
-  for (const db::Statement& s : conn.dialect().deleteDepartmentPeople(deptCode)) conn.execute(s);
+  for (const db::Statement& s : db::dialectOf(conn).deleteDepartmentPeople(deptCode)) conn.execute(s);
 }
 
 }  // namespace gz::imp

@@ -6,6 +6,7 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
+#include "db/payroll/dialect.h"
 #include "import/frontend.h"
 #include "import/history_lines.h"
 #include "text/bytes.h"
@@ -69,7 +70,7 @@ bool markYearLines(EducationLines& read, const db::Dialect& d) {
 // marked lines when it is not 0. A name without a code is reported instead.
 EducationInserts educationInserts(const StepContext& ctx, const EducationLines& read, int64_t personId,
                                   std::string_view personName, int32_t yearsInInserts, HistoryCounts& counts) {
-  const db::Dialect& d = ctx.conn.dialect();
+  const db::Dialect& d = db::dialectOf(ctx.conn);
   EducationInserts out;
   for (const EducationLine& l : read.lines) {
     // A full-time line without a code has still decided the date above.
@@ -104,7 +105,7 @@ bool countStored(const StepContext& ctx, int64_t personId, const EducationInsert
     const EducationInserts::Row& r = inserts.rows[i];
     if (!r.withYears) continue;
     const EducationLine& l = *r.line;
-    if (auto s = ctx.conn.dialect().insertEducation(personId, l.fullTime, l.dated.date, r.code);
+    if (auto s = db::dialectOf(ctx.conn).insertEducation(personId, l.fullTime, l.dated.date, r.code);
         s && ctx.conn.tryExecute(*s)) {
       ++counts.stored;
       yearsLeft = true;
@@ -124,15 +125,15 @@ HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_
   const std::vector<std::string> cell = historyCellLines(ctx, row, ctx.columns.education);
   EducationLines read = readEducationLines(cell, workStart);
   const bool giveYears = read.lastFullTime && wholeYears != 0;
-  const bool yearsByUpdate = giveYears && markYearLines(read, ctx.conn.dialect());
+  const bool yearsByUpdate = giveYears && markYearLines(read, db::dialectOf(ctx.conn));
   HistoryCounts counts;
   const EducationInserts inserts =
       educationInserts(ctx, read, personId, personName, giveYears && !yearsByUpdate ? wholeYears : 0, counts);
   const std::vector<bool> accepted = ctx.conn.tryExecuteEach(inserts.statements);
   const bool yearsLeft = countStored(ctx, personId, inserts, accepted, counts);
   if (giveYears && (yearsByUpdate || yearsLeft))
-    if (auto s =
-            ctx.conn.dialect().updateEducationYears(wholeYears, personId, read.lines[*read.lastFullTime].dated.date))
+    if (auto s = db::dialectOf(ctx.conn).updateEducationYears(wholeYears, personId,
+                                                              read.lines[*read.lastFullTime].dated.date))
       ctx.conn.tryExecute(*s);
   return counts;
 }

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "codes/code_map.h"
-#include "db/person_columns.h"
+#include "db/payroll/person_columns.h"
 #include "db/sql_values.h"
 #include "import/frontend.h"
 #include "import/numbers.h"
@@ -167,7 +167,7 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
     return out;
   }
   try {
-    out.id = ctx.conn.insertPerson(record);
+    out.id = db::insertPerson(ctx.conn, record);
     out.stored = true;
     if (typedDates) {
       typedDates->count(texts::kTitleBirth, dates.birth);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "db/connection.h"
+#include "db/payroll/person_columns.h"
 #include "import/step_context.h"
 
 namespace gz::sheet {

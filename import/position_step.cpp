@@ -5,6 +5,7 @@
 
 #include "codes/code_map.h"
 #include "db/connection.h"
+#include "db/payroll/dialect.h"
 #include "import/frontend.h"
 #include "import/history_lines.h"
 #include "text/bytes.h"
@@ -26,7 +27,7 @@ HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t
       reportNoCode(ctx, HistoryKind::Position, personName, name, counts);
       continue;
     }
-    if (auto s = ctx.conn.dialect().insertPosition(personId, dated->date, code)) inserts.push_back(std::move(*s));
+    if (auto s = db::dialectOf(ctx.conn).insertPosition(personId, dated->date, code)) inserts.push_back(std::move(*s));
   }
   for (const bool stored : ctx.conn.tryExecuteEach(inserts)) counts.stored += stored ? 1 : 0;
   return counts;

@@ -122,7 +122,7 @@ ImportOutcome refusedBy(RunEnd end, std::string messageGbk, std::optional<db::Db
 }  // namespace
 
 std::unique_ptr<DepartmentLock> departmentLock(db::Connection& conn, std::string_view deptCode) {
-  switch (conn.dialect().kind()) {
+  switch (conn.dialectKind()) {
     case db::DialectKind::Postgres: return std::make_unique<AdvisoryLocks>(conn, deptCode);
     case db::DialectKind::Sqlite: {
       const std::string file = sqliteFile(conn);

@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/lock_timeout.h"
+#include "db/payroll/dialect.h"
 #include "import/delete_department.h"
 #include "import/frontend.h"
 #include "import/row_writer.h"
@@ -29,7 +30,7 @@ void deleteSayingWhenItWaits(db::Connection& conn, Frontend& frontend, std::stri
     if (e.fault() != db::DbFault::Busy) throw;
     frontend.waiting(WaitCause::DatabaseBusy);
     conn.execute(db::postgresLockTimeout(wait - kQuietWait));
-    for (const db::Statement& s : conn.dialect().deleteDepartmentPeople(deptCode)) conn.execute(s);
+    for (const db::Statement& s : db::dialectOf(conn).deleteDepartmentPeople(deptCode)) conn.execute(s);
   }
   conn.execute(db::postgresLockTimeout(wait));
 }
@@ -41,7 +42,7 @@ void deleteEarlierPeople(RowWriter& writer, Frontend& frontend, std::string_view
   writer.openBatch();
   db::Connection& conn = writer.connection();
   try {
-    if (conn.dialect().kind() == db::DialectKind::Postgres && wait > kQuietWait)
+    if (conn.dialectKind() == db::DialectKind::Postgres && wait > kQuietWait)
       deleteSayingWhenItWaits(conn, frontend, deptCode, wait);
     else DeleteDepartmentPeople(conn, frontend, deptCode);
   } catch (...) {

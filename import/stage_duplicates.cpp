@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "db/connection.h"
+#include "db/payroll/dialect.h"
 #include "db/sql_values.h"
 #include "import/frontend.h"
 #include "import/person_step.h"
@@ -38,7 +39,7 @@ std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in) {
   std::vector<DuplicateRow> found;
   if (in.columns.idCard == 0) return found;
   std::unordered_set<std::string> stored;
-  const std::unique_ptr<db::ResultSet> rs = in.conn.query(in.conn.dialect().selectDepartmentIdCards(in.deptCode));
+  const std::unique_ptr<db::ResultSet> rs = in.conn.query(db::dialectOf(in.conn).selectDepartmentIdCards(in.deptCode));
   while (rs->next()) {
     std::string key = idCardKey(rs->text("sfzh"));
     if (!key.empty()) stored.insert(std::move(key));

@@ -1,5 +1,6 @@
 #include "db/bulk_writing.h"
 #include "db/connection.h"
+#include "db/payroll/person_columns.h"
 #include "import/batch_writer.h"
 #include "import/bulk_writer.h"
 #include "import/run_stages.h"
@@ -18,13 +19,13 @@ constexpr int kRowsPerSend = 1000;
 // cost time (about a fifth of a large import on SQLite; Access has no
 // savepoints at all). PostgreSQL abandons the whole transaction on a refused
 // statement and needs the row's savepoint to go on.
-bool needsRowSavepoints(const db::Connection& conn) { return conn.dialect().kind() == db::DialectKind::Postgres; }
+bool needsRowSavepoints(const db::Connection& conn) { return conn.dialectKind() == db::DialectKind::Postgres; }
 
 // True when the persons' ids can be taken ahead; a connection that cannot
 // even answer that is left to fail at its first write.
 bool canNumberAhead(db::BulkWriting& bulk) {
   try {
-    return bulk.canReservePersonIds();
+    return bulk.canReserveIds(db::person::kTable, db::person::kId);
   } catch (const db::DbError&) {
     return false;
   }

@@ -22,7 +22,7 @@
 
 #include "codes/dm_file.h"
 #include "db/connection.h"
-#include "db/schema.h"
+#include "db/payroll/schema.h"
 #include "import/import_run.h"
 #include "sheet/open_workbook.h"
 #include "shell/choosers.h"

@@ -1,6 +1,7 @@
 #include "tree/institutions.h"
 
 #include "db/connection.h"
+#include "db/payroll/dialect.h"
 #include "text/bytes.h"
 
 namespace gz::tree {
@@ -19,7 +20,7 @@ const JGData* findDepartment(const InstitutionRecords& records, std::string_view
 namespace {
 
 int64_t countInstitutions(db::Connection& c) {
-  const db::Statement s = c.dialect().countInstitutions();
+  const db::Statement s = db::dialectOf(c).countInstitutions();
   auto rows = c.query(s);
   if (!rows->next()) throw db::DbError("机构计数查询没有返回行", s.text);
   return rows->integer("cnt");
@@ -44,7 +45,7 @@ InstitutionList::LoadResult InstitutionList::load(db::Connection& connection) {
   if (count <= 0) return LoadResult::Unchanged;
 
   auto fresh = std::make_shared<InstitutionRecords>();
-  auto rows = connection.query(connection.dialect().selectInstitutions());
+  auto rows = connection.query(db::dialectOf(connection).selectInstitutions());
   // No reserve(count): the count comes from the database and rows may have
   // gone since it was taken.
   while (static_cast<int64_t>(fresh->size()) < count && rows->next()) {

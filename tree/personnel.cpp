@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "db/connection.h"
+#include "db/payroll/dialect.h"
 #include "text/bytes.h"
 
 namespace gz::tree {
@@ -59,7 +60,7 @@ std::string headCountText(std::size_t people) {
 }
 
 std::vector<PersonnelRow> queryDepartmentPeople(db::Connection& connection, std::string_view deptCode) {
-  auto rows = connection.query(connection.dialect().selectDepartmentPeople(deptCode));
+  auto rows = connection.query(db::dialectOf(connection).selectDepartmentPeople(deptCode));
   std::vector<PersonnelRow> people;
   while (rows->next()) {
     PersonnelRow row;

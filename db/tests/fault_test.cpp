@@ -8,7 +8,7 @@
 #include <string>
 
 #include "db/connection.h"
-#include "db/schema.h"
+#include "db/payroll/schema.h"
 #include "db/sql_state.h"
 #include "db/tests/backends.h"
 
@@ -62,22 +62,12 @@ TYPED_TEST(FaultTest, RefusedStatementsSayWhy) {
   EXPECT_EQ(faultOf([&] { rs->text("nosuchcolumn"); }), DbFault::MissingColumn);
 }
 
-TYPED_TEST(FaultTest, SchemaCheckTellsMissingTablesFromMissingColumns) {
-  Connection& c = *this->conn;
-  EXPECT_EQ(faultOf([&] { requireSchema(c); }), DbFault::MissingTable);
-  createSchema(c);
-  EXPECT_EQ(faultOf([&] { requireSchema(c); }), std::nullopt);
-  c.execute({"drop table rykh", {}});
-  c.execute({"create table rykh (mid integer, khnd integer)", {}});
-  EXPECT_EQ(faultOf([&] { requireSchema(c); }), DbFault::MissingColumn);
-}
-
 // Another user holds a lock on the table the statement writes: the statement
 // waits as long as it was told, then says the database is busy.
 TYPED_TEST(FaultTest, LockedByAnotherUserIsBusy) {
   auto other = this->backend.openAnother();
   Transaction holding(*other);
-  if (this->conn->dialect().kind() == DialectKind::Sqlite) {
+  if (this->conn->dialectKind() == DialectKind::Sqlite) {
     other->execute({"insert into t (x) values (1)", {}});  // the file's write lock, until the commit
   } else {
     other->execute({"lock table t in access exclusive mode", {}});
@@ -88,13 +78,13 @@ TYPED_TEST(FaultTest, LockedByAnotherUserIsBusy) {
   EXPECT_EQ(faultOf([&] { this->conn->tryExecute({"insert into t (x) values (?)", {int64_t{3}}}); }), DbFault::Busy)
       << "a busy database is not one refused statement";
   // SQLite waits in the program and says so once per wait; a server waits by itself.
-  EXPECT_EQ(toldWaiting, this->conn->dialect().kind() == DialectKind::Sqlite ? 2 : 0);
+  EXPECT_EQ(toldWaiting, this->conn->dialectKind() == DialectKind::Sqlite ? 2 : 0);
 }
 
 // A server connection that is ended under the program: its next statement
 // says that the connection is gone, not that a statement was refused.
 TYPED_TEST(FaultTest, EndedServerConnectionIsLost) {
-  if (this->conn->dialect().kind() == DialectKind::Sqlite) GTEST_SKIP() << "an embedded database has no connection";
+  if (this->conn->dialectKind() == DialectKind::Sqlite) GTEST_SKIP() << "an embedded database has no connection";
   auto victim = this->backend.openAnother();
   auto pid = victim->query({"select pg_backend_pid() as pid", {}});
   ASSERT_TRUE(pid->next());
@@ -109,7 +99,7 @@ TYPED_TEST(FaultTest, EndedServerConnectionIsLost) {
 // SQLite rolls the whole transaction back for some failures (here a trigger's
 // rollback): that is thrown as TransactionLost, not as one refused statement.
 TYPED_TEST(FaultTest, TransactionUndoneByTheDatabaseIsLost) {
-  if (this->conn->dialect().kind() != DialectKind::Sqlite) GTEST_SKIP() << "an SQLite behaviour";
+  if (this->conn->dialectKind() != DialectKind::Sqlite) GTEST_SKIP() << "an SQLite behaviour";
   this->conn->execute(
       {"create trigger lose before insert on t when new.x = 9 begin select raise(rollback, 'gone'); end", {}});
   Transaction t(*this->conn);

@@ -1,11 +1,12 @@
 // The PostgreSQL connection's own ways: the address handed to libpq as it
 // stands, a spoilt transaction told apart from one refused statement, batches
-// sent in one go, and person ids taken ahead from the id column's sequence.
+// sent in one go, and new keys taken ahead from the key column's sequence.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "db/bulk_writing.h"
@@ -16,11 +17,23 @@ namespace {
 
 using testing::faultOf;
 
-TEST(BatchPlan, InsertsOfOneTextBecomeOneLoadAheadOfTheRest) {
-  const Statement a1{"insert into a (x,y) values (?,?)", {int64_t{1}, std::string("p")}};
-  const Statement a2{"insert into a (x,y) values (?,?)", {int64_t{2}, std::monostate{}}};
-  const Statement always{"insert into a (x,y) overriding system value values (?,?)", {int64_t{3}, int64_t{4}}};
-  const Statement b1{"insert into b (x) values (?)", {int64_t{3}}};
+std::shared_ptr<const InsertInto> into(std::string table, std::vector<std::string> columns) {
+  return std::make_shared<const InsertInto>(InsertInto{std::move(table), std::move(columns)});
+}
+
+// "table (col,...)" of a load.
+std::string target(const BatchPlan::Load& l) {
+  std::string out = l.into.table + " (";
+  for (std::size_t i = 0; i < l.into.columns.size(); ++i) out += (i ? "," : "") + l.into.columns[i];
+  return out + ")";
+}
+
+TEST(BatchPlan, InsertsIntoOneTableAndColumnsBecomeOneLoadAheadOfTheRest) {
+  const auto ax = into("a", {"x", "y"});
+  const Statement a1 = insertStatement(ax, {int64_t{1}, std::string("p")});
+  const Statement a2 = insertStatement(ax, {int64_t{2}, std::monostate{}});
+  const Statement always{"insert into a (x,y) overriding system value values (?,?)", {int64_t{3}, int64_t{4}}, ax};
+  const Statement b1 = insertStatement(into("b", {"x"}), {int64_t{3}});
   const Statement update{"update a set y=? where x=?", {std::string("q"), int64_t{1}}};
   const Statement returning{"insert into a (x) values (?) returning x", {int64_t{4}}};
   const Statement literal{"insert into a (x) values (5)", {}};
@@ -31,7 +44,7 @@ TEST(BatchPlan, InsertsOfOneTextBecomeOneLoadAheadOfTheRest) {
     std::vector<std::string> others;
   };
   const Row rows[] = {
-      {"one load per text, in the order of first appearance",
+      {"one load per table and columns, in the order of first appearance",
        {a1, b1, update, a2},
        {"a (x,y): 2", "b (x): 1"},
        {"update a set y=? where x=?"}},
@@ -45,7 +58,7 @@ TEST(BatchPlan, InsertsOfOneTextBecomeOneLoadAheadOfTheRest) {
   for (const Row& r : rows) {
     const BatchPlan plan = planBatch(r.in);
     std::vector<std::string> loads, others;
-    for (const BatchPlan::Load& l : plan.loads) loads.push_back(l.target + ": " + std::to_string(l.rows.size()));
+    for (const BatchPlan::Load& l : plan.loads) loads.push_back(target(l) + ": " + std::to_string(l.rows.size()));
     for (const Statement* s : plan.others) others.push_back(s->text);
     EXPECT_EQ(loads, r.loads) << r.name;
     EXPECT_EQ(others, r.others) << r.name;
@@ -53,9 +66,9 @@ TEST(BatchPlan, InsertsOfOneTextBecomeOneLoadAheadOfTheRest) {
 }
 
 TEST(BatchPlan, InsertsDifferingByTrailingColumnsNullByDefaultShareALoadInTheirOrder) {
-  const Statement plain{"insert into t (x,y) values (?,?)", {int64_t{1}, int64_t{2}}};
-  const Statement wider{"insert into t (x,y,z) values (?,?,?)", {int64_t{3}, int64_t{4}, int64_t{5}}};
-  const Statement other{"insert into t (x,w) values (?,?)", {int64_t{6}, int64_t{7}}};
+  const Statement plain = insertStatement(into("t", {"x", "y"}), {int64_t{1}, int64_t{2}});
+  const Statement wider = insertStatement(into("t", {"x", "y", "z"}), {int64_t{3}, int64_t{4}, int64_t{5}});
+  const Statement other = insertStatement(into("t", {"x", "w"}), {int64_t{6}, int64_t{7}});
   struct Row {
     const char* name;
     std::vector<Statement> in;
@@ -76,10 +89,11 @@ TEST(BatchPlan, InsertsDifferingByTrailingColumnsNullByDefaultShareALoadInTheirO
     };
     const BatchPlan plan = planBatch(r.in, nullByDefault);
     std::vector<std::string> loads;
-    for (const BatchPlan::Load& l : plan.loads) loads.push_back(l.target + ": " + std::to_string(l.rows.size()));
+    for (const BatchPlan::Load& l : plan.loads) loads.push_back(target(l) + ": " + std::to_string(l.rows.size()));
     EXPECT_EQ(loads, r.loads) << r.name;
     std::string copied;
-    for (const Statement* s : plan.loads.at(0).rows) appendCopyLine(copied, s->binds, plan.loads[0].columns);
+    for (const Statement* s : plan.loads.at(0).rows)
+      appendCopyLine(copied, s->binds, plan.loads[0].into.columns.size());
     EXPECT_EQ(copied, r.copied) << r.name;
   }
 }
@@ -162,10 +176,10 @@ TEST_F(PgConnectionTest, BatchRunsWholeOrThrowsTheFirstRefusal) {
   exec("create table h (mid integer references p (id), n integer)");
   BulkWriting* bulk = conn->bulkWriting();
   ASSERT_NE(bulk, nullptr);
-  const auto person = [](int64_t id, Value v) {
-    return Statement{"insert into p (id,v,d) values (?,?,?)", {id, std::move(v), Date{1993, 7, 1}}};
+  const auto person = [p = into("p", {"id", "v", "d"})](int64_t id, Value v) {
+    return insertStatement(p, {id, std::move(v), Date{1993, 7, 1}});
   };
-  const auto line = [](int64_t mid, int64_t n) { return Statement{"insert into h (mid,n) values (?,?)", {mid, n}}; };
+  const auto line = [h = into("h", {"mid", "n"})](int64_t mid, int64_t n) { return insertStatement(h, {mid, n}); };
   Transaction t(*conn);
   bulk->executeBatch({person(1, std::string("a")),
                       person(2, int64_t{12}),
@@ -187,7 +201,7 @@ TEST_F(PgConnectionTest, BatchRunsWholeOrThrowsTheFirstRefusal) {
   EXPECT_EQ(text("select string_agg(id::text, ',' order by id) as s from p", "s"), "1,2,4");
 }
 
-TEST_F(PgConnectionTest, PersonIdsAreTakenAheadFromTheColumnsSequence) {
+TEST_F(PgConnectionTest, KeysAreTakenAheadFromTheColumnsSequence) {
   struct Row {
     const char* name;
     const char* idColumn;
@@ -203,29 +217,30 @@ TEST_F(PgConnectionTest, PersonIdsAreTakenAheadFromTheColumnsSequence) {
   };
   exec("create sequence gz_other_seq");
   for (const Row& r : rows) {
-    exec(std::string("create table ryjbxx (") + r.idColumn + ", xm varchar(10), csny date)");
+    exec(std::string("create table people (") + r.idColumn + ", xm varchar(10), csny date)");
     // On a connection of its own, as another run would ask.
     auto c = backend.openAnother();
     BulkWriting* bulk = c->bulkWriting();
     ASSERT_NE(bulk, nullptr);
-    EXPECT_EQ(bulk->canReservePersonIds(), r.reservable) << r.name;
+    EXPECT_EQ(bulk->canReserveIds("people", "id"), r.reservable) << r.name;
     if (r.reservable) {
-      const std::vector<int64_t> ids = bulk->reservePersonIds(3);
+      const std::vector<int64_t> ids = bulk->reserveIds("people", "id", 3);
       ASSERT_EQ(ids.size(), 3u) << r.name;
-      PersonRecord p;
+      db::Row p;
       p.set("xm", std::string("x"));
       p.set("csny", Date{1965, 3, 1});
       Transaction t(*c);
-      bulk->executeBatch({bulk->personInsertWithId(p, ids[2]), bulk->personInsertWithId(p, ids[0])});
+      bulk->executeBatch(
+          {bulk->insertWithId("people", p, "id", ids[2]), bulk->insertWithId("people", p, "id", ids[0])});
       t.commit();
-      EXPECT_EQ(text("select string_agg(id::text, ',' order by id) as s from ryjbxx", "s"),
+      EXPECT_EQ(text("select string_agg(id::text, ',' order by id) as s from people", "s"),
                 std::to_string(ids[0]) + "," + std::to_string(ids[2]))
           << r.name;
       // Ids read back from the row come after the reserved ones.
-      EXPECT_GT(c->insertPerson(p), ids[2]) << r.name;
+      EXPECT_GT(c->insertReturningKey("people", p, "id"), ids[2]) << r.name;
     }
     c.reset();
-    exec("drop table ryjbxx");
+    exec("drop table people");
   }
 }
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "codes/code_map.h"
-#include "db/schema.h"
+#include "db/payroll/schema.h"
 #include "db/tests/backends.h"
 #include "import/import_run.h"
 #include "import/tests/fakes.h"

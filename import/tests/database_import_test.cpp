@@ -7,7 +7,7 @@
 
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
-#include "db/schema.h"
+#include "db/payroll/schema.h"
 #include "db/tests/backends.h"
 #include "import/import_run.h"
 #include "import/tests/fakes.h"
@@ -161,7 +161,7 @@ TYPED_TEST(DatabaseImport, CharactersOutsideGbkAreStoredExactly) {
 // an I/O error; here a trigger) ends the run: it is not one refused person,
 // and the count of stored people must match what the database holds.
 TYPED_TEST(DatabaseImport, TransactionLostByTheDatabaseEndsTheRun) {
-  if (this->conn->dialect().kind() != db::DialectKind::Sqlite) GTEST_SKIP() << "an SQLite behaviour";
+  if (this->conn->dialectKind() != db::DialectKind::Sqlite) GTEST_SKIP() << "an SQLite behaviour";
   this->exec(
       "create trigger lose before insert on ryjbxx when new.xm = '张三' "
       "begin select raise(rollback, 'disk gone'); end");
@@ -214,7 +214,7 @@ TYPED_TEST(DatabaseImport, OverwriteWithNoDataRowsLeavesTheDepartmentEmpty) {
   EXPECT_EQ(o.personsStored, 0);
   // Whatever the run left uncommitted is not part of the result.
   try {
-    this->conn->rollback();
+    this->conn->execute({"rollback", {}});
   } catch (const db::DbError&) {
     // no transaction was open
   }

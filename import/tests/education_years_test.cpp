@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "codes/code_map.h"
-#include "db/schema.h"
+#include "db/payroll/dialect.h"
+#include "db/payroll/person_columns.h"
+#include "db/payroll/schema.h"
 #include "db/tests/backends.h"
 #include "import/column_map.h"
 #include "import/education_step.h"
@@ -35,7 +37,7 @@ class EducationYears : public ::testing::Test {
   int64_t addPerson(const char* name) {
     db::PersonRecord r;
     r.set("xm", std::string(name));
-    return conn->insertPerson(r);
+    return db::insertPerson(*conn, r);
   }
 
   void runStep(int64_t person, const std::string& cell, const std::string& workStart, int32_t years) {
@@ -50,7 +52,7 @@ class EducationYears : public ::testing::Test {
   // Every line inserted alone, then one update on the person's rows whose
   // date equals the last full-time date, the database deciding which.
   void insertThenUpdate(int64_t person, const std::string& cell, const std::string& workStart, int32_t years) {
-    const db::Dialect& d = conn->dialect();
+    const db::Dialect& d = db::dialectOf(*conn);
     std::string lastFullTime;
     for (const std::string& line : text::splitLines(G(cell))) {
       const std::optional<DatedLine> dated = line.empty() ? std::nullopt : readDatedLine(line, kEducationNameBytes);

@@ -128,7 +128,7 @@ class OneRow final : public db::ResultSet {
 };
 }  // namespace
 
-int64_t FakeConnection::insertPerson(const db::PersonRecord& r) {
+int64_t FakeConnection::insertReturningKey(std::string_view, const db::Row& r, std::string_view) {
   op("insertPerson");
   const auto xm = column(r, "xm");
   const std::string name = xm ? U(std::get<std::string>(*xm)) : std::string();

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "db/payroll/dialect.h"
+#include "db/payroll/person_columns.h"
 #include "import/frontend.h"
 #include "import/outcome.h"
 #include "import/run_texts.h"
@@ -101,9 +103,10 @@ class FakeDialect : public db::Dialect {
 // Writes are kept as UTF-8 lines ("person <xm>", or the statement text) in a
 // pending list that commit moves to `committed`; savepoints and rollbacks cut
 // the pending list back, as a database would.
-class FakeConnection : public db::Connection {
+class FakeConnection : public db::Connection, public db::DialectSource {
  public:
   const db::Dialect& dialect() const override { return dialect_; }
+  db::DialectKind dialectKind() const override { return dialect_.kind(); }
   FakeDialect& fakeDialect() { return dialect_; }
   std::string describe() const override { return "fake database"; }
   void execute(const db::Statement& s) override;
@@ -111,7 +114,8 @@ class FakeConnection : public db::Connection {
   // The id card query answers with `storedIdCards`; any other query with one
   // row in which each column reads as `queryAnswer`. Every query is kept in `queries`.
   std::unique_ptr<db::ResultSet> query(const db::Statement& s) override;
-  int64_t insertPerson(const db::PersonRecord& r) override;
+  // Stores a person (the fake knows no other table) under the operation "insertPerson".
+  int64_t insertReturningKey(std::string_view table, const db::Row& r, std::string_view keyColumn) override;
   void begin() override;
   void commit() override;
   void rollback() override;

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "codes/code_map.h"
-#include "db/schema.h"
+#include "db/payroll/schema.h"
 #include "db/tests/backends.h"
 #include "import/import_run.h"
 #include "import/run_lock.h"
@@ -177,7 +177,7 @@ class SharedDatabase : public ::testing::Test {
   void TearDown() override {
     if (conn) backend.close(*conn);
   }
-  bool sqlite() const { return conn->dialect().kind() == db::DialectKind::Sqlite; }
+  bool sqlite() const { return conn->dialectKind() == db::DialectKind::Sqlite; }
   // A department code of this process's own: runs of other tests on the same
   // server take their departments' locks at the same time.
   static std::string ownCode(const std::string& code = "01") {

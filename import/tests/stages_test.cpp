@@ -244,10 +244,10 @@ TEST_F(WritingStage, ClosingAfterAFailureKeepsWhatTheDatabaseStillHas) {
     RowOutcome finished;
     finished.stored = true;
     batch.beginRow({});
-    db.insertPerson({});
+    db::insertPerson(db, {});
     batch.endRow(finished);
     batch.beginRow({});  // unfinished when the failure comes
-    db.insertPerson({});
+    db::insertPerson(db, {});
     ImportOutcome out;
     try {
       std::rethrow_exception(r.failure);

@@ -11,7 +11,7 @@
 
 #include "db/connection.h"
 #include "db/open_database.h"
-#include "db/schema.h"
+#include "db/payroll/schema.h"
 #include "shell/choosers.h"
 #include "text/gb18030.h"
 

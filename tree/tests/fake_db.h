@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "db/payroll/dialect.h"
 
 namespace gz::tree::fake {
 
@@ -72,7 +73,7 @@ class FakeDialect : public db::Dialect {
   }
 };
 
-class FakeConnection : public db::Connection {
+class FakeConnection : public db::Connection, public db::DialectSource {
  public:
   // Rows for the statement whose text is `statement`.
   std::map<std::string, std::vector<Row>> results;
@@ -81,6 +82,7 @@ class FakeConnection : public db::Connection {
   void setCount(int64_t n) { results["count"] = {Row{{"cnt", n}}}; }
 
   const db::Dialect& dialect() const override { return dialect_; }
+  db::DialectKind dialectKind() const override { return dialect_.kind(); }
   std::string describe() const override { return "fake database"; }
   void execute(const db::Statement&) override {}
   bool tryExecute(const db::Statement&) override { return true; }
@@ -90,16 +92,17 @@ class FakeConnection : public db::Connection {
     if (it == results.end()) throw db::DbError("no such table", s.text);
     return std::make_unique<FakeResultSet>(it->second);
   }
-  int64_t insertPerson(const db::PersonRecord&) override { return 0; }
+  int64_t insertReturningKey(std::string_view, const db::Row&, std::string_view) override { return 0; }
+  void setBusyWait(const db::BusyWait&) override {}
+
+ private:
   void begin() override {}
   void commit() override {}
   void rollback() override {}
   void savepoint(const char*) override {}
   void releaseSavepoint(const char*) override {}
   void rollbackToSavepoint(const char*) override {}
-  void setBusyWait(const db::BusyWait&) override {}
 
- private:
   FakeDialect dialect_;
 };
 

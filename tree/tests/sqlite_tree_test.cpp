@@ -6,7 +6,8 @@
 
 #include "db/connection.h"
 #include "db/open_database.h"
-#include "db/schema.h"
+#include "db/payroll/person_columns.h"
+#include "db/payroll/schema.h"
 #include "text/gb18030.h"
 #include "tree/institutions.h"
 #include "tree/personnel.h"
@@ -33,7 +34,7 @@ class SqliteTreeTest : public ::testing::Test {
     r.set("bh", int64_t{7});
     r.set("csny", std::move(birth));
     r.set("jkzk", std::string("10"));
-    db->insertPerson(r);
+    db::insertPerson(*db, r);
   }
   QTemporaryDir dir;
   std::unique_ptr<db::Connection> db;

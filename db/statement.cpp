@@ -1,17 +1,21 @@
-#include "db/dialect.h"
+#include "db/statement.h"
 
 #include <type_traits>
 
-#include "db/jet_dialect.h"
 #include "db/sql_values.h"
-#include "db/standard_dialect.h"
 #include "text/bytes.h"
 
 namespace gz::db {
 
-std::unique_ptr<Dialect> makeDialect(DialectKind kind) {
-  if (kind == DialectKind::Jet) return std::make_unique<JetDialect>();
-  return std::make_unique<StandardDialect>(kind);
+Statement insertStatement(std::shared_ptr<const InsertInto> into, std::vector<Value> values) {
+  std::string text = "insert into " + into->table + " (";
+  std::string marks;
+  for (const std::string& column : into->columns) {
+    text += (marks.empty() ? "" : ",") + column;
+    marks += marks.empty() ? "?" : ",?";
+  }
+  text += ") values (" + marks + ")";
+  return {std::move(text), std::move(values), std::move(into)};
 }
 
 std::string literalText(const Value& v) {

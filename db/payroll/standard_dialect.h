@@ -1,13 +1,15 @@
-// The Access (Jet) SQL flavour.
+// The SQLite and PostgreSQL flavours: one fixed text per statement shape with
+// "?" placeholders, values bound, dates as real dates.
 #pragma once
 
-#include "db/dialect.h"
+#include "db/payroll/dialect.h"
 
 namespace gz::db {
 
-class JetDialect final : public Dialect {
+class StandardDialect final : public Dialect {
  public:
-  DialectKind kind() const override;
+  explicit StandardDialect(DialectKind kind) : kind_(kind) {}
+  DialectKind kind() const override { return kind_; }
   Statement countInstitutions() const override;
   Statement selectInstitutions() const override;
   Statement selectDepartmentPeople(std::string_view deptCode) const override;
@@ -23,6 +25,9 @@ class JetDialect final : public Dialect {
   std::optional<Statement> insertEducationWithYears(int64_t personId, bool fullTime, std::string_view date,
                                                     std::string_view educationCode, int64_t wholeYears) const override;
   Statement selectDepartmentIdCards(std::string_view deptCode) const override;
+
+ private:
+  DialectKind kind_;
 };
 
 }  // namespace gz::db

@@ -1,16 +1,29 @@
-#include "db/standard_dialect.h"
+#include "db/payroll/standard_dialect.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "db/payroll/person_columns.h"
 #include "db/sql_values.h"
 
 namespace gz::db {
 
 namespace {
 
-// The department's people: bm begins with the code. The code keeps any "%"
-// or "_" it holds as a wildcard, as the like comparison has always done.
+// The department's people: bm begins with the code. A "%" or "_" in the code
+// stays a wildcard of the like comparison, so a code matches as it always
+// has in stored databases.
 Value prefixPattern(std::string_view deptCode) { return std::string(deptCode) + "%"; }
+
+// The history tables' inserts, by the columns they set.
+std::shared_ptr<const InsertInto> into(std::string table, std::vector<std::string> columns) {
+  return std::make_shared<const InsertInto>(InsertInto{std::move(table), std::move(columns)});
+}
+const std::shared_ptr<const InsertInto> kEducation = into("ryxl", {"mid", "xxxs", "xlrq", "xldm"});
+const std::shared_ptr<const InsertInto> kEducationWithYears = into("ryxl", {"mid", "xxxs", "xlrq", "xldm", "dzysxl"});
+const std::shared_ptr<const InsertInto> kPosition = into("ryrz", {"mid", "rzrq", "rzzwdm", "gzzwdm"});
+const std::shared_ptr<const InsertInto> kAssessment = into("rykh", {"mid", "khnd", "khjg"});
 
 }  // namespace
 
@@ -28,7 +41,7 @@ Statement StandardDialect::selectDepartmentPeople(std::string_view deptCode) con
 
 std::vector<Statement> StandardDialect::deleteDepartmentPeople(std::string_view deptCode) const {
   std::vector<Statement> out;
-  for (const char* table : kPerPersonTables) {
+  for (const char* table : person::kPerPersonTables) {
     const std::string name = table;
     out.push_back({"update " + name + " set mid=0 where mid in (select id from ryjbxx where bm like ?)",
                    {prefixPattern(deptCode)}});
@@ -42,8 +55,8 @@ std::optional<Statement> StandardDialect::insertEducation(int64_t personId, bool
                                                           std::string_view educationCode) const {
   const auto d = parseDateText(date);
   if (!d) return std::nullopt;
-  return Statement{"insert into ryxl (mid,xxxs,xlrq,xldm) values (?,?,?,?)",
-                   {personId, std::string(studyModeText(fullTime)), *d, std::string(educationCode)}};
+  return insertStatement(kEducation,
+                         {personId, std::string(person::studyModeText(fullTime)), *d, std::string(educationCode)});
 }
 
 std::optional<Statement> StandardDialect::updateEducationYears(int64_t wholeYears, int64_t personId,
@@ -57,15 +70,14 @@ std::optional<Statement> StandardDialect::insertPosition(int64_t personId, std::
                                                          std::string_view positionCode) const {
   const auto d = parseDateText(date);
   if (!d) return std::nullopt;
-  return Statement{"insert into ryrz (mid,rzrq,rzzwdm,gzzwdm) values (?,?,?,?)",
-                   {personId, *d, std::string(positionCode), std::string(positionCode)}};
+  return insertStatement(kPosition, {personId, *d, std::string(positionCode), std::string(positionCode)});
 }
 
 std::optional<Statement> StandardDialect::insertAssessment(int64_t personId, int64_t year,
                                                            std::string_view resultCode) const {
   auto code = plainNumberValue(resultCode);
   if (!code) return std::nullopt;
-  return Statement{"insert into rykh (mid,khnd,khjg) values (?,?,?)", {personId, year, *code}};
+  return insertStatement(kAssessment, {personId, year, *code});
 }
 
 std::optional<bool> StandardDialect::sameDate(std::string_view a, std::string_view b) const {
@@ -82,8 +94,8 @@ std::optional<Statement> StandardDialect::insertEducationWithYears(int64_t perso
                                                                    int64_t wholeYears) const {
   const auto d = parseDateText(date);
   if (!d) return std::nullopt;
-  return Statement{"insert into ryxl (mid,xxxs,xlrq,xldm,dzysxl) values (?,?,?,?,?)",
-                   {personId, std::string(studyModeText(fullTime)), *d, std::string(educationCode), wholeYears}};
+  return insertStatement(kEducationWithYears, {personId, std::string(person::studyModeText(fullTime)), *d,
+                                               std::string(educationCode), wholeYears});
 }
 
 Statement StandardDialect::selectDepartmentIdCards(std::string_view deptCode) const {

@@ -1,8 +1,8 @@
-#include "db/connection.h"
+#include "db/row.h"
 
 namespace gz::db {
 
-void PersonRecord::set(const std::string& column, Value v) {
+void Row::set(const std::string& column, Value v) {
   for (auto& [name, value] : columns_) {
     if (name == column) {
       value = std::move(v);

@@ -1,15 +1,13 @@
-// The SQLite and PostgreSQL flavours: one fixed text per statement shape with
-// "?" placeholders, values bound, dates as real dates.
+// The Access (Jet) SQL flavour.
 #pragma once
 
-#include "db/dialect.h"
+#include "db/payroll/dialect.h"
 
 namespace gz::db {
 
-class StandardDialect final : public Dialect {
+class JetDialect final : public Dialect {
  public:
-  explicit StandardDialect(DialectKind kind) : kind_(kind) {}
-  DialectKind kind() const override { return kind_; }
+  DialectKind kind() const override;
   Statement countInstitutions() const override;
   Statement selectInstitutions() const override;
   Statement selectDepartmentPeople(std::string_view deptCode) const override;
@@ -25,9 +23,6 @@ class StandardDialect final : public Dialect {
   std::optional<Statement> insertEducationWithYears(int64_t personId, bool fullTime, std::string_view date,
                                                     std::string_view educationCode, int64_t wholeYears) const override;
   Statement selectDepartmentIdCards(std::string_view deptCode) const override;
-
- private:
-  DialectKind kind_;
 };
 
 }  // namespace gz::db

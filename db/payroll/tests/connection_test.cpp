@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "db/connection.h"
-#include "db/demo_data.h"
-#include "db/schema.h"
+#include "db/open_database.h"
+#include "db/payroll/demo_data.h"
+#include "db/payroll/dialect.h"
+#include "db/payroll/person_columns.h"
+#include "db/payroll/schema.h"
 #include "db/tests/backends.h"
 #include "text/gb18030.h"
 
@@ -41,7 +44,7 @@ class ConnectionTest : public ::testing::Test {
     r.set("jxqyf", int64_t(12));
     r.set("xm", xm);
     r.set("jkzk", std::string("10"));
-    return conn->insertPerson(r);
+    return insertPerson(*conn, r);
   }
 
   void addHistory(const char* table, int64_t mid) {
@@ -71,7 +74,7 @@ TYPED_TEST(ConnectionTest, PersonRowKeepsEveryKindOfValue) {
   r.set("xb", std::monostate{});
   r.set("dzysxl", int64_t(42));
   r.set("mz", std::string("02"));  // a later set replaces the value
-  const int64_t first = this->conn->insertPerson(r);
+  const int64_t first = insertPerson(*this->conn, r);
   const int64_t second = this->addPerson("0102", gbk("李四"));
   EXPECT_GT(first, 0);
   EXPECT_GT(second, first);
@@ -98,7 +101,7 @@ TYPED_TEST(ConnectionTest, TextsWithQuotesAndChineseArriveWhole) {
   this->createTables();
   const std::string name = gbk("O'Brien 欧阳'");
   const int64_t id = this->addPerson("01'02", name);
-  const auto& d = this->conn->dialect();
+  const auto& d = dialectOf(*this->conn);
   ASSERT_TRUE(this->conn->tryExecute(*d.insertPosition(id, "1998-07-1", "3'1")));
   auto people = this->conn->query(d.selectDepartmentPeople("01'02"));
   ASSERT_TRUE(people->next());
@@ -113,7 +116,7 @@ TYPED_TEST(ConnectionTest, TextsWithQuotesAndChineseArriveWhole) {
 
 TYPED_TEST(ConnectionTest, HistoryStatementsStoreAndUpdateByDate) {
   this->createTables();
-  const auto& d = this->conn->dialect();
+  const auto& d = dialectOf(*this->conn);
   const int64_t id = this->addPerson("0101", gbk("王五"));
   ASSERT_TRUE(this->conn->tryExecute(*d.insertEducation(id, true, "1990-07-1", "41")));
   ASSERT_TRUE(this->conn->tryExecute(*d.insertEducation(id, true, "1993-07-1", "21")));
@@ -147,7 +150,7 @@ TYPED_TEST(ConnectionTest, DepartmentDeletionTakesSubDepartmentsAndDetachedRows)
   }
   {
     Transaction t(*this->conn);
-    for (const Statement& s : this->conn->dialect().deleteDepartmentPeople("01")) this->conn->execute(s);
+    for (const Statement& s : dialectOf(*this->conn).deleteDepartmentPeople("01")) this->conn->execute(s);
     t.commit();
   }
   EXPECT_EQ(this->count("select count(*) as n from ryjbxx"), 1);
@@ -218,7 +221,7 @@ TYPED_TEST(ConnectionTest, RefusedStatementLeavesTheTransactionUsable) {
     const int64_t id = this->addPerson("01", "a");
     EXPECT_FALSE(this->conn->tryExecute({"insert into nosuchtable (mid) values (?)", {id}}));
     EXPECT_FALSE(this->conn->tryExecute({"insert into ryxl (mid, nosuchcolumn) values (?, 1)", {id}}));
-    EXPECT_TRUE(this->conn->tryExecute(*this->conn->dialect().insertPosition(id, "1998-07-1", "31")));
+    EXPECT_TRUE(this->conn->tryExecute(*dialectOf(*this->conn).insertPosition(id, "1998-07-1", "31")));
     t.commit();
   }
   EXPECT_EQ(this->count("select count(*) as n from ryrz"), 1);
@@ -245,10 +248,10 @@ TYPED_TEST(ConnectionTest, InstitutionsComeShortCodesFirstThenByCode) {
   for (const char* code : {"0102", "02", "010101", "01", "0101", "0201"})
     this->conn->execute(
         {"insert into dm_jg (upid,px,jgdm,jgmc,jgjb) values (0,0,?,?,'')", {std::string(code), gbk("机构")}});
-  auto n = this->conn->query(this->conn->dialect().countInstitutions());
+  auto n = this->conn->query(dialectOf(*this->conn).countInstitutions());
   ASSERT_TRUE(n->next());
   EXPECT_EQ(n->integer("cnt"), 6);
-  auto rs = this->conn->query(this->conn->dialect().selectInstitutions());
+  auto rs = this->conn->query(dialectOf(*this->conn).selectInstitutions());
   std::vector<std::string> codes;
   while (rs->next()) codes.push_back(rs->text("jgdm"));
   EXPECT_EQ(codes, (std::vector<std::string>{"01", "02", "0101", "0102", "0201", "010101"}));
@@ -284,8 +287,8 @@ TYPED_TEST(ConnectionTest, WorksOnAHandMadeSchema) {
   r.set("sfzh", int64_t(123456));
   r.set("csny", Date{1970, 1, 2});
   r.set("gzsj", Date{1990, 2, 3});
-  const int64_t person = this->conn->insertPerson(r);
-  const auto& d = this->conn->dialect();
+  const int64_t person = insertPerson(*this->conn, r);
+  const auto& d = dialectOf(*this->conn);
   EXPECT_TRUE(this->conn->tryExecute(*d.insertEducation(person, true, "1990-07-1", "21")));
   EXPECT_TRUE(this->conn->tryExecute(*d.updateEducationYears(2, person, "1990-07-1")));
   EXPECT_TRUE(this->conn->tryExecute(*d.insertPosition(person, "1998-07-1", "31")));
@@ -349,7 +352,7 @@ TYPED_TEST(ConnectionTest, DemoDataFormsATreeAndClearsByDepartment) {
   EXPECT_GT(this->count("select count(*) as n from ryxl where dzysxl > 0"), 0);
   EXPECT_GT(this->count("select count(*) as n from ryrz where mid = 0"), 0);
 
-  for (const Statement& s : this->conn->dialect().deleteDepartmentPeople("01")) this->conn->execute(s);
+  for (const Statement& s : dialectOf(*this->conn).deleteDepartmentPeople("01")) this->conn->execute(s);
   EXPECT_EQ(this->count("select count(*) as n from ryjbxx"), people - finance);
   for (const char* t : {"ryrz", "rykh", "ryxl"}) {
     SCOPED_TRACE(t);
@@ -357,6 +360,27 @@ TYPED_TEST(ConnectionTest, DemoDataFormsATreeAndClearsByDepartment) {
               0);
     EXPECT_GT(this->count(std::string("select count(*) as n from ") + t), 0);
   }
+}
+
+TYPED_TEST(ConnectionTest, SchemaCheckTellsMissingTablesFromMissingColumns) {
+  Connection& c = *this->conn;
+  EXPECT_EQ(testing::faultOf([&] { requireSchema(c); }), DbFault::MissingTable);
+  createSchema(c);
+  EXPECT_EQ(testing::faultOf([&] { requireSchema(c); }), std::nullopt);
+  c.execute({"drop table rykh", {}});
+  c.execute({"create table rykh (mid integer, khnd integer)", {}});
+  EXPECT_EQ(testing::faultOf([&] { requireSchema(c); }), DbFault::MissingColumn);
+}
+
+// A file is recognised as SQLite by its contents, whatever its name.
+TEST(OpenPayrollDatabase, RecognisesAnSqliteFileWhateverItsName) {
+  QTemporaryDir dir;
+  const std::string p = QDir(dir.path()).filePath("gzgl.mdb").toStdString();
+  createSchema(*createSqliteDatabase(p));
+  auto c = openDatabase(p);
+  EXPECT_EQ(c->dialectKind(), DialectKind::Sqlite);
+  EXPECT_NE(c->describe().find("gzgl.mdb"), std::string::npos);
+  EXPECT_TRUE(missingSchemaItems(*c).empty());
 }
 
 }  // namespace

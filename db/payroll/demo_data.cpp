@@ -1,9 +1,10 @@
-#include "db/demo_data.h"
+#include "db/payroll/demo_data.h"
 
 #include <string>
 #include <vector>
 
-#include "db/person_columns.h"
+#include "db/payroll/dialect.h"
+#include "db/payroll/person_columns.h"
 #include "text/gb18030.h"
 
 namespace gz::db {
@@ -108,7 +109,7 @@ void insertInstitutions(Connection& c) {
        {}});
 }
 
-void insertPerson(Connection& c, const DemoPerson& p, int64_t serial) {
+void addPerson(Connection& c, const DemoPerson& p, int64_t serial) {
   namespace col = person;
   PersonRecord r;
   r.set(col::kDepartment, std::string(p.dept));
@@ -123,9 +124,9 @@ void insertPerson(Connection& c, const DemoPerson& p, int64_t serial) {
   r.set(col::kWorkStart, p.started);
   r.set(col::kStatus, gbk(p.status));
   if (p.collegeMonths) r.set(col::kCollegeMonths, p.collegeMonths);
-  const int64_t id = c.insertPerson(r);
+  const int64_t id = insertPerson(c, r);
 
-  const Dialect& d = c.dialect();
+  const Dialect& d = dialectOf(c);
   const char* lastFullTime = nullptr;
   for (const DemoEducation& e : p.education) {
     c.execute(accepted(d.insertEducation(id, e.fullTime, e.date, e.code)));
@@ -143,10 +144,10 @@ void addDemoData(Connection& c) {
   Transaction t(c);
   insertInstitutions(c);
   int64_t serial = 0;
-  for (const DemoPerson& p : kPeople) insertPerson(c, p, ++serial);
+  for (const DemoPerson& p : kPeople) addPerson(c, p, ++serial);
   // Rows that belong to nobody (mid 0), left over from earlier deletions:
   // the next overwrite clears them.
-  const Dialect& d = c.dialect();
+  const Dialect& d = dialectOf(c);
   c.execute(accepted(d.insertPosition(0, "1999-01-1", "31")));
   c.execute(accepted(d.insertAssessment(0, 2005, "2")));
   t.commit();

@@ -1,30 +1,19 @@
-// SQL flavours. One dialect object per backend builds every statement the
-// system sends, so the callers never join SQL texts themselves.
-//
-// A Statement is a text plus bound values. The Jet dialect gives complete
-// texts without binds, exactly as the Access database expects them; the SQLite
-// and PostgreSQL dialects give one fixed text per statement shape with "?"
-// placeholders, so the connection can prepare each shape once.
-// All texts and text values are GB 18030.
+// The statements of the payroll tables, one dialect object per SQL flavour,
+// so the callers never join SQL texts themselves. The Jet dialect gives
+// complete texts without binds, exactly as the Access database expects them;
+// the SQLite and PostgreSQL dialects give one fixed text per statement shape
+// with "?" placeholders.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
-#include "db/value.h"
+#include "db/connection.h"
+#include "db/statement.h"
 
 namespace gz::db {
-
-struct Statement {
-  std::string text;
-  std::vector<Value> binds;
-};
-
-enum class DialectKind { Jet, Sqlite, Postgres };
 
 class Dialect {
  public:
@@ -70,14 +59,18 @@ class Dialect {
   virtual Statement selectDepartmentIdCards(std::string_view deptCode) const = 0;
 };
 
-std::unique_ptr<Dialect> makeDialect(DialectKind kind);
+// A connection that builds the payroll statements its own way rather than
+// by its SQL flavour: one that passes its work on to another, or a test double.
+class DialectSource {
+ public:
+  virtual ~DialectSource() = default;
+  virtual const Dialect& dialect() const = 0;
+};
 
-// A value as an SQL literal (GB 18030): numbers in plain decimal, texts quoted with
-// every single quote doubled, dates as 'YYYY-MM-DD', null as null.
-std::string literalText(const Value& v);
-// The statement with each "?" replaced by its bound value's literal, for
-// messages and for comparing statements in tests. Texts without binds are
-// returned unchanged.
-std::string renderStatement(const Statement& s);
+// The dialect of a flavour, one object for the whole program.
+const Dialect& dialectFor(DialectKind kind);
+// The dialect the connection's statements are built by: its own where it
+// is a DialectSource, else that of its SQL flavour.
+const Dialect& dialectOf(const Connection& c);
 
 }  // namespace gz::db

@@ -1,4 +1,4 @@
-#include "db/dialect.h"
+#include "db/payroll/dialect.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,10 @@ namespace {
 
 std::string gbk(const std::string& utf8) { return text::utf8ToGb18030(utf8); }
 
-// Jet statements are complete texts: they must match what the Access database
-// has always been sent, byte for byte (GBK).
+// Jet statements are complete texts: they must match the established texts
+// byte for byte (GBK).
 TEST(JetDialect, DepartmentStatementsMatchTheEstablishedTexts) {
-  const auto jet = makeDialect(DialectKind::Jet);
+  const Dialect* jet = &dialectFor(DialectKind::Jet);
   EXPECT_EQ(jet->countInstitutions().text, "select count(*) as cnt from dm_jg ");
   EXPECT_EQ(jet->selectInstitutions().text, "select * from dm_jg order by len(jgdm),jgdm");
   EXPECT_EQ(jet->selectDepartmentPeople("0102").text, "select * from ryjbxx where bm like '0102%'");
@@ -48,7 +48,7 @@ TEST(JetDialect, DepartmentStatementsMatchTheEstablishedTexts) {
 }
 
 TEST(JetDialect, HistoryStatementsMatchTheWorkedExamples) {
-  const auto jet = makeDialect(DialectKind::Jet);
+  const Dialect* jet = &dialectFor(DialectKind::Jet);
   EXPECT_EQ(jet->insertEducation(57, true, "1990-07-1", "41")->text,
             gbk("insert into ryxl (mid,xxxs,xlrq,xldm) values (57,'全日制','1990-07-1','41')"));
   EXPECT_EQ(jet->insertEducation(57, false, "2001-12-1", "31")->text,
@@ -68,7 +68,7 @@ TEST(JetDialect, HistoryStatementsMatchTheWorkedExamples) {
 // A quote in a value must not end its literal: the statement stays one
 // statement and the value arrives whole.
 TEST(JetDialect, QuotesInValuesAreDoubled) {
-  const auto jet = makeDialect(DialectKind::Jet);
+  const Dialect* jet = &dialectFor(DialectKind::Jet);
   EXPECT_EQ(jet->selectDepartmentPeople("01'02").text, "select * from ryjbxx where bm like '01''02%'");
   EXPECT_EQ(jet->deleteDepartmentPeople("x' or '1'='1").back().text,
             "delete from ryjbxx where bm like 'x'' or ''1''=''1%'");
@@ -96,7 +96,7 @@ TEST(Dialects, UnquotedAssessmentCodeMustBeAPlainNumber) {
       {" 1", false}, {"--1", false},
   };
   for (DialectKind kind : {DialectKind::Jet, DialectKind::Sqlite, DialectKind::Postgres}) {
-    const auto d = makeDialect(kind);
+    const Dialect* d = &dialectFor(kind);
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(c.code) + " kind " + std::to_string(int(kind)));
       EXPECT_EQ(d->insertAssessment(57, 2006, c.code).has_value(), c.accepted);
@@ -106,7 +106,7 @@ TEST(Dialects, UnquotedAssessmentCodeMustBeAPlainNumber) {
 
 TEST(StandardDialects, StatementsBindTheirValues) {
   for (DialectKind kind : {DialectKind::Sqlite, DialectKind::Postgres}) {
-    const auto d = makeDialect(kind);
+    const Dialect* d = &dialectFor(kind);
     EXPECT_EQ(renderStatement(d->selectDepartmentPeople("0102")), "select * from ryjbxx where bm like '0102%'");
     const auto del = d->deleteDepartmentPeople("01'02");
     ASSERT_EQ(del.size(), 15u);
@@ -128,9 +128,9 @@ TEST(StandardDialects, StatementsBindTheirValues) {
     EXPECT_EQ(assessment->binds[2], Value(int64_t(1)));
     EXPECT_EQ(d->insertAssessment(57, 2006, "1.5")->binds[2], Value(1.5));
   }
-  EXPECT_EQ(makeDialect(DialectKind::Sqlite)->selectInstitutions().text,
+  EXPECT_EQ(dialectFor(DialectKind::Sqlite).selectInstitutions().text,
             "select * from dm_jg order by length(jgdm),jgdm");
-  EXPECT_EQ(makeDialect(DialectKind::Postgres)->selectInstitutions().text,
+  EXPECT_EQ(dialectFor(DialectKind::Postgres).selectInstitutions().text,
             "select * from dm_jg order by length(jgdm),jgdm collate \"C\"");
 }
 
@@ -158,7 +158,7 @@ TEST(StandardDialects, DatesAreStoredOnlyWhenTheyAreRealDates) {
       {"", false, {}},
       {"1993-0\xB0-1", false, {}},
   };
-  const auto d = makeDialect(DialectKind::Sqlite);
+  const Dialect* d = &dialectFor(DialectKind::Sqlite);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     const auto insert = d->insertPosition(1, c.text, "31");
@@ -190,8 +190,8 @@ TEST(Dialects, SameDateComparesDaysNotTexts) {
       {"a text that is no date", "19x3-07-1", "19x3-07-1", false, std::nullopt},
       {"a blank in the month", "1993-1 -1", "1993-01-1", false, std::nullopt},
   };
-  const auto standard = makeDialect(DialectKind::Sqlite);
-  const auto jet = makeDialect(DialectKind::Jet);
+  const Dialect* standard = &dialectFor(DialectKind::Sqlite);
+  const Dialect* jet = &dialectFor(DialectKind::Jet);
   for (const Row& r : rows) {
     EXPECT_EQ(standard->sameDate(r.a, r.b), r.standard) << r.name;
     EXPECT_EQ(jet->sameDate(r.a, r.b), r.jet) << r.name;

@@ -1,5 +1,6 @@
-#include "db/schema.h"
+#include "db/payroll/schema.h"
 
+#include "db/payroll/person_columns.h"
 #include "db/sql_values.h"
 
 namespace gz::db {
@@ -49,7 +50,7 @@ const std::vector<TableColumns>& requiredSchema() {
 }
 
 void createSchema(Connection& c) {
-  const DialectKind kind = c.dialect().kind();
+  const DialectKind kind = c.dialectKind();
   if (kind == DialectKind::Jet)
     throw DbError(DbFault::Unsupported, c.describe() + ": 只能在 SQLite 或 PostgreSQL 数据库中建表");
   // SQLite's autoincrement, like an Access auto-number, never hands out the
@@ -79,7 +80,7 @@ void createSchema(Connection& c) {
   };
   Transaction t(c);
   for (const std::string& s : statements) c.execute({s, {}});
-  for (const char* table : kPerPersonTables)
+  for (const char* table : person::kPerPersonTables)
     c.execute({"create index " + std::string(table) + "_mid on " + table + " (mid)", {}});
   t.commit();
 }

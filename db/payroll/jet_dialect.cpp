@@ -1,10 +1,13 @@
-// The Access (Jet) flavour: complete statement texts, no bound values, in the
-// exact form the Access database has always been sent. Text values have
-// their single quotes doubled so that no value can end its literal early.
-#include "db/jet_dialect.h"
+// The Access (Jet) flavour: complete statement texts with the values written
+// in, no bound values. Each text has one fixed form, kept byte for byte (the
+// dialect tests hold it), so the same work always sends the same statement.
+// Text values have their single quotes doubled so that no value can end its
+// literal early.
+#include "db/payroll/jet_dialect.h"
 
 #include <string>
 
+#include "db/payroll/person_columns.h"
 #include "db/sql_values.h"
 
 namespace gz::db {
@@ -34,9 +37,9 @@ Statement JetDialect::selectDepartmentPeople(std::string_view deptCode) const {
 std::vector<Statement> JetDialect::deleteDepartmentPeople(std::string_view deptCode) const {
   const std::string pattern = doubleQuotes(deptCode) + "%'";
   std::vector<Statement> out;
-  for (const char* table : kPerPersonTables) {
+  for (const char* table : person::kPerPersonTables) {
     const std::string name = table;
-    // The last table has always been sent with two blanks before its alias.
+    // The last table's update has two blanks before its alias: part of its fixed form.
     const char* gap = name == "rygzbhb" ? "  " : " ";
     out.push_back(text("update " + name + gap + "a,ryjbxx b set a.mid=0 where a.mid=b.id and b.bm like '" + pattern));
     out.push_back(text("delete from " + name + " where mid=0"));
@@ -49,8 +52,8 @@ std::optional<Statement> JetDialect::insertEducation(int64_t personId, bool full
                                                      std::string_view educationCode) const {
   if (!safeDateText(date)) return std::nullopt;
   return text("insert into ryxl (mid,xxxs,xlrq,xldm) values (" + std::to_string(personId) + ",'" +
-              std::string(studyModeText(fullTime)) + "','" + std::string(date) + "','" + doubleQuotes(educationCode) +
-              "')");
+              std::string(person::studyModeText(fullTime)) + "','" + std::string(date) + "','" +
+              doubleQuotes(educationCode) + "')");
 }
 
 std::optional<Statement> JetDialect::updateEducationYears(int64_t wholeYears, int64_t personId,
@@ -90,8 +93,8 @@ std::optional<Statement> JetDialect::insertEducationWithYears(int64_t personId, 
                                                               int64_t wholeYears) const {
   if (!safeDateText(date)) return std::nullopt;
   return text("insert into ryxl (mid,xxxs,xlrq,xldm,dzysxl) values (" + std::to_string(personId) + ",'" +
-              std::string(studyModeText(fullTime)) + "','" + std::string(date) + "','" + doubleQuotes(educationCode) +
-              "'," + std::to_string(wholeYears) + ")");
+              std::string(person::studyModeText(fullTime)) + "','" + std::string(date) + "','" +
+              doubleQuotes(educationCode) + "'," + std::to_string(wholeYears) + ")");
 }
 
 Statement JetDialect::selectDepartmentIdCards(std::string_view deptCode) const {

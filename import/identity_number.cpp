@@ -22,6 +22,10 @@ constexpr unsigned char kFullWidthBase = 0xA0;  // A3A0 + c is the full-width fo
 constexpr unsigned char kBlankLead = 0xA1;
 constexpr unsigned char kBlankTrail = 0xA1;
 
+IdFinding finding(IdFault fault, char expected = 0, CalendarDay inside = {}, bool male = false) {
+  return IdFinding{fault, expected, inside, male};
+}
+
 bool isBlankByte(unsigned char c) { return c <= ' '; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool allDigits(std::string_view s) { return std::all_of(s.begin(), s.end(), isDigit); }
@@ -71,13 +75,13 @@ bool hasIdForm(const std::string& key) {
 
 void checkDate(const Layout& l, const IdRowFacts& facts, std::vector<IdFinding>& out) {
   if (!isRealDay(l.birth)) {
-    out.push_back({IdFault::DateNotADay, 0, l.birth});
+    out.push_back(finding(IdFault::DateNotADay, 0, l.birth));
     return;
   }
-  if (l.birth > facts.today) out.push_back({IdFault::DateInFuture, 0, l.birth});
-  else if (l.birth.year < kFirstYear) out.push_back({IdFault::DateBefore1900, 0, l.birth});
+  if (l.birth > facts.today) out.push_back(finding(IdFault::DateInFuture, 0, l.birth));
+  else if (l.birth.year < kFirstYear) out.push_back(finding(IdFault::DateBefore1900, 0, l.birth));
   else if (facts.birth && (facts.birth->year != l.birth.year || facts.birth->month != l.birth.month))
-    out.push_back({IdFault::BirthDisagrees, 0, l.birth});
+    out.push_back(finding(IdFault::BirthDisagrees, 0, l.birth));
 }
 
 }  // namespace
@@ -135,22 +139,22 @@ bool isProvinceCode(int code) {
 std::vector<IdFinding> checkIdNumber(std::string_view gbk, const IdRowFacts& facts) {
   std::vector<IdFinding> out;
   const FoldedIdNumber folded = foldIdNumber(gbk);
-  if (folded.fullWidth) out.push_back({IdFault::FullWidth});
-  if (folded.innerBlank) out.push_back({IdFault::InnerBlank});
+  if (folded.fullWidth) out.push_back(finding(IdFault::FullWidth));
+  if (folded.innerBlank) out.push_back(finding(IdFault::InnerBlank));
   const std::string& key = folded.key;
   if (!hasIdForm(key)) {
-    out.push_back({IdFault::NotAnIdNumber});
+    out.push_back(finding(IdFault::NotAnIdNumber));
     return out;
   }
   if (key.size() == kLongLength) {
     const char expected = idCheckCharacter(std::string_view(key).substr(0, kLongLength - 1));
-    if (key.back() != expected) out.push_back({IdFault::CheckDigit, expected});
+    if (key.back() != expected) out.push_back(finding(IdFault::CheckDigit, expected));
   }
-  if (!isProvinceCode(digitsValue(std::string_view(key).substr(0, 2)))) out.push_back({IdFault::Province});
+  if (!isProvinceCode(digitsValue(std::string_view(key).substr(0, 2)))) out.push_back(finding(IdFault::Province));
   const Layout l = layoutOf(key);
   checkDate(l, facts, out);
   const bool male = l.sexDigit % 2 == 1;
-  if (facts.male && *facts.male != male) out.push_back({IdFault::SexDisagrees, 0, l.birth, male});
+  if (facts.male && *facts.male != male) out.push_back(finding(IdFault::SexDisagrees, 0, l.birth, male));
   return out;
 }
 

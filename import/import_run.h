@@ -37,8 +37,9 @@ struct ImportRequest {
   // The sheet row to start from: 2, the first data row, unless an earlier
   // run that ended early is continued. It must be a data row of the sheet.
   int32_t firstRow = kFirstDataRow;
-  // Append: before anything is written, the rows whose id card number a
-  // person of the department already has are put to the front end.
+  // Before anything is written, the rows whose id card number an earlier row
+  // of the workbook has, or (append) a person of the department already has,
+  // are put to the front end.
   bool checkDuplicates = true;
   // Finished rows are committed in batches: after this many rows or once this
   // much time has passed since the batch began, whichever comes first. The

@@ -40,7 +40,8 @@ std::string quoted(std::string_view title, std::string_view value) {
 // the map gave for the text.
 std::optional<bool> rowSaysMale(const PersonFacts& f) {
   const std::string t = text::trim(f.sexText);
-  for (std::string_view said : {t, std::string_view(f.sexCode ? *f.sexCode : std::string())}) {
+  const std::string_view code = f.sexCode ? std::string_view(*f.sexCode) : std::string_view();
+  for (const std::string_view said : {std::string_view(t), code}) {
     if (said == texts::kSexMale || said == "1") return true;
     if (said == texts::kSexFemale || said == "2") return false;
   }

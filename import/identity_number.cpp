@@ -18,7 +18,7 @@ constexpr int kCheckModulus = 11;
 
 // The GB 18030 lead byte of full-width ASCII forms, and the full-width blank.
 constexpr unsigned char kFullWidthLead = 0xA3;
-constexpr unsigned char kFullWidthBase = 0xA0;  // A3A0 + c is the full-width form of ASCII c
+constexpr unsigned char kFullWidthBase = 0x80;  // A3 (c + 80) is the full-width form of ASCII c
 constexpr unsigned char kBlankLead = 0xA1;
 constexpr unsigned char kBlankTrail = 0xA1;
 
@@ -100,7 +100,7 @@ FoldedIdNumber foldIdNumber(std::string_view gbk) {
     }
     if (pendingBlank) f.innerBlank = true;
     pendingBlank = false;
-    if (c == kFullWidthLead && trail > kFullWidthBase && trail < 0xFF) {
+    if (c == kFullWidthLead && trail > kFullWidthBase + ' ' && trail < 0xFF) {
       f.fullWidth = true;
       f.key.push_back(static_cast<char>(trail - kFullWidthBase));
       ++i;

@@ -10,7 +10,7 @@
 
 #include "cli/command.h"
 #include "cli/console_frontend.h"
-#include "cli/dry_run_connection.h"
+#include "import/dry_run_connection.h"
 #include "cli/open_work_database.h"
 #include "cli/options.h"
 #include "cli/terminal.h"
@@ -21,6 +21,7 @@
 #include "import/column_map.h"
 #include "import/import_run.h"
 #include "import/reject_workbook.h"
+#include "import/run_texts.h"
 #include "import/step_context.h"
 #include "sheet/workbook.h"
 #include "sheet/xlsx_writer.h"
@@ -204,8 +205,9 @@ int runImport(const QStringList& args) {
   imp::ImportOutcome outcome;
   try {
     if (parser.isSet("dry-run")) {
-      DryRunConnection preview(*connection);
+      imp::DryRunConnection preview(*connection);
       outcome = imp::AInputExecute(preview, codeMap, columns, frontend, request, openWorkbook);
+      printOut(text::gb18030ToUtf8(imp::checkDoneText(outcome)));
       printOut("(试运行: 数据库未作任何改动)");
     } else {
       outcome = imp::AInputExecute(*connection, codeMap, columns, frontend, request, openWorkbook);

@@ -14,10 +14,12 @@ QObject* makeTreeClickTests();
 QObject* makePasswordTests();
 QObject* makeRunEndTests();
 QObject* makeRunSafetyTests();
+QObject* makeCheckTests();
 
 inline std::vector<QObject*> allTests() {
   return {makeStartupTests(),   makeImportTests(),   makeChooserTests(), makeExceptionTests(),
-          makeTreeClickTests(), makePasswordTests(), makeRunEndTests(),  makeRunSafetyTests()};
+          makeTreeClickTests(), makePasswordTests(), makeRunEndTests(),  makeRunSafetyTests(),
+          makeCheckTests()};
 }
 
 }  // namespace gz::shell::testing

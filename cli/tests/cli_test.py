@@ -311,19 +311,19 @@ class Import(DemoDatabase):
         before = self.people("0102")
         r = run(["import", "--dept", "0102", "staff.xls"], self.dir)
         self.assertEqual(r.returncode, 1, r.stdout + r.stderr)
-        self.assertIn("第2行:张伟:身份证号110101196803011234已在本部门", r.stderr.splitlines())
+        self.assertIn("第2行:张伟:身份证号110101196803011235已在本部门", r.stderr.splitlines())
         self.assertIn("6人的身份证号已在本部门,未导入任何人员", r.stdout.splitlines())
         self.assertEqual(self.people("0102"), before)
 
         # Two new people among the known ones: only they are added.
         people = demo_people()
-        people[1] = with_id(("赵新",) + people[1][1:], "110101199001010011")
+        people[1] = with_id(("赵新",) + people[1][1:], "110101197211204425")
         people[4] = with_id(("钱新",) + people[4][1:], "")  # no number: never a duplicate
         write_staff(self.dir, "mixed.xls", people)
         r = run(["import", "--dept", "0102", "--skip-existing", "mixed.xls"], self.dir)
         self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
         out = r.stdout.splitlines()
-        self.assertIn("第2行:张伟:身份证号110101196803011234已在本部门,跳过", out)
+        self.assertIn("第2行:张伟:身份证号110101196803011235已在本部门,跳过", out)
         self.assertIn("导入人员2人,未导入0行,跳过4行,履历记录10条,报告2条", out)
         self.assertEqual(self.people("0102"), before + 2)
 
@@ -351,7 +351,7 @@ class Import(DemoDatabase):
         self.assertEqual(rows[0][:2] + rows[0][-1:], ("序号", "姓名", "未导入原因"))
         # Cells as read: numbers as numbers, texts as texts, dates as dates.
         self.assertEqual(rows[1][:8], (3, "李娜", 2, "回族", "19x0-05-09", datetime.datetime(2002, 9, 1), "工人",
-                                       "110101198005091111"))
+                                       "110101198005091129"))
         self.assertEqual(rows[1][-1], '出生年月"19x0-05-09"不是日期')
 
         # The clerk puts the date right and saves: the file imports as it is.
@@ -365,7 +365,7 @@ class Import(DemoDatabase):
         with self.db() as c:
             row = c.execute("select csny, gzsj, sfzh, (select count(*) from ryxl where mid=p.id) from ryjbxx p "
                             "where xm='李娜' and bm='0102'").fetchall()
-        self.assertEqual(row, [("1980-05-09", "2002-09-01", "110101198005091111", 2)])
+        self.assertEqual(row, [("1980-05-09", "2002-09-01", "110101198005091129", 2)])
 
         # A run that stores every row writes no file; --rejects must name an .xlsx.
         r = run(["import", "--dept", "02", "--rejects", "none.xlsx", "staff.xls"], self.dir)

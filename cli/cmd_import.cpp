@@ -10,7 +10,6 @@
 
 #include "cli/command.h"
 #include "cli/console_frontend.h"
-#include "import/dry_run_connection.h"
 #include "cli/open_work_database.h"
 #include "cli/options.h"
 #include "cli/terminal.h"
@@ -19,6 +18,7 @@
 #include "codes/dm_file.h"
 #include "db/connection.h"
 #include "import/column_map.h"
+#include "import/dry_run_connection.h"
 #include "import/import_run.h"
 #include "import/reject_workbook.h"
 #include "import/run_texts.h"

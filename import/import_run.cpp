@@ -66,8 +66,8 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   try {
     if (request.checkDuplicates) {
       // Overwrite: the department's people go, so only repeats within the workbook count.
-      const DuplicateCheck check{*opened.book, layout->columns, request.firstRow, conn, dept,
-                                 request.mode == ImportMode::Append};
+      const DuplicateCheck check{
+          *opened.book, layout->columns, request.firstRow, conn, dept, request.mode == ImportMode::Append};
       if (std::optional<ImportOutcome> cancelled = settleDuplicates(check, frontend, skipped)) {
         opened.book.reset();
         return reportRun(frontend, std::move(*cancelled));

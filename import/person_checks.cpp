@@ -79,8 +79,8 @@ void dateWarnings(const PersonFacts& f, const CalendarDay& today, std::vector<st
     const std::string said = std::string(f.workStartTitle) + dayText(*f.workStart);
     // The 14th birthday of someone born on 29 February is 1 March in a common
     // year; comparing the days as (year, month, day) gives just that.
-    const CalendarDay working = f.birth ? CalendarDay{f.birth->year + kWorkingAge, f.birth->month, f.birth->day}
-                                        : CalendarDay{};
+    const CalendarDay working =
+        f.birth ? CalendarDay{f.birth->year + kWorkingAge, f.birth->month, f.birth->day} : CalendarDay{};
     if (*f.workStart > today) out.push_back(said + std::string(texts::kDateAfterToday));
     else if (f.birth && *f.workStart < working) out.push_back(said + std::string(texts::kDateBefore14));
   }
@@ -103,8 +103,7 @@ IdCellRead readIdCardCell(const sheet::CellValue& cell, db::Value& out, std::str
 }
 
 std::optional<std::string> sexCodeFor(std::string_view cellText, codes::CodeMap& codes) {
-  if (text::compareBytes(cellText, "1") >= 0 && text::compareBytes(cellText, "2") <= 0)
-    return codes.lookup(cellText);
+  if (text::compareBytes(cellText, "1") >= 0 && text::compareBytes(cellText, "2") <= 0) return codes.lookup(cellText);
   if (cellText.empty()) return std::nullopt;
   const std::string& code = codes.lookup(cellText);
   if (code.empty()) return std::nullopt;

@@ -83,7 +83,8 @@ std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend
   }
   const bool withinWorkbook =
       std::any_of(found.begin(), found.end(), [](const DuplicateRow& d) { return d.sameAsRow != 0; });
-  return endedBeforeWriting(RunEnd::Cancelled, duplicatesRefusedMessage(static_cast<int>(found.size()), withinWorkbook));
+  return endedBeforeWriting(RunEnd::Cancelled,
+                            duplicatesRefusedMessage(static_cast<int>(found.size()), withinWorkbook));
 }
 
 }  // namespace gz::imp

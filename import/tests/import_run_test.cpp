@@ -511,9 +511,17 @@ TEST_F(Duplicates, ANumberRepeatedInTheWorkbookNamesTheEarlierRow) {
   };
   // 赵六's 123456 is the department's: it counts only when appending.
   const Row cases[] = {
-      {"append, cancel", ImportMode::Append, DuplicateAnswer::Cancel, RunEnd::Cancelled, {},
+      {"append, cancel",
+       ImportMode::Append,
+       DuplicateAnswer::Cancel,
+       RunEnd::Cancelled,
+       {},
        "3人的身份证号已在本部门或与工作簿中前面的行相同,未导入任何人员"},
-      {"overwrite, cancel", ImportMode::Overwrite, DuplicateAnswer::Cancel, RunEnd::Cancelled, {},
+      {"overwrite, cancel",
+       ImportMode::Overwrite,
+       DuplicateAnswer::Cancel,
+       RunEnd::Cancelled,
+       {},
        "2人的身份证号已在本部门或与工作簿中前面的行相同,未导入任何人员"},
       {"append, only new", ImportMode::Append, DuplicateAnswer::SkipExisting, RunEnd::Completed, {"person 张三"}, ""},
   };

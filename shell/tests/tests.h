@@ -17,9 +17,8 @@ QObject* makeRunSafetyTests();
 QObject* makeCheckTests();
 
 inline std::vector<QObject*> allTests() {
-  return {makeStartupTests(),   makeImportTests(),   makeChooserTests(), makeExceptionTests(),
-          makeTreeClickTests(), makePasswordTests(), makeRunEndTests(),  makeRunSafetyTests(),
-          makeCheckTests()};
+  return {makeStartupTests(),  makeImportTests(), makeChooserTests(),   makeExceptionTests(), makeTreeClickTests(),
+          makePasswordTests(), makeRunEndTests(), makeRunSafetyTests(), makeCheckTests()};
 }
 
 }  // namespace gz::shell::testing

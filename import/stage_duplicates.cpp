@@ -61,7 +61,7 @@ std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in) {
     const std::string key = idCardKey(idCard);
     if (key.empty()) continue;
     if (stored.count(key) != 0) {
-      found.push_back({row, std::move(name), std::move(idCard)});
+      found.push_back({row, std::move(name), std::move(idCard), 0, {}});
       continue;
     }
     const auto [first, fresh] = firstSeen.try_emplace(key, row, name);

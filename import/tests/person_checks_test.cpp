@@ -240,7 +240,9 @@ TEST(PersonChecks, IdentityCellsAsStored) {
     db::Value v;
     std::string idText;
     EXPECT_EQ(readIdCardCell(r.cell, v, idText), r.read) << r.name;
-    if (r.read == IdCellRead::Ok) EXPECT_EQ(v, r.stored) << r.name;
+    if (r.read == IdCellRead::Ok) {
+      EXPECT_EQ(v, r.stored) << r.name;
+    }
   }
 }
 

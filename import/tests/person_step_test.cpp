@@ -210,7 +210,9 @@ TEST_F(PersonStep, IdentityCellsAndSexTextsAsClerksTypeThem) {
     EXPECT_EQ(p.stored, *r.failure == 0) << r.name;
     EXPECT_EQ(U(p.failure), r.failure) << r.name;
     EXPECT_EQ(col("sfzh"), r.sfzh) << r.name;
-    if (p.stored) EXPECT_EQ(col("xb"), r.xb) << r.name;
+    if (p.stored) {
+      EXPECT_EQ(col("xb"), r.xb) << r.name;
+    }
     std::vector<std::string> warnings;
     for (const std::string& w : p.warnings) warnings.push_back(U(w));
     EXPECT_EQ(warnings, r.warnings) << r.name;

@@ -207,7 +207,8 @@ int runImport(const QStringList& args) {
     if (parser.isSet("dry-run")) {
       imp::DryRunConnection preview(*connection);
       outcome = imp::AInputExecute(preview, codeMap, columns, frontend, request, openWorkbook);
-      printOut(text::gb18030ToUtf8(imp::checkDoneText(outcome)));
+      if (outcome.end == imp::RunEnd::Completed || outcome.end == imp::RunEnd::Aborted)
+        printOut(text::gb18030ToUtf8(imp::checkDoneText(outcome)));
       printOut("(试运行: 数据库未作任何改动)");
     } else {
       outcome = imp::AInputExecute(*connection, codeMap, columns, frontend, request, openWorkbook);

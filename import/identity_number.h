@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace gz::imp {
@@ -16,7 +17,11 @@ namespace gz::imp {
 // A calendar day, with the ordering of its fields.
 struct CalendarDay {
   int year = 0, month = 0, day = 0;
-  auto operator<=>(const CalendarDay&) const = default;
+  bool operator==(const CalendarDay&) const = default;
+  friend bool operator<(const CalendarDay& a, const CalendarDay& b) {
+    return std::tie(a.year, a.month, a.day) < std::tie(b.year, b.month, b.day);
+  }
+  friend bool operator>(const CalendarDay& a, const CalendarDay& b) { return b < a; }
 };
 
 // The number as compared: blanks at the ends and inside dropped (the

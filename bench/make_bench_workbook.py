@@ -22,6 +22,14 @@ POS = ["办事员", "科员", "副科", "正科"]
 KH = ["优秀", "合格", "基本合格"]
 
 
+def id_number(r, born, sex):
+    """A valid identity number, one of its own for each row, that agrees
+    with the row's birth date and sex (1 male: an odd sex digit)."""
+    digits = f"11{r % 10000:04d}{born:%Y%m%d}{(r // 10000) * 2 + (1 if sex == 1 else 0):03d}"
+    weights = [7, 9, 10, 5, 8, 4, 2, 1, 6, 3, 7, 9, 10, 5, 8, 4, 2]
+    return digits + "10X98765432"[sum(int(d) * w for d, w in zip(digits, weights)) % 11]
+
+
 def main(folder, n):
     os.makedirs(folder, exist_ok=True)
     rnd = random.Random(1)
@@ -38,10 +46,10 @@ def main(folder, n):
                         for i in range(3))
         pos = "\n".join(f"{start_year + 4 * i}.{1 + rnd.randrange(12):02d} {POS[i]}" for i in range(3))
         kh = "\n".join(f"{2006 + i}{KH[rnd.randrange(3)]}" for i in range(5))
-        row = [r, SURNAMES[rnd.randrange(20)] + GIVEN[rnd.randrange(24)] + GIVEN[rnd.randrange(24)],
-               1 + rnd.randrange(2), ETHNIC[rnd.randrange(4)], None, None, "干部",
-               f"1101011{rnd.randrange(10**10):010d}X", rnd.randrange(13), f"{rnd.randrange(5)}.{rnd.randrange(12):02d}",
-               edu, pos, kh]
+        name = SURNAMES[rnd.randrange(20)] + GIVEN[rnd.randrange(24)] + GIVEN[rnd.randrange(24)]
+        sex = 1 + rnd.randrange(2)
+        row = [r, name, sex, ETHNIC[rnd.randrange(4)], None, None, "干部", id_number(r, born, sex),
+               rnd.randrange(13), f"{rnd.randrange(5)}.{rnd.randrange(12):02d}", edu, pos, kh]
         for c, v in enumerate(row):
             if v is not None:
                 sheet.write(r, c, v)

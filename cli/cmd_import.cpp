@@ -8,7 +8,6 @@
 
 #include "cli/command.h"
 #include "cli/console_frontend.h"
-#include "cli/dry_run_connection.h"
 #include "cli/import_command.h"
 #include "cli/open_work_database.h"
 #include "cli/options.h"
@@ -18,8 +17,10 @@
 #include "codes/dm_file.h"
 #include "db/connection.h"
 #include "import/column_map.h"
+#include "import/dry_run_connection.h"
 #include "import/import_run.h"
 #include "import/reject_workbook.h"
+#include "import/run_texts.h"
 #include "import/step_context.h"
 #include "sheet/open_workbook.h"
 #include "sheet/xlsx_writer.h"
@@ -119,8 +120,10 @@ imp::ImportOutcome execute(db::Connection& connection, codes::CodeMap& codeMap, 
   };
   imp::ColumnMap columns;
   if (!command.dryRun) return imp::AInputExecute(connection, codeMap, columns, frontend, request, openWorkbook);
-  DryRunConnection preview(connection);
+  imp::DryRunConnection preview(connection);
   imp::ImportOutcome outcome = imp::AInputExecute(preview, codeMap, columns, frontend, request, openWorkbook);
+  if (outcome.end == imp::RunEnd::Completed || outcome.end == imp::RunEnd::Aborted)
+    printOut(text::gb18030ToUtf8(imp::checkDoneText(outcome)));
   printOut("(试运行: 数据库未作任何改动)");
   return outcome;
 }

@@ -45,6 +45,7 @@ void ConsoleFrontend::lineWithoutCode(imp::HistoryKind kind, std::string_view pe
 
 void ConsoleFrontend::rowDone(const imp::RowOutcome& row) {
   if (!row.stored) errorLine(imp::rowNotStoredLine(row));
+  for (const std::string& w : row.warnings) errorLine(imp::warningLine(row, w));
 }
 
 void ConsoleFrontend::runEnded(const imp::ImportOutcome& o) {

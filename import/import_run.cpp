@@ -70,10 +70,10 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   const RowsInput rows{*opened.book, layout->columns, codes, dept, firstRow, &skipped};
   const std::unique_ptr<RowWriter> writer = makeRowWriter(conn, request, {frontend, tally, &typedDates}, rows);
   try {
-    if (request.mode == ImportMode::Overwrite) {
-      deleteEarlierPeople(*writer, frontend, dept, request.wait);
-    } else if (request.checkDuplicates) {
-      const DuplicateCheck check{*opened.book, layout->columns, firstRow, conn, dept};
+    if (request.checkDuplicates) {
+      // Overwrite: the department's people go, so only repeats within the workbook count.
+      const DuplicateCheck check{
+          *opened.book, layout->columns, firstRow, conn, dept, request.mode == ImportMode::Append};
       if (std::optional<ImportOutcome> cancelled = settleDuplicates(check, frontend, skipped)) {
         opened.book.reset();
         return reportRun(frontend, std::move(*cancelled));
@@ -81,6 +81,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
       out.rowsSkipped = static_cast<int>(skipped.size());
       out.rowsTotal -= out.rowsSkipped;
     }
+    if (request.mode == ImportMode::Overwrite) deleteEarlierPeople(*writer, frontend, dept, request.wait);
     frontend.layoutAccepted();
     if (layout->footerRow != 0) frontend.dataEndedAt(layout->footerRow, layout->footerName);
     frontend.progress(0, out.rowsTotal);

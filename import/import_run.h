@@ -42,8 +42,9 @@ struct ImportRequest {
   int32_t firstRow = kFirstDataRow;
   // The other names of titles, for the search of a header that row 1 lacks.
   TitleNames titleNames;
-  // Append: before anything is written, the rows whose id card number a
-  // person of the department already has are put to the front end.
+  // Before anything is written, the rows whose id card number an earlier row
+  // of the workbook has, or (append) a person of the department already has,
+  // are put to the front end.
   bool checkDuplicates = true;
   // Finished rows are committed in batches: after this many rows or once this
   // much time has passed since the batch began, whichever comes first. The

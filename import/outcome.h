@@ -49,6 +49,7 @@ struct ImportOutcome {
   int rowsFailed = 0;         // rows whose person could not be stored (nothing of them written)
   int historyRowsStored = 0;  // education, position and assessment rows committed
   int linesReported = 0;      // history lines reported for a name without a code
+  int warnings = 0;           // warnings about stored persons' cells
   std::string message;        // GB 18030: why the run ended, for every end but Completed and Aborted
   // LayoutRejected: the line under the message (GB 18030): the required
   // titles the sheet lacks, or where a header was found that was not taken
@@ -81,14 +82,19 @@ struct RowOutcome {
   int historyRowsStored = 0;
   int linesReported = 0;    // history lines reported for a name without a code
   std::string reason;       // GB 18030, why nothing of the row was stored
+  std::vector<std::string> warnings;  // GB 18030, what looks wrong in a stored person's cells
 };
 
 // A data row whose id card number (身份证号) a person of the department, or
-// of a department below it, already has.
+// of a department below it, already has, or an earlier row of the workbook.
 struct DuplicateRow {
   int32_t row = 0;
   std::string personName;  // GB 18030, the row's name
   std::string idCard;      // GB 18030, as the row has it
+  // The earlier row of the workbook with the same number, and its name; 0
+  // when a person of the department has it.
+  int32_t sameAsRow = 0;
+  std::string sameAsName;
 };
 
 // What the front end decides about rows whose people the department has.

@@ -7,6 +7,7 @@
 #include "db/sql_values.h"
 #include "import/frontend.h"
 #include "import/numbers.h"
+#include "import/person_checks.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
 #include "sheet/model/cell_forms.h"
@@ -52,6 +53,19 @@ class RowReader {
     return v;
   }
 
+  // The 身份证号 cell as stored; its text for the checks goes to `idText`.
+  db::Value idCard(int32_t col, std::string& idText) const {
+    const sheet::CellValue cell = value(col);
+    db::Value v;
+    switch (readIdCardCell(cell, v, idText)) {
+      case IdCellRead::Ok: return v;
+      case IdCellRead::LostDigits: throw CellFailure{std::string(texts::kReasonIdLostDigits)};
+      case IdCellRead::ErrorValue: break;
+    }
+    std::string reason(texts::kTitleIdCard);
+    throw CellFailure{reason.append(texts::kReasonErrorCell).append(sheet::cellText(cell))};
+  }
+
   // The cell's date as a calendar date and its yyyy-mm-dd text; where the
   // date came from goes to `source`.
   db::Date date(int32_t col, std::string_view title, std::string& isoText, sheet::DateSource& source) const {
@@ -78,18 +92,19 @@ struct RowDates {
 
 // The cell-dependent columns, in the order they are set. Throws CellFailure.
 void fillFromCells(const StepContext& ctx, const RowReader& cells, RowCarry& carry, db::PersonRecord& record,
-                   RowDates& dates) {
+                   RowDates& dates, PersonFacts& facts) {
   const SheetColumns& c = ctx.columns;
   if (c.serial) record.set(col::kSerial, cells.dbValue(c.serial, texts::kTitleSerial));
-  if (c.idCard) record.set(col::kIdCard, cells.dbValue(c.idCard, texts::kTitleIdCard));
+  if (c.idCard) record.set(col::kIdCard, cells.idCard(c.idCard, facts.idCard));
   if (c.seniority) {
     // The sheet gives months to add; the record keeps them as a deduction.
     const int32_t n = text::wholeNumberOr0(cells.text(c.seniority));
     if (n != 0) record.set(col::kSeniorityDeduction, -int64_t{n});
   }
   if (c.sex) {
-    const std::string t = cells.text(c.sex);
-    if (text::compareBytes(t, "1") >= 0 && text::compareBytes(t, "2") <= 0) record.set(col::kSex, ctx.codes.lookup(t));
+    facts.sexText = cells.text(c.sex);
+    facts.sexCode = sexCodeFor(facts.sexText, ctx.codes);
+    if (facts.sexCode) record.set(col::kSex, *facts.sexCode);
   }
   if (c.ethnic) {
     // A name (first byte above "9") is translated; a code given as digits is kept.
@@ -98,10 +113,17 @@ void fillFromCells(const StepContext& ctx, const RowReader& cells, RowCarry& car
     else record.set(col::kEthnic, std::move(t));
   }
   std::string iso;
-  if (c.birth) record.set(col::kBirth, cells.date(c.birth, texts::kTitleBirth, iso, dates.birth));
+  if (c.birth) {
+    const db::Date d = cells.date(c.birth, texts::kTitleBirth, iso, dates.birth);
+    record.set(col::kBirth, d);
+    if (cells.value(c.birth).kind != sheet::CellKind::Empty) facts.birth = CalendarDay{d.year, d.month, d.day};
+  }
   if (c.workStart) {
-    record.set(col::kWorkStart, cells.date(c.workStart, c.workStartTitle, iso, dates.workStart));
+    const db::Date d = cells.date(c.workStart, c.workStartTitle, iso, dates.workStart);
+    record.set(col::kWorkStart, d);
     carry.workStart = iso;
+    if (cells.value(c.workStart).kind != sheet::CellKind::Empty) facts.workStart = CalendarDay{d.year, d.month, d.day};
+    facts.workStartTitle = c.workStartTitle;
   }
   if (c.status) record.set(col::kStatus, cells.dbValue(c.status, texts::kTitleStatus));
   if (c.deductYears) {
@@ -160,8 +182,9 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
   out.failure = unreadableCellReason(ctx, row);
   if (!out.failure.empty()) return out;
   RowDates dates;
+  PersonFacts facts;
   try {
-    fillFromCells(ctx, RowReader(ctx.book, row), carry, record, dates);
+    fillFromCells(ctx, RowReader(ctx.book, row), carry, record, dates, facts);
   } catch (const CellFailure& f) {
     out.failure = f.reason;
     return out;
@@ -169,6 +192,7 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
   try {
     out.id = db::insertPerson(ctx.conn, record);
     out.stored = true;
+    out.warnings = personWarnings(facts, todayDate());
     if (typedDates) {
       typedDates->count(texts::kTitleBirth, dates.birth);
       typedDates->count(ctx.columns.workStartTitle, dates.workStart);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/connection.h"
 #include "db/payroll/person_columns.h"
@@ -28,6 +29,7 @@ struct PersonOutcome {
   bool stored = false;
   int64_t id = 0;       // the new person's id when stored
   std::string failure;  // why the person was not stored (e.g. 出生年月"19x3"不是日期)
+  std::vector<std::string> warnings;  // what looks wrong in a stored person's cells
 };
 
 // Tells the front end that the row has started, fills `record` (cleared

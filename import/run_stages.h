@@ -132,11 +132,13 @@ struct DuplicateCheck {
   int32_t firstRow = kFirstDataRow;
   db::Connection& conn;
   std::string_view deptCode;
+  bool againstDepartment = true;  // false: only numbers repeated within the workbook
 };
 // The rows from `firstRow` up to the first empty name whose id card number
-// (身份证号) a person of the department, or of one below it, already has, in
-// sheet order: one query for the whole run. None when the sheet has no such
-// column; a row without a number is never one of them.
+// (身份证号) a person of the department, or of one below it, already has (one
+// query for the whole run), or an earlier row of the workbook has, in sheet
+// order. None when the sheet has no such column; a row without a number is
+// never one of them.
 std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in);
 // Asks the front end about the rows findDuplicates() finds. The rows to
 // leave out go to `skipped`; the outcome (Cancelled) when nothing is to be

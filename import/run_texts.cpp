@@ -14,6 +14,12 @@ std::string rowNotStoredLine(const RowOutcome& row) {
   return line;
 }
 
+std::string warningLine(const RowOutcome& row, std::string_view warning) {
+  std::string line(texts::kRowPrefix);
+  line.append(std::to_string(row.row)).append(texts::kRowSuffix).append(row.personName).append(":");
+  return line.append(warning);
+}
+
 std::string lineWithoutCodeText(HistoryKind kind, std::string_view personName, std::string_view name) {
   std::string line;
   switch (kind) {
@@ -41,13 +47,21 @@ std::string summaryLine(const ImportOutcome& o) {
   s.append(texts::kSummaryHistory);
   s.append(std::to_string(o.historyRowsStored)).append(texts::kSummaryReports);
   s.append(std::to_string(o.linesReported)).append(texts::kSummaryEnd);
+  if (o.warnings != 0) s.append(texts::kSummaryWarnings).append(std::to_string(o.warnings)).append(texts::kSummaryEnd);
   return s;
 }
 
 std::string doneText(const ImportOutcome& o) {
-  if (o.rowsFailed == 0) return std::string(texts::kMsgSuccess);
-  return std::string(texts::kMsgDoneWithFailures) + std::to_string(o.rowsFailed) +
-         std::string(texts::kMsgRowsNotImported);
+  std::string s(o.rowsFailed == 0 ? texts::kMsgSuccess : texts::kMsgDoneWithFailures);
+  if (o.rowsFailed != 0) s.append(std::to_string(o.rowsFailed)).append(texts::kMsgRowsNotImported);
+  if (o.warnings != 0) s.append(texts::kWarningsWord).append(std::to_string(o.warnings)).append(texts::kSummaryEnd);
+  return s;
+}
+
+std::string checkDoneText(const ImportOutcome& o) {
+  std::string s(texts::kCheckWillImport);
+  s.append(std::to_string(o.personsStored)).append(texts::kSummaryFailed).append(std::to_string(o.rowsFailed));
+  return s.append(texts::kCheckRowsWarnings).append(std::to_string(o.warnings)).append(texts::kSummaryEnd);
 }
 
 std::string noWorkbookMessage(std::string_view path) {
@@ -67,13 +81,20 @@ std::string runFailedMessage(bool finishedRowsKept, std::string_view reasonGbk) 
 std::string duplicateLine(const DuplicateRow& row, bool skipped) {
   std::string line(texts::kRowPrefix);
   line.append(std::to_string(row.row)).append(texts::kRowSuffix).append(row.personName);
-  line.append(texts::kDuplicateIdCard).append(row.idCard).append(texts::kDuplicateExists);
+  line.append(texts::kDuplicateIdCard).append(row.idCard);
+  if (row.sameAsRow == 0) {
+    line.append(texts::kDuplicateExists);
+  } else {
+    line.append(texts::kDuplicateSameAs).append(std::to_string(row.sameAsRow)).append(texts::kRowWord);
+    line.append(row.sameAsName).append(texts::kDuplicateSame);
+  }
   if (skipped) line.append(texts::kDuplicateSkipped);
   return line;
 }
 
-std::string duplicatesRefusedMessage(int count) {
-  return std::to_string(count) + std::string(texts::kMsgDuplicatesRefused);
+std::string duplicatesRefusedMessage(int count, bool withinWorkbook) {
+  return std::to_string(count) +
+         std::string(withinWorkbook ? texts::kMsgDuplicatesRefusedInBook : texts::kMsgDuplicatesRefused);
 }
 
 std::string resumeLine(const ImportOutcome& o) {

@@ -17,6 +17,9 @@ namespace gz::imp {
 // 第5行:张三:<reason>,此人未导入
 std::string rowNotStoredLine(const RowOutcome& row);
 
+// 第5行:张三:<warning>
+std::string warningLine(const RowOutcome& row, std::string_view warning);
+
 // <kind>张三:<name>, e.g. 学历:张三:博士
 std::string lineWithoutCodeText(HistoryKind kind, std::string_view personName, std::string_view name);
 
@@ -26,18 +29,23 @@ std::string waitingText(WaitCause cause);
 // 导入人员N人,未导入N行,履历记录N条,报告N条
 std::string summaryLine(const ImportOutcome& outcome);
 
-// 数据导入成功!, or 数据导入完成,N行未导入! when rows failed.
+// 数据导入成功!, or 数据导入完成,N行未导入! when rows failed; 提示N条 follows
+// when there were warnings.
 std::string doneText(const ImportOutcome& outcome);
+// After a run that wrote nothing: 将导入N人,未导入M行,提示K条
+std::string checkDoneText(const ImportOutcome& outcome);
 
 // The messages of ImportOutcome::message. `path` is UTF-8.
 std::string noWorkbookMessage(std::string_view path);  // 未选择导入文件! or 工作簿不存在: <path>
 std::string unreadableWorkbookMessage(std::string_view path, std::string_view reasonUtf8);
 std::string runFailedMessage(bool finishedRowsKept, std::string_view reasonGbk);
 
-// 第5行:张三:身份证号110...已在本部门, with ,跳过 when the row is left out.
+// 第5行:张三:身份证号110...已在本部门 (or ...与第3行李四相同), with ,跳过 when
+// the row is left out.
 std::string duplicateLine(const DuplicateRow& row, bool skipped);
-// 3人的身份证号已在本部门,未导入任何人员
-std::string duplicatesRefusedMessage(int count);
+// 3人的身份证号已在本部门,未导入任何人员; ...已在本部门或与工作簿中前面的行相同...
+// when some are repeated within the workbook.
+std::string duplicatesRefusedMessage(int count, bool withinWorkbook = false);
 
 // 请从第N行继续导入 (请以追加方式从第N行继续导入 after an overwrite); empty when
 // the run did not end early.

@@ -1,11 +1,14 @@
 #include <algorithm>
 #include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "db/connection.h"
 #include "db/payroll/dialect.h"
 #include "db/sql_values.h"
 #include "import/frontend.h"
+#include "import/identity_number.h"
+#include "import/person_checks.h"
 #include "import/person_step.h"
 #include "import/run_stages.h"
 #include "import/run_texts.h"
@@ -15,22 +18,33 @@
 namespace gz::imp {
 namespace {
 
-// The id card number as compared: without the blanks around it and with a
-// final check letter x read as X, the way the number is written either way.
-std::string idCardKey(std::string_view gbk) {
-  std::string key = text::trim(gbk);
-  std::transform(key.begin(), key.end(), key.begin(), [](char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; });
-  return key;
-}
+// The id card number as compared: without blanks, with full-width digits
+// and letters read as ASCII and a check letter x read as X, the way the
+// number is written either way.
+std::string idCardKey(std::string_view gbk) { return foldIdNumber(gbk).key; }
 
 // The number the person step would store for the cell: a text as it stands,
-// a whole number in its digits. Anything else is no number to compare.
+// a whole number in its digits. Anything else, a number that lost digits
+// included, is no number to compare.
 std::string rowIdCard(const sheet::Workbook& book, int32_t row, int32_t column) {
   db::Value v;
-  if (!cellToDbValue(book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column)), v)) return {};
+  std::string idText;
+  const sheet::CellValue cell = book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column));
+  if (readIdCardCell(cell, v, idText) != IdCellRead::Ok) return {};
   if (const auto* s = std::get_if<std::string>(&v)) return *s;
   if (const auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
   return {};
+}
+
+// The department's numbers, compared as idCardKey() gives them.
+std::unordered_set<std::string> departmentIdCards(const DuplicateCheck& in) {
+  std::unordered_set<std::string> stored;
+  const std::unique_ptr<db::ResultSet> rs = in.conn.query(db::dialectOf(in.conn).selectDepartmentIdCards(in.deptCode));
+  while (rs->next()) {
+    std::string key = idCardKey(rs->text("sfzh"));
+    if (!key.empty()) stored.insert(std::move(key));
+  }
+  return stored;
 }
 
 }  // namespace
@@ -38,19 +52,21 @@ std::string rowIdCard(const sheet::Workbook& book, int32_t row, int32_t column) 
 std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in) {
   std::vector<DuplicateRow> found;
   if (in.columns.idCard == 0) return found;
-  std::unordered_set<std::string> stored;
-  const std::unique_ptr<db::ResultSet> rs = in.conn.query(db::dialectOf(in.conn).selectDepartmentIdCards(in.deptCode));
-  while (rs->next()) {
-    std::string key = idCardKey(rs->text("sfzh"));
-    if (!key.empty()) stored.insert(std::move(key));
-  }
-  if (stored.empty()) return found;
+  const std::unordered_set<std::string> stored =
+      in.againstDepartment ? departmentIdCards(in) : std::unordered_set<std::string>{};
+  std::unordered_map<std::string, std::pair<int32_t, std::string>> firstSeen;  // number: its first row and name
   for (int32_t row = in.firstRow;; ++row) {
     std::string name = nameCell(in.book, in.columns, row);
     if (name.empty()) break;
     std::string idCard = rowIdCard(in.book, row, in.columns.idCard);
     const std::string key = idCardKey(idCard);
-    if (!key.empty() && stored.count(key) != 0) found.push_back({row, std::move(name), std::move(idCard)});
+    if (key.empty()) continue;
+    if (stored.count(key) != 0) {
+      found.push_back({row, std::move(name), std::move(idCard), 0, {}});
+      continue;
+    }
+    const auto [first, fresh] = firstSeen.try_emplace(key, row, name);
+    if (!fresh) found.push_back({row, std::move(name), std::move(idCard), first->second.first, first->second.second});
   }
   return found;
 }
@@ -66,7 +82,10 @@ std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend
       return std::nullopt;
     case DuplicateAnswer::Cancel: break;
   }
-  return endedBeforeWriting(RunEnd::Cancelled, duplicatesRefusedMessage(static_cast<int>(found.size())));
+  const bool withinWorkbook =
+      std::any_of(found.begin(), found.end(), [](const DuplicateRow& d) { return d.sameAsRow != 0; });
+  return endedBeforeWriting(RunEnd::Cancelled,
+                            duplicatesRefusedMessage(static_cast<int>(found.size()), withinWorkbook));
 }
 
 }  // namespace gz::imp

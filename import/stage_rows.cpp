@@ -24,6 +24,7 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
   }
   out.stored = true;
   out.personId = person.id;
+  out.warnings = person.warnings;
   HistoryCounts history =
       ImportEducationHistory(ctx, row, person.id, out.personName, carry.workStart, carry.wholeYears);
   history += ImportPositionHistory(ctx, row, person.id, out.personName);
@@ -37,6 +38,7 @@ void RowTally::rowDone(const RowOutcome& row) {
   ++out_.rowsDone;
   if (!row.stored) ++out_.rowsFailed;
   out_.linesReported += row.linesReported;
+  out_.warnings += static_cast<int>(row.warnings.size());
   next_.rowDone(row);
 }
 

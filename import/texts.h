@@ -147,6 +147,40 @@ inline constexpr std::string_view kDataEndsAt = "\xCA\xFD\xBE\xDD\xB5\xBD\xB5\xD
 inline constexpr std::string_view kDataEndsBecause = "\xD0\xD0\xCE\xAA\xD6\xB9: \xB5\xDA";  // 行为止: 第
 inline constexpr std::string_view kRowQuote = "\xD0\xD0\"";  // 行"
 inline constexpr std::string_view kQuoteNotAPerson = "\"\xB2\xBB\xCA\xC7\xC8\xCB\xD4\xB1";  // "不是人员
+// A 身份证号 cell holding a number that lost its last digits (the person is not stored).
+inline constexpr std::string_view kReasonIdLostDigits = "\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5\xCA\xC7\xCA\xFD\xD6\xB5,\xB5\xDA" "15\xCE\xBB\xD2\xD4\xBA\xF3\xB5\xC4\xCA\xFD\xD7\xD6\xD2\xD1\xB6\xAA\xCA\xA7;\xC7\xEB\xB0\xD1\xB8\xC3\xC1\xD0\xC9\xE8\xCE\xAA\xCE\xC4\xB1\xBE\xBA\xF3\xD6\xD8\xD0\xC2\xCA\xE4\xC8\xEB";  // 身份证号是数值,第15位以后的数字已丢失;请把该列设为文本后重新输入
+
+// What looks wrong in a stored person's cells: 第5行:张三:身份证号"..."<what>; 出生年月1850-01-01早于1900年
+inline constexpr std::string_view kIdFullWidth = "\xBA\xAC\xC8\xAB\xBD\xC7\xCA\xFD\xD7\xD6\xBB\xF2X";  // 含全角数字或X
+inline constexpr std::string_view kIdInnerBlank = "\xD6\xD0\xBC\xE4\xD3\xD0\xBF\xD5\xB8\xF1";  // 中间有空格
+inline constexpr std::string_view kIdNotAnId = "\xB2\xBB\xCA\xC7\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5\xC2\xEB(\xD3\xA6\xCE\xAA" "18\xCE\xBB\xBB\xF2" "15\xCE\xBB\xCA\xFD\xD7\xD6)";  // 不是身份证号码(应为18位或15位数字)
+inline constexpr std::string_view kIdCheckDigit = "\xD0\xA3\xD1\xE9\xC2\xEB\xB2\xBB\xB6\xD4,\xC4\xA9\xCE\xBB\xD3\xA6\xCE\xAA";  // 校验码不对,末位应为
+inline constexpr std::string_view kIdProvince = "\xC7\xB0\xC1\xBD\xCE\xBB\xB2\xBB\xCA\xC7\xCA\xA1\xBC\xB6\xD0\xD0\xD5\xFE\xC7\xF8\xBB\xAE\xB4\xFA\xC2\xEB";  // 前两位不是省级行政区划代码
+inline constexpr std::string_view kIdDateNotADay = "\xD6\xD0\xB5\xC4\xB3\xF6\xC9\xFA\xC8\xD5\xC6\xDA\xB2\xBB\xCA\xC7\xD3\xD0\xD0\xA7\xC8\xD5\xC6\xDA";  // 中的出生日期不是有效日期
+inline constexpr std::string_view kIdDateInFuture = "\xD6\xD0\xB5\xC4\xB3\xF6\xC9\xFA\xC8\xD5\xC6\xDA\xCD\xED\xD3\xDA\xBD\xF1\xCC\xEC";  // 中的出生日期晚于今天
+inline constexpr std::string_view kIdDateBefore1900 = "\xD6\xD0\xB5\xC4\xB3\xF6\xC9\xFA\xC8\xD5\xC6\xDA\xD4\xE7\xD3\xDA" "1900\xC4\xEA";  // 中的出生日期早于1900年
+inline constexpr std::string_view kIdBirthInside = "\xD6\xD0\xB5\xC4\xB3\xF6\xC9\xFA\xC4\xEA\xD4\xC2";  // 中的出生年月
+inline constexpr std::string_view kIdSexInside = "\xB1\xED\xCA\xBE";  // 表示
+inline constexpr std::string_view kMale = "\xC4\xD0\xD0\xD4";  // 男性
+inline constexpr std::string_view kFemale = "\xC5\xAE\xD0\xD4";  // 女性
+inline constexpr std::string_view kDisagreesWith = ",\xD3\xEB";  // ,与
+inline constexpr std::string_view kDisagreeEnd = "\xB2\xBB\xB7\xFB";  // 不符
+inline constexpr std::string_view kSexMale = "\xC4\xD0";  // 男
+inline constexpr std::string_view kSexFemale = "\xC5\xAE";  // 女
+inline constexpr std::string_view kDateAfterToday = "\xCD\xED\xD3\xDA\xBD\xF1\xCC\xEC";  // 晚于今天
+inline constexpr std::string_view kDateBefore1900 = "\xD4\xE7\xD3\xDA" "1900\xC4\xEA";  // 早于1900年
+inline constexpr std::string_view kDateBefore14 = "\xD4\xE7\xD3\xDA" "14\xD6\xDC\xCB\xEA\xC9\xFA\xC8\xD5";  // 早于14周岁生日
+inline constexpr std::string_view kSexNoCode = "\xD4\xDA\xB4\xFA\xC2\xEB\xB1\xED\xD6\xD0\xC3\xBB\xD3\xD0\xB6\xD4\xD3\xA6\xB5\xC4\xB4\xFA\xC2\xEB,\xCE\xB4\xB1\xA3\xB4\xE6\xD0\xD4\xB1\xF0";  // 在代码表中没有对应的代码,未保存性别
+
+// Counting them, the check before writing (将导入N人,未导入M行,提示K条), and a number twice in the
+// workbook (第7行:李四:身份证号...与第5行张三相同).
+inline constexpr std::string_view kSummaryWarnings = ",\xCC\xE1\xCA\xBE";  // ,提示
+inline constexpr std::string_view kWarningsWord = "\xCC\xE1\xCA\xBE";  // 提示
+inline constexpr std::string_view kCheckWillImport = "\xBD\xAB\xB5\xBC\xC8\xEB";  // 将导入
+inline constexpr std::string_view kCheckRowsWarnings = "\xD0\xD0,\xCC\xE1\xCA\xBE";  // 行,提示
+inline constexpr std::string_view kDuplicateSameAs = "\xD3\xEB\xB5\xDA";  // 与第
+inline constexpr std::string_view kDuplicateSame = "\xCF\xE0\xCD\xAC";  // 相同
+inline constexpr std::string_view kMsgDuplicatesRefusedInBook = "\xC8\xCB\xB5\xC4\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5\xD2\xD1\xD4\xDA\xB1\xBE\xB2\xBF\xC3\xC5\xBB\xF2\xD3\xEB\xB9\xA4\xD7\xF7\xB2\xBE\xD6\xD0\xC7\xB0\xC3\xE6\xB5\xC4\xD0\xD0\xCF\xE0\xCD\xAC,\xCE\xB4\xB5\xBC\xC8\xEB\xC8\xCE\xBA\xCE\xC8\xCB\xD4\xB1";  // 人的身份证号已在本部门或与工作簿中前面的行相同,未导入任何人员
 
 // clang-format on
 

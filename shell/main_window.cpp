@@ -23,6 +23,7 @@
 #include "codes/dm_file.h"
 #include "db/connection.h"
 #include "db/payroll/schema.h"
+#include "import/dry_run_connection.h"
 #include "import/import_run.h"
 #include "sheet/open_workbook.h"
 #include "shell/choosers.h"
@@ -114,6 +115,7 @@ void TFSYDbf::createControls() {
   DirectoryListBox1->setDirectory(QDir::currentPath());
 
   connect(Button1, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button1Click); });
+  connect(checkButton_, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::checkClick); });
   connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::BitBtn1Click); });
   connect(Button2, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button2Click); });
   connect(Button3, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button3Click); });
@@ -122,6 +124,7 @@ void TFSYDbf::createControls() {
   // Until the start-up check has found the database there is nothing to
   // import into; 中止 is only for a run in progress.
   Button1->setEnabled(false);
+  checkButton_->setEnabled(false);
   BitBtn1->setEnabled(false);
   ProgressBar1->lower();
 }
@@ -156,6 +159,8 @@ void TFSYDbf::createRunControls() {
   Button1 = place(new QPushButton(QStringLiteral("导入"), this), "Button1", 515, 258, 57, 25);
   BitBtn1 = place(new QPushButton(QStringLiteral("中止"), this), "BitBtn1", 587, 258, 57, 25);
   Button2 = place(new QPushButton(QStringLiteral("退出"), this), "Button2", 651, 258, 57, 25);
+  // In the free strip under 导入, so no control of the window moves.
+  checkButton_ = place(new QPushButton(QStringLiteral("检查"), this), "checkButton", 515, 284, 57, 19);
 }
 
 // The personnel grid, the institution tree and the status bar.
@@ -238,6 +243,7 @@ void TFSYDbf::Timer1Timer() {
     return;
   }
   Button1->setEnabled(true);
+  checkButton_->setEnabled(true);
   loadInstitutionTree();
 }
 
@@ -266,6 +272,7 @@ void TFSYDbf::refreshPersonnelView() {
 void TFSYDbf::setRunState(bool running) {
   running_ = running;
   Button1->setEnabled(!running);
+  checkButton_->setEnabled(!running);
   BitBtn1->setEnabled(running);
   Button2->setEnabled(!running);
   // The progress bar lies under the file list and the grid; it comes to
@@ -274,7 +281,11 @@ void TFSYDbf::setRunState(bool running) {
   else ProgressBar1->lower();
 }
 
-void TFSYDbf::Button1Click() {
+void TFSYDbf::Button1Click() { startRun(false); }
+
+void TFSYDbf::checkClick() { startRun(true); }
+
+void TFSYDbf::startRun(bool checkOnly) {
   // A click that arrives while a run lets events through must not start a
   // second run inside it.
   if (running_) return;
@@ -289,7 +300,7 @@ void TFSYDbf::Button1Click() {
     ~RestoreButtons() { w->setRunState(false); }
   } restore{this};
   ASetDmExecute();
-  AInputExecute();
+  AInputExecute(checkOnly);
 }
 
 void TFSYDbf::ASetDmExecute() {
@@ -300,7 +311,7 @@ void TFSYDbf::ASetDmExecute() {
     Memo2->appendPlainText(text::gb18030ToQString(codes::dmUnreadableLine(line)));
 }
 
-void TFSYDbf::AInputExecute() {
+void TFSYDbf::AInputExecute(bool checkOnly) {
   const tree::JGData* record = selectedRecord();
   if (!record) return;
 
@@ -323,7 +334,12 @@ void TFSYDbf::AInputExecute() {
   db::Connection& conn = database();
   db::requireSchema(conn, db::SchemaUse::Import);
 
+  // A check runs the whole import inside a transaction that is undone.
+  std::optional<imp::DryRunConnection> check;
+  if (checkOnly) check.emplace(conn);
+
   WindowFrontend frontend(widgets, *setup_.boxes, abortFlag_);
+  frontend.setCheckOnly(checkOnly);
   const QFileInfo workbook(FileListBox1->selectedPath());
   frontend.suggestRejectsFile(workbook.dir().filePath(workbook.completeBaseName() + QStringLiteral("_未导入.xlsx")));
   // An encrypted workbook's password is asked for while the run opens it.
@@ -333,7 +349,9 @@ void TFSYDbf::AInputExecute() {
       return answer ? std::optional<std::string>(answer->toStdString()) : std::nullopt;
     });
   };
-  const imp::ImportOutcome outcome = imp::AInputExecute(conn, codeMap_, columnMap_, frontend, request, open);
+  const imp::ImportOutcome outcome =
+      imp::AInputExecute(check ? *check : conn, codeMap_, columnMap_, frontend, request, open);
+  if (checkOnly) return;
 
   // Only a run that went through rows, or failed part way, changed what the
   // grid shows.

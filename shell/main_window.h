@@ -74,12 +74,15 @@ class TFSYDbf : public QWidget {
 
   void Timer1Timer();
   void Button1Click();
+  // 检查: the whole import run with nothing written, to see what it would say.
+  void checkClick();
+  void startRun(bool checkOnly);
   void BitBtn1Click();
   void Button2Click();
   void Button3Click();
   void TV1Click();
   void ASetDmExecute();
-  void AInputExecute();
+  void AInputExecute(bool checkOnly = false);
 
   // The connection, opened again on demand when opening it failed before.
   db::Connection& database();
@@ -118,6 +121,7 @@ class TFSYDbf : public QWidget {
   QRadioButton* RadioButton5 = nullptr;
   QRadioButton* RadioButton6 = nullptr;
   QPushButton* Button1 = nullptr;
+  QPushButton* checkButton_ = nullptr;
   QPushButton* BitBtn1 = nullptr;
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;

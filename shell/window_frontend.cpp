@@ -63,6 +63,7 @@ void WindowFrontend::lineWithoutCode(imp::HistoryKind kind, std::string_view per
 
 void WindowFrontend::rowDone(const imp::RowOutcome& row) {
   if (!row.stored) errorLine(imp::rowNotStoredLine(row));
+  for (const std::string& w : row.warnings) errorLine(imp::warningLine(row, w));
 }
 
 void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
@@ -93,12 +94,15 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
       runState(texts::kMsgAborted);
       box(texts::kMsgAborted, texts::kCaptionInfo);
       [[fallthrough]];
-    case RunEnd::Completed:
+    case RunEnd::Completed: {
+      // A check wrote nothing: it says what an import would do.
+      const std::string done = checkOnly_ ? imp::checkDoneText(o) : imp::doneText(o);
       importLine(imp::summaryLine(o));
       importResumeLine(o);
-      runState(imp::doneText(o));
-      closingBox(withResumeLine(imp::doneText(o), o), texts::kCaptionInfo, o);
+      runState(done);
+      closingBox(withResumeLine(done, o), texts::kCaptionInfo, o);
       break;
+    }
   }
 }
 

@@ -73,6 +73,8 @@ class WindowFrontend final : public imp::Frontend {
   void flush();
   // Where the save dialog for the rows not stored starts.
   void suggestRejectsFile(const QString& path) { rejectsSuggestion_ = path; }
+  // The run writes nothing: its end says what an import would store.
+  void setCheckOnly(bool checkOnly) { checkOnly_ = checkOnly; }
 
  private:
   void importLine(std::string_view gbk);
@@ -91,6 +93,7 @@ class WindowFrontend final : public imp::Frontend {
   QStringList pendingImport_, pendingError_;
   QElapsedTimer sinceFlush_;
   QString rejectsSuggestion_;
+  bool checkOnly_ = false;
 };
 
 }  // namespace gz::shell

@@ -45,7 +45,7 @@ def people_rows():
          "1980.07中专\n1985.07大学\n1999.12研究生", "1985.08科员\n1995.01 科长", "2006优秀\n2007 合格\n2008基本合格"],
         [2, "李四", "2", "01", "19x3", d(1990, 7, 1), "工人", "", "", "",
          "1990.07大学", "1990.08科员", "2006优秀"],
-        [3, "王五", 2, "苗族", d(1970, 12, 31), d(1992, 9, 1), "干部", 11010119701231002, "", 0.11,
+        [3, "王五", 2, "苗族", d(1970, 12, 31), d(1992, 9, 1), "干部", 110101701231002, "", 0.11,
          "1992.07大学", "1992.09科员", "2006合格\n1899优秀"],
         [],
         [5, "赵六", "1", "汉族", d(1970, 1, 1), d(1990, 1, 1), "干部", "", "", "", "", "", ""],
@@ -81,6 +81,26 @@ def rare_rows():
     ]
 
 
+def identity_rows():
+    """Identity numbers as clerks type them: 18 digits in a number cell (the
+    last digits lost), an old 15-digit number in a number cell, a number
+    repeated further down with a blank after it, one with a wrong check digit
+    and 性别 written as 男."""
+    d = datetime.date
+    return [
+        [1, "张三", "1", "汉族", d(1965, 3, 1), d(1985, 8, 1), "干部", 110101196503010011, "", "",
+         "1985.07大学", "1985.08科员", "2006优秀"],
+        [2, "李四", "2", "汉族", d(1970, 12, 31), d(1992, 9, 1), "干部", 110101701231002, "", "",
+         "1992.07大学", "1992.09科员", "2006合格"],
+        [3, "王五", "1", "汉族", d(1965, 3, 1), d(1985, 8, 1), "干部", "110101196503010011", "", "",
+         "1985.07大学", "1985.08科员", "2006优秀"],
+        [4, "赵六", "1", "汉族", d(1965, 3, 1), d(1985, 8, 1), "干部", "110101196503010011 ", "", "",
+         "1985.07大学", "1985.08科员", "2006优秀"],
+        [5, "钱七", "男", "汉族", d(1965, 3, 1), d(1985, 8, 1), "干部", "11010119650301001X", "", "",
+         "1985.07大学", "1985.08科员", "2006优秀"],
+    ]
+
+
 def make_fixtures():
     os.makedirs(OUT, exist_ok=True)
     write_sheet(os.path.join(OUT, "people.xls"), TITLES, people_rows())
@@ -94,6 +114,8 @@ def make_fixtures():
     write_sheet(os.path.join(OUT, "no_data_rows.xls"), TITLES, [no_name, people_rows()[2]])
     write_sheet(os.path.join(OUT, "rare_names.xls"), TITLES, rare_rows())
     write_xlsx(os.path.join(OUT, "rare_names.xlsx"), TITLES, rare_rows())
+    write_sheet(os.path.join(OUT, "identity.xls"), TITLES, identity_rows())
+    write_xlsx(os.path.join(OUT, "identity.xlsx"), TITLES, identity_rows())
 
 
 def make_large(count, path):

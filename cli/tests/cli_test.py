@@ -311,19 +311,19 @@ class Import(DemoDatabase):
         before = self.people("0102")
         r = run(["import", "--dept", "0102", "staff.xls"], self.dir)
         self.assertEqual(r.returncode, 1, r.stdout + r.stderr)
-        self.assertIn("第2行:张伟:身份证号110101196803011234已在本部门", r.stderr.splitlines())
+        self.assertIn("第2行:张伟:身份证号110101196803011235已在本部门", r.stderr.splitlines())
         self.assertIn("6人的身份证号已在本部门,未导入任何人员", r.stdout.splitlines())
         self.assertEqual(self.people("0102"), before)
 
         # Two new people among the known ones: only they are added.
         people = demo_people()
-        people[1] = with_id(("赵新",) + people[1][1:], "110101199001010011")
+        people[1] = with_id(("赵新",) + people[1][1:], "110101197211204425")
         people[4] = with_id(("钱新",) + people[4][1:], "")  # no number: never a duplicate
         write_staff(self.dir, "mixed.xls", people)
         r = run(["import", "--dept", "0102", "--skip-existing", "mixed.xls"], self.dir)
         self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
         out = r.stdout.splitlines()
-        self.assertIn("第2行:张伟:身份证号110101196803011234已在本部门,跳过", out)
+        self.assertIn("第2行:张伟:身份证号110101196803011235已在本部门,跳过", out)
         self.assertIn("导入人员2人,未导入0行,跳过4行,履历记录10条,报告2条", out)
         self.assertEqual(self.people("0102"), before + 2)
 
@@ -351,7 +351,7 @@ class Import(DemoDatabase):
         self.assertEqual(rows[0][:2] + rows[0][-1:], ("序号", "姓名", "未导入原因"))
         # Cells as read: numbers as numbers, texts as texts, dates as dates.
         self.assertEqual(rows[1][:8], (3, "李娜", 2, "回族", "19x0-05-09", datetime.datetime(2002, 9, 1), "工人",
-                                       "110101198005091111"))
+                                       "110101198005091129"))
         self.assertEqual(rows[1][-1], '出生年月"19x0-05-09"不是日期')
 
         # The clerk puts the date right and saves: the file imports as it is.
@@ -365,7 +365,7 @@ class Import(DemoDatabase):
         with self.db() as c:
             row = c.execute("select csny, gzsj, sfzh, (select count(*) from ryxl where mid=p.id) from ryjbxx p "
                             "where xm='李娜' and bm='0102'").fetchall()
-        self.assertEqual(row, [("1980-05-09", "2002-09-01", "110101198005091111", 2)])
+        self.assertEqual(row, [("1980-05-09", "2002-09-01", "110101198005091129", 2)])
 
         # A run that stores every row writes no file; --rejects must name an .xlsx.
         r = run(["import", "--dept", "02", "--rejects", "none.xlsx", "staff.xls"], self.dir)
@@ -462,6 +462,98 @@ class Interruptions(DemoDatabase):
         p.kill()
         p.communicate()
         self.assertGreater(self.assert_whole_rows(), self.baseline_count)
+
+
+def write_staff_xlsx(folder, name, people):
+    """The same workbook as write_staff(), as .xlsx."""
+    sys.path.insert(0, os.path.join(REPO, "scripts"))
+    import make_demo_workbook as demo
+    import datetime
+    import openpyxl
+    book = openpyxl.Workbook()
+    sheet = book.active
+    sheet.append(demo.TITLES)
+    for r, p in enumerate(people, start=1):
+        name_, sex, ethnic, born, started, status, idcard, adj, deduct, college, edu, pos, kh = p
+        dates = [datetime.date(*d) if isinstance(d, tuple) else d for d in (born, started)]
+        sheet.append([r, name_, sex, ethnic] + dates + [status, idcard, adj, deduct, college, edu, pos, kh])
+        for cell in sheet[sheet.max_row][4:6]:
+            cell.number_format = "yyyy-mm-dd"
+    book.save(os.path.join(folder, name))
+
+
+class IdentityChecks(DemoDatabase):
+    """Identity numbers typed as numbers, checked, repeated; dates and sex texts."""
+
+    def roster(self):
+        people = demo_people()
+        people[0] = with_id(people[0], 110101196803011235)     # 18 digits in a number cell: digits lost
+        people[1] = with_id(people[1], 110101721120432)        # an old 15-digit number: exact
+        people[2] = with_id(people[2], "110101198005091128")   # wrong check digit
+        people[3] = people[3][:1] + ("男",) + people[3][2:]      # translated through dm.txt
+        people[4] = people[4][:1] + ("女士",) + people[4][2:]    # no code for it
+        people[5] = with_birth(people[5], (2099, 1, 1))
+        return people
+
+    def setUp(self):
+        super().setUp()
+        with open(os.path.join(self.dir, "dm.txt"), "ab") as f:
+            f.write("男=1\r\n女=2\r\n".encode("gb18030"))
+
+    def test_rows_are_checked_and_warned_about_in_xls_and_xlsx(self):
+        for name, write in (("roster.xls", write_staff), ("roster.xlsx", write_staff_xlsx)):
+            with self.subTest(workbook=name):
+                dept = "0101" if name.endswith(".xls") else "0201"
+                write(self.dir, name, self.roster())
+                with self.db() as c:
+                    first = c.execute("select max(id) from ryjbxx").fetchone()[0] + 1
+                r = run(["import", "--dept", dept, "--rejects", "r.xlsx", name], self.dir)
+                self.assertEqual(r.returncode, 3, r.stdout + r.stderr)
+                err = r.stderr.splitlines()
+                self.assertIn("第2行:张伟:身份证号是数值,第15位以后的数字已丢失;请把该列设为文本后重新输入,此人未导入", err)
+                self.assertIn('第4行:李娜:身份证号"110101198005091128"校验码不对,末位应为9', err)
+                self.assertIn('第6行:陈静:性别"女士"在代码表中没有对应的代码,未保存性别', err)
+                self.assertIn("第7行:杨𪚥:出生年月2099-01-01晚于今天", err)
+                self.assertIn('第7行:杨𪚥:身份证号"11010119631205445X"中的出生年月1963-12,与出生年月2099-01不符', err)
+                self.assertIn("第7行:杨𪚥:参加工作时间1983-10-01早于14周岁生日", err)
+                self.assertEqual(len([l for l in err if l.startswith("第") and "此人未导入" not in l]), 5, err)
+                self.assertIn("导入人员5人,未导入1行,履历记录28条,报告2条,提示5条", r.stdout.splitlines())
+                self.assertIn("数据导入完成,1行未导入!提示5条", r.stdout.splitlines())
+                with self.db() as c:
+                    stored = dict(c.execute("select xm, sfzh from ryjbxx where id>=?", (first,)).fetchall())
+                    self.assertEqual(c.execute("select typeof(sfzh), xb from ryjbxx where id>=? and xm='王芳'",
+                                               (first,)).fetchall(), [("text", "2")])
+                    sexes = dict(c.execute("select xm, xb from ryjbxx where id>=?", (first,)).fetchall())
+                self.assertNotIn("张伟", stored)
+                self.assertEqual(stored["王芳"], "110101721120432")
+                self.assertEqual((sexes["刘洋"], sexes["陈静"]), ("1", None))
+                import openpyxl
+                rows = list(openpyxl.load_workbook(os.path.join(self.dir, "r.xlsx")).active.iter_rows(values_only=True))
+                self.assertEqual([row[1] for row in rows[1:]], ["张伟"])
+                self.assertEqual(rows[1][-1], "身份证号是数值,第15位以后的数字已丢失;请把该列设为文本后重新输入")
+
+    def test_a_number_twice_in_the_workbook_is_asked_about(self):
+        people = demo_people()
+        people[3] = with_id(people[3], " 110101197211204329")  # 王芳's number again (row 3)
+        write_staff(self.dir, "twice.xls", people)
+        for mode in ([], ["--overwrite"]):
+            with self.subTest(mode=mode):
+                r = run(["import", "--dept", "0102"] + mode + ["twice.xls"], self.dir)
+                self.assertEqual(r.returncode, 1, r.stdout + r.stderr)
+                self.assertIn("第5行:刘洋:身份证号 110101197211204329与第3行王芳相同", r.stderr.splitlines())
+                self.assertIn("1人的身份证号已在本部门或与工作簿中前面的行相同,未导入任何人员", r.stdout.splitlines())
+        before = self.people("0102")
+        r = run(["import", "--dept", "0102", "--skip-existing", "twice.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertIn("第5行:刘洋:身份证号 110101197211204329与第3行王芳相同,跳过", r.stdout.splitlines())
+        self.assertEqual(self.people("0102"), before + 5)
+
+    def test_dry_run_says_what_an_import_would_do(self):
+        write_staff(self.dir, "roster.xls", self.roster())
+        r = run(["import", "--dept", "0102", "--dry-run", "roster.xls"], self.dir)
+        self.assertEqual(r.returncode, 3, r.stdout + r.stderr)
+        self.assertIn("将导入5人,未导入1行,提示5条", r.stdout.splitlines())
+        self.assertEqual(self.people("0102"), 3)
 
 
 class Passwords(DemoDatabase):

@@ -20,6 +20,8 @@ using Lines = std::vector<std::string>;
 
 const std::string kPeople = GZ_TEST_DATA "/import/people.xls";
 const std::string kRejected = GZ_TEST_DATA "/import/layout_rejected.xls";
+const std::string kIdentityXls = GZ_TEST_DATA "/import/identity.xls";
+const std::string kIdentityXlsx = GZ_TEST_DATA "/import/identity.xlsx";
 const std::string kNoDataRows = GZ_TEST_DATA "/import/no_data_rows.xls";
 const char* const kPerPersonTables[] = {"ryrz", "rybdrz", "rykh", "ryxl", "ryjl", "ryjc", "rygzbhb"};
 
@@ -93,7 +95,7 @@ TYPED_TEST(DatabaseImport, PeopleWorkbook) {
                                                             "sfzh", "jkzk", "jxqyf", "kjgl", "dzysxl"}),
             (Lines{
                 "0102|张三|1|1|01|1965-03-01|1985-08-01|干部|110101196503010011|10|12|-6|42",
-                "0102|王五|3|2||1970-12-31|1992-09-01|干部|11010119701231000|10|12||11",
+                "0102|王五|3|2||1970-12-31|1992-09-01|干部|110101701231002|10|12||11",
             }));
   EXPECT_EQ(this->rows("select * from ryxl order by mid, xlrq", {"xxxs", "xlrq", "xldm", "dzysxl"}),
             (Lines{"全日制|1980-07-01|41|", "全日制|1985-07-01|21|3", "全日制|1992-07-01|21|"}));
@@ -109,6 +111,31 @@ TYPED_TEST(DatabaseImport, PeopleWorkbook) {
   EXPECT_EQ(this->frontend.only("box"), Lines{"数据导入完成,1行未导入! / 提示"});
 }
 
+// Identity numbers as clerks type them, in both workbook forms: an 18-digit
+// number cell refuses its person, a 15-digit one is stored as its digits, a
+// number repeated in the workbook is asked about, 男 gets its code, a wrong
+// check digit is a warning.
+TYPED_TEST(DatabaseImport, IdentityNumbersAsTyped) {
+  this->codes.set(G("男"), "1");
+  this->frontend.duplicateAnswer = DuplicateAnswer::SkipExisting;
+  for (const std::string& path : {kIdentityXls, kIdentityXlsx}) {
+    this->exec("delete from ryjbxx");
+    this->frontend.events.clear();
+    const ImportOutcome o = this->import(path);
+    EXPECT_EQ(o.end, RunEnd::Completed) << path;
+    EXPECT_EQ(o.personsStored, 3) << path;
+    EXPECT_EQ(o.rowsFailed, 1) << path;
+    EXPECT_EQ(o.rowsSkipped, 1) << path;
+    EXPECT_EQ(o.warnings, 1) << path;
+    EXPECT_EQ(this->frontend.only("duplicates"), Lines{"5 赵六 110101196503010011 "}) << path;
+    EXPECT_EQ(this->rows("select * from ryjbxx order by id", {"xm", "sfzh", "xb"}),
+              (Lines{"李四|110101701231002|2", "王五|110101196503010011|1", "钱七|11010119650301001X|1"}))
+        << path;
+    ASSERT_EQ(o.rejects.rows.size(), 1u) << path;
+    EXPECT_EQ(U(o.rejects.rows[0].reason), "身份证号是数值,第15位以后的数字已丢失;请把该列设为文本后重新输入") << path;
+  }
+}
+
 // The id card numbers of the department and those below it are read back
 // as the import stores them (a text and a whole number), so a second append
 // of the same workbook meets its own people; another department does not.
@@ -116,7 +143,7 @@ TYPED_TEST(DatabaseImport, PeopleStoredBelowTheDepartmentAreFoundByIdCard) {
   ASSERT_EQ(this->import(kPeople, ImportMode::Append, "010201").personsStored, 2);
   ImportOutcome o = this->import(kPeople);
   EXPECT_EQ(o.end, RunEnd::Cancelled);
-  EXPECT_EQ(this->frontend.only("duplicates"), Lines{"2 张三 110101196503010011, 4 王五 11010119701231000"});
+  EXPECT_EQ(this->frontend.only("duplicates"), Lines{"2 张三 110101196503010011, 4 王五 110101701231002"});
   EXPECT_EQ(this->rows("select count(*) as n from ryjbxx", {"n"}), Lines{"2"});
 
   this->frontend.events.clear();

@@ -490,12 +490,69 @@ TEST_F(Duplicates, TheAnswerDecidesWhichRowsAreWritten) {
   EXPECT_EQ(idCardQueries(), Lines(3, "idcards 0102"));  // once per run
 }
 
+// The same number again further down the workbook, however it is written,
+// is put to the same question, naming the earlier row; in overwrite mode too,
+// where the department's own numbers no longer count.
+TEST_F(Duplicates, ANumberRepeatedInTheWorkbookNamesTheEarlierRow) {
+  std::vector<Cell> titles = kTitles;
+  titles.push_back("身份证号");
+  auto withId = [](const char* name, Cell id) {
+    std::vector<Cell> r = person(name);
+    r.push_back(std::move(id));
+    return r;
+  };
+  rows = {titles, withId("张三", "11010519491231002X"), withId("李四", "110105 19491231002x"),
+          withId("王五", "１１０１０５１９４９１２３１００２Ｘ"), withId("赵六", "123456")};
+  struct Row {
+    const char* name;
+    ImportMode mode;
+    DuplicateAnswer answer;
+    RunEnd end;
+    Lines persons;
+    const char* refused;
+  };
+  // 赵六's 123456 is the department's: it counts only when appending.
+  const Row cases[] = {
+      {"append, cancel",
+       ImportMode::Append,
+       DuplicateAnswer::Cancel,
+       RunEnd::Cancelled,
+       {},
+       "3人的身份证号已在本部门或与工作簿中前面的行相同,未导入任何人员"},
+      {"overwrite, cancel",
+       ImportMode::Overwrite,
+       DuplicateAnswer::Cancel,
+       RunEnd::Cancelled,
+       {},
+       "2人的身份证号已在本部门或与工作簿中前面的行相同,未导入任何人员"},
+      {"append, only new", ImportMode::Append, DuplicateAnswer::SkipExisting, RunEnd::Completed, {"person 张三"}, ""},
+  };
+  for (const Row& c : cases) {
+    conn.committed.clear();
+    frontend.events.clear();
+    frontend.duplicateAnswer = c.answer;
+    request.mode = c.mode;
+    ImportOutcome o = run();
+    EXPECT_EQ(o.end, c.end) << c.name;
+    EXPECT_EQ(committed("person"), c.persons) << c.name;
+    EXPECT_EQ(U(o.message), c.refused) << c.name;
+  }
+  EXPECT_EQ(frontend.only("import"),
+            (Lines{"第3行:李四:身份证号110105 19491231002x与第2行张三相同,跳过",
+                   "第4行:王五:身份证号１１０１０５１９４９１２３１００２Ｘ与第2行张三相同,跳过",
+                   "第5行:赵六:身份证号123456已在本部门,跳过", "XLS相配置!准备导入", "张三",
+                   // 张三's number holds another birth month than his row
+                   "导入人员1人,未导入0行,跳过3行,履历记录3条,报告0条,提示1条"}));
+}
+
 TEST_F(Duplicates, SkippedRowsAreListedAndCounted) {
   frontend.duplicateAnswer = DuplicateAnswer::SkipExisting;
   ImportOutcome o = run();
   EXPECT_EQ(frontend.only("import"),
             (Lines{"第2行:张三:身份证号11010119650301001x已在本部门,跳过", "第5行:赵六:身份证号123456已在本部门,跳过",
-                   "XLS相配置!准备导入", "李四", "王五", "导入人员2人,未导入0行,跳过2行,履历记录6条,报告0条"}));
+                   "XLS相配置!准备导入", "李四", "王五",
+                   // 王五's number has a wrong check digit and another birth month
+                   "导入人员2人,未导入0行,跳过2行,履历记录6条,报告0条,提示2条"}));
   EXPECT_TRUE(o.succeeded());
 }
 

@@ -154,6 +154,71 @@ TEST_F(PersonStep, SexPassesOnlyTextsFromOneToTwoInByteOrder) {
   }
 }
 
+// An identity cell that lost digits refuses the person; an old 15-digit
+// number is stored as its digits; 性别 as clerks write it gets its code; what
+// looks wrong is told and the person stored all the same.
+TEST_F(PersonStep, IdentityCellsAndSexTextsAsClerksTypeThem) {
+  codes.set(G("女"), "2");
+  struct Row {
+    const char* name;
+    Cell id;
+    Cell sex;
+    const char* failure;
+    std::optional<db::Value> sfzh;
+    std::optional<db::Value> xb;
+    std::vector<std::string> warnings;
+  };
+  const Row rows[] = {
+      {"18 digits typed as a number",
+       Cell::num(110101196503010011.0),
+       "1",
+       "身份证号是数值,第15位以后的数字已丢失;请把该列设为文本后重新输入",
+       std::nullopt,
+       std::nullopt,
+       {}},
+      {"15 digits typed as a number",
+       Cell::num(110101650301001.0),
+       "1",
+       "",
+       std::string("110101650301001"),
+       G("男"),
+       {}},
+      {"女 through the code map",
+       "11010119650301002X",
+       "女",
+       "",
+       std::string("11010119650301002X"),
+       std::string("2"),
+       {}},
+      {"sex disagrees",
+       Cell::num(110101650301001.0),
+       "女",
+       "",
+       std::string("110101650301001"),
+       std::string("2"),
+       {"身份证号\"110101650301001\"表示男性,与性别\"女\"不符"}},
+      {"sex text without a code",
+       "110101196503010011",
+       "男性",
+       "",
+       std::string("110101196503010011"),
+       std::nullopt,
+       {"性别\"男性\"在代码表中没有对应的代码,未保存性别"}},
+  };
+  for (const Row& r : rows) {
+    const PersonOutcome p = run({{"身份证号", r.id}, {"性别", r.sex}});
+    EXPECT_EQ(p.stored, *r.failure == 0) << r.name;
+    EXPECT_EQ(U(p.failure), r.failure) << r.name;
+    EXPECT_EQ(col("sfzh"), r.sfzh) << r.name;
+    if (p.stored) {
+      EXPECT_EQ(col("xb"), r.xb) << r.name;
+    }
+    std::vector<std::string> warnings;
+    for (const std::string& w : p.warnings) warnings.push_back(U(w));
+    EXPECT_EQ(warnings, r.warnings) << r.name;
+  }
+}
+
 TEST_F(PersonStep, EthnicGroupNamesAreTranslatedCodesKept) {
   const std::pair<Cell, std::string> cases[] = {
       {"汉族", "01"}, {"01", "01"}, {Cell::num(1), "1"}, {"", ""}, {"苗族", ""}, {"A族", ""}, {"𬌗族", "99"},

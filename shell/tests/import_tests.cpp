@@ -66,13 +66,13 @@ class ImportTests : public QObject {
     };
     h.clickImport();
 
-    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!")});
+    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!提示10条")});
     QCOMPARE(h.boxes().shown()[0].caption, QStringLiteral("提示"));
     QCOMPARE(during, (ButtonStates{false, true, false}));
     QCOMPARE(progressWhenDone, 100);
     QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
     QCOMPARE(h.panel(0), QStringLiteral("6人"));
-    QCOMPARE(h.panel(1), QStringLiteral("数据导入成功!"));
+    QCOMPARE(h.panel(1), QStringLiteral("数据导入成功!提示10条"));
     QCOMPARE(h.gridColumn("xm"), kStaff);
     QCOMPARE(h.gridColumn("mz").first(), QStringLiteral("01"));  // 汉族 through dm.txt
     QCOMPARE(h.gridColumn("csny").first(), QStringLiteral("1968-3-1"));
@@ -107,8 +107,8 @@ class ImportTests : public QObject {
 
     // The closing box says where to go on from.
     QCOMPARE(h.boxes().texts(),
-             (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!\n请从第3行继续导入")}));
-    QCOMPARE(panelWhenShown, (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!")}));
+             (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!提示1条\n请从第3行继续导入")}));
+    QCOMPARE(panelWhenShown, (QStringList{QStringLiteral("用户中止!"), QStringLiteral("数据导入成功!提示1条")}));
     QCOMPARE(h.gridColumn("xm"), QStringList{kStaff.first()});  // the current row finished
     QCOMPARE(h.panel(0), QStringLiteral("1人"));
     QCOMPARE(h.buttonStates(), (ButtonStates{true, false, true}));
@@ -139,7 +139,7 @@ class ImportTests : public QObject {
     });
     h.clickImport();
     QVERIFY(tried);
-    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!")});
+    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!提示10条")});
     QCOMPARE(h.panel(0), QStringLiteral("6人"));
   }
 
@@ -284,7 +284,7 @@ class ImportTests : public QObject {
     h.clickImport();
     other.join();
 
-    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!")});
+    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!提示10条")});
     QVERIFY(h.pane("Memo1")->toPlainText().split('\n').contains(QStringLiteral("数据库正被其他程序使用，正在等待…")));
     QVERIFY(!h.pane("Memo2")->toPlainText().contains(QStringLiteral("此人未导入")));  // no row blamed
     QCOMPARE(h.gridColumn("xm"), kStaff);

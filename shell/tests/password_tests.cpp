@@ -55,7 +55,7 @@ class PasswordTests : public QObject {
     QCOMPARE(asked[0].path, h.path(kEncryptedName));
     QVERIFY(!asked[0].lastWasWrong);
     QVERIFY(asked[1].lastWasWrong);
-    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!")});
+    QCOMPARE(h.boxes().texts(), QStringList{QStringLiteral("数据导入成功!提示10条")});
     QCOMPARE(h.gridColumn("xm"), QStringList{QStringLiteral("x")} + kStaff);
     QVERIFY(!allTexts(h).contains(QStringLiteral("xyzzy")));
   }

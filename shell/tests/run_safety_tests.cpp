@@ -97,7 +97,7 @@ class RunSafetyTests : public QObject {
     h.clickImport();
 
     QCOMPARE(h.boxes().shown().size(), 2u);
-    QCOMPARE(h.boxes().shown()[0].text, QStringLiteral("数据导入完成,1行未导入!"));
+    QCOMPARE(h.boxes().shown()[0].text, QStringLiteral("数据导入完成,1行未导入!提示8条"));
     QVERIFY(h.boxes().shown()[0].offeredRejects);
     QCOMPARE(h.boxes().suggestedRejectsPaths, QStringList{h.path("bad_未导入.xlsx")});
     QCOMPARE(h.boxes().shown()[1].text, QStringLiteral("未导入的1行已保存到 ") + h.path("rows.xlsx"));

@@ -15,10 +15,11 @@ QObject* makePasswordTests();
 QObject* makeRunEndTests();
 QObject* makeRunSafetyTests();
 QObject* makeRosterTests();
+QObject* makeCheckTests();
 
 inline std::vector<QObject*> allTests() {
   return {makeStartupTests(),  makeImportTests(), makeChooserTests(),   makeExceptionTests(), makeTreeClickTests(),
-          makePasswordTests(), makeRunEndTests(), makeRunSafetyTests(), makeRosterTests()};
+          makePasswordTests(), makeRunEndTests(), makeRunSafetyTests(), makeRosterTests(),    makeCheckTests()};
 }
 
 }  // namespace gz::shell::testing

@@ -1,6 +1,6 @@
-#include "cli/dry_run_connection.h"
+#include "import/dry_run_connection.h"
 
-namespace gz::cli {
+namespace gz::imp {
 
 namespace {
 constexpr const char* kRunTransaction = "gz_dry_run_tx";
@@ -22,4 +22,4 @@ void DryRunConnection::rollback() {
   run_.reset();
 }
 
-}  // namespace gz::cli
+}  // namespace gz::imp

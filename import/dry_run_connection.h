@@ -1,4 +1,4 @@
-// A connection for previews: everything the run writes happens inside one
+// A connection for checks before writing: everything the run writes happens inside one
 // outer transaction that is rolled back at the end. The run's own
 // transactions become savepoints inside it, so the run works unchanged.
 #pragma once
@@ -11,7 +11,7 @@
 #include "db/connection.h"
 #include "db/payroll/dialect.h"
 
-namespace gz::cli {
+namespace gz::imp {
 
 class DryRunConnection : public db::Connection, public db::DialectSource {
  public:
@@ -44,4 +44,4 @@ class DryRunConnection : public db::Connection, public db::DialectSource {
   std::optional<db::Savepoint> run_;  // the run's open transaction, as a savepoint
 };
 
-}  // namespace gz::cli
+}  // namespace gz::imp

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Writes the import benchmark's workbook: N people (default 60,000), each with
 3 education, 3 position and 5 assessment lines, plus the matching dm.txt.
+With --line-without-code each person's first education line names an
+education that dm.txt has no code for, so every row reports one line.
 
-Usage: make_bench_workbook.py FOLDER [N]
+Usage: make_bench_workbook.py [--line-without-code] FOLDER [N]
 """
 import datetime
 import os
@@ -20,6 +22,7 @@ ETHNIC = ["汉族", "回族", "满族", "蒙古族"]
 EDU = ["高中", "中专", "大专", "大学", "研究生"]
 POS = ["办事员", "科员", "副科", "正科"]
 KH = ["优秀", "合格", "基本合格"]
+UNCODED = "技校"  # an education without a code in dm.txt
 
 
 def id_number(r, born, sex):
@@ -30,7 +33,7 @@ def id_number(r, born, sex):
     return digits + "10X98765432"[sum(int(d) * w for d, w in zip(digits, weights)) % 11]
 
 
-def main(folder, n):
+def main(folder, n, uncoded=False):
     os.makedirs(folder, exist_ok=True)
     rnd = random.Random(1)
     book = xlwt.Workbook(encoding="utf-8")
@@ -42,8 +45,8 @@ def main(folder, n):
         born = datetime.date(1960 + rnd.randrange(30), 1 + rnd.randrange(12), 1 + rnd.randrange(28))
         start_year = born.year + 20 + rnd.randrange(5)
         started = datetime.date(start_year, 1 + rnd.randrange(12), 1)
-        edu = "\n".join(f"{start_year - 6 + 2 * i}.{1 + rnd.randrange(12):02d}{EDU[i + rnd.randrange(3)]}"
-                        for i in range(3))
+        edu = "\n".join(f"{start_year - 6 + 2 * i}.{1 + rnd.randrange(12):02d}"
+                        f"{UNCODED if uncoded and i == 0 else EDU[i + rnd.randrange(3)]}" for i in range(3))
         pos = "\n".join(f"{start_year + 4 * i}.{1 + rnd.randrange(12):02d} {POS[i]}" for i in range(3))
         kh = "\n".join(f"{2006 + i}{KH[rnd.randrange(3)]}" for i in range(5))
         name = SURNAMES[rnd.randrange(20)] + GIVEN[rnd.randrange(24)] + GIVEN[rnd.randrange(24)]
@@ -66,4 +69,7 @@ def main(folder, n):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1], int(sys.argv[2]) if len(sys.argv) > 2 else 60000)
+    args = sys.argv[1:]
+    uncoded = "--line-without-code" in args
+    args = [a for a in args if a != "--line-without-code"]
+    main(args[0], int(args[1]) if len(args) > 1 else 60000, uncoded)

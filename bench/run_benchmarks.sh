@@ -1,42 +1,53 @@
 #!/usr/bin/env bash
-# The import benchmarks, side by side in one run on this machine:
-#   SQLite, PEOPLE people (default 60,000) with 3 education, 3 position and
-#   5 assessment lines each: the tool into a database with an index on every
-#   mid, the tool into the same database without any index, and the Python
-#   peer (xlrd + sqlite3, bench/peer_import.py) into the indexed one;
-#   then the PostgreSQL figures of bench/run_pg_bench.sh.
+# The import benchmarks, side by side in one run on this machine, on two
+# workbooks of PEOPLE people (default 60,000) with 3 education, 3 position and
+# 5 assessment lines each: the plain one, and one whose every row reports a
+# line (its first education line has no code). For each:
+#   the tool (gzimport import, its output going to a file) into a database
+#   with an index on every mid, and into one without any index;
+#   the import engine alone (bench/import_bench, no output at all);
+#   the floor (bench/floor_bench): the project's reader and the same rows
+#   stored with prepared inserts in one transaction, nothing else;
+#   the Python peer (xlrd + sqlite3, bench/peer_import.py), indexed;
+# then the PostgreSQL figures of bench/run_pg_bench.sh.
 # Each import runs RUNS times (default 3) in a process of its own; the
-# fastest wall time is shown, with its CPU time and peak memory.
+# fastest wall time is shown, with its CPU time (user + system) and peak memory.
 # Usage: bench/run_benchmarks.sh [PEOPLE]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 N=${1:-60000}
 RUNS=${RUNS:-3}
 BIN=build/bench/import_bench
+FLOOR=build/bench/floor_bench
 CLI=build/cli/gzimport
-if [ ! -x "$BIN" ] || [ ! -x "$CLI" ]; then
+if [ ! -x "$BIN" ] || [ ! -x "$CLI" ] || [ ! -x "$FLOOR" ]; then
   [ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build --target import_bench gzimport
+  cmake --build build --target import_bench floor_bench gzimport
 fi
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-/usr/bin/python3 bench/make_bench_workbook.py "$WORK" "$N"
-BOOK_KB=$(du -k "$WORK/bench.xls" | cut -f1)
+/usr/bin/python3 bench/make_bench_workbook.py "$WORK/plain" "$N"
+/usr/bin/python3 bench/make_bench_workbook.py --line-without-code "$WORK/lines" "$N"
 
+sql() {  # db, statement: prints the first column of the first row
+  /usr/bin/python3 -c "import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); r=c.execute(sys.argv[2]).fetchone(); c.commit(); print(r[0] if r else '')" "$1" "$2"
+}
 rows_stored() {
-  /usr/bin/python3 -c "import sqlite3,sys; c=sqlite3.connect(sys.argv[1]); print(sum(c.execute(f'select count(*) from {t}').fetchone()[0] for t in ('ryjbxx','ryxl','ryrz','rykh')))" "$1"
+  sql "$1" "select (select count(*) from ryjbxx)+(select count(*) from ryxl)+(select count(*) from ryrz)+(select count(*) from rykh)"
 }
 
 # measure NAME DB PREPARE COMMAND...: the fastest of RUNS runs as
-# "wall user peak_kb" in $WORK/NAME; PREPARE makes a fresh DB before each run.
+# "wall cpu peak_kb" in $WORK/NAME; PREPARE makes a fresh DB before each run.
+# The command's output goes to a file, as a scheduled import's would.
 measure() {
   local name=$1 db=$2 prepare=$3; shift 3
   local best=""
   for _ in $(seq "$RUNS"); do
     rm -f "$db"
     $prepare "$db"
-    /usr/bin/time -f "%e %U %M" -o "$WORK/$name.run" "$@" >/dev/null
+    /usr/bin/time -f "%e %U %S %M" -o "$WORK/$name.run" "$@" >"$WORK/$name.out" 2>&1
+    awk '{print $1, $2 + $3, $4}' "$WORK/$name.run" >"$WORK/$name.cpu" && mv "$WORK/$name.cpu" "$WORK/$name.run"
     if [ -z "$best" ] || awk -v a="$(cut -d' ' -f1 "$WORK/$name.run")" -v b="$(cut -d' ' -f1 <<<"$best")" 'BEGIN{exit !(a<b)}'; then
       best=$(cat "$WORK/$name.run")
     fi
@@ -44,28 +55,55 @@ measure() {
   echo "$best" >"$WORK/$name"
 }
 nothing() { :; }
-init_db() { "$CLI" init-db "$1" >/dev/null; }
+init_db() {
+  "$CLI" init-db "$1" >/dev/null
+  sql "$1" "insert into dm_jg (upid,px,jgdm,jgmc,jgjb) values (0,1,'01','bench','1')" >/dev/null
+}
+init_db_without_index() {
+  init_db "$1"
+  for index in $(/usr/bin/python3 -c "import sqlite3,sys; print(' '.join(r[0] for r in sqlite3.connect(sys.argv[1]).execute(\"select name from sqlite_master where type='index' and sql is not null\")))" "$1"); do
+    sql "$1" "drop index $index" >/dev/null
+  done
+}
 
-measure indexed "$WORK/indexed.db" nothing "$BIN" "$WORK/bench.xls" "$WORK/indexed.db" "$WORK/dm.txt"
-measure noindex "$WORK/noindex.db" nothing "$BIN" "$WORK/bench.xls" "$WORK/noindex.db" "$WORK/dm.txt" --no-index
-measure peer "$WORK/peer.db" init_db /usr/bin/python3 bench/peer_import.py "$WORK/bench.xls" "$WORK/peer.db" "$WORK/dm.txt" 01
+row() {  # label name db
+  read -r wall cpu kb <"$WORK/$2"
+  printf '  %-40s %8.2f %8.2f %9.1f %10s\n' "$1" "$wall" "$cpu" "$(awk -v k="$kb" 'BEGIN{print k/1024}')" "$(rows_stored "$3")"
+}
+
+for book in plain lines; do
+  dir="$WORK/$book"
+  measure "$book-tool" "$dir/tool.db" init_db \
+    "$CLI" import --db "$dir/tool.db" --dept 01 --codes "$dir/dm.txt" "$dir/bench.xls"
+  measure "$book-noindex" "$dir/noindex.db" init_db_without_index \
+    "$CLI" import --db "$dir/noindex.db" --dept 01 --codes "$dir/dm.txt" "$dir/bench.xls"
+  measure "$book-engine" "$dir/engine.db" nothing "$BIN" "$dir/bench.xls" "$dir/engine.db" "$dir/dm.txt"
+  measure "$book-floor" "$dir/floor.db" init_db "$FLOOR" sqlite "$dir/bench.xls" "$dir/floor.db" "$dir/dm.txt"
+  measure "$book-peer" "$dir/peer.db" init_db /usr/bin/python3 bench/peer_import.py "$dir/bench.xls" "$dir/peer.db" \
+    "$dir/dm.txt" 01
+done
 
 echo
-echo "SQLite: $N people, workbook $(awk -v k="$BOOK_KB" 'BEGIN{printf "%.1f", k/1024}') MB, $(nproc) cores, load $(cut -d' ' -f1 /proc/loadavg), fastest of $RUNS"
-printf '  %-34s %8s %8s %9s %10s\n' "" "wall s" "cpu s" "peak MB" "rows"
-row() {  # label name db
-  read -r wall user kb <"$WORK/$2"
-  printf '  %-34s %8.2f %8.2f %9.1f %10s\n' "$1" "$wall" "$user" "$(awk -v k="$kb" 'BEGIN{print k/1024}')" "$(rows_stored "$3")"
-}
-row "tool, index on every mid" indexed "$WORK/indexed.db"
-row "tool, no index at all" noindex "$WORK/noindex.db"
-row "python peer, index on every mid" peer "$WORK/peer.db"
-read -r tool _ tool_kb <"$WORK/indexed"
-read -r bare _ <"$WORK/noindex"
-read -r peer _ <"$WORK/peer"
-awk -v t="$tool" -v b="$bare" -v p="$peer" -v kb="$tool_kb" -v book="$BOOK_KB" 'BEGIN{
-  printf "  tool %.2fx as fast as the peer; no index costs %.2fx the indexed time\n", p/t, b/t
-  printf "  tool memory %.0f MB of a limit of %.0f MB (3 x workbook + 50 MB)\n", kb/1024, (3*book+50*1024)/1024 }'
+echo "SQLite: $N people, $(nproc) cores, load $(cut -d' ' -f1 /proc/loadavg), fastest of $RUNS"
+for book in plain lines; do
+  dir="$WORK/$book"
+  book_kb=$(du -k "$dir/bench.xls" | cut -f1)
+  if [ "$book" = plain ]; then title="the bench workbook"; else title="every row reports a line"; fi
+  echo "  $title ($(awk -v k="$book_kb" 'BEGIN{printf "%.1f", k/1024}') MB, $(grep -c . "$WORK/$book-tool.out" || true) output lines):"
+  printf '  %-40s %8s %8s %9s %10s\n' "" "wall s" "cpu s" "peak MB" "rows"
+  row "tool (gzimport import), index on mid" "$book-tool" "$dir/tool.db"
+  row "tool, no index at all" "$book-noindex" "$dir/noindex.db"
+  row "import engine alone, no output" "$book-engine" "$dir/engine.db"
+  row "floor: reader + prepared inserts" "$book-floor" "$dir/floor.db"
+  row "python peer, index on mid" "$book-peer" "$dir/peer.db"
+  read -r t _ t_kb <"$WORK/$book-tool"
+  read -r b _ <"$WORK/$book-noindex"
+  read -r f _ <"$WORK/$book-floor"
+  read -r p _ <"$WORK/$book-peer"
+  awk -v t="$t" -v b="$b" -v f="$f" -v p="$p" -v kb="$t_kb" -v book="$book_kb" 'BEGIN{
+    printf "  tool %.2fx the floor, %.2fx as fast as the peer; no index costs %.2fx the indexed time\n", t/f, p/t, b/t
+    printf "  tool memory %.0f MB of a limit of %.0f MB (3 x workbook + 50 MB)\n", kb/1024, (3*book+50*1024)/1024 }'
+done
 
 echo
 if [ -f bench/run_pg_bench.sh ]; then

@@ -5,8 +5,10 @@
 #   the tool (gzimport import) into the local server,
 #   the psycopg2 peer (bench/peer_pg_import.py) into the same server,
 #   the tool through bench/delay_proxy, which holds every chunk 1 ms each way,
-#   and, as the floor, the server alone making the same number of rows with
-#   insert ... select (no client, no workbook).
+#   the floor: the project's reader and the same rows sent with COPY in one
+#   transaction, nothing else (bench/floor_bench),
+#   and the server alone making the same number of rows with insert ...
+#   select (no client, no workbook).
 # Each run gets an empty database of its own. Prints wall time, rows stored
 # and rows per second, the tool against the peer and the link against local.
 #
@@ -18,7 +20,8 @@ cd "$(dirname "$0")/.."
 N=${1:-20000}
 TOOL=build/cli/gzimport
 PROXY=build/bench/delay_proxy
-[ -x "$TOOL" ] && [ -x "$PROXY" ] || cmake --build build --target gzimport delay_proxy >&2
+FLOOR=build/bench/floor_bench
+[ -x "$TOOL" ] && [ -x "$PROXY" ] && [ -x "$FLOOR" ] || cmake --build build --target gzimport delay_proxy floor_bench >&2
 
 export GZ_PG_DIR="${GZ_PG_BENCH_DIR:-/tmp/gz-pg-bench}"
 export GZ_PG_PORT="${GZ_PG_BENCH_PORT:-54339}"
@@ -96,6 +99,7 @@ fresh_database tool
 fresh_database peer
 fresh_database linked
 fresh_database floor
+fresh_database copyfloor
 
 "$PROXY" "$PROXY_PORT" 127.0.0.1 "$GZ_PG_PORT" 1000 >"$WORK/proxy.log" 2>&1 &
 PROXY_PID=$!
@@ -106,19 +110,23 @@ t_peer=$(seconds peer /usr/bin/python3 bench/peer_pg_import.py "$WORK/bench.xls"
 t_link=$(seconds linked "$TOOL" import --db "postgresql://postgres@127.0.0.1:${PROXY_PORT}/linked" --dept 01 \
   --codes "$WORK/dm.txt" "$WORK/bench.xls")
 
+t_copy=$(seconds copyfloor "$FLOOR" postgres "$WORK/bench.xls" "$SERVER/copyfloor" "$WORK/dm.txt")
 t_floor=$(seconds floor server_alone floor "$N")
 
 r_tool=$(rows_stored tool)
 r_peer=$(rows_stored peer)
 r_link=$(rows_stored linked)
 r_floor=$(rows_stored floor)
+r_copy=$(rows_stored copyfloor)
 
 echo "PostgreSQL, local server with default settings (fsync on), $N people:"
 printf '  %-30s %7.2f s  %8d rows  %8.0f rows/s\n' "tool" "$t_tool" "$r_tool" "$(echo "$r_tool / $t_tool" | bc -l)"
 printf '  %-30s %7.2f s  %8d rows  %8.0f rows/s\n' "psycopg2 peer" "$t_peer" "$r_peer" "$(echo "$r_peer / $t_peer" | bc -l)"
 printf '  %-30s %7.2f s  %8d rows  %8.0f rows/s\n' "tool, 1 ms each way (proxy)" "$t_link" "$r_link" \
   "$(echo "$r_link / $t_link" | bc -l)"
+printf '  %-30s %7.2f s  %8d rows  %8.0f rows/s\n' "floor: reader + COPY" "$t_copy" "$r_copy" \
+  "$(echo "$r_copy / $t_copy" | bc -l)"
 printf '  %-30s %7.2f s  %8d rows  %8.0f rows/s\n' "server alone (insert...select)" "$t_floor" "$r_floor" \
   "$(echo "$r_floor / $t_floor" | bc -l)"
-printf '  the tool is %.1fx as fast as the peer; the 1 ms link costs %.2fx the local time\n' \
-  "$(echo "$t_peer / $t_tool" | bc -l)" "$(echo "$t_link / $t_tool" | bc -l)"
+printf '  the tool is %.2fx the COPY floor and %.1fx as fast as the peer; the 1 ms link costs %.2fx the local time\n' \
+  "$(echo "$t_tool / $t_copy" | bc -l)" "$(echo "$t_peer / $t_tool" | bc -l)" "$(echo "$t_link / $t_tool" | bc -l)"

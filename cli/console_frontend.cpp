@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/command.h"
+#include "cli/line_output.h"
 #include "cli/terminal.h"
 #include "import/column_map.h"
 #include "import/run_texts.h"
@@ -49,6 +50,11 @@ void ConsoleFrontend::rowDone(const imp::RowOutcome& row) {
 }
 
 void ConsoleFrontend::runEnded(const imp::ImportOutcome& o) {
+  reportEnd(o);
+  flushLines();
+}
+
+void ConsoleFrontend::reportEnd(const imp::ImportOutcome& o) {
   switch (o.end) {
     case RunEnd::AlreadyRunning: box(o.message, texts::kCaptionInfo); break;
     case RunEnd::NoFile:
@@ -95,6 +101,13 @@ void ConsoleFrontend::runEnded(const imp::ImportOutcome& o) {
   printOut(resume);
 }
 
+void ConsoleFrontend::waiting(imp::WaitCause cause) {
+  out(imp::waitingText(cause));
+  flushLines();
+}
+
+void ConsoleFrontend::batchCommitted() { flushLines(); }
+
 void ConsoleFrontend::out(std::string_view gbk) {
   clearProgress();
   printOut(gb18030ToUtf8(gbk));
@@ -122,7 +135,11 @@ imp::DuplicateAnswer ConsoleFrontend::duplicatesFound(const std::vector<imp::Dup
   return duplicateAnswer_;
 }
 
-bool ConsoleFrontend::abortRequested() { return interruptRequested(); }
+bool ConsoleFrontend::abortRequested() {
+  if (!interruptRequested()) return false;
+  writeLinesAtOnce();
+  return true;
+}
 
 void ConsoleFrontend::progress(int done, int total) {
   if (!showProgress_ || total <= 0) return;

@@ -1,7 +1,9 @@
 // The import run's front end on a terminal: what the window shows in its
 // import pane, run-state panel and message boxes goes to stdout, what it
 // shows in its error pane to stderr, UTF-8, one line each. Ctrl-C stands for
-// the abort button; progress is drawn on stderr when it is a terminal.
+// the abort button; progress is drawn on stderr when it is a terminal. Lines
+// going to a file or a pipe wait in cli/line_output's buffer until a batch is
+// committed, a Ctrl-C arrives or the run ends.
 #pragma once
 
 #include <string_view>
@@ -37,7 +39,9 @@ class ConsoleFrontend : public imp::Frontend {
   // One run per process: a Ctrl-C before the run began still stops it after its first row.
   void clearAbort() override {}
   bool abortRequested() override;
-  void waiting(imp::WaitCause cause) override { out(imp::waitingText(cause)); }
+  // Shown at once: a wait can last, and someone may be watching the output.
+  void waiting(imp::WaitCause cause) override;
+  void batchCommitted() override;
 
   // The first duplicates are named; the answer is the one set below.
   imp::DuplicateAnswer duplicatesFound(const std::vector<imp::DuplicateRow>& rows) override;
@@ -52,6 +56,7 @@ class ConsoleFrontend : public imp::Frontend {
  private:
   void out(std::string_view gbk);
   void box(std::string_view gbk, std::string_view captionGbk);
+  void reportEnd(const imp::ImportOutcome& outcome);
   void clearProgress();
 
   bool showProgress_;

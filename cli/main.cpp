@@ -1,11 +1,11 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
-#include <cstdio>
 
 #include "app/translations.h"
 #include "app/version.h"
 #include "cli/command.h"
+#include "cli/line_output.h"
 #include "import/library_messages.h"
 
 namespace gz::cli {
@@ -39,16 +39,8 @@ QString usage() {
 CommandRegistration::CommandRegistration(Command c) { registry().push_back(std::move(c)); }
 const std::vector<Command>& commands() { return registry(); }
 
-void printOut(const std::string& utf8) {
-  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
-}
-void printErr(const std::string& utf8) {
-  std::fwrite(utf8.data(), 1, utf8.size(), stderr);
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
-}
+void printOut(const std::string& utf8) { writeLine(OutputStream::Out, utf8); }
+void printErr(const std::string& utf8) { writeLine(OutputStream::Err, utf8); }
 int fail(const std::string& utf8) {
   printErr("gzimport: " + utf8);
   return kFailed;
@@ -97,7 +89,10 @@ int main(int argc, char** argv) {
     return kUsage;
   }
   for (const Command& c : commands()) {
-    if (name == c.name) return c.run(QCoreApplication::arguments());
+    if (name != c.name) continue;
+    const int status = c.run(QCoreApplication::arguments());
+    flushLines();
+    return status;
   }
   printErr(
       "gzimport: " +

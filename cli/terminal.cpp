@@ -15,6 +15,7 @@
 #define GZ_ISATTY _isatty
 #define GZ_FILENO _fileno
 #else
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #define GZ_ISATTY isatty
@@ -35,6 +36,19 @@ extern "C" void onInterrupt(int) {
 }  // namespace
 
 bool stderrIsTerminal() { return GZ_ISATTY(GZ_FILENO(stderr)) != 0; }
+
+bool stdoutIsTerminal() { return GZ_ISATTY(GZ_FILENO(stdout)) != 0; }
+
+#ifdef _WIN32
+// Windows gives files and pipes no identity that _fstat reports.
+bool stdoutAndStderrShareFile() { return true; }
+#else
+bool stdoutAndStderrShareFile() {
+  struct stat out{}, err{};
+  if (fstat(STDOUT_FILENO, &out) != 0 || fstat(STDERR_FILENO, &err) != 0) return true;
+  return out.st_dev == err.st_dev && out.st_ino == err.st_ino;
+}
+#endif
 
 void installInterruptHandler() { std::signal(SIGINT, onInterrupt); }
 

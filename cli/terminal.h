@@ -9,6 +9,11 @@ namespace gz::cli {
 
 // True when standard error is a terminal (progress is shown only there).
 bool stderrIsTerminal();
+// True when standard output is a terminal (its lines are not held back then).
+bool stdoutIsTerminal();
+// True when standard output and standard error go into one file or pipe, or
+// when that cannot be told.
+bool stdoutAndStderrShareFile();
 
 // Installs a Ctrl-C handler: the first press only sets a flag (read with
 // interruptRequested()), a second one ends the program as usual.

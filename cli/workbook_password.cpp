@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/line_output.h"
 #include "cli/options.h"
 #include "cli/terminal.h"
 #include "text/gb18030.h"
@@ -32,6 +33,7 @@ sheet::PasswordSource terminalPrompt() {
     ++*tries;
     const std::string question =
         lastWasWrong ? "密码不正确。请重新输入密码: " : "工作簿 " + file + " 有打开密码。请输入密码: ";
+    flushLines();  // what the run said so far comes before the question
     return readPasswordFromTerminal(question);
   };
 }

@@ -16,8 +16,10 @@ namespace gz::imp {
 HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64_t personId,
                                       std::string_view personName) {
   HistoryCounts counts;
+  const HistoryCell cell(ctx, row, ctx.columns.assessment);
   std::vector<db::Statement> inserts;
-  for (const std::string& rawLine : historyCellLines(ctx, row, ctx.columns.assessment)) {
+  inserts.reserve(cell.lines().size());
+  for (const std::string_view rawLine : cell.lines()) {
     const std::string_view line = text::trimView(rawLine);
     if (line.empty()) continue;
     const int32_t year = plainIntegerOr0(line.substr(0, kYearBytes));

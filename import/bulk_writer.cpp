@@ -1,6 +1,7 @@
 #include "import/bulk_writer.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "db/bulk_writing.h"
 #include "db/payroll/dialect.h"
@@ -128,16 +129,19 @@ void BulkWriter::commitIfDue() {
 void BulkWriter::send() {
   if (kept_.empty()) return;
   openBatch();
-  // The persons first, so every history row finds its person in place.
-  std::vector<db::Statement> statements;
-  for (const KeptRow& row : kept_)
-    if (row.person) statements.push_back(*row.person);
-  for (const KeptRow& row : kept_) statements.insert(statements.end(), row.history.begin(), row.history.end());
+  // The persons first, so every history row finds its person in place. The
+  // statements move out of the kept rows (a refused batch is imported again
+  // from the sheet, not from them) into a list that keeps its room from one
+  // send to the next.
+  sending_.clear();
+  for (KeptRow& row : kept_)
+    if (row.person) sending_.push_back(std::move(*row.person));
+  for (KeptRow& row : kept_) std::move(row.history.begin(), row.history.end(), std::back_inserter(sending_));
   bool refused = false;
   {
     db::Savepoint beforeSend(conn_, kSendSavepoint);
     try {
-      bulk_.executeBatch(statements);
+      bulk_.executeBatch(sending_);
       beforeSend.release();
     } catch (const db::DbError& e) {
       // A busy or lost database ends the run; replaying the rows would only wait again.

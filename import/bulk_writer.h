@@ -108,6 +108,7 @@ class BulkWriter final : public RowWriter {
   std::chrono::steady_clock::time_point batchStart_;
   std::optional<db::Transaction> batch_;
   std::vector<KeptRow> kept_;          // finished rows not yet sent
+  std::vector<db::Statement> sending_;  // the statements of the rows being sent
   std::optional<KeptRow> current_;     // the row being written
   std::vector<int64_t> reservedIds_;   // ids taken ahead, used from the back
   BatchTally tally_;  // the rows settled, in the open batch and committed

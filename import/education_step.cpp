@@ -38,10 +38,10 @@ struct EducationInserts {
 };
 
 // The names are views into `cell`, which must outlive the lines.
-EducationLines readEducationLines(const std::vector<std::string>& cell, std::string_view workStart) {
+EducationLines readEducationLines(const std::vector<std::string_view>& cell, std::string_view workStart) {
   EducationLines read;
   read.lines.reserve(cell.size());
-  for (const std::string& line : cell) {
+  for (const std::string_view line : cell) {
     if (line.empty()) continue;
     std::optional<DatedLine> dated = readDatedLine(line, kEducationNameBytes);
     if (!dated) continue;
@@ -72,6 +72,8 @@ EducationInserts educationInserts(const StepContext& ctx, const EducationLines& 
                                   std::string_view personName, int32_t yearsInInserts, HistoryCounts& counts) {
   const db::Dialect& d = db::dialectOf(ctx.conn);
   EducationInserts out;
+  out.rows.reserve(read.lines.size());
+  out.statements.reserve(read.lines.size());
   for (const EducationLine& l : read.lines) {
     // A full-time line without a code has still decided the date above.
     std::string code = l.dated.name.empty() ? std::string() : ctx.codes.lookup(l.dated.name);
@@ -122,8 +124,8 @@ HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_
   // full-time line, which is known only once every line is read; so the
   // lines are read first and the years go in with the rows they belong to,
   // instead of by a search of the table afterwards.
-  const std::vector<std::string> cell = historyCellLines(ctx, row, ctx.columns.education);
-  EducationLines read = readEducationLines(cell, workStart);
+  const HistoryCell cell(ctx, row, ctx.columns.education);
+  EducationLines read = readEducationLines(cell.lines(), workStart);
   const bool giveYears = read.lastFullTime && wholeYears != 0;
   const bool yearsByUpdate = giveYears && markYearLines(read, db::dialectOf(ctx.conn));
   HistoryCounts counts;

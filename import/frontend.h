@@ -70,6 +70,9 @@ class Frontend : public RowSink, public RowEvents {
   virtual void progress(int done, int total) = 0;
   // The run is over: the outcome says how it ended and what it stored.
   virtual void runEnded(const ImportOutcome& outcome) = 0;
+  // The rows told so far are committed: a front end that holds its lines
+  // back lets them out now, so what it has shown matches what is stored.
+  virtual void batchCommitted() {}
 
   // Lets pending window events run: where a click on the abort button arrives.
   virtual void processEvents() = 0;

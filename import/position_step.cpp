@@ -15,8 +15,10 @@ namespace gz::imp {
 HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t personId,
                                     std::string_view personName) {
   HistoryCounts counts;
+  const HistoryCell cell(ctx, row, ctx.columns.position);
   std::vector<db::Statement> inserts;
-  for (const std::string& rawLine : historyCellLines(ctx, row, ctx.columns.position)) {
+  inserts.reserve(cell.lines().size());
+  for (const std::string_view rawLine : cell.lines()) {
     const std::string_view line = text::trimView(rawLine);
     if (line.empty()) continue;
     std::optional<DatedLine> dated = readDatedLine(line, kPositionNameBytes);

@@ -57,7 +57,9 @@ bool importRows(const RowsInput& in, RowWriter& writer, Frontend& frontend, int 
     writer.beginRow(carry);
     const RowOutcome done = importRow(ctx, row, std::move(name), in.deptCode, carry, record, writer.rowTypedDates());
     writer.endRow(done);
+    const int committedBefore = writer.rowsSettled();
     writer.commitIfDue();
+    if (writer.rowsSettled() != committedBefore) frontend.batchCommitted();
     if (read % kProgressEveryRows == 0) frontend.progress(read, rowsTotal);
     frontend.processEvents();
     if (frontend.abortRequested()) {

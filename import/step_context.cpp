@@ -91,9 +91,16 @@ std::string nameCell(const sheet::Workbook& book, const SheetColumns& columns, i
   return name;
 }
 
-std::vector<std::string> historyCellLines(const StepContext& ctx, int32_t row, int32_t column) {
-  if (column == 0) return {};
-  return withCellText(ctx.book, row, column, [](const std::string& t) { return text::splitLines(t); });
+HistoryCell::HistoryCell(const StepContext& ctx, int32_t row, int32_t column) {
+  if (column == 0) return;
+  const auto r = static_cast<uint32_t>(row);
+  const auto c = static_cast<uint32_t>(column);
+  const std::string* text = ctx.book.sheet().textAt(r, c);
+  if (!text) {
+    converted_ = sheet::cellText(ctx.book.value(r, c));
+    text = &converted_;
+  }
+  lines_ = text::splitLineViews(*text);
 }
 
 void reportNoCode(const StepContext& ctx, HistoryKind kind, std::string_view personName, std::string_view name,

@@ -80,8 +80,21 @@ struct HistoryCounts {
 std::string nameCell(const sheet::Workbook& book, const SheetColumns& columns, int32_t row);
 
 // The lines of a history cell: its text split at CR, LF and CR LF; none when
-// the sheet has no such column.
-std::vector<std::string> historyCellLines(const StepContext& ctx, int32_t row, int32_t column);
+// the sheet has no such column. The lines are views into the sheet's text,
+// or into the text kept here for a cell that holds no text, so a row's
+// history lines cost no copy each.
+class HistoryCell {
+ public:
+  HistoryCell(const StepContext& ctx, int32_t row, int32_t column);
+  HistoryCell(const HistoryCell&) = delete;
+  HistoryCell& operator=(const HistoryCell&) = delete;
+
+  const std::vector<std::string_view>& lines() const { return lines_; }
+
+ private:
+  std::string converted_;  // the text of a cell that is not a text cell
+  std::vector<std::string_view> lines_;
+};
 
 // A history line whose name has no code: told to the front end and counted
 // as reported.

@@ -1,5 +1,6 @@
 #include "text/bytes.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -131,7 +132,15 @@ std::string_view cutToBytes(std::string_view s, std::size_t limit) {
 }
 
 std::vector<std::string> splitLines(std::string_view s) {
-  std::vector<std::string> lines;
+  const std::vector<std::string_view> views = splitLineViews(s);
+  return {views.begin(), views.end()};
+}
+
+std::vector<std::string_view> splitLineViews(std::string_view s) {
+  std::vector<std::string_view> lines;
+  // One allocation: at most one line per break, and one after the last.
+  lines.reserve(
+      static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) { return c == '\r' || c == '\n'; })) + 1);
   std::size_t lineStart = 0;
   std::size_t i = 0;
   while (i < s.size()) {

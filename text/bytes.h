@@ -31,6 +31,8 @@ std::string_view cutToBytes(std::string_view s, std::size_t limit);
 // Splits at every CR, every LF and every CR LF pair; a final break adds no
 // empty line, two breaks in a row give an empty line between them.
 std::vector<std::string> splitLines(std::string_view s);
+// The same lines as views into `s`, which must outlive them.
+std::vector<std::string_view> splitLineViews(std::string_view s);
 
 // Whole number: optional leading blanks, optional sign, decimal digits, or a
 // hexadecimal form with "$" or "0x"/"0X". The value must fit 32 bits.

@@ -198,9 +198,8 @@ class RosterRun : public ::testing::Test {
     request.workbookPath = GZ_SOURCE_DIR "/CMakeLists.txt";  // any existing file: the sheet comes from `rows`
   }
   ImportOutcome run() {
-    return AInputExecute(conn, codes, columns, frontend, request, [this](const std::string&) {
-      return fakeWorkbook(rows);
-    });
+    return AInputExecute(conn, codes, columns, frontend, request,
+                         [this](const std::string&) { return fakeWorkbook(rows); });
   }
   Lines persons() const {
     Lines out;

@@ -148,6 +148,13 @@ inline constexpr std::string_view kDataEndsBecause = "\xD0\xD0\xCE\xAA\xD6\xB9: 
 inline constexpr std::string_view kRowQuote = "\xD0\xD0\"";  // 行"
 inline constexpr std::string_view kQuoteNotAPerson = "\"\xB2\xBB\xCA\xC7\xC8\xCB\xD4\xB1";  // "不是人员
 
+// 第2个工作表"花名册"有所需的标题 (a sheet other than the one read), with ,按此导入? when offered
+inline constexpr std::string_view kSheetNumbered = "\xB8\xF6\xB9\xA4\xD7\xF7\xB1\xED\"";  // 个工作表"
+inline constexpr std::string_view kTakeOtherSheet = ",\xB0\xB4\xB4\xCB\xB5\xBC\xC8\xEB?";  // ,按此导入?
+// 隐藏行: 第5、9行,已导入 (隐藏行: 第5、9行 in a listing)
+inline constexpr std::string_view kHiddenRows = "\xD2\xFE\xB2\xD8\xD0\xD0: \xB5\xDA";  // 隐藏行: 第
+inline constexpr std::string_view kHiddenRowsImported = "\xD0\xD0,\xD2\xD1\xB5\xBC\xC8\xEB";  // 行,已导入
+
 // clang-format on
 
 }  // namespace gz::imp::texts

@@ -327,11 +327,15 @@ void TFSYDbf::AInputExecute() {
   const QFileInfo workbook(FileListBox1->selectedPath());
   frontend.suggestRejectsFile(workbook.dir().filePath(workbook.completeBaseName() + QStringLiteral("_未导入.xlsx")));
   // An encrypted workbook's password is asked for while the run opens it.
-  const imp::WorkbookOpener open = [this](const std::string& path) {
-    return sheet::openWorkbookAskingPassword(path, [this](const std::string& file, bool lastWasWrong) {
-      const std::optional<QString> answer = setup_.boxes->askPassword(this, QString::fromStdString(file), lastWasWrong);
-      return answer ? std::optional<std::string>(answer->toStdString()) : std::nullopt;
-    });
+  const imp::SheetOpener open = [this](const std::string& path, const sheet::SheetRequest& sheet) {
+    return sheet::openWorkbookAskingPassword(
+        path,
+        [this](const std::string& file, bool lastWasWrong) {
+          const std::optional<QString> answer =
+              setup_.boxes->askPassword(this, QString::fromStdString(file), lastWasWrong);
+          return answer ? std::optional<std::string>(answer->toStdString()) : std::nullopt;
+        },
+        sheet);
   };
   const imp::ImportOutcome outcome = imp::AInputExecute(conn, codeMap_, columnMap_, frontend, request, open);
 

@@ -121,7 +121,7 @@ int runSheet(const QStringList& args) {
   if (const int* status = std::get_if<int>(&passwords)) return *status;
 
   const std::string path = parser.positionalArguments().front().toStdString();
-  const sheet::PasswordSource& passwordSource = std::get<sheet::PasswordSource>(passwords);
+  const sheet::PasswordSource passwordSource = sheet::rememberingPassword(std::get<sheet::PasswordSource>(passwords));
   std::unique_ptr<sheet::Workbook> book;
   try {
     book = sheet::openWorkbookAskingPassword(path, passwordSource, sheetRequestOf(parser));

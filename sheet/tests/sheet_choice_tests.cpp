@@ -211,5 +211,33 @@ TEST(SheetRequest, ARowLimitKeepsOnlyTheTopOfTheSheet) {
   }
 }
 
+// Reading another sheet opens the workbook again; its password is asked once.
+TEST(RememberingPassword, TheOperatorIsAskedOncePerWorkbook) {
+  struct Row {
+    const char* name;
+    std::vector<bool> calls;                  // lastWasWrong of each call the reader makes
+    std::vector<std::string> answers;         // what the source answers, in order
+    std::vector<bool> operatorAskedAsWrong;   // lastWasWrong of each question the operator sees
+  };
+  const Row rows[] = {
+      {"two openings", {false, false}, {"p1", "p1"}, {false}},
+      {"the operator's wrong password", {false, true, false}, {"p1", "p2", "p2"}, {false, true}},
+      {"a remembered one that fails", {false, false, true}, {"p1", "p1", "p2"}, {false, false}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    std::vector<bool> asked;
+    const PasswordSource source = rememberingPassword([&asked](const std::string&, bool lastWasWrong) {
+      asked.push_back(lastWasWrong);
+      return std::optional<std::string>("p" + std::to_string(asked.size()));
+    });
+    std::vector<std::string> answers;
+    for (const bool wrong : r.calls) answers.push_back(source("t.xlsx", wrong).value_or(""));
+    EXPECT_EQ(answers, r.answers);
+    EXPECT_EQ(asked, r.operatorAskedAsWrong);
+  }
+  EXPECT_FALSE(rememberingPassword({}));
+}
+
 }  // namespace
 }  // namespace gz::sheet

@@ -36,6 +36,8 @@ class QuietFrontend : public gz::imp::Frontend {
   void layoutAccepted() override {}
   bool titlesFound(const gz::imp::FoundHeader&) override { return false; }
   void dataEndedAt(int32_t, std::string_view) override {}
+  bool otherSheetHasTitles(const gz::imp::OtherSheet&) override { return false; }
+  void hiddenRowsRead(const std::vector<int32_t>&) override {}
   void datesReadAsTyped(const gz::imp::TypedDateCounter&) override {}
   void rowStarted(int32_t, std::string_view) override {}
   void lineWithoutCode(gz::imp::HistoryKind, std::string_view, std::string_view) override { ++errorLines; }

@@ -105,6 +105,7 @@ imp::ImportRequest runRequest(const ImportCommand& command, const tree::JGData& 
   request.workbookPath = command.workbook.toStdString();
   request.mode = command.overwrite ? imp::ImportMode::Overwrite : imp::ImportMode::Append;
   request.firstRow = command.startRow;
+  request.sheet = command.sheet;
   request.checkDuplicates = !command.allowDuplicates;
   request.wait = std::chrono::seconds(command.waitSeconds);
   return request;
@@ -115,8 +116,10 @@ imp::ImportRequest runRequest(const ImportCommand& command, const tree::JGData& 
 imp::ImportOutcome execute(db::Connection& connection, codes::CodeMap& codeMap, ConsoleFrontend& frontend,
                            const ImportCommand& command, const imp::ImportRequest& request) {
   // The workbook is opened by the run, which asks for its password through this.
-  const imp::WorkbookOpener openWorkbook = [&command](const std::string& path) {
-    return sheet::openWorkbookAskingPassword(path, command.passwords);
+  // Asked once, though the run may open the workbook again for another sheet.
+  const sheet::PasswordSource passwords = sheet::rememberingPassword(command.passwords);
+  const imp::SheetOpener openWorkbook = [&passwords](const std::string& path, const sheet::SheetRequest& sheet) {
+    return sheet::openWorkbookAskingPassword(path, passwords, sheet);
   };
   imp::ColumnMap columns;
   if (!command.dryRun) return imp::AInputExecute(connection, codeMap, columns, frontend, request, openWorkbook);

@@ -1,4 +1,5 @@
-// gzimport sheet: shows what the tool reads from a workbook's active sheet.
+// gzimport sheet: shows what the tool reads from a workbook's active sheet
+// (or the one --sheet names).
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,6 +16,8 @@
 #include "import/column_map.h"
 #include "import/run_stages.h"
 #include "import/run_texts.h"
+#include "import/stage_sheet.h"
+#include "import/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/sheet_data.h"
 #include "sheet/model/workbook_error.h"
@@ -46,7 +49,8 @@ std::string escapedCell(const std::string& utf8) {
 
 // Where the import finds the titles and the data rows, on stderr so the
 // listing stays as it is: the lines the import prints, or its refusal.
-void printWhereTitlesAre(const sheet::Workbook& book, const imp::TitleNames& names) {
+void printWhereTitlesAre(const std::string& path, const sheet::Workbook& book, const imp::TitleNames& names,
+                         const sheet::PasswordSource& passwords) {
   imp::ColumnMap columns;
   imp::TitleSearch search;
   int32_t unreadableTitle = 0;
@@ -56,6 +60,13 @@ void printWhereTitlesAre(const sheet::Workbook& book, const imp::TitleNames& nam
     const imp::ImportOutcome refused = imp::layoutRejected(search, unreadableTitle != 0);
     printErr(text::gb18030ToUtf8(refused.message));
     if (!refused.detail.empty()) printErr(text::gb18030ToUtf8(refused.detail));
+    const imp::SheetOpener open = [&passwords](const std::string& p, const sheet::SheetRequest& sheet) {
+      return sheet::openWorkbookAskingPassword(p, passwords, sheet);
+    };
+    const std::vector<imp::OtherSheet> others = imp::otherSheetsWithTitles(path, book, open, names);
+    if (!others.empty())
+      printErr(text::gb18030ToUtf8(imp::otherSheetsLine(others)) + ": 用 --sheet " +
+               std::to_string(others.front().number) + " 读取");
     return;
   }
   const std::vector<std::string> lines = imp::foundHeaderLines(imp::foundHeader(book, search, *layout));
@@ -64,14 +75,25 @@ void printWhereTitlesAre(const sheet::Workbook& book, const imp::TitleNames& nam
   if (layout->footerRow != 0) printErr(text::gb18030ToUtf8(imp::dataEndedLine(layout->footerRow, layout->footerName)));
 }
 
+// The rows listed that the file hides, on stderr: 隐藏行: 第5、9行.
+void printHiddenRows(const sheet::SheetData& data, uint32_t lastListed) {
+  std::string line;
+  for (const uint32_t row : data.hiddenRows()) {
+    if (row > lastListed) break;
+    line.append(line.empty() ? imp::texts::kHiddenRows : imp::texts::kListSeparator).append(std::to_string(row));
+  }
+  if (!line.empty()) printErr(text::gb18030ToUtf8(line.append(imp::texts::kRowWord)));
+}
+
 int runSheet(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       QCoreApplication::translate("gzimport",
                                   "Prints the active sheet of WORKBOOK as the import reads it: the sheet's name,\n"
                                   "then one line per row with the cell texts separated by tabs. Where the import\n"
-                                  "finds the titles and the data rows goes to stderr."));
+                                  "finds the titles and the data rows, and the rows the file hides, go to stderr."));
   parser.addOption({"rows", QCoreApplication::translate("gzimport", "Print only the first N rows."), "N"});
+  parser.addOption(sheetOption());
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
   parser.addPositionalArgument(
@@ -98,10 +120,11 @@ int runSheet(const QStringList& args) {
   const auto passwords = workbookPasswordSource(parser);
   if (const int* status = std::get_if<int>(&passwords)) return *status;
 
+  const std::string path = parser.positionalArguments().front().toStdString();
+  const sheet::PasswordSource passwordSource = sheet::rememberingPassword(std::get<sheet::PasswordSource>(passwords));
   std::unique_ptr<sheet::Workbook> book;
   try {
-    book = sheet::openWorkbookAskingPassword(parser.positionalArguments().front().toStdString(),
-                                             std::get<sheet::PasswordSource>(passwords));
+    book = sheet::openWorkbookAskingPassword(path, passwordSource, sheetRequestOf(parser));
   } catch (const sheet::WorkbookError& e) {
     return fail(e.what());
   }
@@ -119,7 +142,8 @@ int runSheet(const QStringList& args) {
     }
     printOut(line);
   }
-  printWhereTitlesAre(*book, titleNames);
+  printHiddenRows(data, last);
+  printWhereTitlesAre(path, *book, titleNames, passwordSource);
   return kOk;
 }
 

@@ -74,6 +74,11 @@ void ConsoleFrontend::reportEnd(const imp::ImportOutcome& o) {
       } else if (!o.detail.empty()) {
         out(o.detail);
       }
+      if (!o.sheetsWithTitles.empty()) {
+        clearProgress();
+        printOut(gb18030ToUtf8(imp::otherSheetsLine(o.sheetsWithTitles)) + ": 用 --sheet " +
+                 std::to_string(o.sheetsWithTitles.front().number) + " 按此导入");
+      }
       break;
     case RunEnd::StartRowOutside:
     case RunEnd::Cancelled: out(o.message); break;

@@ -28,6 +28,10 @@ class ConsoleFrontend : public imp::Frontend {
   // Prints what was found and takes it with --find-titles; without it the
   // run is refused and its last line says so.
   bool titlesFound(const imp::FoundHeader& header) override;
+  // The command line reads another sheet only when told to (--sheet); the
+  // refusal names the sheets that would do.
+  bool otherSheetHasTitles(const imp::OtherSheet&) override { return false; }
+  void hiddenRowsRead(const std::vector<int32_t>& rows) override { out(imp::hiddenRowsLine(rows)); }
   void dataEndedAt(int32_t row, std::string_view nameGbk) override { out(imp::dataEndedLine(row, nameGbk)); }
   void datesReadAsTyped(const imp::TypedDateCounter& counted) override;
   void rowStarted(int32_t, std::string_view personName) override { out(personName); }

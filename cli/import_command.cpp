@@ -71,6 +71,7 @@ void addRowOptions(QCommandLineParser& parser) {
                                                 "the first 20 rows (titles written with blanks, line breaks or under\n"
                                                 "other names, also over two rows). Without it such a sheet is\n"
                                                 "refused, saying where the titles are.")});
+  parser.addOption(sheetOption());
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
   parser.addOption({"wait",
@@ -148,6 +149,7 @@ ImportCommand commandOf(const QCommandLineParser& parser, sheet::PasswordSource 
   c.allowDuplicates = parser.isSet("allow-duplicates");
   c.findTitles = parser.isSet("find-titles");
   c.startRow = *startRowOf(parser);
+  c.sheet = sheetRequestOf(parser);
   c.waitSeconds = *waitSecondsOf(parser);
   c.passwords = std::move(passwords);
   return c;

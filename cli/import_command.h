@@ -10,6 +10,7 @@
 #include <variant>
 
 #include "sheet/crypto/passwords.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::cli {
 
@@ -26,6 +27,7 @@ struct ImportCommand {
   bool allowDuplicates = false;
   bool findTitles = false;  // --find-titles: import by a header found below row 1
   int32_t startRow = 0;  // the first sheet row read
+  sheet::SheetRequest sheet;  // --sheet NAME|NUMBER: the sheet read, else the active one
   int waitSeconds = 0;
   sheet::PasswordSource passwords;
 };

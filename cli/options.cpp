@@ -21,6 +21,28 @@ QCommandLineOption passwordOption() {
   return {"password", QCoreApplication::translate("gzimport", "The password to open an encrypted workbook."), "TEXT"};
 }
 
+QCommandLineOption sheetOption() {
+  return {"sheet",
+          QCoreApplication::translate("gzimport",
+                                      "Read the worksheet named NAME, or the NUMBERth worksheet (from 1, chart\n"
+                                      "sheets not counted), instead of the active one."),
+          "NAME|NUMBER"};
+}
+
+sheet::SheetRequest sheetRequestOf(const QCommandLineParser& parser) {
+  sheet::SheetRequest request;
+  if (!parser.isSet("sheet")) return request;
+  const QString given = parser.value("sheet");
+  bool number = false;
+  const uint n = given.toUInt(&number);
+  if (number && n > 0) {
+    request.number = n;
+  } else {
+    request.name = text::utf8ToGb18030(given.toStdString());
+  }
+  return request;
+}
+
 QCommandLineOption passwordFileOption() {
   return {"password-file",
           QCoreApplication::translate("gzimport",

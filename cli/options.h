@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "db/connection.h"
+#include "sheet/model/workbook.h"
 #include "tree/institutions.h"
 
 namespace gz::cli {
@@ -19,6 +20,12 @@ QCommandLineOption databaseOption();
 // workbook (answered in cli/workbook_password.h).
 QCommandLineOption passwordOption();
 QCommandLineOption passwordFileOption();
+
+// --sheet NAME|NUMBER, for the commands that read a sheet of a workbook,
+// and the sheet it asks for: a whole number from 1 counts the worksheets,
+// anything else is a sheet's name (UTF-8 here, GB 18030 in the request).
+QCommandLineOption sheetOption();
+sheet::SheetRequest sheetRequestOf(const QCommandLineParser& parser);
 
 // Parses `args`: with --help it prints the help, and for an unknown option or
 // a positional-argument count other than `positionals` it prints a usage

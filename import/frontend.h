@@ -60,6 +60,13 @@ class Frontend : public RowSink, public RowEvents {
   // Row 1 lacks a required title, but the header was found further down or
   // under other names (before anything is written). True to import by it.
   virtual bool titlesFound(const FoundHeader& header) = 0;
+  // The sheet read lacks a required title, and so does any header found in
+  // it, but the other worksheet `sheet` has them (before anything is
+  // written). True to read that sheet instead.
+  virtual bool otherSheetHasTitles(const OtherSheet& sheet) = 0;
+  // The rows among those the run read that the file marks hidden (by hand or
+  // by a filter), in sheet order; they were imported like any other.
+  virtual void hiddenRowsRead(const std::vector<int32_t>& rows) = 0;
   // The data rows end above `row`, a totals or signature line (its name cell
   // is `nameGbk`), which is not imported.
   virtual void dataEndedAt(int32_t row, std::string_view nameGbk) = 0;

@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "import/run_lock.h"
 #include "import/run_stages.h"
+#include "import/stage_sheet.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
 #include "sheet/open_workbook.h"
@@ -28,11 +29,24 @@ bool importRunning() { return g_running; }
 
 ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns, Frontend& frontend,
                             const ImportRequest& request) {
-  return AInputExecute(conn, codes, columns, frontend, request, &sheet::openWorkbook);
+  const SheetOpener open = [](const std::string& path, const sheet::SheetRequest& sheet) {
+    return sheet::openWorkbookAskingPassword(path, {}, sheet);
+  };
+  return AInputExecute(conn, codes, columns, frontend, request, open);
 }
 
 ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns, Frontend& frontend,
                             const ImportRequest& request, const WorkbookOpener& open) {
+  const SheetOpener openSheet = [&open](const std::string& path, const sheet::SheetRequest& sheet) {
+    if (!sheet.name.empty() || sheet.number != 0)
+      throw sheet::WorkbookError(sheet::WorkbookFault::NoSuchSheet, "工作簿中没有所选的工作表", path);
+    return open(path);
+  };
+  return AInputExecute(conn, codes, columns, frontend, request, openSheet);
+}
+
+ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns, Frontend& frontend,
+                            const ImportRequest& request, const SheetOpener& open) {
   if (g_running)
     return reportRun(frontend, endedBeforeWriting(RunEnd::AlreadyRunning, std::string(texts::kMsgAlreadyRunning)));
   RunningMark running;
@@ -41,15 +55,12 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
 
   if (std::optional<ImportOutcome> missing = checkWorkbook(request.workbookPath))
     return reportRun(frontend, std::move(*missing));
-  OpenedWorkbook opened = openWorkbookFile(request.workbookPath, open);
-  if (!opened.book) return reportRun(frontend, std::move(opened.failure));
-  if (!opened.book->notice().empty()) frontend.workbookNotice(opened.book->notice());
-  int32_t unreadableTitle = 0;
-  TitleSearch search;
-  const std::optional<SheetLayout> layout =
-      recogniseLayout(*opened.book, columns, unreadableTitle, request.titleNames, search);
-  if (unreadableTitle != 0) frontend.titleUnreadable(unreadableTitle);
-  if (!layout) return reportRun(frontend, layoutRejected(search, unreadableTitle != 0));
+  SheetRead read;
+  if (std::optional<ImportOutcome> refused = readRunSheet(request, open, columns, frontend, read))
+    return reportRun(frontend, std::move(*refused));
+  OpenedWorkbook& opened = read.opened;
+  const TitleSearch& search = read.search;
+  const std::optional<SheetLayout>& layout = read.layout;
   // The first data row is the one below the titles wherever they were found.
   const int32_t firstDataRow = layout->titleRows.firstDataRow();
   const int32_t firstRow = request.firstRow == kFirstDataRow ? firstDataRow : request.firstRow;
@@ -92,6 +103,9 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
     closeAfterFailure(e, *writer, out);
   }
   noteResumeRow(out, firstRow, writer->rowsSettled(), request.mode == ImportMode::Overwrite, skipped);
+  const int32_t lastRead = out.resumeRow != 0 ? out.resumeRow - 1 : firstDataRow + layout->dataRows - 1;
+  if (const std::vector<int32_t> hidden = hiddenRowsIn(*opened.book, firstRow, lastRead, skipped); !hidden.empty())
+    frontend.hiddenRowsRead(hidden);
   out.rejects = collectRejects(*opened.book, rejected, out.resumeRow, layout->titleRows);
   opened.book.reset();  // the workbook is closed before the operator is told
   guard.reset();        // and other runs may go on while a message box waits

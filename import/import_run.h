@@ -40,6 +40,9 @@ struct ImportRequest {
   // (the row below the titles, wherever they were found), unless an earlier
   // run that ended early is continued. It must be a data row of the sheet.
   int32_t firstRow = kFirstDataRow;
+  // The sheet to read: the active one unless it is named or numbered. The
+  // start row and the reject workbook count the rows of that sheet.
+  sheet::SheetRequest sheet;
   // The other names of titles, for the search of a header that row 1 lacks.
   TitleNames titleNames;
   // Before anything is written, the rows whose id card number an earlier row
@@ -70,8 +73,18 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
 // returns null.
 using WorkbookOpener = std::function<std::unique_ptr<sheet::Workbook>(const std::string& pathUtf8)>;
 
+// Opens the sheet `sheet` asks for of the workbook at a UTF-8 path; throws
+// sheet::WorkbookError (NoSuchSheet when there is no such sheet), never
+// returns null.
+using SheetOpener =
+    std::function<std::unique_ptr<sheet::Workbook>(const std::string& pathUtf8, const sheet::SheetRequest& sheet)>;
+
 // The same run, reading the workbook through `open` instead of
 // sheet::openWorkbook (for front ends and tests with their own source).
+ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns, Frontend& frontend,
+                            const ImportRequest& request, const SheetOpener& open);
+// The same through an opener of one sheet only: a request for another sheet
+// finds none (fault NoSuchSheet).
 ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnMap& columns, Frontend& frontend,
                             const ImportRequest& request, const WorkbookOpener& open);
 

@@ -40,6 +40,12 @@ struct RejectedRows {
   std::vector<RejectedRow> rows;         // in sheet order
 };
 
+// A worksheet other than the one read whose header has the titles the import needs.
+struct OtherSheet {
+  uint32_t number = 0;  // from 1, among the workbook's worksheets
+  std::string name;     // GB 18030
+};
+
 struct ImportOutcome {
   RunEnd end = RunEnd::Completed;
   int rowsTotal = 0;          // data rows of the sheet to import, up to the first empty name
@@ -56,6 +62,8 @@ struct ImportOutcome {
   // (then `titlesNotTaken`).
   std::string detail;
   bool titlesNotTaken = false;
+  // LayoutRejected: the other worksheets whose header passes.
+  std::vector<OtherSheet> sheetsWithTitles;
   std::optional<sheet::WorkbookFault> workbookFault;  // WorkbookUnreadable: why
   std::optional<db::DbFault> dbFault;                 // Failed, by a database error: its kind
   // Aborted or Failed: the first sheet row whose fate is not committed, from

@@ -144,6 +144,25 @@ std::string missingTitlesLine(TitleRows rows, const std::vector<std::string_view
 
 std::string hasTitlesLine(TitleRows rows) { return rowsLabel(rows).append(texts::kHasTitles); }
 
+std::string otherSheetsLine(const std::vector<OtherSheet>& sheets) {
+  std::string line;
+  for (const OtherSheet& sheet : sheets) {
+    if (!line.empty()) line.append(texts::kListSeparator);
+    line.append(texts::kRowPrefix).append(std::to_string(sheet.number)).append(texts::kSheetNumbered);
+    line.append(sheet.name).append("\"");
+  }
+  return line.append(texts::kHasTitles);
+}
+
+std::string hiddenRowsLine(const std::vector<int32_t>& rows) {
+  std::string line(texts::kHiddenRows);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i > 0) line.append(texts::kListSeparator);
+    line.append(std::to_string(rows[i]));
+  }
+  return line.append(texts::kHiddenRowsImported);
+}
+
 std::vector<std::string> foundHeaderLines(const FoundHeader& header) {
   std::vector<std::string> lines;
   lines.push_back(std::string(texts::kFoundSheet).append(header.sheetName));

@@ -56,6 +56,10 @@ std::string rowsLabel(TitleRows rows);
 std::string missingTitlesLine(TitleRows rows, const std::vector<std::string_view>& missing);
 // 第3行有所需的标题
 std::string hasTitlesLine(TitleRows rows);
+// 第2个工作表"花名册"、第3个工作表"名单"有所需的标题
+std::string otherSheetsLine(const std::vector<OtherSheet>& sheets);
+// 隐藏行: 第5、9行,已导入
+std::string hiddenRowsLine(const std::vector<int32_t>& rows);
 // What the search found, one line each: 工作表: 花名册; 标题在第3至4行; for every
 // title a step reads that was found in the lower of two rows or in another
 // form or name, 第4行第3列"出生日期"作为出生年月 (line breaks in it as \n);

@@ -182,6 +182,13 @@ inline constexpr std::string_view kDuplicateSameAs = "\xD3\xEB\xB5\xDA";  // 与
 inline constexpr std::string_view kDuplicateSame = "\xCF\xE0\xCD\xAC";  // 相同
 inline constexpr std::string_view kMsgDuplicatesRefusedInBook = "\xC8\xCB\xB5\xC4\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5\xD2\xD1\xD4\xDA\xB1\xBE\xB2\xBF\xC3\xC5\xBB\xF2\xD3\xEB\xB9\xA4\xD7\xF7\xB2\xBE\xD6\xD0\xC7\xB0\xC3\xE6\xB5\xC4\xD0\xD0\xCF\xE0\xCD\xAC,\xCE\xB4\xB5\xBC\xC8\xEB\xC8\xCE\xBA\xCE\xC8\xCB\xD4\xB1";  // 人的身份证号已在本部门或与工作簿中前面的行相同,未导入任何人员
 
+// 第2个工作表"花名册"有所需的标题 (a sheet other than the one read), with ,按此导入? when offered
+inline constexpr std::string_view kSheetNumbered = "\xB8\xF6\xB9\xA4\xD7\xF7\xB1\xED\"";  // 个工作表"
+inline constexpr std::string_view kTakeOtherSheet = ",\xB0\xB4\xB4\xCB\xB5\xBC\xC8\xEB?";  // ,按此导入?
+// 隐藏行: 第5、9行,已导入 (隐藏行: 第5、9行 in a listing)
+inline constexpr std::string_view kHiddenRows = "\xD2\xFE\xB2\xD8\xD0\xD0: \xB5\xDA";  // 隐藏行: 第
+inline constexpr std::string_view kHiddenRowsImported = "\xD0\xD0,\xD2\xD1\xB5\xBC\xC8\xEB";  // 行,已导入
+
 // clang-format on
 
 }  // namespace gz::imp::texts

@@ -26,34 +26,34 @@ std::filesystem::path pathFromUtf8(const std::string& utf8) {
 }  // namespace
 
 std::unique_ptr<Workbook> readCompoundFile(const unsigned char* data, std::size_t size, const std::string& name,
-                                           const PasswordSource& ask) {
+                                           const PasswordSource& ask, const SheetRequest& request) {
   try {
     const CompoundFile file(data, size);
     // Newer workbooks saved with a password are compound files holding only
     // the encrypted package; it decrypts to an .xlsx package.
     if (!file.has("Workbook") && !file.has("Book") && file.has("EncryptedPackage")) {
       if (!file.has("EncryptionInfo")) throw ReadError(kDamagedEncryption);
-      return readEncryptedXlsx(file.read("EncryptionInfo"), file.read("EncryptedPackage"), name, ask);
+      return readEncryptedXlsx(file.read("EncryptionInfo"), file.read("EncryptedPackage"), name, ask, request);
     }
-    return readXls(file, name, ask);
+    return readXls(file, name, ask, request);
   } catch (const ReadError& e) {
     throw WorkbookError(e.fault(), e.what(), name);
   }
 }
 
 std::unique_ptr<Workbook> readWorkbook(const unsigned char* data, std::size_t size, const std::string& name,
-                                       const PasswordSource& ask) {
+                                       const PasswordSource& ask, const SheetRequest& request) {
   try {
     switch (detectForm(data, size)) {
-      case WorkbookForm::CompoundFile: return readCompoundFile(data, size, name, ask);
-      case WorkbookForm::OfficeOpenXml: return readXlsx(data, size, name);
-      case WorkbookForm::OpenDocument: return readOpenDocument(data, size, name);
-      case WorkbookForm::BiffStream: return readXlsStream(data, size, false, name);
-      case WorkbookForm::OldBiffStream: return readOldXls(data, size, name);
-      case WorkbookForm::XmlSpreadsheet: return readXmlSpreadsheet(data, size, name);
-      case WorkbookForm::FlatOpenDocument: return readFlatOpenDocument(data, size, name);
-      case WorkbookForm::HtmlPage: return readHtmlTable(data, size, name);
-      case WorkbookForm::DelimitedText: return readDelimitedText(data, size, name);
+      case WorkbookForm::CompoundFile: return readCompoundFile(data, size, name, ask, request);
+      case WorkbookForm::OfficeOpenXml: return readXlsx(data, size, name, request);
+      case WorkbookForm::OpenDocument: return readOpenDocument(data, size, name, request);
+      case WorkbookForm::BiffStream: return readXlsStream(data, size, false, name, ask, request);
+      case WorkbookForm::OldBiffStream: return readOldXls(data, size, name, request);
+      case WorkbookForm::XmlSpreadsheet: return readXmlSpreadsheet(data, size, name, request);
+      case WorkbookForm::FlatOpenDocument: return readFlatOpenDocument(data, size, name, request);
+      case WorkbookForm::HtmlPage: return readHtmlTable(data, size, name, request);
+      case WorkbookForm::DelimitedText: return readDelimitedText(data, size, name, request);
       case WorkbookForm::Unknown: break;
     }
   } catch (const WorkbookError&) {
@@ -67,7 +67,8 @@ std::unique_ptr<Workbook> readWorkbook(const unsigned char* data, std::size_t si
   throw WorkbookError(WorkbookFault::NotAWorkbook, kNotWorkbook, name);
 }
 
-std::unique_ptr<Workbook> openWorkbookAskingPassword(const std::string& pathUtf8, const PasswordSource& askPassword) {
+std::unique_ptr<Workbook> openWorkbookAskingPassword(const std::string& pathUtf8, const PasswordSource& askPassword,
+                                                     const SheetRequest& request) {
   const std::filesystem::path path = pathFromUtf8(pathUtf8);
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) {
@@ -90,7 +91,7 @@ std::unique_ptr<Workbook> openWorkbookAskingPassword(const std::string& pathUtf8
   in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
   if (in.gcount() != static_cast<std::streamsize>(data.size()))
     throw WorkbookError(WorkbookFault::Unreadable, "无法读取文件", pathUtf8);
-  return readWorkbook(data.data(), data.size(), pathUtf8, askPassword);
+  return readWorkbook(data.data(), data.size(), pathUtf8, askPassword, request);
 }
 
 std::unique_ptr<Workbook> openWorkbook(const std::string& pathUtf8) { return openWorkbookAskingPassword(pathUtf8, {}); }

@@ -22,17 +22,19 @@ namespace gz::sheet {
 std::unique_ptr<Workbook> openWorkbook(const std::string& pathUtf8);
 // The same, asking `askPassword` for the password of an encrypted workbook
 // until it opens or `askPassword` gives up (then the fault is WrongPassword
-// after a wrong password, else Encrypted).
-std::unique_ptr<Workbook> openWorkbookAskingPassword(const std::string& pathUtf8, const PasswordSource& askPassword);
+// after a wrong password, else Encrypted). `request` picks another sheet
+// than the active one (fault NoSuchSheet when the workbook has none such).
+std::unique_ptr<Workbook> openWorkbookAskingPassword(const std::string& pathUtf8, const PasswordSource& askPassword,
+                                                     const SheetRequest& request = {});
 
 // Any form, by the bytes of a file already read. `name` is used in error
 // messages and passed to `ask` only (the file name the operator chose).
 // Throws WorkbookError; keeps no pointer to `data` after returning.
 std::unique_ptr<Workbook> readWorkbook(const unsigned char* data, std::size_t size, const std::string& name,
-                                       const PasswordSource& ask = {});
+                                       const PasswordSource& ask = {}, const SheetRequest& request = {});
 
 // A compound file: an .xls workbook, or an .xlsx package encrypted inside one.
 std::unique_ptr<Workbook> readCompoundFile(const unsigned char* data, std::size_t size, const std::string& name,
-                                           const PasswordSource& ask = {});
+                                           const PasswordSource& ask = {}, const SheetRequest& request = {});
 
 }  // namespace gz::sheet

@@ -343,11 +343,13 @@ void TFSYDbf::AInputExecute(bool checkOnly) {
   const QFileInfo workbook(FileListBox1->selectedPath());
   frontend.suggestRejectsFile(workbook.dir().filePath(workbook.completeBaseName() + QStringLiteral("_未导入.xlsx")));
   // An encrypted workbook's password is asked for while the run opens it.
-  const imp::WorkbookOpener open = [this](const std::string& path) {
-    return sheet::openWorkbookAskingPassword(path, [this](const std::string& file, bool lastWasWrong) {
-      const std::optional<QString> answer = setup_.boxes->askPassword(this, QString::fromStdString(file), lastWasWrong);
-      return answer ? std::optional<std::string>(answer->toStdString()) : std::nullopt;
-    });
+  // Asked once, though the run may open the workbook again for another sheet.
+  const sheet::PasswordSource ask = sheet::rememberingPassword([this](const std::string& file, bool lastWasWrong) {
+    const std::optional<QString> answer = setup_.boxes->askPassword(this, QString::fromStdString(file), lastWasWrong);
+    return answer ? std::optional<std::string>(answer->toStdString()) : std::nullopt;
+  });
+  const imp::SheetOpener open = [&ask](const std::string& path, const sheet::SheetRequest& sheet) {
+    return sheet::openWorkbookAskingPassword(path, ask, sheet);
   };
   const imp::ImportOutcome outcome =
       imp::AInputExecute(check ? *check : conn, codeMap_, columnMap_, frontend, request, open);

@@ -55,6 +55,16 @@ bool QtMessageBoxes::askFoundTitles(QWidget* parent, const QString& text) {
   return box.clickedButton() == import;
 }
 
+bool QtMessageBoxes::askOtherSheet(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("标题在其他工作表"), text, QMessageBox::NoButton, parent);
+  QPushButton* import = box.addButton(QStringLiteral("导入"), QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(import);
+  box.setEscapeButton(cancel);
+  box.exec();
+  return box.clickedButton() == import;
+}
+
 bool QtMessageBoxes::showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) {
   QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
   QPushButton* save = box.addButton(QStringLiteral("保存未导入的行…"), QMessageBox::ActionRole);
@@ -89,6 +99,11 @@ imp::DuplicateAnswer RecordingMessageBoxes::askDuplicates(QWidget*, const QStrin
 bool RecordingMessageBoxes::askFoundTitles(QWidget*, const QString& text) {
   foundTitlesQuestions << text;
   return takeFoundTitles;
+}
+
+bool RecordingMessageBoxes::askOtherSheet(QWidget*, const QString& text) {
+  otherSheetQuestions << text;
+  return takeOtherSheet;
 }
 
 void RecordingMessageBoxes::show(QWidget*, const QString& text, const QString& caption, BoxIcon icon) {

@@ -32,6 +32,9 @@ class MessageBoxes {
   // Asks whether to import by the titles found below row 1 (`text` says
   // where): 导入 (true) or 取消 (also when the box is closed).
   virtual bool askFoundTitles(QWidget* parent, const QString& text) = 0;
+  // Asks whether to import another worksheet that has the titles (`text`
+  // names it): 导入 (true) or 取消 (also when the box is closed).
+  virtual bool askOtherSheet(QWidget* parent, const QString& text) = 0;
   // The closing box of a run that left rows unstored: OK and
   // 保存未导入的行…; true when the operator chose to save them.
   virtual bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) = 0;
@@ -49,6 +52,7 @@ class QtMessageBoxes final : public MessageBoxes {
   std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) override;
   imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) override;
   bool askFoundTitles(QWidget* parent, const QString& text) override;
+  bool askOtherSheet(QWidget* parent, const QString& text) override;
   bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) override;
 };
@@ -83,6 +87,10 @@ class RecordingMessageBoxes final : public MessageBoxes {
   bool askFoundTitles(QWidget* parent, const QString& text) override;
   QStringList foundTitlesQuestions;
   bool takeFoundTitles = false;
+  bool askOtherSheet(QWidget* parent, const QString& text) override;
+  // The questions about another worksheet with the titles, answered with `takeOtherSheet`.
+  QStringList otherSheetQuestions;
+  bool takeOtherSheet = false;
   // The closing box with 保存未导入的行… is recorded like the others and
   // answered with `saveRejects`; the save dialog with `rejectsPath`.
   bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;

@@ -53,6 +53,17 @@ bool WindowFrontend::titlesFound(const imp::FoundHeader& header) {
   return true;
 }
 
+bool WindowFrontend::otherSheetHasTitles(const imp::OtherSheet& sheet) {
+  flush();
+  const std::string line = imp::otherSheetsLine({sheet});
+  if (!boxes_.askOtherSheet(w_.window, text::gb18030ToQString(line + std::string(texts::kTakeOtherSheet))))
+    return false;
+  importLine(line);
+  return true;
+}
+
+void WindowFrontend::hiddenRowsRead(const std::vector<int32_t>& rows) { importLine(imp::hiddenRowsLine(rows)); }
+
 void WindowFrontend::dataEndedAt(int32_t row, std::string_view nameGbk) {
   importLine(imp::dataEndedLine(row, nameGbk));
 }
@@ -81,6 +92,7 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
     case RunEnd::LayoutRejected:
       importLine(o.message);
       if (!o.detail.empty()) importLine(o.detail);
+      if (!o.sheetsWithTitles.empty()) importLine(imp::otherSheetsLine(o.sheetsWithTitles));
       break;
     case RunEnd::StartRowOutside:
     case RunEnd::Cancelled: importLine(o.message); break;

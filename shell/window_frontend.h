@@ -55,6 +55,9 @@ class WindowFrontend final : public imp::Frontend {
   // found; once taken, the same lines go to the import pane.
   bool titlesFound(const imp::FoundHeader& header) override;
   void dataEndedAt(int32_t row, std::string_view nameGbk) override;
+  // Asks whether to import that sheet instead (导入/取消).
+  bool otherSheetHasTitles(const imp::OtherSheet& sheet) override;
+  void hiddenRowsRead(const std::vector<int32_t>& rows) override;
   void datesReadAsTyped(const imp::TypedDateCounter& counted) override;
   void rowStarted(int32_t, std::string_view personName) override { importLine(personName); }
   void lineWithoutCode(imp::HistoryKind kind, std::string_view personName, std::string_view name) override;

@@ -11,6 +11,13 @@ stores what an import of the demo's staff.xls stores:
     roster_other_names the header in row 1 with other names (出生日期, 公民身份号码,
                        人员身份, 编号) and titles written with blanks, a full-width
                        blank, a no-break space and a line break
+    roster_second_sheet  the active first sheet 说明 holds a note only; the
+                       roster (titles in row 1) is the second sheet 人员
+    roster_hidden      the roster with sheet rows 3 and 5 hidden (in the .ods
+                       file one hidden by hand, one filtered out)
+
+The last two are also written as .ods: a package written here by hand, as
+no office suite is needed to make them.
 
     tools/make_roster_workbooks.py FOLDER
 
@@ -19,6 +26,8 @@ Needs python3-xlwt and python3-openpyxl.
 import datetime
 import os
 import sys
+import zipfile
+from xml.sax.saxutils import escape, quoteattr
 
 import openpyxl
 import xlwt
@@ -72,9 +81,20 @@ def all_rows(top, footer):
     return top + people + footer
 
 
-def write_xls(path, rows, merges):
+NOTE_SHEET = ("说明", [["本表为预算科人员花名册"], ["人员见第2个工作表"]])
+HIDDEN_ROWS = {2: "collapsed", 4: "filter"}  # from 0: sheet rows 3 and 5, how the .ods file hides each
+
+
+def write_xls(path, rows, merges, hidden=(), before=None):
     book = xlwt.Workbook(encoding="utf-8")
+    if before:
+        note = book.add_sheet(before[0])
+        for r, row in enumerate(before[1]):
+            for c, v in enumerate(row):
+                note.write(r, c, v)
     sheet = book.add_sheet("人员")
+    for r in hidden:
+        sheet.row(r).hidden = True
     date_style = xlwt.easyxf(num_format_str="yyyy-mm-dd")
     merged = {(r1, c1): (r1, r2, c1, c2) for r1, r2, c1, c2 in merges}
     covered = {(r, c) for r1, r2, c1, c2 in merges for r in range(r1, r2 + 1) for c in range(c1, c2 + 1)}
@@ -92,10 +112,18 @@ def write_xls(path, rows, merges):
     book.save(path)
 
 
-def write_xlsx(path, rows, merges):
+def write_xlsx(path, rows, merges, hidden=(), before=None):
     book = openpyxl.Workbook()
     sheet = book.active
-    sheet.title = "人员"
+    if before:
+        sheet.title = before[0]
+        for row in before[1]:
+            sheet.append(row)
+        sheet = book.create_sheet("人员")
+    else:
+        sheet.title = "人员"
+    for r in hidden:
+        sheet.row_dimensions[r + 1].hidden = True
     for r, row in enumerate(rows, start=1):
         for c, v in enumerate(row, start=1):
             if v is None or v == "":
@@ -108,12 +136,60 @@ def write_xlsx(path, rows, merges):
     book.save(path)
 
 
+ODS_NS = ('xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+          'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+          'xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"')
+
+
+def ods_cell(v):
+    if v is None or v == "":
+        return "<table:table-cell/>"
+    if isinstance(v, datetime.date):
+        return '<table:table-cell office:value-type="date" office:date-value="%s"/>' % v.isoformat()
+    if isinstance(v, (int, float)):
+        return '<table:table-cell office:value-type="float" office:value="%s"/>' % v
+    paragraphs = "".join("<text:p>%s</text:p>" % escape(line) for line in str(v).split("\n"))
+    return '<table:table-cell office:value-type="string">%s</table:table-cell>' % paragraphs
+
+
+def write_ods(path, sheets):
+    """sheets: (name, rows, {row from 0: "collapsed" or "filter"}) in tab order."""
+    tables = []
+    for name, rows, hidden in sheets:
+        body = []
+        for r, row in enumerate(rows):
+            visibility = ' table:visibility="%s"' % hidden[r] if r in hidden else ""
+            body.append("<table:table-row%s>%s</table:table-row>" % (visibility, "".join(ods_cell(v) for v in row)))
+        tables.append("<table:table table:name=%s>%s</table:table>" % (quoteattr(name), "".join(body)))
+    content = ('<?xml version="1.0" encoding="UTF-8"?><office:document-content %s office:version="1.2">'
+               "<office:body><office:spreadsheet>%s</office:spreadsheet></office:body></office:document-content>"
+               % (ODS_NS, "".join(tables)))
+    manifest = ('<?xml version="1.0" encoding="UTF-8"?><manifest:manifest '
+                'xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0" manifest:version="1.2">'
+                '<manifest:file-entry manifest:full-path="/" '
+                'manifest:media-type="application/vnd.oasis.opendocument.spreadsheet"/>'
+                '<manifest:file-entry manifest:full-path="content.xml" manifest:media-type="text/xml"/>'
+                "</manifest:manifest>")
+    with zipfile.ZipFile(path, "w") as z:
+        z.writestr(zipfile.ZipInfo("mimetype"), "application/vnd.oasis.opendocument.spreadsheet",
+                   compress_type=zipfile.ZIP_STORED)
+        z.writestr("META-INF/manifest.xml", manifest, compress_type=zipfile.ZIP_DEFLATED)
+        z.writestr("content.xml", content, compress_type=zipfile.ZIP_DEFLATED)
+
+
 def main(folder):
     os.makedirs(folder, exist_ok=True)
     for name, (top, merges, footer) in shapes().items():
         rows = all_rows(top, footer)
         write_xls(os.path.join(folder, name + ".xls"), rows, merges)
         write_xlsx(os.path.join(folder, name + ".xlsx"), rows, merges)
+    plain = [list(demo.TITLES)] + all_rows([], [])
+    write_xls(os.path.join(folder, "roster_second_sheet.xls"), plain, [], before=NOTE_SHEET)
+    write_xlsx(os.path.join(folder, "roster_second_sheet.xlsx"), plain, [], before=NOTE_SHEET)
+    write_ods(os.path.join(folder, "roster_second_sheet.ods"), [NOTE_SHEET + ({},), ("人员", plain, {})])
+    write_xls(os.path.join(folder, "roster_hidden.xls"), plain, [], hidden=HIDDEN_ROWS)
+    write_xlsx(os.path.join(folder, "roster_hidden.xlsx"), plain, [], hidden=HIDDEN_ROWS)
+    write_ods(os.path.join(folder, "roster_hidden.ods"), [("人员", plain, HIDDEN_ROWS)])
 
 
 if __name__ == "__main__":

@@ -79,14 +79,6 @@
         <translation>列出一个部门的人员</translation>
     </message>
     <message>
-        <source>Prints the active sheet of WORKBOOK as the import reads it: the sheet&apos;s name,
-then one line per row with the cell texts separated by tabs. Where the import
-finds the titles and the data rows goes to stderr.</source>
-        <translation>按导入读取的样子列出工作簿 WORKBOOK 的活动工作表：先是工作表名，
-然后每行一行，各单元格的文本以制表符分隔。导入在哪里找到标题和数据行
-写到标准错误输出。</translation>
-    </message>
-    <message>
         <source>Print only the first N rows.</source>
         <translation>只列出前 N 行。</translation>
     </message>
@@ -237,6 +229,20 @@ ends with nothing more written (default 60 seconds).</source>
     <message>
         <source>--rejects must name another file than the workbook</source>
         <translation>--rejects 须指定工作簿以外的另一个文件</translation>
+    </message>
+    <message>
+        <source>Prints the active sheet of WORKBOOK as the import reads it: the sheet&apos;s name,
+then one line per row with the cell texts separated by tabs. Where the import
+finds the titles and the data rows, and the rows the file hides, go to stderr.</source>
+        <translation>按导入读取的样子列出工作簿 WORKBOOK 的活动工作表：先是工作表名，
+然后每行一行，各单元格的文本以制表符分隔。导入在哪里找到标题和数据行、
+文件隐藏了哪些行，写到标准错误输出。</translation>
+    </message>
+    <message>
+        <source>Read the worksheet named NAME, or the NUMBERth worksheet (from 1, chart
+sheets not counted), instead of the active one.</source>
+        <translation>读取名为 NAME 的工作表，或第 NUMBER 个工作表（从 1 起，
+图表工作表不计），而不是活动工作表。</translation>
     </message>
 </context>
 <context>

@@ -26,7 +26,8 @@ def roster_tool():
     return make_roster_workbooks
 
 
-class Rosters(DemoDatabase):
+class RosterFiles(DemoDatabase):
+    """The demo database and the rosters of tools/make_roster_workbooks.py."""
     def setUp(self):
         super().setUp()
         subprocess.run(["/usr/bin/python3", os.path.join(cli_test.REPO, "tools/make_roster_workbooks.py"), self.dir],
@@ -48,6 +49,8 @@ class Rosters(DemoDatabase):
                               for row in cur.fetchall())
         return out
 
+
+class Rosters(RosterFiles):
     def test_every_shape_stores_what_the_plain_sheet_stores(self):
         r = run(["import", "--dept", "0102", "--overwrite", "staff.xls"], self.dir)
         self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
@@ -151,6 +154,80 @@ class Rosters(DemoDatabase):
         r = run(["import", "--dept", "0201", "--find-titles", "--start-row", "6", "bad.xls"], self.dir)
         self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
         self.assertEqual(self.people("0201"), before + 4)
+
+
+class SheetsAndHiddenRows(RosterFiles):
+    """The roster on a sheet other than the active one, and rows the file hides."""
+    FORMS = [".xls", ".xlsx", ".ods"]
+
+    def plain(self):
+        r = run(["import", "--dept", "0102", "--overwrite", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        return self.stored()
+
+    def test_a_refused_sheet_names_the_sheet_that_has_the_titles_and_sheet_reads_it(self):
+        plain = self.plain()
+        for ext in self.FORMS:
+            workbook = "roster_second_sheet" + ext
+            with self.subTest(workbook=workbook):
+                r = run(["import", "--dept", "0102", "--overwrite", workbook], self.dir)
+                self.assertEqual(r.returncode, 1, r.stdout + r.stderr)
+                self.assertEqual(r.stdout.splitlines(), [
+                    "XLS数据格式不配置!不能导入", "第1行缺少所需的标题: 姓名、出生年月、参加工作时间、个人身份",
+                    '第2个工作表"人员"有所需的标题: 用 --sheet 2 按此导入'])
+                self.assertEqual(self.stored(), plain)  # refused before anything was deleted
+                for choice in ("2", "人员"):
+                    r = run(["import", "--dept", "0102", "--overwrite", "--sheet", choice, workbook], self.dir)
+                    self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+                    self.assertEqual(self.stored(), plain)
+                r = run(["sheet", "--sheet", "人员", "--rows", "1", workbook], self.dir)
+                self.assertEqual(r.stdout.splitlines()[0], "人员")
+                r = run(["sheet", workbook], self.dir)
+                self.assertIn('第2个工作表"人员"有所需的标题: 用 --sheet 2 读取', r.stderr.splitlines())
+
+    def test_a_sheet_the_workbook_lacks_is_refused_by_name(self):
+        for choice, reason in (("3", "工作簿中没有第3个工作表(共2个)"), ("名单", "工作簿中没有名为“名单”的工作表")):
+            with self.subTest(sheet=choice):
+                r = run(["import", "--dept", "0102", "--sheet", choice, "roster_second_sheet.xlsx"], self.dir)
+                self.assertEqual(r.returncode, 1, r.stdout + r.stderr)
+                self.assertIn(reason, r.stdout)
+                self.assertEqual(self.people("0102"), 3)
+        r = run(["sheet", "--sheet", "2", "staff.xls"], self.dir)
+        self.assertNotEqual(r.returncode, 0)
+        self.assertIn("工作簿中没有第2个工作表(共1个)", r.stderr)
+
+    def test_hidden_rows_are_imported_and_named(self):
+        plain = self.plain()
+        for ext in self.FORMS:
+            workbook = "roster_hidden" + ext
+            with self.subTest(workbook=workbook):
+                r = run(["import", "--dept", "0102", "--overwrite", workbook], self.dir)
+                self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+                self.assertIn("隐藏行: 第3、5行,已导入", r.stdout.splitlines())
+                self.assertEqual(self.stored(), plain)
+                r = run(["sheet", workbook], self.dir)
+                self.assertIn("隐藏行: 第3、5行", r.stderr.splitlines())
+        r = run(["import", "--dept", "0102", "--overwrite", "staff.xls"], self.dir)
+        self.assertFalse([line for line in r.stdout.splitlines() if line.startswith("隐藏行")])
+
+    def test_start_row_and_rejects_count_the_rows_of_the_chosen_sheet(self):
+        import openpyxl
+        tool = roster_tool()
+        rows = [list(tool.demo.TITLES)] + tool.all_rows([], [])
+        rows[2][4] = "19x2"  # 王芳, sheet row 3 of the second sheet
+        tool.write_xls(os.path.join(self.dir, "bad.xls"), rows, [], hidden={2: "collapsed"}, before=tool.NOTE_SHEET)
+        r = run(["import", "--dept", "0102", "--overwrite", "--sheet", "2", "--rejects", "rejects.xlsx", "bad.xls"],
+                self.dir)
+        self.assertEqual(r.returncode, 3, r.stdout + r.stderr)
+        self.assertIn("隐藏行: 第3行,已导入", r.stdout.splitlines())
+        sheet = list(openpyxl.load_workbook(os.path.join(self.dir, "rejects.xlsx")).active.iter_rows(values_only=True))
+        self.assertEqual(list(sheet[0][:-1]), list(tool.demo.TITLES))
+        self.assertEqual([row[1] for row in sheet[1:]], ["王芳"])
+        before = self.people("0201")
+        r = run(["import", "--dept", "0201", "--sheet", "人员", "--start-row", "4", "bad.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        self.assertEqual(self.people("0201"), before + 4)
+        self.assertFalse([line for line in r.stdout.splitlines() if line.startswith("隐藏行")])
 
 
 if __name__ == "__main__":

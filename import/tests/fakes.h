@@ -181,6 +181,13 @@ class RecordingFrontend : public Frontend {
   bool titlesFound(const FoundHeader& header) override;
   bool takeFoundTitles = false;
   void dataEndedAt(int32_t row, std::string_view nameGbk) override { importLine(dataEndedLine(row, nameGbk)); }
+  // Recorded as "other sheet: <number> <name>"; answered with `takeOtherSheet`.
+  bool otherSheetHasTitles(const OtherSheet& sheet) override {
+    events.push_back("other sheet: " + std::to_string(sheet.number) + " " + U(sheet.name));
+    return takeOtherSheet;
+  }
+  bool takeOtherSheet = false;
+  void hiddenRowsRead(const std::vector<int32_t>& rows) override { importLine(hiddenRowsLine(rows)); }
   void waiting(WaitCause cause) override;
 
   // The events of one kind ("import", "error", "status1", "box"), texts only.

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <memory>
 #include <optional>
 
 #include "sheet/model/read_error.h"
@@ -20,6 +21,29 @@ std::optional<std::u16string> utf16(const std::string& utf8) {
 }
 
 }  // namespace
+
+PasswordSource rememberingPassword(PasswordSource ask) {
+  if (!ask) return ask;
+  struct Memory {
+    std::optional<std::string> password;
+    bool lastFromMemory = false;
+  };
+  auto memory = std::make_shared<Memory>();
+  return [ask = std::move(ask), memory](const std::string& file, bool lastWasWrong) -> std::optional<std::string> {
+    if (lastWasWrong && memory->lastFromMemory) {
+      // The operator never gave that one for this opening: a fresh question.
+      memory->password.reset();
+      lastWasWrong = false;
+    }
+    memory->lastFromMemory = false;
+    if (!lastWasWrong && memory->password) {
+      memory->lastFromMemory = true;
+      return memory->password;
+    }
+    memory->password = ask(file, lastWasWrong);
+    return memory->password;
+  };
+}
 
 void unlockWithPasswords(const PasswordCheck& opens, const PasswordSource& ask, const std::string& file) {
   if (opens(kDefaultPassword)) return;

@@ -14,6 +14,11 @@ namespace gz::sheet {
 // (UTF-8), or nullopt to give up.
 using PasswordSource = std::function<std::optional<std::string>(const std::string& file, bool lastWasWrong)>;
 
+// `ask`, answering again with its last password when a workbook is opened
+// anew (another of its sheets is read), so that the operator is asked once.
+// A remembered password that does not open it is forgotten and `ask` asked.
+PasswordSource rememberingPassword(PasswordSource ask);
+
 // The password a workbook is encrypted with when its author set none to open
 // it (only one to modify it, or a protected structure).
 inline constexpr const char16_t* kDefaultPassword = u"VelvetSweatshop";

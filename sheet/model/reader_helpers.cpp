@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "sheet/model/read_error.h"
 #include "sheet/model/workbook_error.h"
 #include "text/gb18030.h"
 
@@ -16,6 +17,19 @@ std::string sheetNameOfFile(const std::string& fileUtf8) {
 void checkCellCount(const SheetData& sheet, const std::string& file) {
   if (sheet.cellCount() > kMaxCellsRead)
     throw WorkbookError(WorkbookFault::Unreadable, "工作簿的单元格过多,无法读取", file);
+}
+
+std::unique_ptr<Workbook> startSingleSheet(const std::string& fileUtf8, const SheetRequest& request) {
+  auto book = std::make_unique<Workbook>();
+  book->sheetName_ = sheetNameOfFile(fileUtf8);
+  book->sheetNames_ = {book->sheetName_};
+  try {
+    pickSheet(book->sheetNames_, 0, request);
+  } catch (const ReadError& e) {
+    throw WorkbookError(e.fault(), e.what(), fileUtf8);
+  }
+  book->sheet_.limitRows(request.rowLimit);
+  return book;
 }
 
 void addNotice(std::string& notice, const std::string& gb) {

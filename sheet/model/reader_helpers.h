@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "sheet/model/sheet_data.h"
+#include "sheet/model/workbook.h"
 
 namespace gz::sheet {
 
@@ -18,6 +20,10 @@ std::string sheetNameOfFile(const std::string& fileUtf8);
 // personnel sheet. Throws WorkbookError (naming `file`) past it.
 inline constexpr std::size_t kMaxCellsRead = std::size_t{1} << 23;
 void checkCellCount(const SheetData& sheet, const std::string& file);
+
+// The workbook of a form that holds one sheet, named after the file; throws
+// WorkbookError (NoSuchSheet) when `request` names another.
+std::unique_ptr<Workbook> startSingleSheet(const std::string& fileUtf8, const SheetRequest& request);
 
 // Appends a remark to a notice, separated by "; ".
 void addNotice(std::string& notice, const std::string& gb);

@@ -51,6 +51,7 @@ void SheetData::rehashStrings(std::size_t slotCount) {
 
 void SheetData::setNumber(uint32_t row, uint32_t col, double v, bool isDate) {
   checkPlace(row, col);
+  if (beyondLimit(row)) return;
   Cell c{row, static_cast<uint16_t>(col), CellKind::Number, isDate, {}};
   c.number = v;
   push(c);
@@ -58,6 +59,7 @@ void SheetData::setNumber(uint32_t row, uint32_t col, double v, bool isDate) {
 
 void SheetData::setString(uint32_t row, uint32_t col, uint32_t stringIndex) {
   checkPlace(row, col);
+  if (beyondLimit(row)) return;
   if (stringIndex >= strings_.size())
     throw std::out_of_range("string index " + std::to_string(stringIndex) + " was never added");
   Cell c{row, static_cast<uint16_t>(col), CellKind::Text, false, {}};
@@ -67,6 +69,7 @@ void SheetData::setString(uint32_t row, uint32_t col, uint32_t stringIndex) {
 
 void SheetData::setBoolean(uint32_t row, uint32_t col, bool v) {
   checkPlace(row, col);
+  if (beyondLimit(row)) return;
   Cell c{row, static_cast<uint16_t>(col), CellKind::Boolean, false, {}};
   c.number = v ? 1 : 0;
   push(c);
@@ -74,6 +77,7 @@ void SheetData::setBoolean(uint32_t row, uint32_t col, bool v) {
 
 void SheetData::setError(uint32_t row, uint32_t col, uint8_t code) {
   checkPlace(row, col);
+  if (beyondLimit(row)) return;
   Cell c{row, static_cast<uint16_t>(col), CellKind::Error, false, {}};
   c.number = code;
   push(c);
@@ -137,6 +141,9 @@ void SheetData::finish() {
     while (i < out && cellAt(i).row < r) ++i;
     rowStart_[r] = static_cast<uint32_t>(i);
   }
+  std::sort(hiddenRows_.begin(), hiddenRows_.end());
+  hiddenRows_.erase(std::unique(hiddenRows_.begin(), hiddenRows_.end()), hiddenRows_.end());
+  if (rowLimit_ != 0) std::erase_if(hiddenRows_, [this](uint32_t row) { return beyondLimit(row); });
   finished_ = true;
 }
 

@@ -18,6 +18,7 @@ class SheetData {
   void setNumber(uint32_t row, uint32_t col, double v, bool isDate);
   void setString(uint32_t row, uint32_t col, uint32_t stringIndex);
   void setText(uint32_t row, uint32_t col, std::string text, bool unreadable = false) {
+    if (beyondLimit(row)) return;
     setString(row, col, addString(std::move(text), unreadable));
   }
   void setBoolean(uint32_t row, uint32_t col, bool v);
@@ -34,6 +35,15 @@ class SheetData {
   uint32_t lastRow() const;  // 0 for an empty sheet
   uint32_t lastColumn(uint32_t row) const;  // of that row; 0 when it has no cells
   std::size_t cellCount() const { return cellCount_; }
+
+  // Rows the file marks hidden (hidden by hand or filtered out), from 1.
+  void markHidden(uint32_t row) { hiddenRows_.push_back(row); }
+  // Sorted and each once, after finish().
+  const std::vector<uint32_t>& hiddenRows() const { return hiddenRows_; }
+
+  // Cells below `lastRow` are dropped as they are set (0: no limit), so that
+  // a look at the top of a large sheet holds no more than its top.
+  void limitRows(uint32_t lastRow) { rowLimit_ = lastRow; }
 
  private:
   struct Cell {
@@ -66,6 +76,9 @@ class SheetData {
   void rehashStrings(std::size_t slotCount);
   std::vector<uint32_t> rowStart_;  // built by finish(): first cell index of each row
   bool finished_ = false;
+  std::vector<uint32_t> hiddenRows_;
+  uint32_t rowLimit_ = 0;
+  bool beyondLimit(uint32_t row) const { return rowLimit_ != 0 && row > rowLimit_; }
 };
 
 }  // namespace gz::sheet

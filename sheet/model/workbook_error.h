@@ -16,6 +16,7 @@ enum class WorkbookFault : uint8_t {
   WrongPassword,  // the password given does not open it
   Unsupported,    // a workbook form or version the reader does not read
   Unreadable,     // the file itself could not be read (permissions, I/O, memory)
+  NoSuchSheet,    // the sheet asked for by name or number is not in the workbook
 };
 
 // A file that cannot be read as a workbook. reason() is the operator's

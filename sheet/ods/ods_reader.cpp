@@ -39,20 +39,22 @@ bool isEncrypted(const ZipPackage& package) {
 
 }  // namespace
 
-std::unique_ptr<Workbook> readOpenDocument(const unsigned char* data, std::size_t size, const std::string& name) {
+std::unique_ptr<Workbook> readOpenDocument(const unsigned char* data, std::size_t size, const std::string& name,
+                                           const SheetRequest& request) {
   const ZipPackage package(data, size, name);
   if (isEncrypted(package)) throw WorkbookError(WorkbookFault::Encrypted, "工作簿已加密,无法读取", name);
   if (!package.has("content.xml")) throw WorkbookError(WorkbookFault::NotAWorkbook, "不是Excel工作簿", name);
   const std::optional<std::string> active = activeTableOf(package);
   XmlReader content(package, "content.xml");
-  return readOdsTables(content, active, nullptr, name);
+  return readOdsTables(content, active, nullptr, name, request);
 }
 
-std::unique_ptr<Workbook> readFlatOpenDocument(const unsigned char* data, std::size_t size, const std::string& name) {
+std::unique_ptr<Workbook> readFlatOpenDocument(const unsigned char* data, std::size_t size, const std::string& name,
+                                               const SheetRequest& request) {
   MarkupBytes doc;
   prepareMarkup(std::string_view(reinterpret_cast<const char*>(data), size), MarkupKind::Xml, doc);
   XmlReader xml(doc.bytes, doc.encoding, "", name);
-  return readOdsTables(xml, std::nullopt, &doc, name);
+  return readOdsTables(xml, std::nullopt, &doc, name, request);
 }
 
 }  // namespace gz::sheet

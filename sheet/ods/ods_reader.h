@@ -10,7 +10,10 @@
 
 namespace gz::sheet {
 
-std::unique_ptr<Workbook> readOpenDocument(const unsigned char* data, std::size_t size, const std::string& name);
-std::unique_ptr<Workbook> readFlatOpenDocument(const unsigned char* data, std::size_t size, const std::string& name);
+// `request` picks the table (the active one by default).
+std::unique_ptr<Workbook> readOpenDocument(const unsigned char* data, std::size_t size, const std::string& name,
+                                           const SheetRequest& request = {});
+std::unique_ptr<Workbook> readFlatOpenDocument(const unsigned char* data, std::size_t size, const std::string& name,
+                                               const SheetRequest& request = {});
 
 }  // namespace gz::sheet

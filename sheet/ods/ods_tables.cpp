@@ -9,6 +9,8 @@
 // sheet with no value in it costs nothing.
 #include "sheet/ods/ods_tables.h"
 
+#include "sheet/model/read_error.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -94,14 +96,20 @@ class TableReader {
       }
       if (xml_.localName() != "table-row" || xml_.namespaceUri() != kTableNs) continue;
       const uint32_t repeat = repeatCount(xml_.attributeNs("number-rows-repeated", kTableNs), kMaxRow);
+      // Rows hidden by hand ("collapsed") or by a filter are read like any
+      // other and reported; an empty hidden row has nothing to report.
+      const std::string visibility = xml_.attributeNs("visibility", kTableNs).value_or("visible");
+      const bool hidden = visibility == "collapsed" || visibility == "filter";
       cells.clear();
       readRow(cells);
       if (cells.empty()) {
         row = std::min<uint32_t>(row + repeat, kMaxRow + 1);
         continue;
       }
-      for (uint32_t r = 0; r < repeat && row <= kMaxRow; ++r, ++row)
+      for (uint32_t r = 0; r < repeat && row <= kMaxRow; ++r, ++row) {
+        if (hidden) sheet.markHidden(row);
         for (const auto& [col, c] : cells) place(sheet, row, col, c);
+      }
     }
   }
 
@@ -262,10 +270,44 @@ std::optional<std::string> activeTableSetting(XmlReader& xml) {
   return xml.elementText();
 }
 
+namespace {
+
+// Which of the tables met while streaming are read: the requested one, or
+// without a request the first and the active one (the first stands in when
+// the active one is not found).
+class TablePicker {
+ public:
+  TablePicker(const SheetRequest& request, const std::optional<std::string>& activeTable)
+      : request_(request), activeTable_(activeTable) {}
+
+  bool requested() const { return !request_.name.empty() || request_.number != 0; }
+  // `index` from 0; `name` UTF-8 as in the file, `gbName` as read.
+  bool wants(std::size_t index, const std::string& name, const std::string& gbName) const {
+    if (requested())
+      return !chosen && (request_.number == index + 1 || (request_.number == 0 && request_.name == gbName));
+    return index == 0 || (!active && activeTable_ && *activeTable_ == name);
+  }
+  void keep(std::size_t index, const std::string& name, std::unique_ptr<Workbook> book) {
+    book->sheetIndex_ = index;
+    if (requested()) chosen = std::move(book);
+    else if (activeTable_ && *activeTable_ == name) active = std::move(book);
+    else first = std::move(book);
+  }
+
+  std::unique_ptr<Workbook> first, active, chosen;
+
+ private:
+  const SheetRequest& request_;
+  const std::optional<std::string>& activeTable_;
+};
+
+}  // namespace
+
 std::unique_ptr<Workbook> readOdsTables(XmlReader& xml, std::optional<std::string> activeTable,
-                                        const MarkupBytes* document, const std::string& file) {
-  std::unique_ptr<Workbook> first, active;
-  std::string firstName;
+                                        const MarkupBytes* document, const std::string& file,
+                                        const SheetRequest& request) {
+  TablePicker picker(request, activeTable);
+  std::vector<std::string> names;
   int spreadsheetDepth = -1;
   while (xml.next()) {
     if (!xml.isStart()) {
@@ -286,32 +328,39 @@ std::unique_ptr<Workbook> readOdsTables(XmlReader& xml, std::optional<std::strin
       xml.skipElement();
       continue;
     }
+    // Every table is met, for the list of sheet names; only the wanted ones are read.
     const std::string name = xml.attributeNs("name", kTableNs).value_or("");
-    const bool isFirst = !first;
-    const bool isActive = activeTable && *activeTable == name && !active;
-    if (!isFirst && !isActive) {
+    bool unreadable = false;
+    names.push_back(document ? markupTextToGb18030(name, *document, unreadable) : text::utf8ToGb18030(name));
+    if (!picker.wants(names.size() - 1, name, names.back())) {
       xml.skipElement();
       continue;
     }
     auto book = std::make_unique<Workbook>();
-    bool unreadable = false;
-    book->sheetName_ = document ? markupTextToGb18030(name, *document, unreadable) : text::utf8ToGb18030(name);
+    book->sheetName_ = names.back();
+    book->sheet_.limitRows(request.rowLimit);
     TableReader(xml, document, file).read(book->sheet_);
-    if (isFirst) {
-      firstName = name;
-      first = std::move(book);
-      if (isActive || !activeTable) break;
-    } else {
-      active = std::move(book);
-      break;
-    }
+    picker.keep(names.size() - 1, name, std::move(book));
   }
   if (spreadsheetDepth < 0) throw WorkbookError(WorkbookFault::NotAWorkbook, "不是Excel工作簿", file);
-  if (!first) throw WorkbookError(WorkbookFault::Damaged, "工作簿中没有工作表", file);
-  if (!active && activeTable && !activeTable->empty() && *activeTable != firstName)
-    addNotice(first->notice_,
-              text::utf8ToGb18030("工作簿未指明有效的活动工作表，改为读取第一张工作表“" + firstName + "”"));
-  std::unique_ptr<Workbook> chosen = active ? std::move(active) : std::move(first);
+  if (names.empty()) throw WorkbookError(WorkbookFault::Damaged, "工作簿中没有工作表", file);
+  std::unique_ptr<Workbook> chosen;
+  if (picker.requested()) {
+    try {
+      if (!picker.chosen) pickSheet(names, 0, request);  // throws: no such sheet
+    } catch (const ReadError& e) {
+      throw WorkbookError(e.fault(), e.what(), file);
+    }
+    chosen = std::move(picker.chosen);
+  } else if (picker.active) {
+    chosen = std::move(picker.active);
+  } else {
+    chosen = std::move(picker.first);
+    if (activeTable && !activeTable->empty() && text::utf8ToGb18030(*activeTable) != chosen->sheetName_)
+      addNotice(chosen->notice_, text::utf8ToGb18030("工作簿未指明有效的活动工作表，改为读取第一张工作表“") +
+                                     chosen->sheetName_ + text::utf8ToGb18030("”"));
+  }
+  chosen->sheetNames_ = std::move(names);
   chosen->sheet_.finish();
   return chosen;
 }

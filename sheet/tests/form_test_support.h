@@ -12,10 +12,12 @@
 
 namespace gz::sheet::testing {
 
-using Reader = std::unique_ptr<Workbook> (*)(const unsigned char*, std::size_t, const std::string&);
+using Reader = std::unique_ptr<Workbook> (*)(const unsigned char*, std::size_t, const std::string&,
+                                             const SheetRequest&);
 
-inline std::unique_ptr<Workbook> readText(Reader reader, std::string_view bytes, const std::string& name = "t.xls") {
-  return reader(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), name);
+inline std::unique_ptr<Workbook> readText(Reader reader, std::string_view bytes, const std::string& name = "t.xls",
+                                          const SheetRequest& request = {}) {
+  return reader(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), name, request);
 }
 
 // The WorkbookError's fault and sentence, or nullopt when the bytes read.

@@ -144,10 +144,10 @@ std::string fieldText(std::string_view field, bool utf8, bool& unreadable) {
 
 }  // namespace
 
-std::unique_ptr<Workbook> readDelimitedText(const unsigned char* data, std::size_t size, const std::string& name) {
+std::unique_ptr<Workbook> readDelimitedText(const unsigned char* data, std::size_t size, const std::string& name,
+                                            const SheetRequest& request) {
+  auto book = startSingleSheet(name, request);
   const DecodedFile file = decode(data, size);
-  auto book = std::make_unique<Workbook>();
-  book->sheetName_ = sheetNameOfFile(name);
   FieldReader fields(file.bytes, separatorOf(file.bytes));
   std::string field;
   uint32_t row = 1, col = 1;

@@ -189,7 +189,8 @@ class TableReader {
 
 }  // namespace
 
-std::unique_ptr<Workbook> readHtmlTable(const unsigned char* data, std::size_t size, const std::string& name) {
+std::unique_ptr<Workbook> readHtmlTable(const unsigned char* data, std::size_t size, const std::string& name,
+                                        const SheetRequest& request) {
   if (size > INT_MAX) throw WorkbookError(WorkbookFault::Unreadable, "文件过大,无法读取", name);
   MarkupBytes doc;
   prepareMarkup(std::string_view(reinterpret_cast<const char*>(data), size), MarkupKind::Html, doc);
@@ -203,8 +204,7 @@ std::unique_ptr<Workbook> readHtmlTable(const unsigned char* data, std::size_t s
 
   HtmlNumberFormats formats;
   collectStyleSheets(root, formats);
-  auto book = std::make_unique<Workbook>();
-  book->sheetName_ = sheetNameOfFile(name);
+  auto book = startSingleSheet(name, request);
   TableReader(formats, doc, *book, name).read(table);
   book->sheet_.finish();
   return book;

@@ -13,7 +13,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "sheet/model/read_error.h"
 #include "sheet/model/reader_helpers.h"
 #include "sheet/model/workbook.h"
 #include "sheet/shared/markup_text.h"
@@ -74,12 +76,11 @@ class Styles {
 
 class XmlSpreadsheetReader {
  public:
-  XmlSpreadsheetReader(const MarkupBytes& doc, const std::string& name)
-      : doc_(doc), xml_(doc.bytes, doc.encoding, "", name), name_(name) {}
+  XmlSpreadsheetReader(const MarkupBytes& doc, const std::string& name, const SheetRequest& request)
+      : doc_(doc), xml_(doc.bytes, doc.encoding, "", name), name_(name), request_(request) {}
 
   std::unique_ptr<Workbook> read() {
     bool sawRoot = false;
-    int worksheets = 0;
     while (xml_.next()) {
       if (!xml_.isStart()) continue;
       if (!sawRoot) {
@@ -93,31 +94,57 @@ class XmlSpreadsheetReader {
       } else if (xml_.depth() == 1 && element == "Styles") {
         readStyles();
       } else if (xml_.depth() == 1 && element == "Worksheet") {
-        const int index = worksheets++;
-        // The first sheet is kept in case the active one does not exist.
-        if (index == 0 || static_cast<uint32_t>(index) == activeSheet_) {
-          auto book = std::make_unique<Workbook>();
-          bool unreadable = false;
-          book->sheetName_ = markupTextToGb18030(xml_.anyAttribute("Name").value_or(""), doc_, unreadable);
-          readWorksheet(book->sheet_);
-          (index == 0 ? first_ : active_) = std::move(book);
-        } else {
-          xml_.skipElement();
-        }
+        meetWorksheet();
       }
     }
-    if (!first_) throw WorkbookError(WorkbookFault::Damaged, "工作簿中没有工作表", name_);
-    std::unique_ptr<Workbook> chosen = activeSheet_ == 0 ? std::move(first_) : std::move(active_);
-    if (!chosen) {
-      chosen = std::move(first_);
-      addNotice(chosen->notice_, text::utf8ToGb18030("工作簿未指明有效的活动工作表，改为读取第一张工作表“") +
-                                     chosen->sheetName_ + text::utf8ToGb18030("”"));
+    if (names_.empty()) throw WorkbookError(WorkbookFault::Damaged, "工作簿中没有工作表", name_);
+    return chosen();
+  }
+
+ private:
+  bool requested() const { return !request_.name.empty() || request_.number != 0; }
+
+  // Every worksheet is named; the requested one is read, else the first (in
+  // case the active one does not exist) and the active one.
+  void meetWorksheet() {
+    const std::size_t index = names_.size();
+    bool unreadable = false;
+    names_.push_back(markupTextToGb18030(xml_.anyAttribute("Name").value_or(""), doc_, unreadable));
+    const bool wanted = requested() ? !requested_ && (request_.number == index + 1 ||
+                                                      (request_.number == 0 && request_.name == names_.back()))
+                                    : index == 0 || index == activeSheet_;
+    if (!wanted) {
+      xml_.skipElement();
+      return;
     }
+    auto book = std::make_unique<Workbook>();
+    book->sheetName_ = names_.back();
+    book->sheetIndex_ = index;
+    book->sheet_.limitRows(request_.rowLimit);
+    readWorksheet(book->sheet_);
+    (requested() ? requested_ : index == activeSheet_ ? active_ : first_) = std::move(book);
+  }
+
+  std::unique_ptr<Workbook> chosen() {
+    std::unique_ptr<Workbook> chosen;
+    if (requested()) {
+      try {
+        if (!requested_) pickSheet(names_, 0, request_);  // throws: no such sheet
+      } catch (const ReadError& e) {
+        throw WorkbookError(e.fault(), e.what(), name_);
+      }
+      chosen = std::move(requested_);
+    } else {
+      chosen = active_ ? std::move(active_) : std::move(first_);
+      if (activeSheet_ >= names_.size())
+        addNotice(chosen->notice_, text::utf8ToGb18030("工作簿未指明有效的活动工作表，改为读取第一张工作表“") +
+                                       chosen->sheetName_ + text::utf8ToGb18030("”"));
+    }
+    chosen->sheetNames_ = std::move(names_);
     chosen->sheet_.finish();
     return chosen;
   }
 
- private:
   void readStyles() {
     if (xml_.isEmptyElement()) return;
     const int depth = xml_.depth();
@@ -160,6 +187,8 @@ class XmlSpreadsheetReader {
         row = place(parseIndex(xml_.anyAttribute("Index")), kMaxRow).value_or(std::min(row + 1, kMaxRow + 1));
         span = place(parseIndex(xml_.anyAttribute("Span")), kMaxRow).value_or(0);
         col = 0;
+        // Hidden rows are read like any other, and reported.
+        if (xml_.anyAttribute("Hidden").value_or("0") == "1" && row <= kMaxRow) sheet.markHidden(row);
         if (xml_.isEmptyElement()) {
           row = std::min(row + span, kMaxRow + 1);
           span = 0;
@@ -217,16 +246,19 @@ class XmlSpreadsheetReader {
   XmlReader xml_;
   const std::string& name_;
   Styles styles_;
-  uint32_t activeSheet_ = 0;
-  std::unique_ptr<Workbook> first_, active_;
+  const SheetRequest& request_;
+  std::size_t activeSheet_ = 0;
+  std::vector<std::string> names_;
+  std::unique_ptr<Workbook> first_, active_, requested_;
 };
 
 }  // namespace
 
-std::unique_ptr<Workbook> readXmlSpreadsheet(const unsigned char* data, std::size_t size, const std::string& name) {
+std::unique_ptr<Workbook> readXmlSpreadsheet(const unsigned char* data, std::size_t size, const std::string& name,
+                                             const SheetRequest& request) {
   MarkupBytes doc;
   prepareMarkup(std::string_view(reinterpret_cast<const char*>(data), size), MarkupKind::Xml, doc);
-  return XmlSpreadsheetReader(doc, name).read();
+  return XmlSpreadsheetReader(doc, name, request).read();
 }
 
 }  // namespace gz::sheet

@@ -40,6 +40,7 @@ enum RecordId : uint16_t {
   kMulBlank = 0x00BE,
   kFormula = 0x0006,
   kString = 0x0207,
+  kRow = 0x0208,
 };
 
 // BOF ids of the older formats, which are recognised only to be refused.

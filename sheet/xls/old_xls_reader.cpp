@@ -258,9 +258,9 @@ class OldSheetReader {
 
 }  // namespace
 
-std::unique_ptr<Workbook> readOldXls(const unsigned char* data, std::size_t size, const std::string& name) {
-  auto book = std::make_unique<Workbook>();
-  book->sheetName_ = sheetNameOfFile(name);
+std::unique_ptr<Workbook> readOldXls(const unsigned char* data, std::size_t size, const std::string& name,
+                                     const SheetRequest& request) {
+  auto book = startSingleSheet(name, request);
   try {
     OldSheetReader(Bytes(data, size), *book).read();
   } catch (const ReadError& e) {

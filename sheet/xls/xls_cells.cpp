@@ -112,8 +112,19 @@ class CellReader {
           pendingString_.reset();
         }
         break;
+      case kRow: readRow(rec); break;
       default: break;
     }
+  }
+
+  // A row record's options mark a row hidden by hand or by a filter (its
+  // height made zero); such rows are read like any other and reported.
+  void readRow(const Record& rec) {
+    constexpr std::size_t kOptionsAt = 12;
+    constexpr uint16_t kRowHidden = 0x0020;
+    if (rec.payload.size() < kOptionsAt + 2) throw ReadError(kRecordTooShort);
+    const uint32_t row = le16(rec.payload.data());
+    if (row < maxRows_ && (le16(rec.payload.data() + kOptionsAt) & kRowHidden) != 0) out_.markHidden(row + 1);
   }
 
   void setText(const CellRef& c, DecodedText t) { out_.setText(c.row, c.col, std::move(t.text), t.unreadable); }

@@ -25,40 +25,44 @@ const char* kindWord(SheetKind kind) {
   }
 }
 
-// The active tab when it is a worksheet, else the first worksheet (with a
-// notice when the active tab was a sheet of another kind).
-const SheetEntry& chooseSheet(const WorkbookGlobals& g, std::string& notice) {
-  const SheetEntry* first = nullptr;
-  for (const SheetEntry& s : g.sheets) {
-    if (s.kind == SheetKind::Worksheet) {
-      first = &s;
-      break;
-    }
+// The requested worksheet; without a request the active tab when it is a
+// worksheet, else the first worksheet (with a notice when the active tab was
+// a sheet of another kind). Fills the workbook's list of worksheet names.
+const SheetEntry& chooseSheet(const WorkbookGlobals& g, const SheetRequest& request, Workbook& book) {
+  std::vector<const SheetEntry*> worksheets;
+  std::size_t activeWorksheet = 0;
+  for (std::size_t i = 0; i < g.sheets.size(); ++i) {
+    if (g.sheets[i].kind != SheetKind::Worksheet) continue;
+    if (static_cast<std::size_t>(g.activeTab) == i) activeWorksheet = worksheets.size();
+    worksheets.push_back(&g.sheets[i]);
+    book.sheetNames_.push_back(g.sheets[i].name);
   }
-  if (!first) throw ReadError("工作簿中没有工作表");
-  if (g.activeTab < 0 || static_cast<std::size_t>(g.activeTab) >= g.sheets.size()) return *first;
-  const SheetEntry& active = g.sheets[g.activeTab];
-  if (active.kind == SheetKind::Worksheet) return active;
-  addNotice(notice, text::utf8ToGb18030("活动工作表") + active.name + text::utf8ToGb18030("是") +
-                        text::utf8ToGb18030(kindWord(active.kind)) + text::utf8ToGb18030(",读取第一个工作表") +
-                        first->name);
-  return *first;
+  if (worksheets.empty()) throw ReadError("工作簿中没有工作表");
+  book.sheetIndex_ = pickSheet(book.sheetNames_, activeWorksheet, request);
+  const bool activeElsewhere = g.activeTab >= 0 && static_cast<std::size_t>(g.activeTab) < g.sheets.size() &&
+                               g.sheets[g.activeTab].kind != SheetKind::Worksheet;
+  if (activeElsewhere && request.name.empty() && request.number == 0) {
+    const SheetEntry& active = g.sheets[g.activeTab];
+    addNotice(book.notice_, text::utf8ToGb18030("活动工作表") + active.name + text::utf8ToGb18030("是") +
+                                text::utf8ToGb18030(kindWord(active.kind)) + text::utf8ToGb18030(",读取第一个工作表") +
+                                worksheets.front()->name);
+  }
+  return *worksheets[book.sheetIndex_];
 }
 
-// Reads the active sheet's cells without finishing the sheet, so that the
+// Reads the chosen sheet's cells without finishing the sheet, so that the
 // caller can free the stream before the sheet is sorted (the two largest
 // allocations of a read then never coexist).
-std::unique_ptr<Workbook> readUnfinished(biff::Bytes stream, bool bookStream) {
+std::unique_ptr<Workbook> readUnfinished(biff::Bytes stream, bool bookStream, const SheetRequest& request) {
   WorkbookGlobals globals = readGlobals(stream, bookStream);
-  std::string notice;
-  if (!globals.codePageKnown) {
-    addNotice(notice, text::utf8ToGb18030("工作簿的代码页" + std::to_string(globals.codePage) +
-                                          "不受支持,文本按西欧代码页1252读取"));
-  }
-  const SheetEntry& sheet = chooseSheet(globals, notice);
   auto book = std::make_unique<Workbook>();
+  if (!globals.codePageKnown) {
+    addNotice(book->notice_, text::utf8ToGb18030("工作簿的代码页" + std::to_string(globals.codePage) +
+                                                 "不受支持,文本按西欧代码页1252读取"));
+  }
+  const SheetEntry& sheet = chooseSheet(globals, request, *book);
   book->sheetName_ = sheet.name;
-  book->notice_ = std::move(notice);
+  book->sheet_.limitRows(request.rowLimit);
   readSheetCells(stream, sheet, globals, book->sheet_);
   return book;
 }
@@ -68,16 +72,16 @@ WorkbookError withName(const ReadError& e, const std::string& name) { return Wor
 }  // namespace
 
 std::unique_ptr<Workbook> readXlsStream(const uint8_t* data, std::size_t size, bool bookStream, const std::string& name,
-                                        const PasswordSource& ask) {
+                                        const PasswordSource& ask, const SheetRequest& request) {
   std::unique_ptr<Workbook> book;
   try {
     const biff::Bytes stream(data, size);
     if (hasFilePass(stream)) {
       std::vector<uint8_t> decrypted(data, data + size);
       decryptWorkbookStream(decrypted, ask, name);
-      book = readUnfinished(decrypted, bookStream);
+      book = readUnfinished(decrypted, bookStream, request);
     } else {
-      book = readUnfinished(stream, bookStream);
+      book = readUnfinished(stream, bookStream, request);
     }
   } catch (const ReadError& e) {
     throw withName(e, name);
@@ -86,12 +90,13 @@ std::unique_ptr<Workbook> readXlsStream(const uint8_t* data, std::size_t size, b
   return book;
 }
 
-std::unique_ptr<Workbook> readXls(const CompoundFile& file, const std::string& name, const PasswordSource& ask) {
+std::unique_ptr<Workbook> readXls(const CompoundFile& file, const std::string& name, const PasswordSource& ask,
+                                  const SheetRequest& request) {
   std::unique_ptr<Workbook> book;
   try {
     WorkbookStream stream = extractWorkbookStream(file);
     decryptWorkbookStream(stream.bytes, ask, name);
-    book = readUnfinished(stream.bytes, stream.bookStream);
+    book = readUnfinished(stream.bytes, stream.bookStream, request);
   } catch (const ReadError& e) {
     throw withName(e, name);
   }
@@ -100,9 +105,9 @@ std::unique_ptr<Workbook> readXls(const CompoundFile& file, const std::string& n
 }
 
 std::unique_ptr<Workbook> readXls(const unsigned char* data, std::size_t size, const std::string& name,
-                                  const PasswordSource& ask) {
+                                  const PasswordSource& ask, const SheetRequest& request) {
   try {
-    return readXls(CompoundFile(data, size), name, ask);
+    return readXls(CompoundFile(data, size), name, ask, request);
   } catch (const ReadError& e) {
     throw withName(e, name);
   }

@@ -45,7 +45,8 @@ std::vector<uint8_t> decryptedPackage(const std::vector<uint8_t>& info, const st
 }  // namespace
 
 std::unique_ptr<Workbook> readEncryptedXlsx(const std::vector<uint8_t>& info, const std::vector<uint8_t>& encrypted,
-                                            const std::string& name, const PasswordSource& ask) {
+                                            const std::string& name, const PasswordSource& ask,
+                                            const SheetRequest& request) {
   std::vector<uint8_t> package;
   try {
     package = decryptedPackage(info, encrypted, name, ask);
@@ -56,7 +57,7 @@ std::unique_ptr<Workbook> readEncryptedXlsx(const std::vector<uint8_t>& info, co
   static const uint8_t kZipMagic[] = {'P', 'K', 0x03, 0x04};
   if (package.size() < sizeof kZipMagic || !std::equal(kZipMagic, kZipMagic + 4, package.begin()))
     throw WorkbookError(WorkbookFault::Damaged, kDamagedEncryption, name);
-  return readXlsx(package.data(), package.size(), name);
+  return readXlsx(package.data(), package.size(), name, request);
 }
 
 }  // namespace gz::sheet

@@ -14,12 +14,15 @@
 
 namespace gz::sheet {
 
-std::unique_ptr<Workbook> readXlsx(const unsigned char* data, std::size_t size, const std::string& name);
+// `request` picks the sheet (the active one by default).
+std::unique_ptr<Workbook> readXlsx(const unsigned char* data, std::size_t size, const std::string& name,
+                                   const SheetRequest& request = {});
 
 // An .xlsx package encrypted inside a compound file: the contents of its
 // EncryptionInfo and EncryptedPackage streams, tried with the default
 // password, then with those `ask` gives.
 std::unique_ptr<Workbook> readEncryptedXlsx(const std::vector<uint8_t>& info, const std::vector<uint8_t>& encrypted,
-                                            const std::string& name, const PasswordSource& ask);
+                                            const std::string& name, const PasswordSource& ask,
+                                            const SheetRequest& request = {});
 
 }  // namespace gz::sheet

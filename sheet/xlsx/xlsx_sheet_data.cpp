@@ -80,6 +80,9 @@ class SheetDataReader {
     }
     checkRow();
     col_ = 0;
+    // Rows hidden by hand or by a filter are read like any other, and reported.
+    const std::optional<std::string> hidden = xml_.attribute("hidden");
+    if (hidden && (*hidden == "1" || *hidden == "true")) sink_.sheet.markHidden(row_);
   }
 
   void checkRow() {

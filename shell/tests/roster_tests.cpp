@@ -75,6 +75,60 @@ class RosterTests : public QObject {
     QVERIFY(h.boxes().shown().empty());
     QCOMPARE(h.panel(0), QStringLiteral("0人"));
   }
+
+  // The active sheet holds a note, the roster is the second sheet: the
+  // window asks whether to import that one.
+  void anotherSheetWithTheTitlesIsOffered() {
+    struct Row {
+      const char* name;
+      const char* workbook;
+      bool take;
+      const char* pane;  // taken: how the import pane begins; declined: what follows the refusal
+      int people;
+    };
+    const QString lacks =
+        QStringLiteral("XLS数据格式不配置!不能导入\n第1行缺少所需的标题: 姓名、出生年月、参加工作时间、个人身份");
+    const Row cases[] = {
+        {"taken, .xls", "roster_second_sheet.xls", true, "第2个工作表\"人员\"有所需的标题\nXLS相配置!准备导入\n张伟",
+         6},
+        {"taken, .ods", "roster_second_sheet.ods", true, "第2个工作表\"人员\"有所需的标题\nXLS相配置!准备导入\n张伟",
+         6},
+        {"declined", "roster_second_sheet.xlsx", false, "第2个工作表\"人员\"有所需的标题", 0},
+    };
+    for (const Row& c : cases) {
+      WindowHarness h;
+      h.makeDatabase();
+      QVERIFY(QFile::copy(QString::fromUtf8(GZ_TEST_DATA "/import/") + QString::fromUtf8(c.workbook),
+                          h.path(QString::fromUtf8(c.workbook))));
+      h.open();
+      h.clickNode("0102");
+      h.selectWorkbook(QString::fromUtf8(c.workbook));
+      h.boxes().takeOtherSheet = c.take;
+      h.clickImport();
+      QVERIFY2(
+          h.boxes().otherSheetQuestions == QStringList{QStringLiteral("第2个工作表\"人员\"有所需的标题,按此导入?")},
+          c.name);
+      const QString pane = h.pane("Memo1")->toPlainText();
+      if (c.take) {
+        QVERIFY2(pane.startsWith(QString::fromUtf8(c.pane)), qPrintable(pane));
+      } else {
+        QVERIFY2(pane == lacks + QLatin1Char('\n') + QString::fromUtf8(c.pane), qPrintable(pane));
+      }
+      QVERIFY2(h.panel(0) == QStringLiteral("%1人").arg(c.people), c.name);
+    }
+  }
+
+  void hiddenRowsAreImportedAndNamed() {
+    WindowHarness h;
+    h.makeDatabase();
+    QVERIFY(QFile::copy(QStringLiteral(GZ_TEST_DATA "/import/roster_hidden.xlsx"), h.path("hidden.xlsx")));
+    h.open();
+    h.clickNode("0102");
+    h.selectWorkbook("hidden.xlsx");
+    h.clickImport();
+    QVERIFY(h.pane("Memo1")->toPlainText().contains(QStringLiteral("\n隐藏行: 第3、5行,已导入\n")));
+    QCOMPARE(h.gridColumn("xm").size(), 6);
+  }
 };
 
 }  // namespace

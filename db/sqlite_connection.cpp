@@ -388,20 +388,51 @@ bool SqliteConnection::keyIsRowid(std::string_view table, std::string_view keyCo
   return rowid;
 }
 
-int64_t SqliteConnection::insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) {
+sqlite3_stmt* SqliteConnection::rowInsertPrepared(std::string_view table, const Row& row, std::string_view keyColumn,
+                                                  bool isRowid) {
+  // The text is written into a kept buffer and looked up as it stands: the
+  // full statement is built only the first time a shape is met.
+  rowInsertText(table, row, description_, rowText_);
+  if (!isRowid) rowText_.append(" returning ").append(keyColumn);
+  if (const auto it = preparedByText_.find(rowText_); it != preparedByText_.end()) return it->second.get();
   Statement s = rowInsert(table, row, description_);
+  s.text = rowText_;
+  return cached(rowText_, s);
+}
+
+void SqliteConnection::bindRow(sqlite3_stmt* stmt, const Row& row) {
+  boundTexts_.resize(row.columns().size());
+  for (std::size_t i = 0; i < row.columns().size(); ++i) {
+    const Value& v = row.columns()[i].second;
+    // A whole-number decimal is bound as an integer; a number binds no text,
+    // so the converted value need not outlive the statement's run.
+    if (std::holds_alternative<double>(v)) bindValue(stmt, static_cast<int>(i + 1), wholeNumberAsInteger(v), nullptr);
+    else bindValue(stmt, static_cast<int>(i + 1), v, &boundTexts_[i]);
+  }
+}
+
+int64_t SqliteConnection::insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) {
   // The key is read from the new row itself unless it is the rowid: the
   // rowid equals it only when it is declared "integer primary key", which a
   // database made elsewhere need not do.
   const bool isRowid = keyIsRowid(table, keyColumn);
-  if (!isRowid) s.text += " returning " + std::string(keyColumn);
-  sqlite3_stmt* stmt = cached(s.text, s);
-  bindAll(stmt, s, &boundTexts_);
+  sqlite3_stmt* stmt = rowInsertPrepared(table, row, keyColumn, isRowid);
+  // The whole statement is built only for a message.
+  const auto asStatement = [&] {
+    Statement s = rowInsert(table, row, description_);
+    if (!isRowid) s.text.append(" returning ").append(keyColumn);
+    return s;
+  };
+  try {
+    bindRow(stmt, row);
+  } catch (const DbError& e) {
+    throw DbError(e.fault(), e.what(), text::gb18030ToUtf8(renderStatement(asStatement())));
+  }
   const int rc = sqlite3_step(stmt);
   if (rc != (isRowid ? SQLITE_DONE : SQLITE_ROW)) {
     sqlite3_reset(stmt);
     try {
-      fail("记录写入失败", s);
+      fail("记录写入失败", asStatement());
     } catch (const DbError& e) {
       throwIfTransactionLost(e);
       throw;
@@ -418,7 +449,7 @@ int64_t SqliteConnection::insertReturningKey(std::string_view table, const Row& 
     throw DbError(DbFault::Unsupported,
                   description_ + ": " + std::string(table) + " 的 " + std::string(keyColumn) +
                       " 不是自动编号, 新记录没有得到编号",
-                  text::gb18030ToUtf8(s.text));
+                  text::gb18030ToUtf8(rowText_));
   return key;
 }
 

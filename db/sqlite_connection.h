@@ -76,6 +76,11 @@ class SqliteConnection final : public Connection {
   // text is no plain insert or the database refused it (nothing is stored
   // then); throws TransactionLost.
   bool tryInsertRows(const std::vector<Statement>& statements, std::size_t first, std::size_t end);
+  // The prepared insert of `row` into `table`, with the key read back
+  // unless it is the rowid.
+  sqlite3_stmt* rowInsertPrepared(std::string_view table, const Row& row, std::string_view keyColumn, bool isRowid);
+  // Binds the row's values, whole-number decimals as integers, texts kept as bindAll does.
+  void bindRow(sqlite3_stmt* stmt, const Row& row);
   void runToEnd(sqlite3_stmt* stmt, const Statement& s);
   void runPlain(const std::string& sql);
   // Whether table.keyColumn is an autoincrement rowid, so that a new row's
@@ -101,6 +106,7 @@ class SqliteConnection final : public Connection {
   bool inTransaction_ = false;
   std::unordered_map<std::string, bool> keyIsRowid_;  // by "table.column"
   std::vector<std::string> boundTexts_;  // texts of the statement being run
+  std::string rowText_;                  // the text of the last row insert, its storage reused
   BusyWait busyWait_;
   std::chrono::steady_clock::time_point busySince_;  // when the current wait began
   bool busyToldWaiting_ = false;                     // `waiting` called for the current wait

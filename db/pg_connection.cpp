@@ -405,21 +405,47 @@ Statement PgConnection::insertWithId(std::string_view table, const Row& row, std
   return s;
 }
 
-void PgConnection::copyRows(const BatchPlan::Load& load) {
-  std::string data;
-  for (const Statement* row : load.rows) appendCopyLine(data, row->binds, load.into.columns.size());
-  std::string target = load.into.table + " (";
-  for (std::size_t i = 0; i < load.into.columns.size(); ++i) target += (i ? "," : "") + load.into.columns[i];
-  const Statement forMessages{"copy " + target + ") from stdin", {}};
-  Result started(PQexec(conn_.get(), databaseUtf8(forMessages.text).c_str()));
-  if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) fail("成批写入失败", started.get(), forMessages);
-  const bool sent = PQputCopyData(conn_.get(), data.data(), static_cast<int>(data.size())) == 1 &&
-                    PQputCopyEnd(conn_.get(), nullptr) == 1;
-  Result done(PQgetResult(conn_.get()));
-  // The copy's answer is followed by a null result.
-  while (Result rest{PQgetResult(conn_.get())}) {
+void PgConnection::copyRows(const std::vector<BatchPlan::Load>& loads) {
+  if (loads.empty()) return;
+  // Every load's copy goes in one query text: the server starts each copy
+  // as the one before it ends, so a batch waits for one answer per table
+  // instead of two.
+  std::vector<std::string> copies;
+  std::string text;
+  for (const BatchPlan::Load& load : loads) {
+    std::string copy = "copy " + load.into.table + " (";
+    for (std::size_t i = 0; i < load.into.columns.size(); ++i) copy += (i ? "," : "") + load.into.columns[i];
+    copy += ") from stdin";
+    text += (text.empty() ? "" : ";") + copy;
+    copies.push_back(std::move(copy));
   }
-  if (!sent || !done || PQresultStatus(done.get()) != PGRES_COMMAND_OK) fail("成批写入失败", done.get(), forMessages);
+  if (PQsendQuery(conn_.get(), databaseUtf8(text).c_str()) != 1) fail("成批写入失败", nullptr, {copies.front(), {}});
+  std::size_t started = 0, done = 0;
+  bool sent = true;
+  Result failed;
+  std::string data;
+  // Read to the null result that ends the query, whatever went wrong.
+  while (Result r{PQgetResult(conn_.get())}) {
+    const ExecStatusType status = PQresultStatus(r.get());
+    if (status == PGRES_COPY_IN && sent && started < loads.size()) {
+      data.clear();
+      for (const Statement* row : loads[started].rows)
+        appendCopyLine(data, row->binds, loads[started].into.columns.size());
+      ++started;
+      sent = PQputCopyData(conn_.get(), data.data(), static_cast<int>(data.size())) == 1 &&
+             PQputCopyEnd(conn_.get(), nullptr) == 1;
+    } else if (status == PGRES_COPY_IN) {
+      // A copy whose data could not go out, or one more than asked for, is abandoned.
+      sent = false;
+      if (PQputCopyEnd(conn_.get(), "abandoned") != 1) break;
+    } else if (status == PGRES_COMMAND_OK && !failed) {
+      ++done;
+    } else if (!failed) {
+      failed = std::move(r);
+    }
+  }
+  if (!sent || failed || done != loads.size())
+    fail("成批写入失败", failed.get(), {copies[std::min(done, copies.size() - 1)], {}});
 }
 
 bool PgConnection::nullByDefault(std::string_view table, std::string_view column) {
@@ -441,7 +467,7 @@ void PgConnection::executeBatch(const std::vector<Statement>& statements) {
       statements, [this](std::string_view table, std::string_view column) { return nullByDefault(table, column); });
   // Each table's rows go in as one copy: the server reads them as plain
   // values with no statement to parse or plan per row.
-  for (const BatchPlan::Load& load : plan.loads) copyRows(load);
+  copyRows(plan.loads);
   if (plan.others.empty()) return;
   if (PQenterPipelineMode(conn_.get()) != 1) fail("无法成批发送语句", nullptr, {});
   // Every other statement goes out before any answer is read; the answers

@@ -79,8 +79,8 @@ class PgConnection final : public Connection, public BulkWriting {
   DbFault faultOf(const pg_result* r) const;
   // How table.column is numbered, looked up unless known.
   const KeyNumbering& keyNumbering(std::string_view table, std::string_view column);
-  // The rows of one bulk load, through COPY.
-  void copyRows(const BatchPlan::Load& load);
+  // The rows of the bulk loads, one COPY each, sent as one query.
+  void copyRows(const std::vector<BatchPlan::Load>& loads);
   // Whether the column is null where an insert leaves it out; asked once per column.
   bool nullByDefault(std::string_view table, std::string_view column);
 

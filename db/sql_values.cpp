@@ -129,18 +129,33 @@ bool plainName(std::string_view name) {
 
 }  // namespace
 
-Statement rowInsert(std::string_view table, const Row& r, const std::string& where) {
+void rowInsertText(std::string_view table, const Row& r, const std::string& where, std::string& text) {
   if (r.columns().empty()) throw DbError(DbFault::Misuse, where + ": 记录没有设置任何列");
   if (!plainName(table)) throw DbError(DbFault::Misuse, where + ": 表名不合法: " + std::string(table));
+  text.assign("insert into ").append(table).append(" (");
+  for (std::size_t i = 0; i < r.columns().size(); ++i) {
+    const std::string& name = r.columns()[i].first;
+    if (!plainName(name)) throw DbError(DbFault::Misuse, where + ": 记录的列名不合法: " + name);
+    text.append(i == 0 ? "" : ",").append(name);
+  }
+  text.append(") values (");
+  for (std::size_t i = 0; i < r.columns().size(); ++i) text.append(i == 0 ? "?" : ",?");
+  text.append(")");
+}
+
+Statement rowInsert(std::string_view table, const Row& r, const std::string& where) {
+  std::string text;
+  rowInsertText(table, r, where, text);
   auto into = std::make_shared<InsertInto>();
   into->table = table;
+  into->columns.reserve(r.columns().size());
   std::vector<Value> values;
+  values.reserve(r.columns().size());
   for (const auto& [name, value] : r.columns()) {
-    if (!plainName(name)) throw DbError(DbFault::Misuse, where + ": 记录的列名不合法: " + name);
     into->columns.push_back(name);
     values.push_back(wholeNumberAsInteger(value));
   }
-  return insertStatement(std::move(into), std::move(values));
+  return {std::move(text), std::move(values), std::move(into)};
 }
 
 }  // namespace gz::db

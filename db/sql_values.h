@@ -39,5 +39,8 @@ std::string isoDate(const Date& d);
 // names (letters, digits, "_") pass; anything else, or a row without
 // columns, throws DbError naming `where`.
 Statement rowInsert(std::string_view table, const Row& r, const std::string& where);
+// The text of rowInsert alone, written over `text` so that a caller storing
+// many rows reuses its storage; the same checks.
+void rowInsertText(std::string_view table, const Row& r, const std::string& where, std::string& text);
 
 }  // namespace gz::db

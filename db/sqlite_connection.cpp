@@ -286,8 +286,8 @@ void SqliteConnection::runToEnd(sqlite3_stmt* stmt, const Statement& s) {
 void SqliteConnection::execute(const Statement& s) {
   if (s.binds.empty()) {
     // One-off texts (schema, deletion) are prepared for this run only; one
-    // may change a table whose keys are looked up.
-    keyIsRowid_.clear();
+    // may change a table whose keys or defaults are looked up.
+    forgetSchema();
     const StatementHandle once = prepare(s.text, s);
     runToEnd(once.get(), s);
     return;
@@ -311,10 +311,13 @@ bool SqliteConnection::tryExecute(const Statement& s) {
 std::vector<bool> SqliteConnection::tryExecuteEach(const std::vector<Statement>& statements) {
   std::vector<bool> stored(statements.size(), false);
   for (std::size_t first = 0; first < statements.size();) {
+    std::size_t widest = first;
     std::size_t end = first + 1;
-    while (end < statements.size() && end - first < kRowsPerInsert && statements[end].text == statements[first].text)
+    while (end < statements.size() && end - first < kRowsPerInsert && joins(statements[widest], statements[end])) {
+      if (statements[end].binds.size() > statements[widest].binds.size()) widest = end;
       ++end;
-    if (end - first > 1 && tryInsertRows(statements, first, end)) {
+    }
+    if (end - first > 1 && tryInsertRows(statements, first, end, statements[widest])) {
       std::fill(stored.begin() + static_cast<std::ptrdiff_t>(first), stored.begin() + static_cast<std::ptrdiff_t>(end),
                 true);
     } else {
@@ -325,6 +328,43 @@ std::vector<bool> SqliteConnection::tryExecuteEach(const std::vector<Statement>&
     first = end;
   }
   return stored;
+}
+
+bool SqliteConnection::joins(const Statement& widest, const Statement& s) {
+  if (s.text == widest.text) return true;
+  if (!s.into || !widest.into || s.binds.size() != s.into->columns.size() ||
+      widest.binds.size() != widest.into->columns.size() || s.into->table != widest.into->table)
+    return false;
+  const InsertInto& narrower = s.binds.size() < widest.binds.size() ? *s.into : *widest.into;
+  const InsertInto& wider = s.binds.size() < widest.binds.size() ? *widest.into : *s.into;
+  if (!std::equal(narrower.columns.begin(), narrower.columns.end(), wider.columns.begin())) return false;
+  for (std::size_t i = narrower.columns.size(); i < wider.columns.size(); ++i)
+    if (!nullByDefault(wider.table, wider.columns[i])) return false;
+  return true;
+}
+
+bool SqliteConnection::nullByDefault(const std::string& table, const std::string& column) {
+  const std::string key = table + "." + column;
+  auto it = nullByDefault_.find(key);
+  if (it == nullByDefault_.end()) {
+    // A column with no default that is neither a key (an integer key takes
+    // the next rowid) nor generated is null where an insert leaves it out.
+    bool plain = false;
+    try {
+      const std::unique_ptr<ResultSet> r =
+          query({"select count(*) as plain from pragma_table_xinfo(?) where name=? collate nocase and "
+                 "dflt_value is null and pk=0 and hidden=0",
+                 {table, column}});
+      plain = r->next() && r->integer("plain") == 1;
+    } catch (const DbError&) {
+      // A database that cannot say keeps its inserts apart.
+    }
+    it = nullByDefault_.emplace(key, plain).first;
+  }
+  const bool plain = it->second;
+  // Outside a transaction another program may change the table meanwhile.
+  if (!inTransaction_) nullByDefault_.clear();
+  return plain;
 }
 
 sqlite3_stmt* SqliteConnection::multiRowInsert(const Statement& shape, std::size_t rows) {
@@ -343,18 +383,27 @@ sqlite3_stmt* SqliteConnection::multiRowInsert(const Statement& shape, std::size
   return m.byRows[rows].get();
 }
 
-bool SqliteConnection::tryInsertRows(const std::vector<Statement>& statements, std::size_t first, std::size_t end) {
-  const Statement& shape = statements[first];
+bool SqliteConnection::tryInsertRows(const std::vector<Statement>& statements, std::size_t first, std::size_t end,
+                                     const Statement& shape) {
+  const std::size_t width = shape.binds.size();
   try {
     sqlite3_stmt* stmt = multiRowInsert(shape, end - first);
     if (!stmt) return false;
-    boundTexts_.resize(shape.binds.size() * (end - first));
+    boundTexts_.resize(width * (end - first));
     int index = 0;
-    for (std::size_t i = first; i < end; ++i)
-      for (const Value& v : statements[i].binds) {
+    for (std::size_t i = first; i < end; ++i) {
+      const std::vector<Value>& binds = statements[i].binds;
+      if (binds.size() > width) return false;
+      for (const Value& v : binds) {
         bindValue(stmt, index + 1, v, &boundTexts_[static_cast<std::size_t>(index)]);
         ++index;
       }
+      // A shorter row's missing trailing columns are null, as they would be left out.
+      for (std::size_t k = binds.size(); k < width; ++k) {
+        bindValue(stmt, index + 1, std::monostate{}, nullptr);
+        ++index;
+      }
+    }
     runToEnd(stmt, shape);
     return true;
   } catch (const DbError& e) {
@@ -388,20 +437,51 @@ bool SqliteConnection::keyIsRowid(std::string_view table, std::string_view keyCo
   return rowid;
 }
 
-int64_t SqliteConnection::insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) {
+sqlite3_stmt* SqliteConnection::rowInsertPrepared(std::string_view table, const Row& row, std::string_view keyColumn,
+                                                  bool isRowid) {
+  // The text is written into a kept buffer and looked up as it stands: the
+  // full statement is built only the first time a shape is met.
+  rowInsertText(table, row, description_, rowText_);
+  if (!isRowid) rowText_.append(" returning ").append(keyColumn);
+  if (const auto it = preparedByText_.find(rowText_); it != preparedByText_.end()) return it->second.get();
   Statement s = rowInsert(table, row, description_);
+  s.text = rowText_;
+  return cached(rowText_, s);
+}
+
+void SqliteConnection::bindRow(sqlite3_stmt* stmt, const Row& row) {
+  boundTexts_.resize(row.columns().size());
+  for (std::size_t i = 0; i < row.columns().size(); ++i) {
+    const Value& v = row.columns()[i].second;
+    // A whole-number decimal is bound as an integer; a number binds no text,
+    // so the converted value need not outlive the statement's run.
+    if (std::holds_alternative<double>(v)) bindValue(stmt, static_cast<int>(i + 1), wholeNumberAsInteger(v), nullptr);
+    else bindValue(stmt, static_cast<int>(i + 1), v, &boundTexts_[i]);
+  }
+}
+
+int64_t SqliteConnection::insertReturningKey(std::string_view table, const Row& row, std::string_view keyColumn) {
   // The key is read from the new row itself unless it is the rowid: the
   // rowid equals it only when it is declared "integer primary key", which a
   // database made elsewhere need not do.
   const bool isRowid = keyIsRowid(table, keyColumn);
-  if (!isRowid) s.text += " returning " + std::string(keyColumn);
-  sqlite3_stmt* stmt = cached(s.text, s);
-  bindAll(stmt, s, &boundTexts_);
+  sqlite3_stmt* stmt = rowInsertPrepared(table, row, keyColumn, isRowid);
+  // The whole statement is built only for a message.
+  const auto asStatement = [&] {
+    Statement s = rowInsert(table, row, description_);
+    if (!isRowid) s.text.append(" returning ").append(keyColumn);
+    return s;
+  };
+  try {
+    bindRow(stmt, row);
+  } catch (const DbError& e) {
+    throw DbError(e.fault(), e.what(), text::gb18030ToUtf8(renderStatement(asStatement())));
+  }
   const int rc = sqlite3_step(stmt);
   if (rc != (isRowid ? SQLITE_DONE : SQLITE_ROW)) {
     sqlite3_reset(stmt);
     try {
-      fail("记录写入失败", s);
+      fail("记录写入失败", asStatement());
     } catch (const DbError& e) {
       throwIfTransactionLost(e);
       throw;
@@ -418,8 +498,13 @@ int64_t SqliteConnection::insertReturningKey(std::string_view table, const Row& 
     throw DbError(DbFault::Unsupported,
                   description_ + ": " + std::string(table) + " 的 " + std::string(keyColumn) +
                       " 不是自动编号, 新记录没有得到编号",
-                  text::gb18030ToUtf8(s.text));
+                  text::gb18030ToUtf8(rowText_));
   return key;
+}
+
+void SqliteConnection::forgetSchema() {
+  keyIsRowid_.clear();
+  nullByDefault_.clear();
 }
 
 void SqliteConnection::runPlain(const std::string& sql) {
@@ -430,7 +515,7 @@ void SqliteConnection::runPlain(const std::string& sql) {
 }
 
 void SqliteConnection::begin() {
-  keyIsRowid_.clear();
+  forgetSchema();
   runPlain("begin");
   inTransaction_ = true;
 }
@@ -445,13 +530,13 @@ void SqliteConnection::throwIfTransactionLost(const DbError& e) {
 }
 
 void SqliteConnection::commit() {
-  keyIsRowid_.clear();
+  forgetSchema();
   runPlain("commit");
   inTransaction_ = false;
 }
 
 void SqliteConnection::rollback() {
-  keyIsRowid_.clear();
+  forgetSchema();
   inTransaction_ = false;
   if (!sqlite3_get_autocommit(db_.get())) runPlain("rollback");
 }

@@ -72,15 +72,32 @@ class SqliteConnection final : public Connection {
   // The insert of `rows` rows of the shape, prepared once; null when the
   // text is no plain insert.
   sqlite3_stmt* multiRowInsert(const Statement& shape, std::size_t rows);
-  // statements[first, end), all of one text, as one insert. False when the
-  // text is no plain insert or the database refused it (nothing is stored
-  // then); throws TransactionLost.
-  bool tryInsertRows(const std::vector<Statement>& statements, std::size_t first, std::size_t end);
+  // Whether `s` can go into one insert with a run whose widest statement is
+  // `widest`: the same text, or plain inserts into one table whose column
+  // lists differ only by trailing columns that are null where an insert
+  // leaves them out. The rows keep their order, and so the keys they get.
+  bool joins(const Statement& widest, const Statement& s);
+  // Whether table.column is null where an insert leaves it out. Kept while
+  // a transaction holds the table.
+  bool nullByDefault(const std::string& table, const std::string& column);
+  // statements[first, end) as one insert of `shape`'s text, the widest of
+  // them; shorter rows get null in the columns they leave out. False when
+  // the text is no plain insert or the database refused it (nothing is
+  // stored then); throws TransactionLost.
+  bool tryInsertRows(const std::vector<Statement>& statements, std::size_t first, std::size_t end,
+                     const Statement& shape);
+  // The prepared insert of `row` into `table`, with the key read back
+  // unless it is the rowid.
+  sqlite3_stmt* rowInsertPrepared(std::string_view table, const Row& row, std::string_view keyColumn, bool isRowid);
+  // Binds the row's values, whole-number decimals as integers, texts kept as bindAll does.
+  void bindRow(sqlite3_stmt* stmt, const Row& row);
   void runToEnd(sqlite3_stmt* stmt, const Statement& s);
   void runPlain(const std::string& sql);
   // Whether table.keyColumn is an autoincrement rowid, so that a new row's
   // key is the rowid SQLite reports. Kept while a transaction holds the table.
   bool keyIsRowid(std::string_view table, std::string_view keyColumn);
+  // Forgets what was read of the tables' keys and defaults.
+  void forgetSchema();
   [[noreturn]] void fail(const char* what, const Statement& s) const;
   // Throws TransactionLost when SQLite has rolled back the open transaction.
   void throwIfTransactionLost(const DbError& e);
@@ -99,8 +116,10 @@ class SqliteConnection final : public Connection {
   };
   std::unordered_map<std::string, MultiRowInserts> multiRowByText_;  // by the one-row text
   bool inTransaction_ = false;
-  std::unordered_map<std::string, bool> keyIsRowid_;  // by "table.column"
+  std::unordered_map<std::string, bool> keyIsRowid_;     // by "table.column"
+  std::unordered_map<std::string, bool> nullByDefault_;  // by "table.column"
   std::vector<std::string> boundTexts_;  // texts of the statement being run
+  std::string rowText_;                  // the text of the last row insert, its storage reused
   BusyWait busyWait_;
   std::chrono::steady_clock::time_point busySince_;  // when the current wait began
   bool busyToldWaiting_ = false;                     // `waiting` called for the current wait

@@ -7,16 +7,30 @@
 
 namespace gz::db {
 
+namespace {
+
+// "insert into table (a,b) values (?,?)".
+std::string insertText(const InsertInto& into) {
+  std::string text;
+  text.reserve(into.table.size() + into.columns.size() * 8 + 32);
+  text.append("insert into ").append(into.table).append(" (");
+  for (std::size_t i = 0; i < into.columns.size(); ++i) text.append(i == 0 ? "" : ",").append(into.columns[i]);
+  text.append(") values (");
+  for (std::size_t i = 0; i < into.columns.size(); ++i) text.append(i == 0 ? "?" : ",?");
+  text.append(")");
+  return text;
+}
+
+}  // namespace
+
 Statement insertStatement(std::shared_ptr<const InsertInto> into, std::vector<Value> values) {
-  std::string text = "insert into " + into->table + " (";
-  std::string marks;
-  for (const std::string& column : into->columns) {
-    text += (marks.empty() ? "" : ",") + column;
-    marks += marks.empty() ? "?" : ",?";
-  }
-  text += ") values (" + marks + ")";
+  std::string text = insertText(*into);
   return {std::move(text), std::move(values), std::move(into)};
 }
+
+InsertShape::InsertShape(std::string table, std::vector<std::string> columns)
+    : into_(std::make_shared<const InsertInto>(InsertInto{std::move(table), std::move(columns)})),
+      text_(insertText(*into_)) {}
 
 std::string literalText(const Value& v) {
   return std::visit(

@@ -36,6 +36,20 @@ struct Statement {
 // "insert into table (a,b) values (?,?)" with `values` bound, one per column.
 Statement insertStatement(std::shared_ptr<const InsertInto> into, std::vector<Value> values);
 
+// The insert of one row into a fixed table and columns, its text written
+// once: a caller that stores many rows of one shape keeps it and pays only
+// for the values of each row.
+class InsertShape {
+ public:
+  InsertShape(std::string table, std::vector<std::string> columns);
+  // The insert of one row: `values` bound, one per column.
+  Statement statement(std::vector<Value> values) const { return {text_, std::move(values), into_}; }
+
+ private:
+  std::shared_ptr<const InsertInto> into_;
+  std::string text_;
+};
+
 // The SQL flavour of a database.
 enum class DialectKind { Jet, Sqlite, Postgres };
 

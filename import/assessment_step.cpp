@@ -17,6 +17,7 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
                                       std::string_view personName) {
   HistoryCounts counts;
   const HistoryCell cell(ctx, row, ctx.columns.assessment);
+  const db::Dialect& dialect = db::dialectOf(ctx.conn);
   std::vector<db::Statement> inserts;
   inserts.reserve(cell.lines().size());
   for (const std::string_view rawLine : cell.lines()) {
@@ -32,7 +33,7 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
       reportNoCode(ctx, HistoryKind::Assessment, personName, name, counts);
       continue;
     }
-    if (auto s = db::dialectOf(ctx.conn).insertAssessment(personId, year, code)) inserts.push_back(std::move(*s));
+    if (auto s = dialect.insertAssessment(personId, year, code)) inserts.push_back(std::move(*s));
   }
   for (const bool stored : ctx.conn.tryExecuteEach(inserts)) counts.stored += stored ? 1 : 0;
   return counts;

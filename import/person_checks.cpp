@@ -71,19 +71,21 @@ std::string idWarning(const PersonFacts& f, const IdFinding& x) {
 }
 
 void dateWarnings(const PersonFacts& f, const CalendarDay& today, std::vector<std::string>& out) {
+  // The day's text is written only for a warning: most rows have none.
+  const auto warn = [&out](std::string_view title, const CalendarDay& day, std::string_view why) {
+    out.push_back(std::string(title).append(dayText(day)).append(why));
+  };
   if (f.birth) {
-    const std::string said = std::string(texts::kTitleBirth) + dayText(*f.birth);
-    if (*f.birth > today) out.push_back(said + std::string(texts::kDateAfterToday));
-    else if (f.birth->year < kFirstYear) out.push_back(said + std::string(texts::kDateBefore1900));
+    if (*f.birth > today) warn(texts::kTitleBirth, *f.birth, texts::kDateAfterToday);
+    else if (f.birth->year < kFirstYear) warn(texts::kTitleBirth, *f.birth, texts::kDateBefore1900);
   }
   if (f.workStart) {
-    const std::string said = std::string(f.workStartTitle) + dayText(*f.workStart);
     // The 14th birthday of someone born on 29 February is 1 March in a common
     // year; comparing the days as (year, month, day) gives just that.
     const CalendarDay working =
         f.birth ? CalendarDay{f.birth->year + kWorkingAge, f.birth->month, f.birth->day} : CalendarDay{};
-    if (*f.workStart > today) out.push_back(said + std::string(texts::kDateAfterToday));
-    else if (f.birth && *f.workStart < working) out.push_back(said + std::string(texts::kDateBefore14));
+    if (*f.workStart > today) warn(f.workStartTitle, *f.workStart, texts::kDateAfterToday);
+    else if (f.birth && *f.workStart < working) warn(f.workStartTitle, *f.workStart, texts::kDateBefore14);
   }
 }
 

@@ -16,6 +16,7 @@ HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t
                                     std::string_view personName) {
   HistoryCounts counts;
   const HistoryCell cell(ctx, row, ctx.columns.position);
+  const db::Dialect& dialect = db::dialectOf(ctx.conn);
   std::vector<db::Statement> inserts;
   inserts.reserve(cell.lines().size());
   for (const std::string_view rawLine : cell.lines()) {
@@ -29,7 +30,7 @@ HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t
       reportNoCode(ctx, HistoryKind::Position, personName, name, counts);
       continue;
     }
-    if (auto s = db::dialectOf(ctx.conn).insertPosition(personId, dated->date, code)) inserts.push_back(std::move(*s));
+    if (auto s = dialect.insertPosition(personId, dated->date, code)) inserts.push_back(std::move(*s));
   }
   for (const bool stored : ctx.conn.tryExecuteEach(inserts)) counts.stored += stored ? 1 : 0;
   return counts;

@@ -17,13 +17,10 @@ namespace {
 Value prefixPattern(std::string_view deptCode) { return std::string(deptCode) + "%"; }
 
 // The history tables' inserts, by the columns they set.
-std::shared_ptr<const InsertInto> into(std::string table, std::vector<std::string> columns) {
-  return std::make_shared<const InsertInto>(InsertInto{std::move(table), std::move(columns)});
-}
-const std::shared_ptr<const InsertInto> kEducation = into("ryxl", {"mid", "xxxs", "xlrq", "xldm"});
-const std::shared_ptr<const InsertInto> kEducationWithYears = into("ryxl", {"mid", "xxxs", "xlrq", "xldm", "dzysxl"});
-const std::shared_ptr<const InsertInto> kPosition = into("ryrz", {"mid", "rzrq", "rzzwdm", "gzzwdm"});
-const std::shared_ptr<const InsertInto> kAssessment = into("rykh", {"mid", "khnd", "khjg"});
+const InsertShape kEducation("ryxl", {"mid", "xxxs", "xlrq", "xldm"});
+const InsertShape kEducationWithYears("ryxl", {"mid", "xxxs", "xlrq", "xldm", "dzysxl"});
+const InsertShape kPosition("ryrz", {"mid", "rzrq", "rzzwdm", "gzzwdm"});
+const InsertShape kAssessment("rykh", {"mid", "khnd", "khjg"});
 
 }  // namespace
 
@@ -55,8 +52,7 @@ std::optional<Statement> StandardDialect::insertEducation(int64_t personId, bool
                                                           std::string_view educationCode) const {
   const auto d = parseDateText(date);
   if (!d) return std::nullopt;
-  return insertStatement(kEducation,
-                         {personId, std::string(person::studyModeText(fullTime)), *d, std::string(educationCode)});
+  return kEducation.statement({personId, std::string(person::studyModeText(fullTime)), *d, std::string(educationCode)});
 }
 
 std::optional<Statement> StandardDialect::updateEducationYears(int64_t wholeYears, int64_t personId,
@@ -70,14 +66,14 @@ std::optional<Statement> StandardDialect::insertPosition(int64_t personId, std::
                                                          std::string_view positionCode) const {
   const auto d = parseDateText(date);
   if (!d) return std::nullopt;
-  return insertStatement(kPosition, {personId, *d, std::string(positionCode), std::string(positionCode)});
+  return kPosition.statement({personId, *d, std::string(positionCode), std::string(positionCode)});
 }
 
 std::optional<Statement> StandardDialect::insertAssessment(int64_t personId, int64_t year,
                                                            std::string_view resultCode) const {
   auto code = plainNumberValue(resultCode);
   if (!code) return std::nullopt;
-  return insertStatement(kAssessment, {personId, year, *code});
+  return kAssessment.statement({personId, year, *code});
 }
 
 std::optional<bool> StandardDialect::sameDate(std::string_view a, std::string_view b) const {
@@ -94,8 +90,8 @@ std::optional<Statement> StandardDialect::insertEducationWithYears(int64_t perso
                                                                    int64_t wholeYears) const {
   const auto d = parseDateText(date);
   if (!d) return std::nullopt;
-  return insertStatement(kEducationWithYears, {personId, std::string(person::studyModeText(fullTime)), *d,
-                                               std::string(educationCode), wholeYears});
+  return kEducationWithYears.statement(
+      {personId, std::string(person::studyModeText(fullTime)), *d, std::string(educationCode), wholeYears});
 }
 
 Statement StandardDialect::selectDepartmentIdCards(std::string_view deptCode) const {

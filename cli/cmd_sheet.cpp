@@ -85,6 +85,31 @@ void printHiddenRows(const sheet::SheetData& data, uint32_t lastListed) {
   if (!line.empty()) printErr(text::gb18030ToUtf8(line.append(imp::texts::kRowWord)));
 }
 
+// --rows N: how many rows are listed (all without it), or the exit status of a usage error.
+std::variant<uint32_t, int> rowLimitOf(const QCommandLineParser& parser) {
+  if (!parser.isSet("rows")) return UINT32_MAX;
+  bool ok = false;
+  const uint rows = parser.value("rows").toUInt(&ok);
+  if (ok) return static_cast<uint32_t>(rows);
+  return usageError(QCoreApplication::translate("gzimport", "--rows needs a whole number, not '%1'")
+                        .arg(parser.value("rows"))
+                        .toStdString(),
+                    parser.helpText().toStdString());
+}
+
+// Rows 1 to `last` on stdout, a line each, the cell texts separated by tabs.
+void printRows(const sheet::SheetData& data, uint32_t last) {
+  for (uint32_t row = 1; row <= last; ++row) {
+    std::string line;
+    const uint32_t cols = data.lastColumn(row);
+    for (uint32_t col = 1; col <= cols; ++col) {
+      if (col > 1) line += '\t';
+      line += escapedCell(text::gb18030ToUtf8(sheet::cellText(data.value(row, col))));
+    }
+    printOut(line);
+  }
+}
+
 int runSheet(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
@@ -102,17 +127,9 @@ int runSheet(const QStringList& args) {
                       "The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page\n"
                       "or CSV/tab-separated text (the form is read from the file, not its name)."));
   if (const auto status = parseArguments(parser, args, 1)) return *status;
-  uint32_t rowLimit = UINT32_MAX;
-  if (parser.isSet("rows")) {
-    bool ok = false;
-    const uint rows = parser.value("rows").toUInt(&ok);
-    if (!ok)
-      return usageError(QCoreApplication::translate("gzimport", "--rows needs a whole number, not '%1'")
-                            .arg(parser.value("rows"))
-                            .toStdString(),
-                        parser.helpText().toStdString());
-    rowLimit = rows;
-  }
+  const std::variant<uint32_t, int> rows = rowLimitOf(parser);
+  if (const int* status = std::get_if<int>(&rows)) return *status;
+  const uint32_t rowLimit = std::get<uint32_t>(rows);
 
   imp::TitleNames titleNames;
   if (const std::optional<int> failed = loadTitleNames(titleNames, QString::fromUtf8(codes::kDmFileName)))
@@ -133,15 +150,7 @@ int runSheet(const QStringList& args) {
 
   const sheet::SheetData& data = book->sheet();
   const uint32_t last = std::min(data.lastRow(), rowLimit);
-  for (uint32_t row = 1; row <= last; ++row) {
-    std::string line;
-    const uint32_t cols = data.lastColumn(row);
-    for (uint32_t col = 1; col <= cols; ++col) {
-      if (col > 1) line += '\t';
-      line += escapedCell(text::gb18030ToUtf8(sheet::cellText(data.value(row, col))));
-    }
-    printOut(line);
-  }
+  printRows(data, last);
   printHiddenRows(data, last);
   printWhereTitlesAre(path, *book, titleNames, passwordSource);
   return kOk;

@@ -45,8 +45,11 @@ imp::DuplicateAnswer QtMessageBoxes::askDuplicates(QWidget* parent, const QStrin
   return imp::DuplicateAnswer::Cancel;
 }
 
-bool QtMessageBoxes::askFoundTitles(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("标题不在第1行"), text, QMessageBox::NoButton, parent);
+namespace {
+
+// A question answered with 导入 (the default) or 取消 (also Escape).
+bool askImportOrCancel(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
   QPushButton* import = box.addButton(QStringLiteral("导入"), QMessageBox::AcceptRole);
   QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
   box.setDefaultButton(import);
@@ -55,14 +58,14 @@ bool QtMessageBoxes::askFoundTitles(QWidget* parent, const QString& text) {
   return box.clickedButton() == import;
 }
 
+}  // namespace
+
+bool QtMessageBoxes::askFoundTitles(QWidget* parent, const QString& text) {
+  return askImportOrCancel(parent, QStringLiteral("标题不在第1行"), text);
+}
+
 bool QtMessageBoxes::askOtherSheet(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("标题在其他工作表"), text, QMessageBox::NoButton, parent);
-  QPushButton* import = box.addButton(QStringLiteral("导入"), QMessageBox::AcceptRole);
-  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
-  box.setDefaultButton(import);
-  box.setEscapeButton(cancel);
-  box.exec();
-  return box.clickedButton() == import;
+  return askImportOrCancel(parent, QStringLiteral("标题在其他工作表"), text);
 }
 
 bool QtMessageBoxes::showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) {

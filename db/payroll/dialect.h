@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "db/payroll/whole_rows.h"
 #include "db/statement.h"
 
 namespace gz::db {
@@ -57,6 +58,14 @@ class Dialect {
   // department and every department below it that have one: read once per
   // append run to find the rows whose people are there already.
   virtual Statement selectDepartmentIdCards(std::string_view deptCode) const = 0;
+
+  // The rows the overwrite of the department deletes, read whole before it
+  // does: for each per-person table in person::kPerPersonTables order the
+  // rows of the department's people and the rows detached already (mid 0),
+  // then the people. Eight statements.
+  virtual std::vector<Statement> selectRowsToDelete(std::string_view deptCode) const = 0;
+  // How this flavour writes statements on whole rows.
+  virtual WholeRows wholeRows() const = 0;
 };
 
 // A connection that builds the payroll statements its own way rather than

@@ -16,6 +16,13 @@ std::string wayName(imp::ImportMode mode) {
   return "";
 }
 
+std::string wayLabel(const std::string& wayName) {
+  if (wayName == "append") return "追加";
+  if (wayName == "overwrite") return "覆盖";
+  if (wayName == "update") return "更新";
+  return wayName;
+}
+
 JournalledRun::JournalledRun(const std::string& journalFile, db::Connection& conn, const std::string& databaseTarget,
                              const std::string& deptCode, imp::ImportMode mode, const std::string& workbookUtf8)
     : file_(std::make_unique<JournalFile>(journalFile)) {

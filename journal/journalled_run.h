@@ -15,6 +15,8 @@ namespace gz::journal {
 
 // The way's name in the journal ("append", "overwrite").
 std::string wayName(imp::ImportMode mode);
+// The way as the window names it (UTF-8): 追加, 覆盖, 更新.
+std::string wayLabel(const std::string& wayName);
 
 class JournalledRun {
  public:

@@ -16,10 +16,11 @@ QObject* makeRunEndTests();
 QObject* makeRunSafetyTests();
 QObject* makeRosterTests();
 QObject* makeCheckTests();
+QObject* makeUndoTests();
 
 inline std::vector<QObject*> allTests() {
   return {makeStartupTests(),  makeImportTests(), makeChooserTests(),   makeExceptionTests(), makeTreeClickTests(),
-          makePasswordTests(), makeRunEndTests(), makeRunSafetyTests(), makeRosterTests(),    makeCheckTests()};
+          makePasswordTests(), makeRunEndTests(), makeRunSafetyTests(), makeRosterTests(),    makeCheckTests(), makeUndoTests()};
 }
 
 }  // namespace gz::shell::testing

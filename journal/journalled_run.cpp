@@ -1,6 +1,7 @@
 #include "journal/journalled_run.h"
 
 #include <QDateTime>
+#include <filesystem>
 
 #include "journal/journal_error.h"
 #include "journal/journal_place.h"
@@ -31,7 +32,7 @@ JournalledRun::JournalledRun(const std::string& journalFile, db::Connection& con
   info.started = QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss").toStdString();
   info.department = text::trim(deptCode);
   info.way = wayName(mode);
-  info.workbook = workbookUtf8;
+  info.workbook = workbookUtf8.empty() ? workbookUtf8 : std::filesystem::absolute(workbookUtf8).string();
   recorder_ = std::make_unique<RunRecorder>(*file_, conn, file_->beginRun(info));
 }
 

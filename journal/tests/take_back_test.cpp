@@ -2,6 +2,8 @@
 // keys included; refusals that change nothing; runs and undos cut short.
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "db/payroll/person_columns.h"
 #include "journal/run_recorder.h"
 #include "journal/tests/journal_fixture.h"
@@ -152,6 +154,21 @@ TYPED_TEST(TakeBack, UndoCutShortLeavesTheRunWhole) {
   EXPECT_EQ(this->tables(), after);
   this->undo();
   EXPECT_EQ(this->tables(), before);
+}
+
+// Deleted people come back with their keys into a column the server always
+// numbers itself, and the numbering goes on from where it was.
+TYPED_TEST(TakeBack, KeysComeBackIntoIdentityColumnsWithoutMovingTheSequence) {
+  if constexpr (!std::is_same_v<TypeParam, db::testing::PostgresBackend>) GTEST_SKIP() << "PostgreSQL only";
+  const Tables before = this->tables();
+  this->import(imp::ImportMode::Overwrite);
+  this->exec("alter table ryjbxx alter column id drop default");
+  this->exec("alter table ryjbxx alter column id add generated always as identity (start with 100)");
+  this->undo();
+  EXPECT_EQ(this->tables(), before);
+  const auto next = this->conn->query({G("insert into ryjbxx (bm, xm) values ('09', '新') returning id"), {}});
+  ASSERT_TRUE(next->next());
+  EXPECT_EQ(next->integer("id"), 100);
 }
 
 TYPED_TEST(TakeBack, LaterRunIntoAnOverlappingDepartmentGoesFirst) {

@@ -40,7 +40,8 @@ int runRuns(const QStringList& args) {
   return kOk;
 }
 
-const CommandRegistration registration({"runs", QT_TRANSLATE_NOOP("gzimport", "List the imports that can be taken back"),
+const CommandRegistration registration({"runs",
+                                        QT_TRANSLATE_NOOP("gzimport", "List the imports that can be taken back"),
                                         runRuns});
 
 }  // namespace

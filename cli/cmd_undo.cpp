@@ -30,9 +30,9 @@ int runNumbersGiven(const QCommandLineOption& dbOption, const QStringList& args)
 std::string doneText(const journal::TakenBack& done) {
   const std::string run = "第 " + std::to_string(done.run.number) + " 次导入";
   if (done.foundDone) return run + "在数据库中已经撤销, 日志已更新";
-  return run + "已撤销 (部门 " + text::gb18030ToUtf8(done.run.department) + ", 新增 " +
-         std::to_string(done.run.added) + " 人已删除, 删除的 " + std::to_string(done.run.deleted) +
-         " 人已恢复, 更新的 " + std::to_string(done.run.updated) + " 人已还原)";
+  return run + "已撤销 (部门 " + text::gb18030ToUtf8(done.run.department) + ", 新增 " + std::to_string(done.run.added) +
+         " 人已删除, 删除的 " + std::to_string(done.run.deleted) + " 人已恢复, 更新的 " +
+         std::to_string(done.run.updated) + " 人已还原)";
 }
 
 int runUndo(const QStringList& args) {

@@ -40,9 +40,10 @@ void addRunOptions(QCommandLineParser& parser) {
                     "FILE", "dm.txt"});
   parser.addOption(
       {"dry-run", QCoreApplication::translate("gzimport", "Run the whole import and leave nothing in the database.")});
-  parser.addOption({"no-journal", QCoreApplication::translate(
-                                      "gzimport", "Import even when the journal cannot be written; the import then\n"
-                                                  "cannot be taken back.")});
+  parser.addOption(
+      {"no-journal", QCoreApplication::translate("gzimport",
+                                                 "Import even when the journal cannot be written; the import then\n"
+                                                 "cannot be taken back.")});
   parser.addOption({"start-row",
                     QCoreApplication::translate("gzimport",
                                                 "Continue an import that ended early from sheet row N (its last line\n"

@@ -101,8 +101,7 @@ void JournalFile::guarded(const char* what, const std::function<void()>& work) {
   try {
     work();
   } catch (const db::DbError& e) {
-    throw JournalError(JournalFault::CannotWrite,
-                       std::string("撤销日志 ") + path_ + " 无法" + what + ": " + e.what());
+    throw JournalError(JournalFault::CannotWrite, std::string("撤销日志 ") + path_ + " 无法" + what + ": " + e.what());
   }
 }
 
@@ -117,11 +116,11 @@ int64_t JournalFile::beginRun(const RunInfo& run) {
     r.set("way", run.way);
     r.set("workbook", text::utf8ToGb18030(run.workbook));
     number = conn_->insertReturningKey("runs", r, "run");
-    const std::string older = "(select run from runs where db=? order by run desc limit -1 offset " +
-                              std::to_string(kRunsKept) + ")";
+    const std::string older =
+        "(select run from runs where db=? order by run desc limit -1 offset " + std::to_string(kRunsKept) + ")";
     for (const char* table : {"entries", "batches", "runs"})
-      conn_->execute({std::string("delete from ") + table + " where run in " + older,
-                      {text::utf8ToGb18030(run.database)}});
+      conn_->execute(
+          {std::string("delete from ") + table + " where run in " + older, {text::utf8ToGb18030(run.database)}});
     t.commit();
   });
   return number;
@@ -131,18 +130,20 @@ void JournalFile::writeBatch(int64_t run, const Batch& batch) {
   guarded("写入", [&] {
     db::Transaction t(*conn_);
     conn_->execute({"delete from entries where run=? and batch=?", {run, int64_t{batch.number}}});
-    conn_->execute({"insert or replace into batches (run, batch, sealed) values (?,?,0)", {run, int64_t{batch.number}}});
+    conn_->execute(
+        {"insert or replace into batches (run, batch, sealed) values (?,?,0)", {run, int64_t{batch.number}}});
     int64_t seq = 0;
     for (const Entry& e : batch.entries)
       conn_->execute({"insert into entries (run, batch, seq, tbl, change, before, after) values (?,?,?,?,?,?,?)",
-                      {run, int64_t{batch.number}, seq++, e.table, std::string(changeName(e.change)),
-                       rowText(e.before), rowText(e.after)}});
+                      {run, int64_t{batch.number}, seq++, e.table, std::string(changeName(e.change)), rowText(e.before),
+                       rowText(e.after)}});
     t.commit();
   });
 }
 
 void JournalFile::sealBatch(int64_t run, int batch) {
-  guarded("写入", [&] { conn_->execute({"update batches set sealed=1 where run=? and batch=?", {run, int64_t{batch}}}); });
+  guarded("写入",
+          [&] { conn_->execute({"update batches set sealed=1 where run=? and batch=?", {run, int64_t{batch}}}); });
 }
 
 void JournalFile::dropIfEmpty(int64_t run) {
@@ -152,7 +153,8 @@ void JournalFile::dropIfEmpty(int64_t run) {
 }
 
 void JournalFile::setState(int64_t run, RunState state) {
-  guarded("写入", [&] { conn_->execute({"update runs set state=? where run=?", {std::string(stateName(state)), run}}); });
+  guarded("写入",
+          [&] { conn_->execute({"update runs set state=? where run=?", {std::string(stateName(state)), run}}); });
 }
 
 std::vector<RunInfo> JournalFile::runs(const std::string& database) {
@@ -180,11 +182,12 @@ std::vector<Batch> JournalFile::batches(int64_t run) {
     const auto b = conn_->query({"select batch, sealed from batches where run=? order by batch", {run}});
     while (b->next()) out.push_back({static_cast<int>(b->integer("batch")), b->integer("sealed") != 0, {}});
     for (Batch& batch : out) {
-      const auto e = conn_->query({"select tbl, change, before, after from entries where run=? and batch=? order by seq",
-                                   {run, int64_t{batch.number}}});
+      const auto e =
+          conn_->query({"select tbl, change, before, after from entries where run=? and batch=? order by seq",
+                        {run, int64_t{batch.number}}});
       while (e->next())
-        batch.entries.push_back(
-            {e->text("tbl"), changeFrom(e->text("change")), rowFromText(e->text("before")), rowFromText(e->text("after"))});
+        batch.entries.push_back({e->text("tbl"), changeFrom(e->text("change")), rowFromText(e->text("before")),
+                                 rowFromText(e->text("after"))});
     }
   });
   return out;

@@ -37,7 +37,11 @@ void RunRecorder::personChanging(int64_t personId) {
   before_[personId] = readPeopleRows(conn_, {personId});
 }
 
-void RunRecorder::personAdded(int64_t personId) { added_.push_back(personId); }
+void RunRecorder::personAdded(int64_t personId) {
+  // A person changed in place is stored again under its own id: its rows are
+  // compared with how they were, not taken as new.
+  if (!before_.count(personId)) added_.push_back(personId);
+}
 
 void RunRecorder::deletingDepartment(std::string_view deptCode) {
   const std::vector<db::Statement> reads = db::dialectOf(conn_).selectRowsToDelete(deptCode);

@@ -67,7 +67,8 @@ std::vector<db::Statement> plan(db::Connection& conn, const RunInfo& run, const 
 bool alreadyTakenBack(db::Connection& conn, const std::vector<Batch>& batches) {
   for (const Batch& b : batches)
     for (const Entry& e : b.entries) {
-      const std::optional<db::Row> now = current(conn, e.table, rowKey(e.change == Change::Insert ? e.after : e.before));
+      const std::optional<db::Row> now =
+          current(conn, e.table, rowKey(e.change == Change::Insert ? e.after : e.before));
       if (e.change == Change::Insert ? now.has_value() : (!now || firstDifference(*now, e.before))) return false;
     }
   return true;
@@ -87,8 +88,8 @@ RunInfo chooseRun(JournalFile& file, const std::string& database, std::optional<
     throw JournalError(JournalFault::AlreadyTakenBack, "第 " + std::to_string(chosen->number) + " 次导入已经撤销过了");
   for (auto later = runs.begin(); later != chosen; ++later)
     if (later->state != RunState::TakenBack && overlaps(later->department, chosen->department))
-      throw JournalError(JournalFault::LaterRunFirst, "请先撤销其后导入同一部门的第 " + std::to_string(later->number) +
-                                                          " 次导入");
+      throw JournalError(JournalFault::LaterRunFirst,
+                         "请先撤销其后导入同一部门的第 " + std::to_string(later->number) + " 次导入");
   return *chosen;
 }
 

@@ -110,8 +110,8 @@ QStringList RecordingMessageBoxes::texts() const {
 
 std::optional<int> QtMessageBoxes::askRunToTakeBack(QWidget* parent, const QStringList& runs) {
   bool ok = false;
-  const QString chosen =
-      QInputDialog::getItem(parent, QStringLiteral("撤销导入"), QStringLiteral("选择要撤销的导入:"), runs, 0, false, &ok);
+  const QString chosen = QInputDialog::getItem(parent, QStringLiteral("撤销导入"), QStringLiteral("选择要撤销的导入:"),
+                                               runs, 0, false, &ok);
   if (!ok) return std::nullopt;
   return static_cast<int>(runs.indexOf(chosen));
 }

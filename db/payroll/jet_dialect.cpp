@@ -106,9 +106,8 @@ std::vector<Statement> JetDialect::selectRowsToDelete(std::string_view deptCode)
   const std::string pattern = doubleQuotes(deptCode) + "%'";
   std::vector<Statement> out;
   for (const char* table : person::kPerPersonTables)
-    out.push_back(
-        text("select * from " + std::string(table) + " where mid in (select id from ryjbxx where bm like '" + pattern +
-             ") or mid=0"));
+    out.push_back(text("select * from " + std::string(table) + " where mid in (select id from ryjbxx where bm like '" +
+                       pattern + ") or mid=0"));
   out.push_back(text("select * from ryjbxx where bm like '" + pattern));
   return out;
 }

@@ -58,8 +58,7 @@ Statement WholeRows::selectIn(std::string_view table, std::string_view column,
                               const std::vector<int64_t>& values) const {
   std::string list;
   for (const int64_t v : values) list += (list.empty() ? "" : ",") + std::to_string(v);
-  return {"select * from " + plainTable(table) + " where " + plainName(std::string(column)) + " in (" + list + ")",
-          {}};
+  return {"select * from " + plainTable(table) + " where " + plainName(std::string(column)) + " in (" + list + ")", {}};
 }
 
 Statement WholeRows::selectMatching(std::string_view table, const Row& match) const {

@@ -44,8 +44,7 @@ TYPED_TEST(ResultColumns, NamedInTheirOrderAndReadByThoseNames) {
     const auto rs = this->conn->query({row.query, {}});
     ASSERT_TRUE(rs->next()) << row.name;
     EXPECT_EQ(rs->columnNames(), row.columns) << row.name;
-    for (const std::string& c : rs->columnNames())
-      EXPECT_NO_THROW(rs->value(c.c_str())) << row.name << ": " << c;
+    for (const std::string& c : rs->columnNames()) EXPECT_NO_THROW(rs->value(c.c_str())) << row.name << ": " << c;
   }
 }
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <filesystem>
 #include <QTemporaryDir>
+#include <filesystem>
 
 #include "journal/journal_error.h"
 #include "journal/journal_file.h"
@@ -78,7 +78,8 @@ TEST(JournalFile, ReadableByTheOperatorAlone) {
   const QString path = QDir(dir.path()).filePath("sub/journal.sqlite");
   JournalFile file(path.toStdString());
   namespace fs = std::filesystem;
-  EXPECT_EQ(fs::status(path.toStdString()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(fs::status(path.toStdString()).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(fs::status(QDir(dir.path()).filePath("sub").toStdString()).permissions() & fs::perms::all,
             fs::perms::owner_all);
 #endif

@@ -51,7 +51,8 @@ class JournalTest : public ::testing::Test {
   // Two people of 0102 and one of 0103, with rows in every per-person table,
   // and a row detached from its person already.
   void fillEarlierPeople() {
-    exec("insert into ryjbxx (bm, xm, sfzh, csny, kjgl) values ('0102', '赵一', '110101196001010011', '1960-01-01', 3)");
+    exec(
+        "insert into ryjbxx (bm, xm, sfzh, csny, kjgl) values ('0102', '赵一', '110101196001010011', '1960-01-01', 3)");
     exec("insert into ryjbxx (bm, xm, sfzh) values ('010201', '钱二', null)");
     exec("insert into ryjbxx (bm, xm) values ('0103', '孙三')");
     for (const char* t : {"rybdrz", "ryjl", "ryjc", "rygzbhb"})

@@ -19,8 +19,9 @@ QObject* makeCheckTests();
 QObject* makeUndoTests();
 
 inline std::vector<QObject*> allTests() {
-  return {makeStartupTests(),  makeImportTests(), makeChooserTests(),   makeExceptionTests(), makeTreeClickTests(),
-          makePasswordTests(), makeRunEndTests(), makeRunSafetyTests(), makeRosterTests(),    makeCheckTests(), makeUndoTests()};
+  return {makeStartupTests(),   makeImportTests(),   makeChooserTests(), makeExceptionTests(),
+          makeTreeClickTests(), makePasswordTests(), makeRunEndTests(),  makeRunSafetyTests(),
+          makeRosterTests(),    makeCheckTests(),    makeUndoTests()};
 }
 
 }  // namespace gz::shell::testing

@@ -1,8 +1,11 @@
 #include "journal/journal_file.h"
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <thread>
 
 #include "db/open_database.h"
 #include "journal/journal_error.h"
@@ -55,12 +58,34 @@ RunState stateFrom(const std::string& name) {
   return RunState::Recorded;
 }
 
+// A file another run is creating at this moment has no header yet.
+constexpr std::uintmax_t kHeaderBytes = 100;
+constexpr int kOpenAttempts = 50;
+constexpr std::chrono::milliseconds kOpenPause{100};
+
+// Opens the file, or creates it when there is none. Two runs that start
+// together may both find none: the one that loses the race opens the
+// winner's file once it has its header.
+std::unique_ptr<db::Connection> openOrCreate(const std::string& path) {
+  for (int attempt = 1;; ++attempt) {
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    try {
+      return exists ? db::openDatabase(path) : db::createSqliteDatabase(path);
+    } catch (const db::DbError& e) {
+      const bool raced = e.fault() == db::DbFault::Exists || (e.fault() == db::DbFault::NotADatabase &&
+                                                              std::filesystem::file_size(path, ec) < kHeaderBytes);
+      if (!raced || attempt == kOpenAttempts) throw;
+    }
+    std::this_thread::sleep_for(kOpenPause);
+  }
+}
+
 std::unique_ptr<db::Connection> openFile(const std::string& path) {
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
   keepPrivate(std::filesystem::path(path).parent_path().string());
-  std::unique_ptr<db::Connection> c =
-      std::filesystem::exists(path) ? db::openDatabase(path) : db::createSqliteDatabase(path);
+  std::unique_ptr<db::Connection> c = openOrCreate(path);
   // Before anything is written: the journal holds personal data.
   keepPrivate(path);
   // Every commit waits for the disk, so a batch written down is there after a crash.

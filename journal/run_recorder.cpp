@@ -1,6 +1,7 @@
 #include "journal/run_recorder.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "db/payroll/dialect.h"
 #include "db/payroll/person_columns.h"
@@ -44,7 +45,9 @@ void RunRecorder::personAdded(int64_t personId) {
 }
 
 void RunRecorder::deletingDepartment(std::string_view deptCode) {
-  const std::vector<db::Statement> reads = db::dialectOf(conn_).selectRowsToDelete(deptCode);
+  const db::Dialect& dialect = db::dialectOf(conn_);
+  if (const std::optional<db::Statement> lock = dialect.takeWriteLock()) conn_.execute(*lock);
+  const std::vector<db::Statement> reads = dialect.selectRowsToDelete(deptCode);
   std::size_t i = 0;
   for (const char* table : db::person::kPerPersonTables)
     for (db::Row& r : readRows(conn_, reads.at(i++))) deleted_.push_back({table, Change::Delete, std::move(r), {}});

@@ -64,6 +64,11 @@ class Dialect {
   // rows of the department's people and the rows detached already (mid 0),
   // then the people. Eight statements.
   virtual std::vector<Statement> selectRowsToDelete(std::string_view deptCode) const = 0;
+  // A write that changes nothing, run before those reads where a transaction
+  // that has read can no longer wait for another writer (SQLite fails such a
+  // transaction's first write at once): with the write lock taken first, the
+  // deletion waits for other users as it does without the reads.
+  virtual std::optional<Statement> takeWriteLock() const = 0;
   // How this flavour writes statements on whole rows.
   virtual WholeRows wholeRows() const = 0;
 };

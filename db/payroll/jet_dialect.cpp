@@ -112,6 +112,8 @@ std::vector<Statement> JetDialect::selectRowsToDelete(std::string_view deptCode)
   return out;
 }
 
+std::optional<Statement> JetDialect::takeWriteLock() const { return std::nullopt; }
+
 WholeRows JetDialect::wholeRows() const { return WholeRows{.inlineValues = true, .overrideIdentity = false}; }
 
 }  // namespace gz::db

@@ -24,6 +24,7 @@ class JetDialect final : public Dialect {
                                                     std::string_view educationCode, int64_t wholeYears) const override;
   Statement selectDepartmentIdCards(std::string_view deptCode) const override;
   std::vector<Statement> selectRowsToDelete(std::string_view deptCode) const override;
+  std::optional<Statement> takeWriteLock() const override;
   WholeRows wholeRows() const override;
 };
 

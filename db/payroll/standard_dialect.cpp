@@ -115,6 +115,11 @@ std::vector<Statement> StandardDialect::selectRowsToDelete(std::string_view dept
   return out;
 }
 
+std::optional<Statement> StandardDialect::takeWriteLock() const {
+  if (kind_ != DialectKind::Sqlite) return std::nullopt;
+  return Statement{"update ryjbxx set id=id where 0=1", {}};
+}
+
 WholeRows StandardDialect::wholeRows() const {
   return WholeRows{.inlineValues = false, .overrideIdentity = kind_ == DialectKind::Postgres};
 }

@@ -77,6 +77,7 @@ class FakeDialect : public db::Dialect {
     return {"idcards", {std::string(code)}};
   }
   std::vector<db::Statement> selectRowsToDelete(std::string_view) const override { return {}; }
+  std::optional<db::Statement> takeWriteLock() const override { return std::nullopt; }
   db::WholeRows wholeRows() const override { return {}; }
 };
 

@@ -217,6 +217,7 @@ TEST(JetDialect, WholeRowStatementsWriteTheirValuesIn) {
   EXPECT_EQ(reads[6].text,
             "select * from rygzbhb where mid in (select id from ryjbxx where bm like '01''2%') or mid=0");
   EXPECT_EQ(reads[7].text, "select * from ryjbxx where bm like '01''2%'");
+  EXPECT_FALSE(jet->takeWriteLock());
 
   Row row;
   row.set("id", int64_t{12});

@@ -110,6 +110,35 @@ TYPED_TEST(TakeBack, RunCutShortIsTakenBackForWhatItCommitted) {
   EXPECT_EQ(this->tables(), before);
 }
 
+// A person changed in place, as an update by identity number changes one:
+// its own row set, one history row replaced by another. Taken back, the
+// person and its rows are as before, keys included.
+TYPED_TEST(TakeBack, PersonChangedInPlaceGetsItsEarlierRowsBack) {
+  const Tables before = this->tables();
+  JournalFile file(this->journalFile);
+  RunInfo info;
+  info.database = databaseKey(this->target());
+  info.department = "0102";
+  info.way = "update";
+  RunRecorder recorder(file, *this->conn, file.beginRun(info));
+  {
+    db::Transaction batch(*this->conn);
+    recorder.personChanging(1);
+    this->exec("update ryjbxx set xm='赵一一', kjgl=null where id=1");
+    this->exec("delete from ryxl where mid=1");
+    this->exec("insert into ryxl (mid, xxxs, xlrq, xldm) values (1, '在职', '1990-07-01', '31')");
+    recorder.personAdded(1);  // stored again under its own id
+    recorder.beforeCommit();
+    batch.commit();
+    recorder.committed();
+  }
+  const RunInfo run = file.runs(info.database).front();
+  EXPECT_EQ(run.added, 0);
+  EXPECT_EQ(run.updated, 1);
+  this->undo();
+  EXPECT_EQ(this->tables(), before);
+}
+
 // Passes statements on, and fails the one numbered `failAt` as a lost
 // connection would.
 class FailingConnection final : public db::Connection, public db::DialectSource {

@@ -183,6 +183,15 @@ TYPED_TEST(TakeBack, UndoCutShortLeavesTheRunWhole) {
   EXPECT_EQ(this->tables(), after);
   this->undo();
   EXPECT_EQ(this->tables(), before);
+
+  // An attempt that committed but ended before noting it: the next one
+  // finds the database taken back and only notes it.
+  JournalFile file(this->journalFile);
+  const int64_t run = file.runs(databaseKey(this->target())).front().number;
+  file.setState(run, RunState::TakingBack);
+  EXPECT_TRUE(this->undo(run).foundDone);
+  EXPECT_EQ(this->tables(), before);
+  EXPECT_EQ(file.runs(databaseKey(this->target())).front().state, RunState::TakenBack);
 }
 
 // Deleted people come back with their keys into a column the server always

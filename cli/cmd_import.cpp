@@ -22,6 +22,9 @@
 #include "import/reject_workbook.h"
 #include "import/run_texts.h"
 #include "import/step_context.h"
+#include "journal/journal_error.h"
+#include "journal/journal_place.h"
+#include "journal/journalled_run.h"
 #include "sheet/open_workbook.h"
 #include "sheet/xlsx_writer.h"
 #include "text/gb18030.h"
@@ -131,6 +134,27 @@ imp::ImportOutcome execute(db::Connection& connection, codes::CodeMap& codeMap, 
   return outcome;
 }
 
+// Writes the run down ahead of its commits, so that `gzimport undo` can take
+// it back. A run whose journal cannot be written does not start, unless
+// --no-journal says to run it anyway. The exit status when it must not start.
+std::optional<int> startJournal(const ImportCommand& command, db::Connection& connection, imp::ImportRequest& request,
+                                std::unique_ptr<journal::JournalledRun>& journalled) {
+  if (command.dryRun) return std::nullopt;
+  if (command.noJournal) {
+    printErr("gzimport: 不记撤销日志 (--no-journal): 这次导入不能撤销");
+    return std::nullopt;
+  }
+  try {
+    journalled =
+        std::make_unique<journal::JournalledRun>(journal::journalPath(), connection, command.database.toStdString(),
+                                                 request.departmentCode, request.mode, request.workbookPath);
+  } catch (const journal::JournalError& e) {
+    return fail(std::string(e.what()) + "; 导入没有开始 (加 --no-journal 可以照样导入, 但那次导入不能撤销)");
+  }
+  request.journal = &journalled->journal();
+  return std::nullopt;
+}
+
 int runImport(const ImportCommand& command) {
   std::variant<ImportTarget, int> target = openTarget(command);
   if (const int* status = std::get_if<int>(&target)) return *status;
@@ -144,6 +168,8 @@ int runImport(const ImportCommand& command) {
   imp::ImportRequest request = runRequest(command, department);
   if (const std::optional<int> failed = loadTitleNames(request.titleNames, command.codeFile)) return *failed;
 
+  std::unique_ptr<journal::JournalledRun> journalled;
+  if (const std::optional<int> failed = startJournal(command, *connection, request, journalled)) return *failed;
   installInterruptHandler();
   imp::ImportOutcome outcome;
   try {

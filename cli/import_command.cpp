@@ -40,6 +40,10 @@ void addRunOptions(QCommandLineParser& parser) {
                     "FILE", "dm.txt"});
   parser.addOption(
       {"dry-run", QCoreApplication::translate("gzimport", "Run the whole import and leave nothing in the database.")});
+  parser.addOption(
+      {"no-journal", QCoreApplication::translate("gzimport",
+                                                 "Import even when the journal cannot be written; the import then\n"
+                                                 "cannot be taken back.")});
   parser.addOption({"start-row",
                     QCoreApplication::translate("gzimport",
                                                 "Continue an import that ended early from sheet row N (its last line\n"
@@ -145,6 +149,7 @@ ImportCommand commandOf(const QCommandLineParser& parser, sheet::PasswordSource 
   if (parser.isSet("rejects")) c.rejects = parser.value("rejects");
   c.overwrite = parser.isSet("overwrite");
   c.dryRun = parser.isSet("dry-run");
+  c.noJournal = parser.isSet("no-journal");
   c.skipExisting = parser.isSet("skip-existing");
   c.allowDuplicates = parser.isSet("allow-duplicates");
   c.findTitles = parser.isSet("find-titles");

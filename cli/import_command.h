@@ -23,6 +23,7 @@ struct ImportCommand {
   std::optional<QString> rejects;  // --rejects FILE.xlsx
   bool overwrite = false;
   bool dryRun = false;
+  bool noJournal = false;  // --no-journal: the run is not written down and cannot be taken back
   bool skipExisting = false;
   bool allowDuplicates = false;
   bool findTitles = false;  // --find-titles: import by a header found below row 1

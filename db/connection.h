@@ -103,6 +103,8 @@ class ResultSet {
   virtual int64_t integer(const char* column) const = 0;   // throws DbError for a missing column
   virtual std::string text(const char* column) const = 0;  // GB 18030; throws DbError for a missing column
   virtual Value value(const char* column) const = 0;       // dates as Date, texts GB 18030
+  // The names of the result's columns, in their order (as the database spells them).
+  virtual std::vector<std::string> columnNames() const = 0;
 };
 
 class Connection {

@@ -139,6 +139,11 @@ class PgResultSet final : public ResultSet {
     }
     return text::utf8ToGb18030(std::string_view(v, PQgetlength(r_, row_, i)));
   }
+  std::vector<std::string> columnNames() const override {
+    std::vector<std::string> names;
+    for (int i = 0; i < PQnfields(r_); ++i) names.emplace_back(PQfname(r_, i));
+    return names;
+  }
 
  private:
   bool isDecimal(int i) const {

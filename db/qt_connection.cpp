@@ -84,6 +84,11 @@ class QtResultSet final : public ResultSet {
       default: return text::qStringToGb18030(v.toString());
     }
   }
+  std::vector<std::string> columnNames() const override {
+    std::vector<std::string> names;
+    for (int i = 0; i < record_.count(); ++i) names.push_back(record_.fieldName(i).toStdString());
+    return names;
+  }
 
  private:
   QVariant field(const char* column) const {

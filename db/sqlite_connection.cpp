@@ -119,6 +119,7 @@ class SqliteResultSet final : public ResultSet {
       default: return columnText(i);
     }
   }
+  std::vector<std::string> columnNames() const override { return names_; }
 
  private:
   std::string columnText(int i) const {

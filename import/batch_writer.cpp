@@ -2,6 +2,7 @@
 
 #include "import/frontend.h"
 #include "import/outcome.h"
+#include "import/run_journal.h"
 
 namespace gz::imp {
 namespace {
@@ -36,6 +37,7 @@ void BatchWriter::endRow(const RowOutcome& row) {
     row_.reset();
   }
   inRow_ = false;
+  if (keep && row.personId != 0 && reports_.journal) reports_.journal->personAdded(row.personId);
   tally_.settled(row);
   reports_.sink.rowDone(row);
 }
@@ -47,9 +49,11 @@ void BatchWriter::commitIfDue() {
 
 void BatchWriter::commit() {
   if (!batch_) return;
+  if (reports_.journal) reports_.journal->beforeCommit();
   batch_->commit();
   batch_.reset();
   tally_.committed();
+  if (reports_.journal) reports_.journal->committed();
 }
 
 void BatchWriter::rollback() {
@@ -57,6 +61,7 @@ void BatchWriter::rollback() {
   inRow_ = false;
   tally_.discarded();
   row_.reset();
+  if (reports_.journal) reports_.journal->rolledBack();
   rollBackBatch(batch_);
 }
 

@@ -5,6 +5,7 @@
 
 #include "db/bulk_writing.h"
 #include "db/payroll/dialect.h"
+#include "import/run_journal.h"
 #include "import/run_stages.h"
 
 namespace gz::imp {
@@ -183,6 +184,7 @@ void BulkWriter::deliver(const KeptRow& row) {
 }
 
 void BulkWriter::settled(const RowOutcome& o) {
+  if (o.stored && o.personId != 0 && reports_.journal) reports_.journal->personAdded(o.personId);
   tally_.settled(o);
   reports_.sink.rowDone(o);
 }
@@ -192,15 +194,18 @@ void BulkWriter::settle() { send(); }
 void BulkWriter::commit() {
   send();
   if (!batch_) return;
+  if (reports_.journal) reports_.journal->beforeCommit();
   batch_->commit();
   batch_.reset();
   tally_.committed();
+  if (reports_.journal) reports_.journal->committed();
 }
 
 void BulkWriter::rollback() {
   current_.reset();
   kept_.clear();
   tally_.discarded();
+  if (reports_.journal) reports_.journal->rolledBack();
   rollBackBatch(batch_);
 }
 

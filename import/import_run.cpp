@@ -79,7 +79,8 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   TypedDateCounter typedDates;
   RowTally tally(rejected, out);
   const RowsInput rows{*opened.book, layout->columns, codes, dept, firstRow, &skipped};
-  const std::unique_ptr<RowWriter> writer = makeRowWriter(conn, request, {frontend, tally, &typedDates}, rows);
+  const std::unique_ptr<RowWriter> writer =
+      makeRowWriter(conn, request, {frontend, tally, &typedDates, request.journal}, rows);
   try {
     if (request.checkDuplicates) {
       // Overwrite: the department's people go, so only repeats within the workbook count.
@@ -92,7 +93,8 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
       out.rowsSkipped = static_cast<int>(skipped.size());
       out.rowsTotal -= out.rowsSkipped;
     }
-    if (request.mode == ImportMode::Overwrite) deleteEarlierPeople(*writer, frontend, dept, request.wait);
+    if (request.mode == ImportMode::Overwrite)
+      deleteEarlierPeople(*writer, frontend, dept, request.wait, request.journal);
     frontend.layoutAccepted();
     if (layout->footerRow != 0) frontend.dataEndedAt(layout->footerRow, layout->footerName);
     frontend.progress(0, out.rowsTotal);

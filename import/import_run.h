@@ -30,12 +30,17 @@ class Workbook;
 
 namespace gz::imp {
 
+class RunJournal;
+
 enum class ImportMode { Append, Overwrite };
 
 struct ImportRequest {
   std::string departmentCode;  // GB 18030; blanks and control characters at the ends are dropped
   std::string workbookPath;    // UTF-8; empty when no file was chosen
   ImportMode mode = ImportMode::Append;
+  // Where the run writes down what it changes, ahead of each commit, so that
+  // it can be taken back; null for a run that cannot be.
+  RunJournal* journal = nullptr;
   // The sheet row to start from: 2, which stands for the first data row
   // (the row below the titles, wherever they were found), unless an earlier
   // run that ended early is continued. It must be a data row of the sheet.

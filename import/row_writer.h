@@ -19,6 +19,7 @@ struct RowCarry;
 struct RowOutcome;
 class RowEvents;
 class RowSink;
+class RunJournal;
 class TypedDateCounter;
 
 // Where a writer reports the rows it settles.
@@ -26,6 +27,7 @@ struct RowReports {
   RowEvents& events;                      // what the rows' steps tell (the front end)
   RowSink& sink;                          // each row's final outcome
   TypedDateCounter* typedDates = nullptr; // the stored persons' dates read as typed, when counted
+  RunJournal* journal = nullptr;          // told of each person stored and each commit, when the run keeps one
 };
 
 class RowWriter {

@@ -63,8 +63,9 @@ ImportOutcome titlesNotTaken(TitleRows rows);
 // writer's first batch, so they are never gone without their replacement.
 // A failure undoes the whole deletion and is thrown on. A lock of another
 // user is waited for up to `wait`, and the front end is told.
+// The journal, when given, reads the rows to be deleted first.
 void deleteEarlierPeople(RowWriter& writer, Frontend& frontend, std::string_view deptCode,
-                         std::chrono::milliseconds wait = db::BusyWait::kDefaultLimit);
+                         std::chrono::milliseconds wait = db::BusyWait::kDefaultLimit, RunJournal* journal = nullptr);
 
 // Counts each row's final outcome into the run's outcome (rows done and
 // failed, lines reported), then hands it on.

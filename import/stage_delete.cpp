@@ -6,6 +6,7 @@
 #include "import/delete_department.h"
 #include "import/frontend.h"
 #include "import/row_writer.h"
+#include "import/run_journal.h"
 #include "import/run_stages.h"
 
 namespace gz::imp {
@@ -38,10 +39,11 @@ void deleteSayingWhenItWaits(db::Connection& conn, Frontend& frontend, std::stri
 }  // namespace
 
 void deleteEarlierPeople(RowWriter& writer, Frontend& frontend, std::string_view deptCode,
-                         std::chrono::milliseconds wait) {
+                         std::chrono::milliseconds wait, RunJournal* journal) {
   writer.openBatch();
   db::Connection& conn = writer.connection();
   try {
+    if (journal) journal->deletingDepartment(deptCode);
     if (conn.dialectKind() == db::DialectKind::Postgres && wait > kQuietWait)
       deleteSayingWhenItWaits(conn, frontend, deptCode, wait);
     else DeleteDepartmentPeople(conn, frontend, deptCode);

@@ -31,6 +31,6 @@ cpp_files | xargs "$CLANG_FORMAT" --dry-run -Werror
 echo "check-style: clang-tidy over the sources" >&2
 [ -f build/compile_commands.json ] || { echo "check-style: no build/compile_commands.json: run scripts/build.sh" >&2; exit 1; }
 root="$(pwd)"
-"$RUN_CLANG_TIDY" -p build -j"$(nproc)" -quiet "^${root}/(app|bench|cli|codes|db|import|sheet|shell|text|tree)/((?!tests/)[a-z_]+/)?[^/]*\.cpp\$" \
+"$RUN_CLANG_TIDY" -p build -j"$(nproc)" -quiet "^${root}/(app|bench|cli|codes|db|import|journal|sheet|shell|text|tree)/((?!tests/)[a-z_]+/)?[^/]*\.cpp\$" \
   >build/clang-tidy.log 2>&1 || { grep -E "(warning|error):" build/clang-tidy.log >&2 || cat build/clang-tidy.log >&2; exit 1; }
 echo "check-style: ok" >&2

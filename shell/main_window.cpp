@@ -32,6 +32,7 @@
 #include "shell/message_boxes.h"
 #include "shell/personnel_grid.h"
 #include "shell/window_frontend.h"
+#include "shell/window_journal.h"
 #include "text/gb18030.h"
 
 namespace gz::shell {
@@ -116,6 +117,7 @@ void TFSYDbf::createControls() {
 
   connect(Button1, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button1Click); });
   connect(checkButton_, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::checkClick); });
+  connect(undoButton_, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::undoClick); });
   connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::BitBtn1Click); });
   connect(Button2, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button2Click); });
   connect(Button3, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button3Click); });
@@ -125,6 +127,7 @@ void TFSYDbf::createControls() {
   // import into; 中止 is only for a run in progress.
   Button1->setEnabled(false);
   checkButton_->setEnabled(false);
+  undoButton_->setEnabled(false);
   BitBtn1->setEnabled(false);
   ProgressBar1->lower();
 }
@@ -161,6 +164,7 @@ void TFSYDbf::createRunControls() {
   Button2 = place(new QPushButton(QStringLiteral("退出"), this), "Button2", 651, 258, 57, 25);
   // In the free strip under 导入, so no control of the window moves.
   checkButton_ = place(new QPushButton(QStringLiteral("检查"), this), "checkButton", 515, 284, 57, 19);
+  undoButton_ = place(new QPushButton(QStringLiteral("撤销导入…"), this), "undoButton", 587, 284, 121, 19);
 }
 
 // The personnel grid, the institution tree and the status bar.
@@ -244,6 +248,7 @@ void TFSYDbf::Timer1Timer() {
   }
   Button1->setEnabled(true);
   checkButton_->setEnabled(true);
+  undoButton_->setEnabled(true);
   loadInstitutionTree();
 }
 
@@ -273,6 +278,7 @@ void TFSYDbf::setRunState(bool running) {
   running_ = running;
   Button1->setEnabled(!running);
   checkButton_->setEnabled(!running);
+  undoButton_->setEnabled(!running);
   BitBtn1->setEnabled(running);
   Button2->setEnabled(!running);
   // The progress bar lies under the file list and the grid; it comes to
@@ -284,6 +290,11 @@ void TFSYDbf::setRunState(bool running) {
 void TFSYDbf::Button1Click() { startRun(false); }
 
 void TFSYDbf::checkClick() { startRun(true); }
+
+void TFSYDbf::undoClick() {
+  if (running_) return;
+  if (takeBackChosenRun(this, *setup_.boxes, {setup_.journalFile, setup_.database}, database())) refreshPersonnelView();
+}
 
 void TFSYDbf::startRun(bool checkOnly) {
   // A click that arrives while a run lets events through must not start a
@@ -351,6 +362,12 @@ void TFSYDbf::AInputExecute(bool checkOnly) {
   const imp::SheetOpener open = [&ask](const std::string& path, const sheet::SheetRequest& sheet) {
     return sheet::openWorkbookAskingPassword(path, ask, sheet);
   };
+  // A run is written down ahead of its commits, so that 撤销导入… can take it back.
+  std::unique_ptr<journal::JournalledRun> journalled;
+  if (!checkOnly) {
+    journalled = journalRun(this, *setup_.boxes, {setup_.journalFile, setup_.database}, conn, request);
+    if (!journalled) return;
+  }
   const imp::ImportOutcome outcome =
       imp::AInputExecute(check ? *check : conn, codeMap_, columnMap_, frontend, request, open);
   if (checkOnly) return;

@@ -10,6 +10,7 @@
 
 #include "codes/code_map.h"
 #include "import/column_map.h"
+#include "journal/journal_place.h"
 
 class QCloseEvent;
 class QFrame;
@@ -44,6 +45,8 @@ struct WindowSetup {
   // The database: a file path, "postgresql://..." or "odbc:...".
   QString database = QStringLiteral("gzgl.mdb");
   int startupCheckDelayMs = 1000;
+  // The run journal (UTF-8 path): the operator's own one unless a test names another.
+  std::string journalFile = journal::journalPath();
 };
 
 class TFSYDbf : public QWidget {
@@ -76,6 +79,8 @@ class TFSYDbf : public QWidget {
   void Button1Click();
   // 检查: the whole import run with nothing written, to see what it would say.
   void checkClick();
+  // 撤销导入…: one of this database's runs taken back, then the grid shown again.
+  void undoClick();
   void startRun(bool checkOnly);
   void BitBtn1Click();
   void Button2Click();
@@ -122,6 +127,7 @@ class TFSYDbf : public QWidget {
   QRadioButton* RadioButton6 = nullptr;
   QPushButton* Button1 = nullptr;
   QPushButton* checkButton_ = nullptr;
+  QPushButton* undoButton_ = nullptr;
   QPushButton* BitBtn1 = nullptr;
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;

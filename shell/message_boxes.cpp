@@ -126,4 +126,32 @@ QStringList RecordingMessageBoxes::texts() const {
   return t;
 }
 
+std::optional<int> QtMessageBoxes::askRunToTakeBack(QWidget* parent, const QStringList& runs) {
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(parent, QStringLiteral("撤销导入"), QStringLiteral("选择要撤销的导入:"),
+                                               runs, 0, false, &ok);
+  if (!ok) return std::nullopt;
+  return static_cast<int>(runs.indexOf(chosen));
+}
+
+bool QtMessageBoxes::askConfirm(QWidget* parent, const QString& text, const QString& caption) {
+  QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+  QPushButton* yes = box.addButton(QStringLiteral("撤销"), QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
+std::optional<int> RecordingMessageBoxes::askRunToTakeBack(QWidget*, const QStringList& runs) {
+  runLists.push_back(runs);
+  return runToTakeBack;
+}
+
+bool RecordingMessageBoxes::askConfirm(QWidget*, const QString& text, const QString&) {
+  confirmations << text;
+  return confirm;
+}
+
 }  // namespace gz::shell

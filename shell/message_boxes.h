@@ -40,6 +40,10 @@ class MessageBoxes {
   virtual bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) = 0;
   // The save dialog for those rows, starting at `suggested`; nullopt when cancelled.
   virtual std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) = 0;
+  // Lets the operator choose one of the runs (one line each); the index, or nullopt when cancelled.
+  virtual std::optional<int> askRunToTakeBack(QWidget* parent, const QStringList& runs) = 0;
+  // Asks to confirm `text`: true for the confirming button, false for 取消 or a closed box.
+  virtual bool askConfirm(QWidget* parent, const QString& text, const QString& caption) = 0;
 };
 
 // The texts of the password question.
@@ -55,6 +59,8 @@ class QtMessageBoxes final : public MessageBoxes {
   bool askOtherSheet(QWidget* parent, const QString& text) override;
   bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) override;
+  std::optional<int> askRunToTakeBack(QWidget* parent, const QStringList& runs) override;
+  bool askConfirm(QWidget* parent, const QString& text, const QString& caption) override;
 };
 
 struct ShownBox {
@@ -98,6 +104,14 @@ class RecordingMessageBoxes final : public MessageBoxes {
   bool saveRejects = false;
   std::optional<QString> rejectsPath;
   QStringList suggestedRejectsPaths;
+  // The lists of runs offered, answered with `runToTakeBack`; the
+  // confirmations asked, answered with `confirm`.
+  std::optional<int> askRunToTakeBack(QWidget* parent, const QStringList& runs) override;
+  bool askConfirm(QWidget* parent, const QString& text, const QString& caption) override;
+  std::vector<QStringList> runLists;
+  std::optional<int> runToTakeBack;
+  QStringList confirmations;
+  bool confirm = false;
 
   const std::vector<ShownBox>& shown() const { return shown_; }
   QStringList texts() const;

@@ -244,6 +244,36 @@ sheets not counted), instead of the active one.</source>
         <translation>读取名为 NAME 的工作表，或第 NUMBER 个工作表（从 1 起，
 图表工作表不计），而不是活动工作表。</translation>
     </message>
+    <message>
+        <source>Lists the imports into the database that the journal holds and whether each was taken back.</source>
+        <translation>列出撤销日志中记录的导入该数据库的各次导入，以及每次是否已撤销。</translation>
+    </message>
+    <message>
+        <source>List the imports that can be taken back</source>
+        <translation>列出可以撤销的导入</translation>
+    </message>
+    <message>
+        <source>Takes back the latest import into the database, or import RUN (see &apos;gzimport runs&apos;).</source>
+        <translation>撤销最近一次导入该数据库的导入，或第 RUN 次导入（见 gzimport runs）。</translation>
+    </message>
+    <message>
+        <source>The number of the import.</source>
+        <translation>导入的编号。</translation>
+    </message>
+    <message>
+        <source>RUN must be the number of an import</source>
+        <translation>RUN 必须是一次导入的编号</translation>
+    </message>
+    <message>
+        <source>Take an import back</source>
+        <translation>撤销一次导入</translation>
+    </message>
+    <message>
+        <source>Import even when the journal cannot be written; the import then
+cannot be taken back.</source>
+        <translation>撤销日志无法写入时也照样导入；
+这样的导入不能撤销。</translation>
+    </message>
 </context>
 <context>
     <name>gzimport-gui</name>

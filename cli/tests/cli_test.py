@@ -78,6 +78,8 @@ class DemoDatabase(unittest.TestCase):
     def setUp(self):
         self.tmp = tempfile.TemporaryDirectory()
         self.dir = self.tmp.name
+        # The runs' journal goes into the test's folder, not the operator's.
+        os.environ["XDG_DATA_HOME"] = os.path.join(self.dir, "data")
         r = run(["init-db", "--demo", "gzgl.mdb"], self.dir)
         self.assertEqual(r.returncode, 0, r.stderr)
         subprocess.run(["/usr/bin/python3", os.path.join(REPO, "scripts/make_demo_workbook.py"), self.dir],
@@ -462,6 +464,50 @@ class Interruptions(DemoDatabase):
         p.kill()
         p.communicate()
         self.assertGreater(self.assert_whole_rows(), self.baseline_count)
+
+
+class Journal(DemoDatabase):
+    TABLES = ("ryjbxx", "ryxl", "ryrz", "rykh", "rybdrz", "ryjl", "ryjc", "rygzbhb")
+
+    def tables(self):
+        with self.db() as c:
+            return {t: c.execute(f"select * from {t} order by id").fetchall() for t in self.TABLES}
+
+    def journal(self):
+        return os.path.join(self.dir, "data", "gzimport", "journal.sqlite")
+
+    def test_runs_lists_and_undo_takes_back_each_way(self):
+        before = self.tables()
+        for args in (["--overwrite"], ["--allow-duplicates"]):
+            r = run(["import", "--dept", "0102"] + args + ["staff.xls"], self.dir)
+            self.assertEqual(r.returncode, 0, r.stderr)
+        listed = run(["runs"], self.dir).stdout.splitlines()
+        self.assertEqual(len(listed), 3, listed)
+        self.assertEqual(listed[1].split("\t")[2:4], ["0102", "追加"])
+        self.assertEqual(listed[2].split("\t")[3:], ["覆盖", os.path.join(self.dir, "staff.xls"), "6", "0", "3", "否"])
+        refused = run(["undo", "1"], self.dir)
+        self.assertEqual(refused.returncode, 1)
+        self.assertIn("第 2 次导入", refused.stderr)
+        for _ in range(2):
+            r = run(["undo"], self.dir)
+            self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(self.tables(), before)
+        self.assertTrue(all(line.endswith("是") for line in run(["runs"], self.dir).stdout.splitlines()[1:]))
+        self.assertEqual(run(["undo"], self.dir).returncode, 1)
+        self.assertEqual(os.stat(self.journal()).st_mode & 0o777, 0o600)
+
+    def test_a_run_whose_journal_cannot_be_written_does_not_start(self):
+        blocked = os.path.join(self.dir, "data")
+        with open(blocked, "w") as f:
+            f.write("not a folder")
+        r = run(["import", "--dept", "0102", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 1)
+        self.assertIn("--no-journal", r.stderr)
+        self.assertEqual(self.people("0102"), 3)
+        r = run(["import", "--dept", "0102", "--no-journal", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertIn("这次导入不能撤销", r.stderr)
+        self.assertEqual(self.people("0102"), 9)
 
 
 def write_staff_xlsx(folder, name, people):

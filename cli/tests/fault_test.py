@@ -317,4 +317,7 @@ class PostgresFaults(Faults):
 if __name__ == "__main__":
     GZIMPORT = os.path.abspath(sys.argv.pop(1))
     REPO = os.path.abspath(sys.argv.pop(1))
-    unittest.main()
+    # The runs' journal goes into a folder of the tests, not the operator's.
+    with tempfile.TemporaryDirectory() as data:
+        os.environ["XDG_DATA_HOME"] = data
+        unittest.main()

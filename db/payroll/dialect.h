@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "db/payroll/whole_rows.h"
 #include "db/statement.h"
 
 namespace gz::db {
@@ -57,6 +58,19 @@ class Dialect {
   // department and every department below it that have one: read once per
   // append run to find the rows whose people are there already.
   virtual Statement selectDepartmentIdCards(std::string_view deptCode) const = 0;
+
+  // The rows the overwrite of the department deletes, read whole before it
+  // does: for each per-person table in person::kPerPersonTables order the
+  // rows of the department's people and the rows detached already (mid 0),
+  // then the people. Eight statements.
+  virtual std::vector<Statement> selectRowsToDelete(std::string_view deptCode) const = 0;
+  // A write that changes nothing, run before those reads where a transaction
+  // that has read can no longer wait for another writer (SQLite fails such a
+  // transaction's first write at once): with the write lock taken first, the
+  // deletion waits for other users as it does without the reads.
+  virtual std::optional<Statement> takeWriteLock() const = 0;
+  // How this flavour writes statements on whole rows.
+  virtual WholeRows wholeRows() const = 0;
 };
 
 // A connection that builds the payroll statements its own way rather than

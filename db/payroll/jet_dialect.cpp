@@ -102,4 +102,18 @@ Statement JetDialect::selectDepartmentIdCards(std::string_view deptCode) const {
               "%' and sfzh is not null and sfzh<>''");
 }
 
+std::vector<Statement> JetDialect::selectRowsToDelete(std::string_view deptCode) const {
+  const std::string pattern = doubleQuotes(deptCode) + "%'";
+  std::vector<Statement> out;
+  for (const char* table : person::kPerPersonTables)
+    out.push_back(text("select * from " + std::string(table) + " where mid in (select id from ryjbxx where bm like '" +
+                       pattern + ") or mid=0"));
+  out.push_back(text("select * from ryjbxx where bm like '" + pattern));
+  return out;
+}
+
+std::optional<Statement> JetDialect::takeWriteLock() const { return std::nullopt; }
+
+WholeRows JetDialect::wholeRows() const { return WholeRows{.inlineValues = true, .overrideIdentity = false}; }
+
 }  // namespace gz::db

@@ -23,6 +23,9 @@ class JetDialect final : public Dialect {
   std::optional<Statement> insertEducationWithYears(int64_t personId, bool fullTime, std::string_view date,
                                                     std::string_view educationCode, int64_t wholeYears) const override;
   Statement selectDepartmentIdCards(std::string_view deptCode) const override;
+  std::vector<Statement> selectRowsToDelete(std::string_view deptCode) const override;
+  std::optional<Statement> takeWriteLock() const override;
+  WholeRows wholeRows() const override;
 };
 
 }  // namespace gz::db

@@ -98,4 +98,26 @@ Statement StandardDialect::selectDepartmentIdCards(std::string_view deptCode) co
   return {"select xm,sfzh from ryjbxx where bm like ? and sfzh is not null and sfzh<>''", {prefixPattern(deptCode)}};
 }
 
+std::vector<Statement> StandardDialect::selectRowsToDelete(std::string_view deptCode) const {
+  // PostgreSQL locks the rows read, so no other user changes them between
+  // the reading and the deletion.
+  const std::string lock = kind_ == DialectKind::Postgres ? " for update" : "";
+  std::vector<Statement> out;
+  for (const char* table : person::kPerPersonTables)
+    out.push_back({"select * from " + std::string(table) +
+                       " where mid in (select id from ryjbxx where bm like ?) or mid=0" + lock,
+                   {prefixPattern(deptCode)}});
+  out.push_back({"select * from ryjbxx where bm like ?" + lock, {prefixPattern(deptCode)}});
+  return out;
+}
+
+std::optional<Statement> StandardDialect::takeWriteLock() const {
+  if (kind_ != DialectKind::Sqlite) return std::nullopt;
+  return Statement{"update ryjbxx set id=id where 0=1", {}};
+}
+
+WholeRows StandardDialect::wholeRows() const {
+  return WholeRows{.inlineValues = false, .overrideIdentity = kind_ == DialectKind::Postgres};
+}
+
 }  // namespace gz::db

@@ -121,6 +121,7 @@ class OneRow final : public db::ResultSet {
   int64_t integer(const char*) const override { return answer_; }
   std::string text(const char*) const override { return std::to_string(answer_); }
   db::Value value(const char*) const override { return answer_; }
+  std::vector<std::string> columnNames() const override { return {"answer"}; }
 
  private:
   int64_t answer_;
@@ -149,6 +150,7 @@ class IdCardRows : public db::ResultSet {
     return G(std::string_view(column) == "xm" ? xm : sfzh);
   }
   db::Value value(const char* column) const override { return text(column); }
+  std::vector<std::string> columnNames() const override { return {"xm", "sfzh"}; }
 
  private:
   std::vector<std::pair<std::string, std::string>> rows_;

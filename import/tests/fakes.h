@@ -98,6 +98,9 @@ class FakeDialect : public db::Dialect {
   std::optional<bool> sameDate(std::string_view a, std::string_view b) const override;
   std::optional<db::Statement> insertEducationWithYears(int64_t id, bool fullTime, std::string_view date,
                                                         std::string_view code, int64_t years) const override;
+  std::vector<db::Statement> selectRowsToDelete(std::string_view) const override { return {}; }
+  std::optional<db::Statement> takeWriteLock() const override { return std::nullopt; }
+  db::WholeRows wholeRows() const override { return {}; }
 };
 
 // Writes are kept as UTF-8 lines ("person <xm>", or the statement text) in a

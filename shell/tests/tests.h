@@ -16,10 +16,12 @@ QObject* makeRunEndTests();
 QObject* makeRunSafetyTests();
 QObject* makeRosterTests();
 QObject* makeCheckTests();
+QObject* makeUndoTests();
 
 inline std::vector<QObject*> allTests() {
-  return {makeStartupTests(),  makeImportTests(), makeChooserTests(),   makeExceptionTests(), makeTreeClickTests(),
-          makePasswordTests(), makeRunEndTests(), makeRunSafetyTests(), makeRosterTests(),    makeCheckTests()};
+  return {makeStartupTests(),   makeImportTests(),   makeChooserTests(), makeExceptionTests(),
+          makeTreeClickTests(), makePasswordTests(), makeRunEndTests(),  makeRunSafetyTests(),
+          makeRosterTests(),    makeCheckTests(),    makeUndoTests()};
 }
 
 }  // namespace gz::shell::testing

@@ -65,6 +65,7 @@ TFSYDbf& WindowHarness::open() {
   setup.boxes = &boxes_;
   setup.database = path("gzgl.mdb");
   setup.startupCheckDelayMs = 0;
+  setup.journalFile = path("journal.sqlite").toStdString();
   window_ = std::make_unique<TFSYDbf>(setup);
   QObject::connect(window_.get(), &TFSYDbf::quitRequested, [this](int status) { quitStatus_ = status; });
   window_->show();

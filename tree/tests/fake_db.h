@@ -32,6 +32,11 @@ class FakeResultSet : public db::ResultSet {
     return {};
   }
   db::Value value(const char* column) const override { return at(column); }
+  std::vector<std::string> columnNames() const override {
+    std::vector<std::string> names;
+    for (const auto& [name, v] : rows_.at(static_cast<std::size_t>(at_))) names.push_back(name);
+    return names;
+  }
 
  private:
   const db::Value& at(const char* column) const {
@@ -71,6 +76,9 @@ class FakeDialect : public db::Dialect {
   db::Statement selectDepartmentIdCards(std::string_view code) const override {
     return {"idcards", {std::string(code)}};
   }
+  std::vector<db::Statement> selectRowsToDelete(std::string_view) const override { return {}; }
+  std::optional<db::Statement> takeWriteLock() const override { return std::nullopt; }
+  db::WholeRows wholeRows() const override { return {}; }
 };
 
 class FakeConnection : public db::Connection, public db::DialectSource {

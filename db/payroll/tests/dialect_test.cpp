@@ -205,3 +205,74 @@ TEST(RenderStatement, WritesEachKindOfValueAsALiteral) {
 
 }  // namespace
 }  // namespace gz::db
+
+namespace gz::db {
+namespace {
+
+TEST(JetDialect, WholeRowStatementsWriteTheirValuesIn) {
+  const Dialect* jet = &dialectFor(DialectKind::Jet);
+  const std::vector<Statement> reads = jet->selectRowsToDelete("01'2");
+  ASSERT_EQ(reads.size(), 8u);
+  EXPECT_EQ(reads[0].text, "select * from ryrz where mid in (select id from ryjbxx where bm like '01''2%') or mid=0");
+  EXPECT_EQ(reads[6].text,
+            "select * from rygzbhb where mid in (select id from ryjbxx where bm like '01''2%') or mid=0");
+  EXPECT_EQ(reads[7].text, "select * from ryjbxx where bm like '01''2%'");
+  EXPECT_FALSE(jet->takeWriteLock());
+
+  Row row;
+  row.set("id", int64_t{12});
+  row.set("xm", std::string("O'Neil"));
+  row.set("csny", Date{1965, 3, 1});
+  row.set("bh", std::monostate{});
+  Row key;
+  key.set("id", int64_t{12});
+  Row keyless;
+  keyless.set("mid", int64_t{3});
+  keyless.set("khjg", std::monostate{});
+  const WholeRows how = jet->wholeRows();
+  struct Case {
+    const char* name;
+    Statement statement;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"rows of people", how.selectIn("ryxl", "mid", {4, 5}), "select * from ryxl where mid in (4,5)"},
+      {"row by key", how.selectMatching("ryjbxx", key), "select * from ryjbxx where id=12"},
+      {"row without key", how.deleteMatching("rykh", keyless), "delete from rykh where mid=3 and khjg is null"},
+      {"put back", how.insertWhole("ryjbxx", row),
+       "insert into ryjbxx (id,xm,csny,bh) values (12,'O''Neil',#1965-03-01#,null)"},
+      {"set again", how.updateMatching("ryjbxx", row, key),
+       "update ryjbxx set id=12,xm='O''Neil',csny=#1965-03-01#,bh=null where id=12"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.statement.text, c.text) << c.name;
+    EXPECT_TRUE(c.statement.binds.empty()) << c.name;
+  }
+}
+
+TEST(StandardDialects, WholeRowStatementsBindTheirValues) {
+  Row row;
+  row.set("id", int64_t{12});
+  row.set("xm", std::string("a"));
+  struct Case {
+    const char* name;
+    DialectKind kind;
+    const char* insert;
+  };
+  const Case cases[] = {
+      {"SQLite", DialectKind::Sqlite, "insert into ryjbxx (id,xm) values (?,?)"},
+      {"PostgreSQL also into identity columns", DialectKind::Postgres,
+       "insert into ryjbxx (id,xm) overriding system value values (?,?)"},
+  };
+  for (const Case& c : cases) {
+    const Statement s = dialectFor(c.kind).wholeRows().insertWhole("ryjbxx", row);
+    EXPECT_EQ(s.text, c.insert) << c.name;
+    EXPECT_EQ(s.binds.size(), 2u) << c.name;
+  }
+  Row odd;
+  odd.set("x; drop table ryjbxx", int64_t{1});
+  EXPECT_THROW(dialectFor(DialectKind::Sqlite).wholeRows().insertWhole("ryjbxx", odd), DbError);
+}
+
+}  // namespace
+}  // namespace gz::db

@@ -1,0 +1,106 @@
+#include "db/payroll/whole_rows.h"
+
+#include <string>
+#include <variant>
+
+#include "db/connection.h"
+#include "db/sql_values.h"
+
+namespace gz::db {
+
+namespace {
+
+const std::string& plainName(const std::string& name) {
+  bool plain = !name.empty();
+  for (const char ch : name)
+    plain = plain && ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '_');
+  if (!plain) throw DbError(DbFault::Misuse, "不能用作列名: " + name);
+  return name;
+}
+
+std::string plainTable(std::string_view table) { return plainName(std::string(table)); }
+
+// A value as Jet reads it inside a statement: dates between #.
+std::string jetLiteral(const Value& v) {
+  if (const Date* d = std::get_if<Date>(&v)) return "#" + isoDate(*d) + "#";
+  return literalText(v);
+}
+
+// Appends one value: written in, or as a placeholder with its bind.
+void putValue(const WholeRows& how, const Value& v, Statement& s) {
+  if (how.inlineValues) {
+    s.text += jetLiteral(v);
+    return;
+  }
+  s.text += "?";
+  s.binds.push_back(v);
+}
+
+void putWhere(const WholeRows& how, const Row& match, Statement& s) {
+  if (match.columns().empty()) throw DbError(DbFault::Misuse, "整行语句没有用来找行的列");
+  s.text += " where ";
+  bool first = true;
+  for (const auto& [column, v] : match.columns()) {
+    s.text += (first ? "" : " and ") + plainName(column);
+    first = false;
+    if (std::holds_alternative<std::monostate>(v)) {
+      s.text += " is null";
+      continue;
+    }
+    s.text += "=";
+    putValue(how, v, s);
+  }
+}
+
+}  // namespace
+
+Statement WholeRows::selectIn(std::string_view table, std::string_view column,
+                              const std::vector<int64_t>& values) const {
+  std::string list;
+  for (const int64_t v : values) list += (list.empty() ? "" : ",") + std::to_string(v);
+  return {"select * from " + plainTable(table) + " where " + plainName(std::string(column)) + " in (" + list + ")", {}};
+}
+
+Statement WholeRows::selectMatching(std::string_view table, const Row& match) const {
+  Statement s{"select * from " + plainTable(table), {}};
+  putWhere(*this, match, s);
+  return s;
+}
+
+Statement WholeRows::deleteMatching(std::string_view table, const Row& match) const {
+  Statement s{"delete from " + plainTable(table), {}};
+  putWhere(*this, match, s);
+  return s;
+}
+
+Statement WholeRows::insertWhole(std::string_view table, const Row& row) const {
+  if (row.columns().empty()) throw DbError(DbFault::Misuse, "整行语句没有列");
+  std::string names;
+  for (const auto& [column, v] : row.columns()) names += (names.empty() ? "" : ",") + plainName(column);
+  Statement s{"insert into " + plainTable(table) + " (" + names + ")" +
+                  (overrideIdentity ? " overriding system value" : "") + " values (",
+              {}};
+  bool first = true;
+  for (const auto& [column, v] : row.columns()) {
+    if (!first) s.text += ",";
+    first = false;
+    putValue(*this, v, s);
+  }
+  s.text += ")";
+  return s;
+}
+
+Statement WholeRows::updateMatching(std::string_view table, const Row& values, const Row& match) const {
+  if (values.columns().empty()) throw DbError(DbFault::Misuse, "整行语句没有列");
+  Statement s{"update " + plainTable(table) + " set ", {}};
+  bool first = true;
+  for (const auto& [column, v] : values.columns()) {
+    s.text += (first ? "" : ",") + plainName(column) + "=";
+    first = false;
+    putValue(*this, v, s);
+  }
+  putWhere(*this, match, s);
+  return s;
+}
+
+}  // namespace gz::db

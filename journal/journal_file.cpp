@@ -1,0 +1,221 @@
+#include "journal/journal_file.h"
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <thread>
+
+#include "db/open_database.h"
+#include "journal/journal_error.h"
+#include "journal/journal_place.h"
+#include "journal/row_text.h"
+#include "text/gb18030.h"
+
+namespace gz::journal {
+
+namespace {
+
+const char* const kSchema[] = {
+    "create table if not exists runs (run integer primary key autoincrement, db text not null, "
+    "started text not null, dept text not null, way text not null, workbook text not null, "
+    "state text not null default 'recorded')",
+    "create table if not exists batches (run integer not null, batch integer not null, "
+    "sealed integer not null default 0, primary key (run, batch))",
+    "create table if not exists entries (run integer not null, batch integer not null, seq integer not null, "
+    "tbl text not null, change text not null, before text, after text, primary key (run, batch, seq))",
+};
+
+const char* changeName(Change c) {
+  switch (c) {
+    case Change::Insert: return "insert";
+    case Change::Update: return "update";
+    case Change::Delete: return "delete";
+  }
+  return "";
+}
+
+Change changeFrom(const std::string& name) {
+  if (name == "insert") return Change::Insert;
+  if (name == "update") return Change::Update;
+  if (name == "delete") return Change::Delete;
+  throw JournalError(JournalFault::Damaged, "日志中有未知的改动: " + name);
+}
+
+const char* stateName(RunState s) {
+  switch (s) {
+    case RunState::Recorded: return "recorded";
+    case RunState::TakingBack: return "taking back";
+    case RunState::TakenBack: return "taken back";
+  }
+  return "";
+}
+
+RunState stateFrom(const std::string& name) {
+  if (name == "taking back") return RunState::TakingBack;
+  if (name == "taken back") return RunState::TakenBack;
+  return RunState::Recorded;
+}
+
+// A file another run is creating at this moment has no header yet.
+constexpr std::uintmax_t kHeaderBytes = 100;
+constexpr int kOpenAttempts = 50;
+constexpr std::chrono::milliseconds kOpenPause{100};
+
+// Opens the file, or creates it when there is none. Two runs that start
+// together may both find none: the one that loses the race opens the
+// winner's file once it has its header.
+std::unique_ptr<db::Connection> openOrCreate(const std::string& path) {
+  for (int attempt = 1;; ++attempt) {
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    try {
+      return exists ? db::openDatabase(path) : db::createSqliteDatabase(path);
+    } catch (const db::DbError& e) {
+      const bool raced = e.fault() == db::DbFault::Exists || (e.fault() == db::DbFault::NotADatabase &&
+                                                              std::filesystem::file_size(path, ec) < kHeaderBytes);
+      if (!raced || attempt == kOpenAttempts) throw;
+    }
+    std::this_thread::sleep_for(kOpenPause);
+  }
+}
+
+std::unique_ptr<db::Connection> openFile(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+  keepPrivate(std::filesystem::path(path).parent_path().string());
+  std::unique_ptr<db::Connection> c = openOrCreate(path);
+  // Before anything is written: the journal holds personal data.
+  keepPrivate(path);
+  // Every commit waits for the disk, so a batch written down is there after a crash.
+  c->execute({"pragma synchronous=full", {}});
+  for (const char* s : kSchema) c->execute({s, {}});
+  return c;
+}
+
+const char* const kRunColumns =
+    "select r.run, r.db, r.started, r.dept, r.way, r.workbook, r.state, "
+    "(select count(*) from entries e where e.run=r.run and e.tbl='ryjbxx' and e.change='insert') as added, "
+    "(select count(*) from entries e where e.run=r.run and e.tbl='ryjbxx' and e.change='update') as updated, "
+    "(select count(*) from entries e where e.run=r.run and e.tbl='ryjbxx' and e.change='delete') as deleted "
+    "from runs r where r.db=?";
+
+RunInfo runFrom(const db::ResultSet& rs) {
+  RunInfo r;
+  r.number = rs.integer("run");
+  r.database = text::gb18030ToUtf8(rs.text("db"));
+  r.started = rs.text("started");
+  r.department = rs.text("dept");
+  r.way = rs.text("way");
+  r.workbook = text::gb18030ToUtf8(rs.text("workbook"));
+  r.state = stateFrom(rs.text("state"));
+  r.added = static_cast<int>(rs.integer("added"));
+  r.updated = static_cast<int>(rs.integer("updated"));
+  r.deleted = static_cast<int>(rs.integer("deleted"));
+  return r;
+}
+
+}  // namespace
+
+JournalFile::JournalFile(const std::string& path) : path_(path) {
+  guarded("打开", [&] { conn_ = openFile(path); });
+}
+
+void JournalFile::guarded(const char* what, const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const db::DbError& e) {
+    throw JournalError(JournalFault::CannotWrite, std::string("撤销日志 ") + path_ + " 无法" + what + ": " + e.what());
+  }
+}
+
+int64_t JournalFile::beginRun(const RunInfo& run) {
+  int64_t number = 0;
+  guarded("写入", [&] {
+    db::Transaction t(*conn_);
+    db::Row r;
+    r.set("db", text::utf8ToGb18030(run.database));
+    r.set("started", run.started);
+    r.set("dept", run.department);
+    r.set("way", run.way);
+    r.set("workbook", text::utf8ToGb18030(run.workbook));
+    number = conn_->insertReturningKey("runs", r, "run");
+    const std::string older =
+        "(select run from runs where db=? order by run desc limit -1 offset " + std::to_string(kRunsKept) + ")";
+    for (const char* table : {"entries", "batches", "runs"})
+      conn_->execute(
+          {std::string("delete from ") + table + " where run in " + older, {text::utf8ToGb18030(run.database)}});
+    t.commit();
+  });
+  return number;
+}
+
+void JournalFile::writeBatch(int64_t run, const Batch& batch) {
+  guarded("写入", [&] {
+    db::Transaction t(*conn_);
+    conn_->execute({"delete from entries where run=? and batch=?", {run, int64_t{batch.number}}});
+    conn_->execute(
+        {"insert or replace into batches (run, batch, sealed) values (?,?,0)", {run, int64_t{batch.number}}});
+    int64_t seq = 0;
+    for (const Entry& e : batch.entries)
+      conn_->execute({"insert into entries (run, batch, seq, tbl, change, before, after) values (?,?,?,?,?,?,?)",
+                      {run, int64_t{batch.number}, seq++, e.table, std::string(changeName(e.change)), rowText(e.before),
+                       rowText(e.after)}});
+    t.commit();
+  });
+}
+
+void JournalFile::sealBatch(int64_t run, int batch) {
+  guarded("写入",
+          [&] { conn_->execute({"update batches set sealed=1 where run=? and batch=?", {run, int64_t{batch}}}); });
+}
+
+void JournalFile::dropIfEmpty(int64_t run) {
+  guarded("写入", [&] {
+    conn_->execute({"delete from runs where run=? and not exists (select 1 from batches where run=?)", {run, run}});
+  });
+}
+
+void JournalFile::setState(int64_t run, RunState state) {
+  guarded("写入",
+          [&] { conn_->execute({"update runs set state=? where run=?", {std::string(stateName(state)), run}}); });
+}
+
+std::vector<RunInfo> JournalFile::runs(const std::string& database) {
+  std::vector<RunInfo> out;
+  guarded("读取", [&] {
+    const auto rs = conn_->query({std::string(kRunColumns) + " order by r.run desc", {text::utf8ToGb18030(database)}});
+    while (rs->next()) out.push_back(runFrom(*rs));
+  });
+  return out;
+}
+
+RunInfo JournalFile::run(const std::string& database, int64_t number) {
+  std::optional<RunInfo> found;
+  guarded("读取", [&] {
+    const auto rs = conn_->query({std::string(kRunColumns) + " and r.run=?", {text::utf8ToGb18030(database), number}});
+    if (rs->next()) found = runFrom(*rs);
+  });
+  if (!found) throw JournalError(JournalFault::NoSuchRun, "没有第 " + std::to_string(number) + " 次导入的记录");
+  return *found;
+}
+
+std::vector<Batch> JournalFile::batches(int64_t run) {
+  std::vector<Batch> out;
+  guarded("读取", [&] {
+    const auto b = conn_->query({"select batch, sealed from batches where run=? order by batch", {run}});
+    while (b->next()) out.push_back({static_cast<int>(b->integer("batch")), b->integer("sealed") != 0, {}});
+    for (Batch& batch : out) {
+      const auto e =
+          conn_->query({"select tbl, change, before, after from entries where run=? and batch=? order by seq",
+                        {run, int64_t{batch.number}}});
+      while (e->next())
+        batch.entries.push_back({e->text("tbl"), changeFrom(e->text("change")), rowFromText(e->text("before")),
+                                 rowFromText(e->text("after"))});
+    }
+  });
+  return out;
+}
+
+}  // namespace gz::journal

@@ -1,0 +1,77 @@
+// The journal file: one SQLite database in the operator's data folder that
+// holds, for each database written to, its last runs and for each run what
+// each of its batches changed (see the README for the tables).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/connection.h"
+#include "db/row.h"
+
+namespace gz::journal {
+
+// The runs kept per database; older ones are dropped as new ones start.
+inline constexpr int kRunsKept = 30;
+
+enum class Change { Insert, Update, Delete };
+
+// One row a batch changed: inserted (its image after), updated (before and
+// after) or deleted (before).
+struct Entry {
+  std::string table;
+  Change change = Change::Insert;
+  db::Row before, after;
+};
+
+struct Batch {
+  int number = 0;
+  bool sealed = false;  // the database confirmed its commit
+  std::vector<Entry> entries;
+};
+
+enum class RunState { Recorded, TakingBack, TakenBack };
+
+struct RunInfo {
+  int64_t number = 0;
+  std::string database;    // the database's key (databaseKey), UTF-8
+  std::string started;     // local time, YYYY-MM-DD hh:mm:ss
+  std::string department;  // GB 18030
+  std::string way;         // "append", "overwrite", "update"
+  std::string workbook;    // UTF-8 path
+  RunState state = RunState::Recorded;
+  int added = 0, updated = 0, deleted = 0;  // people
+};
+
+class JournalFile {
+ public:
+  // Opens the journal at `path`, creating it (and its folder) readable by
+  // the operator alone. Throws JournalError(CannotWrite).
+  explicit JournalFile(const std::string& path);
+
+  // Records a new run and drops the database's runs beyond kRunsKept.
+  int64_t beginRun(const RunInfo& run);
+  // Writes a batch's changes durably, replacing what an earlier attempt at
+  // the same batch wrote; unsealed until sealBatch().
+  void writeBatch(int64_t run, const Batch& batch);
+  void sealBatch(int64_t run, int batch);
+  // Drops a run that recorded no batch.
+  void dropIfEmpty(int64_t run);
+  void setState(int64_t run, RunState state);
+
+  // The database's runs, newest first.
+  std::vector<RunInfo> runs(const std::string& database);
+  // One run of the database; throws JournalError(NoSuchRun).
+  RunInfo run(const std::string& database, int64_t number);
+  std::vector<Batch> batches(int64_t run);
+
+ private:
+  void guarded(const char* what, const std::function<void()>& work);
+  std::string path_;
+  std::unique_ptr<db::Connection> conn_;
+};
+
+}  // namespace gz::journal

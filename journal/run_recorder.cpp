@@ -1,0 +1,99 @@
+#include "journal/run_recorder.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "db/payroll/dialect.h"
+#include "db/payroll/person_columns.h"
+
+namespace gz::journal {
+
+namespace {
+
+bool sameKey(const TableRow& a, const TableRow& b) {
+  return a.table == b.table && !firstDifference(rowKey(a.row), rowKey(b.row));
+}
+
+// What changed between a person's rows before and now: rows gone, rows
+// changed (the person's own row always, so the person counts as updated),
+// rows new.
+void diffPerson(const std::vector<TableRow>& before, const std::vector<TableRow>& now, std::vector<Entry>& out) {
+  for (const TableRow& b : before) {
+    const auto it = std::find_if(now.begin(), now.end(), [&](const TableRow& n) { return sameKey(b, n); });
+    if (it == now.end()) out.push_back({b.table, Change::Delete, b.row, {}});
+    else if (b.table == db::person::kTable || firstDifference(b.row, it->row))
+      out.push_back({b.table, Change::Update, b.row, it->row});
+  }
+  for (const TableRow& n : now)
+    if (std::none_of(before.begin(), before.end(), [&](const TableRow& b) { return sameKey(b, n); }))
+      out.push_back({n.table, Change::Insert, {}, n.row});
+}
+
+}  // namespace
+
+RunRecorder::RunRecorder(JournalFile& file, db::Connection& conn, int64_t run) : file_(file), conn_(conn), run_(run) {}
+
+void RunRecorder::personChanging(int64_t personId) {
+  if (before_.count(personId)) return;
+  before_[personId] = readPeopleRows(conn_, {personId});
+}
+
+void RunRecorder::personAdded(int64_t personId) {
+  // A person changed in place is stored again under its own id: its rows are
+  // compared with how they were, not taken as new.
+  if (!before_.count(personId)) added_.push_back(personId);
+}
+
+void RunRecorder::deletingDepartment(std::string_view deptCode) {
+  const db::Dialect& dialect = db::dialectOf(conn_);
+  if (const std::optional<db::Statement> lock = dialect.takeWriteLock()) conn_.execute(*lock);
+  const std::vector<db::Statement> reads = dialect.selectRowsToDelete(deptCode);
+  std::size_t i = 0;
+  for (const char* table : db::person::kPerPersonTables)
+    for (db::Row& r : readRows(conn_, reads.at(i++))) deleted_.push_back({table, Change::Delete, std::move(r), {}});
+  for (db::Row& r : readRows(conn_, reads.at(i)))
+    deleted_.push_back({db::person::kTable, Change::Delete, std::move(r), {}});
+}
+
+void RunRecorder::addChanges(Batch& batch) {
+  std::vector<int64_t> changed;
+  for (const auto& [id, rows] : before_) changed.push_back(id);
+  const std::vector<TableRow> now = readPeopleRows(conn_, changed);
+  for (const auto& [id, rows] : before_) {
+    std::vector<TableRow> mine;
+    for (const TableRow& n : now) {
+      const db::Value* owner = nullptr;
+      for (const auto& [name, v] : n.row.columns())
+        if (name == (n.table == db::person::kTable ? db::person::kId : "mid")) owner = &v;
+      if (owner && *owner == db::Value{id}) mine.push_back(n);
+    }
+    diffPerson(rows, mine, batch.entries);
+  }
+}
+
+void RunRecorder::beforeCommit() {
+  Batch batch{batch_, false, deleted_};
+  addChanges(batch);
+  for (TableRow& r : readPeopleRows(conn_, added_))
+    batch.entries.push_back({std::move(r.table), Change::Insert, {}, std::move(r.row)});
+  if (batch.entries.empty() && !written_) return;
+  file_.writeBatch(run_, batch);
+  written_ = true;
+}
+
+void RunRecorder::committed() {
+  if (written_) {
+    file_.sealBatch(run_, batch_);
+    ++batch_;
+  }
+  rolledBack();
+}
+
+void RunRecorder::rolledBack() {
+  written_ = false;
+  deleted_.clear();
+  added_.clear();
+  before_.clear();
+}
+
+}  // namespace gz::journal

@@ -1,0 +1,50 @@
+// Records one import run in the journal file as it goes: the rows each batch
+// inserted (their images after), the whole rows it deleted or changed (their
+// images before, and after for a change), written down before the database
+// commits the batch.
+//
+// A batch written down but not committed (the process ended between the
+// two) stays unsealed; taking the run back finds out from the database
+// whether it was committed and passes over what is not there.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "db/connection.h"
+#include "import/run_journal.h"
+#include "journal/journal_file.h"
+#include "journal/rows.h"
+
+namespace gz::journal {
+
+class RunRecorder final : public imp::RunJournal {
+ public:
+  // `conn` is the database the run writes to, read inside each batch.
+  RunRecorder(JournalFile& file, db::Connection& conn, int64_t run);
+
+  void personChanging(int64_t personId) override;
+  void personAdded(int64_t personId) override;
+  void deletingDepartment(std::string_view deptCode) override;
+  void beforeCommit() override;
+  void committed() override;
+  void rolledBack() override;
+
+  int64_t run() const { return run_; }
+
+ private:
+  void addChanges(Batch& batch);
+
+  JournalFile& file_;
+  db::Connection& conn_;
+  int64_t run_;
+  int batch_ = 0;
+  bool written_ = false;                             // the open batch is written down, not yet sealed
+  std::vector<Entry> deleted_;                       // rows the open batch deletes
+  std::vector<int64_t> added_;                       // people the open batch added
+  std::map<int64_t, std::vector<TableRow>> before_;  // people the open batch changes, as they were
+};
+
+}  // namespace gz::journal

@@ -38,8 +38,11 @@ std::unique_ptr<RowWriter> makeRowWriter(db::Connection& conn, const ImportReque
   if (db::BulkWriting* bulk = conn.bulkWriting(); bulk && canNumberAhead(*bulk))
     return std::make_unique<BulkWriter>(conn, *bulk, reports, rows, request.commitEveryRows, request.commitEvery,
                                         kRowsPerSend);
+  // An updated person must come out of a failed row as it was: its update
+  // is undone with the row wherever the database can.
+  const bool updateSavepoints = rows.update && conn.dialectKind() != db::DialectKind::Jet;
   return std::make_unique<BatchWriter>(conn, reports, request.commitEveryRows, request.commitEvery,
-                                       needsRowSavepoints(conn));
+                                       needsRowSavepoints(conn) || updateSavepoints);
 }
 
 }  // namespace gz::imp

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "db/connection.h"
+#include "db/row.h"
 #include "db/statement.h"
 
 namespace gz::db {
@@ -57,6 +58,12 @@ class Dialect {
   // department and every department below it that have one: read once per
   // append run to find the rows whose people are there already.
   virtual Statement selectDepartmentIdCards(std::string_view deptCode) const = 0;
+
+  // Update by identity number: sets the columns of `columns` (names of
+  // ryjbxx, in their order) of the person `personId`, and deletes the rows
+  // of one per-person table (ryxl, ryrz, rykh) that belong to the person.
+  virtual Statement updatePerson(int64_t personId, const Row& columns) const = 0;
+  virtual Statement deletePersonRows(std::string_view table, int64_t personId) const = 0;
 };
 
 // A connection that builds the payroll statements its own way rather than

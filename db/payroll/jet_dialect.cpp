@@ -102,4 +102,17 @@ Statement JetDialect::selectDepartmentIdCards(std::string_view deptCode) const {
               "%' and sfzh is not null and sfzh<>''");
 }
 
+Statement JetDialect::updatePerson(int64_t personId, const Row& columns) const {
+  std::string s = "update ryjbxx set ";
+  for (const auto& [name, value] : columns.columns()) {
+    if (s.back() != ' ') s += ',';
+    s.append(name).append("=").append(literalText(wholeNumberAsInteger(value)));
+  }
+  return text(s + " where id=" + std::to_string(personId));
+}
+
+Statement JetDialect::deletePersonRows(std::string_view table, int64_t personId) const {
+  return text("delete from " + std::string(table) + " where mid=" + std::to_string(personId));
+}
+
 }  // namespace gz::db

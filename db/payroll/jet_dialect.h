@@ -23,6 +23,8 @@ class JetDialect final : public Dialect {
   std::optional<Statement> insertEducationWithYears(int64_t personId, bool fullTime, std::string_view date,
                                                     std::string_view educationCode, int64_t wholeYears) const override;
   Statement selectDepartmentIdCards(std::string_view deptCode) const override;
+  Statement updatePerson(int64_t personId, const Row& columns) const override;
+  Statement deletePersonRows(std::string_view table, int64_t personId) const override;
 };
 
 }  // namespace gz::db

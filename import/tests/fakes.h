@@ -98,6 +98,10 @@ class FakeDialect : public db::Dialect {
   std::optional<bool> sameDate(std::string_view a, std::string_view b) const override;
   std::optional<db::Statement> insertEducationWithYears(int64_t id, bool fullTime, std::string_view date,
                                                         std::string_view code, int64_t years) const override;
+  db::Statement updatePerson(int64_t id, const db::Row& columns) const override;
+  db::Statement deletePersonRows(std::string_view table, int64_t id) const override {
+    return {"delete " + std::string(table) + " " + std::to_string(id), {}};
+  }
 };
 
 // Writes are kept as UTF-8 lines ("person <xm>", or the statement text) in a

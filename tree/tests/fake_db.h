@@ -71,6 +71,8 @@ class FakeDialect : public db::Dialect {
   db::Statement selectDepartmentIdCards(std::string_view code) const override {
     return {"idcards", {std::string(code)}};
   }
+  db::Statement updatePerson(int64_t, const db::Row&) const override { return {"update", {}}; }
+  db::Statement deletePersonRows(std::string_view, int64_t) const override { return {"delete", {}}; }
 };
 
 class FakeConnection : public db::Connection, public db::DialectSource {

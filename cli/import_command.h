@@ -25,6 +25,7 @@ struct ImportCommand {
   bool dryRun = false;
   bool skipExisting = false;
   bool allowDuplicates = false;
+  bool updateExisting = false;  // --update-existing: rows update the people with their id card numbers
   bool findTitles = false;  // --find-titles: import by a header found below row 1
   int32_t startRow = 0;  // the first sheet row read
   sheet::SheetRequest sheet;  // --sheet NAME|NUMBER: the sheet read, else the active one

@@ -164,8 +164,8 @@ void BulkWriter::importAgainRowByRow() {
   for (KeptRow& kept : kept_) {
     RowCarry carry = kept.carryBefore;
     db::Savepoint rowWrites(conn_, kRowSavepoint);
-    const RowOutcome o = importRow(ctx, kept.outcome.row, kept.outcome.personName, rows_.deptCode, carry, record,
-                                   reports_.typedDates, rows_.update);
+    const RowOutcome o =
+        importRow(ctx, kept.outcome.row, kept.outcome.personName, rows_.deptCode, carry, record, reports_.typedDates);
     if (o.stored) rowWrites.release();
     else rowWrites.rollback();
     settled(o);

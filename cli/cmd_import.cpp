@@ -110,6 +110,7 @@ imp::ImportRequest runRequest(const ImportCommand& command, const tree::JGData& 
   request.firstRow = command.startRow;
   request.sheet = command.sheet;
   request.checkDuplicates = !command.allowDuplicates;
+  request.updateExisting = command.updateExisting;
   request.wait = std::chrono::seconds(command.waitSeconds);
   return request;
 }

@@ -93,6 +93,7 @@ void ConsoleFrontend::reportEnd(const imp::ImportOutcome& o) {
       [[fallthrough]];
     case RunEnd::Completed:
       out(imp::summaryLine(o));
+      if (o.updating) out(imp::notNamedLine(o.peopleNotNamed));
       out(imp::doneText(o));
       box(imp::doneText(o), texts::kCaptionInfo);
       break;

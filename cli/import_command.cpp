@@ -63,6 +63,12 @@ void addRowOptions(QCommandLineParser& parser) {
                                                 "Append: import every row, even when the department already has a\n"
                                                 "person with its id card number. Without either option such rows\n"
                                                 "refuse the whole import.")});
+  parser.addOption({"update-existing",
+                    QCoreApplication::translate("gzimport",
+                                                "Update the department's people by id card number: a row whose\n"
+                                                "number one person of the department has updates that person (who\n"
+                                                "keeps its id and the rows the workbook does not carry); the other\n"
+                                                "rows are added.")});
   parser.addOption({"rejects",
                     QCoreApplication::translate("gzimport",
                                                 "Write the rows that were not stored into the new workbook FILE.xlsx:\n"
@@ -130,6 +136,12 @@ constexpr UsageRule kUsageRules[] = {
     {[](const QCommandLineParser& p) { return p.isSet("skip-existing") && p.isSet("allow-duplicates"); },
      QT_TRANSLATE_NOOP("gzimport", "--skip-existing and --allow-duplicates exclude each other")},
     {[](const QCommandLineParser& p) {
+       return p.isSet("update-existing") &&
+              (p.isSet("overwrite") || p.isSet("skip-existing") || p.isSet("allow-duplicates"));
+     },
+     QT_TRANSLATE_NOOP("gzimport",
+                       "--update-existing cannot go with --overwrite, --skip-existing or --allow-duplicates")},
+    {[](const QCommandLineParser& p) {
        return p.isSet("rejects") && !p.value("rejects").endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
      },
      QT_TRANSLATE_NOOP("gzimport", "--rejects needs a file name ending in .xlsx")},
@@ -152,6 +164,7 @@ ImportCommand commandOf(const QCommandLineParser& parser, sheet::PasswordSource 
   c.noJournal = parser.isSet("no-journal");
   c.skipExisting = parser.isSet("skip-existing");
   c.allowDuplicates = parser.isSet("allow-duplicates");
+  c.updateExisting = parser.isSet("update-existing");
   c.findTitles = parser.isSet("find-titles");
   c.startRow = *startRowOf(parser);
   c.sheet = sheetRequestOf(parser);

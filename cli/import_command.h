@@ -26,6 +26,7 @@ struct ImportCommand {
   bool noJournal = false;  // --no-journal: the run is not written down and cannot be taken back
   bool skipExisting = false;
   bool allowDuplicates = false;
+  bool updateExisting = false;  // --update-existing: rows update the people with their id card numbers
   bool findTitles = false;  // --find-titles: import by a header found below row 1
   int32_t startRow = 0;  // the first sheet row read
   sheet::SheetRequest sheet;  // --sheet NAME|NUMBER: the sheet read, else the active one

@@ -8,6 +8,7 @@ void BatchTally::settled(const RowOutcome& row) {
   ++rows;
   if (!row.stored) return;
   ++persons;
+  if (row.updated) ++updated;
   history += row.historyRowsStored;
 }
 
@@ -15,6 +16,7 @@ void BatchTally::committed() {
   rowsCommitted += rows;
   personsCommitted += persons;
   historyCommitted += history;
+  updatedCommitted += updated;
   discarded();
 }
 

@@ -11,15 +11,15 @@ namespace gz::imp {
 struct RowOutcome;
 
 struct BatchTally {
-  int rows = 0, persons = 0, history = 0;  // settled in the open batch
-  int rowsCommitted = 0, personsCommitted = 0, historyCommitted = 0;
+  int rows = 0, persons = 0, history = 0, updated = 0;  // settled in the open batch
+  int rowsCommitted = 0, personsCommitted = 0, historyCommitted = 0, updatedCommitted = 0;
 
   // A row whose outcome is final joins the open batch.
   void settled(const RowOutcome& row);
   // The open batch is committed: its counts become the committed ones.
   void committed();
   // The open batch is rolled back: its counts are gone.
-  void discarded() { rows = persons = history = 0; }
+  void discarded() { rows = persons = history = updated = 0; }
 };
 
 // Rolls the open batch back and ends it, also when the database refuses the

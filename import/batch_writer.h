@@ -48,6 +48,7 @@ class BatchWriter final : public RowWriter {
 
   int personsCommitted() const override { return tally_.personsCommitted; }
   int historyRowsCommitted() const override { return tally_.historyCommitted; }
+  int personsUpdatedCommitted() const override { return tally_.updatedCommitted; }
   int rowsSettled() const override { return tally_.rowsCommitted; }
 
  private:

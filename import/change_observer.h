@@ -1,3 +1,5 @@
+// What the run tells about each person it is about to change or has added,
+// for a journal that can take the run back.
 #pragma once
 
 #include <cstdint>

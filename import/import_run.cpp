@@ -1,11 +1,13 @@
 #include "import/import_run.h"
 
 #include "db/connection.h"
+#include "import/run_journal.h"
 #include "import/run_lock.h"
 #include "import/run_stages.h"
 #include "import/stage_sheet.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
+#include "import/update_people.h"
 #include "sheet/open_workbook.h"
 #include "text/bytes.h"
 
@@ -22,6 +24,19 @@ class RunningMark {
   RunningMark(const RunningMark&) = delete;
   RunningMark& operator=(const RunningMark&) = delete;
 };
+
+// The run updates the department's people: they are read, the rows told of
+// them, and the people the workbook does not name counted.
+std::unique_ptr<UpdateRun> startUpdate(db::Connection& conn, const ImportRequest& request, RowsInput& rows,
+                                       ImportOutcome& out) {
+  // The journal is told of every person changed, so that the run can be taken back.
+  ChangeObserver* changes = request.changes != nullptr ? request.changes : request.journal;
+  auto update = std::make_unique<UpdateRun>(conn, rows.deptCode, changes);
+  rows.update = &update->targets();
+  out.updating = true;
+  out.peopleNotNamed = update->people().notNamed(workbookNumbers(rows.book, rows.columns, rows.firstRow));
+  return update;
+}
 
 }  // namespace
 
@@ -78,20 +93,27 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   RejectCollector rejected(frontend);
   TypedDateCounter typedDates;
   RowTally tally(rejected, out);
-  const RowsInput rows{*opened.book, layout->columns, codes, dept, firstRow, &skipped};
-  const std::unique_ptr<RowWriter> writer =
-      makeRowWriter(conn, request, {frontend, tally, &typedDates, request.journal}, rows);
+  RowsInput rows{*opened.book, layout->columns, codes, dept, firstRow, &skipped};
+  const RowReports reports{frontend, tally, &typedDates, request.journal};
+  std::unique_ptr<RowWriter> writer = makeRowWriter(conn, request, reports, rows);
+  std::unique_ptr<UpdateRun> update;
   try {
+    bool updating = request.updateExisting;
     if (request.checkDuplicates) {
-      // Overwrite: the department's people go, so only repeats within the workbook count.
+      // Overwrite: the department's people go, so only repeats within the
+      // workbook count; so too in an update, which is meant for the people the department has.
       const DuplicateCheck check{
-          *opened.book, layout->columns, firstRow, conn, dept, request.mode == ImportMode::Append};
-      if (std::optional<ImportOutcome> cancelled = settleDuplicates(check, frontend, skipped)) {
+          *opened.book, layout->columns, firstRow, conn, dept, request.mode == ImportMode::Append && !updating};
+      if (std::optional<ImportOutcome> cancelled = settleDuplicates(check, frontend, skipped, updating)) {
         opened.book.reset();
         return reportRun(frontend, std::move(*cancelled));
       }
       out.rowsSkipped = static_cast<int>(skipped.size());
       out.rowsTotal -= out.rowsSkipped;
+    }
+    if (updating && request.mode == ImportMode::Append) {
+      update = startUpdate(conn, request, rows, out);
+      writer = makeRowWriter(conn, request, reports, rows);  // now with a savepoint per row
     }
     if (request.mode == ImportMode::Overwrite)
       deleteEarlierPeople(*writer, frontend, dept, request.wait, request.journal);

@@ -31,6 +31,7 @@ class Workbook;
 namespace gz::imp {
 
 class RunJournal;
+class ChangeObserver;
 
 enum class ImportMode { Append, Overwrite };
 
@@ -54,6 +55,12 @@ struct ImportRequest {
   // of the workbook has, or (append) a person of the department already has,
   // are put to the front end.
   bool checkDuplicates = true;
+  // Append only: each row whose identity number names exactly one person of
+  // the department updates that person in place instead of adding one (the
+  // front end can also choose this when asked about duplicates).
+  bool updateExisting = false;
+  // Told before the run changes a person that was already stored, when set.
+  ChangeObserver* changes = nullptr;
   // Finished rows are committed in batches: after this many rows or once this
   // much time has passed since the batch began, whichever comes first. The
   // time bound keeps other users from waiting long; the row bound is high

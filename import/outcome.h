@@ -53,6 +53,12 @@ struct ImportOutcome {
   int rowsDone = 0;           // rows handled before the run ended (stored or failed)
   int personsStored = 0;      // persons committed to the database
   int rowsFailed = 0;         // rows whose person could not be stored (nothing of them written)
+  // Update by identity number: the stored persons among personsStored that
+  // were people of the department updated, and the department's people the
+  // workbook does not name, kept as they were.
+  bool updating = false;
+  int personsUpdated = 0;
+  int peopleNotNamed = 0;
   int historyRowsStored = 0;  // education, position and assessment rows committed
   int linesReported = 0;      // history lines reported for a name without a code
   int warnings = 0;           // warnings about stored persons' cells
@@ -87,6 +93,7 @@ struct RowOutcome {
   std::string personName;   // GB 18030
   bool stored = false;
   int64_t personId = 0;     // the new person's id, when stored
+  bool updated = false;     // the person was one of the department's, updated in place
   int historyRowsStored = 0;
   int linesReported = 0;    // history lines reported for a name without a code
   std::string reason;       // GB 18030, why nothing of the row was stored
@@ -110,6 +117,7 @@ enum class DuplicateAnswer {
   SkipExisting,  // import only the other rows
   ImportAll,     // import every row all the same
   Cancel,        // import nothing
+  UpdateExisting,  // update the people whose numbers match, add the others
 };
 
 }  // namespace gz::imp

@@ -10,6 +10,7 @@
 #include "import/person_checks.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
+#include "import/update_people.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/dates.h"
@@ -170,7 +171,7 @@ bool cellToDbValue(const sheet::CellValue& cell, db::Value& out) {
 
 PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::string_view deptCode,
                                  std::string_view personName, RowCarry& carry, db::PersonRecord& record,
-                                 TypedDateCounter* typedDates) {
+                                 TypedDateCounter* typedDates, const PersonToUpdate* update) {
   record.clear();
   record.set(col::kDepartment, std::string(deptCode));
   record.set(col::kProbationMonths, db::person::kNewPersonProbationMonths);
@@ -190,7 +191,11 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
     return out;
   }
   try {
-    out.id = db::insertPerson(ctx.conn, record);
+    if (update && !updateStoredPerson(ctx, update->id, update->changes, record)) {
+      out.failure = texts::kReasonDbRefused;
+      return out;
+    }
+    out.id = update ? update->id : db::insertPerson(ctx.conn, record);
     out.stored = true;
     out.warnings = personWarnings(facts, todayDate());
     if (typedDates) {

@@ -17,6 +17,14 @@ struct CellValue;
 namespace gz::imp {
 
 class TypedDateCounter;
+class ChangeObserver;
+
+// The person of the department a row of an update run writes over instead
+// of adding one; `changes` (when set) is told first.
+struct PersonToUpdate {
+  int64_t id = 0;
+  ChangeObserver* changes = nullptr;
+};
 
 // Values the run keeps across rows and hands from the person step to the
 // education step.
@@ -37,10 +45,12 @@ struct PersonOutcome {
 // cannot be converted or the database refuses the record, nothing is stored
 // and the outcome says why: a person is never stored half filled.
 // A stored person's date cells whose plain number was read as a date the
-// way a clerk typed it are counted in `typedDates` when given.
+// way a clerk typed it are counted in `typedDates` when given. With `update`
+// the record's columns the sheet has titles for are written over that
+// person instead, who keeps its id and department.
 PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::string_view deptCode,
                                  std::string_view personName, RowCarry& carry, db::PersonRecord& record,
-                                 TypedDateCounter* typedDates = nullptr);
+                                 TypedDateCounter* typedDates = nullptr, const PersonToUpdate* update = nullptr);
 
 // A cell's value as the sheet holds it, for a column that takes it
 // unconverted: whole numbers as integers, other numbers as decimals,

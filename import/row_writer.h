@@ -63,6 +63,8 @@ class RowWriter {
 
   virtual int personsCommitted() const = 0;
   virtual int historyRowsCommitted() const = 0;
+  // Of the persons committed, those updated in place.
+  virtual int personsUpdatedCommitted() const = 0;
   // Rows handled (stored or failed) whose writes are committed, counted from
   // the run's first row: the import continues after them.
   virtual int rowsSettled() const = 0;

@@ -25,6 +25,7 @@
 namespace gz::imp {
 
 class TypedDateCounter;
+struct UpdateTargets;
 
 // Check: a workbook file at the path. The outcome (NoFile) when there is none.
 std::optional<ImportOutcome> checkWorkbook(const std::string& pathUtf8);
@@ -87,11 +88,15 @@ struct RowsInput {
   std::string_view deptCode;
   int32_t firstRow = kFirstDataRow;
   const std::set<int32_t>* skipRows = nullptr;  // rows left out (people the department has), when given
+  const UpdateTargets* update = nullptr;        // an update run: the people rows may update
 };
 // One data row: the person, then the education, position and assessment
 // histories when the person was stored.
+// In an update run (`update` given) a row whose number names one person of
+// the department updates that person and replaces its histories.
 RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName, std::string_view deptCode,
-                     RowCarry& carry, db::PersonRecord& record, TypedDateCounter* typedDates = nullptr);
+                     RowCarry& carry, db::PersonRecord& record, TypedDateCounter* typedDates = nullptr,
+                     const UpdateTargets* update = nullptr);
 // Writing: the writer for the rows of `rows`. Batches go out at once where
 // the connection can send them so and number the persons ahead (a refused
 // batch is written again from the sheet, row by row); otherwise each
@@ -135,6 +140,10 @@ struct DuplicateCheck {
   std::string_view deptCode;
   bool againstDepartment = true;  // false: only numbers repeated within the workbook
 };
+// The number the person step would store for the id card cell of `row`: a
+// text as it stands, a whole number in its digits. Anything else, a number
+// that lost digits included, is no number to compare (empty).
+std::string rowIdCard(const sheet::Workbook& book, int32_t row, int32_t column);
 // The rows from `firstRow` up to the first empty name whose id card number
 // (身份证号) a person of the department, or of one below it, already has (one
 // query for the whole run), or an earlier row of the workbook has, in sheet
@@ -144,7 +153,9 @@ std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in);
 // Asks the front end about the rows findDuplicates() finds. The rows to
 // leave out go to `skipped`; the outcome (Cancelled) when nothing is to be
 // imported.
-std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend& frontend, std::set<int32_t>& skipped);
+// `update` is set when the front end chose to update the people instead.
+std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend& frontend, std::set<int32_t>& skipped,
+                                              bool& update);
 
 // Rejects: passes each row's outcome on to `next` and keeps the sheet rows
 // not stored, with the reason.

@@ -40,6 +40,7 @@ std::string waitingText(WaitCause cause) {
 }
 
 std::string summaryLine(const ImportOutcome& o) {
+  if (o.updating) return updateSummaryLine(o);
   std::string s(texts::kSummaryPersons);
   s.append(std::to_string(o.personsStored)).append(texts::kSummaryFailed);
   s.append(std::to_string(o.rowsFailed));
@@ -49,6 +50,18 @@ std::string summaryLine(const ImportOutcome& o) {
   s.append(std::to_string(o.linesReported)).append(texts::kSummaryEnd);
   if (o.warnings != 0) s.append(texts::kSummaryWarnings).append(std::to_string(o.warnings)).append(texts::kSummaryEnd);
   return s;
+}
+
+std::string updateSummaryLine(const ImportOutcome& o) {
+  std::string s(texts::kUpdateAdded);
+  s.append(std::to_string(o.personsStored - o.personsUpdated)).append(texts::kUpdateUpdated);
+  s.append(std::to_string(o.personsUpdated)).append(texts::kSummaryFailed);
+  return s.append(std::to_string(o.rowsFailed)).append(texts::kUpdateRows);
+}
+
+std::string notNamedLine(int people) {
+  std::string s(texts::kNotNamedPeople);
+  return s.append(std::to_string(people)).append(texts::kNotNamedKept);
 }
 
 std::string doneText(const ImportOutcome& o) {

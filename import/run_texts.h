@@ -26,8 +26,11 @@ std::string lineWithoutCodeText(HistoryKind kind, std::string_view personName, s
 // 数据库正被其他程序使用，正在等待…, or the line for another run.
 std::string waitingText(WaitCause cause);
 
-// 导入人员N人,未导入N行,履历记录N条,报告N条
+// 导入人员N人,未导入N行,履历记录N条,报告N条; after an update 新增N人,更新M人,未导入K行
 std::string summaryLine(const ImportOutcome& outcome);
+std::string updateSummaryLine(const ImportOutcome& outcome);
+// 工作簿中没有的人员N人,保留未动
+std::string notNamedLine(int people);
 
 // 数据导入成功!, or 数据导入完成,N行未导入! when rows failed; 提示N条 follows
 // when there were warnings.

@@ -13,6 +13,7 @@ void closeWriting(RowWriter& writer, ImportOutcome& out) {
   writer.commit();
   out.personsStored = writer.personsCommitted();
   out.historyRowsStored = writer.historyRowsCommitted();
+  out.personsUpdated = writer.personsUpdatedCommitted();
 }
 
 void closeAfterFailure(const std::exception& failure, RowWriter& writer, ImportOutcome& out) {
@@ -32,6 +33,7 @@ void closeAfterFailure(const std::exception& failure, RowWriter& writer, ImportO
     }
     out.personsStored = writer.personsCommitted();
     out.historyRowsStored = writer.historyRowsCommitted();
+    out.personsUpdated = writer.personsUpdatedCommitted();
     // Our own sentence: the driver's words about a lock or a lost server say
     // nothing the operator can act on.
     out.message = dbError->fault() == db::DbFault::Busy
@@ -51,6 +53,7 @@ void closeAfterFailure(const std::exception& failure, RowWriter& writer, ImportO
   }
   out.personsStored = writer.personsCommitted();
   out.historyRowsStored = writer.historyRowsCommitted();
+  out.personsUpdated = writer.personsUpdatedCommitted();
   out.message = runFailedMessage(finishedRowsKept, reason);
 }
 

@@ -23,19 +23,6 @@ namespace {
 // number is written either way.
 std::string idCardKey(std::string_view gbk) { return foldIdNumber(gbk).key; }
 
-// The number the person step would store for the cell: a text as it stands,
-// a whole number in its digits. Anything else, a number that lost digits
-// included, is no number to compare.
-std::string rowIdCard(const sheet::Workbook& book, int32_t row, int32_t column) {
-  db::Value v;
-  std::string idText;
-  const sheet::CellValue cell = book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column));
-  if (readIdCardCell(cell, v, idText) != IdCellRead::Ok) return {};
-  if (const auto* s = std::get_if<std::string>(&v)) return *s;
-  if (const auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
-  return {};
-}
-
 // The department's numbers, compared as idCardKey() gives them.
 std::unordered_set<std::string> departmentIdCards(const DuplicateCheck& in) {
   std::unordered_set<std::string> stored;
@@ -48,6 +35,16 @@ std::unordered_set<std::string> departmentIdCards(const DuplicateCheck& in) {
 }
 
 }  // namespace
+
+std::string rowIdCard(const sheet::Workbook& book, int32_t row, int32_t column) {
+  db::Value v;
+  std::string idText;
+  const sheet::CellValue cell = book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column));
+  if (readIdCardCell(cell, v, idText) != IdCellRead::Ok) return {};
+  if (const auto* s = std::get_if<std::string>(&v)) return *s;
+  if (const auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
+  return {};
+}
 
 std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in) {
   std::vector<DuplicateRow> found;
@@ -71,12 +68,13 @@ std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in) {
   return found;
 }
 
-std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend& frontend,
-                                              std::set<int32_t>& skipped) {
+std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend& frontend, std::set<int32_t>& skipped,
+                                              bool& update) {
   const std::vector<DuplicateRow> found = findDuplicates(in);
   if (found.empty()) return std::nullopt;
   switch (frontend.duplicatesFound(found)) {
     case DuplicateAnswer::ImportAll: return std::nullopt;
+    case DuplicateAnswer::UpdateExisting: update = true; return std::nullopt;
     case DuplicateAnswer::SkipExisting:
       for (const DuplicateRow& d : found) skipped.insert(d.row);
       return std::nullopt;

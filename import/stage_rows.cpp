@@ -5,6 +5,8 @@
 #include "import/position_step.h"
 #include "import/row_writer.h"
 #include "import/run_stages.h"
+#include "import/texts.h"
+#include "import/update_people.h"
 
 namespace gz::imp {
 namespace {
@@ -12,11 +14,28 @@ constexpr int kProgressEveryRows = 100;
 }
 
 RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName, std::string_view deptCode,
-                     RowCarry& carry, db::PersonRecord& record, TypedDateCounter* typedDates) {
+                     RowCarry& carry, db::PersonRecord& record, TypedDateCounter* typedDates,
+                     const UpdateTargets* update) {
   RowOutcome out;
   out.row = row;
   out.personName = std::move(personName);
-  const PersonOutcome person = ImportPersonRecord(ctx, row, deptCode, out.personName, carry, record, typedDates);
+  PersonToUpdate target;
+  if (update) {
+    RowTarget t = rowTarget(ctx.book, ctx.columns, row, update->people);
+    if (!t.refusal.empty()) {
+      ctx.frontend.rowStarted(row, out.personName);
+      out.reason = std::move(t.refusal);
+      return out;
+    }
+    target = {t.id, update->changes};
+  }
+  const PersonToUpdate* updating = target.id != 0 ? &target : nullptr;
+  const PersonOutcome person =
+      ImportPersonRecord(ctx, row, deptCode, out.personName, carry, record, typedDates, updating);
+  if (person.stored && updating && !clearReplacedHistories(ctx, person.id)) {
+    out.reason = texts::kReasonDbRefused;
+    return out;
+  }
   if (!person.stored) {
     // Nothing of the row is kept: its history lines have no person to belong to.
     out.reason = person.failure;
@@ -24,6 +43,7 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
   }
   out.stored = true;
   out.personId = person.id;
+  out.updated = updating != nullptr;
   out.warnings = person.warnings;
   HistoryCounts history =
       ImportEducationHistory(ctx, row, person.id, out.personName, carry.workStart, carry.wholeYears);
@@ -55,7 +75,8 @@ bool importRows(const RowsInput& in, RowWriter& writer, Frontend& frontend, int 
     if (in.skipRows && in.skipRows->count(row) != 0) continue;
     ++read;
     writer.beginRow(carry);
-    const RowOutcome done = importRow(ctx, row, std::move(name), in.deptCode, carry, record, writer.rowTypedDates());
+    const RowOutcome done =
+        importRow(ctx, row, std::move(name), in.deptCode, carry, record, writer.rowTypedDates(), in.update);
     writer.endRow(done);
     const int committedBefore = writer.rowsSettled();
     writer.commitIfDue();

@@ -35,11 +35,17 @@ bool canNumberAhead(db::BulkWriting& bulk) {
 
 std::unique_ptr<RowWriter> makeRowWriter(db::Connection& conn, const ImportRequest& request, RowReports reports,
                                          const RowsInput& rows) {
-  if (db::BulkWriting* bulk = conn.bulkWriting(); bulk && canNumberAhead(*bulk))
+  // A batch sent at once loads its inserts before its other statements, so
+  // an update's deletion of the replaced histories would come after their
+  // new rows: an update run waits for each statement instead.
+  if (db::BulkWriting* bulk = conn.bulkWriting(); bulk && !rows.update && canNumberAhead(*bulk))
     return std::make_unique<BulkWriter>(conn, *bulk, reports, rows, request.commitEveryRows, request.commitEvery,
                                         kRowsPerSend);
+  // An updated person must come out of a failed row as it was: its update
+  // is undone with the row wherever the database can.
+  const bool updateSavepoints = rows.update && conn.dialectKind() != db::DialectKind::Jet;
   return std::make_unique<BatchWriter>(conn, reports, request.commitEveryRows, request.commitEvery,
-                                       needsRowSavepoints(conn));
+                                       needsRowSavepoints(conn) || updateSavepoints);
 }
 
 }  // namespace gz::imp

@@ -189,6 +189,16 @@ inline constexpr std::string_view kTakeOtherSheet = ",\xB0\xB4\xB4\xCB\xB5\xBC\x
 inline constexpr std::string_view kHiddenRows = "\xD2\xFE\xB2\xD8\xD0\xD0: \xB5\xDA";  // 隐藏行: 第
 inline constexpr std::string_view kHiddenRowsImported = "\xD0\xD0,\xD2\xD1\xB5\xBC\xC8\xEB";  // 行,已导入
 
+// Update by identity number: why a row is not imported, the summary
+// 新增N人,更新M人,未导入K行 and 工作簿中没有的人员N人,保留未动.
+inline constexpr std::string_view kReasonNoIdToMatch = "\xC3\xBB\xD3\xD0\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5,\xCE\xDE\xB7\xA8\xB0\xB4\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5\xB8\xFC\xD0\xC2";  // 没有身份证号,无法按身份证号更新
+inline constexpr std::string_view kReasonIdShared = "\xC9\xED\xB7\xDD\xD6\xA4\xBA\xC5\xCE\xAA\xB1\xBE\xB2\xBF\xC3\xC5\xB6\xE0\xC8\xCB\xB9\xB2\xD3\xD0,\xCE\xDE\xB7\xA8\xC8\xB7\xB6\xA8\xB8\xFC\xD0\xC2\xC4\xC4\xD2\xBB\xC8\xCB";  // 身份证号为本部门多人共有,无法确定更新哪一人
+inline constexpr std::string_view kUpdateAdded = "\xD0\xC2\xD4\xF6";  // 新增
+inline constexpr std::string_view kUpdateUpdated = "\xC8\xCB,\xB8\xFC\xD0\xC2";  // 人,更新
+inline constexpr std::string_view kUpdateRows = "\xD0\xD0";  // 行
+inline constexpr std::string_view kNotNamedPeople = "\xB9\xA4\xD7\xF7\xB2\xBE\xD6\xD0\xC3\xBB\xD3\xD0\xB5\xC4\xC8\xCB\xD4\xB1";  // 工作簿中没有的人员
+inline constexpr std::string_view kNotNamedKept = "\xC8\xCB,\xB1\xA3\xC1\xF4\xCE\xB4\xB6\xAF";  // 人,保留未动
+
 // clang-format on
 
 }  // namespace gz::imp::texts

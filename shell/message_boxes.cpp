@@ -36,12 +36,15 @@ imp::DuplicateAnswer QtMessageBoxes::askDuplicates(QWidget* parent, const QStrin
   QMessageBox box(QMessageBox::Question, QStringLiteral("重复人员"), text, QMessageBox::NoButton, parent);
   QPushButton* skip = box.addButton(QStringLiteral("只导入新人员"), QMessageBox::AcceptRole);
   QPushButton* all = box.addButton(QStringLiteral("全部导入"), QMessageBox::DestructiveRole);
+  // Updates the people with the rows' numbers in place and adds the others.
+  QPushButton* update = box.addButton(QStringLiteral("更新已有人员"), QMessageBox::ActionRole);
   QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
   box.setDefaultButton(skip);
   box.setEscapeButton(cancel);
   box.exec();
   if (box.clickedButton() == skip) return imp::DuplicateAnswer::SkipExisting;
   if (box.clickedButton() == all) return imp::DuplicateAnswer::ImportAll;
+  if (box.clickedButton() == update) return imp::DuplicateAnswer::UpdateExisting;
   return imp::DuplicateAnswer::Cancel;
 }
 

@@ -27,7 +27,8 @@ class MessageBoxes {
   // it. Returns the password, or nullopt when the operator chose 取消.
   virtual std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) = 0;
   // Asks what to do with rows whose people the department has already:
-  // 只导入新人员, 全部导入 or 取消 (also the answer when the box is closed).
+  // 只导入新人员, 全部导入, 更新已有人员 (update those people in place) or 取消
+  // (also the answer when the box is closed).
   virtual imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) = 0;
   // Asks whether to import by the titles found below row 1 (`text` says
   // where): 导入 (true) or 取消 (also when the box is closed).

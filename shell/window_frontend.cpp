@@ -110,6 +110,7 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
       // A check wrote nothing: it says what an import would do.
       const std::string done = checkOnly_ ? imp::checkDoneText(o) : imp::doneText(o);
       importLine(imp::summaryLine(o));
+      if (o.updating) importLine(imp::notNamedLine(o.peopleNotNamed));
       importResumeLine(o);
       runState(done);
       closingBox(withResumeLine(done, o), texts::kCaptionInfo, o);

@@ -205,6 +205,18 @@ refused, saying where the titles are.</source>
         <translation>--skip-existing 与 --allow-duplicates 不能同用</translation>
     </message>
     <message>
+        <source>--update-existing cannot go with --overwrite, --skip-existing or --allow-duplicates</source>
+        <translation>--update-existing 不能与 --overwrite、--skip-existing 或 --allow-duplicates 同用</translation>
+    </message>
+    <message>
+        <source>Update the department&apos;s people by id card number: a row whose
+number one person of the department has updates that person (who
+keeps its id and the rows the workbook does not carry); the other
+rows are added.</source>
+        <translation>按身份证号更新本部门人员：身份证号与本部门恰好一人相同的行更新此人
+（保留其编号及工作簿中没有的记录）；其余的行作为新人员导入。</translation>
+    </message>
+    <message>
         <source>Write the rows that were not stored into the new workbook FILE.xlsx:
 the title row, each such row as read and the reason. Put right,
 it imports as it is.</source>

@@ -338,6 +338,30 @@ class Import(DemoDatabase):
         r = run(["import", "--dept", "0102", "--skip-existing", "--allow-duplicates", "staff.xls"], self.dir)
         self.assertEqual(r.returncode, 2)
 
+    def test_update_existing_updates_people_in_place_and_adds_the_others(self):
+        self.assertEqual(run(["import", "--dept", "0102", "staff.xls"], self.dir).returncode, 0)
+        people = demo_people()
+        first_id = people[0][6]
+        with self.db() as c:
+            (kept_id,) = c.execute("select id from ryjbxx where sfzh=?", (first_id,)).fetchone()
+        people[0] = with_birth(people[0], (1968, 4, 2))
+        people[1] = with_id(("赵新",) + people[1][1:], "110101197211204425")
+        write_staff(self.dir, "update.xls", people)
+        r = run(["import", "--dept", "0102", "--update-existing", "update.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        out = r.stdout.splitlines()
+        self.assertIn("新增1人,更新5人,未导入0行", out)
+        self.assertIn("工作簿中没有的人员4人,保留未动", out)  # the demo's three and the one replaced
+        with self.db() as c:
+            self.assertEqual(c.execute("select id, csny from ryjbxx where sfzh=?", (first_id,)).fetchall(),
+                             [(kept_id, "1968-04-02")])
+        self.assertEqual(self.people("0102"), 3 + 6 + 1)
+        for other in ("--overwrite", "--skip-existing", "--allow-duplicates"):
+            with self.subTest(other=other):
+                r = run(["import", "--dept", "0102", "--update-existing", other, "update.xls"], self.dir)
+                self.assertEqual(r.returncode, 2, r.stdout + r.stderr)
+                self.assertIn("--update-existing", r.stdout + r.stderr)
+
     def test_rejects_workbook_holds_the_rows_not_stored_and_imports_once_fixed(self):
         import datetime
         import openpyxl

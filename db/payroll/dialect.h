@@ -12,6 +12,7 @@
 
 #include "db/connection.h"
 #include "db/payroll/whole_rows.h"
+#include "db/row.h"
 #include "db/statement.h"
 
 namespace gz::db {
@@ -71,6 +72,11 @@ class Dialect {
   virtual std::optional<Statement> takeWriteLock() const = 0;
   // How this flavour writes statements on whole rows.
   virtual WholeRows wholeRows() const = 0;
+  // Update by identity number: sets the columns of `columns` (names of
+  // ryjbxx, in their order) of the person `personId`, and deletes the rows
+  // of one per-person table (ryxl, ryrz, rykh) that belong to the person.
+  virtual Statement updatePerson(int64_t personId, const Row& columns) const = 0;
+  virtual Statement deletePersonRows(std::string_view table, int64_t personId) const = 0;
 };
 
 // A connection that builds the payroll statements its own way rather than

@@ -116,4 +116,17 @@ std::optional<Statement> JetDialect::takeWriteLock() const { return std::nullopt
 
 WholeRows JetDialect::wholeRows() const { return WholeRows{.inlineValues = true, .overrideIdentity = false}; }
 
+Statement JetDialect::updatePerson(int64_t personId, const Row& columns) const {
+  std::string s = "update ryjbxx set ";
+  for (const auto& [name, value] : columns.columns()) {
+    if (s.back() != ' ') s += ',';
+    s.append(name).append("=").append(literalText(wholeNumberAsInteger(value)));
+  }
+  return text(s + " where id=" + std::to_string(personId));
+}
+
+Statement JetDialect::deletePersonRows(std::string_view table, int64_t personId) const {
+  return text("delete from " + std::string(table) + " where mid=" + std::to_string(personId));
+}
+
 }  // namespace gz::db

@@ -120,4 +120,20 @@ WholeRows StandardDialect::wholeRows() const {
   return WholeRows{.inlineValues = false, .overrideIdentity = kind_ == DialectKind::Postgres};
 }
 
+Statement StandardDialect::updatePerson(int64_t personId, const Row& columns) const {
+  Statement s{"update ryjbxx set ", {}};
+  for (const auto& [name, value] : columns.columns()) {
+    if (!s.binds.empty()) s.text += ',';
+    s.text.append(name).append("=?");
+    s.binds.push_back(wholeNumberAsInteger(value));
+  }
+  s.text += " where id=?";
+  s.binds.emplace_back(personId);
+  return s;
+}
+
+Statement StandardDialect::deletePersonRows(std::string_view table, int64_t personId) const {
+  return {"delete from " + std::string(table) + " where mid=?", {personId}};
+}
+
 }  // namespace gz::db

@@ -28,6 +28,8 @@ class StandardDialect final : public Dialect {
   std::vector<Statement> selectRowsToDelete(std::string_view deptCode) const override;
   std::optional<Statement> takeWriteLock() const override;
   WholeRows wholeRows() const override;
+  Statement updatePerson(int64_t personId, const Row& columns) const override;
+  Statement deletePersonRows(std::string_view table, int64_t personId) const override;
 
  private:
   DialectKind kind_;

@@ -78,6 +78,11 @@ std::optional<db::Statement> FakeDialect::insertEducationWithYears(int64_t id, b
                        {}};
 }
 
+db::Statement FakeDialect::updatePerson(int64_t id, const db::Row& columns) const {
+  const auto xm = column(columns, "xm");
+  return {"update person " + std::to_string(id) + " " + (xm ? U(std::get<std::string>(*xm)) : std::string()), {}};
+}
+
 void FakeConnection::op(const std::string& name) {
   if (beforeOp) beforeOp(name);
   log.push_back(name);

@@ -101,6 +101,10 @@ class FakeDialect : public db::Dialect {
   std::vector<db::Statement> selectRowsToDelete(std::string_view) const override { return {}; }
   std::optional<db::Statement> takeWriteLock() const override { return std::nullopt; }
   db::WholeRows wholeRows() const override { return {}; }
+  db::Statement updatePerson(int64_t id, const db::Row& columns) const override;
+  db::Statement deletePersonRows(std::string_view table, int64_t id) const override {
+    return {"delete " + std::string(table) + " " + std::to_string(id), {}};
+  }
 };
 
 // Writes are kept as UTF-8 lines ("person <xm>", or the statement text) in a

@@ -51,6 +51,7 @@ class RunSafetyTests : public QObject {
     const Row cases[] = {
         {"cancel", imp::DuplicateAnswer::Cancel, "6人"},
         {"only the new people", imp::DuplicateAnswer::SkipExisting, "6人"},
+        {"update the people", imp::DuplicateAnswer::UpdateExisting, "6人"},
         {"all of them", imp::DuplicateAnswer::ImportAll, "12人"},
     };
     for (const Row& c : cases) {
@@ -72,6 +73,8 @@ class RunSafetyTests : public QObject {
     QVERIFY(pane.contains(QStringLiteral("6人的身份证号已在本部门,未导入任何人员")));
     QVERIFY(pane.contains(QStringLiteral("第7行:杨军:身份证号110101196312054444已在本部门,跳过")));
     QVERIFY(pane.contains(QStringLiteral("导入人员0人,未导入0行,跳过6行,履历记录0条,报告0条")));
+    // Updated: each of the six in place, nobody added.
+    QVERIFY(pane.contains(QStringLiteral("新增0人,更新6人,未导入0行\n工作簿中没有的人员0人,保留未动")));
   }
 
   void overwriteNeverAsks() {

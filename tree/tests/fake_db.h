@@ -79,6 +79,8 @@ class FakeDialect : public db::Dialect {
   std::vector<db::Statement> selectRowsToDelete(std::string_view) const override { return {}; }
   std::optional<db::Statement> takeWriteLock() const override { return std::nullopt; }
   db::WholeRows wholeRows() const override { return {}; }
+  db::Statement updatePerson(int64_t, const db::Row&) const override { return {"update", {}}; }
+  db::Statement deletePersonRows(std::string_view, int64_t) const override { return {"delete", {}}; }
 };
 
 class FakeConnection : public db::Connection, public db::DialectSource {

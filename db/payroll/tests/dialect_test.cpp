@@ -83,6 +83,39 @@ TEST(JetDialect, QuotesInValuesAreDoubled) {
   EXPECT_FALSE(jet->insertPosition(5, "19'3-07-1", "31"));
 }
 
+// An update by identity number writes the sheet's columns over one person
+// and clears its replaced histories; a quote in a value stays inside it.
+TEST(Dialects, PersonUpdateStatements) {
+  Row columns;
+  columns.set("xm", gbk("张'三"));
+  columns.set("sfzh", std::string("110101196503010011"));
+  columns.set("csny", Date{1965, 3, 1});
+  columns.set("kjgl", int64_t{-6});
+  columns.set("xb", std::monostate{});
+  columns.set("dzysxl", 11.0);
+  struct Case {
+    const char* name;
+    DialectKind kind;
+    std::string update;
+    std::string clear;
+  };
+  const std::string standard =
+      gbk("update ryjbxx set xm='张''三',sfzh='110101196503010011',csny='1965-03-01',kjgl=-6,xb=null,dzysxl=11 where "
+          "id=57");
+  const Case cases[] = {
+      {"Jet writes the values into the text", DialectKind::Jet, standard, "delete from ryrz where mid=57"},
+      {"SQLite binds them", DialectKind::Sqlite, standard, "delete from ryrz where mid=57"},
+      {"PostgreSQL binds them", DialectKind::Postgres, standard, "delete from ryrz where mid=57"},
+  };
+  for (const Case& c : cases) {
+    const Dialect& d = dialectFor(c.kind);
+    const Statement update = d.updatePerson(57, columns);
+    EXPECT_EQ(renderStatement(update), c.update) << c.name;
+    EXPECT_EQ(update.binds.empty(), c.kind == DialectKind::Jet) << c.name;
+    EXPECT_EQ(renderStatement(d.deletePersonRows("ryrz", 57)), c.clear) << c.name;
+  }
+}
+
 TEST(Dialects, UnquotedAssessmentCodeMustBeAPlainNumber) {
   struct Case {
     const char* code;

@@ -38,6 +38,60 @@ std::unique_ptr<UpdateRun> startUpdate(db::Connection& conn, const ImportRequest
   return update;
 }
 
+// The sheet a run reads and where its rows start.
+struct RunSheet {
+  SheetRead read;
+  int32_t firstDataRow = 0;  // the row below the titles, wherever they were found
+  int32_t firstRow = 0;      // the first row read: that one, or the row a continued run starts from
+};
+
+// Everything before the run takes its lock: the file, the sheet and its
+// layout, the start row, and the operator's word on titles found below row 1.
+// The outcome when one of them ends the run.
+std::optional<ImportOutcome> prepareSheet(const ImportRequest& request, const SheetOpener& open, ColumnMap& columns,
+                                          Frontend& frontend, RunSheet& sheet) {
+  if (std::optional<ImportOutcome> missing = checkWorkbook(request.workbookPath)) return missing;
+  if (std::optional<ImportOutcome> refused = readRunSheet(request, open, columns, frontend, sheet.read)) return refused;
+  const SheetLayout& layout = *sheet.read.layout;
+  sheet.firstDataRow = layout.titleRows.firstDataRow();
+  sheet.firstRow = request.firstRow == kFirstDataRow ? sheet.firstDataRow : request.firstRow;
+  if (std::optional<ImportOutcome> outside = checkStartRow(sheet.firstRow, sheet.firstDataRow, layout.dataRows))
+    return outside;
+  const TitleSearch& search = sheet.read.search;
+  if (search.found && !frontend.titlesFound(foundHeader(*sheet.read.opened.book, search, layout)))
+    return titlesNotTaken(search.rows);
+  return std::nullopt;
+}
+
+// The duplicate question before anything is written; the rows it leaves out
+// are counted. `updating` may be turned on by the answer. The outcome when
+// the operator cancelled.
+std::optional<ImportOutcome> settleRepeats(db::Connection& conn, const ImportRequest& request, Frontend& frontend,
+                                           const RowsInput& rows, std::set<int32_t>& skipped, ImportOutcome& out,
+                                           bool& updating) {
+  if (!request.checkDuplicates) return std::nullopt;
+  // Overwrite: the department's people go, so only repeats within the
+  // workbook count; so too in an update, which is meant for the people the department has.
+  const DuplicateCheck check{rows.book, rows.columns,  rows.firstRow,
+                             conn,      rows.deptCode, request.mode == ImportMode::Append && !updating};
+  if (std::optional<ImportOutcome> cancelled = settleDuplicates(check, frontend, skipped, updating)) return cancelled;
+  out.rowsSkipped = static_cast<int>(skipped.size());
+  out.rowsTotal -= out.rowsSkipped;
+  return std::nullopt;
+}
+
+// After the rows, while the workbook is open: the hidden rows read, and the
+// rows not stored as the reject workbook gets them.
+void noteRowsRead(Frontend& frontend, const RunSheet& sheet, const std::set<int32_t>& skipped,
+                  const RejectCollector& rejected, ImportOutcome& out) {
+  const sheet::Workbook& book = *sheet.read.opened.book;
+  const SheetLayout& layout = *sheet.read.layout;
+  const int32_t lastRead = out.resumeRow != 0 ? out.resumeRow - 1 : sheet.firstDataRow + layout.dataRows - 1;
+  if (const std::vector<int32_t> hidden = hiddenRowsIn(book, sheet.firstRow, lastRead, skipped); !hidden.empty())
+    frontend.hiddenRowsRead(hidden);
+  out.rejects = collectRejects(book, rejected, out.resumeRow, layout.titleRows);
+}
+
 }  // namespace
 
 bool importRunning() { return g_running; }
@@ -68,21 +122,13 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   columns.clear();  // titles of an earlier workbook must not point into this one
   frontend.clearAbort();
 
-  if (std::optional<ImportOutcome> missing = checkWorkbook(request.workbookPath))
-    return reportRun(frontend, std::move(*missing));
-  SheetRead read;
-  if (std::optional<ImportOutcome> refused = readRunSheet(request, open, columns, frontend, read))
-    return reportRun(frontend, std::move(*refused));
-  OpenedWorkbook& opened = read.opened;
-  const TitleSearch& search = read.search;
-  const std::optional<SheetLayout>& layout = read.layout;
-  // The first data row is the one below the titles wherever they were found.
-  const int32_t firstDataRow = layout->titleRows.firstDataRow();
-  const int32_t firstRow = request.firstRow == kFirstDataRow ? firstDataRow : request.firstRow;
-  if (std::optional<ImportOutcome> outside = checkStartRow(firstRow, firstDataRow, layout->dataRows))
-    return reportRun(frontend, std::move(*outside));
-  if (search.found && !frontend.titlesFound(foundHeader(*opened.book, search, *layout)))
-    return reportRun(frontend, titlesNotTaken(search.rows));
+  RunSheet sheet;
+  if (std::optional<ImportOutcome> ended = prepareSheet(request, open, columns, frontend, sheet))
+    return reportRun(frontend, std::move(*ended));
+  OpenedWorkbook& opened = sheet.read.opened;
+  const std::optional<SheetLayout>& layout = sheet.read.layout;
+  const int32_t firstDataRow = sheet.firstDataRow;
+  const int32_t firstRow = sheet.firstRow;
 
   const std::string dept = text::trim(request.departmentCode);
   auto guard = std::make_unique<RunGuard>(conn, frontend, dept, request.wait);
@@ -99,17 +145,9 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   std::unique_ptr<UpdateRun> update;
   try {
     bool updating = request.updateExisting;
-    if (request.checkDuplicates) {
-      // Overwrite: the department's people go, so only repeats within the
-      // workbook count; so too in an update, which is meant for the people the department has.
-      const DuplicateCheck check{
-          *opened.book, layout->columns, firstRow, conn, dept, request.mode == ImportMode::Append && !updating};
-      if (std::optional<ImportOutcome> cancelled = settleDuplicates(check, frontend, skipped, updating)) {
-        opened.book.reset();
-        return reportRun(frontend, std::move(*cancelled));
-      }
-      out.rowsSkipped = static_cast<int>(skipped.size());
-      out.rowsTotal -= out.rowsSkipped;
+    if (std::optional<ImportOutcome> cancelled = settleRepeats(conn, request, frontend, rows, skipped, out, updating)) {
+      opened.book.reset();
+      return reportRun(frontend, std::move(*cancelled));
     }
     if (updating && request.mode == ImportMode::Append) {
       update = startUpdate(conn, request, rows, out);
@@ -127,10 +165,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
     closeAfterFailure(e, *writer, out);
   }
   noteResumeRow(out, firstRow, writer->rowsSettled(), request.mode == ImportMode::Overwrite, skipped);
-  const int32_t lastRead = out.resumeRow != 0 ? out.resumeRow - 1 : firstDataRow + layout->dataRows - 1;
-  if (const std::vector<int32_t> hidden = hiddenRowsIn(*opened.book, firstRow, lastRead, skipped); !hidden.empty())
-    frontend.hiddenRowsRead(hidden);
-  out.rejects = collectRejects(*opened.book, rejected, out.resumeRow, layout->titleRows);
+  noteRowsRead(frontend, sheet, skipped, rejected, out);
   opened.book.reset();  // the workbook is closed before the operator is told
   guard.reset();        // and other runs may go on while a message box waits
   frontend.progress(out.rowsDone, out.rowsTotal);

@@ -322,24 +322,32 @@ void TFSYDbf::ASetDmExecute() {
     Memo2->appendPlainText(text::gb18030ToQString(codes::dmUnreadableLine(line)));
 }
 
-void TFSYDbf::AInputExecute(bool checkOnly) {
-  const tree::JGData* record = selectedRecord();
-  if (!record) return;
-
+imp::ImportRequest TFSYDbf::runRequest(const tree::JGData& record) {
   imp::ImportRequest request;
-  request.departmentCode = tree::departmentCode(*record);
+  request.departmentCode = tree::departmentCode(record);
   request.workbookPath = FileListBox1->selectedPath().toStdString();
   request.mode = RadioButton5->isChecked() ? imp::ImportMode::Overwrite : imp::ImportMode::Append;
   // The operator's other names for titles lie beside dm.txt, in the working directory.
   for (std::size_t line : imp::loadTitlesFile(request.titleNames, std::string(imp::kTitlesFileName)))
     Memo2->appendPlainText(QStringLiteral("标题文件titles.txt第%1行有无法识别的文字,未使用").arg(line));
+  return request;
+}
 
+FrontendWidgets TFSYDbf::runWidgets() {
   FrontendWidgets widgets;
   widgets.window = this;
   widgets.importPane = Memo1;
   widgets.errorPane = Memo2;
   widgets.runStatePanel = statusPanels_[1];
   widgets.progressBar = ProgressBar1;
+  return widgets;
+}
+
+void TFSYDbf::AInputExecute(bool checkOnly) {
+  const tree::JGData* record = selectedRecord();
+  if (!record) return;
+
+  imp::ImportRequest request = runRequest(*record);
   // A database lacking a table the run writes is refused by name before
   // anything is deleted or stored.
   db::Connection& conn = database();
@@ -349,7 +357,7 @@ void TFSYDbf::AInputExecute(bool checkOnly) {
   std::optional<imp::DryRunConnection> check;
   if (checkOnly) check.emplace(conn);
 
-  WindowFrontend frontend(widgets, *setup_.boxes, abortFlag_);
+  WindowFrontend frontend(runWidgets(), *setup_.boxes, abortFlag_);
   frontend.setCheckOnly(checkOnly);
   const QFileInfo workbook(FileListBox1->selectedPath());
   frontend.suggestRejectsFile(workbook.dir().filePath(workbook.completeBaseName() + QStringLiteral("_未导入.xlsx")));

@@ -26,6 +26,9 @@ class QTimer;
 namespace gz::db {
 class Connection;
 }
+namespace gz::imp {
+struct ImportRequest;
+}
 namespace gz::tree {
 struct JGData;
 }
@@ -35,6 +38,7 @@ namespace gz::shell {
 class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
+struct FrontendWidgets;
 class InstitutionTreeView;
 class InstitutionTreeWidget;
 class MessageBoxes;
@@ -88,6 +92,10 @@ class TFSYDbf : public QWidget {
   void TV1Click();
   void ASetDmExecute();
   void AInputExecute(bool checkOnly = false);
+  // The request of a run into `record` from the window's choices.
+  imp::ImportRequest runRequest(const tree::JGData& record);
+  // The panes and bars a run reports into.
+  FrontendWidgets runWidgets();
 
   // The connection, opened again on demand when opening it failed before.
   db::Connection& database();

@@ -1,6 +1,7 @@
 #include "import/batch_tally.h"
 
 #include "import/outcome.h"
+#include "import/run_journal.h"
 
 namespace gz::imp {
 
@@ -29,6 +30,14 @@ void rollBackBatch(std::optional<db::Transaction>& batch) {
     throw;
   }
   batch.reset();
+}
+
+void commitBatch(std::optional<db::Transaction>& batch, BatchTally& tally, RunJournal* journal) {
+  if (journal) journal->beforeCommit();
+  batch->commit();
+  batch.reset();
+  tally.committed();
+  if (journal) journal->committed();
 }
 
 }  // namespace gz::imp

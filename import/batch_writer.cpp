@@ -49,11 +49,7 @@ void BatchWriter::commitIfDue() {
 
 void BatchWriter::commit() {
   if (!batch_) return;
-  if (reports_.journal) reports_.journal->beforeCommit();
-  batch_->commit();
-  batch_.reset();
-  tally_.committed();
-  if (reports_.journal) reports_.journal->committed();
+  commitBatch(batch_, tally_, reports_.journal);
 }
 
 void BatchWriter::rollback() {

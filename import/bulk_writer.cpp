@@ -194,11 +194,7 @@ void BulkWriter::settle() { send(); }
 void BulkWriter::commit() {
   send();
   if (!batch_) return;
-  if (reports_.journal) reports_.journal->beforeCommit();
-  batch_->commit();
-  batch_.reset();
-  tally_.committed();
-  if (reports_.journal) reports_.journal->committed();
+  commitBatch(batch_, tally_, reports_.journal);
 }
 
 void BulkWriter::rollback() {

@@ -182,6 +182,10 @@ void JournalFile::setState(int64_t run, RunState state) {
           [&] { conn_->execute({"update runs set state=? where run=?", {std::string(stateName(state)), run}}); });
 }
 
+void JournalFile::setWay(int64_t run, const std::string& way) {
+  guarded("写入", [&] { conn_->execute({"update runs set way=? where run=?", {way, run}}); });
+}
+
 std::vector<RunInfo> JournalFile::runs(const std::string& database) {
   std::vector<RunInfo> out;
   guarded("读取", [&] {

@@ -61,6 +61,9 @@ class JournalFile {
   // Drops a run that recorded no batch.
   void dropIfEmpty(int64_t run);
   void setState(int64_t run, RunState state);
+  // The run turned out to be another way than it began as (an append whose
+  // operator chose to update the people the department has).
+  void setWay(int64_t run, const std::string& way);
 
   // The database's runs, newest first.
   std::vector<RunInfo> runs(const std::string& database);

@@ -35,6 +35,8 @@ RunRecorder::RunRecorder(JournalFile& file, db::Connection& conn, int64_t run) :
 
 void RunRecorder::personChanging(int64_t personId) {
   if (before_.count(personId)) return;
+  // Only an update changes people it did not add.
+  if (before_.empty()) file_.setWay(run_, "update");
   before_[personId] = readPeopleRows(conn_, {personId});
 }
 

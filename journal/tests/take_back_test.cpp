@@ -119,7 +119,7 @@ TYPED_TEST(TakeBack, PersonChangedInPlaceGetsItsEarlierRowsBack) {
   RunInfo info;
   info.database = databaseKey(this->target());
   info.department = "0102";
-  info.way = "update";
+  info.way = "append";  // an append whose operator chose to update the people the department has
   RunRecorder recorder(file, *this->conn, file.beginRun(info));
   {
     db::Transaction batch(*this->conn);
@@ -133,6 +133,7 @@ TYPED_TEST(TakeBack, PersonChangedInPlaceGetsItsEarlierRowsBack) {
     recorder.committed();
   }
   const RunInfo run = file.runs(info.database).front();
+  EXPECT_EQ(run.way, "update");
   EXPECT_EQ(run.added, 0);
   EXPECT_EQ(run.updated, 1);
   this->undo();

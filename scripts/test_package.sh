@@ -57,8 +57,12 @@ for program in gzimport gzimport-gui; do
 done
 
 step "help in the locale's language"
-LANG=zh_CN.UTF-8 LANGUAGE= LC_ALL= gzimport import --help | grep -q "^用法：gzimport import" || fail "no Chinese help"
-LANG=C LANGUAGE= LC_ALL= gzimport import --help | grep -q "^Usage: gzimport import" || fail "no English help"
+# The help is read whole before it is searched: a grep that stops at its
+# first match could end the program with SIGPIPE, which pipefail takes as a failure.
+zh_help=$(LANG=zh_CN.UTF-8 LANGUAGE= LC_ALL= gzimport import --help)
+grep -q "^用法：gzimport import" <<<"$zh_help" || fail "no Chinese help"
+c_help=$(LANG=C LANGUAGE= LC_ALL= gzimport import --help)
+grep -q "^Usage: gzimport import" <<<"$c_help" || fail "no English help"
 echo "Chinese for zh_CN, English for C"
 
 step "demo import with the installed gzimport"

@@ -301,6 +301,28 @@ class TablePicker {
   const std::optional<std::string>& activeTable_;
 };
 
+// The table read for the workbook: the one asked for, else the active one,
+// else the first (with a notice when the file named an active table that is
+// not there). Throws WorkbookError when the table asked for is missing.
+std::unique_ptr<Workbook> chosenTable(TablePicker& picker, const std::vector<std::string>& names,
+                                      const std::optional<std::string>& activeTable, const SheetRequest& request,
+                                      const std::string& file) {
+  if (picker.requested()) {
+    try {
+      if (!picker.chosen) pickSheet(names, 0, request);  // throws: no such sheet
+    } catch (const ReadError& e) {
+      throw WorkbookError(e.fault(), e.what(), file);
+    }
+    return std::move(picker.chosen);
+  }
+  if (picker.active) return std::move(picker.active);
+  std::unique_ptr<Workbook> chosen = std::move(picker.first);
+  if (activeTable && !activeTable->empty() && text::utf8ToGb18030(*activeTable) != chosen->sheetName_)
+    addNotice(chosen->notice_, text::utf8ToGb18030("工作簿未指明有效的活动工作表，改为读取第一张工作表“") +
+                                   chosen->sheetName_ + text::utf8ToGb18030("”"));
+  return chosen;
+}
+
 }  // namespace
 
 std::unique_ptr<Workbook> readOdsTables(XmlReader& xml, std::optional<std::string> activeTable,
@@ -344,22 +366,7 @@ std::unique_ptr<Workbook> readOdsTables(XmlReader& xml, std::optional<std::strin
   }
   if (spreadsheetDepth < 0) throw WorkbookError(WorkbookFault::NotAWorkbook, "不是Excel工作簿", file);
   if (names.empty()) throw WorkbookError(WorkbookFault::Damaged, "工作簿中没有工作表", file);
-  std::unique_ptr<Workbook> chosen;
-  if (picker.requested()) {
-    try {
-      if (!picker.chosen) pickSheet(names, 0, request);  // throws: no such sheet
-    } catch (const ReadError& e) {
-      throw WorkbookError(e.fault(), e.what(), file);
-    }
-    chosen = std::move(picker.chosen);
-  } else if (picker.active) {
-    chosen = std::move(picker.active);
-  } else {
-    chosen = std::move(picker.first);
-    if (activeTable && !activeTable->empty() && text::utf8ToGb18030(*activeTable) != chosen->sheetName_)
-      addNotice(chosen->notice_, text::utf8ToGb18030("工作簿未指明有效的活动工作表，改为读取第一张工作表“") +
-                                     chosen->sheetName_ + text::utf8ToGb18030("”"));
-  }
+  std::unique_ptr<Workbook> chosen = chosenTable(picker, names, activeTable, request, file);
   chosen->sheetNames_ = std::move(names);
   chosen->sheet_.finish();
   return chosen;

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "db/connection.h"
+#include "text/bytes.h"
 
 namespace gz::db {
 
@@ -102,17 +103,7 @@ std::string isoDate(const Date& d) {
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
     return buf;
   }
-  // Written by hand: this runs for every date of a large import.
-  std::string out = "0000-00-00";
-  out[0] = static_cast<char>('0' + d.year / 1000);
-  out[1] = static_cast<char>('0' + d.year / 100 % 10);
-  out[2] = static_cast<char>('0' + d.year / 10 % 10);
-  out[3] = static_cast<char>('0' + d.year % 10);
-  out[5] = static_cast<char>('0' + d.month / 10);
-  out[6] = static_cast<char>('0' + d.month % 10);
-  out[8] = static_cast<char>('0' + d.day / 10);
-  out[9] = static_cast<char>('0' + d.day % 10);
-  return out;
+  return text::isoDateDigits(d.year, d.month, d.day);
 }
 
 }  // namespace gz::db

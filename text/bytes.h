@@ -49,4 +49,8 @@ bool parseDecimal(std::string_view s, double& out);
 // numbers, no exponent for ordinary magnitudes (1 -> "1", 3.06 -> "3.06").
 std::string formatNumber(double v);
 
+// "YYYY-MM-DD" for a year of 0 to 9999 and a month and day of 0 to 99, written
+// digit by digit: every date of a large import is written through here.
+std::string isoDateDigits(int year, int month, int day);
+
 }  // namespace gz::text

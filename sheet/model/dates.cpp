@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "sheet/model/dates.h"
+#include "text/bytes.h"
 
 namespace gz::sheet {
 
@@ -62,19 +63,7 @@ std::optional<double> serialFromCivil(int year, int month, int day) {
 // rather than storing a wrong one).
 std::string isoDateText(double serial) {
   const CivilDate c = civilFromSerial(serial);
-  if (c.year >= 0 && c.year <= 9999) {
-    // Written by hand: every date cell of a large import comes through here.
-    std::string out = "0000-00-00";
-    out[0] = static_cast<char>('0' + c.year / 1000);
-    out[1] = static_cast<char>('0' + c.year / 100 % 10);
-    out[2] = static_cast<char>('0' + c.year / 10 % 10);
-    out[3] = static_cast<char>('0' + c.year % 10);
-    out[5] = static_cast<char>('0' + c.month / 10);
-    out[6] = static_cast<char>('0' + c.month % 10);
-    out[8] = static_cast<char>('0' + c.day / 10);
-    out[9] = static_cast<char>('0' + c.day % 10);
-    return out;
-  }
+  if (c.year >= 0 && c.year <= 9999) return text::isoDateDigits(c.year, c.month, c.day);
   char buf[32];
   std::snprintf(buf, sizeof buf, "%s%04d-%02d-%02d", c.year < 0 ? "-" : "", c.year < 0 ? -c.year : c.year, c.month,
                 c.day);

@@ -105,6 +105,9 @@ class ResultSet {
   virtual Value value(const char* column) const = 0;       // dates as Date, texts GB 18030
   // The names of the result's columns, in their order (as the database spells them).
   virtual std::vector<std::string> columnNames() const = 0;
+  // The value of the column at `column` in columnNames()' order, as value()
+  // reads it, without looking the name up.
+  virtual Value valueAt(int column) const { return value(columnNames().at(static_cast<std::size_t>(column)).c_str()); }
 };
 
 class Connection {

@@ -120,8 +120,8 @@ class PgResultSet final : public ResultSet {
     if (isDateOrTime(i)) return std::string(v, std::min(std::strlen(v), kIsoDateChars));
     return text::utf8ToGb18030(std::string_view(v, PQgetlength(r_, row_, i)));
   }
-  Value value(const char* column) const override {
-    const int i = index(column);
+  Value value(const char* column) const override { return valueAt(index(column)); }
+  Value valueAt(int i) const override {
     if (PQgetisnull(r_, row_, i)) return std::monostate{};
     const char* v = PQgetvalue(r_, row_, i);
     switch (PQftype(r_, i)) {

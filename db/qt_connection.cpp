@@ -66,8 +66,9 @@ class QtResultSet final : public ResultSet {
       default: return text::qStringToGb18030(v.toString());
     }
   }
-  Value value(const char* column) const override {
-    const QVariant v = field(column);
+  Value value(const char* column) const override { return valueAt(index(column)); }
+  Value valueAt(int i) const override {
+    const QVariant v = q_.value(i);
     if (v.isNull()) return std::monostate{};
     switch (v.typeId()) {
       case QMetaType::Bool:
@@ -91,11 +92,12 @@ class QtResultSet final : public ResultSet {
   }
 
  private:
-  QVariant field(const char* column) const {
+  int index(const char* column) const {
     const int i = record_.indexOf(QString::fromLatin1(column));
     if (i < 0) throw DbError(DbFault::MissingColumn, context_ + ": 查询结果中没有列 " + column);
-    return q_.value(i);
+    return i;
   }
+  QVariant field(const char* column) const { return q_.value(index(column)); }
   QSqlQuery q_;
   QSqlRecord record_;
   std::string context_;

@@ -110,8 +110,8 @@ class SqliteResultSet final : public ResultSet {
       default: return columnText(i);
     }
   }
-  Value value(const char* column) const override {
-    const int i = index(column);
+  Value value(const char* column) const override { return valueAt(index(column)); }
+  Value valueAt(int i) const override {
     switch (sqlite3_column_type(stmt_, i)) {
       case SQLITE_NULL: return std::monostate{};
       case SQLITE_INTEGER: return int64_t(sqlite3_column_int64(stmt_, i));

@@ -1,5 +1,6 @@
 #include "journal/journal_file.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -24,8 +25,18 @@ const char* const kSchema[] = {
     "create table if not exists batches (run integer not null, batch integer not null, "
     "sealed integer not null default 0, primary key (run, batch))",
     "create table if not exists entries (run integer not null, batch integer not null, seq integer not null, "
-    "tbl text not null, change text not null, before text, after text, primary key (run, batch, seq))",
+    "tbl text not null, change text not null, before text, after text, names text, "
+    "row_count integer not null default 1, primary key (run, batch, seq))",
 };
+
+// A file written before rows were grouped has one whole row per entry and
+// no `names`: such entries read as they were written.
+void addGroupColumns(db::Connection& conn) {
+  const std::vector<std::string> have = conn.query({"select * from entries limit 0", {}})->columnNames();
+  if (std::find(have.begin(), have.end(), "names") != have.end()) return;
+  conn.execute({"alter table entries add column names text", {}});
+  conn.execute({"alter table entries add column row_count integer not null default 1", {}});
+}
 
 const char* changeName(Change c) {
   switch (c) {
@@ -90,16 +101,62 @@ std::unique_ptr<db::Connection> openFile(const std::string& path) {
   keepPrivate(path);
   // Every commit waits for the disk, so a batch written down is there after a crash.
   c->execute({"pragma synchronous=full", {}});
+  // Written once and seldom read: its pages need not stay in memory, where
+  // they would add a run's whole journal to the import's footprint. A
+  // batch's pages are kept until its commit all the same, so that the
+  // commit waits for the disk once, not once more for each spill.
+  c->execute({"pragma cache_size=-2048", {}});
+  c->execute({"pragma cache_spill=off", {}});
   for (const char* s : kSchema) c->execute({s, {}});
+  addGroupColumns(*c);
   return c;
 }
 
 const char* const kRunColumns =
     "select r.run, r.db, r.started, r.dept, r.way, r.workbook, r.state, "
-    "(select count(*) from entries e where e.run=r.run and e.tbl='ryjbxx' and e.change='insert') as added, "
-    "(select count(*) from entries e where e.run=r.run and e.tbl='ryjbxx' and e.change='update') as updated, "
-    "(select count(*) from entries e where e.run=r.run and e.tbl='ryjbxx' and e.change='delete') as deleted "
+    "(select coalesce(sum(e.row_count),0) from entries e where e.run=r.run and e.tbl='ryjbxx' and "
+    "e.change='insert') as added, "
+    "(select coalesce(sum(e.row_count),0) from entries e where e.run=r.run and e.tbl='ryjbxx' and "
+    "e.change='update') as updated, "
+    "(select coalesce(sum(e.row_count),0) from entries e where e.run=r.run and e.tbl='ryjbxx' and "
+    "e.change='delete') as deleted "
     "from runs r where r.db=?";
+
+std::string joined(const std::vector<std::string>& names) {
+  std::string out;
+  for (const std::string& n : names) (out += out.empty() ? "" : ",") += n;
+  return out;
+}
+
+std::vector<std::string> split(const std::string& names) {
+  std::vector<std::string> out;
+  for (std::size_t at = 0; at <= names.size();) {
+    const std::size_t comma = std::min(names.find(',', at), names.size());
+    out.push_back(names.substr(at, comma - at));
+    at = comma + 1;
+  }
+  return out;
+}
+
+// The rows of one entry: a whole row, or a group of rows of one table.
+void appendEntries(const db::ResultSet& e, std::vector<Entry>& out) {
+  const std::string table = e.text("tbl");
+  const Change change = changeFrom(e.text("change"));
+  const std::string names = e.text("names");
+  if (names.empty()) {
+    out.push_back({table, change, rowFromText(e.text("before")), rowFromText(e.text("after"))});
+    return;
+  }
+  const std::vector<std::string> columns = split(names);
+  std::vector<db::Row> before = rowsFromValues(columns, e.text("before"));
+  std::vector<db::Row> after = rowsFromValues(columns, e.text("after"));
+  const std::size_t rows = static_cast<std::size_t>(e.integer("row_count"));
+  if ((!before.empty() && before.size() != rows) || (!after.empty() && after.size() != rows))
+    throw JournalError(JournalFault::Damaged, "日志中一组行的行数不符: 表 " + table);
+  for (std::size_t i = 0; i < rows; ++i)
+    out.push_back({table, change, before.empty() ? db::Row{} : std::move(before[i]),
+                   after.empty() ? db::Row{} : std::move(after[i])});
+}
 
 RunInfo runFrom(const db::ResultSet& rs) {
   RunInfo r;
@@ -151,17 +208,18 @@ int64_t JournalFile::beginRun(const RunInfo& run) {
   return number;
 }
 
-void JournalFile::writeBatch(int64_t run, const Batch& batch) {
+void JournalFile::writeBatch(int64_t run, int batch, const std::vector<RowGroup>& groups) {
   guarded("写入", [&] {
     db::Transaction t(*conn_);
-    conn_->execute({"delete from entries where run=? and batch=?", {run, int64_t{batch.number}}});
-    conn_->execute(
-        {"insert or replace into batches (run, batch, sealed) values (?,?,0)", {run, int64_t{batch.number}}});
+    conn_->execute({"delete from entries where run=? and batch=?", {run, int64_t{batch}}});
+    conn_->execute({"insert or replace into batches (run, batch, sealed) values (?,?,0)", {run, int64_t{batch}}});
     int64_t seq = 0;
-    for (const Entry& e : batch.entries)
-      conn_->execute({"insert into entries (run, batch, seq, tbl, change, before, after) values (?,?,?,?,?,?,?)",
-                      {run, int64_t{batch.number}, seq++, e.table, std::string(changeName(e.change)), rowText(e.before),
-                       rowText(e.after)}});
+    for (const RowGroup& g : groups)
+      conn_->execute(
+          {"insert into entries (run, batch, seq, tbl, change, names, row_count, before, after) "
+           "values (?,?,?,?,?,?,?,?,?)",
+           {run, int64_t{batch}, seq++, g.table, std::string(changeName(g.change)), joined(g.columns), int64_t{g.rows},
+            g.before, g.after}});
     t.commit();
   });
 }
@@ -211,12 +269,10 @@ std::vector<Batch> JournalFile::batches(int64_t run) {
     const auto b = conn_->query({"select batch, sealed from batches where run=? order by batch", {run}});
     while (b->next()) out.push_back({static_cast<int>(b->integer("batch")), b->integer("sealed") != 0, {}});
     for (Batch& batch : out) {
-      const auto e =
-          conn_->query({"select tbl, change, before, after from entries where run=? and batch=? order by seq",
-                        {run, int64_t{batch.number}}});
-      while (e->next())
-        batch.entries.push_back({e->text("tbl"), changeFrom(e->text("change")), rowFromText(e->text("before")),
-                                 rowFromText(e->text("after"))});
+      const auto e = conn_->query(
+          {"select tbl, change, names, row_count, before, after from entries where run=? and batch=? order by seq",
+           {run, int64_t{batch.number}}});
+      while (e->next()) appendEntries(*e, batch.entries);
     }
   });
   return out;

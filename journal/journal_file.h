@@ -27,6 +27,19 @@ struct Entry {
   db::Row before, after;
 };
 
+// Rows a batch changed in one table the same way, written down together:
+// the column names once and each row's values (see row_text.h). Inserted
+// rows have their images after, deleted rows before, updated rows both (the
+// nth row of each is the same row).
+struct RowGroup {
+  std::string table;
+  Change change = Change::Insert;
+  std::vector<std::string> columns;
+  std::string before, after;
+  int rows = 0;
+};
+
+// A batch as read back: every row it changed, in the order it changed them.
 struct Batch {
   int number = 0;
   bool sealed = false;  // the database confirmed its commit
@@ -54,9 +67,9 @@ class JournalFile {
 
   // Records a new run and drops the database's runs beyond kRunsKept.
   int64_t beginRun(const RunInfo& run);
-  // Writes a batch's changes durably, replacing what an earlier attempt at
-  // the same batch wrote; unsealed until sealBatch().
-  void writeBatch(int64_t run, const Batch& batch);
+  // Writes a batch's changes durably, in the order given, replacing what an
+  // earlier attempt at the same batch wrote; unsealed until sealBatch().
+  void writeBatch(int64_t run, int batch, const std::vector<RowGroup>& groups);
   void sealBatch(int64_t run, int batch);
   // Drops a run that recorded no batch.
   void dropIfEmpty(int64_t run);

@@ -1,7 +1,7 @@
 #include "journal/row_text.h"
 
 #include <charconv>
-#include <cstdio>
+#include <cstdlib>
 #include <variant>
 
 #include "db/sql_values.h"
@@ -10,22 +10,6 @@
 namespace gz::journal {
 
 namespace {
-
-std::string valueText(const db::Value& v) {
-  return std::visit(
-      [](const auto& x) -> std::string {
-        using T = std::decay_t<decltype(x)>;
-        if constexpr (std::is_same_v<T, std::monostate>) return "n";
-        else if constexpr (std::is_same_v<T, int64_t>) return "i" + std::to_string(x);
-        else if constexpr (std::is_same_v<T, double>) {
-          char buf[40];
-          std::snprintf(buf, sizeof buf, "%.17g", x);
-          return std::string("f") + buf;
-        } else if constexpr (std::is_same_v<T, std::string>) return "t" + std::to_string(x.size()) + ":" + x;
-        else return "d" + db::isoDate(x);
-      },
-      v);
-}
 
 [[noreturn]] void damaged(std::string_view text) {
   throw JournalError(JournalFault::Damaged, "日志中的一行记录已损坏: " + std::string(text.substr(0, 60)));
@@ -70,9 +54,40 @@ db::Value readValue(std::string_view text, std::size_t& at) {
 
 }  // namespace
 
+void appendValueText(std::string& out, const db::Value& v) {
+  char digits[40];
+  std::visit(
+      [&](const auto& x) {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, std::monostate>) out += 'n';
+        else if constexpr (std::is_same_v<T, int64_t>) {
+          out += 'i';
+          out.append(digits, std::to_chars(digits, digits + sizeof digits, x).ptr);
+        } else if constexpr (std::is_same_v<T, double>) {
+          // The shortest digits that read back as the same number.
+          out += 'f';
+          out.append(digits, std::to_chars(digits, digits + sizeof digits, x).ptr);
+        } else if constexpr (std::is_same_v<T, std::string>) {
+          out += 't';
+          out.append(digits, std::to_chars(digits, digits + sizeof digits, x.size()).ptr);
+          out += ':';
+          out += x;
+        } else {
+          out += 'd';
+          out += db::isoDate(x);
+        }
+      },
+      v);
+  out += ';';
+}
+
 std::string rowText(const db::Row& row) {
   std::string out;
-  for (const auto& [name, v] : row.columns()) out += name + "=" + valueText(v) + ";";
+  for (const auto& [name, v] : row.columns()) {
+    out += name;
+    out += '=';
+    appendValueText(out, v);
+  }
   return out;
 }
 
@@ -87,6 +102,18 @@ db::Row rowFromText(std::string_view text) {
     row.set(name, readValue(text, at));
   }
   return row;
+}
+
+std::vector<db::Row> rowsFromValues(const std::vector<std::string>& columns, std::string_view text) {
+  std::vector<db::Row> rows;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    db::Row& row = rows.emplace_back();
+    for (const std::string& name : columns) row.set(name, readValue(text, at));
+    if (at >= text.size() || text[at] != '\n') damaged(text.substr(at));
+    ++at;
+  }
+  return rows;
 }
 
 }  // namespace gz::journal

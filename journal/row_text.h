@@ -1,12 +1,13 @@
 // A whole row as one text in the journal file, and back. Each column is
 // written as `name=` and its value, then `;`: `n` for null, `i<digits>`,
-// `f<number>` (17 significant digits, so the number comes back the same),
+// `f<number>` (the shortest digits that read back as the same number),
 // `d<YYYY-MM-DD>`, or `t<byte count>:<bytes>` for a text (GB 18030 bytes,
 // counted, so a text may hold any character).
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/row.h"
 
@@ -15,5 +16,13 @@ namespace gz::journal {
 std::string rowText(const db::Row& row);
 // Throws JournalError(Damaged) for a text rowText() could not have written.
 db::Row rowFromText(std::string_view text);
+
+// One value as a row's text holds it, its `;` included, appended to `out`.
+void appendValueText(std::string& out, const db::Value& v);
+// Many rows of one table are written as their values alone: each row's
+// values as appendValueText() writes them, then a line break; the column
+// names are kept once beside them. Throws JournalError(Damaged) for a text
+// that does not hold whole rows of these columns.
+std::vector<db::Row> rowsFromValues(const std::vector<std::string>& columns, std::string_view text);
 
 }  // namespace gz::journal

@@ -1,10 +1,12 @@
 #include "journal/rows.h"
 
 #include <algorithm>
+#include <variant>
 
 #include "db/payroll/dialect.h"
 #include "db/payroll/person_columns.h"
 #include "db/statement.h"
+#include "journal/row_text.h"
 
 namespace gz::journal {
 
@@ -29,7 +31,56 @@ void readInto(db::Connection& conn, const std::string& table, const std::string&
   }
 }
 
+int columnAt(const std::vector<std::string>& columns, std::string_view name) {
+  const auto it = std::find(columns.begin(), columns.end(), name);
+  if (it == columns.end()) throw db::DbError(db::DbFault::MissingColumn, "查询结果中没有列 " + std::string(name));
+  return static_cast<int>(it - columns.begin());
+}
+
+bool owned(const Owners& owners, const db::Value& v) {
+  int64_t id = 0;
+  if (const int64_t* i = std::get_if<int64_t>(&v)) id = *i;
+  else if (const double* d = std::get_if<double>(&v)) id = static_cast<int64_t>(*d);
+  else return false;
+  return std::binary_search(owners.ids.begin(), owners.ids.end(), id);
+}
+
+void appendValues(std::string& out, const db::Row& row) {
+  for (const auto& [name, v] : row.columns()) appendValueText(out, v);
+  out += '\n';
+}
+
 }  // namespace
+
+void readGroups(db::Connection& conn, const db::Statement& query, const std::string& table, Change change,
+                std::vector<RowGroup>& groups, const std::optional<Owners>& owners) {
+  const auto rs = conn.query(query);
+  std::vector<std::string> columns;
+  int ownerAt = -1;
+  RowGroup* group = nullptr;
+  while (rs->next()) {
+    if (columns.empty()) {
+      columns = rs->columnNames();
+      if (owners) ownerAt = columnAt(columns, owners->column);
+    }
+    if (owners && !owned(*owners, rs->valueAt(ownerAt))) continue;
+    if (!group || (change == Change::Insert ? group->after : group->before).size() >= kGroupBytes)
+      group = &groups.emplace_back(RowGroup{table, change, columns, {}, {}, 0});
+    std::string& images = change == Change::Insert ? group->after : group->before;
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i) appendValueText(images, rs->valueAt(i));
+    images += '\n';
+    ++group->rows;
+  }
+}
+
+RowGroup groupOf(const Entry& entry) {
+  RowGroup g{entry.table, entry.change, {}, {}, {}, 1};
+  for (const auto& [name, v] : (entry.change == Change::Delete ? entry.before : entry.after).columns())
+    g.columns.push_back(name);
+  if (entry.change != Change::Insert) appendValues(g.before, entry.before);
+  if (entry.change != Change::Delete) appendValues(g.after, entry.after);
+  return g;
+}
 
 std::vector<db::Row> readRows(db::Connection& conn, const db::Statement& query) {
   std::vector<db::Row> rows;

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/connection.h"
 #include "db/row.h"
+#include "journal/journal_file.h"
 
 namespace gz::journal {
 
@@ -22,6 +24,23 @@ struct TableRow {
 std::vector<db::Row> readRows(db::Connection& conn, const db::Statement& query);
 // The rows of these people in the person table and in each per-person table.
 std::vector<TableRow> readPeopleRows(db::Connection& conn, const std::vector<int64_t>& personIds);
+
+// The rows of a group that belong to some people: those whose `column`
+// holds one of `ids` (sorted).
+struct Owners {
+  std::string_view column;
+  const std::vector<int64_t>& ids;
+};
+
+// Appends the rows `query` returns to `groups` as groups of `table` and
+// `change` (an insert or a delete), each row as its values, without building
+// rows first; with `owners`, only theirs. A group is closed at about
+// kGroupBytes, so that no one text the journal writes is large.
+inline constexpr std::size_t kGroupBytes = 256 * 1024;
+void readGroups(db::Connection& conn, const db::Statement& query, const std::string& table, Change change,
+                std::vector<RowGroup>& groups, const std::optional<Owners>& owners = std::nullopt);
+// A group of the one row of an entry.
+RowGroup groupOf(const Entry& entry);
 
 // What finds the row again: its `id`, or every column where the table has no `id`.
 db::Row rowKey(const db::Row& row);

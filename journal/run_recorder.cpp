@@ -51,16 +51,16 @@ void RunRecorder::deletingDepartment(std::string_view deptCode) {
   if (const std::optional<db::Statement> lock = dialect.takeWriteLock()) conn_.execute(*lock);
   const std::vector<db::Statement> reads = dialect.selectRowsToDelete(deptCode);
   std::size_t i = 0;
-  for (const char* table : db::person::kPerPersonTables)
-    for (db::Row& r : readRows(conn_, reads.at(i++))) deleted_.push_back({table, Change::Delete, std::move(r), {}});
-  for (db::Row& r : readRows(conn_, reads.at(i)))
-    deleted_.push_back({db::person::kTable, Change::Delete, std::move(r), {}});
+  const auto read = [&](const char* table) { readGroups(conn_, reads.at(i++), table, Change::Delete, deleted_); };
+  for (const char* table : db::person::kPerPersonTables) read(table);
+  read(db::person::kTable);
 }
 
-void RunRecorder::addChanges(Batch& batch) {
+void RunRecorder::addChanges(std::vector<RowGroup>& groups) {
   std::vector<int64_t> changed;
   for (const auto& [id, rows] : before_) changed.push_back(id);
   const std::vector<TableRow> now = readPeopleRows(conn_, changed);
+  std::vector<Entry> entries;
   for (const auto& [id, rows] : before_) {
     std::vector<TableRow> mine;
     for (const TableRow& n : now) {
@@ -69,17 +69,33 @@ void RunRecorder::addChanges(Batch& batch) {
         if (name == (n.table == db::person::kTable ? db::person::kId : "mid")) owner = &v;
       if (owner && *owner == db::Value{id}) mine.push_back(n);
     }
-    diffPerson(rows, mine, batch.entries);
+    diffPerson(rows, mine, entries);
   }
+  for (const Entry& e : entries) groups.push_back(groupOf(e));
+}
+
+// The rows of the people the batch added, read back as the database holds
+// them: one read of the range of their ids per table, so that the cost
+// follows the batch, with an index on `mid` or without.
+void RunRecorder::addInserted(std::vector<RowGroup>& groups) {
+  if (added_.empty()) return;
+  std::sort(added_.begin(), added_.end());
+  const db::WholeRows how = db::dialectOf(conn_).wholeRows();
+  const auto read = [&](const char* table, const char* owner) {
+    readGroups(conn_, how.selectBetween(table, owner, added_.front(), added_.back()), table, Change::Insert, groups,
+               Owners{owner, added_});
+  };
+  read(db::person::kTable, db::person::kId);
+  for (const char* table : db::person::kPerPersonTables) read(table, "mid");
 }
 
 void RunRecorder::beforeCommit() {
-  Batch batch{batch_, false, deleted_};
-  addChanges(batch);
-  for (TableRow& r : readPeopleRows(conn_, added_))
-    batch.entries.push_back({std::move(r.table), Change::Insert, {}, std::move(r.row)});
-  if (batch.entries.empty() && !written_) return;
-  file_.writeBatch(run_, batch);
+  // Copied: a batch whose commit fails may be written down again.
+  std::vector<RowGroup> groups = deleted_;
+  addChanges(groups);
+  addInserted(groups);
+  if (groups.empty() && !written_) return;
+  file_.writeBatch(run_, batch_, groups);
   written_ = true;
 }
 

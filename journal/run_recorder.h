@@ -35,14 +35,15 @@ class RunRecorder final : public imp::RunJournal {
   int64_t run() const { return run_; }
 
  private:
-  void addChanges(Batch& batch);
+  void addChanges(std::vector<RowGroup>& groups);
+  void addInserted(std::vector<RowGroup>& groups);
 
   JournalFile& file_;
   db::Connection& conn_;
   int64_t run_;
   int batch_ = 0;
   bool written_ = false;                             // the open batch is written down, not yet sealed
-  std::vector<Entry> deleted_;                       // rows the open batch deletes
+  std::vector<RowGroup> deleted_;                    // rows the open batch deletes
   std::vector<int64_t> added_;                       // people the open batch added
   std::map<int64_t, std::vector<TableRow>> before_;  // people the open batch changes, as they were
 };

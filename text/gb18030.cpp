@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string_view>
+#include <type_traits>
 
 #include "text/gb18030_tables.h"
 
@@ -203,11 +205,26 @@ const uint16_t* highHalfTable(int codePage) {
 }
 
 // The GB 18030 text of any Unicode text read character by character.
+// The length of the run of ASCII bytes at `pos`: they are the same bytes in
+// GB 18030 and UTF-8, so a run is copied whole.
+std::size_t asciiRun(std::string_view s, std::size_t pos) {
+  std::size_t end = pos;
+  while (end < s.size() && static_cast<unsigned char>(s[end]) < 0x80) ++end;
+  return end - pos;
+}
+
 template <typename Text, typename Read>
 std::string toGb18030(Text in, Read read, ConversionReport* report) {
   std::string out;
   out.reserve(in.size() * 2);
   for (std::size_t pos = 0; pos < in.size();) {
+    if constexpr (std::is_same_v<Text, std::string_view>) {
+      if (const std::size_t run = asciiRun(in, pos)) {
+        out.append(in, pos, run);
+        pos += run;
+        continue;
+      }
+    }
     const Decoded c = read(in, pos);
     if (c.code == kInvalid) {
       noteReplaced(report, pos);
@@ -225,6 +242,13 @@ Out fromGb18030(std::string_view gb, Append append, ConversionReport* report) {
   Out out;
   out.reserve(gb.size() + gb.size() / 2);
   for (std::size_t pos = 0; pos < gb.size();) {
+    if constexpr (std::is_same_v<Out, std::string>) {
+      if (const std::size_t run = asciiRun(gb, pos)) {
+        out.append(gb, pos, run);
+        pos += run;
+        continue;
+      }
+    }
     const Decoded c = readGb18030(gb, pos);
     if (c.code == kInvalid) {
       noteReplaced(report, pos);

@@ -61,6 +61,12 @@ Statement WholeRows::selectIn(std::string_view table, std::string_view column,
   return {"select * from " + plainTable(table) + " where " + plainName(std::string(column)) + " in (" + list + ")", {}};
 }
 
+Statement WholeRows::selectBetween(std::string_view table, std::string_view column, int64_t low, int64_t high) const {
+  return {"select * from " + plainTable(table) + " where " + plainName(std::string(column)) + " between " +
+              std::to_string(low) + " and " + std::to_string(high),
+          {}};
+}
+
 Statement WholeRows::selectMatching(std::string_view table, const Row& match) const {
   Statement s{"select * from " + plainTable(table), {}};
   putWhere(*this, match, s);

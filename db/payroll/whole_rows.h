@@ -21,6 +21,8 @@ struct WholeRows {
   bool overrideIdentity = false; // PostgreSQL: explicit keys go into identity columns too
 
   Statement selectIn(std::string_view table, std::string_view column, const std::vector<int64_t>& values) const;
+  // Rows whose `column` lies in [low, high]: one read of a range instead of a list.
+  Statement selectBetween(std::string_view table, std::string_view column, int64_t low, int64_t high) const;
   Statement selectMatching(std::string_view table, const Row& match) const;
   Statement deleteMatching(std::string_view table, const Row& match) const;
   Statement insertWhole(std::string_view table, const Row& row) const;

@@ -6,10 +6,12 @@
 #include <QTemporaryDir>
 #include <filesystem>
 
+#include "db/open_database.h"
 #include "journal/journal_error.h"
 #include "journal/journal_file.h"
 #include "journal/journal_place.h"
 #include "journal/row_text.h"
+#include "journal/rows.h"
 
 namespace gz::journal {
 namespace {
@@ -44,6 +46,23 @@ TEST(RowText, DamagedTextsAreRefused) {
   for (const char* text : {"id", "id=i", "id=t9:abc;", "id=x1;", "id=d1965-02-30;", "=i1;"}) {
     try {
       rowFromText(text);
+      ADD_FAILURE() << text;
+    } catch (const JournalError& e) {
+      EXPECT_EQ(e.fault(), JournalFault::Damaged) << text;
+    }
+  }
+}
+
+TEST(RowText, RowsWrittenAsTheirValuesComeBackWhole) {
+  const std::vector<std::string> columns{"id", "v"};
+  const std::vector<db::Row> rows = rowsFromValues(columns, "i1;t2:\n;;\ni2;n;\n");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].columns()[1].second, db::Value{std::string("\n;")});
+  EXPECT_EQ(rows[1].columns()[0].second, db::Value{int64_t{2}});
+  EXPECT_TRUE(rowsFromValues(columns, "").empty());
+  for (const char* text : {"i1;", "i1;\n", "i1;i2;i3;\n", "i1;i2;"}) {
+    try {
+      rowsFromValues(columns, text);
       ADD_FAILURE() << text;
     } catch (const JournalError& e) {
       EXPECT_EQ(e.fault(), JournalFault::Damaged) << text;
@@ -97,13 +116,82 @@ TEST(JournalFile, KeepsTheLastRunsOfEachDatabase) {
   for (int i = 0; i < kRunsKept + 2; ++i) {
     const int64_t n = file.beginRun(info);
     if (i == 0) first = n;
-    file.writeBatch(n, {0, false, {{"ryjbxx", Change::Insert, {}, {}}}});
+    file.writeBatch(n, 0, {RowGroup{"ryjbxx", Change::Insert, {"id"}, {}, "i1;\n", 1}});
   }
   const std::vector<RunInfo> runs = file.runs("pay");
   ASSERT_EQ(runs.size(), static_cast<std::size_t>(kRunsKept));
   EXPECT_EQ(runs.back().number, first + 2);
   EXPECT_TRUE(file.batches(first).empty());
   EXPECT_EQ(file.runs("other").size(), 1u);
+}
+
+// Rows of one table are written in groups of a bounded size; every row comes
+// back from the file as the database held it, in order.
+TEST(JournalFile, LargeGroupsAreSplitAndReadBackWhole) {
+  QTemporaryDir dir;
+  const std::unique_ptr<db::Connection> conn =
+      db::createSqliteDatabase(QDir(dir.path()).filePath("pay.db").toStdString());
+  conn->execute({"create table ryxl (id integer primary key, mid integer, xxxs text, dzysxl real)", {}});
+  constexpr int kRows = 6000;
+  const std::string wide(150, 'x');
+  db::Transaction fill(*conn);
+  for (int i = 1; i <= kRows; ++i)
+    conn->execute({"insert into ryxl (mid, xxxs, dzysxl) values (?,?,?)",
+                   {int64_t{i % 2 == 0 ? 7 : 8}, wide + std::to_string(i), i == 6 ? db::Value{} : db::Value{i / 4.0}}});
+  fill.commit();
+  std::vector<RowGroup> groups;
+  const std::vector<int64_t> owners{7};
+  readGroups(*conn, {"select * from ryxl where mid between 1 and 9", {}}, "ryxl", Change::Insert, groups,
+             Owners{"mid", owners});
+  EXPECT_GT(groups.size(), 1u);
+  JournalFile file(QDir(dir.path()).filePath("journal.sqlite").toStdString());
+  const int64_t run = file.beginRun(RunInfo{});
+  file.writeBatch(run, 0, groups);
+  const std::vector<Batch> batches = file.batches(run);
+  ASSERT_EQ(batches.size(), 1u);
+  const std::vector<db::Row> want = readRows(*conn, {"select * from ryxl where mid=7", {}});
+  ASSERT_EQ(batches[0].entries.size(), want.size());
+  for (std::size_t i = 0; i < want.size(); ++i) {
+    EXPECT_EQ(batches[0].entries[i].change, Change::Insert);
+    EXPECT_FALSE(firstDifference(batches[0].entries[i].after, want[i])) << i;
+  }
+}
+
+// A file written before rows were grouped holds one whole row per entry.
+TEST(JournalFile, EntriesOfAnEarlierFileStillRead) {
+  QTemporaryDir dir;
+  const std::string path = QDir(dir.path()).filePath("journal.sqlite").toStdString();
+  {
+    const std::unique_ptr<db::Connection> old = db::createSqliteDatabase(path);
+    old->execute(
+        {"create table runs (run integer primary key autoincrement, db text not null, started text not null, "
+         "dept text not null, way text not null, workbook text not null, state text not null default "
+         "'recorded')",
+         {}});
+    old->execute(
+        {"create table batches (run integer not null, batch integer not null, sealed integer not null "
+         "default 0, primary key (run, batch))",
+         {}});
+    old->execute(
+        {"create table entries (run integer not null, batch integer not null, seq integer not null, tbl "
+         "text not null, change text not null, before text, after text, primary key (run, batch, seq))",
+         {}});
+    old->execute(
+        {"insert into runs (db, started, dept, way, workbook) values ('pay', '2026-12-01 10:00:00', '01', "
+         "'append', 'a.xls')",
+         {}});
+    old->execute({"insert into batches values (1, 0, 1)", {}});
+    old->execute({"insert into entries values (1, 0, 0, 'ryjbxx', 'insert', '', 'id=i4;xm=t1:a;')", {}});
+    old->execute({"insert into entries values (1, 0, 1, 'ryjbxx', 'insert', '', 'id=i5;xm=n;')", {}});
+  }
+  JournalFile file(path);
+  const std::vector<RunInfo> runs = file.runs("pay");
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].added, 2);
+  const std::vector<Batch> batches = file.batches(runs[0].number);
+  ASSERT_EQ(batches.size(), 1u);
+  ASSERT_EQ(batches[0].entries.size(), 2u);
+  EXPECT_EQ(batches[0].entries[1].after.columns()[0].second, db::Value{int64_t{5}});
 }
 
 }  // namespace

@@ -270,6 +270,8 @@ TEST(JetDialect, WholeRowStatementsWriteTheirValuesIn) {
   };
   const Case cases[] = {
       {"rows of people", how.selectIn("ryxl", "mid", {4, 5}), "select * from ryxl where mid in (4,5)"},
+      {"rows of a range of people", how.selectBetween("ryxl", "mid", 4, 9),
+       "select * from ryxl where mid between 4 and 9"},
       {"row by key", how.selectMatching("ryjbxx", key), "select * from ryjbxx where id=12"},
       {"row without key", how.deleteMatching("rykh", keyless), "delete from rykh where mid=3 and khjg is null"},
       {"put back", how.insertWhole("ryjbxx", row),

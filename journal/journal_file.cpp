@@ -12,6 +12,7 @@
 #include "journal/journal_error.h"
 #include "journal/journal_place.h"
 #include "journal/row_text.h"
+#include "journal/rows.h"
 #include "text/gb18030.h"
 
 namespace gz::journal {
@@ -102,11 +103,10 @@ std::unique_ptr<db::Connection> openFile(const std::string& path) {
   // Every commit waits for the disk, so a batch written down is there after a crash.
   c->execute({"pragma synchronous=full", {}});
   // Written once and seldom read: its pages need not stay in memory, where
-  // they would add a run's whole journal to the import's footprint. A
-  // batch's pages are kept until its commit all the same, so that the
-  // commit waits for the disk once, not once more for each spill.
-  c->execute({"pragma cache_size=-2048", {}});
-  c->execute({"pragma cache_spill=off", {}});
+  // they would add a run's whole journal to the import's footprint. 4 MiB
+  // holds an ordinary batch until its commit, so that the commit waits for
+  // the disk once; a larger one (an overwrite's deletion) spills early.
+  c->execute({"pragma cache_size=-4096", {}});
   for (const char* s : kSchema) c->execute({s, {}});
   addGroupColumns(*c);
   return c;
@@ -138,24 +138,13 @@ std::vector<std::string> split(const std::string& names) {
   return out;
 }
 
-// The rows of one entry: a whole row, or a group of rows of one table.
-void appendEntries(const db::ResultSet& e, std::vector<Entry>& out) {
+// One entry: a group of rows of one table, or a whole row of an earlier file.
+RowGroup groupFrom(const db::ResultSet& e) {
   const std::string table = e.text("tbl");
   const Change change = changeFrom(e.text("change"));
   const std::string names = e.text("names");
-  if (names.empty()) {
-    out.push_back({table, change, rowFromText(e.text("before")), rowFromText(e.text("after"))});
-    return;
-  }
-  const std::vector<std::string> columns = split(names);
-  std::vector<db::Row> before = rowsFromValues(columns, e.text("before"));
-  std::vector<db::Row> after = rowsFromValues(columns, e.text("after"));
-  const std::size_t rows = static_cast<std::size_t>(e.integer("row_count"));
-  if ((!before.empty() && before.size() != rows) || (!after.empty() && after.size() != rows))
-    throw JournalError(JournalFault::Damaged, "日志中一组行的行数不符: 表 " + table);
-  for (std::size_t i = 0; i < rows; ++i)
-    out.push_back({table, change, before.empty() ? db::Row{} : std::move(before[i]),
-                   after.empty() ? db::Row{} : std::move(after[i])});
+  if (names.empty()) return groupOf({table, change, rowFromText(e.text("before")), rowFromText(e.text("after"))});
+  return {table, change, split(names), e.text("before"), e.text("after"), static_cast<int>(e.integer("row_count"))};
 }
 
 RunInfo runFrom(const db::ResultSet& rs) {
@@ -208,18 +197,19 @@ int64_t JournalFile::beginRun(const RunInfo& run) {
   return number;
 }
 
-void JournalFile::writeBatch(int64_t run, int batch, const std::vector<RowGroup>& groups) {
+void JournalFile::writeBatch(int64_t run, int batch, std::initializer_list<std::span<const RowGroup>> parts) {
   guarded("写入", [&] {
     db::Transaction t(*conn_);
     conn_->execute({"delete from entries where run=? and batch=?", {run, int64_t{batch}}});
     conn_->execute({"insert or replace into batches (run, batch, sealed) values (?,?,0)", {run, int64_t{batch}}});
     int64_t seq = 0;
-    for (const RowGroup& g : groups)
-      conn_->execute(
-          {"insert into entries (run, batch, seq, tbl, change, names, row_count, before, after) "
-           "values (?,?,?,?,?,?,?,?,?)",
-           {run, int64_t{batch}, seq++, g.table, std::string(changeName(g.change)), joined(g.columns), int64_t{g.rows},
-            g.before, g.after}});
+    for (const std::span<const RowGroup> groups : parts)
+      for (const RowGroup& g : groups)
+        conn_->execute(
+            {"insert into entries (run, batch, seq, tbl, change, names, row_count, before, after) "
+             "values (?,?,?,?,?,?,?,?,?)",
+             {run, int64_t{batch}, seq++, g.table, std::string(changeName(g.change)), joined(g.columns),
+              int64_t{g.rows}, g.before, g.after}});
     t.commit();
   });
 }
@@ -272,7 +262,7 @@ std::vector<Batch> JournalFile::batches(int64_t run) {
       const auto e = conn_->query(
           {"select tbl, change, names, row_count, before, after from entries where run=? and batch=? order by seq",
            {run, int64_t{batch.number}}});
-      while (e->next()) appendEntries(*e, batch.entries);
+      while (e->next()) batch.groups.push_back(groupFrom(*e));
     }
   });
   return out;

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,11 +41,12 @@ struct RowGroup {
   int rows = 0;
 };
 
-// A batch as read back: every row it changed, in the order it changed them.
+// A batch as read back: its groups in the order written. An entry of a file
+// written before rows were grouped comes back as a group of its one row.
 struct Batch {
   int number = 0;
   bool sealed = false;  // the database confirmed its commit
-  std::vector<Entry> entries;
+  std::vector<RowGroup> groups;
 };
 
 enum class RunState { Recorded, TakingBack, TakenBack };
@@ -67,9 +70,10 @@ class JournalFile {
 
   // Records a new run and drops the database's runs beyond kRunsKept.
   int64_t beginRun(const RunInfo& run);
-  // Writes a batch's changes durably, in the order given, replacing what an
-  // earlier attempt at the same batch wrote; unsealed until sealBatch().
-  void writeBatch(int64_t run, int batch, const std::vector<RowGroup>& groups);
+  // Writes a batch's changes durably, the groups of each part in the order
+  // given, replacing what an earlier attempt at the same batch wrote;
+  // unsealed until sealBatch().
+  void writeBatch(int64_t run, int batch, std::initializer_list<std::span<const RowGroup>> parts);
   void sealBatch(int64_t run, int batch);
   // Drops a run that recorded no batch.
   void dropIfEmpty(int64_t run);

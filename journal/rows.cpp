@@ -6,6 +6,7 @@
 #include "db/payroll/dialect.h"
 #include "db/payroll/person_columns.h"
 #include "db/statement.h"
+#include "journal/journal_error.h"
 #include "journal/row_text.h"
 
 namespace gz::journal {
@@ -80,6 +81,21 @@ RowGroup groupOf(const Entry& entry) {
   if (entry.change != Change::Insert) appendValues(g.before, entry.before);
   if (entry.change != Change::Delete) appendValues(g.after, entry.after);
   return g;
+}
+
+std::vector<Entry> entriesOf(const RowGroup& group) {
+  std::vector<db::Row> before = rowsFromValues(group.columns, group.before);
+  std::vector<db::Row> after = rowsFromValues(group.columns, group.after);
+  const auto rows = static_cast<std::size_t>(group.rows);
+  if ((group.change != Change::Insert && before.size() != rows) ||
+      (group.change != Change::Delete && after.size() != rows))
+    throw JournalError(JournalFault::Damaged, "日志中一组行的行数不符: 表 " + group.table);
+  std::vector<Entry> out;
+  out.reserve(rows);
+  for (std::size_t i = 0; i < rows; ++i)
+    out.push_back({group.table, group.change, before.empty() ? db::Row{} : std::move(before[i]),
+                   after.empty() ? db::Row{} : std::move(after[i])});
+  return out;
 }
 
 std::vector<db::Row> readRows(db::Connection& conn, const db::Statement& query) {

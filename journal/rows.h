@@ -41,6 +41,9 @@ void readGroups(db::Connection& conn, const db::Statement& query, const std::str
                 std::vector<RowGroup>& groups, const std::optional<Owners>& owners = std::nullopt);
 // A group of the one row of an entry.
 RowGroup groupOf(const Entry& entry);
+// A group's rows one by one, as entries. Throws JournalError(Damaged) when
+// its texts do not hold its rows.
+std::vector<Entry> entriesOf(const RowGroup& group);
 
 // What finds the row again: its `id`, or every column where the table has no `id`.
 db::Row rowKey(const db::Row& row);

@@ -90,12 +90,12 @@ void RunRecorder::addInserted(std::vector<RowGroup>& groups) {
 }
 
 void RunRecorder::beforeCommit() {
-  // Copied: a batch whose commit fails may be written down again.
-  std::vector<RowGroup> groups = deleted_;
+  // The deleted rows are kept: a batch whose commit fails may be written down again.
+  std::vector<RowGroup> groups;
   addChanges(groups);
   addInserted(groups);
-  if (groups.empty() && !written_) return;
-  file_.writeBatch(run_, batch_, groups);
+  if (deleted_.empty() && groups.empty() && !written_) return;
+  file_.writeBatch(run_, batch_, {deleted_, groups});
   written_ = true;
 }
 

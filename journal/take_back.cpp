@@ -1,6 +1,8 @@
 #include "journal/take_back.h"
 
 #include <algorithm>
+#include <map>
+#include <variant>
 #include <vector>
 
 #include "db/payroll/dialect.h"
@@ -32,12 +34,11 @@ std::optional<db::Row> current(db::Connection& conn, const std::string& table, c
 
 // The statement that undoes one entry, or nullopt when nothing is to be
 // undone (a batch the database never committed). Refuses when the row is not
-// as the run left it.
-std::optional<db::Statement> undoEntry(db::Connection& conn, const RunInfo& run, const Entry& e, bool sealed) {
+// as the run left it; `now` is the row as the database holds it.
+std::optional<db::Statement> undoEntry(db::Connection& conn, const RunInfo& run, const Entry& e,
+                                       const std::optional<db::Row>& now, bool sealed) {
   const db::WholeRows how = db::dialectOf(conn).wholeRows();
-  const db::Row& image = e.change == Change::Insert ? e.after : e.before;
-  const db::Row key = rowKey(image);
-  const std::optional<db::Row> now = current(conn, e.table, key);
+  const db::Row key = rowKey(e.change == Change::Insert ? e.after : e.before);
   if (e.change == Change::Delete) {
     if (!now) return how.insertWhole(e.table, e.before);
     if (!sealed && !firstDifference(*now, e.before)) return std::nullopt;
@@ -55,23 +56,76 @@ std::optional<db::Statement> undoEntry(db::Connection& conn, const RunInfo& run,
   return how.updateMatching(e.table, e.before, key);
 }
 
-std::vector<db::Statement> plan(db::Connection& conn, const RunInfo& run, const std::vector<Batch>& batches) {
-  std::vector<db::Statement> out;
-  for (auto b = batches.rbegin(); b != batches.rend(); ++b)
-    for (auto e = b->entries.rbegin(); e != b->entries.rend(); ++e)
-      if (std::optional<db::Statement> s = undoEntry(conn, run, *e, b->sealed)) out.push_back(std::move(*s));
-  return out;
+// Rows read and undone at a time: one read of their keys, one delete.
+constexpr std::size_t kRowsAtATime = 1000;
+
+std::optional<int64_t> idOf(const db::Row& row) {
+  const db::Row key = rowKey(row);
+  if (key.columns().size() != 1 || key.columns()[0].first != "id") return std::nullopt;
+  const int64_t* id = std::get_if<int64_t>(&key.columns()[0].second);
+  return id ? std::optional<int64_t>(*id) : std::nullopt;
+}
+
+const db::Row& imageOf(const Entry& e) { return e.change == Change::Insert ? e.after : e.before; }
+
+// Calls `visit(entry, now)` for each of `entries` with the row the database
+// holds under its key now: rows with an id are read a thousand at a time,
+// others one by one.
+template <typename Visit>
+void withCurrentRows(db::Connection& conn, const std::vector<Entry>& entries, Visit visit) {
+  for (std::size_t at = 0; at < entries.size(); at += kRowsAtATime) {
+    const std::size_t end = std::min(entries.size(), at + kRowsAtATime);
+    std::vector<int64_t> ids;
+    for (std::size_t i = at; i < end; ++i)
+      if (const std::optional<int64_t> id = idOf(imageOf(entries[i]))) ids.push_back(*id);
+    std::map<int64_t, db::Row> byId;
+    if (!ids.empty())
+      for (db::Row& r : readRows(conn, db::dialectOf(conn).wholeRows().selectIn(entries[at].table, "id", ids)))
+        if (const std::optional<int64_t> id = idOf(r)) byId.emplace(*id, std::move(r));
+    for (std::size_t i = at; i < end; ++i) {
+      const std::optional<int64_t> id = idOf(imageOf(entries[i]));
+      if (!id) {
+        visit(entries[i], current(conn, entries[i].table, rowKey(imageOf(entries[i]))));
+        continue;
+      }
+      const auto found = byId.find(*id);
+      visit(entries[i], found == byId.end() ? std::nullopt : std::optional<db::Row>(found->second));
+    }
+  }
+}
+
+// Checks the rows of one group against the database and undoes them, the
+// inserted ones a thousand to a statement. The number of rows undone.
+int undoGroup(db::Connection& conn, const RunInfo& run, const RowGroup& group, bool sealed) {
+  const std::vector<Entry> entries = entriesOf(group);
+  std::vector<db::Statement> statements;
+  std::vector<int64_t> inserted;  // keys of inserted rows to delete
+  withCurrentRows(conn, entries, [&](const Entry& e, const std::optional<db::Row>& now) {
+    std::optional<db::Statement> s = undoEntry(conn, run, e, now, sealed);
+    if (!s) return;
+    const std::optional<int64_t> id = idOf(imageOf(e));
+    if (e.change == Change::Insert && id) inserted.push_back(*id);
+    else statements.push_back(std::move(*s));
+  });
+  const db::WholeRows how = db::dialectOf(conn).wholeRows();
+  for (std::size_t at = 0; at < inserted.size(); at += kRowsAtATime)
+    conn.execute(
+        how.deleteIn(group.table, "id",
+                     {inserted.begin() + static_cast<std::ptrdiff_t>(at),
+                      inserted.begin() + static_cast<std::ptrdiff_t>(std::min(inserted.size(), at + kRowsAtATime))}));
+  for (const db::Statement& s : statements) conn.execute(s);
+  return static_cast<int>(inserted.size() + statements.size());
 }
 
 // True when the database holds every row as it was before the run.
 bool alreadyTakenBack(db::Connection& conn, const std::vector<Batch>& batches) {
+  bool asBefore = true;
   for (const Batch& b : batches)
-    for (const Entry& e : b.entries) {
-      const std::optional<db::Row> now =
-          current(conn, e.table, rowKey(e.change == Change::Insert ? e.after : e.before));
-      if (e.change == Change::Insert ? now.has_value() : (!now || firstDifference(*now, e.before))) return false;
-    }
-  return true;
+    for (const RowGroup& g : b.groups)
+      withCurrentRows(conn, entriesOf(g), [&](const Entry& e, const std::optional<db::Row>& now) {
+        if (e.change == Change::Insert ? now.has_value() : (!now || firstDifference(*now, e.before))) asBefore = false;
+      });
+  return asBefore;
 }
 
 }  // namespace
@@ -98,12 +152,17 @@ TakenBack takeBack(JournalFile& file, db::Connection& conn, const RunInfo& run) 
   if (lock && !lock->tryTake())
     throw JournalError(JournalFault::RunInProgress, "另一次导入正在写入这个部门, 请稍后再撤销");
   const std::vector<Batch> batches = file.batches(run.number);
-  // Checked inside the transaction, so what is checked is what is changed.
+  // Each group is checked and undone in turn, last first, inside one
+  // transaction: what is checked is what is changed, a row changed twice by
+  // the run is checked against how the later change left it, and a refusal
+  // anywhere undoes the whole transaction.
   db::Transaction t(conn);
-  std::vector<db::Statement> statements;
+  int changed = 0;
   try {
-    statements = plan(conn, run, batches);
+    for (auto b = batches.rbegin(); b != batches.rend(); ++b)
+      for (auto g = b->groups.rbegin(); g != b->groups.rend(); ++g) changed += undoGroup(conn, run, *g, b->sealed);
   } catch (const JournalError&) {
+    t.rollback();
     if (run.state != RunState::TakingBack || !alreadyTakenBack(conn, batches)) throw;
     file.setState(run.number, RunState::TakenBack);
     return {run, 0, true};
@@ -111,10 +170,9 @@ TakenBack takeBack(JournalFile& file, db::Connection& conn, const RunInfo& run) 
   // Noted first: an attempt that ends between the commit and the last note
   // is recognised by the next one, which finds the database taken back.
   file.setState(run.number, RunState::TakingBack);
-  for (const db::Statement& s : statements) conn.execute(s);
   t.commit();
   file.setState(run.number, RunState::TakenBack);
-  return {run, static_cast<int>(statements.size()), false};
+  return {run, changed, false};
 }
 
 }  // namespace gz::journal

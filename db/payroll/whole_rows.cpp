@@ -52,13 +52,23 @@ void putWhere(const WholeRows& how, const Row& match, Statement& s) {
   }
 }
 
+// " where column in (1,2,3)"
+std::string whereIn(std::string_view column, const std::vector<int64_t>& values) {
+  std::string list;
+  for (const int64_t v : values) list += (list.empty() ? "" : ",") + std::to_string(v);
+  return " where " + plainName(std::string(column)) + " in (" + list + ")";
+}
+
 }  // namespace
 
 Statement WholeRows::selectIn(std::string_view table, std::string_view column,
                               const std::vector<int64_t>& values) const {
-  std::string list;
-  for (const int64_t v : values) list += (list.empty() ? "" : ",") + std::to_string(v);
-  return {"select * from " + plainTable(table) + " where " + plainName(std::string(column)) + " in (" + list + ")", {}};
+  return {"select * from " + plainTable(table) + whereIn(column, values), {}};
+}
+
+Statement WholeRows::deleteIn(std::string_view table, std::string_view column,
+                              const std::vector<int64_t>& values) const {
+  return {"delete from " + plainTable(table) + whereIn(column, values), {}};
 }
 
 Statement WholeRows::selectBetween(std::string_view table, std::string_view column, int64_t low, int64_t high) const {

@@ -25,6 +25,7 @@ struct WholeRows {
   Statement selectBetween(std::string_view table, std::string_view column, int64_t low, int64_t high) const;
   Statement selectMatching(std::string_view table, const Row& match) const;
   Statement deleteMatching(std::string_view table, const Row& match) const;
+  Statement deleteIn(std::string_view table, std::string_view column, const std::vector<int64_t>& values) const;
   Statement insertWhole(std::string_view table, const Row& row) const;
   Statement updateMatching(std::string_view table, const Row& values, const Row& match) const;
 };

@@ -116,7 +116,8 @@ TEST(JournalFile, KeepsTheLastRunsOfEachDatabase) {
   for (int i = 0; i < kRunsKept + 2; ++i) {
     const int64_t n = file.beginRun(info);
     if (i == 0) first = n;
-    file.writeBatch(n, 0, {RowGroup{"ryjbxx", Change::Insert, {"id"}, {}, "i1;\n", 1}});
+    const std::vector<RowGroup> one{{"ryjbxx", Change::Insert, {"id"}, {}, "i1;\n", 1}};
+    file.writeBatch(n, 0, {one});
   }
   const std::vector<RunInfo> runs = file.runs("pay");
   ASSERT_EQ(runs.size(), static_cast<std::size_t>(kRunsKept));
@@ -146,14 +147,17 @@ TEST(JournalFile, LargeGroupsAreSplitAndReadBackWhole) {
   EXPECT_GT(groups.size(), 1u);
   JournalFile file(QDir(dir.path()).filePath("journal.sqlite").toStdString());
   const int64_t run = file.beginRun(RunInfo{});
-  file.writeBatch(run, 0, groups);
+  file.writeBatch(run, 0, {groups});
   const std::vector<Batch> batches = file.batches(run);
   ASSERT_EQ(batches.size(), 1u);
+  std::vector<Entry> back;
+  for (const RowGroup& g : batches[0].groups)
+    for (Entry& e : entriesOf(g)) back.push_back(std::move(e));
   const std::vector<db::Row> want = readRows(*conn, {"select * from ryxl where mid=7", {}});
-  ASSERT_EQ(batches[0].entries.size(), want.size());
+  ASSERT_EQ(back.size(), want.size());
   for (std::size_t i = 0; i < want.size(); ++i) {
-    EXPECT_EQ(batches[0].entries[i].change, Change::Insert);
-    EXPECT_FALSE(firstDifference(batches[0].entries[i].after, want[i])) << i;
+    EXPECT_EQ(back[i].change, Change::Insert);
+    EXPECT_FALSE(firstDifference(back[i].after, want[i])) << i;
   }
 }
 
@@ -190,8 +194,8 @@ TEST(JournalFile, EntriesOfAnEarlierFileStillRead) {
   EXPECT_EQ(runs[0].added, 2);
   const std::vector<Batch> batches = file.batches(runs[0].number);
   ASSERT_EQ(batches.size(), 1u);
-  ASSERT_EQ(batches[0].entries.size(), 2u);
-  EXPECT_EQ(batches[0].entries[1].after.columns()[0].second, db::Value{int64_t{5}});
+  ASSERT_EQ(batches[0].groups.size(), 2u);
+  EXPECT_EQ(entriesOf(batches[0].groups[1]).at(0).after.columns()[0].second, db::Value{int64_t{5}});
 }
 
 }  // namespace

@@ -274,6 +274,7 @@ TEST(JetDialect, WholeRowStatementsWriteTheirValuesIn) {
        "select * from ryxl where mid between 4 and 9"},
       {"row by key", how.selectMatching("ryjbxx", key), "select * from ryjbxx where id=12"},
       {"row without key", how.deleteMatching("rykh", keyless), "delete from rykh where mid=3 and khjg is null"},
+      {"rows by key", how.deleteIn("rykh", "id", {7, 9}), "delete from rykh where id in (7,9)"},
       {"put back", how.insertWhole("ryjbxx", row),
        "insert into ryjbxx (id,xm,csny,bh) values (12,'O''Neil',#1965-03-01#,null)"},
       {"set again", how.updateMatching("ryjbxx", row, key),

@@ -140,6 +140,28 @@ TYPED_TEST(TakeBack, PersonChangedInPlaceGetsItsEarlierRowsBack) {
   EXPECT_EQ(this->tables(), before);
 }
 
+// A person the run changes in one batch and again in a later one: each
+// change is checked against how the run left the row when it is undone.
+TYPED_TEST(TakeBack, PersonChangedTwiceComesBackAsBefore) {
+  const Tables before = this->tables();
+  JournalFile file(this->journalFile);
+  RunInfo info;
+  info.database = databaseKey(this->target());
+  info.department = "0102";
+  RunRecorder recorder(file, *this->conn, file.beginRun(info));
+  for (const char* name : {"赵一一", "赵一二"}) {
+    db::Transaction batch(*this->conn);
+    recorder.personChanging(1);
+    this->exec(std::string("update ryjbxx set xm='") + name + "' where id=1");
+    this->exec("update ryxl set xxxs='" + std::string(name) + "' where mid=1");
+    recorder.beforeCommit();
+    batch.commit();
+    recorder.committed();
+  }
+  this->undo();
+  EXPECT_EQ(this->tables(), before);
+}
+
 // Passes statements on, and fails the one numbered `failAt` as a lost
 // connection would.
 class FailingConnection final : public db::Connection, public db::DialectSource {

@@ -197,19 +197,18 @@ int64_t JournalFile::beginRun(const RunInfo& run) {
   return number;
 }
 
-void JournalFile::writeBatch(int64_t run, int batch, std::initializer_list<std::span<const RowGroup>> parts) {
+void JournalFile::writeBatch(int64_t run, int batch, std::span<const RowGroup> groups, int64_t firstEntry) {
   guarded("写入", [&] {
     db::Transaction t(*conn_);
-    conn_->execute({"delete from entries where run=? and batch=?", {run, int64_t{batch}}});
+    conn_->execute({"delete from entries where run=? and batch=? and seq>=?", {run, int64_t{batch}, firstEntry}});
     conn_->execute({"insert or replace into batches (run, batch, sealed) values (?,?,0)", {run, int64_t{batch}}});
-    int64_t seq = 0;
-    for (const std::span<const RowGroup> groups : parts)
-      for (const RowGroup& g : groups)
-        conn_->execute(
-            {"insert into entries (run, batch, seq, tbl, change, names, row_count, before, after) "
-             "values (?,?,?,?,?,?,?,?,?)",
-             {run, int64_t{batch}, seq++, g.table, std::string(changeName(g.change)), joined(g.columns),
-              int64_t{g.rows}, g.before, g.after}});
+    int64_t seq = firstEntry;
+    for (const RowGroup& g : groups)
+      conn_->execute(
+          {"insert into entries (run, batch, seq, tbl, change, names, row_count, before, after) "
+           "values (?,?,?,?,?,?,?,?,?)",
+           {run, int64_t{batch}, seq++, g.table, std::string(changeName(g.change)), joined(g.columns), int64_t{g.rows},
+            g.before, g.after}});
     t.commit();
   });
 }

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -70,10 +69,10 @@ class JournalFile {
 
   // Records a new run and drops the database's runs beyond kRunsKept.
   int64_t beginRun(const RunInfo& run);
-  // Writes a batch's changes durably, the groups of each part in the order
-  // given, replacing what an earlier attempt at the same batch wrote;
-  // unsealed until sealBatch().
-  void writeBatch(int64_t run, int batch, std::initializer_list<std::span<const RowGroup>> parts);
+  // Writes a batch's changes durably: `groups`, in order, as its entries from
+  // `firstEntry` on, replacing what an earlier attempt wrote there (the
+  // entries before it stay); unsealed until sealBatch().
+  void writeBatch(int64_t run, int batch, std::span<const RowGroup> groups, int64_t firstEntry = 0);
   void sealBatch(int64_t run, int batch);
   // Drops a run that recorded no batch.
   void dropIfEmpty(int64_t run);

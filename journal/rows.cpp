@@ -54,24 +54,29 @@ void appendValues(std::string& out, const db::Row& row) {
 }  // namespace
 
 void readGroups(db::Connection& conn, const db::Statement& query, const std::string& table, Change change,
-                std::vector<RowGroup>& groups, const std::optional<Owners>& owners) {
+                const GroupSink& closed, const std::optional<Owners>& owners) {
   const auto rs = conn.query(query);
   std::vector<std::string> columns;
   int ownerAt = -1;
-  RowGroup* group = nullptr;
+  RowGroup group{table, change, {}, {}, {}, 0};
+  std::string& images = change == Change::Insert ? group.after : group.before;
   while (rs->next()) {
     if (columns.empty()) {
       columns = rs->columnNames();
       if (owners) ownerAt = columnAt(columns, owners->column);
     }
     if (owners && !owned(*owners, rs->valueAt(ownerAt))) continue;
-    if (!group || (change == Change::Insert ? group->after : group->before).size() >= kGroupBytes)
-      group = &groups.emplace_back(RowGroup{table, change, columns, {}, {}, 0});
-    std::string& images = change == Change::Insert ? group->after : group->before;
     for (int i = 0; i < static_cast<int>(columns.size()); ++i) appendValueText(images, rs->valueAt(i));
     images += '\n';
-    ++group->rows;
+    ++group.rows;
+    if (images.size() < kGroupBytes) continue;
+    group.columns = columns;
+    closed(std::move(group));
+    group = RowGroup{table, change, {}, {}, {}, 0};
   }
+  if (group.rows == 0) return;
+  group.columns = std::move(columns);
+  closed(std::move(group));
 }
 
 RowGroup groupOf(const Entry& entry) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,13 +33,15 @@ struct Owners {
   const std::vector<int64_t>& ids;
 };
 
-// Appends the rows `query` returns to `groups` as groups of `table` and
-// `change` (an insert or a delete), each row as its values, without building
-// rows first; with `owners`, only theirs. A group is closed at about
-// kGroupBytes, so that no one text the journal writes is large.
+// Reads the rows `query` returns as groups of `table` and `change` (an
+// insert or a delete), each row as its values, without building rows first;
+// with `owners`, only theirs. Each group is handed to `closed` once it holds
+// about kGroupBytes or the rows end, so that no one text the journal writes
+// or holds is large.
 inline constexpr std::size_t kGroupBytes = 256 * 1024;
+using GroupSink = std::function<void(RowGroup&&)>;
 void readGroups(db::Connection& conn, const db::Statement& query, const std::string& table, Change change,
-                std::vector<RowGroup>& groups, const std::optional<Owners>& owners = std::nullopt);
+                const GroupSink& closed, const std::optional<Owners>& owners = std::nullopt);
 // A group of the one row of an entry.
 RowGroup groupOf(const Entry& entry);
 // A group's rows one by one, as entries. Throws JournalError(Damaged) when

@@ -10,6 +10,9 @@ namespace gz::journal {
 
 namespace {
 
+// Groups of deleted rows written down together while they are read (about 4 MB).
+constexpr std::size_t kGroupsPerWrite = 16;
+
 bool sameKey(const TableRow& a, const TableRow& b) {
   return a.table == b.table && !firstDifference(rowKey(a.row), rowKey(b.row));
 }
@@ -50,10 +53,24 @@ void RunRecorder::deletingDepartment(std::string_view deptCode) {
   const db::Dialect& dialect = db::dialectOf(conn_);
   if (const std::optional<db::Statement> lock = dialect.takeWriteLock()) conn_.execute(*lock);
   const std::vector<db::Statement> reads = dialect.selectRowsToDelete(deptCode);
+  // Written down as they are read, a few groups at a time, so that a large
+  // department's rows are never held in memory all at once.
+  std::vector<RowGroup> pending;
+  const auto flush = [&] {
+    file_.writeBatch(run_, batch_, pending, deletedEntries_);
+    deletedEntries_ += static_cast<int64_t>(pending.size());
+    pending.clear();
+  };
   std::size_t i = 0;
-  const auto read = [&](const char* table) { readGroups(conn_, reads.at(i++), table, Change::Delete, deleted_); };
+  const auto read = [&](const char* table) {
+    readGroups(conn_, reads.at(i++), table, Change::Delete, [&](RowGroup&& g) {
+      pending.push_back(std::move(g));
+      if (pending.size() >= kGroupsPerWrite) flush();
+    });
+  };
   for (const char* table : db::person::kPerPersonTables) read(table);
   read(db::person::kTable);
+  flush();
 }
 
 void RunRecorder::addChanges(std::vector<RowGroup>& groups) {
@@ -82,25 +99,26 @@ void RunRecorder::addInserted(std::vector<RowGroup>& groups) {
   std::sort(added_.begin(), added_.end());
   const db::WholeRows how = db::dialectOf(conn_).wholeRows();
   const auto read = [&](const char* table, const char* owner) {
-    readGroups(conn_, how.selectBetween(table, owner, added_.front(), added_.back()), table, Change::Insert, groups,
-               Owners{owner, added_});
+    readGroups(
+        conn_, how.selectBetween(table, owner, added_.front(), added_.back()), table, Change::Insert,
+        [&](RowGroup&& g) { groups.push_back(std::move(g)); }, Owners{owner, added_});
   };
   read(db::person::kTable, db::person::kId);
   for (const char* table : db::person::kPerPersonTables) read(table, "mid");
 }
 
 void RunRecorder::beforeCommit() {
-  // The deleted rows are kept: a batch whose commit fails may be written down again.
   std::vector<RowGroup> groups;
   addChanges(groups);
   addInserted(groups);
-  if (deleted_.empty() && groups.empty() && !written_) return;
-  file_.writeBatch(run_, batch_, {deleted_, groups});
+  if (groups.empty() && !written_ && deletedEntries_ == 0) return;
+  // After the deleted rows, which are written already.
+  file_.writeBatch(run_, batch_, groups, deletedEntries_);
   written_ = true;
 }
 
 void RunRecorder::committed() {
-  if (written_) {
+  if (written_ || deletedEntries_ != 0) {
     file_.sealBatch(run_, batch_);
     ++batch_;
   }
@@ -109,7 +127,7 @@ void RunRecorder::committed() {
 
 void RunRecorder::rolledBack() {
   written_ = false;
-  deleted_.clear();
+  deletedEntries_ = 0;
   added_.clear();
   before_.clear();
 }

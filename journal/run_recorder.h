@@ -43,7 +43,7 @@ class RunRecorder final : public imp::RunJournal {
   int64_t run_;
   int batch_ = 0;
   bool written_ = false;                             // the open batch is written down, not yet sealed
-  std::vector<RowGroup> deleted_;                    // rows the open batch deletes
+  int64_t deletedEntries_ = 0;                       // entries of the open batch's deletion, written already
   std::vector<int64_t> added_;                       // people the open batch added
   std::map<int64_t, std::vector<TableRow>> before_;  // people the open batch changes, as they were
 };

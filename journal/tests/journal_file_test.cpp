@@ -117,7 +117,7 @@ TEST(JournalFile, KeepsTheLastRunsOfEachDatabase) {
     const int64_t n = file.beginRun(info);
     if (i == 0) first = n;
     const std::vector<RowGroup> one{{"ryjbxx", Change::Insert, {"id"}, {}, "i1;\n", 1}};
-    file.writeBatch(n, 0, {one});
+    file.writeBatch(n, 0, one);
   }
   const std::vector<RunInfo> runs = file.runs("pay");
   ASSERT_EQ(runs.size(), static_cast<std::size_t>(kRunsKept));
@@ -142,12 +142,13 @@ TEST(JournalFile, LargeGroupsAreSplitAndReadBackWhole) {
   fill.commit();
   std::vector<RowGroup> groups;
   const std::vector<int64_t> owners{7};
-  readGroups(*conn, {"select * from ryxl where mid between 1 and 9", {}}, "ryxl", Change::Insert, groups,
-             Owners{"mid", owners});
+  readGroups(
+      *conn, {"select * from ryxl where mid between 1 and 9", {}}, "ryxl", Change::Insert,
+      [&](RowGroup&& g) { groups.push_back(std::move(g)); }, Owners{"mid", owners});
   EXPECT_GT(groups.size(), 1u);
   JournalFile file(QDir(dir.path()).filePath("journal.sqlite").toStdString());
   const int64_t run = file.beginRun(RunInfo{});
-  file.writeBatch(run, 0, {groups});
+  file.writeBatch(run, 0, groups);
   const std::vector<Batch> batches = file.batches(run);
   ASSERT_EQ(batches.size(), 1u);
   std::vector<Entry> back;
@@ -159,6 +160,26 @@ TEST(JournalFile, LargeGroupsAreSplitAndReadBackWhole) {
     EXPECT_EQ(back[i].change, Change::Insert);
     EXPECT_FALSE(firstDifference(back[i].after, want[i])) << i;
   }
+}
+
+// A batch written in parts: the deletion first, then the rest, which a second
+// attempt at the same commit writes again in place of the first attempt's.
+TEST(JournalFile, LaterPartsOfABatchReplaceOnlyThemselves) {
+  QTemporaryDir dir;
+  JournalFile file(QDir(dir.path()).filePath("journal.sqlite").toStdString());
+  const int64_t run = file.beginRun(RunInfo{});
+  const auto group = [](const char* table, int64_t id) {
+    return RowGroup{table, Change::Insert, {"id"}, {}, "i" + std::to_string(id) + ";\n", 1};
+  };
+  const std::vector<RowGroup> deleted{group("ryxl", 1), group("ryjbxx", 2)};
+  file.writeBatch(run, 0, deleted);
+  file.writeBatch(run, 0, std::vector<RowGroup>{group("rykh", 3), group("rykh", 4)}, 2);
+  file.writeBatch(run, 0, std::vector<RowGroup>{group("ryrz", 5)}, 2);
+  const std::vector<Batch> batches = file.batches(run);
+  ASSERT_EQ(batches.size(), 1u);
+  std::vector<std::string> tables;
+  for (const RowGroup& g : batches[0].groups) tables.push_back(g.table);
+  EXPECT_EQ(tables, (std::vector<std::string>{"ryxl", "ryjbxx", "ryrz"}));
 }
 
 // A file written before rows were grouped holds one whole row per entry.

@@ -28,6 +28,8 @@ export GZ_PG_PORT="${GZ_PG_BENCH_PORT:-54339}"
 export GZ_PG_FSYNC=on
 PROXY_PORT=$((GZ_PG_PORT + 100))
 WORK=$(mktemp -d)
+# The runs' undo journal goes here, not into the operator's own.
+export XDG_DATA_HOME="$WORK/data"
 PROXY_PID=
 cleanup() {
   [ -n "$PROXY_PID" ] && kill "$PROXY_PID" 2>/dev/null || true

@@ -5,7 +5,9 @@
 #include <variant>
 #include <vector>
 
+#include "db/bulk_writing.h"
 #include "db/payroll/dialect.h"
+#include "db/statement.h"
 #include "import/run_lock.h"
 #include "journal/journal_error.h"
 #include "journal/rows.h"
@@ -68,6 +70,13 @@ std::optional<int64_t> idOf(const db::Row& row) {
 
 const db::Row& imageOf(const Entry& e) { return e.change == Change::Insert ? e.after : e.before; }
 
+std::vector<db::Value> valuesOf(const db::Row& row) {
+  std::vector<db::Value> values;
+  values.reserve(row.columns().size());
+  for (const auto& [name, v] : row.columns()) values.push_back(v);
+  return values;
+}
+
 // Calls `visit(entry, now)` for each of `entries` with the row the database
 // holds under its key now: rows with an id are read a thousand at a time,
 // others one by one.
@@ -95,16 +104,21 @@ void withCurrentRows(db::Connection& conn, const std::vector<Entry>& entries, Vi
 }
 
 // Checks the rows of one group against the database and undoes them, the
-// inserted ones a thousand to a statement. The number of rows undone.
+// inserted ones a thousand to a statement. A server takes the rest without
+// an answer awaited for each, rows put back as one bulk load (which keeps
+// their keys, also in identity columns); a refusal fails the transaction
+// whole. The number of rows undone.
 int undoGroup(db::Connection& conn, const RunInfo& run, const RowGroup& group, bool sealed) {
-  const std::vector<Entry> entries = entriesOf(group);
+  db::BulkWriting* bulk = conn.bulkWriting();
+  const db::InsertShape putBack(group.table, group.columns);
   std::vector<db::Statement> statements;
   std::vector<int64_t> inserted;  // keys of inserted rows to delete
-  withCurrentRows(conn, entries, [&](const Entry& e, const std::optional<db::Row>& now) {
+  withCurrentRows(conn, entriesOf(group), [&](const Entry& e, const std::optional<db::Row>& now) {
     std::optional<db::Statement> s = undoEntry(conn, run, e, now, sealed);
     if (!s) return;
     const std::optional<int64_t> id = idOf(imageOf(e));
     if (e.change == Change::Insert && id) inserted.push_back(*id);
+    else if (e.change == Change::Delete && bulk) statements.push_back(putBack.statement(valuesOf(e.before)));
     else statements.push_back(std::move(*s));
   });
   const db::WholeRows how = db::dialectOf(conn).wholeRows();
@@ -113,7 +127,9 @@ int undoGroup(db::Connection& conn, const RunInfo& run, const RowGroup& group, b
         how.deleteIn(group.table, "id",
                      {inserted.begin() + static_cast<std::ptrdiff_t>(at),
                       inserted.begin() + static_cast<std::ptrdiff_t>(std::min(inserted.size(), at + kRowsAtATime))}));
-  for (const db::Statement& s : statements) conn.execute(s);
+  if (bulk && !statements.empty()) bulk->executeBatch(statements);
+  else
+    for (const db::Statement& s : statements) conn.execute(s);
   return static_cast<int>(inserted.size() + statements.size());
 }
 

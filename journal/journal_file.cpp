@@ -256,13 +256,18 @@ std::vector<Batch> JournalFile::batches(int64_t run) {
   std::vector<Batch> out;
   guarded("读取", [&] {
     const auto b = conn_->query({"select batch, sealed from batches where run=? order by batch", {run}});
-    while (b->next()) out.push_back({static_cast<int>(b->integer("batch")), b->integer("sealed") != 0, {}});
-    for (Batch& batch : out) {
-      const auto e = conn_->query(
-          {"select tbl, change, names, row_count, before, after from entries where run=? and batch=? order by seq",
-           {run, int64_t{batch.number}}});
-      while (e->next()) batch.groups.push_back(groupFrom(*e));
-    }
+    while (b->next()) out.push_back({static_cast<int>(b->integer("batch")), b->integer("sealed") != 0});
+  });
+  return out;
+}
+
+std::vector<RowGroup> JournalFile::groups(int64_t run, int batch) {
+  std::vector<RowGroup> out;
+  guarded("读取", [&] {
+    const auto e = conn_->query(
+        {"select tbl, change, names, row_count, before, after from entries where run=? and batch=? order by seq",
+         {run, int64_t{batch}}});
+    while (e->next()) out.push_back(groupFrom(*e));
   });
   return out;
 }

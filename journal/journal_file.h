@@ -40,12 +40,9 @@ struct RowGroup {
   int rows = 0;
 };
 
-// A batch as read back: its groups in the order written. An entry of a file
-// written before rows were grouped comes back as a group of its one row.
 struct Batch {
   int number = 0;
   bool sealed = false;  // the database confirmed its commit
-  std::vector<RowGroup> groups;
 };
 
 enum class RunState { Recorded, TakingBack, TakenBack };
@@ -86,6 +83,10 @@ class JournalFile {
   // One run of the database; throws JournalError(NoSuchRun).
   RunInfo run(const std::string& database, int64_t number);
   std::vector<Batch> batches(int64_t run);
+  // One batch's groups in the order written, read one batch at a time so
+  // that a large run is never held whole. An entry of a file written before
+  // rows were grouped comes back as a group of its one row.
+  std::vector<RowGroup> groups(int64_t run, int batch);
 
  private:
   void guarded(const char* what, const std::function<void()>& work);

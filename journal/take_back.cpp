@@ -134,10 +134,10 @@ int undoGroup(db::Connection& conn, const RunInfo& run, const RowGroup& group, b
 }
 
 // True when the database holds every row as it was before the run.
-bool alreadyTakenBack(db::Connection& conn, const std::vector<Batch>& batches) {
+bool alreadyTakenBack(db::Connection& conn, JournalFile& file, int64_t run, const std::vector<Batch>& batches) {
   bool asBefore = true;
   for (const Batch& b : batches)
-    for (const RowGroup& g : b.groups)
+    for (const RowGroup& g : file.groups(run, b.number))
       withCurrentRows(conn, entriesOf(g), [&](const Entry& e, const std::optional<db::Row>& now) {
         if (e.change == Change::Insert ? now.has_value() : (!now || firstDifference(*now, e.before))) asBefore = false;
       });
@@ -175,11 +175,13 @@ TakenBack takeBack(JournalFile& file, db::Connection& conn, const RunInfo& run) 
   db::Transaction t(conn);
   int changed = 0;
   try {
-    for (auto b = batches.rbegin(); b != batches.rend(); ++b)
-      for (auto g = b->groups.rbegin(); g != b->groups.rend(); ++g) changed += undoGroup(conn, run, *g, b->sealed);
+    for (auto b = batches.rbegin(); b != batches.rend(); ++b) {
+      const std::vector<RowGroup> groups = file.groups(run.number, b->number);
+      for (auto g = groups.rbegin(); g != groups.rend(); ++g) changed += undoGroup(conn, run, *g, b->sealed);
+    }
   } catch (const JournalError&) {
     t.rollback();
-    if (run.state != RunState::TakingBack || !alreadyTakenBack(conn, batches)) throw;
+    if (run.state != RunState::TakingBack || !alreadyTakenBack(conn, file, run.number, batches)) throw;
     file.setState(run.number, RunState::TakenBack);
     return {run, 0, true};
   }

@@ -123,6 +123,7 @@ TEST(JournalFile, KeepsTheLastRunsOfEachDatabase) {
   ASSERT_EQ(runs.size(), static_cast<std::size_t>(kRunsKept));
   EXPECT_EQ(runs.back().number, first + 2);
   EXPECT_TRUE(file.batches(first).empty());
+  EXPECT_TRUE(file.groups(first, 0).empty());
   EXPECT_EQ(file.runs("other").size(), 1u);
 }
 
@@ -152,7 +153,7 @@ TEST(JournalFile, LargeGroupsAreSplitAndReadBackWhole) {
   const std::vector<Batch> batches = file.batches(run);
   ASSERT_EQ(batches.size(), 1u);
   std::vector<Entry> back;
-  for (const RowGroup& g : batches[0].groups)
+  for (const RowGroup& g : file.groups(run, 0))
     for (Entry& e : entriesOf(g)) back.push_back(std::move(e));
   const std::vector<db::Row> want = readRows(*conn, {"select * from ryxl where mid=7", {}});
   ASSERT_EQ(back.size(), want.size());
@@ -178,7 +179,7 @@ TEST(JournalFile, LaterPartsOfABatchReplaceOnlyThemselves) {
   const std::vector<Batch> batches = file.batches(run);
   ASSERT_EQ(batches.size(), 1u);
   std::vector<std::string> tables;
-  for (const RowGroup& g : batches[0].groups) tables.push_back(g.table);
+  for (const RowGroup& g : file.groups(run, 0)) tables.push_back(g.table);
   EXPECT_EQ(tables, (std::vector<std::string>{"ryxl", "ryjbxx", "ryrz"}));
 }
 
@@ -215,8 +216,9 @@ TEST(JournalFile, EntriesOfAnEarlierFileStillRead) {
   EXPECT_EQ(runs[0].added, 2);
   const std::vector<Batch> batches = file.batches(runs[0].number);
   ASSERT_EQ(batches.size(), 1u);
-  ASSERT_EQ(batches[0].groups.size(), 2u);
-  EXPECT_EQ(entriesOf(batches[0].groups[1]).at(0).after.columns()[0].second, db::Value{int64_t{5}});
+  const std::vector<RowGroup> groups = file.groups(runs[0].number, batches[0].number);
+  ASSERT_EQ(groups.size(), 2u);
+  EXPECT_EQ(entriesOf(groups[1]).at(0).after.columns()[0].second, db::Value{int64_t{5}});
 }
 
 }  // namespace

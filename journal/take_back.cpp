@@ -34,28 +34,25 @@ std::optional<db::Row> current(db::Connection& conn, const std::string& table, c
                                                      ", 不能撤销; 数据库没有改动");
 }
 
-// The statement that undoes one entry, or nullopt when nothing is to be
-// undone (a batch the database never committed). Refuses when the row is not
-// as the run left it; `now` is the row as the database holds it.
-std::optional<db::Statement> undoEntry(db::Connection& conn, const RunInfo& run, const Entry& e,
-                                       const std::optional<db::Row>& now, bool sealed) {
-  const db::WholeRows how = db::dialectOf(conn).wholeRows();
+// Whether one entry is to be undone: not when its batch never reached the
+// database. Refuses when the row is not as the run left it; `now` is the
+// row as the database holds it.
+bool toUndo(const RunInfo& run, const Entry& e, const std::optional<db::Row>& now, bool sealed) {
   const db::Row key = rowKey(e.change == Change::Insert ? e.after : e.before);
   if (e.change == Change::Delete) {
-    if (!now) return how.insertWhole(e.table, e.before);
-    if (!sealed && !firstDifference(*now, e.before)) return std::nullopt;
+    if (!now) return true;
+    if (!sealed && !firstDifference(*now, e.before)) return false;
     changedSince(run, e, key, "已被重新占用");
   }
   if (!now) {
-    if (!sealed && e.change == Change::Insert) return std::nullopt;
+    if (!sealed && e.change == Change::Insert) return false;
     changedSince(run, e, key, "已被删除");
   }
   if (const std::optional<std::string> column = firstDifference(*now, e.after)) {
-    if (!sealed && e.change == Change::Update && !firstDifference(*now, e.before)) return std::nullopt;
+    if (!sealed && e.change == Change::Update && !firstDifference(*now, e.before)) return false;
     changedSince(run, e, key, "已被改动 (列 " + *column + ")");
   }
-  if (e.change == Change::Insert) return how.deleteMatching(e.table, key);
-  return how.updateMatching(e.table, e.before, key);
+  return true;
 }
 
 // Rows read and undone at a time: one read of their keys, one delete.
@@ -109,19 +106,20 @@ void withCurrentRows(db::Connection& conn, const std::vector<Entry>& entries, Vi
 // their keys, also in identity columns); a refusal fails the transaction
 // whole. The number of rows undone.
 int undoGroup(db::Connection& conn, const RunInfo& run, const RowGroup& group, bool sealed) {
+  const db::WholeRows how = db::dialectOf(conn).wholeRows();
   db::BulkWriting* bulk = conn.bulkWriting();
   const db::InsertShape putBack(group.table, group.columns);
   std::vector<db::Statement> statements;
   std::vector<int64_t> inserted;  // keys of inserted rows to delete
   withCurrentRows(conn, entriesOf(group), [&](const Entry& e, const std::optional<db::Row>& now) {
-    std::optional<db::Statement> s = undoEntry(conn, run, e, now, sealed);
-    if (!s) return;
+    if (!toUndo(run, e, now, sealed)) return;
     const std::optional<int64_t> id = idOf(imageOf(e));
     if (e.change == Change::Insert && id) inserted.push_back(*id);
+    else if (e.change == Change::Insert) statements.push_back(how.deleteMatching(e.table, rowKey(e.after)));
     else if (e.change == Change::Delete && bulk) statements.push_back(putBack.statement(valuesOf(e.before)));
-    else statements.push_back(std::move(*s));
+    else if (e.change == Change::Delete) statements.push_back(how.insertWhole(e.table, e.before));
+    else statements.push_back(how.updateMatching(e.table, e.before, rowKey(e.before)));
   });
-  const db::WholeRows how = db::dialectOf(conn).wholeRows();
   for (std::size_t at = 0; at < inserted.size(); at += kRowsAtATime)
     conn.execute(
         how.deleteIn(group.table, "id",

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <variant>
 #include <vector>
 
@@ -67,13 +68,6 @@ std::optional<int64_t> idOf(const db::Row& row) {
 
 const db::Row& imageOf(const Entry& e) { return e.change == Change::Insert ? e.after : e.before; }
 
-std::vector<db::Value> valuesOf(const db::Row& row) {
-  std::vector<db::Value> values;
-  values.reserve(row.columns().size());
-  for (const auto& [name, v] : row.columns()) values.push_back(v);
-  return values;
-}
-
 // Calls `visit(entry, now)` for each of `entries` with the row the database
 // holds under its key now: rows with an id are read a thousand at a time,
 // others one by one.
@@ -100,15 +94,25 @@ void withCurrentRows(db::Connection& conn, const std::vector<Entry>& entries, Vi
   }
 }
 
+// Runs a group's statements other than the deletes: on a server without an
+// answer awaited for each, rows put back as one bulk load (which keeps their
+// keys, also in identity columns); elsewhere rows put back many to an insert.
+// A refusal fails the transaction whole, with the database's own reason.
+void runAll(db::Connection& conn, const std::vector<db::Statement>& statements) {
+  if (statements.empty()) return;
+  if (db::BulkWriting* bulk = conn.bulkWriting()) return bulk->executeBatch(statements);
+  const std::vector<bool> done = conn.tryExecuteEach(statements);
+  for (std::size_t i = 0; i < statements.size(); ++i)
+    if (!done[i]) conn.execute(statements[i]);
+}
+
 // Checks the rows of one group against the database and undoes them, the
-// inserted ones a thousand to a statement. A server takes the rest without
-// an answer awaited for each, rows put back as one bulk load (which keeps
-// their keys, also in identity columns); a refusal fails the transaction
-// whole. The number of rows undone.
+// inserted ones deleted a thousand to a statement. The number of rows undone.
 int undoGroup(db::Connection& conn, const RunInfo& run, const RowGroup& group, bool sealed) {
   const db::WholeRows how = db::dialectOf(conn).wholeRows();
-  db::BulkWriting* bulk = conn.bulkWriting();
-  const db::InsertShape putBack(group.table, group.columns);
+  // Rows put back are plain inserts of the group's columns, loaded together
+  // where values are bound rather than written into the text.
+  const auto putBack = std::make_shared<const db::InsertInto>(db::InsertInto{group.table, group.columns});
   std::vector<db::Statement> statements;
   std::vector<int64_t> inserted;  // keys of inserted rows to delete
   withCurrentRows(conn, entriesOf(group), [&](const Entry& e, const std::optional<db::Row>& now) {
@@ -116,18 +120,19 @@ int undoGroup(db::Connection& conn, const RunInfo& run, const RowGroup& group, b
     const std::optional<int64_t> id = idOf(imageOf(e));
     if (e.change == Change::Insert && id) inserted.push_back(*id);
     else if (e.change == Change::Insert) statements.push_back(how.deleteMatching(e.table, rowKey(e.after)));
-    else if (e.change == Change::Delete && bulk) statements.push_back(putBack.statement(valuesOf(e.before)));
-    else if (e.change == Change::Delete) statements.push_back(how.insertWhole(e.table, e.before));
-    else statements.push_back(how.updateMatching(e.table, e.before, rowKey(e.before)));
+    else if (e.change == Change::Update) statements.push_back(how.updateMatching(e.table, e.before, rowKey(e.before)));
+    else {
+      db::Statement s = how.insertWhole(e.table, e.before);
+      if (!how.inlineValues) s.into = putBack;
+      statements.push_back(std::move(s));
+    }
   });
   for (std::size_t at = 0; at < inserted.size(); at += kRowsAtATime)
     conn.execute(
         how.deleteIn(group.table, "id",
                      {inserted.begin() + static_cast<std::ptrdiff_t>(at),
                       inserted.begin() + static_cast<std::ptrdiff_t>(std::min(inserted.size(), at + kRowsAtATime))}));
-  if (bulk && !statements.empty()) bulk->executeBatch(statements);
-  else
-    for (const db::Statement& s : statements) conn.execute(s);
+  runAll(conn, statements);
   return static_cast<int>(inserted.size() + statements.size());
 }
 

@@ -371,10 +371,10 @@ void TFSYDbf::AInputExecute(bool checkOnly) {
     return sheet::openWorkbookAskingPassword(path, ask, sheet);
   };
   // A run is written down ahead of its commits, so that 撤销导入… can take it back.
-  std::unique_ptr<journal::JournalledRun> journalled;
+  JournalChoice journal;
   if (!checkOnly) {
-    journalled = journalRun(this, *setup_.boxes, {setup_.journalFile, setup_.database}, conn, request);
-    if (!journalled) return;
+    journal = journalRun(this, *setup_.boxes, {setup_.journalFile, setup_.database}, conn, request);
+    if (!journal.start) return;
   }
   const imp::ImportOutcome outcome =
       imp::AInputExecute(check ? *check : conn, codeMap_, columnMap_, frontend, request, open);

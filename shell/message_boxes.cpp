@@ -137,9 +137,10 @@ std::optional<int> QtMessageBoxes::askRunToTakeBack(QWidget* parent, const QStri
   return static_cast<int>(runs.indexOf(chosen));
 }
 
-bool QtMessageBoxes::askConfirm(QWidget* parent, const QString& text, const QString& caption) {
+bool QtMessageBoxes::askConfirm(QWidget* parent, const QString& text, const QString& caption,
+                                const QString& confirmButton) {
   QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
-  QPushButton* yes = box.addButton(QStringLiteral("撤销"), QMessageBox::AcceptRole);
+  QPushButton* yes = box.addButton(confirmButton, QMessageBox::AcceptRole);
   QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
   box.setDefaultButton(cancel);
   box.setEscapeButton(cancel);
@@ -152,7 +153,7 @@ std::optional<int> RecordingMessageBoxes::askRunToTakeBack(QWidget*, const QStri
   return runToTakeBack;
 }
 
-bool RecordingMessageBoxes::askConfirm(QWidget*, const QString& text, const QString&) {
+bool RecordingMessageBoxes::askConfirm(QWidget*, const QString& text, const QString&, const QString&) {
   confirmations << text;
   return confirm;
 }

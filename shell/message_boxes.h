@@ -43,8 +43,10 @@ class MessageBoxes {
   virtual std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) = 0;
   // Lets the operator choose one of the runs (one line each); the index, or nullopt when cancelled.
   virtual std::optional<int> askRunToTakeBack(QWidget* parent, const QStringList& runs) = 0;
-  // Asks to confirm `text`: true for the confirming button, false for 取消 or a closed box.
-  virtual bool askConfirm(QWidget* parent, const QString& text, const QString& caption) = 0;
+  // Asks to confirm `text` with the button `confirmButton` and 取消: true for
+  // the confirming button, false for 取消 or a closed box.
+  virtual bool askConfirm(QWidget* parent, const QString& text, const QString& caption,
+                          const QString& confirmButton) = 0;
 };
 
 // The texts of the password question.
@@ -61,7 +63,7 @@ class QtMessageBoxes final : public MessageBoxes {
   bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) override;
   std::optional<int> askRunToTakeBack(QWidget* parent, const QStringList& runs) override;
-  bool askConfirm(QWidget* parent, const QString& text, const QString& caption) override;
+  bool askConfirm(QWidget* parent, const QString& text, const QString& caption, const QString& confirmButton) override;
 };
 
 struct ShownBox {
@@ -108,7 +110,7 @@ class RecordingMessageBoxes final : public MessageBoxes {
   // The lists of runs offered, answered with `runToTakeBack`; the
   // confirmations asked, answered with `confirm`.
   std::optional<int> askRunToTakeBack(QWidget* parent, const QStringList& runs) override;
-  bool askConfirm(QWidget* parent, const QString& text, const QString& caption) override;
+  bool askConfirm(QWidget* parent, const QString& text, const QString& caption, const QString& confirmButton) override;
   std::vector<QStringList> runLists;
   std::optional<int> runToTakeBack;
   QStringList confirmations;

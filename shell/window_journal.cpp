@@ -35,17 +35,17 @@ QString doneText(const journal::TakenBack& done) {
 
 }  // namespace
 
-std::unique_ptr<journal::JournalledRun> journalRun(QWidget* window, MessageBoxes& boxes, const JournalPlace& place,
-                                                   db::Connection& conn, imp::ImportRequest& request) {
+JournalChoice journalRun(QWidget* window, MessageBoxes& boxes, const JournalPlace& place, db::Connection& conn,
+                         imp::ImportRequest& request) {
   try {
     auto run = std::make_unique<journal::JournalledRun>(place.file, conn, place.database.toStdString(),
                                                         request.departmentCode, request.mode, request.workbookPath);
     request.journal = &run->journal();
-    return run;
+    return {true, std::move(run)};
   } catch (const journal::JournalError& e) {
-    boxes.show(window, QString::fromStdString(e.what()) + QStringLiteral("\n导入没有开始:没有撤销日志的导入无法撤销。"),
-               QStringLiteral("错误"), BoxIcon::Error);
-    return nullptr;
+    const QString text = QString::fromStdString(e.what()) +
+                         QStringLiteral("\n没有撤销日志也可以导入,但这次导入以后不能撤销。仍要导入吗?");
+    return {boxes.askConfirm(window, text, QStringLiteral("撤销日志"), QStringLiteral("导入")), nullptr};
   }
 }
 
@@ -63,7 +63,8 @@ bool takeBackChosenRun(QWidget* window, MessageBoxes& boxes, const JournalPlace&
     const std::optional<int> chosen = boxes.askRunToTakeBack(window, lines);
     if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(runs.size())) return false;
     const journal::RunInfo run = journal::chooseRun(file, key, runs[*chosen].number);
-    if (!boxes.askConfirm(window, QStringLiteral("撤销%1?").arg(runLine(run)), kCaption)) return false;
+    if (!boxes.askConfirm(window, QStringLiteral("撤销%1?").arg(runLine(run)), kCaption, QStringLiteral("撤销")))
+      return false;
     boxes.show(window, doneText(journal::takeBack(file, conn, run)), kCaption, BoxIcon::None);
     return true;
   } catch (const journal::JournalError& e) {

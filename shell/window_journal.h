@@ -26,11 +26,17 @@ struct JournalPlace {
   QString database;  // as the window opened it
 };
 
-// The journal of the run `request` asks for, set into the request; null,
-// after a box that says why, when the journal cannot be written: the run
-// must not start then.
-std::unique_ptr<journal::JournalledRun> journalRun(QWidget* window, MessageBoxes& boxes, const JournalPlace& place,
-                                                   db::Connection& conn, imp::ImportRequest& request);
+// Whether the run starts, and the journal it keeps.
+struct JournalChoice {
+  bool start = false;
+  std::unique_ptr<journal::JournalledRun> journalled;  // null when the run keeps none
+};
+
+// The journal of the run `request` asks for, set into the request. When the
+// journal cannot be written the operator is told why and asked whether to
+// import all the same, without a journal (the run cannot be taken back then).
+JournalChoice journalRun(QWidget* window, MessageBoxes& boxes, const JournalPlace& place, db::Connection& conn,
+                         imp::ImportRequest& request);
 
 // Lets the operator choose one of the database's runs and takes it back
 // after asking to confirm. True when the database was changed.

@@ -1,5 +1,6 @@
 // 撤销导入…: a run chosen from this database's runs and taken back after the
 // operator confirms, the grid shown again; and the button's place.
+#include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -40,6 +41,28 @@ class UndoTests : public QObject {
       QVERIFY2(h.boxes().runLists[0][0].contains(QStringLiteral("覆盖")), row.name);
       QCOMPARE(h.boxes().confirmations.size(), 1);
       QCOMPARE(h.boxes().texts().last(), QString::fromUtf8(row.lastBox));
+      QCOMPARE(h.gridColumn("xm").size(), row.gridRows);
+    }
+  }
+
+  // A journal that cannot be written: the operator decides whether to import
+  // without one, told that the run cannot be taken back then.
+  void runWithoutJournalOnlyWhenConfirmed() {
+    struct Row {
+      const char* name;
+      bool confirm;
+      int gridRows;  // people of 0102 afterwards
+    };
+    const Row rows[] = {{"cancelled", false, 0}, {"confirmed", true, 6}};
+    for (const Row& row : rows) {
+      WindowHarness h;
+      h.openReadyToImport();
+      QVERIFY(QDir(h.dir()).mkdir("journal.sqlite"));  // a folder where the journal file would be
+      h.boxes().confirm = row.confirm;
+      h.clickImport();
+      QCOMPARE(h.boxes().confirmations.size(), 1);
+      QVERIFY2(h.boxes().confirmations[0].contains(QStringLiteral("这次导入以后不能撤销")), row.name);
+      h.clickNode("0102");
       QCOMPARE(h.gridColumn("xm").size(), row.gridRows);
     }
   }

@@ -44,7 +44,7 @@ JournalChoice journalRun(QWidget* window, MessageBoxes& boxes, const JournalPlac
     return {true, std::move(run)};
   } catch (const journal::JournalError& e) {
     const QString text = QString::fromStdString(e.what()) +
-                         QStringLiteral("\n没有撤销日志也可以导入,但这次导入以后不能撤销。仍要导入吗?");
+                         QStringLiteral("\n\n没有撤销日志也可以导入,但这次导入以后不能撤销。仍要导入吗?");
     return {boxes.askConfirm(window, text, QStringLiteral("撤销日志"), QStringLiteral("导入")), nullptr};
   }
 }

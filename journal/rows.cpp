@@ -51,6 +51,12 @@ void appendValues(std::string& out, const db::Row& row) {
   out += '\n';
 }
 
+void addRow(RowGroup& group, const Entry& entry) {
+  if (entry.change != Change::Insert) appendValues(group.before, entry.before);
+  if (entry.change != Change::Delete) appendValues(group.after, entry.after);
+  ++group.rows;
+}
+
 }  // namespace
 
 void readGroups(db::Connection& conn, const db::Statement& query, const std::string& table, Change change,
@@ -80,12 +86,25 @@ void readGroups(db::Connection& conn, const db::Statement& query, const std::str
 }
 
 RowGroup groupOf(const Entry& entry) {
-  RowGroup g{entry.table, entry.change, {}, {}, {}, 1};
+  RowGroup g{entry.table, entry.change, {}, {}, {}, 0};
   for (const auto& [name, v] : (entry.change == Change::Delete ? entry.before : entry.after).columns())
     g.columns.push_back(name);
-  if (entry.change != Change::Insert) appendValues(g.before, entry.before);
-  if (entry.change != Change::Delete) appendValues(g.after, entry.after);
+  addRow(g, entry);
   return g;
+}
+
+void addEntry(std::vector<RowGroup>& groups, const Entry& entry) {
+  if (!groups.empty()) {
+    RowGroup& last = groups.back();
+    const db::Row& image = entry.change == Change::Delete ? entry.before : entry.after;
+    const bool sameColumns =
+        std::equal(last.columns.begin(), last.columns.end(), image.columns().begin(), image.columns().end(),
+                   [](const std::string& a, const auto& b) { return a == b.first; });
+    if (last.table == entry.table && last.change == entry.change && sameColumns &&
+        last.before.size() + last.after.size() < kGroupBytes)
+      return addRow(last, entry);
+  }
+  groups.push_back(groupOf(entry));
 }
 
 std::vector<Entry> entriesOf(const RowGroup& group) {

@@ -44,6 +44,9 @@ void readGroups(db::Connection& conn, const db::Statement& query, const std::str
                 const GroupSink& closed, const std::optional<Owners>& owners = std::nullopt);
 // A group of the one row of an entry.
 RowGroup groupOf(const Entry& entry);
+// Adds the entry's row to the last of `groups` when it is of the same table,
+// change and columns and has room, else as a group of its own.
+void addEntry(std::vector<RowGroup>& groups, const Entry& entry);
 // A group's rows one by one, as entries. Throws JournalError(Damaged) when
 // its texts do not hold its rows.
 std::vector<Entry> entriesOf(const RowGroup& group);

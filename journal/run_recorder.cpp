@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
+#include <variant>
 
 #include "db/payroll/dialect.h"
 #include "db/payroll/person_columns.h"
@@ -12,6 +14,8 @@ namespace {
 
 // Groups of deleted rows written down together while they are read (about 4 MB).
 constexpr std::size_t kGroupsPerWrite = 16;
+// Changed people whose rows are read and compared at a time.
+constexpr std::size_t kPeoplePerDiff = 500;
 
 bool sameKey(const TableRow& a, const TableRow& b) {
   return a.table == b.table && !firstDifference(rowKey(a.row), rowKey(b.row));
@@ -30,6 +34,17 @@ void diffPerson(const std::vector<TableRow>& before, const std::vector<TableRow>
   for (const TableRow& n : now)
     if (std::none_of(before.begin(), before.end(), [&](const TableRow& b) { return sameKey(b, n); }))
       out.push_back({n.table, Change::Insert, {}, n.row});
+}
+
+// The person a row belongs to: its own id in the person table, `mid` in the others.
+std::optional<int64_t> ownerOf(const TableRow& r) {
+  const char* column = r.table == db::person::kTable ? db::person::kId : "mid";
+  for (const auto& [name, v] : r.row.columns()) {
+    if (name != column) continue;
+    if (const int64_t* i = std::get_if<int64_t>(&v)) return *i;
+    if (const double* d = std::get_if<double>(&v)) return static_cast<int64_t>(*d);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -74,21 +89,25 @@ void RunRecorder::deletingDepartment(std::string_view deptCode) {
 }
 
 void RunRecorder::addChanges(std::vector<RowGroup>& groups) {
-  std::vector<int64_t> changed;
-  for (const auto& [id, rows] : before_) changed.push_back(id);
-  const std::vector<TableRow> now = readPeopleRows(conn_, changed);
-  std::vector<Entry> entries;
-  for (const auto& [id, rows] : before_) {
-    std::vector<TableRow> mine;
-    for (const TableRow& n : now) {
-      const db::Value* owner = nullptr;
-      for (const auto& [name, v] : n.row.columns())
-        if (name == (n.table == db::person::kTable ? db::person::kId : "mid")) owner = &v;
-      if (owner && *owner == db::Value{id}) mine.push_back(n);
-    }
-    diffPerson(rows, mine, entries);
+  // A few hundred people at a time, so that their rows, read and compared as
+  // whole rows, never fill the memory for a large batch.
+  for (auto from = before_.begin(); from != before_.end();) {
+    std::vector<int64_t> changed;
+    auto to = from;
+    for (; to != before_.end() && changed.size() < kPeoplePerDiff; ++to) changed.push_back(to->first);
+    // Each row now, under the person it belongs to: one pass over them all.
+    std::map<int64_t, std::vector<TableRow>> now;
+    for (TableRow& n : readPeopleRows(conn_, changed))
+      if (const std::optional<int64_t> owner = ownerOf(n)) now[*owner].push_back(std::move(n));
+    std::vector<Entry> entries;
+    for (; from != to; ++from) diffPerson(from->second, now[from->first], entries);
+    // Each key comes once in a batch, so its rows are undone in any order:
+    // those of one table and change go together.
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+      return std::tie(a.table, a.change) < std::tie(b.table, b.change);
+    });
+    for (const Entry& e : entries) addEntry(groups, e);
   }
-  for (const Entry& e : entries) groups.push_back(groupOf(e));
 }
 
 // The rows of the people the batch added, read back as the database holds

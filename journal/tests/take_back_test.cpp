@@ -162,6 +162,32 @@ TYPED_TEST(TakeBack, PersonChangedTwiceComesBackAsBefore) {
   EXPECT_EQ(this->tables(), before);
 }
 
+// Several people changed in one batch: their rows are written down together
+// by table and change, and every one comes back.
+TYPED_TEST(TakeBack, PeopleChangedInOneBatchComeBackAsBefore) {
+  const Tables before = this->tables();
+  JournalFile file(this->journalFile);
+  RunInfo info;
+  info.database = databaseKey(this->target());
+  info.department = "01";
+  RunRecorder recorder(file, *this->conn, file.beginRun(info));
+  db::Transaction batch(*this->conn);
+  for (const char* id : {"1", "2", "3"}) {
+    recorder.personChanging(std::stoll(id));
+    this->exec(std::string("update ryjbxx set xm='改") + id + "', sfzh=null where id=" + id);
+    this->exec(std::string("delete from rybdrz where mid=") + id);
+    this->exec(std::string("delete from rygzbhb where mid=") + id);
+    this->exec(std::string("insert into ryxl (mid, xxxs, xldm) values (") + id + ", '在职', '31')");
+    recorder.personAdded(std::stoll(id));
+  }
+  recorder.beforeCommit();
+  batch.commit();
+  recorder.committed();
+  EXPECT_EQ(file.runs(info.database).front().updated, 3);
+  this->undo();
+  EXPECT_EQ(this->tables(), before);
+}
+
 // Passes statements on, and fails the one numbered `failAt` as a lost
 // connection would.
 class FailingConnection final : public db::Connection, public db::DialectSource {

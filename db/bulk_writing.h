@@ -40,6 +40,11 @@ class BulkWriting {
   // statement the database refuses; the open transaction must then be
   // rolled back to a savepoint set before the batch.
   virtual void executeBatch(const std::vector<Statement>& statements) = 0;
+  // Runs the statements strictly in their order, still without waiting for
+  // each answer, for a batch whose inserts must come after other statements
+  // (a person's rows deleted before the rows that replace them). Throws as
+  // executeBatch() does.
+  virtual void executeInOrder(const std::vector<Statement>& statements) = 0;
 };
 
 // How executeBatch() runs a batch: the plain inserts into each table and

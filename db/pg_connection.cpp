@@ -473,14 +473,25 @@ void PgConnection::executeBatch(const std::vector<Statement>& statements) {
   // Each table's rows go in as one copy: the server reads them as plain
   // values with no statement to parse or plan per row.
   copyRows(plan.loads);
-  if (plan.others.empty()) return;
+  pipeline(plan.others);
+}
+
+void PgConnection::executeInOrder(const std::vector<Statement>& statements) {
+  std::vector<const Statement*> all;
+  all.reserve(statements.size());
+  for (const Statement& s : statements) all.push_back(&s);
+  pipeline(all);
+}
+
+void PgConnection::pipeline(const std::vector<const Statement*>& statements) {
+  if (statements.empty()) return;
   if (PQenterPipelineMode(conn_.get()) != 1) fail("无法成批发送语句", nullptr, {});
-  // Every other statement goes out before any answer is read; the answers
-  // come back in order, and after the first refusal the server skips the rest.
+  // Every statement goes out before any answer is read; the answers come
+  // back in order, and after the first refusal the server skips the rest.
   std::optional<std::size_t> sendFailedAt;
-  for (std::size_t i = 0; i < plan.others.size() && !sendFailedAt; ++i) {
-    const std::string sql = numberedPlaceholders(databaseUtf8(plan.others[i]->text));
-    const Parameters p(plan.others[i]->binds);
+  for (std::size_t i = 0; i < statements.size() && !sendFailedAt; ++i) {
+    const std::string sql = numberedPlaceholders(databaseUtf8(statements[i]->text));
+    const Parameters p(statements[i]->binds);
     if (PQsendQueryParams(conn_.get(), sql.c_str(), p.count(), nullptr, p.values(), nullptr, nullptr, 0) != 1)
       sendFailedAt = i;
   }
@@ -488,7 +499,7 @@ void PgConnection::executeBatch(const std::vector<Statement>& statements) {
   Result firstFailure;
   std::optional<std::size_t> failedAt;
   if (synced) {
-    for (std::size_t i = 0; i < plan.others.size(); ++i) {
+    for (std::size_t i = 0; i < statements.size(); ++i) {
       Result r(PQgetResult(conn_.get()));
       if (!r) break;  // the connection broke
       const ExecStatusType status = PQresultStatus(r.get());
@@ -505,9 +516,9 @@ void PgConnection::executeBatch(const std::vector<Statement>& statements) {
       if (PQresultStatus(r.get()) == PGRES_PIPELINE_SYNC) break;
   }
   PQexitPipelineMode(conn_.get());
-  if (sendFailedAt) fail("成批发送语句失败", nullptr, *plan.others[*sendFailedAt]);
+  if (sendFailedAt) fail("成批发送语句失败", nullptr, *statements[*sendFailedAt]);
   if (!synced) fail("成批发送语句失败", nullptr, {});
-  if (failedAt) fail("语句执行失败", firstFailure.get(), *plan.others[*failedAt]);
+  if (failedAt) fail("语句执行失败", firstFailure.get(), *statements[*failedAt]);
   if (PQstatus(conn_.get()) == CONNECTION_BAD) fail("成批发送语句失败", nullptr, {});
 }
 

@@ -44,6 +44,7 @@ class PgConnection final : public Connection, public BulkWriting {
   std::vector<int64_t> reserveIds(std::string_view table, std::string_view column, int count) override;
   Statement insertWithId(std::string_view table, const Row& row, std::string_view keyColumn, int64_t key) override;
   void executeBatch(const std::vector<Statement>& statements) override;
+  void executeInOrder(const std::vector<Statement>& statements) override;
 
   struct ResultDeleter {
     void operator()(pg_result* r) const;
@@ -81,6 +82,8 @@ class PgConnection final : public Connection, public BulkWriting {
   const KeyNumbering& keyNumbering(std::string_view table, std::string_view column);
   // The rows of the bulk loads, one COPY each, sent as one query.
   void copyRows(const std::vector<BatchPlan::Load>& loads);
+  // Sends every statement before reading any answer; throws for the first refused.
+  void pipeline(const std::vector<const Statement*>& statements);
   // Whether the column is null where an insert leaves it out; asked once per column.
   bool nullByDefault(std::string_view table, std::string_view column);
 

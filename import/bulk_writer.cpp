@@ -142,7 +142,10 @@ void BulkWriter::send() {
   {
     db::Savepoint beforeSend(conn_, kSendSavepoint);
     try {
-      bulk_.executeBatch(sending_);
+      // An update deletes a person's rows before the rows that replace them:
+      // its statements go in their order, without bulk loads.
+      if (rows_.update) bulk_.executeInOrder(sending_);
+      else bulk_.executeBatch(sending_);
       beforeSend.release();
     } catch (const db::DbError& e) {
       // A busy or lost database ends the run; replaying the rows would only wait again.
@@ -165,8 +168,8 @@ void BulkWriter::importAgainRowByRow() {
   for (KeptRow& kept : kept_) {
     RowCarry carry = kept.carryBefore;
     db::Savepoint rowWrites(conn_, kRowSavepoint);
-    const RowOutcome o =
-        importRow(ctx, kept.outcome.row, kept.outcome.personName, rows_.deptCode, carry, record, reports_.typedDates);
+    const RowOutcome o = importRow(ctx, kept.outcome.row, kept.outcome.personName, rows_.deptCode, carry, record,
+                                   reports_.typedDates, rows_.update);
     if (o.stored) rowWrites.release();
     else rowWrites.rollback();
     settled(o);

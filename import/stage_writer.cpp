@@ -37,10 +37,7 @@ bool canNumberAhead(db::BulkWriting& bulk) {
 
 std::unique_ptr<RowWriter> makeRowWriter(db::Connection& conn, const ImportRequest& request, RowReports reports,
                                          const RowsInput& rows) {
-  // A batch sent at once loads its inserts before its other statements, so
-  // an update's deletion of the replaced histories would come after their
-  // new rows: an update run waits for each statement instead.
-  if (db::BulkWriting* bulk = conn.bulkWriting(); bulk && !rows.update && canNumberAhead(*bulk))
+  if (db::BulkWriting* bulk = conn.bulkWriting(); bulk && canNumberAhead(*bulk))
     return std::make_unique<BulkWriter>(conn, *bulk, reports, rows, request.commitEveryRows, request.commitEvery,
                                         kRowsPerSend);
   // An updated person must come out of a failed row as it was: its update

@@ -104,6 +104,9 @@ void BulkWriter::openBatch() {
 
 void BulkWriter::beginRow(const RowCarry& before) {
   openBatch();
+  // Nothing of the row runs before its send: the journal reads the people it
+  // changes then, all of the send's together.
+  if (reports_.journal) reports_.journal->deferChangeReads(true);
   current_.emplace();
   current_->carryBefore = before;
 }
@@ -138,6 +141,7 @@ void BulkWriter::send() {
   for (KeptRow& row : kept_)
     if (row.person) sending_.push_back(std::move(*row.person));
   for (KeptRow& row : kept_) std::move(row.history.begin(), row.history.end(), std::back_inserter(sending_));
+  if (reports_.journal) reports_.journal->writesDue();
   bool refused = false;
   {
     db::Savepoint beforeSend(conn_, kSendSavepoint);
@@ -162,7 +166,9 @@ void BulkWriter::send() {
 
 void BulkWriter::importAgainRowByRow() {
   // The steps run again on the connection itself and tell the front end
-  // directly; what they told the first time is dropped.
+  // directly; what they told the first time is dropped. Their writes run at
+  // once, so the journal reads a person it is told of at once too.
+  if (reports_.journal) reports_.journal->deferChangeReads(false);
   const StepContext ctx{rows_.book, rows_.columns, rows_.codes, conn_, reports_.events};
   db::PersonRecord record;
   for (KeptRow& kept : kept_) {

@@ -23,6 +23,12 @@ class RunJournal : public ChangeObserver {
   virtual void committed() = 0;
   // The open batch was undone: what it did is forgotten.
   virtual void rolledBack() = 0;
+  // With `on`, the writer keeps rows' statements and runs them only after
+  // writesDue(): the people told as changing are read then, together,
+  // instead of each at once. Off, each is read when told.
+  virtual void deferChangeReads(bool on) = 0;
+  // The statements kept so far are about to run.
+  virtual void writesDue() = 0;
 };
 
 }  // namespace gz::imp

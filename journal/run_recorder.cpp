@@ -55,7 +55,20 @@ void RunRecorder::personChanging(int64_t personId) {
   if (before_.count(personId)) return;
   // Only an update changes people it did not add.
   if (before_.empty()) file_.setWay(run_, "update");
-  before_[personId] = readPeopleRows(conn_, {personId});
+  before_[personId];  // known from now on; its rows are read before any write to them
+  if (deferring_) changing_.push_back(personId);
+  else readChanging({personId});
+}
+
+void RunRecorder::writesDue() {
+  readChanging(changing_);
+  changing_.clear();
+}
+
+void RunRecorder::readChanging(const std::vector<int64_t>& ids) {
+  if (ids.empty()) return;
+  for (TableRow& r : readPeopleRows(conn_, ids))
+    if (const std::optional<int64_t> owner = ownerOf(r)) before_[*owner].push_back(std::move(r));
 }
 
 void RunRecorder::personAdded(int64_t personId) {
@@ -127,6 +140,7 @@ void RunRecorder::addInserted(std::vector<RowGroup>& groups) {
 }
 
 void RunRecorder::beforeCommit() {
+  writesDue();
   std::vector<RowGroup> groups;
   addChanges(groups);
   addInserted(groups);
@@ -149,6 +163,7 @@ void RunRecorder::rolledBack() {
   deletedEntries_ = 0;
   added_.clear();
   before_.clear();
+  changing_.clear();
 }
 
 }  // namespace gz::journal

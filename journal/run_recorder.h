@@ -31,11 +31,15 @@ class RunRecorder final : public imp::RunJournal {
   void beforeCommit() override;
   void committed() override;
   void rolledBack() override;
+  void deferChangeReads(bool on) override { deferring_ = on; }
+  void writesDue() override;
 
   int64_t run() const { return run_; }
 
  private:
   void addChanges(std::vector<RowGroup>& groups);
+  // Reads the people told as changing and not read yet, as they are now.
+  void readChanging(const std::vector<int64_t>& ids);
   void addInserted(std::vector<RowGroup>& groups);
 
   JournalFile& file_;
@@ -46,6 +50,8 @@ class RunRecorder final : public imp::RunJournal {
   int64_t deletedEntries_ = 0;                       // entries of the open batch's deletion, written already
   std::vector<int64_t> added_;                       // people the open batch added
   std::map<int64_t, std::vector<TableRow>> before_;  // people the open batch changes, as they were
+  std::vector<int64_t> changing_;                    // told as changing, to be read at writesDue()
+  bool deferring_ = false;
 };
 
 }  // namespace gz::journal

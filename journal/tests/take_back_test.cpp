@@ -188,6 +188,27 @@ TYPED_TEST(TakeBack, PeopleChangedInOneBatchComeBackAsBefore) {
   EXPECT_EQ(this->tables(), before);
 }
 
+// A whole run that updates the people it imported before, several to a
+// batch: each person is read as it was before any of the batch is written.
+TYPED_TEST(TakeBack, UpdateRunTakenBackLeavesThePeopleAsBefore) {
+  this->import(imp::ImportMode::Append);
+  this->exec("update ryjbxx set xm='改过', grsf='临时' where bm='0102'");
+  const Tables before = this->tables();
+  {
+    JournalledRun run(this->journalFile, *this->conn, this->target(), "0102", imp::ImportMode::Append, kPeople);
+    imp::ImportRequest r;
+    r.departmentCode = "0102";
+    r.workbookPath = kPeople;
+    r.updateExisting = true;
+    r.journal = &run.journal();
+    const imp::ImportOutcome o = imp::AInputExecute(*this->conn, this->codes, this->columns, this->frontend, r);
+    ASSERT_EQ(o.personsUpdated, 2);
+  }
+  ASSERT_NE(this->tables(), before);
+  this->undo();
+  EXPECT_EQ(this->tables(), before);
+}
+
 // Passes statements on, and fails the one numbered `failAt` as a lost
 // connection would.
 class FailingConnection final : public db::Connection, public db::DialectSource {

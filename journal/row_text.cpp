@@ -81,16 +81,6 @@ void appendValueText(std::string& out, const db::Value& v) {
   out += ';';
 }
 
-std::string rowText(const db::Row& row) {
-  std::string out;
-  for (const auto& [name, v] : row.columns()) {
-    out += name;
-    out += '=';
-    appendValueText(out, v);
-  }
-  return out;
-}
-
 db::Row rowFromText(std::string_view text) {
   db::Row row;
   std::size_t at = 0;

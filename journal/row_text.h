@@ -1,8 +1,9 @@
-// A whole row as one text in the journal file, and back. Each column is
-// written as `name=` and its value, then `;`: `n` for null, `i<digits>`,
-// `f<number>` (the shortest digits that read back as the same number),
-// `d<YYYY-MM-DD>`, or `t<byte count>:<bytes>` for a text (GB 18030 bytes,
-// counted, so a text may hold any character).
+// Rows as texts in the journal file, and back. A value is written as `n` for
+// null, `i<digits>`, `f<number>` (the shortest digits that read back as the
+// same number), `d<YYYY-MM-DD>`, or `t<byte count>:<bytes>` for a text
+// (GB 18030 bytes, counted, so a text may hold any character), then `;`.
+// Files written before rows were grouped hold one row per text, each column
+// as `name=` and its value.
 #pragma once
 
 #include <string>
@@ -13,8 +14,8 @@
 
 namespace gz::journal {
 
-std::string rowText(const db::Row& row);
-// Throws JournalError(Damaged) for a text rowText() could not have written.
+// One row of an earlier file. Throws JournalError(Damaged) for a text that
+// does not hold one.
 db::Row rowFromText(std::string_view text);
 
 // One value as a row's text holds it, its `;` included, appended to `out`.

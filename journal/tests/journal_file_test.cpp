@@ -12,6 +12,7 @@
 #include "journal/journal_place.h"
 #include "journal/row_text.h"
 #include "journal/rows.h"
+#include "journal/tests/row_text_writer.h"
 
 namespace gz::journal {
 namespace {
@@ -35,7 +36,7 @@ TEST(RowText, EveryValueComesBackTheSame) {
     r.set("id", int64_t{7});
     r.set("v", row.value);
     r.set("after", std::string("z"));
-    const db::Row back = rowFromText(rowText(r));
+    const db::Row back = rowFromText(testing::rowText(r));
     ASSERT_EQ(back.columns().size(), 3u) << row.name;
     EXPECT_EQ(back.columns()[1].second, row.value) << row.name;
     EXPECT_EQ(back.columns()[2].second, db::Value{std::string("z")}) << row.name;

@@ -21,6 +21,7 @@
 #include "journal/row_text.h"
 #include "journal/rows.h"
 #include "journal/take_back.h"
+#include "journal/tests/row_text_writer.h"
 
 namespace gz::journal::testing {
 

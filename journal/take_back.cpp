@@ -29,7 +29,10 @@ std::optional<db::Row> current(db::Connection& conn, const std::string& table, c
   return std::move(rows.front());
 }
 
-[[noreturn]] void changedSince(const RunInfo& run, const Entry& e, const db::Row& key, const std::string& what) {
+const db::Row& imageOf(const Entry& e) { return e.change == Change::Insert ? e.after : e.before; }
+
+[[noreturn]] void changedSince(const RunInfo& run, const Entry& e, const std::string& what) {
+  const db::Row key = rowKey(imageOf(e));
   throw JournalError(JournalFault::ChangedSince, "第 " + std::to_string(run.number) + " 次导入之后, 表 " + e.table +
                                                      " 中 " + text::gb18030ToUtf8(keyText(key)) + " 的行" + what +
                                                      ", 不能撤销; 数据库没有改动");
@@ -39,19 +42,18 @@ std::optional<db::Row> current(db::Connection& conn, const std::string& table, c
 // database. Refuses when the row is not as the run left it; `now` is the
 // row as the database holds it.
 bool toUndo(const RunInfo& run, const Entry& e, const std::optional<db::Row>& now, bool sealed) {
-  const db::Row key = rowKey(e.change == Change::Insert ? e.after : e.before);
   if (e.change == Change::Delete) {
     if (!now) return true;
     if (!sealed && !firstDifference(*now, e.before)) return false;
-    changedSince(run, e, key, "已被重新占用");
+    changedSince(run, e, "已被重新占用");
   }
   if (!now) {
     if (!sealed && e.change == Change::Insert) return false;
-    changedSince(run, e, key, "已被删除");
+    changedSince(run, e, "已被删除");
   }
   if (const std::optional<std::string> column = firstDifference(*now, e.after)) {
     if (!sealed && e.change == Change::Update && !firstDifference(*now, e.before)) return false;
-    changedSince(run, e, key, "已被改动 (列 " + *column + ")");
+    changedSince(run, e, "已被改动 (列 " + *column + ")");
   }
   return true;
 }
@@ -59,14 +61,15 @@ bool toUndo(const RunInfo& run, const Entry& e, const std::optional<db::Row>& no
 // Rows read and undone at a time: one read of their keys, one delete.
 constexpr std::size_t kRowsAtATime = 1000;
 
+// The row's key when it is a whole-number `id` (see rowKey()).
 std::optional<int64_t> idOf(const db::Row& row) {
-  const db::Row key = rowKey(row);
-  if (key.columns().size() != 1 || key.columns()[0].first != "id") return std::nullopt;
-  const int64_t* id = std::get_if<int64_t>(&key.columns()[0].second);
-  return id ? std::optional<int64_t>(*id) : std::nullopt;
+  for (const auto& [name, v] : row.columns())
+    if (name == "id") {
+      const int64_t* id = std::get_if<int64_t>(&v);
+      return id ? std::optional<int64_t>(*id) : std::nullopt;
+    }
+  return std::nullopt;
 }
-
-const db::Row& imageOf(const Entry& e) { return e.change == Change::Insert ? e.after : e.before; }
 
 // Calls `visit(entry, now)` for each of `entries` with the row the database
 // holds under its key now: rows with an id are read a thousand at a time,

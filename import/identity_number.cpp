@@ -117,6 +117,12 @@ FoldedIdNumber foldIdNumber(std::string_view gbk) {
   return f;
 }
 
+std::string idNumberKey(std::string_view gbk) {
+  std::string key = foldIdNumber(gbk).key;
+  if (!hasIdForm(key)) key.clear();
+  return key;
+}
+
 char idCheckCharacter(std::string_view digits17) {
   // The weight of position i (counted from the check digit's position 1) is 2^(i-1) mod 11.
   int sum = 0;

@@ -34,6 +34,11 @@ struct FoldedIdNumber {
 };
 FoldedIdNumber foldIdNumber(std::string_view gbk);
 
+// The folded number when it has the form of an identity number (15 digits, or
+// 17 digits and a digit or X), else empty. Only such keys name a person: two
+// cells saying 无 or 待补, or a shifted column holding 干部, are no one's number.
+std::string idNumberKey(std::string_view gbk);
+
 // The check character of the first 17 digits of an 18-character number:
 // '0' to '9' or 'X'. `digits17` must be 17 ASCII digits.
 char idCheckCharacter(std::string_view digits17);

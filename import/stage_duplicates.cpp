@@ -18,17 +18,15 @@
 namespace gz::imp {
 namespace {
 
-// The id card number as compared: without blanks, with full-width digits
-// and letters read as ASCII and a check letter x read as X, the way the
-// number is written either way.
-std::string idCardKey(std::string_view gbk) { return foldIdNumber(gbk).key; }
-
-// The department's numbers, compared as idCardKey() gives them.
+// The department's numbers, compared as idNumberKey() gives them: without
+// blanks, with full-width digits and letters read as ASCII and a check letter
+// x read as X, the way the number is written either way. A cell that holds no
+// number in the form of one has no key and is never a duplicate.
 std::unordered_set<std::string> departmentIdCards(const DuplicateCheck& in) {
   std::unordered_set<std::string> stored;
   const std::unique_ptr<db::ResultSet> rs = in.conn.query(db::dialectOf(in.conn).selectDepartmentIdCards(in.deptCode));
   while (rs->next()) {
-    std::string key = idCardKey(rs->text("sfzh"));
+    std::string key = idNumberKey(rs->text("sfzh"));
     if (!key.empty()) stored.insert(std::move(key));
   }
   return stored;
@@ -56,7 +54,7 @@ std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in) {
     std::string name = nameCell(in.book, in.columns, row);
     if (name.empty()) break;
     std::string idCard = rowIdCard(in.book, row, in.columns.idCard);
-    const std::string key = idCardKey(idCard);
+    const std::string key = idNumberKey(idCard);
     if (key.empty()) continue;
     if (stored.count(key) != 0) {
       found.push_back({row, std::move(name), std::move(idCard), 0, {}});

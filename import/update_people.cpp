@@ -51,7 +51,7 @@ PeopleByNumber::PeopleByNumber(db::Connection& conn, std::string_view deptCode) 
   const std::unique_ptr<db::ResultSet> rs = conn.query(db::dialectOf(conn).selectDepartmentPeople(deptCode));
   while (rs->next()) {
     ++people_;
-    std::string key = foldIdNumber(rs->text(col::kIdCard)).key;
+    std::string key = idNumberKey(rs->text(col::kIdCard));
     if (!key.empty()) byKey_[std::move(key)].push_back(rs->integer(col::kId));
   }
 }
@@ -84,7 +84,7 @@ RowTarget rowTarget(const sheet::Workbook& book, const SheetColumns& columns, in
         return target;
     }
   }
-  const std::string key = columns.idCard != 0 ? foldIdNumber(rowIdCard(book, row, columns.idCard)).key : "";
+  const std::string key = columns.idCard != 0 ? idNumberKey(rowIdCard(book, row, columns.idCard)) : "";
   if (key.empty()) {
     target.refusal = texts::kReasonNoIdToMatch;
     return target;
@@ -100,7 +100,7 @@ std::unordered_set<std::string> workbookNumbers(const sheet::Workbook& book, con
   std::unordered_set<std::string> keys;
   if (columns.idCard == 0) return keys;
   for (int32_t row = firstRow; !nameCell(book, columns, row).empty(); ++row) {
-    std::string key = foldIdNumber(rowIdCard(book, row, columns.idCard)).key;
+    std::string key = idNumberKey(rowIdCard(book, row, columns.idCard));
     if (!key.empty()) keys.insert(std::move(key));
   }
   return keys;

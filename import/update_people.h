@@ -1,7 +1,8 @@
 // Update by identity number: a sheet row whose folded identity number names
 // exactly one person of the department updates that person in place (the
 // person keeps its id, its department and the rows of the tables the import
-// does not write); a row whose number names nobody adds a person.
+// does not write); a row whose number names nobody adds a person. Only
+// numbers in the form of one are matched: a row saying 无 has no number.
 #pragma once
 
 #include <cstdint>

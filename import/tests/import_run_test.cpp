@@ -442,8 +442,8 @@ class Duplicates : public ImportRun {
       return r;
     };
     rows = {titles, withId("张三", "11010119650301001x"), withId("李四", ""), withId("王五", "110101197001010022"),
-            withId("赵六", Cell::num(123456))};
-    conn.storedIdCards = {{"张三", " 11010119650301001X"}, {"某人", "123456"}, {"他人", "999"}};
+            withId("赵六", Cell::num(110101650301002))};
+    conn.storedIdCards = {{"张三", " 11010119650301001X"}, {"某人", "110101650301002"}, {"他人", "999"}};
   }
   // The id card queries among all queries (the run's lock asks too).
   Lines idCardQueries() const {
@@ -480,7 +480,7 @@ TEST_F(Duplicates, TheAnswerDecidesWhichRowsAreWritten) {
     frontend.duplicateAnswer = c.answer;
     ImportOutcome o = run();
     EXPECT_EQ(o.end, c.end) << c.name;
-    EXPECT_EQ(frontend.events.front(), "duplicates: 2 张三 11010119650301001x, 5 赵六 123456") << c.name;
+    EXPECT_EQ(frontend.events.front(), "duplicates: 2 张三 11010119650301001x, 5 赵六 110101650301002") << c.name;
     EXPECT_EQ(committed("person"), c.persons) << c.name;
     EXPECT_EQ(o.rowsSkipped, c.skipped) << c.name;
     EXPECT_EQ(o.rowsTotal, c.total) << c.name;
@@ -502,7 +502,7 @@ TEST_F(Duplicates, ANumberRepeatedInTheWorkbookNamesTheEarlierRow) {
     return r;
   };
   rows = {titles, withId("张三", "11010519491231002X"), withId("李四", "110105 19491231002x"),
-          withId("王五", "１１０１０５１９４９１２３１００２Ｘ"), withId("赵六", "123456")};
+          withId("王五", "１１０１０５１９４９１２３１００２Ｘ"), withId("赵六", "110101650301002")};
   struct Row {
     const char* name;
     ImportMode mode;
@@ -511,7 +511,7 @@ TEST_F(Duplicates, ANumberRepeatedInTheWorkbookNamesTheEarlierRow) {
     Lines persons;
     const char* refused;
   };
-  // 赵六's 123456 is the department's: it counts only when appending.
+  // 赵六's 110101650301002 is the department's: it counts only when appending.
   const Row cases[] = {
       {"append, cancel",
        ImportMode::Append,
@@ -540,17 +540,56 @@ TEST_F(Duplicates, ANumberRepeatedInTheWorkbookNamesTheEarlierRow) {
   EXPECT_EQ(frontend.only("import"),
             (Lines{"第3行:李四:身份证号110105 19491231002x与第2行张三相同,跳过",
                    "第4行:王五:身份证号１１０１０５１９４９１２３１００２Ｘ与第2行张三相同,跳过",
-                   "第5行:赵六:身份证号123456已在本部门,跳过", "XLS相配置!准备导入", "张三",
+                   "第5行:赵六:身份证号110101650301002已在本部门,跳过", "XLS相配置!准备导入", "张三",
                    // 张三's number holds another birth month than his row
                    "导入人员1人,未导入0行,跳过3行,履历记录3条,报告0条,提示1条"}));
+}
+
+// Only numbers in the form of one are compared: cells that say there is no
+// number yet, a title in a shifted column or a number a digit short are
+// nobody's, however often they repeat or the department holds them too.
+TEST_F(Duplicates, CellsWithoutANumberAreNeverDuplicates) {
+  std::vector<Cell> titles = kTitles;
+  titles.push_back("身份证号");
+  auto withId = [](const char* name, Cell id) {
+    std::vector<Cell> r = person(name);
+    r.push_back(std::move(id));
+    return r;
+  };
+  rows = {titles,
+          withId("张三", "无"),
+          withId("李四", "无"),
+          withId("王五", "干部"),
+          withId("赵六", "干部"),
+          withId("钱七", "11010119650301001"),
+          withId("孙八", "１１０１０１１９６５０３０１００１"),
+          withId("周九", "待补"),
+          withId("吴十", Cell::num(1234567))};
+  conn.storedIdCards = {{"某人", "待补"}, {"他人", "无"}, {"旁人", "1234567"}};
+  const Lines all = {"person 张三", "person 李四", "person 王五", "person 赵六",
+                     "person 钱七", "person 孙八", "person 周九", "person 吴十"};
+  for (const ImportMode mode : {ImportMode::Append, ImportMode::Overwrite}) {
+    conn.committed.clear();
+    frontend.events.clear();
+    frontend.duplicateAnswer = DuplicateAnswer::Cancel;
+    request.mode = mode;
+    const ImportOutcome o = run();
+    const auto name = mode == ImportMode::Append ? "append" : "overwrite";
+    EXPECT_EQ(o.end, RunEnd::Completed) << name;
+    EXPECT_EQ(frontend.only("duplicates"), Lines{}) << name;
+    EXPECT_EQ(committed("person"), all) << name;
+    // Each still gets the warning that it is no identity number, 孙八's
+    // also the one about full-width digits.
+    EXPECT_EQ(frontend.only("import").back(), "导入人员8人,未导入0行,履历记录24条,报告0条,提示9条") << name;
+  }
 }
 
 TEST_F(Duplicates, SkippedRowsAreListedAndCounted) {
   frontend.duplicateAnswer = DuplicateAnswer::SkipExisting;
   ImportOutcome o = run();
   EXPECT_EQ(frontend.only("import"),
-            (Lines{"第2行:张三:身份证号11010119650301001x已在本部门,跳过", "第5行:赵六:身份证号123456已在本部门,跳过",
-                   "XLS相配置!准备导入", "李四", "王五",
+            (Lines{"第2行:张三:身份证号11010119650301001x已在本部门,跳过",
+                   "第5行:赵六:身份证号110101650301002已在本部门,跳过", "XLS相配置!准备导入", "李四", "王五",
                    // 王五's number has a wrong check digit and another birth month
                    "导入人员2人,未导入0行,跳过2行,履历记录6条,报告0条,提示2条"}));
   EXPECT_TRUE(o.succeeded());

@@ -167,6 +167,27 @@ TYPED_TEST(UpdatePeople, MatchedPeopleAreUpdatedInPlace) {
   EXPECT_EQ(reasons, (Lines{"4 身份证号为本部门多人共有,无法确定更新哪一人", "5 没有身份证号,无法按身份证号更新"}));
 }
 
+// A cell that holds no identity number matches nobody, even where people of
+// the department have the same words in theirs: the row is refused as one
+// without a number and those people stay as they were.
+TYPED_TEST(UpdatePeople, RowsWithoutANumberInItsFormAreRefused) {
+  this->person("0102", "待定甲", G("无").c_str());
+  this->person("0102", "待定乙", G("待补").c_str());
+  this->person("0102", "待定丙", G("干部").c_str());
+  const Lines people = this->rows("select * from ryjbxx order by id", {"id", "xm", "sfzh", "grsf", "csny"});
+  const ImportOutcome o = this->update(
+      {kTitles, row("某甲", "无"), row("某乙", " 待补"), row("某丙", "干部"), row("某丁", "11010119650301001")});
+  EXPECT_EQ(o.end, RunEnd::Completed);
+  EXPECT_EQ(o.personsStored, 0);
+  EXPECT_EQ(o.rowsFailed, 4);
+  EXPECT_EQ(this->frontend.only("duplicates"), Lines{});
+  EXPECT_EQ(this->rows("select * from ryjbxx order by id", {"id", "xm", "sfzh", "grsf", "csny"}), people);
+  Lines reasons;
+  for (const RejectedRow& r : o.rejects.rows) reasons.push_back(std::to_string(r.row) + " " + U(r.reason));
+  EXPECT_EQ(reasons, (Lines{"2 没有身份证号,无法按身份证号更新", "3 没有身份证号,无法按身份证号更新",
+                            "4 没有身份证号,无法按身份证号更新", "5 没有身份证号,无法按身份证号更新"}));
+}
+
 // A row whose history the database refuses to replace leaves its person as
 // it was: the columns already written over and the rows already deleted come back.
 TYPED_TEST(UpdatePeople, RefusedRowChangesNothingOfItsPerson) {

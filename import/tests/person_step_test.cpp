@@ -103,6 +103,34 @@ TEST_F(PersonStep, DatesAsClerksTypeThemAreTheDatesTheyState) {
   EXPECT_EQ(U(typedDates.lines()[1]), "出生年月按“年月日”数字读取: 2个单元格");
 }
 
+// A year with a point and digits that give no month is no date, whether
+// typed as text or as a number the cell shows plainly: the person is refused
+// as for "1975-13", never stored with a day of 1905.
+TEST_F(PersonStep, AYearWithNoMonthIsNoDate) {
+  struct Row {
+    const char* name;
+    Cell birth;
+    Cell work;
+    const char* failure;
+  };
+  const Row cases[] = {
+      {"month 13 as a number", Cell::num(1975.13), Cell::date(k1985_08_01), "出生年月\"1975.13\"不是日期"},
+      {"month 13 as text", "1975.13", Cell::date(k1985_08_01), "出生年月\"1975.13\"不是日期"},
+      {"month 0 as a number", Cell::num(1998.00), Cell::date(k1985_08_01), "出生年月\"1998\"不是日期"},
+      {"month 00 as text", "1998.00", Cell::date(k1985_08_01), "出生年月\"1998.00\"不是日期"},
+      {"month 0 as text", "1975.0", Cell::date(k1985_08_01), "出生年月\"1975.0\"不是日期"},
+      {"work start, number", Cell::date(k1965_03_01), Cell::num(1985.13), "参加工作时间\"1985.13\"不是日期"},
+      {"work start, text", Cell::date(k1965_03_01), "1985.00", "参加工作时间\"1985.00\"不是日期"},
+      {"as written with a dash", "1975-13", Cell::date(k1985_08_01), "出生年月\"1975-13\"不是日期"},
+  };
+  for (const Row& c : cases) {
+    const PersonOutcome p = run({}, c.birth, c.work);
+    EXPECT_FALSE(p.stored) << c.name;
+    EXPECT_EQ(U(p.failure), c.failure) << c.name;
+  }
+  EXPECT_TRUE(typedDates.lines().empty());
+}
+
 TEST_F(PersonStep, TypedDatesOfAPersonNotStoredAreNotCounted) {
   run({}, "19x3", Cell::num(1985.08));  // the birth date fails before the work start is read
   conn.refusePersonNamed = "张三";

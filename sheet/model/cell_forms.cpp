@@ -16,6 +16,8 @@ namespace {
 // is not a date: cell date fails, and cell text shows the plain number.
 constexpr double kFirstDate = -657434;
 constexpr double kEndOfDates = 2958466;
+// The years clerks mean when they type a date as a number.
+constexpr double kFirstClerkYear = 1900, kLastClerkYear = 2100;
 
 bool isDateSerial(double v) { return std::isfinite(v) && v >= kFirstDate && v < kEndOfDates; }
 
@@ -49,12 +51,18 @@ std::string dateTimeText(double serial) {
   return buf;
 }
 
+// A plain number from 1900 up to 2100.99...: a year, with a month after the
+// point, as clerks type a date. Read as a day count it would fall in 1905,
+// so it is read as year.month or not at all.
+bool typedAsYear(double v) { return v >= kFirstClerkYear && v < kLastClerkYear + 1; }
+
 // A number typed as year.month in a cell that shows it as a plain number:
 // 1965.03 (March), 1965.3 (March: 30 is no month), 1965.1 (October, for
 // 1965.10 is kept as 1965.1), 1965.12. The decimals are those the cell shows
-// (15 significant digits), not the binary fraction of the double.
+// (15 significant digits), not the binary fraction of the double. Nothing
+// where the decimals give no month: 1965.13, 1965.0 (kept as 1965), 1965.031.
 std::optional<double> yearMonthNumber(double v) {
-  if (!(v > 1900 && v < 2101) || v == std::floor(v)) return std::nullopt;
+  if (!typedAsYear(v) || v == std::floor(v)) return std::nullopt;
   const std::string shown = text::formatNumber(v);
   const std::size_t point = shown.find('.');
   if (point == std::string::npos) return std::nullopt;
@@ -106,8 +114,11 @@ std::optional<CellDateReading> readCellDate(const CellValue& v) {
     case CellKind::Empty: return CellDateReading{0.0, DateSource::Value};
     case CellKind::Number:
       if (!v.isDate) {
-        if (std::optional<double> d = yearMonthNumber(v.number))
-          return CellDateReading{*d, DateSource::YearMonthNumber};
+        if (typedAsYear(v.number)) {
+          if (std::optional<double> d = yearMonthNumber(v.number))
+            return CellDateReading{*d, DateSource::YearMonthNumber};
+          return std::nullopt;
+        }
         if (std::optional<double> d = digitsNumber(v.number)) return CellDateReading{*d, DateSource::DigitsNumber};
       }
       if (isDateSerial(v.number)) return CellDateReading{v.number, DateSource::Value};
@@ -115,8 +126,11 @@ std::optional<CellDateReading> readCellDate(const CellValue& v) {
     case CellKind::Text: {
       const std::string_view s = text::trimView(v.text);
       if (std::optional<double> d = writtenDateValue(s)) return CellDateReading{*d, DateSource::Text};
+      // Every year.month the clerk may mean was taken above; what is left in
+      // those years (1965.13, 1965.0, 1965) names no month.
       double days = 0;
-      if (text::parseDecimal(s, days) && isDateSerial(days)) return CellDateReading{days, DateSource::Text};
+      if (text::parseDecimal(s, days) && isDateSerial(days) && !typedAsYear(days))
+        return CellDateReading{days, DateSource::Text};
       return std::nullopt;
     }
     case CellKind::Boolean:

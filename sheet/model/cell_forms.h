@@ -23,9 +23,11 @@ std::string cellText(const CellValue& v);
 // except a number typed the way clerks write a date: year.month with a whole
 // part from 1900 to 2100 (1965.03 and 1965.3 are March 1965, 1965.1 is
 // October, as 1965.10 is kept), or the digits 19650301 or 196503; those are
-// that day or the first of that month. A text is read as a date in any form
-// writtenDateValue() (sheet/model/date_text.h) takes, else as a number of days.
-// Anything else (booleans, errors, other text): nullopt.
+// that day or the first of that month. A plain number from 1900 to 2100 whose
+// decimals give no month (1965.13, 1965.0, 1965.031) is no date at all, never
+// a day in 1905. A text is read as a date in any form writtenDateValue()
+// (sheet/model/date_text.h) takes, else as a number of days, with the same
+// exception. Anything else (booleans, errors, other text): nullopt.
 std::optional<double> cellDate(const CellValue& v);
 
 // Where a cell date came from, so that the import can say when it read a

@@ -86,7 +86,8 @@ TEST(CellDate, TextIsParsedAsDateThenAsDayCount) {
       {"1965-3-1x", std::nullopt},
       {"1965-3-1 25:00", std::nullopt},
       {"1965-123-1", std::nullopt},
-      {"1965", 1965},  // a bare number is a day count
+      {"1965", std::nullopt},  // a year alone: no month, and no day in 1905
+      {"1899", 1899},          // a bare number outside the years clerks mean is a day count
       {"1e9", std::nullopt},
       {"", std::nullopt},
       {"\xD5\xC5\xC8\xFD", std::nullopt},
@@ -117,13 +118,17 @@ TEST(CellDate, TextsClerksWriteAreThatDateOrTheFirstOfThatMonth) {
        k1965_03_01},  // 1965年3月
       {"196503", k1965_03_01},
       {" 1965.3 ", k1965_03_01},
-      {"1965.13", 1965.13},      // no month: a day count, as before
+      {"1965.13", std::nullopt},  // no month, and no day in 1905 either
+      {"1975.13", std::nullopt},
+      {"1975.0", std::nullopt},
+      {"1998.00", std::nullopt},
+      {" 1975.13 ", std::nullopt},
       {"1850.3", 1850.3},        // a year no clerk means: a day count
       {"196513", 196513},        // no month: a day count
       {"18991231", std::nullopt},  // no year a clerk means, and no day count either
       {"1965.2.30", std::nullopt},
       {"1965.3.1 8:00", std::nullopt},
-      {"1965.031", 1965.031},
+      {"1965.031", std::nullopt},
       {"8:30", std::nullopt},  // a time alone is no date here
   };
   for (const auto& [s, expected] : cases) EXPECT_EQ(cellDate(text(s)), expected) << s;
@@ -144,10 +149,17 @@ TEST(CellDate, PlainNumbersTypedAsYearMonthOrAsDigits) {
       {1900.01, 2, DateSource::YearMonthNumber},
       {19650301, 23802, DateSource::DigitsNumber},
       {196503, 23802, DateSource::DigitsNumber},
-      {1965.13, 1965.13, DateSource::Value},  // no month: a day count
-      {1965.25, 1965.25, DateSource::Value},
-      {1965.031, 1965.031, DateSource::Value},
-      {1965, 1965, DateSource::Value},          // a whole number is a day count
+      // A year with no month after it: no date, never a day in 1905.
+      {1965.13, std::nullopt, DateSource::Value},
+      {1975.13, std::nullopt, DateSource::Value},
+      {1965.25, std::nullopt, DateSource::Value},
+      {1965.031, std::nullopt, DateSource::Value},
+      {1965, std::nullopt, DateSource::Value},     // 1965.0 or 1965 typed
+      {1998.00, std::nullopt, DateSource::Value},
+      {1900, std::nullopt, DateSource::Value},
+      {2100.99, std::nullopt, DateSource::Value},
+      {1899, 1899, DateSource::Value},          // outside 1900-2100: a day count
+      {2101, 2101, DateSource::Value},
       {1899.03, 1899.03, DateSource::Value},    // outside 1900-2100
       {2101.03, 2101.03, DateSource::Value},
       {23802, 23802, DateSource::Value},
@@ -163,10 +175,12 @@ TEST(CellDate, PlainNumbersTypedAsYearMonthOrAsDigits) {
     EXPECT_EQ(r->source, c.source);
   }
   // A date-formatted cell is a date whatever its number.
-  const std::optional<CellDateReading> formatted = readCellDate(number(1965.03, true));
-  ASSERT_TRUE(formatted);
-  EXPECT_EQ(formatted->serial, 1965.03);
-  EXPECT_EQ(formatted->source, DateSource::Value);
+  for (const double v : {1965.03, 1975.13, 1998.0}) {
+    const std::optional<CellDateReading> formatted = readCellDate(number(v, true));
+    ASSERT_TRUE(formatted) << v;
+    EXPECT_EQ(formatted->serial, v);
+    EXPECT_EQ(formatted->source, DateSource::Value);
+  }
   EXPECT_EQ(readCellDate(text("1965.3"))->source, DateSource::Text);
   EXPECT_EQ(readCellDate(CellValue{})->source, DateSource::Value);
 }

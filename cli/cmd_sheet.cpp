@@ -124,7 +124,7 @@ int runSheet(const QStringList& args) {
   parser.addPositionalArgument(
       "WORKBOOK", QCoreApplication::translate(
                       "gzimport",
-                      "The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page\n"
+                      "The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page "
                       "or CSV/tab-separated text (the form is read from the file, not its name)."));
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   const std::variant<uint32_t, int> rows = rowLimitOf(parser);

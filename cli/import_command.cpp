@@ -42,11 +42,11 @@ void addRunOptions(QCommandLineParser& parser) {
       {"dry-run", QCoreApplication::translate("gzimport", "Run the whole import and leave nothing in the database.")});
   parser.addOption(
       {"no-journal", QCoreApplication::translate("gzimport",
-                                                 "Import even when the journal cannot be written; the import then\n"
+                                                 "Import even when the journal cannot be written; the import then "
                                                  "cannot be taken back.")});
   parser.addOption({"start-row",
                     QCoreApplication::translate("gzimport",
-                                                "Continue an import that ended early from sheet row N (its last line\n"
+                                                "Continue an import that ended early from sheet row N (its last line "
                                                 "names the row); the rows go to the department as with append."),
                     "N"});
 }
@@ -56,44 +56,44 @@ void addRunOptions(QCommandLineParser& parser) {
 void addRowOptions(QCommandLineParser& parser) {
   parser.addOption(
       {"skip-existing", QCoreApplication::translate("gzimport",
-                                                    "Append: leave out the rows whose id card number a person of the\n"
+                                                    "Append: leave out the rows whose id card number a person of the "
                                                     "department already has, and import the others.")});
   parser.addOption({"allow-duplicates",
                     QCoreApplication::translate("gzimport",
-                                                "Append: import every row, even when the department already has a\n"
-                                                "person with its id card number. Without either option such rows\n"
+                                                "Append: import every row, even when the department already has a "
+                                                "person with its id card number. Without either option such rows "
                                                 "refuse the whole import.")});
   parser.addOption({"update-existing",
                     QCoreApplication::translate("gzimport",
-                                                "Update the department's people by id card number: a row whose\n"
-                                                "number one person of the department has updates that person (who\n"
-                                                "keeps its id and the rows the workbook does not carry); the other\n"
+                                                "Update the department's people by id card number: a row whose "
+                                                "number one person of the department has updates that person (who "
+                                                "keeps its id and the rows the workbook does not carry); the other "
                                                 "rows are added.")});
   parser.addOption({"rejects",
                     QCoreApplication::translate("gzimport",
-                                                "Write the rows that were not stored into the new workbook FILE.xlsx:\n"
-                                                "the title row, each such row as read and the reason. Put right,\n"
+                                                "Write the rows that were not stored into the new workbook FILE.xlsx: "
+                                                "the title row, each such row as read and the reason. Put right, "
                                                 "it imports as it is."),
                     "FILE.xlsx"});
-  parser.addOption({"find-titles",
-                    QCoreApplication::translate("gzimport",
-                                                "When row 1 lacks a required title, import by the header found in\n"
-                                                "the first 20 rows (titles written with blanks, line breaks or under\n"
-                                                "other names, also over two rows). Without it such a sheet is\n"
-                                                "refused, saying where the titles are.")});
+  parser.addOption(
+      {"find-titles", QCoreApplication::translate("gzimport",
+                                                  "When row 1 lacks a required title, import by the header found in "
+                                                  "the first 20 rows (titles written with blanks, line breaks or under "
+                                                  "other names, also over two rows). Without it such a sheet is "
+                                                  "refused, saying where the titles are.")});
   parser.addOption(sheetOption());
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
   parser.addOption({"wait",
                     QCoreApplication::translate("gzimport",
-                                                "How long to wait for a database that another program holds, or for\n"
-                                                "another import into an overlapping department, before the import\n"
+                                                "How long to wait for a database that another program holds, or for "
+                                                "another import into an overlapping department, before the import "
                                                 "ends with nothing more written (default 60 seconds)."),
                     "SECONDS", QString::number(db::BusyWait::kDefaultLimit.count())});
   parser.addPositionalArgument(
       "WORKBOOK", QCoreApplication::translate(
                       "gzimport",
-                      "The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page\n"
+                      "The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page "
                       "or CSV/tab-separated text (the form is read from the file, not its name)."));
 }
 

@@ -24,7 +24,7 @@ QCommandLineOption passwordOption() {
 QCommandLineOption sheetOption() {
   return {"sheet",
           QCoreApplication::translate("gzimport",
-                                      "Read the worksheet named NAME, or the NUMBERth worksheet (from 1, chart\n"
+                                      "Read the worksheet named NAME, or the NUMBERth worksheet (from 1, chart "
                                       "sheets not counted), instead of the active one."),
           "NAME|NUMBER"};
 }

@@ -139,10 +139,8 @@
         <translation>--password 与 --password-file 不能同时使用</translation>
     </message>
     <message>
-        <source>The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page
-or CSV/tab-separated text (the form is read from the file, not its name).</source>
-        <translation>工作簿：.xls、.xlsx、.xlsm、.et、.ett、.ods、.fods、XML 电子表格、网页
-或 CSV/制表符分隔的文本（格式由文件内容判断，而不是文件名）。</translation>
+        <source>The workbook: .xls, .xlsx, .xlsm, .et, .ett, .ods, .fods, XML Spreadsheet, a web page or CSV/tab-separated text (the form is read from the file, not its name).</source>
+        <translation>工作簿：.xls、.xlsx、.xlsm、.et、.ett、.ods、.fods、XML 电子表格、网页或 CSV/制表符分隔的文本（格式由文件内容判断，而不是文件名）。</translation>
     </message>
     <message>
         <source>Imports the active sheet of WORKBOOK into the department CODE: one person per row,
@@ -165,32 +163,20 @@ Exit status:
   130  按 Ctrl-C 在一整行之后中止；此前的行已保存</translation>
     </message>
     <message>
-        <source>Continue an import that ended early from sheet row N (its last line
-names the row); the rows go to the department as with append.</source>
-        <translation>从工作表第 N 行继续一次提前结束的导入（其最后一行给出行号）；
-这些行按追加方式导入部门。</translation>
+        <source>Continue an import that ended early from sheet row N (its last line names the row); the rows go to the department as with append.</source>
+        <translation>从工作表第 N 行继续一次提前结束的导入（其最后一行给出行号）；这些行按追加方式导入部门。</translation>
     </message>
     <message>
-        <source>Append: leave out the rows whose id card number a person of the
-department already has, and import the others.</source>
-        <translation>追加时：跳过其身份证号已为本部门人员所有的行，
-只导入其余的行。</translation>
+        <source>Append: leave out the rows whose id card number a person of the department already has, and import the others.</source>
+        <translation>追加时：跳过其身份证号已为本部门人员所有的行，只导入其余的行。</translation>
     </message>
     <message>
-        <source>Append: import every row, even when the department already has a
-person with its id card number. Without either option such rows
-refuse the whole import.</source>
-        <translation>追加时：导入所有的行，即使本部门已有身份证号相同的人员。
-两个选项都不给时，有这样的行就不导入任何人员。</translation>
+        <source>Append: import every row, even when the department already has a person with its id card number. Without either option such rows refuse the whole import.</source>
+        <translation>追加时：导入所有的行，即使本部门已有身份证号相同的人员。两个选项都不给时，有这样的行就不导入任何人员。</translation>
     </message>
     <message>
-        <source>When row 1 lacks a required title, import by the header found in
-the first 20 rows (titles written with blanks, line breaks or under
-other names, also over two rows). Without it such a sheet is
-refused, saying where the titles are.</source>
-        <translation>第 1 行缺少所需的标题时，按前 20 行中找到的标题行导入
-（标题中有空格、换行或用了别名，或标题占两行）。
-不给此选项时拒绝导入这样的工作表，并指出标题所在的行。</translation>
+        <source>When row 1 lacks a required title, import by the header found in the first 20 rows (titles written with blanks, line breaks or under other names, also over two rows). Without it such a sheet is refused, saying where the titles are.</source>
+        <translation>第 1 行缺少所需的标题时，按前 20 行中找到的标题行导入（标题中有空格、换行或用了别名，或标题占两行）。不给此选项时拒绝导入这样的工作表，并指出标题所在的行。</translation>
     </message>
     <message>
         <source>--start-row N needs a sheet row number from 2 on</source>
@@ -209,30 +195,20 @@ refused, saying where the titles are.</source>
         <translation>--update-existing 不能与 --overwrite、--skip-existing 或 --allow-duplicates 同用</translation>
     </message>
     <message>
-        <source>Update the department&apos;s people by id card number: a row whose
-number one person of the department has updates that person (who
-keeps its id and the rows the workbook does not carry); the other
-rows are added.</source>
-        <translation>按身份证号更新本部门人员：身份证号与本部门恰好一人相同的行更新此人
-（保留其编号及工作簿中没有的记录）；其余的行作为新人员导入。</translation>
+        <source>Update the department&apos;s people by id card number: a row whose number one person of the department has updates that person (who keeps its id and the rows the workbook does not carry); the other rows are added.</source>
+        <translation>按身份证号更新本部门人员：身份证号与本部门恰好一人相同的行更新此人（保留其编号及工作簿中没有的记录）；其余的行作为新人员导入。</translation>
     </message>
     <message>
-        <source>Write the rows that were not stored into the new workbook FILE.xlsx:
-the title row, each such row as read and the reason. Put right,
-it imports as it is.</source>
-        <translation>把未导入的行写入新工作簿 FILE.xlsx：标题行、每个这样的行（按读取的样子）及其原因。
-改正之后可以原样导入。</translation>
+        <source>Write the rows that were not stored into the new workbook FILE.xlsx: the title row, each such row as read and the reason. Put right, it imports as it is.</source>
+        <translation>把未导入的行写入新工作簿 FILE.xlsx：标题行、每个这样的行（按读取的样子）及其原因。改正之后可以原样导入。</translation>
     </message>
     <message>
         <source>--rejects needs a file name ending in .xlsx</source>
         <translation>--rejects 需要以 .xlsx 结尾的文件名</translation>
     </message>
     <message>
-        <source>How long to wait for a database that another program holds, or for
-another import into an overlapping department, before the import
-ends with nothing more written (default 60 seconds).</source>
-        <translation>数据库被其他程序占用、或上下级部门的另一次导入正在进行时，
-最多等待多少秒；超时则导入结束，不再写入任何数据（默认 60 秒）。</translation>
+        <source>How long to wait for a database that another program holds, or for another import into an overlapping department, before the import ends with nothing more written (default 60 seconds).</source>
+        <translation>数据库被其他程序占用、或上下级部门的另一次导入正在进行时，最多等待多少秒；超时则导入结束，不再写入任何数据（默认 60 秒）。</translation>
     </message>
     <message>
         <source>--wait takes a whole number of seconds, 0 or more</source>
@@ -251,10 +227,8 @@ finds the titles and the data rows, and the rows the file hides, go to stderr.</
 文件隐藏了哪些行，写到标准错误输出。</translation>
     </message>
     <message>
-        <source>Read the worksheet named NAME, or the NUMBERth worksheet (from 1, chart
-sheets not counted), instead of the active one.</source>
-        <translation>读取名为 NAME 的工作表，或第 NUMBER 个工作表（从 1 起，
-图表工作表不计），而不是活动工作表。</translation>
+        <source>Read the worksheet named NAME, or the NUMBERth worksheet (from 1, chart sheets not counted), instead of the active one.</source>
+        <translation>读取名为 NAME 的工作表，或第 NUMBER 个工作表（从 1 起，图表工作表不计），而不是活动工作表。</translation>
     </message>
     <message>
         <source>Lists the imports into the database that the journal holds and whether each was taken back.</source>
@@ -281,10 +255,8 @@ sheets not counted), instead of the active one.</source>
         <translation>撤销一次导入</translation>
     </message>
     <message>
-        <source>Import even when the journal cannot be written; the import then
-cannot be taken back.</source>
-        <translation>撤销日志无法写入时也照样导入；
-这样的导入不能撤销。</translation>
+        <source>Import even when the journal cannot be written; the import then cannot be taken back.</source>
+        <translation>撤销日志无法写入时也照样导入；这样的导入不能撤销。</translation>
     </message>
 </context>
 <context>

@@ -128,7 +128,7 @@ class Usage(DemoDatabase):
 
 
 CHINESE = re.compile("[\u4e00-\u9fff]")
-COMMANDS = ["import", "init-db", "people", "sheet", "tree"]
+COMMANDS = ["import", "init-db", "people", "runs", "sheet", "tree", "undo"]
 
 
 class HelpAndVersion(DemoDatabase):
@@ -170,6 +170,20 @@ class HelpAndVersion(DemoDatabase):
                 self.assertTrue(described, r.stdout)
                 for line in described:
                     self.assertRegex(line, CHINESE, r.stdout)
+
+    def test_option_texts_break_only_where_a_line_is_full(self):
+        # Qt wraps the text of each option and argument to 79 columns; a line
+        # break of the text's own would end a line early, in mid-sentence,
+        # with room left for the next word.
+        for args in [[c, "--help"] for c in COMMANDS]:
+            with self.subTest(args=args):
+                r = run(args, self.dir)
+                self.assertEqual(r.returncode, 0, r.stderr)
+                lines = r.stdout.splitlines()
+                for line, following in zip(lines, lines[1:]):
+                    if not line.strip() or not following.startswith("     "):
+                        continue  # `following` continues the text of an option or argument
+                    self.assertGreater(len(line) + 1 + len(following.split()[0]), 79, f"{line!r} / {following!r}")
 
     def test_usage_errors_follow_the_locale(self):
         cases = [

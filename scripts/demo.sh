@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The main job on the embedded default: installs, builds, makes a demo
-# database (SQLite) with a demo workbook and code file in demo/, and imports
-# the workbook into department 0102, printing what the import prints.
+# The main job on the embedded default: installs what the programs need,
+# builds the two programs (no tests), makes a demo database (SQLite) with a
+# demo workbook and code file in demo/, and imports the workbook into
+# department 0102, printing what the import prints.
 # With a display, the window then opens on the demo database.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-bash scripts/build.sh
+bash scripts/setup.sh programs
+bash scripts/build.sh programs
 ROOT=$PWD
 rm -rf demo && mkdir demo
 build/cli/gzimport init-db --demo demo/gzgl.mdb

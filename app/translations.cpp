@@ -27,4 +27,10 @@ void installTranslations() {
   install(locale, QStringLiteral("gzimport"), QStringLiteral(":/i18n"));
 }
 
+void installWindowQtTranslations() {
+  // Installed last, so asked before the catalogue of the user's locale.
+  install(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+          QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
 }  // namespace gz::app

@@ -19,4 +19,11 @@ namespace gz::app {
 // object exists and before any help text is made.
 void installTranslations();
 
+// Qt's own texts in the window (the buttons of standard boxes such as OK
+// and Cancel, the file dialogs) in Chinese, the language of every text the
+// window shows, whatever the user's locale: a window must not mix OK with
+// 取消. Call it after installTranslations(); the window's help texts keep
+// the user's language.
+void installWindowQtTranslations();
+
 }  // namespace gz::app

@@ -77,6 +77,7 @@ int main(int argc, char** argv) {
   gz::imp::dropLibraryMessages();
   gz::shell::GuiApplication app(argc, argv);
   describeProgram();
+  gz::app::installWindowQtTranslations();
   QGuiApplication::setWindowIcon(programIcon());
   QGuiApplication::setDesktopFileName(QStringLiteral("gzimport-gui"));
   Options options;

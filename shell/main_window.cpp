@@ -293,7 +293,15 @@ void TFSYDbf::checkClick() { startRun(true); }
 
 void TFSYDbf::undoClick() {
   if (running_) return;
-  if (takeBackChosenRun(this, *setup_.boxes, {setup_.journalFile, setup_.database}, database())) refreshPersonnelView();
+  const TakeBackResult result =
+      takeBackChosenRun(this, *setup_.boxes, {setup_.journalFile, setup_.database}, database());
+  // The panes say what was done last, so an import's 数据导入成功! does not
+  // stand for a run that is gone.
+  if (!result.line.isEmpty()) {
+    Memo1->appendPlainText(result.line);
+    statusPanels_[1]->setText(result.line);
+  }
+  if (result.changed) refreshPersonnelView();
 }
 
 void TFSYDbf::startRun(bool checkOnly) {

@@ -32,13 +32,26 @@ std::optional<QString> QtMessageBoxes::askPassword(QWidget* parent, const QStrin
   return dialog.textValue();
 }
 
-imp::DuplicateAnswer QtMessageBoxes::askDuplicates(QWidget* parent, const QString& text) {
+QStringList proceedButtons(RunKind kind) {
+  return {kind == RunKind::Check ? QStringLiteral("检查") : QStringLiteral("导入"), QStringLiteral("取消")};
+}
+
+QStringList duplicateButtons(RunKind kind) {
+  if (kind == RunKind::Check)
+    return {QStringLiteral("只检查新人员"), QStringLiteral("全部检查"), QStringLiteral("检查更新已有人员"),
+            QStringLiteral("取消")};
+  return {QStringLiteral("只导入新人员"), QStringLiteral("全部导入"), QStringLiteral("更新已有人员"),
+          QStringLiteral("取消")};
+}
+
+imp::DuplicateAnswer QtMessageBoxes::askDuplicates(QWidget* parent, const QString& text, RunKind kind) {
+  const QStringList texts = duplicateButtons(kind);
   QMessageBox box(QMessageBox::Question, QStringLiteral("重复人员"), text, QMessageBox::NoButton, parent);
-  QPushButton* skip = box.addButton(QStringLiteral("只导入新人员"), QMessageBox::AcceptRole);
-  QPushButton* all = box.addButton(QStringLiteral("全部导入"), QMessageBox::DestructiveRole);
+  QPushButton* skip = box.addButton(texts[0], QMessageBox::AcceptRole);
+  QPushButton* all = box.addButton(texts[1], QMessageBox::DestructiveRole);
   // Updates the people with the rows' numbers in place and adds the others.
-  QPushButton* update = box.addButton(QStringLiteral("更新已有人员"), QMessageBox::ActionRole);
-  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+  QPushButton* update = box.addButton(texts[2], QMessageBox::ActionRole);
+  QPushButton* cancel = box.addButton(texts[3], QMessageBox::RejectRole);
   box.setDefaultButton(skip);
   box.setEscapeButton(cancel);
   box.exec();
@@ -50,25 +63,26 @@ imp::DuplicateAnswer QtMessageBoxes::askDuplicates(QWidget* parent, const QStrin
 
 namespace {
 
-// A question answered with 导入 (the default) or 取消 (also Escape).
-bool askImportOrCancel(QWidget* parent, const QString& caption, const QString& text) {
+// A question answered with 导入 or 检查 (the default) or 取消 (also Escape).
+bool askProceedOrCancel(QWidget* parent, const QString& caption, const QString& text, RunKind kind) {
+  const QStringList texts = proceedButtons(kind);
   QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
-  QPushButton* import = box.addButton(QStringLiteral("导入"), QMessageBox::AcceptRole);
-  QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
-  box.setDefaultButton(import);
+  QPushButton* proceed = box.addButton(texts[0], QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(texts[1], QMessageBox::RejectRole);
+  box.setDefaultButton(proceed);
   box.setEscapeButton(cancel);
   box.exec();
-  return box.clickedButton() == import;
+  return box.clickedButton() == proceed;
 }
 
 }  // namespace
 
-bool QtMessageBoxes::askFoundTitles(QWidget* parent, const QString& text) {
-  return askImportOrCancel(parent, QStringLiteral("标题不在第1行"), text);
+bool QtMessageBoxes::askFoundTitles(QWidget* parent, const QString& text, RunKind kind) {
+  return askProceedOrCancel(parent, QStringLiteral("标题不在第1行"), text, kind);
 }
 
-bool QtMessageBoxes::askOtherSheet(QWidget* parent, const QString& text) {
-  return askImportOrCancel(parent, QStringLiteral("标题在其他工作表"), text);
+bool QtMessageBoxes::askOtherSheet(QWidget* parent, const QString& text, RunKind kind) {
+  return askProceedOrCancel(parent, QStringLiteral("标题在其他工作表"), text, kind);
 }
 
 bool QtMessageBoxes::showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) {
@@ -97,18 +111,21 @@ std::optional<QString> RecordingMessageBoxes::askRejectsPath(QWidget*, const QSt
   return rejectsPath;
 }
 
-imp::DuplicateAnswer RecordingMessageBoxes::askDuplicates(QWidget*, const QString& text) {
+imp::DuplicateAnswer RecordingMessageBoxes::askDuplicates(QWidget*, const QString& text, RunKind kind) {
   duplicateQuestions << text;
+  questionButtons.push_back(duplicateButtons(kind));
   return duplicateAnswer;
 }
 
-bool RecordingMessageBoxes::askFoundTitles(QWidget*, const QString& text) {
+bool RecordingMessageBoxes::askFoundTitles(QWidget*, const QString& text, RunKind kind) {
   foundTitlesQuestions << text;
+  questionButtons.push_back(proceedButtons(kind));
   return takeFoundTitles;
 }
 
-bool RecordingMessageBoxes::askOtherSheet(QWidget*, const QString& text) {
+bool RecordingMessageBoxes::askOtherSheet(QWidget*, const QString& text, RunKind kind) {
   otherSheetQuestions << text;
+  questionButtons.push_back(proceedButtons(kind));
   return takeOtherSheet;
 }
 

@@ -17,6 +17,18 @@ namespace gz::shell {
 
 enum class BoxIcon { None, Error };
 
+// Whether the run that asks a question imports or only checks: a check
+// stores nothing, so its questions offer 检查 where an import's offer 导入.
+enum class RunKind { Import, Check };
+
+// The buttons of the questions asked before a run, in the order shown; the
+// last is 取消, also the answer when the box is closed.
+// Go on with the run: 导入 or 检查, then 取消.
+QStringList proceedButtons(RunKind kind);
+// Rows whose people the department has: the new people only, every row,
+// update the people there, then 取消.
+QStringList duplicateButtons(RunKind kind);
+
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
@@ -26,16 +38,16 @@ class MessageBoxes {
   // file; `lastWasWrong` says that the password given before did not open
   // it. Returns the password, or nullopt when the operator chose 取消.
   virtual std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) = 0;
-  // Asks what to do with rows whose people the department has already:
-  // 只导入新人员, 全部导入, 更新已有人员 (update those people in place) or 取消
-  // (also the answer when the box is closed).
-  virtual imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) = 0;
-  // Asks whether to import by the titles found below row 1 (`text` says
-  // where): 导入 (true) or 取消 (also when the box is closed).
-  virtual bool askFoundTitles(QWidget* parent, const QString& text) = 0;
-  // Asks whether to import another worksheet that has the titles (`text`
-  // names it): 导入 (true) or 取消 (also when the box is closed).
-  virtual bool askOtherSheet(QWidget* parent, const QString& text) = 0;
+  // Asks what to do with rows whose people the department has already, with
+  // duplicateButtons(kind): the new people only, every row, update those
+  // people in place, or 取消 (also the answer when the box is closed).
+  virtual imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text, RunKind kind) = 0;
+  // Asks whether to go on by the titles found below row 1 (`text` says
+  // where), with proceedButtons(kind): true for 导入 or 检查.
+  virtual bool askFoundTitles(QWidget* parent, const QString& text, RunKind kind) = 0;
+  // Asks whether to go on with another worksheet that has the titles (`text`
+  // names it), with proceedButtons(kind): true for 导入 or 检查.
+  virtual bool askOtherSheet(QWidget* parent, const QString& text, RunKind kind) = 0;
   // The closing box of a run that left rows unstored: OK and
   // 保存未导入的行…; true when the operator chose to save them.
   virtual bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) = 0;
@@ -57,9 +69,9 @@ class QtMessageBoxes final : public MessageBoxes {
  public:
   void show(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) override;
   std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) override;
-  imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) override;
-  bool askFoundTitles(QWidget* parent, const QString& text) override;
-  bool askOtherSheet(QWidget* parent, const QString& text) override;
+  imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text, RunKind kind) override;
+  bool askFoundTitles(QWidget* parent, const QString& text, RunKind kind) override;
+  bool askOtherSheet(QWidget* parent, const QString& text, RunKind kind) override;
   bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) override;
   std::optional<int> askRunToTakeBack(QWidget* parent, const QStringList& runs) override;
@@ -88,18 +100,20 @@ class RecordingMessageBoxes final : public MessageBoxes {
   std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) override;
   const std::vector<PasswordQuestion>& passwordQuestions() const { return questions_; }
   std::function<std::optional<QString>(const PasswordQuestion&)> answerPassword;
-  imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text) override;
+  imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text, RunKind kind) override;
   // The duplicate questions asked, answered with `duplicateAnswer`.
   QStringList duplicateQuestions;
   imp::DuplicateAnswer duplicateAnswer = imp::DuplicateAnswer::Cancel;
   // The questions about titles found below row 1, answered with `takeFoundTitles`.
-  bool askFoundTitles(QWidget* parent, const QString& text) override;
+  bool askFoundTitles(QWidget* parent, const QString& text, RunKind kind) override;
   QStringList foundTitlesQuestions;
   bool takeFoundTitles = false;
-  bool askOtherSheet(QWidget* parent, const QString& text) override;
+  bool askOtherSheet(QWidget* parent, const QString& text, RunKind kind) override;
   // The questions about another worksheet with the titles, answered with `takeOtherSheet`.
   QStringList otherSheetQuestions;
   bool takeOtherSheet = false;
+  // The buttons each of those three questions offered, in the order asked.
+  std::vector<QStringList> questionButtons;
   // The closing box with 保存未导入的行… is recorded like the others and
   // answered with `saveRejects`; the save dialog with `rejectsPath`.
   bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;

@@ -48,7 +48,7 @@ bool WindowFrontend::titlesFound(const imp::FoundHeader& header) {
   const std::vector<std::string> lines = imp::foundHeaderLines(header);
   QStringList text;
   for (const std::string& line : lines) text << text::gb18030ToQString(line);
-  if (!boxes_.askFoundTitles(w_.window, text.join(QLatin1Char('\n')))) return false;
+  if (!boxes_.askFoundTitles(w_.window, text.join(QLatin1Char('\n')), runKind())) return false;
   for (const std::string& line : lines) importLine(line);
   return true;
 }
@@ -56,8 +56,9 @@ bool WindowFrontend::titlesFound(const imp::FoundHeader& header) {
 bool WindowFrontend::otherSheetHasTitles(const imp::OtherSheet& sheet) {
   flush();
   const std::string line = imp::otherSheetsLine({sheet});
-  if (!boxes_.askOtherSheet(w_.window, text::gb18030ToQString(line + std::string(texts::kTakeOtherSheet))))
-    return false;
+  const QString question =
+      checkOnly_ ? QStringLiteral(",按此检查?") : text::gb18030ToQString(std::string(texts::kTakeOtherSheet));
+  if (!boxes_.askOtherSheet(w_.window, text::gb18030ToQString(line) + question, runKind())) return false;
   importLine(line);
   return true;
 }
@@ -156,7 +157,7 @@ imp::DuplicateAnswer WindowFrontend::duplicatesFound(const std::vector<imp::Dupl
                 .arg(rows[i].row)
                 .arg(text::gb18030ToQString(rows[i].personName), text::gb18030ToQString(rows[i].idCard));
   if (rows.size() > named) text += QStringLiteral("\n……");
-  const imp::DuplicateAnswer answer = boxes_.askDuplicates(w_.window, text);
+  const imp::DuplicateAnswer answer = boxes_.askDuplicates(w_.window, text, runKind());
   if (answer == imp::DuplicateAnswer::SkipExisting)
     for (const imp::DuplicateRow& d : rows) importLine(imp::duplicateLine(d, true));
   return answer;

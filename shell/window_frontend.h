@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "import/frontend.h"
+#include "shell/message_boxes.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -24,8 +25,6 @@ class QProgressBar;
 class QWidget;
 
 namespace gz::shell {
-
-class MessageBoxes;
 
 struct FrontendWidgets {
   QWidget* window = nullptr;  // parent of the message boxes
@@ -78,6 +77,7 @@ class WindowFrontend final : public imp::Frontend {
   void suggestRejectsFile(const QString& path) { rejectsSuggestion_ = path; }
   // The run writes nothing: its end says what an import would store.
   void setCheckOnly(bool checkOnly) { checkOnly_ = checkOnly; }
+  RunKind runKind() const { return checkOnly_ ? RunKind::Check : RunKind::Import; }
 
  private:
   void importLine(std::string_view gbk);

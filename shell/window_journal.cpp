@@ -49,27 +49,30 @@ JournalChoice journalRun(QWidget* window, MessageBoxes& boxes, const JournalPlac
   }
 }
 
-bool takeBackChosenRun(QWidget* window, MessageBoxes& boxes, const JournalPlace& place, db::Connection& conn) {
+TakeBackResult takeBackChosenRun(QWidget* window, MessageBoxes& boxes, const JournalPlace& place,
+                                 db::Connection& conn) {
   try {
     journal::JournalFile file(place.file);
     const std::string key = journal::databaseKey(place.database.toStdString());
     const std::vector<journal::RunInfo> runs = file.runs(key);
     if (runs.empty()) {
       boxes.show(window, QStringLiteral("这个数据库没有记录可以撤销的导入。"), kCaption, BoxIcon::None);
-      return false;
+      return {};
     }
     QStringList lines;
     for (const journal::RunInfo& r : runs) lines << runLine(r);
     const std::optional<int> chosen = boxes.askRunToTakeBack(window, lines);
-    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(runs.size())) return false;
+    if (!chosen || *chosen < 0 || *chosen >= static_cast<int>(runs.size())) return {};
     const journal::RunInfo run = journal::chooseRun(file, key, runs[*chosen].number);
     if (!boxes.askConfirm(window, QStringLiteral("撤销%1?").arg(runLine(run)), kCaption, QStringLiteral("撤销")))
-      return false;
-    boxes.show(window, doneText(journal::takeBack(file, conn, run)), kCaption, BoxIcon::None);
-    return true;
+      return {};
+    const QString done = doneText(journal::takeBack(file, conn, run));
+    boxes.show(window, done, kCaption, BoxIcon::None);
+    return {true, done};
   } catch (const journal::JournalError& e) {
-    boxes.show(window, QString::fromStdString(e.what()), kCaption, BoxIcon::Error);
-    return false;
+    const QString why = QString::fromStdString(e.what());
+    boxes.show(window, why, kCaption, BoxIcon::Error);
+    return {false, QStringLiteral("撤销导入未完成:") + why};
   }
 }
 

@@ -38,8 +38,16 @@ struct JournalChoice {
 JournalChoice journalRun(QWidget* window, MessageBoxes& boxes, const JournalPlace& place, db::Connection& conn,
                          imp::ImportRequest& request);
 
+// What 撤销导入… did: whether the database changed, and the line for the
+// import pane and the status line (empty when nothing was tried: no run
+// recorded, or the operator cancelled).
+struct TakeBackResult {
+  bool changed = false;
+  QString line;
+};
+
 // Lets the operator choose one of the database's runs and takes it back
-// after asking to confirm. True when the database was changed.
-bool takeBackChosenRun(QWidget* window, MessageBoxes& boxes, const JournalPlace& place, db::Connection& conn);
+// after asking to confirm.
+TakeBackResult takeBackChosenRun(QWidget* window, MessageBoxes& boxes, const JournalPlace& place, db::Connection& conn);
 
 }  // namespace gz::shell

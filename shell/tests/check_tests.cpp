@@ -1,9 +1,15 @@
 // 检查: the whole import run with nothing written, ending with what an
-// import would store; and the button's place beside 导入.
+// import would store; its questions offer 检查, never 导入; and the button's
+// place beside 导入.
+#include <QApplication>
+#include <QFile>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <functional>
 
 #include "tests.h"
 #include "window_harness.h"
@@ -38,6 +44,85 @@ class CheckTests : public QObject {
     h.clickImport();
     QCOMPARE(h.boxes().texts().last(), QStringLiteral("数据导入成功!提示10条"));
     QCOMPARE(h.gridColumn("xm").size(), 6);
+  }
+
+  // Each question before a run offers to go on the way the run goes: a
+  // check imports nothing, so it never offers 导入.
+  void questionsOfferTheRunsOwnVerb() {
+    struct Row {
+      const char* name;
+      const char* workbook;  // from testdata/import; staff.xls imported once before
+      const char* button;    // 检查 or 导入
+      QStringList buttons;
+      const char* question;  // how the question ends
+    };
+    const QStringList checkDuplicates = {QStringLiteral("只检查新人员"), QStringLiteral("全部检查"),
+                                         QStringLiteral("检查更新已有人员"), QStringLiteral("取消")};
+    const QStringList importDuplicates = {QStringLiteral("只导入新人员"), QStringLiteral("全部导入"),
+                                          QStringLiteral("更新已有人员"), QStringLiteral("取消")};
+    const QStringList check = {QStringLiteral("检查"), QStringLiteral("取消")};
+    const QStringList import = {QStringLiteral("导入"), QStringLiteral("取消")};
+    const Row rows[] = {
+        {"check, titles below row 1", "roster_banner.xls", "checkButton", check, "数据行: 第4行至第9行"},
+        {"import, titles below row 1", "roster_banner.xls", "Button1", import, "数据行: 第4行至第9行"},
+        {"check, another sheet", "roster_second_sheet.xls", "checkButton", check, "有所需的标题,按此检查?"},
+        {"import, another sheet", "roster_second_sheet.xls", "Button1", import, "有所需的标题,按此导入?"},
+        {"check, people the department has", nullptr, "checkButton", checkDuplicates, "\n……"},
+        {"import, people the department has", nullptr, "Button1", importDuplicates, "\n……"},
+    };
+    for (const Row& row : rows) {
+      WindowHarness h;
+      h.makeDatabase();
+      h.copyWorkbook(h.dir());
+      if (row.workbook)
+        QVERIFY(QFile::copy(QString::fromUtf8(GZ_TEST_DATA "/import/") + QString::fromUtf8(row.workbook),
+                            h.path(QString::fromUtf8(row.workbook))));
+      h.open();
+      h.clickNode("0102");
+      h.selectWorkbook(QStringLiteral("staff.xls"));
+      if (row.workbook) h.selectWorkbook(QString::fromUtf8(row.workbook));
+      else h.clickImport();
+      h.boxes().questionButtons.clear();
+      QTest::mouseClick(h.button(row.button), Qt::LeftButton);
+      QVERIFY2(h.boxes().questionButtons.size() == 1, row.name);
+      QVERIFY2(h.boxes().questionButtons[0] == row.buttons, qPrintable(h.boxes().questionButtons[0].join(',')));
+      const QStringList asked =
+          h.boxes().duplicateQuestions + h.boxes().foundTitlesQuestions + h.boxes().otherSheetQuestions;
+      QVERIFY2(asked.size() == 1 && asked.last().endsWith(QString::fromUtf8(row.question)), row.name);
+    }
+  }
+
+  // The real boxes show those buttons, with 取消 as Escape.
+  void theQuestionBoxesShowTheButtonsOffered() {
+    struct Row {
+      const char* name;
+      std::function<void(QtMessageBoxes&)> ask;
+      QStringList buttons;
+    };
+    const Row rows[] = {
+        {"titles, check", [](QtMessageBoxes& b) { b.askFoundTitles(nullptr, QStringLiteral("?"), RunKind::Check); },
+         proceedButtons(RunKind::Check)},
+        {"other sheet, import",
+         [](QtMessageBoxes& b) { b.askOtherSheet(nullptr, QStringLiteral("?"), RunKind::Import); },
+         proceedButtons(RunKind::Import)},
+        {"duplicates, check", [](QtMessageBoxes& b) { b.askDuplicates(nullptr, QStringLiteral("?"), RunKind::Check); },
+         duplicateButtons(RunKind::Check)},
+    };
+    for (const Row& row : rows) {
+      QStringList shown;
+      QTimer::singleShot(0, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        for (QAbstractButton* b : box->buttons()) shown << b->text();
+        box->escapeButton()->click();
+      });
+      QtMessageBoxes boxes;
+      row.ask(boxes);
+      shown.sort();
+      QStringList expected = row.buttons;
+      expected.sort();
+      QVERIFY2(shown == expected, qPrintable(shown.join(',')));
+    }
   }
 
   void checkButtonOverlapsNoOtherControl() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/help_text.h"
 #include "cli/open_work_database.h"
 #include "cli/options.h"
 #include "db/connection.h"
@@ -43,7 +44,7 @@ int runPeople(const QStringList& args) {
   if (const auto status = parseArguments(parser, args, 0)) return *status;
   if (!parser.isSet(deptOption))
     return usageError(QCoreApplication::translate("gzimport", "--dept CODE is required").toStdString(),
-                      parser.helpText().toStdString());
+                      helpTextOf(parser));
 
   try {
     auto connection = openWorkDatabase(parser.value(dbOption), db::SchemaUse::PersonnelView);

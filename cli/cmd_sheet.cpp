@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "cli/command.h"
+#include "cli/help_text.h"
 #include "cli/options.h"
 #include "cli/titles_file.h"
 #include "cli/workbook_password.h"
@@ -94,7 +95,7 @@ std::variant<uint32_t, int> rowLimitOf(const QCommandLineParser& parser) {
   return usageError(QCoreApplication::translate("gzimport", "--rows needs a whole number, not '%1'")
                         .arg(parser.value("rows"))
                         .toStdString(),
-                    parser.helpText().toStdString());
+                    helpTextOf(parser));
 }
 
 // Rows 1 to `last` on stdout, a line each, the cell texts separated by tabs.

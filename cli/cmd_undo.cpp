@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/help_text.h"
 #include "cli/open_work_database.h"
 #include "cli/options.h"
 #include "db/connection.h"
@@ -49,7 +50,7 @@ int runUndo(const QStringList& args) {
     number = parser.positionalArguments().front().toLongLong(&ok);
     if (!ok)
       return usageError(QCoreApplication::translate("gzimport", "RUN must be the number of an import").toStdString(),
-                        parser.helpText().toStdString());
+                        helpTextOf(parser));
   }
   try {
     const QString target = parser.value(dbOption);

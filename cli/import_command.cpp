@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "cli/command.h"
+#include "cli/help_text.h"
 #include "cli/options.h"
 #include "cli/workbook_password.h"
 #include "db/connection.h"
@@ -183,8 +184,7 @@ std::variant<ImportCommand, int> parseImportCommand(const QStringList& args) {
   if (const auto status = parseArguments(parser, args, 1)) return *status;
   for (const UsageRule& rule : kUsageRules)
     if (rule.broken(parser))
-      return usageError(QCoreApplication::translate("gzimport", rule.message).toStdString(),
-                        parser.helpText().toStdString());
+      return usageError(QCoreApplication::translate("gzimport", rule.message).toStdString(), helpTextOf(parser));
   auto passwords = workbookPasswordSource(parser);
   if (const int* status = std::get_if<int>(&passwords)) return *status;
   return commandOf(parser, std::get<sheet::PasswordSource>(std::move(passwords)));

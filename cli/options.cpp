@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/help_text.h"
 #include "text/bytes.h"
 #include "text/gb18030.h"
 
@@ -52,7 +53,7 @@ QCommandLineOption passwordFileOption() {
 
 std::optional<int> parseArguments(QCommandLineParser& parser, const QStringList& args, int positionals) {
   parser.addHelpOption();
-  const std::string help = parser.helpText().toStdString();
+  const std::string help = helpTextOf(parser);
   if (!parser.parse(args)) return usageError(parser.errorText().toStdString(), help);
   if (parser.isSet("help")) {
     printOut(help);

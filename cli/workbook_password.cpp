@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/command.h"
+#include "cli/help_text.h"
 #include "cli/line_output.h"
 #include "cli/options.h"
 #include "cli/terminal.h"
@@ -58,7 +59,7 @@ std::variant<sheet::PasswordSource, int> workbookPasswordSource(const QCommandLi
   if (given && fromFile)
     return usageError(QCoreApplication::translate("gzimport", "--password and --password-file cannot be given together")
                           .toStdString(),
-                      parser.helpText().toStdString());
+                      helpTextOf(parser));
   if (given) return fixedPassword(parser.value(passwordOption().names().front()).toStdString());
   if (fromFile) {
     const QString path = parser.value(passwordFileOption().names().front());

@@ -13,6 +13,7 @@ import sqlite3
 import subprocess
 import sys
 import tempfile
+import unicodedata
 import time
 import unittest
 
@@ -184,6 +185,19 @@ class HelpAndVersion(DemoDatabase):
                     if not line.strip() or not following.startswith("     "):
                         continue  # `following` continues the text of an option or argument
                     self.assertGreater(len(line) + 1 + len(following.split()[0]), 79, f"{line!r} / {following!r}")
+
+    def test_chinese_option_texts_fit_the_terminal(self):
+        # A Chinese character takes two columns: the texts are wrapped by the
+        # columns they take, and a line starts with no closing mark.
+        zh = locale_env(LANG="zh_CN.UTF-8")
+        for args in [[c, "--help"] for c in COMMANDS]:
+            with self.subTest(args=args):
+                r = run(args, self.dir, env=zh)
+                self.assertEqual(r.returncode, 0, r.stderr)
+                for line in r.stdout.splitlines():
+                    columns = sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in line)
+                    self.assertLessEqual(columns, 79, line)
+                    self.assertNotRegex(line, r"^ +[，。、；：）]", line)
 
     def test_usage_errors_follow_the_locale(self):
         cases = [

@@ -67,6 +67,13 @@ bool QtMessageBoxes::askFoundTitles(QWidget* parent, const QString& text) {
   return askImportOrCancel(parent, QStringLiteral("标题不在第1行"), text);
 }
 
+std::optional<imp::TitleMapping> QtMessageBoxes::askTitleMapping(QWidget* parent, const imp::TitleOffer& offer,
+                                                                 const TitleSaver& save) {
+  TitleMappingDialog dialog(offer, save, parent);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.mapping();
+}
+
 bool QtMessageBoxes::askOtherSheet(QWidget* parent, const QString& text) {
   return askImportOrCancel(parent, QStringLiteral("标题在其他工作表"), text);
 }
@@ -105,6 +112,13 @@ imp::DuplicateAnswer RecordingMessageBoxes::askDuplicates(QWidget*, const QStrin
 bool RecordingMessageBoxes::askFoundTitles(QWidget*, const QString& text) {
   foundTitlesQuestions << text;
   return takeFoundTitles;
+}
+
+std::optional<imp::TitleMapping> RecordingMessageBoxes::askTitleMapping(QWidget*, const imp::TitleOffer& offer,
+                                                                        const TitleSaver& save) {
+  titleOffers.push_back(offer);
+  if (!answerTitleMapping) return std::nullopt;
+  return answerTitleMapping(offer, save);
 }
 
 bool RecordingMessageBoxes::askOtherSheet(QWidget*, const QString& text) {

@@ -16,8 +16,8 @@
 namespace gz::shell {
 namespace {
 
-constexpr int kFieldLabelWidth = 250;
-constexpr int kChooserWidth = 230;
+constexpr int kFieldLabelWidth = 260;
+constexpr int kChooserWidth = 320;
 
 QString qs(std::string_view gbk) { return text::gb18030ToQString(gbk); }
 
@@ -80,6 +80,7 @@ QWidget* TitleMappingDialog::fieldRows(bool required) {
     auto* label = new QLabel(qs(fields[i]), rows);
     label->setWordWrap(true);
     label->setFixedWidth(kFieldLabelWidth);
+    label->setMinimumHeight(label->heightForWidth(kFieldLabelWidth));  // a long title wraps whole
     auto* chooser = new QComboBox(rows);
     chooser->setFixedWidth(kChooserWidth);
     chooser->addItem(QStringLiteral("(不导入)"), 0);

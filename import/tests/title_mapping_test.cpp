@@ -278,27 +278,6 @@ TEST_F(MappedRun, AFoundHeaderWhoseMappingIsCancelledIsRefusedAsNotTaken) {
   EXPECT_TRUE(conn.log.empty());
 }
 
-TEST(TitleMapping, FieldsAreNamedByTheirTitleOrAFormOfIt) {
-  struct Row {
-    const char* name;
-    const char* given;
-    const char* field;
-  };
-  const Row rows[] = {
-      {"a required title", "出生年月", "出生年月"},
-      {"written with blanks", " 姓 名 ", "姓名"},
-      {"a seniority form", "工龄调整（月）", "工龄调整(月)"},
-      {"a title of its own", "工作时间", "工作时间"},
-      {"another name is no field", "生日", ""},
-      {"empty", "", ""},
-  };
-  for (const Row& r : rows) EXPECT_EQ(U(fieldNamed(G(r.given))), r.field) << r.name;
-  EXPECT_EQ(mappedFields().size(), 15u);
-  EXPECT_EQ(U(mappedFields()[3]), "个人身份");
-  EXPECT_TRUE(isRequiredField(mappedFields()[3]));
-  EXPECT_FALSE(isRequiredField(mappedFields()[4]));
-}
-
 TEST(TitleMapping, OnlyNamesTheToolDoesNotKnowForTheirFieldBecomeAliases) {
   struct Row {
     const char* name;

@@ -111,6 +111,7 @@ imp::ImportRequest runRequest(const ImportCommand& command, const tree::JGData& 
   request.sheet = command.sheet;
   request.checkDuplicates = !command.allowDuplicates;
   request.updateExisting = command.updateExisting;
+  request.titleChoices = command.titles;
   request.wait = std::chrono::seconds(command.waitSeconds);
   return request;
 }

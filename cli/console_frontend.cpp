@@ -40,6 +40,10 @@ bool ConsoleFrontend::titlesFound(const imp::FoundHeader& header) {
   return true;
 }
 
+void ConsoleFrontend::titlesMapped(const imp::FoundHeader& header) {
+  for (const std::string& line : imp::foundHeaderLines(header)) out(line);
+}
+
 void ConsoleFrontend::lineWithoutCode(imp::HistoryKind kind, std::string_view personName, std::string_view name) {
   errorLine(imp::lineWithoutCodeText(kind, personName, name));
 }

@@ -28,6 +28,8 @@ class ConsoleFrontend : public imp::Frontend {
   // Prints what was found and takes it with --find-titles; without it the
   // run is refused and its last line says so.
   bool titlesFound(const imp::FoundHeader& header) override;
+  // The titles chosen with --title: printed as --find-titles prints a header found.
+  void titlesMapped(const imp::FoundHeader& header) override;
   // The command line reads another sheet only when told to (--sheet); the
   // refusal names the sheets that would do.
   bool otherSheetHasTitles(const imp::OtherSheet&) override { return false; }

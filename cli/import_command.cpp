@@ -11,6 +11,7 @@
 #include "cli/workbook_password.h"
 #include "db/connection.h"
 #include "import/step_context.h"
+#include "text/gb18030.h"
 
 namespace gz::cli {
 namespace {
@@ -82,6 +83,13 @@ void addRowOptions(QCommandLineParser& parser) {
                                                   "the first 20 rows (titles written with blanks, line breaks or under "
                                                   "other names, also over two rows). Without it such a sheet is "
                                                   "refused, saying where the titles are.")});
+  parser.addOption({"title",
+                    QCoreApplication::translate(
+                        "gzimport",
+                        "Read the title TITLE that the import reads (such as 出生年月) from the sheet's column titled "
+                        "SHEET_TITLE (such as 生日), for this run; once for each title to map. The header is then "
+                        "taken without --find-titles."),
+                    "TITLE=SHEET_TITLE"});
   parser.addOption(sheetOption());
   parser.addOption(passwordOption());
   parser.addOption(passwordFileOption());
@@ -111,6 +119,34 @@ std::optional<int> waitSecondsOf(const QCommandLineParser& parser) {
   const int seconds = parser.value("wait").toInt(&number);
   if (!number || seconds < 0) return std::nullopt;
   return seconds;
+}
+
+// The --title values split at their first "=", in GB 18030; nullopt when one
+// lacks either side.
+std::optional<std::vector<imp::TitleChoice>> titleChoicesOf(const QCommandLineParser& parser) {
+  std::vector<imp::TitleChoice> choices;
+  for (const QString& value : parser.values("title")) {
+    const qsizetype eq = value.indexOf(QLatin1Char('='));
+    if (eq < 0) return std::nullopt;
+    imp::TitleChoice choice{text::qStringToGb18030(value.left(eq).trimmed()),
+                            text::qStringToGb18030(value.mid(eq + 1).trimmed())};
+    if (choice.field.empty() || choice.sheetTitle.empty()) return std::nullopt;
+    choices.push_back(std::move(choice));
+  }
+  return choices;
+}
+
+// The usage error for a --title whose TITLE the import does not read, naming those it does.
+std::optional<QString> unknownTitleChosen(const QCommandLineParser& parser) {
+  const std::optional<std::vector<imp::TitleChoice>> choices = titleChoicesOf(parser);
+  for (const imp::TitleChoice& choice : *choices) {
+    if (!imp::fieldNamed(choice.field).empty()) continue;
+    QStringList fields;
+    for (std::string_view field : imp::mappedFields()) fields << text::gb18030ToQString(field);
+    return QCoreApplication::translate("gzimport", "--title: the import reads no title %1; it reads %2")
+        .arg(text::gb18030ToQString(choice.field), fields.join(QStringLiteral(", ")));
+  }
+  return std::nullopt;
 }
 
 bool rejectsOverWorkbook(const QCommandLineParser& parser) {
@@ -150,6 +186,8 @@ constexpr UsageRule kUsageRules[] = {
     {rejectsOverWorkbook, QT_TRANSLATE_NOOP("gzimport", "--rejects must name another file than the workbook")},
     {[](const QCommandLineParser& p) { return !waitSecondsOf(p); },
      QT_TRANSLATE_NOOP("gzimport", "--wait takes a whole number of seconds, 0 or more")},
+    {[](const QCommandLineParser& p) { return !titleChoicesOf(p); },
+     QT_TRANSLATE_NOOP("gzimport", "--title takes TITLE=SHEET_TITLE, such as --title 出生年月=生日")},
 };
 
 // The command the checked options ask for.
@@ -167,6 +205,7 @@ ImportCommand commandOf(const QCommandLineParser& parser, sheet::PasswordSource 
   c.allowDuplicates = parser.isSet("allow-duplicates");
   c.updateExisting = parser.isSet("update-existing");
   c.findTitles = parser.isSet("find-titles");
+  c.titles = *titleChoicesOf(parser);
   c.startRow = *startRowOf(parser);
   c.sheet = sheetRequestOf(parser);
   c.waitSeconds = *waitSecondsOf(parser);
@@ -185,6 +224,8 @@ std::variant<ImportCommand, int> parseImportCommand(const QStringList& args) {
   for (const UsageRule& rule : kUsageRules)
     if (rule.broken(parser))
       return usageError(QCoreApplication::translate("gzimport", rule.message).toStdString(), helpTextOf(parser));
+  if (const std::optional<QString> unknown = unknownTitleChosen(parser))
+    return usageError(unknown->toStdString(), helpTextOf(parser));
   auto passwords = workbookPasswordSource(parser);
   if (const int* status = std::get_if<int>(&passwords)) return *status;
   return commandOf(parser, std::get<sheet::PasswordSource>(std::move(passwords)));

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <optional>
 #include <variant>
+#include <vector>
 
+#include "import/title_mapping.h"
 #include "sheet/crypto/passwords.h"
 #include "sheet/model/workbook.h"
 
@@ -28,6 +30,7 @@ struct ImportCommand {
   bool allowDuplicates = false;
   bool updateExisting = false;  // --update-existing: rows update the people with their id card numbers
   bool findTitles = false;  // --find-titles: import by a header found below row 1
+  std::vector<imp::TitleChoice> titles;  // --title TITLE=SHEET_TITLE, GB 18030: the operator's mapping
   int32_t startRow = 0;  // the first sheet row read
   sheet::SheetRequest sheet;  // --sheet NAME|NUMBER: the sheet read, else the active one
   int waitSeconds = 0;

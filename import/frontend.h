@@ -6,10 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "import/outcome.h"
+#include "import/title_mapping.h"
 #include "import/title_search.h"
 
 namespace gz::imp {
@@ -60,6 +62,17 @@ class Frontend : public RowSink, public RowEvents {
   // Row 1 lacks a required title, but the header was found further down or
   // under other names (before anything is written). True to import by it.
   virtual bool titlesFound(const FoundHeader& header) = 0;
+  // Whether the operator can choose the column of each field the import
+  // reads (mapTitles): asked where the header lacks a required title, or has
+  // one only under a name the tool guesses (出生日期 for 出生年月), instead of
+  // the refusal or titlesFound().
+  virtual bool mapsTitles() const { return false; }
+  // Asks which column feeds each field (before anything is written): the
+  // choice, or nullopt when the operator cancelled.
+  virtual std::optional<TitleMapping> mapTitles(const TitleOffer&) { return std::nullopt; }
+  // The run reads the sheet by the titles the operator chose (mapped, or
+  // given ahead): where they are and the data rows, before anything is written.
+  virtual void titlesMapped(const FoundHeader&) {}
   // The sheet read lacks a required title, and so does any header found in
   // it, but the other worksheet `sheet` has them (before anything is
   // written). True to read that sheet instead.

@@ -58,7 +58,9 @@ std::optional<ImportOutcome> prepareSheet(const ImportRequest& request, const Sh
   if (std::optional<ImportOutcome> outside = checkStartRow(sheet.firstRow, sheet.firstDataRow, layout.dataRows))
     return outside;
   const TitleSearch& search = sheet.read.search;
-  if (search.found && !frontend.titlesFound(foundHeader(*sheet.read.opened.book, search, layout)))
+  // Titles the operator chose need no further word; a header found by the search does.
+  if (sheet.read.titlesChosen) frontend.titlesMapped(foundHeader(*sheet.read.opened.book, search, layout));
+  else if (search.found && !frontend.titlesFound(foundHeader(*sheet.read.opened.book, search, layout)))
     return titlesNotTaken(search.rows);
   return std::nullopt;
 }

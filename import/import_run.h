@@ -15,6 +15,7 @@
 #include "import/frontend.h"
 #include "import/outcome.h"
 #include "import/step_context.h"
+#include "import/title_mapping.h"
 #include "import/title_names.h"
 #include "sheet/model/workbook.h"
 
@@ -51,6 +52,10 @@ struct ImportRequest {
   sheet::SheetRequest sheet;
   // The other names of titles, for the search of a header that row 1 lacks.
   TitleNames titleNames;
+  // The sheet's title for some of the fields the import reads, given ahead
+  // by the operator: the header is read by them (and by what it has for the
+  // other fields) without asking the front end.
+  std::vector<TitleChoice> titleChoices;
   // Before anything is written, the rows whose id card number an earlier row
   // of the workbook has, or (append) a person of the department already has,
   // are put to the front end.

@@ -53,6 +53,12 @@ struct SheetLayout {
 };
 std::optional<SheetLayout> recogniseLayout(const sheet::Workbook& book, ColumnMap& columns, int32_t& unreadableTitle,
                                            const TitleNames& names, TitleSearch& search);
+// The layout by the operator's mapping of the header's titles into
+// `columns`; `search` then names the titles read and any required field
+// without a column (none when so).
+std::optional<SheetLayout> layoutByMapping(const sheet::Workbook& book, const TitleMapping& mapping,
+                                           const std::vector<SheetTitle>& titles, ColumnMap& columns,
+                                           TitleSearch& search);
 // The refusal of a sheet without a usable header, naming what it lacks.
 ImportOutcome layoutRejected(const TitleSearch& search, bool titleUnreadable);
 // The header found, for the front end to confirm.

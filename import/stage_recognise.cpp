@@ -37,6 +37,22 @@ std::optional<SheetLayout> recogniseLayout(const sheet::Workbook& book, ColumnMa
   return layout;
 }
 
+std::optional<SheetLayout> layoutByMapping(const sheet::Workbook& book, const TitleMapping& mapping,
+                                           const std::vector<SheetTitle>& titles, ColumnMap& columns,
+                                           TitleSearch& search) {
+  fillColumns(mapping, titles, columns);
+  search.rows = mapping.rows;
+  search.titles = mappedTitles(mapping, titles);
+  search.missing = mapping.missing();
+  search.found = search.missing.empty();
+  if (!search.found) return std::nullopt;
+  SheetLayout layout;
+  layout.titleRows = mapping.rows;
+  layout.columns = SheetColumns::resolve(columns);
+  countDataRows(book, layout);
+  return layout;
+}
+
 ImportOutcome layoutRejected(const TitleSearch& search, bool titleUnreadable) {
   ImportOutcome out = endedBeforeWriting(RunEnd::LayoutRejected, std::string(texts::kMsgLayoutRejected));
   if (!titleUnreadable) out.detail = missingTitlesLine(search.rows, search.missing);

@@ -13,7 +13,7 @@ void recognise(SheetRead& read, const ImportRequest& request, ColumnMap& columns
   const sheet::Workbook& book = *read.opened.book;
   if (!book.notice().empty()) frontend.workbookNotice(book.notice());
   read.search = TitleSearch{};
-  read.layout = recogniseLayout(book, columns, read.unreadableTitle, request.titleNames, read.search);
+  read.layout = recogniseLayout(book, columns, read.unreadableTitle, namesForSearch(request), read.search);
   if (read.unreadableTitle != 0) frontend.titleUnreadable(read.unreadableTitle);
 }
 
@@ -61,7 +61,10 @@ std::optional<ImportOutcome> readRunSheet(const ImportRequest& request, const Sh
   read.opened = openWorkbookFile(request.workbookPath, open, request.sheet);
   if (!read.opened.book) return std::move(read.opened.failure);
   recognise(read, request, columns, frontend);
-  if (read.layout) return std::nullopt;
+  if (read.layout || !request.titleChoices.empty()) {
+    if (std::optional<ImportOutcome> ended = settleTitles(read, request, columns, frontend)) return ended;
+    if (read.layout) return std::nullopt;
+  }
   std::vector<OtherSheet> others =
       otherSheetsWithTitles(request.workbookPath, *read.opened.book, open, request.titleNames);
   for (const OtherSheet& other : others) {
@@ -72,9 +75,12 @@ std::optional<ImportOutcome> readRunSheet(const ImportRequest& request, const Sh
     if (!read.opened.book) return std::move(read.opened.failure);
     columns.clear();
     recognise(read, request, columns, frontend);
-    if (read.layout) return std::nullopt;
+    if (read.layout) return settleTitles(read, request, columns, frontend);
     break;
   }
+  // No other sheet taken: the operator may map the titles of the one read.
+  if (std::optional<ImportOutcome> ended = settleTitles(read, request, columns, frontend)) return ended;
+  if (read.layout) return std::nullopt;
   ImportOutcome out = layoutRejected(read.search, read.unreadableTitle != 0);
   out.sheetsWithTitles = std::move(others);
   return out;

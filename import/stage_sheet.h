@@ -24,6 +24,8 @@ struct SheetRead {
   std::optional<SheetLayout> layout;
   TitleSearch search;
   int32_t unreadableTitle = 0;
+  bool titlesChosen = false;   // the layout is the operator's mapping of the titles
+  bool titlesSettled = false;  // the operator's choice was applied or asked for
 };
 // Reads the requested sheet into `read` and recognises its layout (the
 // front end hears the workbook's notice and an unreadable title). A sheet
@@ -33,6 +35,21 @@ struct SheetRead {
 // refused (naming the other sheets that have the titles).
 std::optional<ImportOutcome> readRunSheet(const ImportRequest& request, const SheetOpener& open, ColumnMap& columns,
                                           Frontend& frontend, SheetRead& read);
+
+// The names the header is searched by: the operator's other names, and the
+// titles chosen ahead as names of their fields.
+TitleNames namesForSearch(const ImportRequest& request);
+
+// The titles the operator chooses, once the sheet is read. Chosen ahead
+// (`request.titleChoices`), they are applied to the header: row 1 where it
+// has the required titles, else the rows the search found or that came
+// closest. Otherwise a front end that maps titles is asked where the header
+// lacks a required title or has one only under a built-in other name. A
+// mapping with every required field makes the layout (`titlesChosen`). The
+// outcome ends the run: a chosen title the header lacks, or the question
+// about a header found cancelled.
+std::optional<ImportOutcome> settleTitles(SheetRead& read, const ImportRequest& request, ColumnMap& columns,
+                                          Frontend& frontend);
 
 // The other worksheets of `book` (read from `pathUtf8`) whose first row has
 // the required titles or whose first rows hold a header the search finds.

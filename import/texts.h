@@ -185,6 +185,9 @@ inline constexpr std::string_view kMsgDuplicatesRefusedInBook = "\xC8\xCB\xB5\xC
 // 第2个工作表"花名册"有所需的标题 (a sheet other than the one read), with ,按此导入? when offered
 inline constexpr std::string_view kSheetNumbered = "\xB8\xF6\xB9\xA4\xD7\xF7\xB1\xED\"";  // 个工作表"
 inline constexpr std::string_view kTakeOtherSheet = ",\xB0\xB4\xB4\xCB\xB5\xBC\xC8\xEB?";  // ,按此导入?
+// A title the operator chose for a field that the header lacks: 第1行没有标题"生日",不能用作出生年月
+inline constexpr std::string_view kLacksChosenTitle = "\xC3\xBB\xD3\xD0\xB1\xEA\xCC\xE2\"";  // 没有标题"
+inline constexpr std::string_view kCannotServeAs = "\",\xB2\xBB\xC4\xDC\xD3\xC3\xD7\xF7";  // ",不能用作
 // 隐藏行: 第5、9行,已导入 (隐藏行: 第5、9行 in a listing)
 inline constexpr std::string_view kHiddenRows = "\xD2\xFE\xB2\xD8\xD0\xD0: \xB5\xDA";  // 隐藏行: 第
 inline constexpr std::string_view kHiddenRowsImported = "\xD0\xD0,\xD2\xD1\xB5\xBC\xC8\xEB";  // 行,已导入

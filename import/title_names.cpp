@@ -92,11 +92,11 @@ std::string foldTitle(std::string_view gbk) {
 
 TitleNames::TitleNames() {
   for (std::string_view title : kTitlesRead) forms_.emplace(foldTitle(title), title);
-  for (const OtherName& o : kBuiltInOthers) add(o.title, o.other);
+  for (const OtherName& o : kBuiltInOthers) others_.emplace(foldTitle(o.other), Other{std::string(o.title), false});
 }
 
 void TitleNames::add(std::string_view title, std::string_view other) {
-  others_.emplace(foldTitle(other), std::string(title));
+  others_.emplace(foldTitle(other), Other{std::string(title), true});
 }
 
 std::vector<RecognisedTitle> TitleNames::recognise(std::string_view asRead) const {
@@ -109,7 +109,8 @@ std::vector<RecognisedTitle> TitleNames::recognise(std::string_view asRead) cons
     if (const auto form = forms_.find(folded); form != forms_.end()) out.push_back({form->second, TitleMatch::Form});
   }
   const auto [first, last] = others_.equal_range(folded);
-  for (auto it = first; it != last; ++it) out.push_back({it->second, TitleMatch::OtherName});
+  for (auto it = first; it != last; ++it)
+    out.push_back({it->second.title, TitleMatch::OtherName, it->second.operatorsName});
   return out;
 }
 

@@ -34,12 +34,13 @@ enum class TitleMatch {
 struct RecognisedTitle {
   std::string_view title;  // one of the titles a step reads (import/texts.h)
   TitleMatch match;
+  bool operatorsName = false;  // another name the operator gave (titles.txt), not a built-in one
 };
 
 class TitleNames {
  public:
   TitleNames();  // the titles the steps read and the built-in other names
-  // `other` (GB 18030) stands for `title` from now on.
+  // `other` (GB 18030) stands for `title` from now on, as the operator's own name for it.
   void add(std::string_view title, std::string_view other);
   // What a title cell stands for: the title itself, when the import reads
   // it, first, then the titles it is another name of. None for a title no
@@ -48,7 +49,11 @@ class TitleNames {
 
  private:
   std::map<std::string, std::string_view, codes::ByteOrder> forms_;  // folded title -> title
-  std::multimap<std::string, std::string, codes::ByteOrder> others_;  // folded other name -> title
+  struct Other {
+    std::string title;
+    bool operatorsName = false;
+  };
+  std::multimap<std::string, Other, codes::ByteOrder> others_;  // folded other name -> title
 };
 
 // Adds the lines "标题=别名" of the file at `path` to `names`; GB 18030, or

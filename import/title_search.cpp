@@ -47,7 +47,8 @@ Candidate readCandidate(const sheet::SheetData& data, TitleRows rows, const Titl
       continue;
     }
     for (const RecognisedTitle& r : recognised)
-      keepBetter(best, {r.title, rowOfTitle(data, rows, col), static_cast<int32_t>(col), text, r.match});
+      keepBetter(best,
+                 {r.title, rowOfTitle(data, rows, col), static_cast<int32_t>(col), text, r.match, r.operatorsName});
   }
   for (auto& [title, found] : best) {
     c.read.entries.emplace_back(std::string(title), found.column);
@@ -76,6 +77,10 @@ std::vector<sheet::CellValue> titleCellsAsRead(const sheet::SheetData& data, Tit
     cells.push_back(lower.kind == sheet::CellKind::Empty ? data.value(first, col) : std::move(lower));
   }
   return cells;
+}
+
+std::vector<FoundTitle> titlesIn(const sheet::SheetData& data, TitleRows rows, const TitleNames& names) {
+  return readCandidate(data, rows, names).read.titles;
 }
 
 TitleSearch searchTitles(const sheet::SheetData& data, const TitleNames& names) {

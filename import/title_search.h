@@ -35,6 +35,7 @@ struct FoundTitle {
   int32_t column = 0;
   std::string asRead;  // the cell's text, GB 18030
   TitleMatch match = TitleMatch::Exact;
+  bool operatorsName = false;  // the match is one of the operator's own other names
 };
 
 struct TitleSearch {
@@ -62,6 +63,10 @@ struct FoundHeader {
 // Searches rows 1 to kTitleSearchRows: each row on its own, then with the
 // row below it. Titles are read up to the last non-empty cell of the rows.
 TitleSearch searchTitles(const sheet::SheetData& data, const TitleNames& names);
+
+// The titles the steps read that `rows` hold, by column, as the search reads
+// them; also for rows that lack a required title.
+std::vector<FoundTitle> titlesIn(const sheet::SheetData& data, TitleRows rows, const TitleNames& names);
 
 // The titles of `rows` as read: per column the lower cell, or the upper one
 // where the lower is empty (a title merged over both rows keeps its text in

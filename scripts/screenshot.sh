@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Makes docs/window.png: the window after a demo import, drawn under Xvfb.
+# Makes docs/window.png: the window after a demo import, drawn under Xvfb;
+# and docs/title_mapping.png: the dialog for a roster whose titles the tool
+# does not know (tools/make_roster_workbooks.py's roster_own_names).
 # Uses the programs of an existing build (BUILD, default build/): a demo
 # database from `gzimport init-db --demo`, the demo workbook and code file,
 # then gzimport-gui-screenshot clicks department 0102, the workbook and 导入.
@@ -21,3 +23,7 @@ trap 'rm -rf "$TMP"' EXIT
 mkdir -p docs
 (cd "$WORK" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96" \
   "$BUILD/shell/gzimport-gui-screenshot" --dept 0102 --workbook staff.xls --out "$ROOT/docs/window.png")
+/usr/bin/python3 tools/make_roster_workbooks.py "$WORK"
+(cd "$WORK" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96" \
+  "$BUILD/shell/gzimport-gui-screenshot" --dept 0101 --workbook roster_own_names.xls --out "$TMP/window.png" \
+  --dialog-out "$ROOT/docs/title_mapping.png")

@@ -367,6 +367,7 @@ void TFSYDbf::AInputExecute(bool checkOnly) {
 
   WindowFrontend frontend(runWidgets(), *setup_.boxes, abortFlag_);
   frontend.setCheckOnly(checkOnly);
+  frontend.setTitlesFile(std::string(imp::kTitlesFileName), request.titleNames);
   const QFileInfo workbook(FileListBox1->selectedPath());
   frontend.suggestRejectsFile(workbook.dir().filePath(workbook.completeBaseName() + QStringLiteral("_未导入.xlsx")));
   // An encrypted workbook's password is asked for while the run opens it.

@@ -81,6 +81,13 @@ bool QtMessageBoxes::askFoundTitles(QWidget* parent, const QString& text, RunKin
   return askProceedOrCancel(parent, QStringLiteral("标题不在第1行"), text, kind);
 }
 
+std::optional<imp::TitleMapping> QtMessageBoxes::askTitleMapping(QWidget* parent, const imp::TitleOffer& offer,
+                                                                 const TitleSaver& save) {
+  TitleMappingDialog dialog(offer, save, parent);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.mapping();
+}
+
 bool QtMessageBoxes::askOtherSheet(QWidget* parent, const QString& text, RunKind kind) {
   return askProceedOrCancel(parent, QStringLiteral("标题在其他工作表"), text, kind);
 }
@@ -121,6 +128,13 @@ bool RecordingMessageBoxes::askFoundTitles(QWidget*, const QString& text, RunKin
   foundTitlesQuestions << text;
   questionButtons.push_back(proceedButtons(kind));
   return takeFoundTitles;
+}
+
+std::optional<imp::TitleMapping> RecordingMessageBoxes::askTitleMapping(QWidget*, const imp::TitleOffer& offer,
+                                                                        const TitleSaver& save) {
+  titleOffers.push_back(offer);
+  if (!answerTitleMapping) return std::nullopt;
+  return answerTitleMapping(offer, save);
 }
 
 bool RecordingMessageBoxes::askOtherSheet(QWidget*, const QString& text, RunKind kind) {

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "import/outcome.h"
+#include "import/title_mapping.h"
+#include "shell/title_mapping_dialog.h"
 
 class QWidget;
 
@@ -45,6 +47,11 @@ class MessageBoxes {
   // Asks whether to go on by the titles found below row 1 (`text` says
   // where), with proceedButtons(kind): true for 导入 or 检查.
   virtual bool askFoundTitles(QWidget* parent, const QString& text, RunKind kind) = 0;
+  // Asks which column of the sheet feeds each field the import reads (the
+  // mapping dialog); `save` keeps a choice's names in titles.txt (保存). The
+  // choice for 导入, or nullopt for 取消 (also when the dialog is closed).
+  virtual std::optional<imp::TitleMapping> askTitleMapping(QWidget* parent, const imp::TitleOffer& offer,
+                                                           const TitleSaver& save) = 0;
   // Asks whether to go on with another worksheet that has the titles (`text`
   // names it), with proceedButtons(kind): true for 导入 or 检查.
   virtual bool askOtherSheet(QWidget* parent, const QString& text, RunKind kind) = 0;
@@ -71,6 +78,8 @@ class QtMessageBoxes final : public MessageBoxes {
   std::optional<QString> askPassword(QWidget* parent, const QString& path, bool lastWasWrong) override;
   imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text, RunKind kind) override;
   bool askFoundTitles(QWidget* parent, const QString& text, RunKind kind) override;
+  std::optional<imp::TitleMapping> askTitleMapping(QWidget* parent, const imp::TitleOffer& offer,
+                                                   const TitleSaver& save) override;
   bool askOtherSheet(QWidget* parent, const QString& text, RunKind kind) override;
   bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) override;
@@ -108,6 +117,12 @@ class RecordingMessageBoxes final : public MessageBoxes {
   bool askFoundTitles(QWidget* parent, const QString& text, RunKind kind) override;
   QStringList foundTitlesQuestions;
   bool takeFoundTitles = false;
+  // The mapping dialogs opened, each with what it offered, answered by
+  // `answerTitleMapping` (取消 when it is not set), which may save as 保存 does.
+  std::optional<imp::TitleMapping> askTitleMapping(QWidget* parent, const imp::TitleOffer& offer,
+                                                   const TitleSaver& save) override;
+  std::vector<imp::TitleOffer> titleOffers;
+  std::function<std::optional<imp::TitleMapping>(const imp::TitleOffer&, const TitleSaver&)> answerTitleMapping;
   bool askOtherSheet(QWidget* parent, const QString& text, RunKind kind) override;
   // The questions about another worksheet with the titles, answered with `takeOtherSheet`.
   QStringList otherSheetQuestions;

@@ -10,6 +10,7 @@
 #include "import/reject_workbook.h"
 #include "import/run_texts.h"
 #include "import/texts.h"
+#include "import/titles_file.h"
 #include "import/typed_date_counter.h"
 #include "sheet/xlsx_writer.h"
 #include "shell/message_boxes.h"
@@ -51,6 +52,24 @@ bool WindowFrontend::titlesFound(const imp::FoundHeader& header) {
   if (!boxes_.askFoundTitles(w_.window, text.join(QLatin1Char('\n')), runKind())) return false;
   for (const std::string& line : lines) importLine(line);
   return true;
+}
+
+std::optional<imp::TitleMapping> WindowFrontend::mapTitles(const imp::TitleOffer& offer) {
+  flush();
+  const TitleSaver save = [this, &offer](const imp::TitleMapping& mapping) {
+    const std::vector<imp::TitleAlias> added =
+        imp::saveTitleAliases(titlesFile_, imp::newAliases(mapping, offer.titles, knownTitles_));
+    const QString file = QString::fromStdU16String(titlesFile_.filename().u16string());
+    if (added.empty()) return QStringLiteral("%1中已有所选的名称").arg(file);
+    QStringList lines;
+    for (const imp::TitleAlias& a : added) lines << text::gb18030ToQString(a.field + "=" + a.other);
+    return QStringLiteral("已记入%1: %2").arg(file, lines.join(QStringLiteral("、")));
+  };
+  return boxes_.askTitleMapping(w_.window, offer, save);
+}
+
+void WindowFrontend::titlesMapped(const imp::FoundHeader& header) {
+  for (const std::string& line : imp::foundHeaderLines(header)) importLine(line);
 }
 
 bool WindowFrontend::otherSheetHasTitles(const imp::OtherSheet& sheet) {

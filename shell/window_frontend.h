@@ -12,12 +12,14 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "import/frontend.h"
 #include "shell/message_boxes.h"
+#include "import/title_names.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -53,6 +55,11 @@ class WindowFrontend final : public imp::Frontend {
   // Asks the operator (导入 / 取消), naming the sheet, the rows and the titles
   // found; once taken, the same lines go to the import pane.
   bool titlesFound(const imp::FoundHeader& header) override;
+  // The mapping dialog; its 保存 adds the names chosen to the titles file.
+  bool mapsTitles() const override { return true; }
+  std::optional<imp::TitleMapping> mapTitles(const imp::TitleOffer& offer) override;
+  // The lines of the titles chosen go to the import pane.
+  void titlesMapped(const imp::FoundHeader& header) override;
   void dataEndedAt(int32_t row, std::string_view nameGbk) override;
   // Asks whether to import that sheet instead (导入/取消).
   bool otherSheetHasTitles(const imp::OtherSheet& sheet) override;
@@ -78,6 +85,12 @@ class WindowFrontend final : public imp::Frontend {
   // The run writes nothing: its end says what an import would store.
   void setCheckOnly(bool checkOnly) { checkOnly_ = checkOnly; }
   RunKind runKind() const { return checkOnly_ ? RunKind::Check : RunKind::Import; }
+  // The titles file the mapping dialog saves into, and the names the run
+  // knows already (which need no saving).
+  void setTitlesFile(std::filesystem::path file, imp::TitleNames known) {
+    titlesFile_ = std::move(file);
+    knownTitles_ = std::move(known);
+  }
 
  private:
   void importLine(std::string_view gbk);
@@ -97,6 +110,8 @@ class WindowFrontend final : public imp::Frontend {
   QElapsedTimer sinceFlush_;
   QString rejectsSuggestion_;
   bool checkOnly_ = false;
+  std::filesystem::path titlesFile_ = std::string(imp::kTitlesFileName);
+  imp::TitleNames knownTitles_;
 };
 
 }  // namespace gz::shell

@@ -11,6 +11,9 @@ stores what an import of the demo's staff.xls stores:
     roster_other_names the header in row 1 with other names (出生日期, 公民身份号码,
                        人员身份, 编号) and titles written with blanks, a full-width
                        blank, a no-break space and a line break
+    roster_own_names   the header in row 1 with names the tool does not know
+                       (生日, 入职时间 written over two lines, 职工身份): the
+                       operator maps them to the titles the import reads
     roster_second_sheet  the active first sheet 说明 holds a note only; the
                        roster (titles in row 1) is the second sheet 人员
     roster_hidden      the roster with sheet rows 3 and 5 hidden (in the .ods
@@ -41,6 +44,9 @@ OTHER_NAMES = {
     "序号": "编号", "姓名": "姓 名", "性别": "性\u3000别", "民族": "民\u00a0族", "出生年月": "出生日期",
     "参加工作时间": "参加工作\n时间", "个人身份": "人员身份", "身份证号": "公民身份号码",
 }
+
+# Names no roster convention gives these titles: only the operator can say what they are.
+OWN_NAMES = {"出生年月": "生日", "参加工作时间": "入职\n时间", "个人身份": "职工身份"}
 
 
 def person_cells(number, person):
@@ -73,6 +79,7 @@ def shapes():
         "roster_banner": ([banner, filled, list(demo.TITLES)], [(0, 0, 0, width - 1)], footer_rows()),
         "roster_two_rows": ([banner, upper, lower], two_row_merges, []),
         "roster_other_names": ([other], [], []),
+        "roster_own_names": ([[OWN_NAMES.get(t, t) for t in demo.TITLES]], [], []),
     }
 
 

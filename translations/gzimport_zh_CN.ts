@@ -258,6 +258,18 @@ finds the titles and the data rows, and the rows the file hides, go to stderr.</
         <source>Import even when the journal cannot be written; the import then cannot be taken back.</source>
         <translation>撤销日志无法写入时也照样导入；这样的导入不能撤销。</translation>
     </message>
+    <message>
+        <source>Read the title TITLE that the import reads (such as 出生年月) from the sheet&apos;s column titled SHEET_TITLE (such as 生日), for this run; once for each title to map. The header is then taken without --find-titles.</source>
+        <translation>本次导入从工作表中标题为 SHEET_TITLE（如 生日）的列读取所需的标题 TITLE（如 出生年月）；每个要对应的标题给一次。这样的标题行无需 --find-titles 即可导入。</translation>
+    </message>
+    <message>
+        <source>--title: the import reads no title %1; it reads %2</source>
+        <translation>--title: 导入不读取标题 %1；导入读取的标题有 %2</translation>
+    </message>
+    <message>
+        <source>--title takes TITLE=SHEET_TITLE, such as --title 出生年月=生日</source>
+        <translation>--title 的格式为 TITLE=SHEET_TITLE，例如 --title 出生年月=生日</translation>
+    </message>
 </context>
 <context>
     <name>gzimport-gui</name>

@@ -156,6 +156,57 @@ class Rosters(RosterFiles):
         self.assertEqual(self.people("0201"), before + 4)
 
 
+class TitlesChosen(RosterFiles):
+    """--title: the operator names the sheet's column for a title, for one run."""
+    def own_roster(self, name, banner=False):
+        tool = roster_tool()
+        titles = [tool.OWN_NAMES.get(t, t) for t in tool.demo.TITLES]
+        top = [["市财政局预算科人员花名册"]] if banner else []
+        tool.write_xls(os.path.join(self.dir, name), top + [titles] + tool.all_rows([], []), [])
+
+    def test_titles_chosen_import_what_the_plain_sheet_stores(self):
+        r = run(["import", "--dept", "0102", "--overwrite", "staff.xls"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+        plain = self.stored()
+        self.own_roster("own_banner.xls", banner=True)
+        chosen = ["--title", "出生年月=生日", "--title", "参加工作时间=入职时间", "--title", "个人身份 = 职工身份"]
+        for workbook, rows in (("roster_own_names.xlsx", "第1行"), ("own_banner.xls", "第2行")):
+            with self.subTest(workbook=workbook):
+                r = run(["import", "--dept", "0102", "--overwrite", workbook], self.dir)
+                self.assertEqual(r.returncode, 1, r.stdout + r.stderr)
+                r = run(["import", "--dept", "0102", "--overwrite"] + chosen + [workbook], self.dir)
+                self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+                self.assertEqual(self.stored(), plain)
+                out = r.stdout.splitlines()
+                self.assertIn("标题在" + rows, out)
+                self.assertIn(rows + '第5列"生日"作为出生年月', out)
+                self.assertIn(rows + '第6列"入职\\n时间"作为参加工作时间', out)
+        self.assertFalse(os.path.exists(os.path.join(self.dir, "titles.txt")))  # for one run only
+
+    def test_a_title_chosen_takes_a_found_header_without_find_titles(self):
+        for workbook in ("roster_other_names.xlsx", "roster_banner.xls"):
+            with self.subTest(workbook=workbook):
+                r = run(["import", "--dept", "0201", "--allow-duplicates", "--title", "出生年月=出生日期"
+                         if "other" in workbook else "出生年月=出生年月", workbook], self.dir)
+                self.assertEqual(r.returncode, 0, r.stdout + r.stderr)
+                self.assertIn("XLS相配置!准备导入", r.stdout.splitlines())
+
+    def test_a_wrong_title_is_named_in_one_line(self):
+        for args, status, line in (
+                (["--title", "生日=生日"], 2, "--title: the import reads no title 生日; it reads 姓名, 出生年月, "),
+                (["--title", "出生年月"], 2, "--title takes TITLE=SHEET_TITLE, such as --title 出生年月=生日"),
+                (["--title", "出生年月="], 2, "--title takes TITLE=SHEET_TITLE"),
+                (["--title", "出生年月=生辰", "--title", "个人身份=职工身份"], 1, '第1行没有标题"生辰",不能用作出生年月')):
+            with self.subTest(args=args):
+                r = run(["import", "--dept", "0102", "--overwrite"] + args + ["roster_own_names.xls"], self.dir)
+                self.assertEqual(r.returncode, status, r.stdout + r.stderr)
+                if status == 2:
+                    self.assertTrue(r.stderr.splitlines()[0].startswith("gzimport: " + line), r.stderr)
+                else:
+                    self.assertEqual(r.stdout.splitlines(), [line])
+                self.assertEqual(self.people("0102"), 3)
+
+
 class SheetsAndHiddenRows(RosterFiles):
     """The roster on a sheet other than the active one, and rows the file hides."""
     FORMS = [".xls", ".xlsx", ".ods"]

@@ -25,7 +25,6 @@ class RosterTests : public QObject {
         {"two rows under a group title", "roster_two_rows.xlsx",
          "工作表: 人员\n标题在第2至3行\n第3行第5列\"出生年月\"\n第3行第6列\"参加工作时间\"\n"
          "第3行第7列\"个人身份\"\n数据行: 第4行至第9行"},
-        {"other names", "roster_other_names.xlsx", "第1行第5列\"出生日期\"作为出生年月"},
     };
     for (const Row& c : cases) {
       WindowHarness h;

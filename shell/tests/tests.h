@@ -17,12 +17,14 @@ QObject* makeRunSafetyTests();
 QObject* makeRosterTests();
 QObject* makeCheckTests();
 QObject* makeUndoTests();
+QObject* makeTitleMappingTests();
 QObject* makeLanguageTests();  // last: it leaves Qt's Chinese texts installed
 
 inline std::vector<QObject*> allTests() {
   return {makeStartupTests(),   makeImportTests(),   makeChooserTests(), makeExceptionTests(),
           makeTreeClickTests(), makePasswordTests(), makeRunEndTests(),  makeRunSafetyTests(),
-          makeRosterTests(),    makeCheckTests(),    makeUndoTests(),    makeLanguageTests()};
+          makeRosterTests(),    makeCheckTests(),    makeUndoTests(),    makeTitleMappingTests(),
+          makeLanguageTests()};
 }
 
 }  // namespace gz::shell::testing

@@ -2,6 +2,9 @@
 // a folder holding the database, the code file and the workbook, it clicks
 // the department, selects the workbook, clicks 导入, answers each message box
 // (printing it) and saves the window as PNG. Used to make the README picture.
+// With --dialog-out, a mapping dialog the import opens is saved there too,
+// as it first shows, and then cancelled.
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QImage>
@@ -16,6 +19,7 @@
 #include "shell/gui_application.h"
 #include "shell/main_window.h"
 #include "shell/message_boxes.h"
+#include "shell/title_mapping_dialog.h"
 
 namespace {
 
@@ -36,7 +40,9 @@ int main(int argc, char** argv) {
   const QCommandLineOption workbook(QStringLiteral("workbook"), QStringLiteral("Workbook in the working directory."),
                                     QStringLiteral("FILE"));
   const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("PNG file to write."), QStringLiteral("PNG"));
-  parser.addOptions({db, dept, workbook, out});
+  const QCommandLineOption dialogOut(QStringLiteral("dialog-out"), QStringLiteral("PNG file for the mapping dialog."),
+                                     QStringLiteral("PNG"));
+  parser.addOptions({db, dept, workbook, out, dialogOut});
   parser.addHelpOption();
   parser.process(app);
   if (!parser.isSet(dept) || !parser.isSet(workbook) || !parser.isSet(out))
@@ -47,6 +53,16 @@ int main(int argc, char** argv) {
     std::printf("box [%s] %s\n", qPrintable(b.caption), qPrintable(b.text));
   };
   app.setMessageBoxes(&boxes);
+  bool dialogSaved = false;
+  boxes.answerTitleMapping = [&](const gz::imp::TitleOffer& offer, const gz::shell::TitleSaver& save) {
+    gz::shell::TitleMappingDialog dialog(offer, save, QApplication::activeWindow());
+    dialog.show();
+    if (QTest::qWaitForWindowExposed(&dialog) && parser.isSet(dialogOut)) {
+      QTest::qWait(200);
+      dialogSaved = dialog.grab().save(parser.value(dialogOut), "PNG");
+    }
+    return std::optional<gz::imp::TitleMapping>();
+  };
   gz::shell::WindowSetup setup;
   setup.boxes = &boxes;
   setup.database = parser.value(db);
@@ -73,5 +89,9 @@ int main(int argc, char** argv) {
 
   if (!window.grab().save(parser.value(out), "PNG")) return fail(QStringLiteral("cannot write ") + parser.value(out));
   std::printf("wrote %s\n", qPrintable(parser.value(out)));
+  if (parser.isSet(dialogOut)) {
+    if (!dialogSaved) return fail(QStringLiteral("no mapping dialog was saved to ") + parser.value(dialogOut));
+    std::printf("wrote %s\n", qPrintable(parser.value(dialogOut)));
+  }
   return 0;
 }

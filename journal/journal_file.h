@@ -48,7 +48,8 @@ struct Batch {
 enum class RunState { Recorded, TakingBack, TakenBack };
 
 struct RunInfo {
-  int64_t number = 0;
+  int64_t key = 0;         // the run's own key in the file, unique across databases
+  int64_t number = 0;      // counted per database from 1: what the operator names a run by
   std::string database;    // the database's key (databaseKey), UTF-8
   std::string started;     // local time, YYYY-MM-DD hh:mm:ss
   std::string department;  // GB 18030
@@ -58,13 +59,16 @@ struct RunInfo {
   int added = 0, updated = 0, deleted = 0;  // people
 };
 
+// The calls below that take a `run` take its key (RunInfo::key).
 class JournalFile {
  public:
   // Opens the journal at `path`, creating it (and its folder) readable by
-  // the operator alone. Throws JournalError(CannotWrite).
+  // the operator alone, and drops the runs of database files that are gone.
+  // Throws JournalError(CannotWrite).
   explicit JournalFile(const std::string& path);
 
-  // Records a new run and drops the database's runs beyond kRunsKept.
+  // Records a new run, numbered after the database's latest, and drops the
+  // database's runs beyond kRunsKept. Returns the run's key.
   int64_t beginRun(const RunInfo& run);
   // Writes a batch's changes durably: `groups`, in order, as its entries from
   // `firstEntry` on, replacing what an earlier attempt wrote there (the
@@ -80,7 +84,7 @@ class JournalFile {
 
   // The database's runs, newest first.
   std::vector<RunInfo> runs(const std::string& database);
-  // One run of the database; throws JournalError(NoSuchRun).
+  // The run of the database with that number; throws JournalError(NoSuchRun).
   RunInfo run(const std::string& database, int64_t number);
   std::vector<Batch> batches(int64_t run);
   // One batch's groups in the order written, read one batch at a time so

@@ -173,7 +173,7 @@ TakenBack takeBack(JournalFile& file, db::Connection& conn, const RunInfo& run) 
   const std::unique_ptr<imp::DepartmentLock> lock = imp::departmentLock(conn, run.department);
   if (lock && !lock->tryTake())
     throw JournalError(JournalFault::RunInProgress, "另一次导入正在写入这个部门, 请稍后再撤销");
-  const std::vector<Batch> batches = file.batches(run.number);
+  const std::vector<Batch> batches = file.batches(run.key);
   // Each group is checked and undone in turn, last first, inside one
   // transaction: what is checked is what is changed, a row changed twice by
   // the run is checked against how the later change left it, and a refusal
@@ -182,20 +182,20 @@ TakenBack takeBack(JournalFile& file, db::Connection& conn, const RunInfo& run) 
   int changed = 0;
   try {
     for (auto b = batches.rbegin(); b != batches.rend(); ++b) {
-      const std::vector<RowGroup> groups = file.groups(run.number, b->number);
+      const std::vector<RowGroup> groups = file.groups(run.key, b->number);
       for (auto g = groups.rbegin(); g != groups.rend(); ++g) changed += undoGroup(conn, run, *g, b->sealed);
     }
   } catch (const JournalError&) {
     t.rollback();
-    if (run.state != RunState::TakingBack || !alreadyTakenBack(conn, file, run.number, batches)) throw;
-    file.setState(run.number, RunState::TakenBack);
+    if (run.state != RunState::TakingBack || !alreadyTakenBack(conn, file, run.key, batches)) throw;
+    file.setState(run.key, RunState::TakenBack);
     return {run, 0, true};
   }
   // Noted first: an attempt that ends between the commit and the last note
   // is recognised by the next one, which finds the database taken back.
-  file.setState(run.number, RunState::TakingBack);
+  file.setState(run.key, RunState::TakingBack);
   t.commit();
-  file.setState(run.number, RunState::TakenBack);
+  file.setState(run.key, RunState::TakenBack);
   return {run, changed, false};
 }
 

@@ -257,9 +257,9 @@ TYPED_TEST(TakeBack, UndoCutShortLeavesTheRunWhole) {
   // An attempt that committed but ended before noting it: the next one
   // finds the database taken back and only notes it.
   JournalFile file(this->journalFile);
-  const int64_t run = file.runs(databaseKey(this->target())).front().number;
-  file.setState(run, RunState::TakingBack);
-  EXPECT_TRUE(this->undo(run).foundDone);
+  const RunInfo run = file.runs(databaseKey(this->target())).front();
+  file.setState(run.key, RunState::TakingBack);
+  EXPECT_TRUE(this->undo(run.number).foundDone);
   EXPECT_EQ(this->tables(), before);
   EXPECT_EQ(file.runs(databaseKey(this->target())).front().state, RunState::TakenBack);
 }

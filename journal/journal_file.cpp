@@ -27,19 +27,26 @@ const char* const kSchema[] = {
     "sealed integer not null default 0, primary key (run, batch))",
     "create table if not exists entries (run integer not null, batch integer not null, seq integer not null, "
     "tbl text not null, change text not null, before text, after text, names text, "
-    "row_count integer not null default 1, primary key (run, batch, seq))",
+    "row_count integer not null default 1, form text, primary key (run, batch, seq))",
 };
+
+// Inserted rows kept as their key and a digest, not whole (RowGroup::digests).
+constexpr const char* kDigestForm = "digest";
 
 // SQLite's number for auto_vacuum=incremental.
 constexpr int64_t kIncrementalVacuum = 2;
 
 // A file written before rows were grouped has one whole row per entry and
 // no `names`: such entries read as they were written.
+// Nor do they have `form`: their rows are whole.
 void addGroupColumns(db::Connection& conn) {
   const std::vector<std::string> have = conn.query({"select * from entries limit 0", {}})->columnNames();
-  if (std::find(have.begin(), have.end(), "names") != have.end()) return;
-  conn.execute({"alter table entries add column names text", {}});
-  conn.execute({"alter table entries add column row_count integer not null default 1", {}});
+  const auto lacks = [&](const char* column) { return std::find(have.begin(), have.end(), column) == have.end(); };
+  if (lacks("names")) {
+    conn.execute({"alter table entries add column names text", {}});
+    conn.execute({"alter table entries add column row_count integer not null default 1", {}});
+  }
+  if (lacks("form")) conn.execute({"alter table entries add column form text", {}});
 }
 
 bool hasColumn(db::Connection& conn, const char* table, const char* column) {
@@ -202,7 +209,13 @@ RowGroup groupFrom(const db::ResultSet& e) {
   const Change change = changeFrom(e.text("change"));
   const std::string names = e.text("names");
   if (names.empty()) return groupOf({table, change, rowFromText(e.text("before")), rowFromText(e.text("after"))});
-  return {table, change, split(names), e.text("before"), e.text("after"), static_cast<int>(e.integer("row_count"))};
+  return {table,
+          change,
+          split(names),
+          e.text("before"),
+          e.text("after"),
+          static_cast<int>(e.integer("row_count")),
+          e.text("form") == kDigestForm};
 }
 
 RunInfo runFrom(const db::ResultSet& rs) {
@@ -267,10 +280,10 @@ void JournalFile::writeBatch(int64_t run, int batch, std::span<const RowGroup> g
     int64_t seq = firstEntry;
     for (const RowGroup& g : groups)
       conn_->execute(
-          {"insert into entries (run, batch, seq, tbl, change, names, row_count, before, after) "
-           "values (?,?,?,?,?,?,?,?,?)",
+          {"insert into entries (run, batch, seq, tbl, change, names, row_count, before, after, form) "
+           "values (?,?,?,?,?,?,?,?,?,?)",
            {run, int64_t{batch}, seq++, g.table, std::string(changeName(g.change)), joined(g.columns), int64_t{g.rows},
-            g.before, g.after}});
+            g.before, g.after, g.digests ? db::Value{std::string(kDigestForm)} : db::Value{}}});
     t.commit();
   });
 }
@@ -328,7 +341,7 @@ std::vector<RowGroup> JournalFile::groups(int64_t run, int batch) {
   std::vector<RowGroup> out;
   guarded("读取", [&] {
     const auto e = conn_->query(
-        {"select tbl, change, names, row_count, before, after from entries where run=? and batch=? order by seq",
+        {"select tbl, change, names, row_count, before, after, form from entries where run=? and batch=? order by seq",
          {run, int64_t{batch}}});
     while (e->next()) out.push_back(groupFrom(*e));
   });

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,23 +22,28 @@ inline constexpr int kRunsKept = 30;
 enum class Change { Insert, Update, Delete };
 
 // One row a batch changed: inserted (its image after), updated (before and
-// after) or deleted (before).
+// after) or deleted (before). An inserted row kept as its key and a digest
+// has only its key as its image after.
 struct Entry {
   std::string table;
   Change change = Change::Insert;
   db::Row before, after;
+  std::optional<uint64_t> digest;  // of the row's values in its group's columns (rowDigest)
 };
 
 // Rows a batch changed in one table the same way, written down together:
 // the column names once and each row's values (see row_text.h). Inserted
 // rows have their images after, deleted rows before, updated rows both (the
-// nth row of each is the same row).
+// nth row of each is the same row). Inserted rows may instead be kept as
+// `digests`: each row's key (`id`) and the digest of its values in
+// `columns`, enough to find the row and tell whether it changed since.
 struct RowGroup {
   std::string table;
   Change change = Change::Insert;
   std::vector<std::string> columns;
   std::string before, after;
   int rows = 0;
+  bool digests = false;
 };
 
 struct Batch {

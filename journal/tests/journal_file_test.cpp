@@ -10,6 +10,7 @@
 #include "journal/journal_error.h"
 #include "journal/journal_file.h"
 #include "journal/journal_place.h"
+#include "journal/row_digest.h"
 #include "journal/row_text.h"
 #include "journal/rows.h"
 #include "journal/tests/row_text_writer.h"
@@ -69,6 +70,38 @@ TEST(RowText, RowsWrittenAsTheirValuesComeBackWhole) {
       EXPECT_EQ(e.fault(), JournalFault::Damaged) << text;
     }
   }
+}
+
+// One canonical form per kind of value: a database that hands a whole number
+// back as a decimal number gives the same digest.
+TEST(RowDigest, SameValueSameDigestOtherValueOther) {
+  struct Row {
+    const char* name;
+    db::Value a, b;
+    bool same;
+  };
+  const Row rows[] = {
+      {"whole number as a decimal number", int64_t{12}, 12.0, true},
+      {"negative whole number as a decimal number", int64_t{-6}, -6.0, true},
+      {"fraction", int64_t{1}, 1.5, false},
+      {"null and empty text", std::monostate{}, std::string(), false},
+      {"whole number and its digits as text", int64_t{7}, std::string("7"), false},
+      {"one day apart", db::Date{1965, 3, 1}, db::Date{1965, 3, 2}, false},
+  };
+  for (const Row& row : rows) {
+    db::Row a, b;
+    a.set("v", row.a);
+    b.set("v", row.b);
+    EXPECT_EQ(rowDigest(a, {"v"}) == rowDigest(b, {"v"}), row.same) << row.name;
+  }
+  db::Row nulls;
+  nulls.set("v", std::monostate{});
+  EXPECT_NE(rowDigest(nulls, {"v"}), rowDigest(db::Row{}, {"v"})) << "a column gone since";
+  std::string text;
+  appendDigestText(text, 0xfedcba9876543210ULL);
+  uint64_t back = 0;
+  ASSERT_TRUE(digestFromText(text, 0, back));
+  EXPECT_EQ(back, 0xfedcba9876543210ULL);
 }
 
 TEST(DatabaseKey, NoPasswordIsKept) {
@@ -209,7 +242,8 @@ TEST(JournalFile, EntriesOfAnEarlierFileStillRead) {
          "'append', 'a.xls')",
          {}});
     old->execute(
-        {"insert into runs (db, started, dept, way, workbook) values ('postgresql://other', '2026-12-01 11:00:00', '01', "
+        {"insert into runs (db, started, dept, way, workbook) values ('postgresql://other', '2026-12-01 11:00:00', "
+         "'01', "
          "'append', 'b.xls')",
          {}});
     old->execute(

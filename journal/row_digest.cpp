@@ -80,7 +80,9 @@ uint64_t rowDigest(const db::Row& row, const std::vector<std::string>& columns) 
 
 void appendDigestText(std::string& out, uint64_t digest) {
   static constexpr char kHex[] = "0123456789abcdef";
-  for (int shift = 60; shift >= 0; shift -= 4) out += kHex[(digest >> shift) & 0xf];
+  char digits[kDigestDigits];
+  for (std::size_t i = 0; i < kDigestDigits; ++i) digits[i] = kHex[(digest >> (60 - 4 * i)) & 0xf];
+  out.append(digits, kDigestDigits);
 }
 
 bool digestFromText(std::string_view text, std::size_t at, uint64_t& digest) {

@@ -65,6 +65,10 @@ std::string withoutOdbcPassword(const std::string& target) {
 
 }  // namespace
 
+bool namesFile(const std::string& key) {
+  return !startsWith(key, "postgresql://") && !startsWith(key, "postgres://") && !startsWith(key, "odbc:");
+}
+
 std::string databaseKey(const std::string& target) {
   if (startsWith(target, "postgresql://") || startsWith(target, "postgres://")) return withoutUrlPassword(target);
   if (startsWith(target, "odbc:")) return withoutOdbcPassword(target);

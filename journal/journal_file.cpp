@@ -22,21 +22,82 @@ namespace {
 const char* const kSchema[] = {
     "create table if not exists runs (run integer primary key autoincrement, db text not null, "
     "started text not null, dept text not null, way text not null, workbook text not null, "
-    "state text not null default 'recorded')",
+    "state text not null default 'recorded', number integer not null default 0)",
     "create table if not exists batches (run integer not null, batch integer not null, "
     "sealed integer not null default 0, primary key (run, batch))",
     "create table if not exists entries (run integer not null, batch integer not null, seq integer not null, "
     "tbl text not null, change text not null, before text, after text, names text, "
-    "row_count integer not null default 1, primary key (run, batch, seq))",
+    "row_count integer not null default 1, form text, primary key (run, batch, seq))",
 };
+
+// Inserted rows kept as their key and a digest, not whole (RowGroup::digests).
+constexpr const char* kDigestForm = "digest";
+
+// SQLite's number for auto_vacuum=incremental.
+constexpr int64_t kIncrementalVacuum = 2;
 
 // A file written before rows were grouped has one whole row per entry and
 // no `names`: such entries read as they were written.
+// Nor do they have `form`: their rows are whole.
 void addGroupColumns(db::Connection& conn) {
   const std::vector<std::string> have = conn.query({"select * from entries limit 0", {}})->columnNames();
-  if (std::find(have.begin(), have.end(), "names") != have.end()) return;
-  conn.execute({"alter table entries add column names text", {}});
-  conn.execute({"alter table entries add column row_count integer not null default 1", {}});
+  const auto lacks = [&](const char* column) { return std::find(have.begin(), have.end(), column) == have.end(); };
+  if (lacks("names")) {
+    conn.execute({"alter table entries add column names text", {}});
+    conn.execute({"alter table entries add column row_count integer not null default 1", {}});
+  }
+  if (lacks("form")) conn.execute({"alter table entries add column form text", {}});
+}
+
+bool hasColumn(db::Connection& conn, const char* table, const char* column) {
+  const std::vector<std::string> have =
+      conn.query({std::string("select * from ") + table + " limit 0", {}})->columnNames();
+  return std::find(have.begin(), have.end(), column) != have.end();
+}
+
+// A file written before runs were numbered per database numbers them now,
+// each database's from 1 in the order they ran.
+void numberRunsPerDatabase(db::Connection& conn) {
+  if (hasColumn(conn, "runs", "number")) return;
+  db::Transaction t(conn);
+  conn.execute({"alter table runs add column number integer not null default 0", {}});
+  conn.execute({"update runs set number=(select count(*) from runs o where o.db=runs.db and o.run<=runs.run)", {}});
+  t.commit();
+}
+
+// Freed pages go back to the file system after runs are dropped. A file
+// made before that was asked for is rebuilt once to allow it.
+int64_t firstNumber(db::Connection& conn, const char* query, const char* column) {
+  const auto rs = conn.query({query, {}});
+  return rs->next() ? rs->integer(column) : 0;
+}
+
+void giveSpaceBack(db::Connection& conn) {
+  if (firstNumber(conn, "pragma auto_vacuum", "auto_vacuum") == kIncrementalVacuum) return;
+  conn.execute({"pragma auto_vacuum=incremental", {}});
+  if (firstNumber(conn, "select count(*) as n from sqlite_master", "n") > 0) conn.execute({"vacuum", {}});
+}
+
+// The runs of database files that are no longer there go, with their
+// batches and entries: nobody can take them back. Runs on a server stay.
+bool dropRunsOfMissingFiles(db::Connection& conn) {
+  std::vector<std::string> gone;
+  {
+    const auto keys = conn.query({"select distinct db from runs", {}});
+    while (keys->next()) {
+      const std::string key = keys->text("db");
+      const std::string path = text::gb18030ToUtf8(key);
+      std::error_code ec;
+      if (namesFile(path) && !std::filesystem::exists(path, ec) && !ec) gone.push_back(key);
+    }
+  }
+  if (gone.empty()) return false;
+  db::Transaction t(conn);
+  for (const std::string& key : gone)
+    for (const char* table : {"entries", "batches", "runs"})
+      conn.execute({std::string("delete from ") + table + " where run in (select run from runs where db=?)", {key}});
+  t.commit();
+  return true;
 }
 
 const char* changeName(Change c) {
@@ -107,13 +168,17 @@ std::unique_ptr<db::Connection> openFile(const std::string& path) {
   // holds an ordinary batch until its commit, so that the commit waits for
   // the disk once; a larger one (an overwrite's deletion) spills early.
   c->execute({"pragma cache_size=-4096", {}});
+  giveSpaceBack(*c);
   for (const char* s : kSchema) c->execute({s, {}});
   addGroupColumns(*c);
+  numberRunsPerDatabase(*c);
+  c->execute({"create unique index if not exists runs_number on runs (db, number)", {}});
+  if (dropRunsOfMissingFiles(*c)) c->execute({"pragma incremental_vacuum", {}});
   return c;
 }
 
 const char* const kRunColumns =
-    "select r.run, r.db, r.started, r.dept, r.way, r.workbook, r.state, "
+    "select r.run, r.number, r.db, r.started, r.dept, r.way, r.workbook, r.state, "
     "(select coalesce(sum(e.row_count),0) from entries e where e.run=r.run and e.tbl='ryjbxx' and "
     "e.change='insert') as added, "
     "(select coalesce(sum(e.row_count),0) from entries e where e.run=r.run and e.tbl='ryjbxx' and "
@@ -144,12 +209,19 @@ RowGroup groupFrom(const db::ResultSet& e) {
   const Change change = changeFrom(e.text("change"));
   const std::string names = e.text("names");
   if (names.empty()) return groupOf({table, change, rowFromText(e.text("before")), rowFromText(e.text("after"))});
-  return {table, change, split(names), e.text("before"), e.text("after"), static_cast<int>(e.integer("row_count"))};
+  return {table,
+          change,
+          split(names),
+          e.text("before"),
+          e.text("after"),
+          static_cast<int>(e.integer("row_count")),
+          e.text("form") == kDigestForm};
 }
 
 RunInfo runFrom(const db::ResultSet& rs) {
   RunInfo r;
-  r.number = rs.integer("run");
+  r.key = rs.integer("run");
+  r.number = rs.integer("number");
   r.database = text::gb18030ToUtf8(rs.text("db"));
   r.started = rs.text("started");
   r.department = rs.text("dept");
@@ -177,7 +249,7 @@ void JournalFile::guarded(const char* what, const std::function<void()>& work) {
 }
 
 int64_t JournalFile::beginRun(const RunInfo& run) {
-  int64_t number = 0;
+  int64_t key = 0;
   guarded("写入", [&] {
     db::Transaction t(*conn_);
     db::Row r;
@@ -186,15 +258,18 @@ int64_t JournalFile::beginRun(const RunInfo& run) {
     r.set("dept", run.department);
     r.set("way", run.way);
     r.set("workbook", text::utf8ToGb18030(run.workbook));
-    number = conn_->insertReturningKey("runs", r, "run");
+    key = conn_->insertReturningKey("runs", r, "run");
+    const std::string db = text::utf8ToGb18030(run.database);
+    conn_->execute(
+        {"update runs set number=(select coalesce(max(number),0)+1 from runs where db=?) where run=?", {db, key}});
     const std::string older =
         "(select run from runs where db=? order by run desc limit -1 offset " + std::to_string(kRunsKept) + ")";
     for (const char* table : {"entries", "batches", "runs"})
-      conn_->execute(
-          {std::string("delete from ") + table + " where run in " + older, {text::utf8ToGb18030(run.database)}});
+      conn_->execute({std::string("delete from ") + table + " where run in " + older, {db}});
     t.commit();
+    conn_->execute({"pragma incremental_vacuum", {}});
   });
-  return number;
+  return key;
 }
 
 void JournalFile::writeBatch(int64_t run, int batch, std::span<const RowGroup> groups, int64_t firstEntry) {
@@ -205,10 +280,10 @@ void JournalFile::writeBatch(int64_t run, int batch, std::span<const RowGroup> g
     int64_t seq = firstEntry;
     for (const RowGroup& g : groups)
       conn_->execute(
-          {"insert into entries (run, batch, seq, tbl, change, names, row_count, before, after) "
-           "values (?,?,?,?,?,?,?,?,?)",
+          {"insert into entries (run, batch, seq, tbl, change, names, row_count, before, after, form) "
+           "values (?,?,?,?,?,?,?,?,?,?)",
            {run, int64_t{batch}, seq++, g.table, std::string(changeName(g.change)), joined(g.columns), int64_t{g.rows},
-            g.before, g.after}});
+            g.before, g.after, g.digests ? db::Value{std::string(kDigestForm)} : db::Value{}}});
     t.commit();
   });
 }
@@ -245,7 +320,8 @@ std::vector<RunInfo> JournalFile::runs(const std::string& database) {
 RunInfo JournalFile::run(const std::string& database, int64_t number) {
   std::optional<RunInfo> found;
   guarded("读取", [&] {
-    const auto rs = conn_->query({std::string(kRunColumns) + " and r.run=?", {text::utf8ToGb18030(database), number}});
+    const auto rs =
+        conn_->query({std::string(kRunColumns) + " and r.number=?", {text::utf8ToGb18030(database), number}});
     if (rs->next()) found = runFrom(*rs);
   });
   if (!found) throw JournalError(JournalFault::NoSuchRun, "没有第 " + std::to_string(number) + " 次导入的记录");
@@ -265,7 +341,7 @@ std::vector<RowGroup> JournalFile::groups(int64_t run, int batch) {
   std::vector<RowGroup> out;
   guarded("读取", [&] {
     const auto e = conn_->query(
-        {"select tbl, change, names, row_count, before, after from entries where run=? and batch=? order by seq",
+        {"select tbl, change, names, row_count, before, after, form from entries where run=? and batch=? order by seq",
          {run, int64_t{batch}}});
     while (e->next()) out.push_back(groupFrom(*e));
   });

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,23 +22,28 @@ inline constexpr int kRunsKept = 30;
 enum class Change { Insert, Update, Delete };
 
 // One row a batch changed: inserted (its image after), updated (before and
-// after) or deleted (before).
+// after) or deleted (before). An inserted row kept as its key and a digest
+// has only its key as its image after.
 struct Entry {
   std::string table;
   Change change = Change::Insert;
   db::Row before, after;
+  std::optional<uint64_t> digest;  // of the row's values in its group's columns (rowDigest)
 };
 
 // Rows a batch changed in one table the same way, written down together:
 // the column names once and each row's values (see row_text.h). Inserted
 // rows have their images after, deleted rows before, updated rows both (the
-// nth row of each is the same row).
+// nth row of each is the same row). Inserted rows may instead be kept as
+// `digests`: each row's key (`id`) and the digest of its values in
+// `columns`, enough to find the row and tell whether it changed since.
 struct RowGroup {
   std::string table;
   Change change = Change::Insert;
   std::vector<std::string> columns;
   std::string before, after;
   int rows = 0;
+  bool digests = false;
 };
 
 struct Batch {
@@ -48,7 +54,8 @@ struct Batch {
 enum class RunState { Recorded, TakingBack, TakenBack };
 
 struct RunInfo {
-  int64_t number = 0;
+  int64_t key = 0;         // the run's own key in the file, unique across databases
+  int64_t number = 0;      // counted per database from 1: what the operator names a run by
   std::string database;    // the database's key (databaseKey), UTF-8
   std::string started;     // local time, YYYY-MM-DD hh:mm:ss
   std::string department;  // GB 18030
@@ -58,13 +65,16 @@ struct RunInfo {
   int added = 0, updated = 0, deleted = 0;  // people
 };
 
+// The calls below that take a `run` take its key (RunInfo::key).
 class JournalFile {
  public:
   // Opens the journal at `path`, creating it (and its folder) readable by
-  // the operator alone. Throws JournalError(CannotWrite).
+  // the operator alone, and drops the runs of database files that are gone.
+  // Throws JournalError(CannotWrite).
   explicit JournalFile(const std::string& path);
 
-  // Records a new run and drops the database's runs beyond kRunsKept.
+  // Records a new run, numbered after the database's latest, and drops the
+  // database's runs beyond kRunsKept. Returns the run's key.
   int64_t beginRun(const RunInfo& run);
   // Writes a batch's changes durably: `groups`, in order, as its entries from
   // `firstEntry` on, replacing what an earlier attempt wrote there (the
@@ -80,7 +90,7 @@ class JournalFile {
 
   // The database's runs, newest first.
   std::vector<RunInfo> runs(const std::string& database);
-  // One run of the database; throws JournalError(NoSuchRun).
+  // The run of the database with that number; throws JournalError(NoSuchRun).
   RunInfo run(const std::string& database, int64_t number);
   std::vector<Batch> batches(int64_t run);
   // One batch's groups in the order written, read one batch at a time so

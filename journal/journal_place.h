@@ -19,5 +19,7 @@ void keepPrivate(const std::string& path);
 // the database was opened by: a file path made absolute, or the server's
 // address with any password left out.
 std::string databaseKey(const std::string& target);
+// Whether a key names a database file (not a server's address).
+bool namesFile(const std::string& key);
 
 }  // namespace gz::journal

@@ -30,7 +30,6 @@ class JournalledRun {
   JournalledRun& operator=(const JournalledRun&) = delete;
 
   imp::RunJournal& journal() { return *recorder_; }
-  int64_t number() const { return recorder_->run(); }
 
  private:
   std::unique_ptr<JournalFile> file_;

@@ -6,6 +6,7 @@
 
 #include "db/sql_values.h"
 #include "journal/journal_error.h"
+#include "journal/row_digest.h"
 
 namespace gz::journal {
 
@@ -100,6 +101,20 @@ std::vector<db::Row> rowsFromValues(const std::vector<std::string>& columns, std
   while (at < text.size()) {
     db::Row& row = rows.emplace_back();
     for (const std::string& name : columns) row.set(name, readValue(text, at));
+    if (at >= text.size() || text[at] != '\n') damaged(text.substr(at));
+    ++at;
+  }
+  return rows;
+}
+
+std::vector<KeyDigest> keyDigestsFromText(std::string_view text) {
+  std::vector<KeyDigest> rows;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    KeyDigest& row = rows.emplace_back();
+    row.key = readValue(text, at);
+    if (!digestFromText(text, at, row.digest)) damaged(text.substr(at));
+    at += kDigestDigits;
     if (at >= text.size() || text[at] != '\n') damaged(text.substr(at));
     ++at;
   }

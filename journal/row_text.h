@@ -6,6 +6,7 @@
 // as `name=` and its value.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,5 +26,15 @@ void appendValueText(std::string& out, const db::Value& v);
 // names are kept once beside them. Throws JournalError(Damaged) for a text
 // that does not hold whole rows of these columns.
 std::vector<db::Row> rowsFromValues(const std::vector<std::string>& columns, std::string_view text);
+
+// Inserted rows kept as their key and a digest (row_digest.h): each row its
+// key's value as appendValueText() writes it, the digest's 16 hexadecimal
+// digits and a line break. Throws JournalError(Damaged) for a text that does
+// not hold whole such rows.
+struct KeyDigest {
+  db::Value key;
+  uint64_t digest = 0;
+};
+std::vector<KeyDigest> keyDigestsFromText(std::string_view text);
 
 }  // namespace gz::journal

@@ -7,6 +7,7 @@
 #include "db/payroll/person_columns.h"
 #include "db/statement.h"
 #include "journal/journal_error.h"
+#include "journal/row_digest.h"
 #include "journal/row_text.h"
 
 namespace gz::journal {
@@ -57,31 +58,61 @@ void addRow(RowGroup& group, const Entry& entry) {
   ++group.rows;
 }
 
+// Inserted rows kept as their key and digest: each comes back as an entry
+// whose image after is its key alone.
+std::vector<Entry> keyedEntriesOf(const RowGroup& group) {
+  std::vector<KeyDigest> rows = keyDigestsFromText(group.after);
+  if (group.change != Change::Insert || rows.size() != static_cast<std::size_t>(group.rows))
+    throw JournalError(JournalFault::Damaged, "日志中一组行的行数不符: 表 " + group.table);
+  std::vector<Entry> out;
+  out.reserve(rows.size());
+  for (KeyDigest& r : rows) {
+    Entry& e = out.emplace_back(Entry{group.table, Change::Insert, {}, {}, r.digest});
+    e.after.set(kKey, std::move(r.key));
+  }
+  return out;
+}
+
 }  // namespace
 
 void readGroups(db::Connection& conn, const db::Statement& query, const std::string& table, Change change,
-                const GroupSink& closed, const std::optional<Owners>& owners) {
+                const GroupSink& closed, const std::optional<Owners>& owners, bool digests) {
   const auto rs = conn.query(query);
   std::vector<std::string> columns;
   int ownerAt = -1;
+  int keyAt = -1;  // where rows are kept as their key and digest
   RowGroup group{table, change, {}, {}, {}, 0};
   std::string& images = change == Change::Insert ? group.after : group.before;
   while (rs->next()) {
     if (columns.empty()) {
       columns = rs->columnNames();
       if (owners) ownerAt = columnAt(columns, owners->column);
+      const auto key = std::find(columns.begin(), columns.end(), kKey);
+      if (digests && change == Change::Insert && key != columns.end()) keyAt = static_cast<int>(key - columns.begin());
     }
     if (owners && !owned(*owners, rs->valueAt(ownerAt))) continue;
-    for (int i = 0; i < static_cast<int>(columns.size()); ++i) appendValueText(images, rs->valueAt(i));
+    if (keyAt >= 0) {
+      RowDigest digest;
+      for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+        const db::Value v = rs->valueAt(i);
+        if (i == keyAt) appendValueText(images, v);
+        digest.add(v);
+      }
+      appendDigestText(images, digest.value());
+    } else {
+      for (int i = 0; i < static_cast<int>(columns.size()); ++i) appendValueText(images, rs->valueAt(i));
+    }
     images += '\n';
     ++group.rows;
     if (images.size() < kGroupBytes) continue;
     group.columns = columns;
+    group.digests = keyAt >= 0;
     closed(std::move(group));
     group = RowGroup{table, change, {}, {}, {}, 0};
   }
   if (group.rows == 0) return;
   group.columns = std::move(columns);
+  group.digests = keyAt >= 0;
   closed(std::move(group));
 }
 
@@ -108,6 +139,7 @@ void addEntry(std::vector<RowGroup>& groups, const Entry& entry) {
 }
 
 std::vector<Entry> entriesOf(const RowGroup& group) {
+  if (group.digests) return keyedEntriesOf(group);
   std::vector<db::Row> before = rowsFromValues(group.columns, group.before);
   std::vector<db::Row> after = rowsFromValues(group.columns, group.after);
   const auto rows = static_cast<std::size_t>(group.rows);

@@ -35,13 +35,14 @@ struct Owners {
 
 // Reads the rows `query` returns as groups of `table` and `change` (an
 // insert or a delete), each row as its values, without building rows first;
-// with `owners`, only theirs. Each group is handed to `closed` once it holds
-// about kGroupBytes or the rows end, so that no one text the journal writes
-// or holds is large.
+// with `owners`, only theirs; with `digests`, inserted rows of a table with
+// an `id` as their key and digest (RowGroup::digests). Each group is handed
+// to `closed` once it holds about kGroupBytes or the rows end, so that no
+// one text the journal writes or holds is large.
 inline constexpr std::size_t kGroupBytes = 256 * 1024;
 using GroupSink = std::function<void(RowGroup&&)>;
 void readGroups(db::Connection& conn, const db::Statement& query, const std::string& table, Change change,
-                const GroupSink& closed, const std::optional<Owners>& owners = std::nullopt);
+                const GroupSink& closed, const std::optional<Owners>& owners = std::nullopt, bool digests = false);
 // A group of the one row of an entry.
 RowGroup groupOf(const Entry& entry);
 // Adds the entry's row to the last of `groups` when it is of the same table,

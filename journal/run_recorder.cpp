@@ -125,7 +125,9 @@ void RunRecorder::addChanges(std::vector<RowGroup>& groups) {
 
 // The rows of the people the batch added, read back as the database holds
 // them: one read of the range of their ids per table, so that the cost
-// follows the batch, with an index on `mid` or without.
+// follows the batch, with an index on `mid` or without. Each row is kept as
+// its key and a digest: taking the run back deletes it, and needs only to
+// find it and to know whether it changed since.
 void RunRecorder::addInserted(std::vector<RowGroup>& groups) {
   if (added_.empty()) return;
   std::sort(added_.begin(), added_.end());
@@ -133,7 +135,7 @@ void RunRecorder::addInserted(std::vector<RowGroup>& groups) {
   const auto read = [&](const char* table, const char* owner) {
     readGroups(
         conn_, how.selectBetween(table, owner, added_.front(), added_.back()), table, Change::Insert,
-        [&](RowGroup&& g) { groups.push_back(std::move(g)); }, Owners{owner, added_});
+        [&](RowGroup&& g) { groups.push_back(std::move(g)); }, Owners{owner, added_}, true);
   };
   read(db::person::kTable, db::person::kId);
   for (const char* table : db::person::kPerPersonTables) read(table, "mid");

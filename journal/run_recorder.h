@@ -1,7 +1,7 @@
 // Records one import run in the journal file as it goes: the rows each batch
-// inserted (their images after), the whole rows it deleted or changed (their
-// images before, and after for a change), written down before the database
-// commits the batch.
+// inserted (each row's key and a digest of its values), the whole rows it
+// deleted or changed (their images before, and after for a change), written
+// down before the database commits the batch.
 //
 // A batch written down but not committed (the process ended between the
 // two) stays unsealed; taking the run back finds out from the database

@@ -11,6 +11,7 @@
 #include "db/statement.h"
 #include "import/run_lock.h"
 #include "journal/journal_error.h"
+#include "journal/row_digest.h"
 #include "journal/rows.h"
 #include "text/gb18030.h"
 
@@ -40,8 +41,9 @@ const db::Row& imageOf(const Entry& e) { return e.change == Change::Insert ? e.a
 
 // Whether one entry is to be undone: not when its batch never reached the
 // database. Refuses when the row is not as the run left it; `now` is the
-// row as the database holds it.
-bool toUndo(const RunInfo& run, const Entry& e, const std::optional<db::Row>& now, bool sealed) {
+// row as the database holds it, `columns` its group's.
+bool toUndo(const RunInfo& run, const Entry& e, const std::optional<db::Row>& now, bool sealed,
+            const std::vector<std::string>& columns) {
   if (e.change == Change::Delete) {
     if (!now) return true;
     if (!sealed && !firstDifference(*now, e.before)) return false;
@@ -50,6 +52,11 @@ bool toUndo(const RunInfo& run, const Entry& e, const std::optional<db::Row>& no
   if (!now) {
     if (!sealed && e.change == Change::Insert) return false;
     changedSince(run, e, "已被删除");
+  }
+  // Kept as a digest, the row cannot say which column changed.
+  if (e.digest) {
+    if (rowDigest(*now, columns) != *e.digest) changedSince(run, e, "已被改动");
+    return true;
   }
   if (const std::optional<std::string> column = firstDifference(*now, e.after)) {
     if (!sealed && e.change == Change::Update && !firstDifference(*now, e.before)) return false;
@@ -119,7 +126,7 @@ int undoGroup(db::Connection& conn, const RunInfo& run, const RowGroup& group, b
   std::vector<db::Statement> statements;
   std::vector<int64_t> inserted;  // keys of inserted rows to delete
   withCurrentRows(conn, entriesOf(group), [&](const Entry& e, const std::optional<db::Row>& now) {
-    if (!toUndo(run, e, now, sealed)) return;
+    if (!toUndo(run, e, now, sealed, group.columns)) return;
     const std::optional<int64_t> id = idOf(imageOf(e));
     if (e.change == Change::Insert && id) inserted.push_back(*id);
     else if (e.change == Change::Insert) statements.push_back(how.deleteMatching(e.table, rowKey(e.after)));
@@ -173,7 +180,7 @@ TakenBack takeBack(JournalFile& file, db::Connection& conn, const RunInfo& run) 
   const std::unique_ptr<imp::DepartmentLock> lock = imp::departmentLock(conn, run.department);
   if (lock && !lock->tryTake())
     throw JournalError(JournalFault::RunInProgress, "另一次导入正在写入这个部门, 请稍后再撤销");
-  const std::vector<Batch> batches = file.batches(run.number);
+  const std::vector<Batch> batches = file.batches(run.key);
   // Each group is checked and undone in turn, last first, inside one
   // transaction: what is checked is what is changed, a row changed twice by
   // the run is checked against how the later change left it, and a refusal
@@ -182,20 +189,20 @@ TakenBack takeBack(JournalFile& file, db::Connection& conn, const RunInfo& run) 
   int changed = 0;
   try {
     for (auto b = batches.rbegin(); b != batches.rend(); ++b) {
-      const std::vector<RowGroup> groups = file.groups(run.number, b->number);
+      const std::vector<RowGroup> groups = file.groups(run.key, b->number);
       for (auto g = groups.rbegin(); g != groups.rend(); ++g) changed += undoGroup(conn, run, *g, b->sealed);
     }
   } catch (const JournalError&) {
     t.rollback();
-    if (run.state != RunState::TakingBack || !alreadyTakenBack(conn, file, run.number, batches)) throw;
-    file.setState(run.number, RunState::TakenBack);
+    if (run.state != RunState::TakingBack || !alreadyTakenBack(conn, file, run.key, batches)) throw;
+    file.setState(run.key, RunState::TakenBack);
     return {run, 0, true};
   }
   // Noted first: an attempt that ends between the commit and the last note
   // is recognised by the next one, which finds the database taken back.
-  file.setState(run.number, RunState::TakingBack);
+  file.setState(run.key, RunState::TakingBack);
   t.commit();
-  file.setState(run.number, RunState::TakenBack);
+  file.setState(run.key, RunState::TakenBack);
   return {run, changed, false};
 }
 

@@ -52,6 +52,13 @@ void putWhere(const WholeRows& how, const Row& match, Statement& s) {
   }
 }
 
+// Whether `match` finds the row by `column` holding `v` already.
+bool pinned(const Row& match, const std::string& column, const Value& v) {
+  for (const auto& [name, m] : match.columns())
+    if (name == column) return m == v;
+  return false;
+}
+
 // " where column in (1,2,3)"
 std::string whereIn(std::string_view column, const std::vector<int64_t>& values) {
   std::string list;
@@ -107,14 +114,18 @@ Statement WholeRows::insertWhole(std::string_view table, const Row& row) const {
 }
 
 Statement WholeRows::updateMatching(std::string_view table, const Row& values, const Row& match) const {
-  if (values.columns().empty()) throw DbError(DbFault::Misuse, "整行语句没有列");
   Statement s{"update " + plainTable(table) + " set ", {}};
   bool first = true;
   for (const auto& [column, v] : values.columns()) {
+    // A column the row is found by keeps its value and is not written: a key
+    // the database numbers itself (an identity column "generated always", an
+    // auto-number) takes no value but its own.
+    if (pinned(match, column, v)) continue;
     s.text += (first ? "" : ",") + plainName(column) + "=";
     first = false;
     putValue(*this, v, s);
   }
+  if (first) throw DbError(DbFault::Misuse, "整行语句没有要写的列");
   putWhere(*this, match, s);
   return s;
 }

@@ -10,6 +10,7 @@
 #include "journal/journal_error.h"
 #include "journal/journal_file.h"
 #include "journal/journal_place.h"
+#include "journal/row_digest.h"
 #include "journal/row_text.h"
 #include "journal/rows.h"
 #include "journal/tests/row_text_writer.h"
@@ -71,6 +72,38 @@ TEST(RowText, RowsWrittenAsTheirValuesComeBackWhole) {
   }
 }
 
+// One canonical form per kind of value: a database that hands a whole number
+// back as a decimal number gives the same digest.
+TEST(RowDigest, SameValueSameDigestOtherValueOther) {
+  struct Row {
+    const char* name;
+    db::Value a, b;
+    bool same;
+  };
+  const Row rows[] = {
+      {"whole number as a decimal number", int64_t{12}, 12.0, true},
+      {"negative whole number as a decimal number", int64_t{-6}, -6.0, true},
+      {"fraction", int64_t{1}, 1.5, false},
+      {"null and empty text", std::monostate{}, std::string(), false},
+      {"whole number and its digits as text", int64_t{7}, std::string("7"), false},
+      {"one day apart", db::Date{1965, 3, 1}, db::Date{1965, 3, 2}, false},
+  };
+  for (const Row& row : rows) {
+    db::Row a, b;
+    a.set("v", row.a);
+    b.set("v", row.b);
+    EXPECT_EQ(rowDigest(a, {"v"}) == rowDigest(b, {"v"}), row.same) << row.name;
+  }
+  db::Row nulls;
+  nulls.set("v", std::monostate{});
+  EXPECT_NE(rowDigest(nulls, {"v"}), rowDigest(db::Row{}, {"v"})) << "a column gone since";
+  std::string text;
+  appendDigestText(text, 0xfedcba9876543210ULL);
+  uint64_t back = 0;
+  ASSERT_TRUE(digestFromText(text, 0, back));
+  EXPECT_EQ(back, 0xfedcba9876543210ULL);
+}
+
 TEST(DatabaseKey, NoPasswordIsKept) {
   struct Row {
     const char* name;
@@ -122,7 +155,8 @@ TEST(JournalFile, KeepsTheLastRunsOfEachDatabase) {
   }
   const std::vector<RunInfo> runs = file.runs("pay");
   ASSERT_EQ(runs.size(), static_cast<std::size_t>(kRunsKept));
-  EXPECT_EQ(runs.back().number, first + 2);
+  EXPECT_EQ(runs.back().number, 3);
+  EXPECT_EQ(runs.front().number, kRunsKept + 2);
   EXPECT_TRUE(file.batches(first).empty());
   EXPECT_TRUE(file.groups(first, 0).empty());
   EXPECT_EQ(file.runs("other").size(), 1u);
@@ -204,22 +238,91 @@ TEST(JournalFile, EntriesOfAnEarlierFileStillRead) {
          "text not null, change text not null, before text, after text, primary key (run, batch, seq))",
          {}});
     old->execute(
-        {"insert into runs (db, started, dept, way, workbook) values ('pay', '2026-12-01 10:00:00', '01', "
+        {"insert into runs (db, started, dept, way, workbook) values ('postgresql://pay', '2026-12-01 10:00:00', '01', "
          "'append', 'a.xls')",
+         {}});
+    old->execute(
+        {"insert into runs (db, started, dept, way, workbook) values ('postgresql://other', '2026-12-01 11:00:00', "
+         "'01', "
+         "'append', 'b.xls')",
+         {}});
+    old->execute(
+        {"insert into runs (db, started, dept, way, workbook) values ('postgresql://pay', '2026-12-01 12:00:00', '01', "
+         "'append', 'c.xls')",
          {}});
     old->execute({"insert into batches values (1, 0, 1)", {}});
     old->execute({"insert into entries values (1, 0, 0, 'ryjbxx', 'insert', '', 'id=i4;xm=t1:a;')", {}});
     old->execute({"insert into entries values (1, 0, 1, 'ryjbxx', 'insert', '', 'id=i5;xm=n;')", {}});
   }
   JournalFile file(path);
-  const std::vector<RunInfo> runs = file.runs("pay");
-  ASSERT_EQ(runs.size(), 1u);
-  EXPECT_EQ(runs[0].added, 2);
-  const std::vector<Batch> batches = file.batches(runs[0].number);
+  // Numbered per database in the order they ran; the file gives space back from now on.
+  const std::vector<RunInfo> runs = file.runs("postgresql://pay");
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].number, 2);
+  EXPECT_EQ(runs[1].number, 1);
+  EXPECT_EQ(file.runs("postgresql://other").at(0).number, 1);
+  EXPECT_EQ(file.run("postgresql://pay", 1).workbook, "a.xls");
+  EXPECT_EQ(runs[1].added, 2);
+  const std::vector<Batch> batches = file.batches(runs[1].key);
   ASSERT_EQ(batches.size(), 1u);
-  const std::vector<RowGroup> groups = file.groups(runs[0].number, batches[0].number);
+  const std::vector<RowGroup> groups = file.groups(runs[1].key, batches[0].number);
   ASSERT_EQ(groups.size(), 2u);
   EXPECT_EQ(entriesOf(groups[1]).at(0).after.columns()[0].second, db::Value{int64_t{5}});
+  RunInfo next;
+  next.database = "postgresql://other";
+  file.beginRun(next);
+  EXPECT_EQ(file.runs("postgresql://other").at(0).number, 2);
+  const std::unique_ptr<db::Connection> again = db::openDatabase(path);
+  const auto mode = again->query({"pragma auto_vacuum", {}});
+  ASSERT_TRUE(mode->next());
+  EXPECT_EQ(mode->integer("auto_vacuum"), 2) << "incremental";
+}
+
+// Each database's runs count from 1, whatever other databases the journal knows.
+TEST(JournalFile, RunsAreNumberedPerDatabase) {
+  QTemporaryDir dir;
+  JournalFile file(QDir(dir.path()).filePath("journal.sqlite").toStdString());
+  RunInfo a, b;
+  a.database = "a";
+  b.database = "b";
+  for (int i = 0; i < 3; ++i) file.beginRun(a);
+  const int64_t key = file.beginRun(b);
+  const std::vector<RunInfo> runs = file.runs("b");
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].number, 1);
+  EXPECT_EQ(runs[0].key, key);
+  EXPECT_EQ(file.run("a", 3).database, "a");
+  EXPECT_THROW(file.run("b", 2), JournalError);
+}
+
+// A database file deleted since: its runs go when the journal is opened, and
+// the file gives their space back. A server's runs stay whatever the folder holds.
+TEST(JournalFile, RunsOfADeletedDatabaseFileGoAndTheFileShrinks) {
+  QTemporaryDir dir;
+  const std::string path = QDir(dir.path()).filePath("journal.sqlite").toStdString();
+  const std::string kept = QDir(dir.path()).filePath("kept.db").toStdString();
+  const std::string gone = QDir(dir.path()).filePath("gone.db").toStdString();
+  const char* const server = "postgresql://clerk@db.example/pay";
+  for (const std::string& db : {kept, gone}) db::createSqliteDatabase(db);
+  {
+    JournalFile file(path);
+    const std::string rows(100'000, 'x');
+    for (const std::string& db : {kept, gone, std::string(server)}) {
+      RunInfo info;
+      info.database = db;
+      const int64_t run = file.beginRun(info);
+      const std::vector<RowGroup> big{{"ryjbxx", Change::Insert, {"v"}, {}, "t100000:" + rows + ";\n", 1}};
+      for (int batch = 0; batch < 20; ++batch) file.writeBatch(run, batch, big);
+    }
+  }
+  const auto size = [&] { return std::filesystem::file_size(path); };
+  const auto full = size();
+  std::filesystem::remove(gone);
+  JournalFile file(path);
+  EXPECT_TRUE(file.runs(gone).empty());
+  EXPECT_EQ(file.runs(kept).size(), 1u);
+  EXPECT_EQ(file.runs(server).size(), 1u);
+  EXPECT_LT(size(), full * 3 / 4) << "freed pages given back";
 }
 
 }  // namespace

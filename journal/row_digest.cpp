@@ -1,0 +1,102 @@
+#include "journal/row_digest.h"
+
+#include <bit>
+#include <cmath>
+#include <variant>
+
+namespace gz::journal {
+
+namespace {
+
+// The value's kind goes in before the value, so that no two kinds meet.
+enum Kind : uint64_t { kNull = 1, kWhole, kDecimal, kText, kDate, kAbsent };
+// Whole numbers up to here are exact as decimal numbers too.
+constexpr double kExactWhole = 9007199254740992.0;  // 2^53
+constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;  // 2^64 / golden ratio, odd
+constexpr std::size_t kWordBytes = 8;
+
+}  // namespace
+
+// Eight bytes at a time: a multiply spreads each word over the whole hash,
+// the shift brings its high bits back down.
+void RowDigest::mix(uint64_t word) {
+  hash_ = (hash_ ^ word) * kMultiplier;
+  hash_ ^= hash_ >> 32;
+}
+
+void RowDigest::add(const db::Value& v) {
+  std::visit(
+      [&](const auto& x) {
+        using T = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<T, std::monostate>) mix(kNull);
+        else if constexpr (std::is_same_v<T, int64_t>) {
+          mix(kWhole);
+          mix(static_cast<uint64_t>(x));
+        } else if constexpr (std::is_same_v<T, double>) {
+          if (std::isfinite(x) && std::trunc(x) == x && std::fabs(x) < kExactWhole) {
+            mix(kWhole);
+            mix(static_cast<uint64_t>(static_cast<int64_t>(x)));
+          } else {
+            mix(kDecimal);
+            mix(std::bit_cast<uint64_t>(x));
+          }
+        } else if constexpr (std::is_same_v<T, std::string>) {
+          mix(kText);
+          mix(x.size());
+          // Eight bytes to a word, the first the lowest, the last word padded with zeros.
+          for (std::size_t at = 0; at < x.size(); at += kWordBytes) {
+            uint64_t word = 0;
+            for (std::size_t i = 0; i < kWordBytes && at + i < x.size(); ++i)
+              word |= static_cast<uint64_t>(static_cast<unsigned char>(x[at + i])) << (8 * i);
+            mix(word);
+          }
+        } else {
+          mix(kDate);
+          mix(static_cast<uint64_t>(x.year) * 10000 + static_cast<uint64_t>(x.month) * 100 +
+              static_cast<uint64_t>(x.day));
+        }
+      },
+      v);
+}
+
+void RowDigest::addAbsent() { mix(kAbsent); }
+
+uint64_t rowDigest(const db::Row& row, const std::vector<std::string>& columns) {
+  RowDigest digest;
+  const auto& have = row.columns();
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    // Rows read with `select *` have their columns in the table's order: the
+    // same place first, then anywhere.
+    const db::Value* v = nullptr;
+    if (i < have.size() && have[i].first == columns[i]) v = &have[i].second;
+    else
+      for (const auto& [name, value] : have)
+        if (name == columns[i]) v = &value;
+    if (v) digest.add(*v);
+    else digest.addAbsent();
+  }
+  return digest.value();
+}
+
+void appendDigestText(std::string& out, uint64_t digest) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  char digits[kDigestDigits];
+  for (std::size_t i = 0; i < kDigestDigits; ++i) digits[i] = kHex[(digest >> (60 - 4 * i)) & 0xf];
+  out.append(digits, kDigestDigits);
+}
+
+bool digestFromText(std::string_view text, std::size_t at, uint64_t& digest) {
+  if (at + kDigestDigits > text.size()) return false;
+  digest = 0;
+  for (std::size_t i = at; i < at + kDigestDigits; ++i) {
+    const char ch = text[i];
+    int nibble = 0;
+    if (ch >= '0' && ch <= '9') nibble = ch - '0';
+    else if (ch >= 'a' && ch <= 'f') nibble = ch - 'a' + 10;
+    else return false;
+    digest = (digest << 4) | static_cast<uint64_t>(nibble);
+  }
+  return true;
+}
+
+}  // namespace gz::journal

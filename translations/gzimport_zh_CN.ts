@@ -286,6 +286,18 @@ cannot be taken back.</source>
         <translation>撤销日志无法写入时也照样导入；
 这样的导入不能撤销。</translation>
     </message>
+    <message>
+        <source>Write the check report into the new workbook FILE.xlsx: the title row and every data row as read, with two more columns, 结果 (what the import does with the row) and 问题 (each reason and warning of the row, one per line). Goes with --dry-run too; with the two columns deleted the workbook imports again.</source>
+        <translation>把检查结果写入新工作簿 FILE.xlsx：标题行和读到的每一数据行，最后加两列：结果（导入对该行做什么）和问题（该行的每条原因和提示，一条一行）。也可与 --dry-run 同用；删去这两列后，该工作簿可以再次导入。</translation>
+    </message>
+    <message>
+        <source>--report needs a file name ending in .xlsx</source>
+        <translation>--report 需要以 .xlsx 结尾的文件名</translation>
+    </message>
+    <message>
+        <source>--report must name another file than the workbook and the --rejects file</source>
+        <translation>--report 必须指定与工作簿和 --rejects 文件不同的文件</translation>
+    </message>
 </context>
 <context>
     <name>gzimport-gui</name>

@@ -48,7 +48,8 @@ bool WindowFrontend::titlesFound(const imp::FoundHeader& header) {
   const std::vector<std::string> lines = imp::foundHeaderLines(header);
   QStringList text;
   for (const std::string& line : lines) text << text::gb18030ToQString(line);
-  if (!boxes_.askFoundTitles(w_.window, text.join(QLatin1Char('\n')))) return false;
+  if (!choices_.foundTitles) choices_.foundTitles = boxes_.askFoundTitles(w_.window, text.join(QLatin1Char('\n')));
+  if (!*choices_.foundTitles) return false;
   for (const std::string& line : lines) importLine(line);
   return true;
 }
@@ -56,8 +57,10 @@ bool WindowFrontend::titlesFound(const imp::FoundHeader& header) {
 bool WindowFrontend::otherSheetHasTitles(const imp::OtherSheet& sheet) {
   flush();
   const std::string line = imp::otherSheetsLine({sheet});
-  if (!boxes_.askOtherSheet(w_.window, text::gb18030ToQString(line + std::string(texts::kTakeOtherSheet))))
-    return false;
+  if (!choices_.otherSheet)
+    choices_.otherSheet =
+        boxes_.askOtherSheet(w_.window, text::gb18030ToQString(line + std::string(texts::kTakeOtherSheet)));
+  if (!*choices_.otherSheet) return false;
   importLine(line);
   return true;
 }
@@ -113,7 +116,7 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
       if (o.updating) importLine(imp::notNamedLine(o.peopleNotNamed));
       importResumeLine(o);
       runState(done);
-      closingBox(withResumeLine(done, o), texts::kCaptionInfo, o);
+      if (!checkOnly_) closingBox(withResumeLine(done, o), texts::kCaptionInfo, o);
       break;
     }
   }
@@ -156,7 +159,8 @@ imp::DuplicateAnswer WindowFrontend::duplicatesFound(const std::vector<imp::Dupl
                 .arg(rows[i].row)
                 .arg(text::gb18030ToQString(rows[i].personName), text::gb18030ToQString(rows[i].idCard));
   if (rows.size() > named) text += QStringLiteral("\n……");
-  const imp::DuplicateAnswer answer = boxes_.askDuplicates(w_.window, text);
+  if (!choices_.duplicates) choices_.duplicates = boxes_.askDuplicates(w_.window, text);
+  const imp::DuplicateAnswer answer = *choices_.duplicates;
   if (answer == imp::DuplicateAnswer::SkipExisting)
     for (const imp::DuplicateRow& d : rows) importLine(imp::duplicateLine(d, true));
   return answer;

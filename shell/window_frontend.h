@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,14 @@ class QWidget;
 namespace gz::shell {
 
 class MessageBoxes;
+
+// The operator's answers to the questions a run asks before it writes, so
+// that an import started from a check's preview goes as the check went.
+struct RunChoices {
+  std::optional<imp::DuplicateAnswer> duplicates;
+  std::optional<bool> foundTitles;
+  std::optional<bool> otherSheet;
+};
 
 struct FrontendWidgets {
   QWidget* window = nullptr;  // parent of the message boxes
@@ -76,8 +85,12 @@ class WindowFrontend final : public imp::Frontend {
   void flush();
   // Where the save dialog for the rows not stored starts.
   void suggestRejectsFile(const QString& path) { rejectsSuggestion_ = path; }
-  // The run writes nothing: its end says what an import would store.
+  // The run writes nothing: its end says what an import would store, and
+  // the preview that follows shows it instead of a closing box.
   void setCheckOnly(bool checkOnly) { checkOnly_ = checkOnly; }
+  // The answers given so far; answers given beforehand are not asked again.
+  const RunChoices& choices() const { return choices_; }
+  void repeatChoices(const RunChoices& choices) { choices_ = choices; }
 
  private:
   void importLine(std::string_view gbk);
@@ -97,6 +110,7 @@ class WindowFrontend final : public imp::Frontend {
   QElapsedTimer sinceFlush_;
   QString rejectsSuggestion_;
   bool checkOnly_ = false;
+  RunChoices choices_;
 };
 
 }  // namespace gz::shell

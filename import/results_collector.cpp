@@ -167,7 +167,15 @@ void ResultsCollector::addProblem(ResultRow& r, std::string text, bool warning) 
 
 void ResultsCollector::fillValues(const RowOutcome& row, ResultRow& r) const {
   r.values[index(F::Name)] = row.personName;
-  if (!row.values) return;
+  if (!row.values) {
+    // Nothing is stored: the cells as read show what has to be put right.
+    const RowResults::Layout& l = results_.layout();
+    for (std::size_t f = index(F::Serial); f < index(F::Education); ++f) {
+      const auto column = static_cast<std::size_t>(l.sourceColumns[f]);
+      if (column != 0 && column <= r.cells.size()) r.values[f] = sheet::cellText(r.cells[column - 1]);
+    }
+    return;
+  }
   for (const auto& [column, value] : row.values->person.columns()) {
     for (const auto& [name, field] : kShownColumns) {
       if (column != name) continue;

@@ -52,7 +52,7 @@ inline constexpr std::size_t kResultFields = 14;
 struct ResultRow {
   int32_t row = 0;
   RowFate fate = RowFate::NotImported;
-  std::array<std::string, kResultFields> values;
+  std::array<std::string, kResultFields> values;  // as stored; a row not imported shows its cells as read
   std::vector<std::string> problems;  // the reason first, then the warnings
   bool warned = false;                // some problem is a warning about a stored person
   uint32_t problemFields = 0;         // bit f set: a problem is about field f's cell

@@ -147,7 +147,7 @@ TYPED_TEST(RowResultsImport, EachRowShowsItsValuesHistoryAndProblems) {
   const Row rows[] = {
       {"张三", 2, RowFate::Import, "1 男", "学历2条: 1980-07 中专 全日制, 1985-07 大学 全日制",
        "考核2条: 2006 优秀, 2007 合格", "学历:张三:研究生\n考核:张三:基本合格", ResultField::Education},
-      {"李四", 3, RowFate::NotImported, "", "", "", "出生年月\"19x3\"不是日期", ResultField::Birth},
+      {"李四", 3, RowFate::NotImported, "2", "", "", "出生年月\"19x3\"不是日期", ResultField::Birth},
       {"王五", 4, RowFate::Import, "2", "学历1条: 1992-07 大学 全日制", "考核1条: 2006 合格", "", ResultField::Name},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
@@ -162,6 +162,8 @@ TYPED_TEST(RowResultsImport, EachRowShowsItsValuesHistoryAndProblems) {
     EXPECT_EQ(U(r.problems(i)), e.problems);
     EXPECT_EQ(r.fieldHasProblem(i, e.markedField), *e.problems != '\0');
   }
+  // A row not imported shows its cells as read.
+  EXPECT_EQ(value(r, 1, ResultField::Birth), "19x3");
   // The cells each value came from, by column letter and sheet row.
   EXPECT_EQ(U(r.sources(1)).rfind("姓名 B3、", 0), 0u) << U(r.sources(1));
 }

@@ -37,12 +37,13 @@ class WorkbookWriteError : public std::runtime_error {
 void writeXlsx(const std::string& pathUtf8, std::string_view sheetNameGbk,
                const std::vector<std::vector<CellValue>>& rows);
 
-// The same for `rowCount` rows handed over one at a time: `row(r, cells)`
+// The same for `rowCount` rows handed over one at a time: `source(r, cells)`
 // fills `cells` (cleared first) with row r's cells and returns the row's
 // fill colour (0xRRGGBB), or kNoFill. Texts with a line break are written
 // wrapped, so that each line shows.
 inline constexpr uint32_t kNoFill = 0xFFFFFFFF;
 using RowSource = std::function<uint32_t(std::size_t row, std::vector<CellValue>& cells)>;
-void writeXlsx(const std::string& pathUtf8, std::string_view sheetNameGbk, std::size_t rowCount, const RowSource& row);
+void writeXlsx(const std::string& pathUtf8, std::string_view sheetNameGbk, std::size_t rowCount,
+               const RowSource& source);
 
 }  // namespace gz::sheet

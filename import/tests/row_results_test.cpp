@@ -213,6 +213,24 @@ TYPED_TEST(RowResultsImport, ReportAgreesWithTheRunAndImportsAgain) {
   }
 }
 
+// An update run's rows are 更新 where the number names a person of the
+// department, 导入 where it names nobody.
+TYPED_TEST(RowResultsImport, UpdatedPeopleAreShownAsUpdated) {
+  ASSERT_EQ(this->import(kPeople, nullptr).personsStored, 2);
+  this->conn->execute({G("update ryjbxx set sfzh = '' where xm = '王五'"), {}});
+  ImportRequest r;
+  r.departmentCode = "0102";
+  r.workbookPath = kPeople;
+  r.updateExisting = true;
+  RowResults results;
+  r.results = &results;
+  const ImportOutcome o = AInputExecute(*this->conn, this->codes, this->columns, this->frontend, r);
+  EXPECT_EQ(o.personsUpdated, 1);
+  std::vector<RowFate> fates;
+  for (std::size_t i = 0; i < results.size(); ++i) fates.push_back(results.fate(i));
+  EXPECT_EQ(fates, (std::vector<RowFate>{RowFate::Update, RowFate::NotImported, RowFate::Import}));
+}
+
 TEST(RowResults, ColumnLetters) {
   const std::pair<int32_t, const char*> cases[] = {{1, "A"}, {26, "Z"}, {27, "AA"}, {52, "AZ"}, {703, "AAA"}};
   for (const auto& [column, letters] : cases) EXPECT_EQ(columnLetters(column), letters) << column;

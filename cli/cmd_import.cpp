@@ -16,16 +16,19 @@
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
 #include "db/connection.h"
+#include "import/check_report.h"
 #include "import/column_map.h"
 #include "import/dry_run_connection.h"
 #include "import/import_run.h"
 #include "import/reject_workbook.h"
+#include "import/row_results.h"
 #include "import/run_texts.h"
 #include "import/step_context.h"
 #include "journal/journal_error.h"
 #include "journal/journal_place.h"
 #include "journal/journalled_run.h"
 #include "sheet/open_workbook.h"
+#include "sheet/pending_workbook.h"
 #include "sheet/xlsx_writer.h"
 #include "text/gb18030.h"
 #include "tree/institutions.h"
@@ -49,20 +52,58 @@ int exitStatusFor(const imp::ImportOutcome& o) {
   return kFailed;
 }
 
-// --rejects: the rows not stored go to the workbook at `path`. An exit
-// status when it cannot be written.
-std::optional<int> writeRejects(const imp::ImportOutcome& o, const QString& path) {
+// The workbooks the run writes when it is over (--rejects, --report), each
+// made sure of before the run begins: a folder that does not exist or cannot
+// be written ends the command before anything is stored.
+struct RunReports {
+  std::optional<sheet::PendingWorkbook> rejects;
+  std::optional<sheet::PendingWorkbook> report;
+  imp::RowResults results;
+};
+
+std::optional<int> prepareReports(const ImportCommand& command, RunReports& reports) {
+  try {
+    if (command.rejects) reports.rejects.emplace(command.rejects->toStdString());
+    if (command.report) reports.report.emplace(command.report->toStdString());
+  } catch (const sheet::WorkbookWriteError& e) {
+    return fail(std::string(e.what()) + "; 导入没有开始");
+  }
+  return std::nullopt;
+}
+
+// --rejects: the rows not stored go to the workbook prepared for them. An
+// exit status when it cannot be written.
+std::optional<int> writeRejects(const imp::ImportOutcome& o, sheet::PendingWorkbook& file) {
   if (o.rejects.rows.empty()) {
     // An earlier file of that name is left as it is.
-    printOut("没有未导入的行, 未写入 " + path.toStdString());
+    printOut("没有未导入的行, 未写入 " + file.target());
     return std::nullopt;
   }
   try {
-    imp::writeRejectWorkbook(path.toStdString(), o.rejects);
+    imp::writeRejectWorkbook(file.partPath(), o.rejects);
+    file.commit();
   } catch (const sheet::WorkbookWriteError& e) {
     return fail(e.what());
   }
-  printOut("未导入的" + std::to_string(o.rejects.rows.size()) + "行已写入 " + path.toStdString());
+  printOut("未导入的" + std::to_string(o.rejects.rows.size()) + "行已写入 " + file.target());
+  return std::nullopt;
+}
+
+// --report: every row the run went through, with what it does with the row
+// and why. A run that ended before the rows leaves the file as it was.
+std::optional<int> writeReport(const imp::ImportOutcome& o, RunReports& reports) {
+  sheet::PendingWorkbook& file = *reports.report;
+  if (o.end != imp::RunEnd::Completed && o.end != imp::RunEnd::Aborted && o.end != imp::RunEnd::Failed) {
+    printOut("没有读到数据行, 未写入 " + file.target());
+    return std::nullopt;
+  }
+  try {
+    imp::writeCheckReport(file.partPath(), reports.results);
+    file.commit();
+  } catch (const sheet::WorkbookWriteError& e) {
+    return fail(e.what());
+  }
+  printOut("检查结果(" + std::to_string(reports.results.size()) + "行)已写入 " + file.target());
   return std::nullopt;
 }
 
@@ -158,6 +199,8 @@ std::optional<int> startJournal(const ImportCommand& command, db::Connection& co
 }
 
 int runImport(const ImportCommand& command) {
+  RunReports reports;
+  if (const std::optional<int> failed = prepareReports(command, reports)) return *failed;
   std::variant<ImportTarget, int> target = openTarget(command);
   if (const int* status = std::get_if<int>(&target)) return *status;
   const auto& [connection, department] = std::get<ImportTarget>(target);
@@ -168,6 +211,7 @@ int runImport(const ImportCommand& command) {
   if (command.skipExisting) frontend.answerDuplicatesWith(imp::DuplicateAnswer::SkipExisting);
   frontend.takeFoundTitles(command.findTitles);
   imp::ImportRequest request = runRequest(command, department);
+  if (reports.report) request.results = &reports.results;
   if (const std::optional<int> failed = loadTitleNames(request.titleNames, command.codeFile)) return *failed;
 
   std::unique_ptr<journal::JournalledRun> journalled;
@@ -179,8 +223,11 @@ int runImport(const ImportCommand& command) {
   } catch (const db::DbError& e) {
     return fail(e.what());
   }
-  if (command.rejects) {
-    if (const std::optional<int> failed = writeRejects(outcome, *command.rejects)) return *failed;
+  if (reports.rejects) {
+    if (const std::optional<int> failed = writeRejects(outcome, *reports.rejects)) return *failed;
+  }
+  if (reports.report) {
+    if (const std::optional<int> failed = writeReport(outcome, reports)) return *failed;
   }
   return exitStatusFor(outcome);
 }

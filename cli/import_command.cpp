@@ -78,6 +78,14 @@ void addRowOptions(QCommandLineParser& parser) {
                                                 "it imports as it is."),
                     "FILE.xlsx"});
   parser.addOption(
+      {"report",
+       QCoreApplication::translate(
+           "gzimport",
+           "Write the check report into the new workbook FILE.xlsx: the title row and every data row as read, with "
+           "two more columns, 结果 (what the import does with the row) and 问题 (each reason and warning of the row, "
+           "one per line). Goes with --dry-run too; with the two columns deleted the workbook imports again."),
+       "FILE.xlsx"});
+  parser.addOption(
       {"find-titles", QCoreApplication::translate("gzimport",
                                                   "When row 1 lacks a required title, import by the header found in "
                                                   "the first 20 rows (titles written with blanks, line breaks or under "
@@ -155,6 +163,14 @@ bool rejectsOverWorkbook(const QCommandLineParser& parser) {
          QFileInfo(parser.value("rejects")).absoluteFilePath() == QFileInfo(given.front()).absoluteFilePath();
 }
 
+bool reportOverOtherFile(const QCommandLineParser& parser) {
+  if (!parser.isSet("report")) return false;
+  const QString report = QFileInfo(parser.value("report")).absoluteFilePath();
+  const QStringList given = parser.positionalArguments();
+  return (!given.isEmpty() && report == QFileInfo(given.front()).absoluteFilePath()) ||
+         (parser.isSet("rejects") && report == QFileInfo(parser.value("rejects")).absoluteFilePath());
+}
+
 // A rule the options must keep, and the usage error when they break it.
 struct UsageRule {
   bool (*broken)(const QCommandLineParser&);
@@ -184,6 +200,12 @@ constexpr UsageRule kUsageRules[] = {
      QT_TRANSLATE_NOOP("gzimport", "--rejects needs a file name ending in .xlsx")},
     // Writing the rejects over the workbook would lose the rows that were stored.
     {rejectsOverWorkbook, QT_TRANSLATE_NOOP("gzimport", "--rejects must name another file than the workbook")},
+    {[](const QCommandLineParser& p) {
+       return p.isSet("report") && !p.value("report").endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
+     },
+     QT_TRANSLATE_NOOP("gzimport", "--report needs a file name ending in .xlsx")},
+    {reportOverOtherFile,
+     QT_TRANSLATE_NOOP("gzimport", "--report must name another file than the workbook and the --rejects file")},
     {[](const QCommandLineParser& p) { return !waitSecondsOf(p); },
      QT_TRANSLATE_NOOP("gzimport", "--wait takes a whole number of seconds, 0 or more")},
     {[](const QCommandLineParser& p) { return !titleChoicesOf(p); },
@@ -198,6 +220,7 @@ ImportCommand commandOf(const QCommandLineParser& parser, sheet::PasswordSource 
   c.codeFile = parser.value("codes");
   c.workbook = parser.positionalArguments().front();
   if (parser.isSet("rejects")) c.rejects = parser.value("rejects");
+  if (parser.isSet("report")) c.report = parser.value("report");
   c.overwrite = parser.isSet("overwrite");
   c.dryRun = parser.isSet("dry-run");
   c.noJournal = parser.isSet("no-journal");

@@ -23,6 +23,7 @@ struct ImportCommand {
   QString codeFile;
   QString workbook;
   std::optional<QString> rejects;  // --rejects FILE.xlsx
+  std::optional<QString> report;   // --report FILE.xlsx
   bool overwrite = false;
   bool dryRun = false;
   bool noJournal = false;  // --no-journal: the run is not written down and cannot be taken back

@@ -9,6 +9,7 @@
 #include "import/frontend.h"
 #include "import/history_lines.h"
 #include "import/numbers.h"
+#include "import/stored_values.h"
 #include "text/bytes.h"
 
 namespace gz::imp {
@@ -20,6 +21,7 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
   const db::Dialect& dialect = db::dialectOf(ctx.conn);
   std::vector<db::Statement> inserts;
   inserts.reserve(cell.lines().size());
+  std::vector<StoredHistoryLine> sent;  // what each insert stores, kept for the rows' results
   for (const std::string_view rawLine : cell.lines()) {
     const std::string_view line = text::trimView(rawLine);
     if (line.empty()) continue;
@@ -33,9 +35,17 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
       reportNoCode(ctx, HistoryKind::Assessment, personName, name, counts);
       continue;
     }
-    if (auto s = dialect.insertAssessment(personId, year, code)) inserts.push_back(std::move(*s));
+    auto s = dialect.insertAssessment(personId, year, code);
+    if (!s) continue;
+    inserts.push_back(std::move(*s));
+    if (ctx.stored) sent.push_back({HistoryKind::Assessment, std::to_string(year), std::string(name), code});
   }
-  for (const bool stored : ctx.conn.tryExecuteEach(inserts)) counts.stored += stored ? 1 : 0;
+  const std::vector<bool> accepted = ctx.conn.tryExecuteEach(inserts);
+  for (std::size_t i = 0; i < accepted.size(); ++i) {
+    if (!accepted[i]) continue;
+    ++counts.stored;
+    if (ctx.stored) ctx.stored->history.push_back(std::move(sent[i]));
+  }
   return counts;
 }
 

@@ -7,6 +7,7 @@
 #include "db/payroll/dialect.h"
 #include "import/run_journal.h"
 #include "import/run_stages.h"
+#include "import/stored_values.h"
 
 namespace gz::imp {
 
@@ -169,7 +170,9 @@ void BulkWriter::importAgainRowByRow() {
   // directly; what they told the first time is dropped. Their writes run at
   // once, so the journal reads a person it is told of at once too.
   if (reports_.journal) reports_.journal->deferChangeReads(false);
-  const StepContext ctx{rows_.book, rows_.columns, rows_.codes, conn_, reports_.events};
+  StoredValues stored;
+  const StepContext ctx{rows_.book, rows_.columns,   rows_.codes,
+                        conn_,      reports_.events, rows_.keepValues ? &stored : nullptr};
   db::PersonRecord record;
   for (KeptRow& kept : kept_) {
     RowCarry carry = kept.carryBefore;

@@ -9,6 +9,7 @@
 #include "db/payroll/dialect.h"
 #include "import/frontend.h"
 #include "import/history_lines.h"
+#include "import/stored_values.h"
 #include "text/bytes.h"
 
 namespace gz::imp {
@@ -100,18 +101,18 @@ bool countStored(const StepContext& ctx, int64_t personId, const EducationInsert
                  const std::vector<bool>& accepted, HistoryCounts& counts) {
   bool yearsLeft = false;
   for (std::size_t i = 0; i < inserts.rows.size(); ++i) {
-    if (accepted[i]) {
-      ++counts.stored;
-      continue;
-    }
     const EducationInserts::Row& r = inserts.rows[i];
-    if (!r.withYears) continue;
     const EducationLine& l = *r.line;
-    if (auto s = db::dialectOf(ctx.conn).insertEducation(personId, l.fullTime, l.dated.date, r.code);
-        s && ctx.conn.tryExecute(*s)) {
-      ++counts.stored;
+    if (!accepted[i]) {
+      if (!r.withYears) continue;
+      auto s = db::dialectOf(ctx.conn).insertEducation(personId, l.fullTime, l.dated.date, r.code);
+      if (!s || !ctx.conn.tryExecute(*s)) continue;
       yearsLeft = true;
     }
+    ++counts.stored;
+    if (ctx.stored)
+      ctx.stored->history.push_back(
+          {HistoryKind::Education, l.dated.date, std::string(l.dated.name), r.code, l.fullTime});
   }
   return yearsLeft;
 }

@@ -1,6 +1,8 @@
 #include "import/import_run.h"
 
 #include "db/connection.h"
+#include "import/results_collector.h"
+#include "import/row_results.h"
 #include "import/run_journal.h"
 #include "import/run_lock.h"
 #include "import/run_stages.h"
@@ -70,13 +72,16 @@ std::optional<ImportOutcome> prepareSheet(const ImportRequest& request, const Sh
 // the operator cancelled.
 std::optional<ImportOutcome> settleRepeats(db::Connection& conn, const ImportRequest& request, Frontend& frontend,
                                            const RowsInput& rows, std::set<int32_t>& skipped, ImportOutcome& out,
-                                           bool& updating) {
+                                           bool& updating, ResultsCollector* results) {
   if (!request.checkDuplicates) return std::nullopt;
   // Overwrite: the department's people go, so only repeats within the
   // workbook count; so too in an update, which is meant for the people the department has.
   const DuplicateCheck check{rows.book, rows.columns,  rows.firstRow,
                              conn,      rows.deptCode, request.mode == ImportMode::Append && !updating};
-  if (std::optional<ImportOutcome> cancelled = settleDuplicates(check, frontend, skipped, updating)) return cancelled;
+  std::vector<DuplicateRow> skippedRows;
+  if (std::optional<ImportOutcome> cancelled = settleDuplicates(check, frontend, skipped, updating, &skippedRows))
+    return cancelled;
+  if (results) results->rowsSkipped(skippedRows);
   out.rowsSkipped = static_cast<int>(skipped.size());
   out.rowsTotal -= out.rowsSkipped;
   return std::nullopt;
@@ -121,6 +126,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   if (g_running)
     return reportRun(frontend, endedBeforeWriting(RunEnd::AlreadyRunning, std::string(texts::kMsgAlreadyRunning)));
   RunningMark running;
+  if (request.results) request.results->clear();  // a run that ends early leaves no rows of an earlier one
   columns.clear();  // titles of an earlier workbook must not point into this one
   frontend.clearAbort();
 
@@ -138,16 +144,21 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   ImportOutcome out;
   out.rowsTotal = layout->dataRows - (firstRow - firstDataRow);
   std::set<int32_t> skipped;
-  RejectCollector rejected(frontend);
+  std::optional<ResultsCollector> results;
+  if (request.results)
+    results.emplace(*request.results, frontend, *opened.book, layout->columns, layout->titleRows, codes);
+  RejectCollector rejected(results ? static_cast<RowSink&>(*results) : frontend);
   TypedDateCounter typedDates;
   RowTally tally(rejected, out);
   RowsInput rows{*opened.book, layout->columns, codes, dept, firstRow, &skipped};
+  rows.keepValues = results.has_value();
   const RowReports reports{frontend, tally, &typedDates, request.journal};
   std::unique_ptr<RowWriter> writer = makeRowWriter(conn, request, reports, rows);
   std::unique_ptr<UpdateRun> update;
   try {
     bool updating = request.updateExisting;
-    if (std::optional<ImportOutcome> cancelled = settleRepeats(conn, request, frontend, rows, skipped, out, updating)) {
+    if (std::optional<ImportOutcome> cancelled =
+            settleRepeats(conn, request, frontend, rows, skipped, out, updating, results ? &*results : nullptr)) {
       opened.book.reset();
       return reportRun(frontend, std::move(*cancelled));
     }
@@ -168,6 +179,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   }
   noteResumeRow(out, firstRow, writer->rowsSettled(), request.mode == ImportMode::Overwrite, skipped);
   noteRowsRead(frontend, sheet, skipped, rejected, out);
+  if (results) results->finish();
   opened.book.reset();  // the workbook is closed before the operator is told
   guard.reset();        // and other runs may go on while a message box waits
   frontend.progress(out.rowsDone, out.rowsTotal);

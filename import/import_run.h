@@ -33,6 +33,7 @@ namespace gz::imp {
 
 class RunJournal;
 class ChangeObserver;
+class RowResults;
 
 enum class ImportMode { Append, Overwrite };
 
@@ -66,6 +67,10 @@ struct ImportRequest {
   bool updateExisting = false;
   // Told before the run changes a person that was already stored, when set.
   ChangeObserver* changes = nullptr;
+  // Filled with every data row's result as the run goes, when set: what it
+  // does with the row, the values it stores, the row's reasons and warnings
+  // and its cells as read.
+  RowResults* results = nullptr;
   // Finished rows are committed in batches: after this many rows or once this
   // much time has passed since the batch began, whichever comes first. The
   // time bound keeps other users from waiting long; the row bound is high

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "sheet/model/workbook_error.h"
 
 namespace gz::imp {
+
+struct StoredValues;
 
 enum class RunEnd {
   Completed,           // every data row was handled; some may have failed (rowsFailed)
@@ -98,6 +101,8 @@ struct RowOutcome {
   int linesReported = 0;    // history lines reported for a name without a code
   std::string reason;       // GB 18030, why nothing of the row was stored
   std::vector<std::string> warnings;  // GB 18030, what looks wrong in a stored person's cells
+  // What the steps stored, when the run keeps the rows' results; else null.
+  std::shared_ptr<const StoredValues> values;
 };
 
 // A data row whose id card number (身份证号) a person of the department, or

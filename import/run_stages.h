@@ -95,6 +95,7 @@ struct RowsInput {
   int32_t firstRow = kFirstDataRow;
   const std::set<int32_t>* skipRows = nullptr;  // rows left out (people the department has), when given
   const UpdateTargets* update = nullptr;        // an update run: the people rows may update
+  bool keepValues = false;  // each row's outcome carries what its steps stored (RowOutcome::values)
 };
 // One data row: the person, then the education, position and assessment
 // histories when the person was stored.
@@ -160,8 +161,9 @@ std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in);
 // leave out go to `skipped`; the outcome (Cancelled) when nothing is to be
 // imported.
 // `update` is set when the front end chose to update the people instead.
+// The rows left out also go to `skippedRows`, when given.
 std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend& frontend, std::set<int32_t>& skipped,
-                                              bool& update);
+                                              bool& update, std::vector<DuplicateRow>* skippedRows = nullptr);
 
 // Rejects: passes each row's outcome on to `next` and keeps the sheet rows
 // not stored, with the reason.

@@ -67,7 +67,7 @@ std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in) {
 }
 
 std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend& frontend, std::set<int32_t>& skipped,
-                                              bool& update) {
+                                              bool& update, std::vector<DuplicateRow>* skippedRows) {
   const std::vector<DuplicateRow> found = findDuplicates(in);
   if (found.empty()) return std::nullopt;
   switch (frontend.duplicatesFound(found)) {
@@ -75,6 +75,7 @@ std::optional<ImportOutcome> settleDuplicates(const DuplicateCheck& in, Frontend
     case DuplicateAnswer::UpdateExisting: update = true; return std::nullopt;
     case DuplicateAnswer::SkipExisting:
       for (const DuplicateRow& d : found) skipped.insert(d.row);
+      if (skippedRows) *skippedRows = found;
       return std::nullopt;
     case DuplicateAnswer::Cancel: break;
   }

@@ -5,13 +5,22 @@
 #include "import/position_step.h"
 #include "import/row_writer.h"
 #include "import/run_stages.h"
+#include "import/stored_values.h"
 #include "import/texts.h"
 #include "import/update_people.h"
 
 namespace gz::imp {
 namespace {
 constexpr int kProgressEveryRows = 100;
+
+// Hands what the steps stored for the row to its outcome, when the run keeps it.
+void keepStoredValues(const StepContext& ctx, const db::PersonRecord& record, RowOutcome& out) {
+  if (!ctx.stored) return;
+  ctx.stored->person = record;
+  out.values = std::make_shared<const StoredValues>(std::move(*ctx.stored));
 }
+
+}  // namespace
 
 RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName, std::string_view deptCode,
                      RowCarry& carry, db::PersonRecord& record, TypedDateCounter* typedDates,
@@ -19,6 +28,7 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
   RowOutcome out;
   out.row = row;
   out.personName = std::move(personName);
+  if (ctx.stored) *ctx.stored = {};
   PersonToUpdate target;
   if (update) {
     RowTarget t = rowTarget(ctx.book, ctx.columns, row, update->people);
@@ -51,6 +61,7 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
   history += ImportAssessmentHistory(ctx, row, person.id, out.personName);
   out.historyRowsStored = history.stored;
   out.linesReported = history.reported;
+  keepStoredValues(ctx, record, out);
   return out;
 }
 
@@ -63,7 +74,9 @@ void RowTally::rowDone(const RowOutcome& row) {
 }
 
 bool importRows(const RowsInput& in, RowWriter& writer, Frontend& frontend, int rowsTotal) {
-  const StepContext ctx{in.book, in.columns, in.codes, writer.connection(), writer.rowEvents()};
+  StoredValues stored;
+  const StepContext ctx{
+      in.book, in.columns, in.codes, writer.connection(), writer.rowEvents(), in.keepValues ? &stored : nullptr};
   RowCarry carry;
   db::PersonRecord record;
   for (int32_t row = in.firstRow, read = 0;; ++row) {

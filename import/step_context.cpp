@@ -5,6 +5,7 @@
 #include "import/column_map.h"
 #include "import/frontend.h"
 #include "import/roster_footer.h"
+#include "import/stored_values.h"
 #include "import/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/workbook.h"
@@ -107,6 +108,7 @@ void reportNoCode(const StepContext& ctx, HistoryKind kind, std::string_view per
                   HistoryCounts& counts) {
   ctx.frontend.lineWithoutCode(kind, personName, name);
   ++counts.reported;
+  if (ctx.stored) ctx.stored->linesWithoutCode.push_back({kind, {}, std::string(name), {}});
 }
 
 }  // namespace gz::imp

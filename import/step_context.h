@@ -22,6 +22,7 @@ namespace gz::imp {
 class ColumnMap;
 class RowEvents;
 enum class HistoryKind;
+struct StoredValues;
 
 // Row 1 of a sheet holds the titles; the data rows follow from row 2.
 inline constexpr int32_t kTitleRow = 1;
@@ -57,6 +58,9 @@ struct StepContext {
   codes::CodeMap& codes;
   db::Connection& conn;
   RowEvents& frontend;  // the front end, or what the writer keeps for it
+  // Where the steps put down what they store for the row in hand, when the
+  // run keeps the rows' results; null otherwise.
+  StoredValues* stored = nullptr;
 };
 
 // The first cell of `row`, in the columns the row's steps read, that the file

@@ -202,6 +202,19 @@ inline constexpr std::string_view kUpdateRows = "\xD0\xD0";  // 行
 inline constexpr std::string_view kNotNamedPeople = "\xB9\xA4\xD7\xF7\xB2\xBE\xD6\xD0\xC3\xBB\xD3\xD0\xB5\xC4\xC8\xCB\xD4\xB1";  // 工作簿中没有的人员
 inline constexpr std::string_view kNotNamedKept = "\xC8\xCB,\xB1\xA3\xC1\xF4\xCE\xB4\xB6\xAF";  // 人,保留未动
 
+// The rows' results and the check report: what the run does with a row, the
+// report's two added columns and its sheet, a history cell in short (职务2条: ...).
+inline constexpr std::string_view kFateImport = "\xB5\xBC\xC8\xEB";  // 导入
+inline constexpr std::string_view kFateUpdate = "\xB8\xFC\xD0\xC2";  // 更新
+inline constexpr std::string_view kFateSkip = "\xCC\xF8\xB9\xFD";  // 跳过
+inline constexpr std::string_view kFateNotImported = "\xB2\xBB\xB5\xBC\xC8\xEB";  // 不导入
+inline constexpr std::string_view kReportResultTitle = "\xBD\xE1\xB9\xFB";  // 结果
+inline constexpr std::string_view kReportProblemsTitle = "\xCE\xCA\xCC\xE2";  // 问题
+inline constexpr std::string_view kReportSheetName = "\xBC\xEC\xB2\xE9\xBD\xE1\xB9\xFB";  // 检查结果
+inline constexpr std::string_view kHistoryLinesCount = "\xCC\xF5: ";  // 条: 
+inline constexpr std::string_view kHistoryPosition = "\xD6\xB0\xCE\xF1";  // 职务
+inline constexpr std::string_view kHistoryAssessment = "\xBF\xBC\xBA\xCB";  // 考核
+
 // clang-format on
 
 }  // namespace gz::imp::texts

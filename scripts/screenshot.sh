@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes docs/window.png: the window after a demo import, drawn under Xvfb;
-# and docs/title_mapping.png: the dialog for a roster whose titles the tool
-# does not know (tools/make_roster_workbooks.py's roster_own_names).
+# docs/title_mapping.png: the dialog for a roster whose titles the tool
+# does not know (tools/make_roster_workbooks.py's roster_own_names); and
+# docs/preview.png, the preview of a check.
 # Uses the programs of an existing build (BUILD, default build/): a demo
 # database from `gzimport init-db --demo`, the demo workbook and code file,
 # then gzimport-gui-screenshot clicks department 0102, the workbook and 导入.
@@ -27,3 +28,19 @@ mkdir -p docs
 (cd "$WORK" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96" \
   "$BUILD/shell/gzimport-gui-screenshot" --dept 0101 --workbook roster_own_names.xls --out "$TMP/window.png" \
   --dialog-out "$ROOT/docs/title_mapping.png")
+
+# docs/preview.png: the preview 检查 opens, for a roster with one identity
+# number typed as a number (not imported) and one with a wrong check digit.
+/usr/bin/python3 - "$TMP/roster" <<'PY'
+import sys
+sys.path.insert(0, "scripts")
+import make_demo_workbook as demo
+people = list(demo.PEOPLE)
+people[1] = people[1][:6] + ("110101197211204321",) + people[1][7:]
+people[2] = people[2][:6] + (110101198005091129,) + people[2][7:]
+demo.PEOPLE = people
+demo.main(sys.argv[1])
+PY
+cp "$TMP/roster/staff.xls" "$WORK/roster.xls"
+(cd "$WORK" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96" \
+  "$BUILD/shell/gzimport-gui-screenshot" --preview --dept 0103 --workbook roster.xls --out "$ROOT/docs/preview.png")

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,5 +36,14 @@ class WorkbookWriteError : public std::runtime_error {
 // the one form the library has for it. Throws WorkbookWriteError.
 void writeXlsx(const std::string& pathUtf8, std::string_view sheetNameGbk,
                const std::vector<std::vector<CellValue>>& rows);
+
+// The same for `rowCount` rows handed over one at a time: `source(r, cells)`
+// fills `cells` (cleared first) with row r's cells and returns the row's
+// fill colour (0xRRGGBB), or kNoFill. Texts with a line break are written
+// wrapped, so that each line shows.
+inline constexpr uint32_t kNoFill = 0xFFFFFFFF;
+using RowSource = std::function<uint32_t(std::size_t row, std::vector<CellValue>& cells)>;
+void writeXlsx(const std::string& pathUtf8, std::string_view sheetNameGbk, std::size_t rowCount,
+               const RowSource& source);
 
 }  // namespace gz::sheet

@@ -25,6 +25,8 @@
 #include "db/payroll/schema.h"
 #include "import/dry_run_connection.h"
 #include "import/import_run.h"
+#include "import/row_results.h"
+#include "import/run_texts.h"
 #include "sheet/open_workbook.h"
 #include "shell/choosers.h"
 #include "shell/exception_display.h"
@@ -319,7 +321,8 @@ void TFSYDbf::startRun(bool checkOnly) {
     ~RestoreButtons() { w->setRunState(false); }
   } restore{this};
   ASetDmExecute();
-  AInputExecute(checkOnly);
+  // 导入 in a check's preview imports as the check went.
+  if (const std::optional<RunChoices> fromPreview = AInputExecute(checkOnly)) AInputExecute(false, &*fromPreview);
 }
 
 void TFSYDbf::ASetDmExecute() {
@@ -351,11 +354,13 @@ FrontendWidgets TFSYDbf::runWidgets() {
   return widgets;
 }
 
-void TFSYDbf::AInputExecute(bool checkOnly) {
+std::optional<RunChoices> TFSYDbf::AInputExecute(bool checkOnly, const RunChoices* choices) {
   const tree::JGData* record = selectedRecord();
-  if (!record) return;
+  if (!record) return std::nullopt;
 
   imp::ImportRequest request = runRequest(*record);
+  imp::RowResults results;  // what a check shows in its preview
+  if (checkOnly) request.results = &results;
   // A database lacking a table the run writes is refused by name before
   // anything is deleted or stored.
   db::Connection& conn = database();
@@ -368,6 +373,7 @@ void TFSYDbf::AInputExecute(bool checkOnly) {
   WindowFrontend frontend(runWidgets(), *setup_.boxes, abortFlag_);
   frontend.setCheckOnly(checkOnly);
   frontend.setTitlesFile(std::string(imp::kTitlesFileName), request.titleNames);
+  if (choices) frontend.repeatChoices(*choices);
   const QFileInfo workbook(FileListBox1->selectedPath());
   frontend.suggestRejectsFile(workbook.dir().filePath(workbook.completeBaseName() + QStringLiteral("_未导入.xlsx")));
   // An encrypted workbook's password is asked for while the run opens it.
@@ -383,11 +389,14 @@ void TFSYDbf::AInputExecute(bool checkOnly) {
   JournalChoice journal;
   if (!checkOnly) {
     journal = journalRun(this, *setup_.boxes, {setup_.journalFile, setup_.database}, conn, request);
-    if (!journal.start) return;
+    if (!journal.start) return std::nullopt;
   }
   const imp::ImportOutcome outcome =
       imp::AInputExecute(check ? *check : conn, codeMap_, columnMap_, frontend, request, open);
-  if (checkOnly) return;
+  if (checkOnly) {
+    frontend.flush();
+    return previewCheck(outcome, results, frontend.choices());
+  }
 
   // Only a run that went through rows, or failed part way, changed what the
   // grid shows.
@@ -402,6 +411,16 @@ void TFSYDbf::AInputExecute(bool checkOnly) {
     case imp::RunEnd::Cancelled:
     case imp::RunEnd::AlreadyRunning: break;
   }
+  return std::nullopt;
+}
+
+std::optional<RunChoices> TFSYDbf::previewCheck(const imp::ImportOutcome& outcome, const imp::RowResults& results,
+                                                const RunChoices& choices) {
+  // Only a check that went through rows has rows to show.
+  if (outcome.end != imp::RunEnd::Completed && outcome.end != imp::RunEnd::Aborted) return std::nullopt;
+  const QString summary = text::gb18030ToQString(imp::checkDoneText(outcome));
+  if (!setup_.boxes->showPreview(this, results, summary)) return std::nullopt;
+  return choices;
 }
 
 void TFSYDbf::BitBtn1Click() { abortFlag_ = 1; }

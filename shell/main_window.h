@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "codes/code_map.h"
 #include "import/column_map.h"
@@ -27,7 +28,9 @@ namespace gz::db {
 class Connection;
 }
 namespace gz::imp {
+struct ImportOutcome;
 struct ImportRequest;
+class RowResults;
 }
 namespace gz::tree {
 struct JGData;
@@ -43,6 +46,7 @@ class InstitutionTreeView;
 class InstitutionTreeWidget;
 class MessageBoxes;
 class PersonnelGrid;
+struct RunChoices;
 
 struct WindowSetup {
   MessageBoxes* boxes = nullptr;  // every box the window shows goes through it
@@ -91,7 +95,11 @@ class TFSYDbf : public QWidget {
   void Button3Click();
   void TV1Click();
   void ASetDmExecute();
-  void AInputExecute(bool checkOnly = false);
+  // A check ends in its preview; the choices to import with when the
+  // operator chose 导入 there. An import asks only what `choices` leaves open.
+  std::optional<RunChoices> AInputExecute(bool checkOnly = false, const RunChoices* choices = nullptr);
+  std::optional<RunChoices> previewCheck(const imp::ImportOutcome& outcome, const imp::RowResults& results,
+                                         const RunChoices& choices);
   // The request of a run into `record` from the window's choices.
   imp::ImportRequest runRequest(const tree::JGData& record);
   // The panes and bars a run reports into.

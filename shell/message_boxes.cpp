@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "shell/preview_dialog.h"
+
 namespace gz::shell {
 
 void QtMessageBoxes::show(QWidget* parent, const QString& text, const QString& caption, BoxIcon icon) {
@@ -187,6 +189,24 @@ std::optional<int> RecordingMessageBoxes::askRunToTakeBack(QWidget*, const QStri
 bool RecordingMessageBoxes::askConfirm(QWidget*, const QString& text, const QString&, const QString&) {
   confirmations << text;
   return confirm;
+}
+
+bool QtMessageBoxes::showPreview(QWidget* parent, const imp::RowResults& results, const QString& summary) {
+  const auto askPath = [](QWidget* dialog) -> std::optional<QString> {
+    QString path = QFileDialog::getSaveFileName(dialog, QStringLiteral("导出检查结果"), QStringLiteral("检查结果.xlsx"),
+                                                QStringLiteral("Excel 工作簿 (*.xlsx)"));
+    if (path.isEmpty()) return std::nullopt;
+    if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) path += QLatin1String(".xlsx");
+    return path;
+  };
+  PreviewDialog dialog(results, summary, askPath, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool RecordingMessageBoxes::showPreview(QWidget*, const imp::RowResults& results, const QString& summary) {
+  previews << summary;
+  if (onPreview) onPreview(results);
+  return importFromPreview;
 }
 
 }  // namespace gz::shell

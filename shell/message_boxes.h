@@ -14,6 +14,9 @@
 #include "shell/title_mapping_dialog.h"
 
 class QWidget;
+namespace gz::imp {
+class RowResults;
+}
 
 namespace gz::shell {
 
@@ -66,6 +69,9 @@ class MessageBoxes {
   // the confirming button, false for 取消 or a closed box.
   virtual bool askConfirm(QWidget* parent, const QString& text, const QString& caption,
                           const QString& confirmButton) = 0;
+  // The preview of a check (shell/preview_dialog.h) over its rows' results,
+  // headed by `summary`: true when the operator chose 导入, false for 关闭.
+  virtual bool showPreview(QWidget* parent, const imp::RowResults& results, const QString& summary) = 0;
 };
 
 // The texts of the password question.
@@ -85,6 +91,7 @@ class QtMessageBoxes final : public MessageBoxes {
   std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) override;
   std::optional<int> askRunToTakeBack(QWidget* parent, const QStringList& runs) override;
   bool askConfirm(QWidget* parent, const QString& text, const QString& caption, const QString& confirmButton) override;
+  bool showPreview(QWidget* parent, const imp::RowResults& results, const QString& summary) override;
 };
 
 struct ShownBox {
@@ -144,6 +151,12 @@ class RecordingMessageBoxes final : public MessageBoxes {
   std::optional<int> runToTakeBack;
   QStringList confirmations;
   bool confirm = false;
+  // The previews shown (their summaries); `onPreview` runs while one is open
+  // and sees its rows; answered with `importFromPreview`.
+  bool showPreview(QWidget* parent, const imp::RowResults& results, const QString& summary) override;
+  QStringList previews;
+  std::function<void(const imp::RowResults&)> onPreview;
+  bool importFromPreview = false;
 
   const std::vector<ShownBox>& shown() const { return shown_; }
   QStringList texts() const;

@@ -49,7 +49,9 @@ bool WindowFrontend::titlesFound(const imp::FoundHeader& header) {
   const std::vector<std::string> lines = imp::foundHeaderLines(header);
   QStringList text;
   for (const std::string& line : lines) text << text::gb18030ToQString(line);
-  if (!boxes_.askFoundTitles(w_.window, text.join(QLatin1Char('\n')), runKind())) return false;
+  if (!choices_.foundTitles)
+    choices_.foundTitles = boxes_.askFoundTitles(w_.window, text.join(QLatin1Char('\n')), runKind());
+  if (!*choices_.foundTitles) return false;
   for (const std::string& line : lines) importLine(line);
   return true;
 }
@@ -65,7 +67,8 @@ std::optional<imp::TitleMapping> WindowFrontend::mapTitles(const imp::TitleOffer
     for (const imp::TitleAlias& a : added) lines << text::gb18030ToQString(a.field + "=" + a.other);
     return QStringLiteral("已记入%1: %2").arg(file, lines.join(QStringLiteral("、")));
   };
-  return boxes_.askTitleMapping(w_.window, offer, save);
+  if (!choices_.titleMapping) choices_.titleMapping = boxes_.askTitleMapping(w_.window, offer, save);
+  return choices_.titleMapping;
 }
 
 void WindowFrontend::titlesMapped(const imp::FoundHeader& header) {
@@ -77,7 +80,9 @@ bool WindowFrontend::otherSheetHasTitles(const imp::OtherSheet& sheet) {
   const std::string line = imp::otherSheetsLine({sheet});
   const QString question =
       checkOnly_ ? QStringLiteral(",按此检查?") : text::gb18030ToQString(std::string(texts::kTakeOtherSheet));
-  if (!boxes_.askOtherSheet(w_.window, text::gb18030ToQString(line) + question, runKind())) return false;
+  if (!choices_.otherSheet)
+    choices_.otherSheet = boxes_.askOtherSheet(w_.window, text::gb18030ToQString(line) + question, runKind());
+  if (!*choices_.otherSheet) return false;
   importLine(line);
   return true;
 }
@@ -133,7 +138,7 @@ void WindowFrontend::runEnded(const imp::ImportOutcome& o) {
       if (o.updating) importLine(imp::notNamedLine(o.peopleNotNamed));
       importResumeLine(o);
       runState(done);
-      closingBox(withResumeLine(done, o), texts::kCaptionInfo, o);
+      if (!checkOnly_) closingBox(withResumeLine(done, o), texts::kCaptionInfo, o);
       break;
     }
   }
@@ -176,7 +181,8 @@ imp::DuplicateAnswer WindowFrontend::duplicatesFound(const std::vector<imp::Dupl
                 .arg(rows[i].row)
                 .arg(text::gb18030ToQString(rows[i].personName), text::gb18030ToQString(rows[i].idCard));
   if (rows.size() > named) text += QStringLiteral("\n……");
-  const imp::DuplicateAnswer answer = boxes_.askDuplicates(w_.window, text, runKind());
+  if (!choices_.duplicates) choices_.duplicates = boxes_.askDuplicates(w_.window, text, runKind());
+  const imp::DuplicateAnswer answer = *choices_.duplicates;
   if (answer == imp::DuplicateAnswer::SkipExisting)
     for (const imp::DuplicateRow& d : rows) importLine(imp::duplicateLine(d, true));
   return answer;

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,17 @@ class QProgressBar;
 class QWidget;
 
 namespace gz::shell {
+
+class MessageBoxes;
+
+// The operator's answers to the questions a run asks before it writes, so
+// that an import started from a check's preview goes as the check went.
+struct RunChoices {
+  std::optional<imp::DuplicateAnswer> duplicates;
+  std::optional<bool> foundTitles;
+  std::optional<bool> otherSheet;
+  std::optional<imp::TitleMapping> titleMapping;  // the columns chosen in the mapping dialog
+};
 
 struct FrontendWidgets {
   QWidget* window = nullptr;  // parent of the message boxes
@@ -82,7 +94,8 @@ class WindowFrontend final : public imp::Frontend {
   void flush();
   // Where the save dialog for the rows not stored starts.
   void suggestRejectsFile(const QString& path) { rejectsSuggestion_ = path; }
-  // The run writes nothing: its end says what an import would store.
+  // The run writes nothing: its end says what an import would store, and
+  // the preview that follows shows it instead of a closing box.
   void setCheckOnly(bool checkOnly) { checkOnly_ = checkOnly; }
   RunKind runKind() const { return checkOnly_ ? RunKind::Check : RunKind::Import; }
   // The titles file the mapping dialog saves into, and the names the run
@@ -91,6 +104,9 @@ class WindowFrontend final : public imp::Frontend {
     titlesFile_ = std::move(file);
     knownTitles_ = std::move(known);
   }
+  // The answers given so far; answers given beforehand are not asked again.
+  const RunChoices& choices() const { return choices_; }
+  void repeatChoices(const RunChoices& choices) { choices_ = choices; }
 
  private:
   void importLine(std::string_view gbk);
@@ -112,6 +128,7 @@ class WindowFrontend final : public imp::Frontend {
   bool checkOnly_ = false;
   std::filesystem::path titlesFile_ = std::string(imp::kTitlesFileName);
   imp::TitleNames knownTitles_;
+  RunChoices choices_;
 };
 
 }  // namespace gz::shell

@@ -270,6 +270,18 @@ finds the titles and the data rows, and the rows the file hides, go to stderr.</
         <source>--title takes TITLE=SHEET_TITLE, such as --title 出生年月=生日</source>
         <translation>--title 的格式为 TITLE=SHEET_TITLE，例如 --title 出生年月=生日</translation>
     </message>
+    <message>
+        <source>Write the check report into the new workbook FILE.xlsx: the title row and every data row as read, with two more columns, 结果 (what the import does with the row) and 问题 (each reason and warning of the row, one per line). Goes with --dry-run too; with the two columns deleted the workbook imports again.</source>
+        <translation>把检查结果写入新工作簿 FILE.xlsx：标题行和读到的每一数据行，最后加两列：结果（导入对该行做什么）和问题（该行的每条原因和提示，一条一行）。也可与 --dry-run 同用；删去这两列后，该工作簿可以再次导入。</translation>
+    </message>
+    <message>
+        <source>--report needs a file name ending in .xlsx</source>
+        <translation>--report 需要以 .xlsx 结尾的文件名</translation>
+    </message>
+    <message>
+        <source>--report must name another file than the workbook and the --rejects file</source>
+        <translation>--report 必须指定与工作簿和 --rejects 文件不同的文件</translation>
+    </message>
 </context>
 <context>
     <name>gzimport-gui</name>

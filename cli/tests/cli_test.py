@@ -428,9 +428,49 @@ class Import(DemoDatabase):
         for rejects, workbook in (("staff.xls", "staff.xls"), ("rejects.xlsx", "./rejects.xlsx")):
             r = run(["import", "--dept", "02", "--rejects", rejects, workbook], self.dir)
             self.assertEqual(r.returncode, 2, r.stdout + r.stderr)
+        # A file that cannot be written is found out before anything is stored.
+        before = self.people("0201")
         r = run(["import", "--dept", "0201", "--rejects", "nofolder/r.xlsx", "bad.xls"], self.dir)
         self.assertEqual(r.returncode, 1)
-        self.assertEqual(r.stderr.splitlines()[-1], "gzimport: 不能创建工作簿: nofolder/r.xlsx")
+        self.assertEqual(r.stderr.splitlines(), ["gzimport: 不能创建工作簿: nofolder/r.xlsx; 导入没有开始"])
+        self.assertEqual(self.people("0201"), before)
+
+    def test_report_holds_every_row_with_its_result_and_problems(self):
+        import openpyxl
+        people = demo_people()
+        people[2] = with_birth(people[2], "19x0-05-09")
+        write_staff(self.dir, "bad.xls", people)
+        before = self.people("0201")
+        for dry_run in (["--dry-run"], []):
+            with self.subTest(dry_run=dry_run):
+                r = run(["import", "--dept", "0201", "--report", "report.xlsx", "--rejects", "rejects.xlsx"] + dry_run
+                        + ["bad.xls"], self.dir)
+                self.assertEqual(r.returncode, 3, r.stdout + r.stderr)
+                self.assertIn("检查结果(6行)已写入 report.xlsx", r.stdout.splitlines())
+                sheet = openpyxl.load_workbook(os.path.join(self.dir, "report.xlsx")).active
+                rows = list(sheet.iter_rows(values_only=True))
+                self.assertEqual(rows[0][:2] + rows[0][-2:], ("序号", "姓名", "结果", "问题"))
+                self.assertEqual([row[-2] for row in rows[1:]], ["导入", "导入", "不导入", "导入", "导入", "导入"])
+                self.assertEqual(rows[3][-1], '出生年月"19x0-05-09"不是日期')
+                # Identity numbers as text; each warning the run gives on a line of its own.
+                self.assertTrue(all(isinstance(row[7], str) for row in rows[1:]))
+                for line in r.stderr.splitlines():
+                    m = re.match(r"第(\d+)行:[^:]+:(.*)", line)
+                    if m and not line.endswith("此人未导入"):
+                        self.assertIn(m.group(2), rows[int(m.group(1)) - 1][-1].split("\n"))
+                # Rows not imported and rows with warnings stand out.
+                self.assertEqual(sheet["A4"].fill.fgColor.rgb[-6:], "FFC7CE")
+                self.assertEqual(sheet["A2"].fill.fill_type, None)
+                self.assertEqual(self.people("0201"), before + (0 if dry_run else 5))
+
+        # A report that cannot be written ends the command before anything is stored.
+        r = run(["import", "--dept", "0201", "--report", "nofolder/report.xlsx", "bad.xls"], self.dir)
+        self.assertEqual(r.returncode, 1)
+        self.assertEqual(r.stderr.splitlines(), ["gzimport: 不能创建工作簿: nofolder/report.xlsx; 导入没有开始"])
+        self.assertEqual(self.people("0201"), before + 5)
+        for report in ("bad.xls", "rejects.xlsx"):
+            r = run(["import", "--dept", "02", "--report", report, "--rejects", "rejects.xlsx", "bad.xls"], self.dir)
+            self.assertEqual(r.returncode, 2, r.stdout + r.stderr)
 
     def test_help_lists_the_exit_statuses(self):
         r = run(["import", "--help"], self.dir)

@@ -6,6 +6,7 @@
 
 #include "sheet/model/cell_value.h"
 #include "sheet/open_workbook.h"
+#include "sheet/pending_workbook.h"
 #include "sheet/xlsx_writer.h"
 #include "text/gb18030.h"
 
@@ -74,6 +75,41 @@ TEST(XlsxWriter, AFileThatCannotBeCreatedIsAnErrorOfItsKind) {
     EXPECT_EQ(e.fault(), WriteFault::CannotCreate);
     EXPECT_NE(std::string(e.what()).find("/nonexistent-folder/r.xlsx"), std::string::npos);
   }
+}
+
+// A pending workbook claims its place at once and fills it only on commit.
+TEST(PendingWorkbook, PlaceIsClaimedFirstAndFilledOnCommit) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "gz_pending_workbook";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir / "folder.xlsx");
+  struct Row {
+    const char* name;
+    std::filesystem::path target;
+  };
+  for (const Row& bad : {Row{"no such folder", dir / "missing" / "r.xlsx"}, Row{"a folder", dir / "folder.xlsx"}}) {
+    try {
+      PendingWorkbook pending(bad.target.string());
+      ADD_FAILURE() << bad.name;
+    } catch (const WorkbookWriteError& e) {
+      EXPECT_EQ(e.fault(), WriteFault::CannotCreate) << bad.name;
+    }
+  }
+  const std::string target = (dir / "r.xlsx").string();
+  {
+    PendingWorkbook dropped(target);
+    EXPECT_TRUE(std::filesystem::exists(dropped.partPath()));
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "folder.xlsx"));
+  EXPECT_FALSE(std::filesystem::exists(target + ".part"));
+  EXPECT_FALSE(std::filesystem::exists(target));
+  {
+    PendingWorkbook kept(target);
+    writeXlsx(kept.partPath(), "s", {{number(7)}});
+    kept.commit();
+  }
+  EXPECT_FALSE(std::filesystem::exists(target + ".part"));
+  EXPECT_EQ(openWorkbook(target)->value(1, 1).number, 7);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

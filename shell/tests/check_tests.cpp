@@ -1,16 +1,25 @@
 // 检查: the whole import run with nothing written, ending with what an
-// import would store; its questions offer 检查, never 导入; and the button's
-// place beside 导入.
+// import would store; its questions offer 检查, never 导入; the preview it
+// ends in; and the button's place beside 导入.
 #include <QApplication>
+#include <QColor>
 #include <QFile>
+#include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <optional>
+#include <vector>
 
+#include "import/row_results.h"
+#include "shell/preview_dialog.h"
+#include "shell/preview_model.h"
 #include "tests.h"
 #include "window_harness.h"
 
@@ -28,8 +37,10 @@ class CheckTests : public QObject {
     h.child<QRadioButton>("RadioButton5")->setChecked(true);
     QTest::mouseClick(h.button("checkButton"), Qt::LeftButton);
 
+    // The check ends in its preview, headed by what an import would store.
     const QString done = QStringLiteral("将导入6人,未导入0行,提示10条");
-    QCOMPARE(h.boxes().texts(), QStringList{done});
+    QCOMPARE(h.boxes().texts(), QStringList{});
+    QCOMPARE(h.boxes().previews, QStringList{done});
     QCOMPARE(h.panel(1), done);
     const QStringList errors = h.pane("Memo2")->toPlainText().split('\n');
     QVERIFY(errors.contains(QStringLiteral("第2行:张伟:身份证号\"110101196803011234\"校验码不对,末位应为5")));
@@ -123,6 +134,74 @@ class CheckTests : public QObject {
       expected.sort();
       QVERIFY2(shown == expected, qPrintable(shown.join(',')));
     }
+  }
+
+  // 导入 in the preview imports what the preview showed, asking nothing the
+  // check asked already: here the people the department has are left out.
+  void importFromThePreviewGoesAsTheCheckWent() {
+    WindowHarness h;
+    h.openReadyToImport();
+    h.clickImport();
+    QCOMPARE(h.gridColumn("xm").size(), 6);
+    h.boxes().duplicateAnswer = imp::DuplicateAnswer::SkipExisting;
+    std::vector<imp::RowFate> fates;
+    h.boxes().onPreview = [&fates](const imp::RowResults& r) {
+      for (std::size_t i = 0; i < r.size(); ++i) fates.push_back(r.fate(i));
+    };
+    h.boxes().importFromPreview = true;
+    QTest::mouseClick(h.button("checkButton"), Qt::LeftButton);
+    QCOMPARE(fates, std::vector<imp::RowFate>(6, imp::RowFate::Skip));
+    QCOMPARE(h.boxes().duplicateQuestions.size(), 1);
+    QCOMPARE(h.boxes().texts().last(), QStringLiteral("数据导入成功!"));
+    QCOMPARE(h.gridColumn("xm").size(), 6);
+
+    // 关闭 leaves everything unwritten.
+    h.boxes().duplicateAnswer = imp::DuplicateAnswer::ImportAll;
+    h.boxes().importFromPreview = false;
+    QTest::mouseClick(h.button("checkButton"), Qt::LeftButton);
+    QCOMPARE(h.boxes().previews.size(), 2);
+    QCOMPARE(h.gridColumn("xm").size(), 6);
+  }
+
+  // The preview's table: rows that need a look stand out by colour and icon,
+  // the filter keeps only them, a selected row names its cells, and the
+  // report is written from the same rows.
+  void previewShowsEachRowAndExportsTheReport() {
+    WindowHarness h;
+    h.openReadyToImport();
+    bool shown = false;
+    h.boxes().onPreview = [&](const imp::RowResults& results) {
+      shown = true;
+      const QString report = h.path(QStringLiteral("report.xlsx"));
+      PreviewDialog dialog(results, QStringLiteral("s"), [&](QWidget*) { return std::optional<QString>(report); });
+      QAbstractItemModel* model = dialog.table()->model();
+      QCOMPARE(model->rowCount(), 6);
+      // 张伟's identity number has a wrong check digit: a warning on that cell.
+      const int idColumn = PreviewModel::kFirstFieldColumn + static_cast<int>(imp::ResultField::IdCard);
+      const QModelIndex id = model->index(0, idColumn);
+      QVERIFY(model->data(id, Qt::DisplayRole).toString().startsWith(QStringLiteral("1101011968")));
+      QVERIFY(model->data(id, Qt::BackgroundRole).value<QColor>().isValid());
+      QVERIFY(!model->data(id, Qt::DecorationRole).value<QIcon>().isNull());
+      QVERIFY(!model->data(model->index(0, PreviewModel::kFateColumn), Qt::DecorationRole).value<QIcon>().isNull());
+      const QModelIndex name = model->index(0, PreviewModel::kFirstFieldColumn);
+      QVERIFY(!model->data(name, Qt::BackgroundRole).value<QColor>().isValid());
+      QCOMPARE(model->data(model->index(0, PreviewModel::kFateColumn), Qt::DisplayRole).toString(),
+               QStringLiteral("导入"));
+
+      const int warned = static_cast<int>(results.rowsWarned());
+      dialog.showOnlyProblems(true);
+      QCOMPARE(model->rowCount(), warned);
+      dialog.showOnlyProblems(false);
+      dialog.table()->selectRow(1);
+      QVERIFY2(dialog.sourcesText().contains(QStringLiteral("姓名 B3")), qPrintable(dialog.sourcesText()));
+
+      QVERIFY(dialog.exportReport(report));
+      QVERIFY(QFileInfo::exists(report));
+      QVERIFY(!dialog.exportReport(h.path(QStringLiteral("nofolder/report.xlsx"))));
+      QVERIFY(dialog.statusText().contains(QStringLiteral("nofolder")));
+    };
+    QTest::mouseClick(h.button("checkButton"), Qt::LeftButton);
+    QVERIFY(shown);
   }
 
   void checkButtonOverlapsNoOtherControl() {

@@ -35,7 +35,7 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
     }
     if (auto s = dialect.insertAssessment(personId, year, code)) inserts.push_back(std::move(*s));
   }
-  for (const bool stored : ctx.conn.tryExecuteEach(inserts)) counts.stored += stored ? 1 : 0;
+  for (const bool stored : writeHistoryRows(ctx, inserts)) counts.stored += stored ? 1 : 0;
   return counts;
 }
 

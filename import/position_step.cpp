@@ -32,7 +32,7 @@ HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t
     }
     if (auto s = dialect.insertPosition(personId, dated->date, code)) inserts.push_back(std::move(*s));
   }
-  for (const bool stored : ctx.conn.tryExecuteEach(inserts)) counts.stored += stored ? 1 : 0;
+  for (const bool stored : writeHistoryRows(ctx, inserts)) counts.stored += stored ? 1 : 0;
   return counts;
 }
 

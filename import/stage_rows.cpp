@@ -1,6 +1,7 @@
 #include "import/assessment_step.h"
 #include "import/education_step.h"
 #include "import/frontend.h"
+#include "import/person_rewrite.h"
 #include "import/person_step.h"
 #include "import/position_step.h"
 #include "import/row_writer.h"
@@ -20,6 +21,7 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
   out.row = row;
   out.personName = std::move(personName);
   PersonToUpdate target;
+  std::optional<PersonRewrite> rewrite;
   if (update) {
     RowTarget t = rowTarget(ctx.book, ctx.columns, row, update->people);
     if (!t.refusal.empty()) {
@@ -27,15 +29,12 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
       out.reason = std::move(t.refusal);
       return out;
     }
-    target = {t.id, update->changes};
+    if (t.id != 0)
+      target = {t.id, &rewrite.emplace(ctx, t.id, update->changes, *update->stored, *update->rewritten)};
   }
   const PersonToUpdate* updating = target.id != 0 ? &target : nullptr;
   const PersonOutcome person =
       ImportPersonRecord(ctx, row, deptCode, out.personName, carry, record, typedDates, updating);
-  if (person.stored && updating && !clearReplacedHistories(ctx, person.id)) {
-    out.reason = texts::kReasonDbRefused;
-    return out;
-  }
   if (!person.stored) {
     // Nothing of the row is kept: its history lines have no person to belong to.
     out.reason = person.failure;
@@ -45,10 +44,20 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
   out.personId = person.id;
   out.updated = updating != nullptr;
   out.warnings = person.warnings;
+  StepContext steps = ctx;
+  steps.rewrite = target.rewrite;
   HistoryCounts history =
-      ImportEducationHistory(ctx, row, person.id, out.personName, carry.workStart, carry.wholeYears);
-  history += ImportPositionHistory(ctx, row, person.id, out.personName);
-  history += ImportAssessmentHistory(ctx, row, person.id, out.personName);
+      ImportEducationHistory(steps, row, person.id, out.personName, carry.workStart, carry.wholeYears);
+  history += ImportPositionHistory(steps, row, person.id, out.personName);
+  history += ImportAssessmentHistory(steps, row, person.id, out.personName);
+  // The stored rows the sheet no longer gives go once its own are in.
+  if (rewrite && !rewrite->deleteUnmatched()) {
+    RowOutcome refused;
+    refused.row = row;
+    refused.personName = std::move(out.personName);
+    refused.reason = texts::kReasonDbRefused;
+    return refused;
+  }
   out.historyRowsStored = history.stored;
   out.linesReported = history.reported;
   return out;

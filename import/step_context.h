@@ -15,11 +15,13 @@ class CodeMap;
 }
 namespace gz::db {
 class Connection;
+struct Statement;
 }
 
 namespace gz::imp {
 
 class ColumnMap;
+class PersonRewrite;
 class RowEvents;
 enum class HistoryKind;
 
@@ -57,7 +59,12 @@ struct StepContext {
   codes::CodeMap& codes;
   db::Connection& conn;
   RowEvents& frontend;  // the front end, or what the writer keeps for it
+  PersonRewrite* rewrite = nullptr;  // for a person an update rewrites: what its history steps write
 };
+
+// Runs a history step's inserts, in an update only those not stored already
+// (PersonRewrite). Says for each whether it is stored.
+std::vector<bool> writeHistoryRows(const StepContext& ctx, const std::vector<db::Statement>& inserts);
 
 // The first cell of `row`, in the columns the row's steps read, that the file
 // held as malformed text, as the reason the row's person is not imported:

@@ -60,8 +60,7 @@ int runExport(const QStringList& args) {
 }
 
 const CommandRegistration registration{
-    {"export", QT_TRANSLATE_NOOP("gzimport", "Write a department's people as a workbook the import reads"),
-     runExport}};
+    {"export", QT_TRANSLATE_NOOP("gzimport", "Write a department's people as a workbook the import reads"), runExport}};
 
 }  // namespace
 }  // namespace gz::cli

@@ -34,8 +34,8 @@ int64_t wholeNumber(const db::Value& v) {
 
 // The person of `mid` in the slice (ordered by id), or null.
 StoredPerson* ownerIn(std::deque<StoredPerson>& slice, int64_t mid) {
-  const auto it = std::lower_bound(slice.begin(), slice.end(), mid,
-                                   [](const StoredPerson& p, int64_t id) { return p.id < id; });
+  const auto it =
+      std::lower_bound(slice.begin(), slice.end(), mid, [](const StoredPerson& p, int64_t id) { return p.id < id; });
   return it != slice.end() && it->id == mid ? &*it : nullptr;
 }
 
@@ -89,8 +89,8 @@ void DepartmentRows::readSlice() {
       if (StoredPerson* p = ownerIn(slice_, wholeNumber(rs->valueAt(mid)))) add(*p, *rs, at);
   };
   history("ryxl", [](StoredPerson& p, const db::ResultSet& rs, const ColumnPositions& at) {
-    p.education.push_back({rs.valueAt(at["xxxs"]), rs.valueAt(at["xlrq"]), rs.valueAt(at["xldm"]),
-                           rs.valueAt(at["dzysxl"])});
+    p.education.push_back(
+        {rs.valueAt(at["xxxs"]), rs.valueAt(at["xlrq"]), rs.valueAt(at["xldm"]), rs.valueAt(at["dzysxl"])});
   });
   history("ryrz", [](StoredPerson& p, const db::ResultSet& rs, const ColumnPositions& at) {
     p.positions.push_back({rs.valueAt(at["rzrq"]), rs.valueAt(at["rzzwdm"]), rs.valueAt(at["gzzwdm"])});

@@ -42,8 +42,7 @@ std::vector<std::string> summaryLines(const ExportSummary& s, const std::string&
     const std::string title = text::gb18030ToUtf8(columnTitle(static_cast<Column>(i)));
     if (c.codesWithoutText > 0)
       lines.push_back(title + ": " + std::to_string(c.codesWithoutText) + "个代码在代码文件中没有文字, 按代码写出");
-    if (c.notComingBack > 0)
-      lines.push_back(title + ": " + std::to_string(c.notComingBack) + "个值导入时不能原样还原");
+    if (c.notComingBack > 0) lines.push_back(title + ": " + std::to_string(c.notComingBack) + "个值导入时不能原样还原");
   }
   return lines;
 }

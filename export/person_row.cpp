@@ -255,8 +255,7 @@ std::size_t lineCount(const std::string& cell) {
 void writeTitles(SheetStream& out, bool withDepartment) {
   out.beginRow();
   const std::size_t columns = withDepartment ? kColumnCount : kColumnCount - 1;
-  for (std::size_t c = 0; c < columns; ++c)
-    out.text(static_cast<uint16_t>(c), columnTitle(static_cast<Column>(c)));
+  for (std::size_t c = 0; c < columns; ++c) out.text(static_cast<uint16_t>(c), columnTitle(static_cast<Column>(c)));
 }
 
 bool readsAsPerson(const StoredPerson& p) {
@@ -274,9 +273,9 @@ void writePerson(const StoredPerson& p, CodeTexts& codes, bool withDepartment, S
     workStartText = d ? isoText(*d) : std::string(kEmptyDateText);
   }
   const std::optional<int64_t> months = wholeOf(p.collegeMonths);
-  const int32_t wholeYears =
-      months && *months != 0 && std::llabs(*months) <= INT32_MAX ? static_cast<int32_t>(*months / imp::kMonthsPerYear)
-                                                                 : 0;
+  const int32_t wholeYears = months && *months != 0 && std::llabs(*months) <= INT32_MAX
+                                 ? static_cast<int32_t>(*months / imp::kMonthsPerYear)
+                                 : 0;
   const std::string education = educationCell(p, w, workStartText, wholeYears);
   const std::string positions = positionCell(p, w);
   const std::string assessments = assessmentCell(p, w);

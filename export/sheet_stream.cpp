@@ -19,7 +19,9 @@ constexpr std::size_t kDateWidth = 11;
 constexpr std::size_t kMaxWidth = 60;
 constexpr double kLineHeight = 15;
 
-std::filesystem::path pathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
+std::filesystem::path pathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 std::string utf8Of(const std::filesystem::path& p) {
   const std::u8string u = p.u8string();
@@ -115,8 +117,7 @@ void SheetStream::widen(uint16_t column, std::size_t width) {
 
 void SheetStream::text(uint16_t column, std::string_view gbk, bool multiline) {
   lxw_format* format = row_ == 1 ? book_->title : multiline ? book_->wrapped : nullptr;
-  const lxw_error e =
-      worksheet_write_string(book_->sheet, row_ - 1, column, text::gb18030ToUtf8(gbk).c_str(), format);
+  const lxw_error e = worksheet_write_string(book_->sheet, row_ - 1, column, text::gb18030ToUtf8(gbk).c_str(), format);
   if (e != LXW_NO_ERROR) refused(target_, lxw_strerror(e));
   widen(column, textWidth(gbk));
 }

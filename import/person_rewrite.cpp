@@ -202,8 +202,7 @@ bool PersonRewrite::deleteUnmatched() {
       const auto* id = std::get_if<int64_t>(&t.rows[r][t.idColumn]);
       const auto* real = std::get_if<double>(&t.rows[r][t.idColumn]);
       beforeWrite();
-      if (!ctx_.conn.tryExecute(
-              d.deleteRowById(t.table, id ? *id : static_cast<int64_t>(real ? *real : 0))))
+      if (!ctx_.conn.tryExecute(d.deleteRowById(t.table, id ? *id : static_cast<int64_t>(real ? *real : 0))))
         return false;
     }
   }

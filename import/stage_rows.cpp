@@ -29,8 +29,7 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
       out.reason = std::move(t.refusal);
       return out;
     }
-    if (t.id != 0)
-      target = {t.id, &rewrite.emplace(ctx, t.id, update->changes, *update->stored, *update->rewritten)};
+    if (t.id != 0) target = {t.id, &rewrite.emplace(ctx, t.id, update->changes, *update->stored, *update->rewritten)};
   }
   const PersonToUpdate* updating = target.id != 0 ? &target : nullptr;
   const PersonOutcome person =

@@ -87,8 +87,7 @@ class Dialect {
   // never held whole: at most `limit` people with ids above `afterId`, in id
   // order; only those whose bm is the code, or with `withBelow` those of every
   // department below it too.
-  virtual Statement selectExportPeople(std::string_view deptCode, bool withBelow, int64_t afterId,
-                                       int limit) const = 0;
+  virtual Statement selectExportPeople(std::string_view deptCode, bool withBelow, int64_t afterId, int limit) const = 0;
   // The rows of one history table (ryxl, ryrz, rykh) of the same people with
   // ids in (afterId, lastId], by person, then by date.
   virtual Statement selectExportHistory(std::string_view table, std::string_view deptCode, bool withBelow,

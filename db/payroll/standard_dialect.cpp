@@ -154,8 +154,9 @@ Statement StandardDialect::deleteRowById(std::string_view table, int64_t rowId) 
 
 Statement StandardDialect::selectExportPeople(std::string_view deptCode, bool withBelow, int64_t afterId,
                                               int limit) const {
-  return {std::string("select * from ryjbxx where bm ") + (withBelow ? "like" : "=") + " ? and id>? order by id limit ?",
-          {withBelow ? prefixPattern(deptCode) : Value(std::string(deptCode)), afterId, int64_t{limit}}};
+  return {
+      std::string("select * from ryjbxx where bm ") + (withBelow ? "like" : "=") + " ? and id>? order by id limit ?",
+      {withBelow ? prefixPattern(deptCode) : Value(std::string(deptCode)), afterId, int64_t{limit}}};
 }
 
 Statement StandardDialect::selectExportHistory(std::string_view table, std::string_view deptCode, bool withBelow,

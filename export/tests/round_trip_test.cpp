@@ -48,8 +48,9 @@ class RoundTrip : public ::testing::Test {
   }
 
   int64_t person(const char* bm, const char* values) {
-    exec(std::string("insert into ryjbxx (bm,xm,bh,sfzh,grsf,xb,mz,csny,gzsj,jkzk,jxqyf,kjgl,kjtgnf,dzysxl) values ('") +
-         bm + "'," + values + ")");
+    exec(
+        std::string("insert into ryjbxx (bm,xm,bh,sfzh,grsf,xb,mz,csny,gzsj,jkzk,jxqyf,kjgl,kjtgnf,dzysxl) values ('") +
+        bm + "'," + values + ")");
     auto rs = conn->query({"select max(id) as id from ryjbxx", {}});
     rs->next();
     return rs->integer("id");
@@ -113,8 +114,8 @@ class RoundTrip : public ::testing::Test {
     while (people->next()) {
       const std::string id = people->text("id");
       std::string line;
-      for (const char* c : {"xm", "bh", "sfzh", "grsf", "xb", "mz", "csny", "gzsj", "jkzk", "jxqyf", "kjgl", "kjtgnf",
-                            "dzysxl"})
+      for (const char* c :
+           {"xm", "bh", "sfzh", "grsf", "xb", "mz", "csny", "gzsj", "jkzk", "jxqyf", "kjgl", "kjtgnf", "dzysxl"})
         line += U(people->text(c)) + "|";
       out.push_back(line);
       const auto history = [&](const std::string& sql, std::vector<const char*> cols) {
@@ -189,10 +190,10 @@ TYPED_TEST(RoundTrip, WorkbookCells) {
   const auto cell = [&](uint32_t row, uint32_t col) { return book->value(row, col); };
   Lines titles;
   for (uint32_t c = 1; c <= kColumnCount; ++c) titles.push_back(U(cell(1, c).text));
-  EXPECT_EQ(titles, (Lines{"序号", "姓名", "性别", "民族", "身份证号", "出生年月", "参加工作时间", "个人身份",
-                           "工龄调整(月)", "扣减从1993年到2006年除见习期外年度考订不计考核等不合格年限",
-                           "不计算工龄的大专以上学龄（年）", "学历", "执行基本工资对应职务", "从2006年开始的考核情况",
-                           "部门"}));
+  EXPECT_EQ(titles,
+            (Lines{"序号", "姓名", "性别", "民族", "身份证号", "出生年月", "参加工作时间", "个人身份", "工龄调整(月)",
+                   "扣减从1993年到2006年除见习期外年度考订不计考核等不合格年限", "不计算工龄的大专以上学龄（年）",
+                   "学历", "执行基本工资对应职务", "从2006年开始的考核情况", "部门"}));
   EXPECT_EQ(U(cell(2, 2).text), "张三");
   EXPECT_EQ(U(cell(2, 3).text), "男");
   EXPECT_EQ(U(cell(2, 4).text), "汉族");

@@ -174,10 +174,16 @@ TYPED_TEST(UpdatePeople, MatchedPeopleAreUpdatedInPlace) {
 TYPED_TEST(UpdatePeople, OnlyWhatDiffersIsWritten) {
   this->codes.set(G("科员"), "31");
   this->codes.set(G("合格"), "2");
-  const std::vector<Cell> titles = {"姓名", "身份证号", "出生年月", "参加工作时间", "个人身份",
-                                    "学历", "执行基本工资对应职务", "从2006年开始的考核情况"};
+  const std::vector<Cell> titles = {"姓名",
+                                    "身份证号",
+                                    "出生年月",
+                                    "参加工作时间",
+                                    "个人身份",
+                                    "学历",
+                                    "执行基本工资对应职务",
+                                    "从2006年开始的考核情况"};
   const auto zhang = [](const char* status, const char* education) {
-    return std::vector<Cell>{"张三",   "110101196503010011", Cell::date(23802),     Cell::date(31260), status,
+    return std::vector<Cell>{"张三",    "110101196503010011",       Cell::date(23802),   Cell::date(31260), status,
                              education, "1998.07科员\n2003.01科员", "2006优秀\n2007合格"};
   };
   const auto tables = [this] {

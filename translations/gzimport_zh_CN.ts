@@ -286,6 +286,22 @@ cannot be taken back.</source>
         <translation>撤销日志无法写入时也照样导入；
 这样的导入不能撤销。</translation>
     </message>
+    <message>
+        <source>Writes the people of a department, with their education, position and assessment history, as a workbook in the layout the import reads. Codes are written as their first text in the code file.</source>
+        <translation>把一个部门的人员连同其学历、职务和考核履历写成导入所读格式的工作簿。代码按代码文件中对应的第一个文字写出。</translation>
+    </message>
+    <message>
+        <source>The people of every department below it too, with a 部门 column.</source>
+        <translation>连同其下各级部门的人员，并加一列“部门”。</translation>
+    </message>
+    <message>
+        <source>The workbook to write.</source>
+        <translation>要写出的工作簿。</translation>
+    </message>
+    <message>
+        <source>Write a department&apos;s people as a workbook the import reads</source>
+        <translation>把部门人员写成可供导入的工作簿</translation>
+    </message>
 </context>
 <context>
     <name>gzimport-gui</name>

@@ -190,6 +190,10 @@ std::string educationCell(const StoredPerson& p, RowWriter& w, std::string_view 
     const std::string line = yearMonth(*d) + w.textFor(Column::Education, code);
     cell += (cell.empty() ? "" : "\n") + line;
     const std::optional<imp::DatedLine> dated = imp::readDatedLine(line, imp::kEducationNameBytes);
+    if (!dated) {
+      w.lost(Column::Education);
+      continue;
+    }
     const bool fullTime = text::compareBytes(dated->date, workStart) <= 0;
     if (w.importedCode(dated->name) != code || db::parseDateText(dated->date) != d ||
         valueText(r.mode) != db::person::studyModeText(fullTime))
@@ -220,6 +224,10 @@ std::string positionCell(const StoredPerson& p, RowWriter& w) {
     const std::string line = yearMonth(*d) + w.textFor(Column::Position, code);
     cell += (cell.empty() ? "" : "\n") + line;
     const std::optional<imp::DatedLine> dated = imp::readDatedLine(text::trimView(line), imp::kPositionNameBytes);
+    if (!dated) {
+      w.lost(Column::Position);
+      continue;
+    }
     if (w.importedCode(text::trimView(dated->name)) != code || db::parseDateText(dated->date) != d ||
         valueText(r.salaryCode) != code)
       w.lost(Column::Position);

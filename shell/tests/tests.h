@@ -17,11 +17,12 @@ QObject* makeRunSafetyTests();
 QObject* makeRosterTests();
 QObject* makeCheckTests();
 QObject* makeUndoTests();
+QObject* makeExportTests();
 
 inline std::vector<QObject*> allTests() {
   return {makeStartupTests(),   makeImportTests(),   makeChooserTests(), makeExceptionTests(),
           makeTreeClickTests(), makePasswordTests(), makeRunEndTests(),  makeRunSafetyTests(),
-          makeRosterTests(),    makeCheckTests(),    makeUndoTests()};
+          makeRosterTests(),    makeCheckTests(),    makeUndoTests(),    makeExportTests()};
 }
 
 }  // namespace gz::shell::testing

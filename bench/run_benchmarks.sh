@@ -120,3 +120,6 @@ if [ -f bench/run_pg_bench.sh ]; then
 else
   echo "PostgreSQL: bench/run_pg_bench.sh is not there, so no PostgreSQL figures"
 fi
+
+echo
+bash bench/run_export_bench.sh "$N"

@@ -48,7 +48,7 @@ std::string dmUnreadableLine(std::size_t lineNumber) {
          "\xD0\xD0\xD3\xD0\xCE\xDE\xB7\xA8\xCA\xB6\xB1\xF0\xB5\xC4\xCE\xC4\xD7\xD6,\xCE\xB4\xCA\xB9\xD3\xC3";
 }
 
-DmLoadOutcome loadDmFile(CodeMap& map, const std::filesystem::path& path) {
+DmLoadOutcome loadDmFile(CodeMap& map, const std::filesystem::path& path, std::vector<DmEntry>* inFileOrder) {
   map.clear();
   DmLoadOutcome outcome;
   std::error_code ec;
@@ -62,7 +62,7 @@ DmLoadOutcome loadDmFile(CodeMap& map, const std::filesystem::path& path) {
     return outcome;
   }
   const DmText text = decodeDmBytes(readWholeFile(path));
-  applyDmText(text.text, map, &outcome.unreadableLines);
+  applyDmText(text.text, map, &outcome.unreadableLines, inFileOrder);
   outcome.status = DmLoadOutcome::Status::Loaded;
   outcome.entries = map.size();
   outcome.fromUtf8 = text.fromUtf8;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "codes/code_map.h"
+#include "codes/dm_text.h"
 
 namespace gz::codes {
 
@@ -49,7 +50,9 @@ std::string dmUnreadableLine(std::size_t lineNumber);
 // such file (a folder of that name counts as none), the map stays empty and
 // the outcome is Missing: the caller writes kDmFileMissingLine to the error
 // pane and the import goes ahead. Throws DmFileError when the file exists but
-// cannot be read; the map is then empty too.
-DmLoadOutcome loadDmFile(CodeMap& map, const std::filesystem::path& path = std::filesystem::path(kDmFileName));
+// cannot be read; the map is then empty too. The entries applied, in the
+// order of the file, go to `inFileOrder` when given.
+DmLoadOutcome loadDmFile(CodeMap& map, const std::filesystem::path& path = std::filesystem::path(kDmFileName),
+                         std::vector<DmEntry>* inFileOrder = nullptr);
 
 }  // namespace gz::codes

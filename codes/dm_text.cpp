@@ -17,7 +17,8 @@ std::optional<DmEntry> parseDmLine(std::string_view line) {
   return DmEntry{std::string(key), std::string(value)};
 }
 
-std::size_t applyDmText(std::string_view content, CodeMap& map, std::vector<std::size_t>* unreadableLines) {
+std::size_t applyDmText(std::string_view content, CodeMap& map, std::vector<std::size_t>* unreadableLines,
+                        std::vector<DmEntry>* inFileOrder) {
   std::size_t applied = 0;
   std::size_t number = 0;
   for (const std::string& line : text::splitLines(content)) {
@@ -27,6 +28,7 @@ std::size_t applyDmText(std::string_view content, CodeMap& map, std::vector<std:
       continue;
     }
     if (auto entry = parseDmLine(line)) {
+      if (inFileOrder) inFileOrder->push_back(*entry);
       map.set(std::move(entry->key), std::move(entry->value));
       ++applied;
     }

@@ -30,9 +30,10 @@ std::optional<DmEntry> parseDmLine(std::string_view line);
 // Applies every line of `content` to `map` in order, so a key given twice ends
 // with its last value. A line holding bytes that are no GB 18030 character
 // is not applied (its value would reach the database changed); its 1-based
-// number goes to `unreadableLines`. Returns the number of lines that gave an
-// entry.
-std::size_t applyDmText(std::string_view content, CodeMap& map, std::vector<std::size_t>* unreadableLines = nullptr);
+// number goes to `unreadableLines`. Each entry applied is also added to
+// `inFileOrder` when given. Returns the number of lines that gave an entry.
+std::size_t applyDmText(std::string_view content, CodeMap& map, std::vector<std::size_t>* unreadableLines = nullptr,
+                        std::vector<DmEntry>* inFileOrder = nullptr);
 
 // The bytes of a code file as GB 18030 text, which is the default and reads
 // every GBK file as it is. A file that starts with the UTF-8 byte order mark

@@ -40,7 +40,7 @@ HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64
     inserts.push_back(std::move(*s));
     if (ctx.stored) sent.push_back({HistoryKind::Assessment, std::to_string(year), std::string(name), code});
   }
-  const std::vector<bool> accepted = ctx.conn.tryExecuteEach(inserts);
+  const std::vector<bool> accepted = writeHistoryRows(ctx, inserts);
   for (std::size_t i = 0; i < accepted.size(); ++i) {
     if (!accepted[i]) continue;
     ++counts.stored;

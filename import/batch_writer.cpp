@@ -37,7 +37,7 @@ void BatchWriter::endRow(const RowOutcome& row) {
     row_.reset();
   }
   inRow_ = false;
-  if (keep && row.personId != 0 && reports_.journal) reports_.journal->personAdded(row.personId);
+  if (keep && row.personId != 0 && !row.updated && reports_.journal) reports_.journal->personAdded(row.personId);
   tally_.settled(row);
   reports_.sink.rowDone(row);
 }

@@ -196,7 +196,7 @@ void BulkWriter::deliver(const KeptRow& row) {
 }
 
 void BulkWriter::settled(const RowOutcome& o) {
-  if (o.stored && o.personId != 0 && reports_.journal) reports_.journal->personAdded(o.personId);
+  if (o.stored && o.personId != 0 && !o.updated && reports_.journal) reports_.journal->personAdded(o.personId);
   tally_.settled(o);
   reports_.sink.rowDone(o);
 }

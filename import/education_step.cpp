@@ -132,7 +132,7 @@ HistoryCounts ImportEducationHistory(const StepContext& ctx, int32_t row, int64_
   HistoryCounts counts;
   const EducationInserts inserts =
       educationInserts(ctx, read, personId, personName, giveYears && !yearsByUpdate ? wholeYears : 0, counts);
-  const std::vector<bool> accepted = ctx.conn.tryExecuteEach(inserts.statements);
+  const std::vector<bool> accepted = writeHistoryRows(ctx, inserts.statements);
   const bool yearsLeft = countStored(ctx, personId, inserts, accepted, counts);
   if (giveYears && (yearsByUpdate || yearsLeft))
     if (auto s = db::dialectOf(ctx.conn).updateEducationYears(wholeYears, personId,

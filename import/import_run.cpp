@@ -36,7 +36,9 @@ std::unique_ptr<UpdateRun> startUpdate(db::Connection& conn, const ImportRequest
   auto update = std::make_unique<UpdateRun>(conn, rows.deptCode, changes);
   rows.update = &update->targets();
   out.updating = true;
-  out.peopleNotNamed = update->people().notNamed(workbookNumbers(rows.book, rows.columns, rows.firstRow));
+  const std::unordered_set<std::string> named = workbookNumbers(rows.book, rows.columns, rows.firstRow);
+  out.peopleNotNamed = update->people().notNamed(named);
+  update->readStored(conn, rows.deptCode, rows.columns, named);
   return update;
 }
 

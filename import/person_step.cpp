@@ -8,6 +8,7 @@
 #include "import/frontend.h"
 #include "import/numbers.h"
 #include "import/person_checks.h"
+#include "import/person_rewrite.h"
 #include "import/texts.h"
 #include "import/typed_date_counter.h"
 #include "import/update_people.h"
@@ -191,7 +192,7 @@ PersonOutcome ImportPersonRecord(const StepContext& ctx, int32_t row, std::strin
     return out;
   }
   try {
-    if (update && !updateStoredPerson(ctx, update->id, update->changes, record)) {
+    if (update && !update->rewrite->updatePerson(updatedColumns(ctx.columns, record))) {
       out.failure = texts::kReasonDbRefused;
       return out;
     }

@@ -17,13 +17,13 @@ struct CellValue;
 namespace gz::imp {
 
 class TypedDateCounter;
-class ChangeObserver;
+class PersonRewrite;
 
 // The person of the department a row of an update run writes over instead
 // of adding one; `changes` (when set) is told first.
 struct PersonToUpdate {
   int64_t id = 0;
-  ChangeObserver* changes = nullptr;
+  PersonRewrite* rewrite = nullptr;  // writes only what differs from the person as stored
 };
 
 // Values the run keeps across rows and hands from the person step to the

@@ -37,7 +37,7 @@ HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t
     inserts.push_back(std::move(*s));
     if (ctx.stored) sent.push_back({HistoryKind::Position, dated->date, std::string(name), code});
   }
-  const std::vector<bool> accepted = ctx.conn.tryExecuteEach(inserts);
+  const std::vector<bool> accepted = writeHistoryRows(ctx, inserts);
   for (std::size_t i = 0; i < accepted.size(); ++i) {
     if (!accepted[i]) continue;
     ++counts.stored;

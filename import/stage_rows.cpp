@@ -1,6 +1,7 @@
 #include "import/assessment_step.h"
 #include "import/education_step.h"
 #include "import/frontend.h"
+#include "import/person_rewrite.h"
 #include "import/person_step.h"
 #include "import/position_step.h"
 #include "import/row_writer.h"
@@ -30,6 +31,7 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
   out.personName = std::move(personName);
   if (ctx.stored) *ctx.stored = {};
   PersonToUpdate target;
+  std::optional<PersonRewrite> rewrite;
   if (update) {
     RowTarget t = rowTarget(ctx.book, ctx.columns, row, update->people);
     if (!t.refusal.empty()) {
@@ -37,15 +39,11 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
       out.reason = std::move(t.refusal);
       return out;
     }
-    target = {t.id, update->changes};
+    if (t.id != 0) target = {t.id, &rewrite.emplace(ctx, t.id, update->changes, *update->stored, *update->rewritten)};
   }
   const PersonToUpdate* updating = target.id != 0 ? &target : nullptr;
   const PersonOutcome person =
       ImportPersonRecord(ctx, row, deptCode, out.personName, carry, record, typedDates, updating);
-  if (person.stored && updating && !clearReplacedHistories(ctx, person.id)) {
-    out.reason = texts::kReasonDbRefused;
-    return out;
-  }
   if (!person.stored) {
     // Nothing of the row is kept: its history lines have no person to belong to.
     out.reason = person.failure;
@@ -55,10 +53,20 @@ RowOutcome importRow(const StepContext& ctx, int32_t row, std::string personName
   out.personId = person.id;
   out.updated = updating != nullptr;
   out.warnings = person.warnings;
+  StepContext steps = ctx;
+  steps.rewrite = target.rewrite;
   HistoryCounts history =
-      ImportEducationHistory(ctx, row, person.id, out.personName, carry.workStart, carry.wholeYears);
-  history += ImportPositionHistory(ctx, row, person.id, out.personName);
-  history += ImportAssessmentHistory(ctx, row, person.id, out.personName);
+      ImportEducationHistory(steps, row, person.id, out.personName, carry.workStart, carry.wholeYears);
+  history += ImportPositionHistory(steps, row, person.id, out.personName);
+  history += ImportAssessmentHistory(steps, row, person.id, out.personName);
+  // The stored rows the sheet no longer gives go once its own are in.
+  if (rewrite && !rewrite->deleteUnmatched()) {
+    RowOutcome refused;
+    refused.row = row;
+    refused.personName = std::move(out.personName);
+    refused.reason = texts::kReasonDbRefused;
+    return refused;
+  }
   out.historyRowsStored = history.stored;
   out.linesReported = history.reported;
   keepStoredValues(ctx, record, out);

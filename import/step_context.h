@@ -15,11 +15,13 @@ class CodeMap;
 }
 namespace gz::db {
 class Connection;
+struct Statement;
 }
 
 namespace gz::imp {
 
 class ColumnMap;
+class PersonRewrite;
 class RowEvents;
 enum class HistoryKind;
 struct StoredValues;
@@ -61,7 +63,12 @@ struct StepContext {
   // Where the steps put down what they store for the row in hand, when the
   // run keeps the rows' results; null otherwise.
   StoredValues* stored = nullptr;
+  PersonRewrite* rewrite = nullptr;  // for a person an update rewrites: what its history steps write
 };
+
+// Runs a history step's inserts, in an update only those not stored already
+// (PersonRewrite). Says for each whether it is stored.
+std::vector<bool> writeHistoryRows(const StepContext& ctx, const std::vector<db::Statement>& inserts);
 
 // The first cell of `row`, in the columns the row's steps read, that the file
 // held as malformed text, as the reason the row's person is not imported:

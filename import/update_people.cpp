@@ -34,17 +34,6 @@ constexpr TitledColumn kTitledColumns[] = {
     {&SheetColumns::collegeYears, col::kCollegeMonths},
 };
 
-// The history tables a row replaces, by the sheet column that feeds them.
-struct HistoryTable {
-  int32_t SheetColumns::* title;
-  const char* table;
-};
-constexpr HistoryTable kHistoryTables[] = {
-    {&SheetColumns::education, "ryxl"},
-    {&SheetColumns::position, "ryrz"},
-    {&SheetColumns::assessment, "rykh"},
-};
-
 }  // namespace
 
 PeopleByNumber::PeopleByNumber(db::Connection& conn, std::string_view deptCode) {
@@ -67,6 +56,15 @@ int PeopleByNumber::notNamed(const std::unordered_set<std::string>& named) const
   for (const auto& [key, ids] : byKey_)
     if (named.count(key) != 0) count -= static_cast<int>(ids.size());
   return count;
+}
+
+void UpdateRun::readStored(db::Connection& conn, std::string_view deptCode, const SheetColumns& columns,
+                           const std::unordered_set<std::string>& named) {
+  std::unordered_set<int64_t> ids;
+  for (const std::string& key : named)
+    if (const std::vector<int64_t>& found = people_.withKey(key); found.size() == 1) ids.insert(found.front());
+  stored_ = std::make_unique<StoredPeople>(conn, deptCode, columns, ids);
+  targets_.stored = stored_.get();
 }
 
 RowTarget rowTarget(const sheet::Workbook& book, const SheetColumns& columns, int32_t row,
@@ -116,18 +114,6 @@ db::Row updatedColumns(const SheetColumns& columns, const db::PersonRecord& reco
     out.set(c.column, std::move(value));
   }
   return out;
-}
-
-bool updateStoredPerson(const StepContext& ctx, int64_t id, ChangeObserver* changes, const db::PersonRecord& record) {
-  if (changes) changes->personChanging(id);
-  return ctx.conn.tryExecute(db::dialectOf(ctx.conn).updatePerson(id, updatedColumns(ctx.columns, record)));
-}
-
-bool clearReplacedHistories(const StepContext& ctx, int64_t id) {
-  const db::Dialect& dialect = db::dialectOf(ctx.conn);
-  for (const HistoryTable& h : kHistoryTables)
-    if (ctx.columns.*h.title != 0 && !ctx.conn.tryExecute(dialect.deletePersonRows(h.table, id))) return false;
-  return true;
 }
 
 }  // namespace gz::imp

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "db/payroll/person_columns.h"
+#include "import/person_rewrite.h"
 #include "import/step_context.h"
 
 namespace gz::imp {
@@ -39,6 +41,8 @@ class PeopleByNumber {
 struct UpdateTargets {
   const PeopleByNumber& people;
   ChangeObserver* changes = nullptr;  // told before a person is changed, when set
+  const StoredPeople* stored = nullptr;              // the rows of the people the sheet may change
+  std::unordered_set<int64_t>* rewritten = nullptr;  // the people rows of the run rewrote so far
 };
 
 // The update of one run, set up once the run knows that it updates: the
@@ -46,7 +50,11 @@ struct UpdateTargets {
 class UpdateRun {
  public:
   UpdateRun(db::Connection& conn, std::string_view deptCode, ChangeObserver* changes)
-      : people_(conn, deptCode), targets_{people_, changes} {}
+      : people_(conn, deptCode), targets_{people_, changes, nullptr, &rewritten_} {}
+  // Reads the stored rows of the people the folded numbers `named` name
+  // (the workbook's), before any row is written.
+  void readStored(db::Connection& conn, std::string_view deptCode, const SheetColumns& columns,
+                  const std::unordered_set<std::string>& named);
   UpdateRun(const UpdateRun&) = delete;
   UpdateRun& operator=(const UpdateRun&) = delete;
 
@@ -55,6 +63,8 @@ class UpdateRun {
 
  private:
   PeopleByNumber people_;
+  std::unique_ptr<StoredPeople> stored_;
+  std::unordered_set<int64_t> rewritten_;
   UpdateTargets targets_;
 };
 
@@ -76,14 +86,5 @@ std::unordered_set<std::string> workbookNumbers(const sheet::Workbook& book, con
 // insert would store it). The department and the values every new person
 // starts with are not among them: an update leaves them as they are.
 db::Row updatedColumns(const SheetColumns& columns, const db::PersonRecord& record);
-
-// Tells `changes` (when set), then writes the columns of `record` the sheet
-// has titles for over the person `id`. False when the database refuses.
-bool updateStoredPerson(const StepContext& ctx, int64_t id, ChangeObserver* changes, const db::PersonRecord& record);
-
-// Deletes the person's education, position and assessment rows where the
-// sheet has that history column, so the steps that follow store the sheet's
-// lines in their place. False when the database refuses.
-bool clearReplacedHistories(const StepContext& ctx, int64_t id);
 
 }  // namespace gz::imp

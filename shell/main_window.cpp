@@ -33,6 +33,7 @@
 #include "shell/institution_tree_view.h"
 #include "shell/message_boxes.h"
 #include "shell/personnel_grid.h"
+#include "shell/window_export.h"
 #include "shell/window_frontend.h"
 #include "shell/window_journal.h"
 #include "text/gb18030.h"
@@ -120,6 +121,7 @@ void TFSYDbf::createControls() {
   connect(Button1, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button1Click); });
   connect(checkButton_, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::checkClick); });
   connect(undoButton_, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::undoClick); });
+  connect(exportButton_, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::exportClick); });
   connect(BitBtn1, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::BitBtn1Click); });
   connect(Button2, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button2Click); });
   connect(Button3, &QPushButton::clicked, this, [this] { guarded(&TFSYDbf::Button3Click); });
@@ -130,6 +132,7 @@ void TFSYDbf::createControls() {
   Button1->setEnabled(false);
   checkButton_->setEnabled(false);
   undoButton_->setEnabled(false);
+  exportButton_->setEnabled(false);
   BitBtn1->setEnabled(false);
   ProgressBar1->lower();
 }
@@ -167,6 +170,8 @@ void TFSYDbf::createRunControls() {
   // In the free strip under 导入, so no control of the window moves.
   checkButton_ = place(new QPushButton(QStringLiteral("检查"), this), "checkButton", 515, 284, 57, 19);
   undoButton_ = place(new QPushButton(QStringLiteral("撤销导入…"), this), "undoButton", 587, 284, 121, 19);
+  // In the free strip above 导入.
+  exportButton_ = place(new QPushButton(QStringLiteral("导出…"), this), "exportButton", 515, 238, 57, 19);
 }
 
 // The personnel grid, the institution tree and the status bar.
@@ -251,6 +256,7 @@ void TFSYDbf::Timer1Timer() {
   Button1->setEnabled(true);
   checkButton_->setEnabled(true);
   undoButton_->setEnabled(true);
+  exportButton_->setEnabled(true);
   loadInstitutionTree();
 }
 
@@ -281,6 +287,7 @@ void TFSYDbf::setRunState(bool running) {
   Button1->setEnabled(!running);
   checkButton_->setEnabled(!running);
   undoButton_->setEnabled(!running);
+  exportButton_->setEnabled(!running);
   BitBtn1->setEnabled(running);
   Button2->setEnabled(!running);
   // The progress bar lies under the file list and the grid; it comes to
@@ -304,6 +311,18 @@ void TFSYDbf::undoClick() {
     statusPanels_[1]->setText(result.line);
   }
   if (result.changed) refreshPersonnelView();
+}
+
+void TFSYDbf::exportClick() {
+  if (running_) return;
+  const tree::JGData* record = selectedRecord();
+  if (!record) {
+    setup_.boxes->show(this, QStringLiteral(" 请选择部门!"), QStringLiteral("错误"), BoxIcon::Error);
+    return;
+  }
+  // As the grid shows it: the department and those below it, when it has any.
+  const bool withBelow = TV1->selectedItems().first()->childCount() > 0;
+  exportDepartmentClick(this, *setup_.boxes, database(), *record, withBelow, *Memo1);
 }
 
 void TFSYDbf::startRun(bool checkOnly) {

@@ -89,6 +89,8 @@ class TFSYDbf : public QWidget {
   void checkClick();
   // 撤销导入…: one of this database's runs taken back, then the grid shown again.
   void undoClick();
+  // 导出…: the selected department as a workbook the import reads (shell/window_export.h).
+  void exportClick();
   void startRun(bool checkOnly);
   void BitBtn1Click();
   void Button2Click();
@@ -144,6 +146,7 @@ class TFSYDbf : public QWidget {
   QPushButton* Button1 = nullptr;
   QPushButton* checkButton_ = nullptr;
   QPushButton* undoButton_ = nullptr;
+  QPushButton* exportButton_ = nullptr;
   QPushButton* BitBtn1 = nullptr;
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;

@@ -109,6 +109,19 @@ std::optional<QString> QtMessageBoxes::askRejectsPath(QWidget* parent, const QSt
   return path;
 }
 
+std::optional<QString> QtMessageBoxes::askExportPath(QWidget* parent, const QString& suggested) {
+  QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("导出部门人员"), suggested,
+                                              QStringLiteral("Excel 工作簿 (*.xlsx)"));
+  if (path.isEmpty()) return std::nullopt;
+  if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) path += QLatin1String(".xlsx");
+  return path;
+}
+
+std::optional<QString> RecordingMessageBoxes::askExportPath(QWidget*, const QString& suggested) {
+  suggestedExportPaths << suggested;
+  return exportPath;
+}
+
 bool RecordingMessageBoxes::showOfferingRejects(QWidget*, const QString& text, const QString& caption) {
   shown_.push_back({text, caption, BoxIcon::None, true});
   if (onShow) onShow(shown_.back());

@@ -63,6 +63,8 @@ class MessageBoxes {
   virtual bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) = 0;
   // The save dialog for those rows, starting at `suggested`; nullopt when cancelled.
   virtual std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) = 0;
+  // The save dialog of 导出…, starting at `suggested`; nullopt when cancelled.
+  virtual std::optional<QString> askExportPath(QWidget* parent, const QString& suggested) = 0;
   // Lets the operator choose one of the runs (one line each); the index, or nullopt when cancelled.
   virtual std::optional<int> askRunToTakeBack(QWidget* parent, const QStringList& runs) = 0;
   // Asks to confirm `text` with the button `confirmButton` and 取消: true for
@@ -89,6 +91,7 @@ class QtMessageBoxes final : public MessageBoxes {
   bool askOtherSheet(QWidget* parent, const QString& text, RunKind kind) override;
   bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) override;
+  std::optional<QString> askExportPath(QWidget* parent, const QString& suggested) override;
   std::optional<int> askRunToTakeBack(QWidget* parent, const QStringList& runs) override;
   bool askConfirm(QWidget* parent, const QString& text, const QString& caption, const QString& confirmButton) override;
   bool showPreview(QWidget* parent, const imp::RowResults& results, const QString& summary) override;
@@ -143,6 +146,10 @@ class RecordingMessageBoxes final : public MessageBoxes {
   bool saveRejects = false;
   std::optional<QString> rejectsPath;
   QStringList suggestedRejectsPaths;
+  // The save dialog of 导出…, answered with `exportPath`.
+  std::optional<QString> askExportPath(QWidget* parent, const QString& suggested) override;
+  std::optional<QString> exportPath;
+  QStringList suggestedExportPaths;
   // The lists of runs offered, answered with `runToTakeBack`; the
   // confirmations asked, answered with `confirm`.
   std::optional<int> askRunToTakeBack(QWidget* parent, const QStringList& runs) override;

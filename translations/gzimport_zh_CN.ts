@@ -282,6 +282,22 @@ finds the titles and the data rows, and the rows the file hides, go to stderr.</
         <source>--report must name another file than the workbook and the --rejects file</source>
         <translation>--report 必须指定与工作簿和 --rejects 文件不同的文件</translation>
     </message>
+    <message>
+        <source>Writes the people of a department, with their education, position and assessment history, as a workbook in the layout the import reads. Codes are written as their first text in the code file.</source>
+        <translation>把一个部门的人员连同其学历、职务和考核履历写成导入所读格式的工作簿。代码按代码文件中对应的第一个文字写出。</translation>
+    </message>
+    <message>
+        <source>The people of every department below it too, with a 部门 column.</source>
+        <translation>连同其下各级部门的人员，并加一列“部门”。</translation>
+    </message>
+    <message>
+        <source>The workbook to write.</source>
+        <translation>要写出的工作簿。</translation>
+    </message>
+    <message>
+        <source>Write a department&apos;s people as a workbook the import reads</source>
+        <translation>把部门人员写成可供导入的工作簿</translation>
+    </message>
 </context>
 <context>
     <name>gzimport-gui</name>

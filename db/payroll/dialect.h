@@ -77,6 +77,21 @@ class Dialect {
   // of one per-person table (ryxl, ryrz, rykh) that belong to the person.
   virtual Statement updatePerson(int64_t personId, const Row& columns) const = 0;
   virtual Statement deletePersonRows(std::string_view table, int64_t personId) const = 0;
+  // An update that writes only what differs: the rows of one per-person
+  // table of the people of a department and every department below it, read
+  // before the update, and one of those rows deleted by its key (`id`).
+  virtual Statement selectDepartmentRows(std::string_view table, std::string_view deptCode) const = 0;
+  virtual Statement deleteRowById(std::string_view table, int64_t rowId) const = 0;
+
+  // Export, read a slice at a time so that a department of any size is
+  // never held whole: at most `limit` people with ids above `afterId`, in id
+  // order; only those whose bm is the code, or with `withBelow` those of every
+  // department below it too.
+  virtual Statement selectExportPeople(std::string_view deptCode, bool withBelow, int64_t afterId, int limit) const = 0;
+  // The rows of one history table (ryxl, ryrz, rykh) of the same people with
+  // ids in (afterId, lastId], by person, then by date.
+  virtual Statement selectExportHistory(std::string_view table, std::string_view deptCode, bool withBelow,
+                                        int64_t afterId, int64_t lastId) const = 0;
 };
 
 // A connection that builds the payroll statements its own way rather than

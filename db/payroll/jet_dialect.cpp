@@ -22,6 +22,17 @@ bool safeDateText(std::string_view date) {
 
 Statement text(std::string s) { return Statement{std::move(s), {}}; }
 
+// The department's people for an export: bm the code itself, or any code that begins with it.
+std::string departmentFilter(std::string_view deptCode, bool withBelow) {
+  return withBelow ? "bm like '" + doubleQuotes(deptCode) + "%'" : "bm='" + doubleQuotes(deptCode) + "'";
+}
+
+std::string historyDateColumn(std::string_view table) {
+  if (table == "ryxl") return "xlrq";
+  if (table == "ryrz") return "rzrq";
+  return "khnd";
+}
+
 }  // namespace
 
 DialectKind JetDialect::kind() const { return DialectKind::Jet; }
@@ -127,6 +138,27 @@ Statement JetDialect::updatePerson(int64_t personId, const Row& columns) const {
 
 Statement JetDialect::deletePersonRows(std::string_view table, int64_t personId) const {
   return text("delete from " + std::string(table) + " where mid=" + std::to_string(personId));
+}
+
+Statement JetDialect::selectDepartmentRows(std::string_view table, std::string_view deptCode) const {
+  return text("select * from " + std::string(table) + " where mid in (select id from ryjbxx where " +
+              departmentFilter(deptCode, true) + ")");
+}
+
+Statement JetDialect::deleteRowById(std::string_view table, int64_t rowId) const {
+  return text("delete from " + std::string(table) + " where id=" + std::to_string(rowId));
+}
+
+Statement JetDialect::selectExportPeople(std::string_view deptCode, bool withBelow, int64_t afterId, int limit) const {
+  return text("select top " + std::to_string(limit) + " * from ryjbxx where " + departmentFilter(deptCode, withBelow) +
+              " and id>" + std::to_string(afterId) + " order by id");
+}
+
+Statement JetDialect::selectExportHistory(std::string_view table, std::string_view deptCode, bool withBelow,
+                                          int64_t afterId, int64_t lastId) const {
+  return text("select * from " + std::string(table) + " where mid in (select id from ryjbxx where " +
+              departmentFilter(deptCode, withBelow) + " and id>" + std::to_string(afterId) +
+              " and id<=" + std::to_string(lastId) + ") order by mid," + historyDateColumn(table));
 }
 
 }  // namespace gz::db

@@ -28,6 +28,11 @@ class JetDialect final : public Dialect {
   WholeRows wholeRows() const override;
   Statement updatePerson(int64_t personId, const Row& columns) const override;
   Statement deletePersonRows(std::string_view table, int64_t personId) const override;
+  Statement selectDepartmentRows(std::string_view table, std::string_view deptCode) const override;
+  Statement deleteRowById(std::string_view table, int64_t rowId) const override;
+  Statement selectExportPeople(std::string_view deptCode, bool withBelow, int64_t afterId, int limit) const override;
+  Statement selectExportHistory(std::string_view table, std::string_view deptCode, bool withBelow, int64_t afterId,
+                                int64_t lastId) const override;
 };
 
 }  // namespace gz::db

@@ -22,6 +22,13 @@ const InsertShape kEducationWithYears("ryxl", {"mid", "xxxs", "xlrq", "xldm", "d
 const InsertShape kPosition("ryrz", {"mid", "rzrq", "rzzwdm", "gzzwdm"});
 const InsertShape kAssessment("rykh", {"mid", "khnd", "khjg"});
 
+// The date column each history table is ordered by in an export.
+std::string historyDateColumn(std::string_view table) {
+  if (table == "ryxl") return "xlrq";
+  if (table == "ryrz") return "rzrq";
+  return "khnd";
+}
+
 }  // namespace
 
 Statement StandardDialect::countInstitutions() const { return {"select count(*) as cnt from dm_jg", {}}; }
@@ -134,6 +141,29 @@ Statement StandardDialect::updatePerson(int64_t personId, const Row& columns) co
 
 Statement StandardDialect::deletePersonRows(std::string_view table, int64_t personId) const {
   return {"delete from " + std::string(table) + " where mid=?", {personId}};
+}
+
+Statement StandardDialect::selectDepartmentRows(std::string_view table, std::string_view deptCode) const {
+  return {"select * from " + std::string(table) + " where mid in (select id from ryjbxx where bm like ?)",
+          {prefixPattern(deptCode)}};
+}
+
+Statement StandardDialect::deleteRowById(std::string_view table, int64_t rowId) const {
+  return {"delete from " + std::string(table) + " where id=?", {rowId}};
+}
+
+Statement StandardDialect::selectExportPeople(std::string_view deptCode, bool withBelow, int64_t afterId,
+                                              int limit) const {
+  return {
+      std::string("select * from ryjbxx where bm ") + (withBelow ? "like" : "=") + " ? and id>? order by id limit ?",
+      {withBelow ? prefixPattern(deptCode) : Value(std::string(deptCode)), afterId, int64_t{limit}}};
+}
+
+Statement StandardDialect::selectExportHistory(std::string_view table, std::string_view deptCode, bool withBelow,
+                                               int64_t afterId, int64_t lastId) const {
+  return {"select * from " + std::string(table) + " where mid in (select id from ryjbxx where bm " +
+              (withBelow ? "like" : "=") + " ? and id>? and id<=?) order by mid," + historyDateColumn(table),
+          {withBelow ? prefixPattern(deptCode) : Value(std::string(deptCode)), afterId, lastId}};
 }
 
 }  // namespace gz::db

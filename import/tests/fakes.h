@@ -105,6 +105,16 @@ class FakeDialect : public db::Dialect {
   db::Statement deletePersonRows(std::string_view table, int64_t id) const override {
     return {"delete " + std::string(table) + " " + std::to_string(id), {}};
   }
+  db::Statement selectDepartmentRows(std::string_view table, std::string_view code) const override {
+    return {"rows " + std::string(table) + " " + std::string(code), {}};
+  }
+  db::Statement deleteRowById(std::string_view table, int64_t id) const override {
+    return {"delete row " + std::string(table) + " " + std::to_string(id), {}};
+  }
+  db::Statement selectExportPeople(std::string_view, bool, int64_t, int) const override { return {"export", {}}; }
+  db::Statement selectExportHistory(std::string_view, std::string_view, bool, int64_t, int64_t) const override {
+    return {"export history", {}};
+  }
 };
 
 // Writes are kept as UTF-8 lines ("person <xm>", or the statement text) in a

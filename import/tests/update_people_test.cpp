@@ -188,6 +188,64 @@ TYPED_TEST(UpdatePeople, RowsWithoutANumberInItsFormAreRefused) {
                             "4 没有身份证号,无法按身份证号更新", "5 没有身份证号,无法按身份证号更新"}));
 }
 
+// An update writes only what differs from the person as stored: the same
+// sheet again changes no row and tells the journal of no one; a changed line
+// replaces only its own row, every other row keeping its id; a changed
+// person column changes the person row alone.
+TYPED_TEST(UpdatePeople, OnlyWhatDiffersIsWritten) {
+  this->codes.set(G("科员"), "31");
+  this->codes.set(G("合格"), "2");
+  const std::vector<Cell> titles = {"姓名",
+                                    "身份证号",
+                                    "出生年月",
+                                    "参加工作时间",
+                                    "个人身份",
+                                    "学历",
+                                    "执行基本工资对应职务",
+                                    "从2006年开始的考核情况"};
+  const auto zhang = [](const char* status, const char* education) {
+    return std::vector<Cell>{"张三",    "110101196503010011",       Cell::date(23802),   Cell::date(31260), status,
+                             education, "1998.07科员\n2003.01科员", "2006优秀\n2007合格"};
+  };
+  const auto tables = [this] {
+    std::map<std::string, Lines> t;
+    t["ryjbxx"] = this->rows("select * from ryjbxx order by id", {"id", "xm", "grsf", "csny", "gzsj"});
+    t["ryxl"] = this->rows("select * from ryxl order by id", {"id", "mid", "xxxs", "xlrq", "xldm"});
+    t["ryrz"] = this->table("ryrz");
+    t["rykh"] = this->table("rykh");
+    return t;
+  };
+  this->update({titles, zhang("干部", "1990.07大学\n1995.07大学")});
+  std::map<std::string, Lines> first = tables();
+  this->changes.changing.clear();
+
+  const ImportOutcome again = this->update({titles, zhang("干部", "1990.07大学\n1995.07大学")});
+  EXPECT_EQ(again.personsUpdated, 1);
+  EXPECT_EQ(again.historyRowsStored, 6);
+  EXPECT_EQ(tables(), first) << "the same sheet again";
+  EXPECT_TRUE(this->changes.changing.empty());
+
+  this->update({titles, zhang("干部", "1990.07大学\n1996.07大学")});
+  std::map<std::string, Lines> second = tables();
+  EXPECT_EQ(this->changes.changing, std::vector<int64_t>{this->ids["zhang"]});
+  const Lines& before = first["ryxl"];
+  const Lines& after = second["ryxl"];
+  ASSERT_EQ(after.size(), before.size());
+  // The person's rows are the last: the 1990 row stays with its id, the 1995
+  // row goes and a 1996 row comes under a new id.
+  EXPECT_EQ(Lines(after.begin(), after.end() - 1), Lines(before.begin(), before.end() - 1));
+  EXPECT_NE(after.back().substr(0, after.back().find('|')), before.back().substr(0, before.back().find('|')));
+  EXPECT_NE(after.back().find("|1996-07-01|21"), std::string::npos) << after.back();
+  for (const char* t : {"ryjbxx", "ryrz", "rykh"}) EXPECT_EQ(second[t], first[t]) << t;
+
+  this->changes.changing.clear();
+  this->update({titles, zhang("工人", "1990.07大学\n1996.07大学")});
+  const std::map<std::string, Lines> third = tables();
+  EXPECT_EQ(this->changes.changing, std::vector<int64_t>{this->ids["zhang"]});
+  EXPECT_NE(third.at("ryjbxx"), second["ryjbxx"]);
+  for (const char* t : {"ryxl", "ryrz", "rykh"}) EXPECT_EQ(third.at(t), second[t]) << t;
+}
+
 // A row whose history the database refuses to replace leaves its person as
 // it was: the columns already written over and the rows already deleted come back.
 TYPED_TEST(UpdatePeople, RefusedRowChangesNothingOfItsPerson) {

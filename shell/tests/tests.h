@@ -18,13 +18,14 @@ QObject* makeRosterTests();
 QObject* makeCheckTests();
 QObject* makeUndoTests();
 QObject* makeTitleMappingTests();
+QObject* makeExportTests();
 QObject* makeLanguageTests();  // last: it leaves Qt's Chinese texts installed
 
 inline std::vector<QObject*> allTests() {
   return {makeStartupTests(),   makeImportTests(),   makeChooserTests(), makeExceptionTests(),
           makeTreeClickTests(), makePasswordTests(), makeRunEndTests(),  makeRunSafetyTests(),
           makeRosterTests(),    makeCheckTests(),    makeUndoTests(),    makeTitleMappingTests(),
-          makeLanguageTests()};
+          makeExportTests(),    makeLanguageTests()};
 }
 
 }  // namespace gz::shell::testing

@@ -81,6 +81,12 @@ class FakeDialect : public db::Dialect {
   db::WholeRows wholeRows() const override { return {}; }
   db::Statement updatePerson(int64_t, const db::Row&) const override { return {"update", {}}; }
   db::Statement deletePersonRows(std::string_view, int64_t) const override { return {"delete", {}}; }
+  db::Statement selectDepartmentRows(std::string_view, std::string_view) const override { return {"rows", {}}; }
+  db::Statement deleteRowById(std::string_view, int64_t) const override { return {"delete row", {}}; }
+  db::Statement selectExportPeople(std::string_view, bool, int64_t, int) const override { return {"export", {}}; }
+  db::Statement selectExportHistory(std::string_view, std::string_view, bool, int64_t, int64_t) const override {
+    return {"export history", {}};
+  }
 };
 
 class FakeConnection : public db::Connection, public db::DialectSource {

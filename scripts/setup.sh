@@ -14,6 +14,8 @@ PACKAGES=(
   # help texts in other languages: lupdate and lrelease, Qt's own translations
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgsf-1-dev libxml2-dev libsqlite3-dev libgcrypt20-dev
+  # reading Access files (migrate); zlib unpacks their test copies
+  mdbtools-dev zlib1g-dev
   # the workbook of the rows an import did not store
   libxlsxwriter-dev
   # tests and benchmarks

@@ -72,12 +72,14 @@ std::vector<std::string> tableList(const QString& option) {
 int runMigrate(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QCoreApplication::translate(
-      "gzimport", "Copies the tables of an Access database (.mdb or .accdb) into an SQLite file or a PostgreSQL "
-                  "database, with every value as the file holds it."));
+      "gzimport",
+      "Copies the tables of an Access database (.mdb or .accdb) into an SQLite file or a PostgreSQL "
+      "database, with every value as the file holds it."));
   parser.addPositionalArgument("SOURCE", QCoreApplication::translate("gzimport", "The Access database to read."));
   const QCommandLineOption to("to",
-                              QCoreApplication::translate("gzimport", "The database to write: an SQLite file (made "
-                                                                      "when missing) or postgresql://..."),
+                              QCoreApplication::translate("gzimport",
+                                                          "The database to write: an SQLite file (made "
+                                                          "when missing) or postgresql://..."),
                               "DB");
   const QCommandLineOption tables(
       "tables", QCoreApplication::translate("gzimport", "Only these tables, separated by commas."), "A,B");

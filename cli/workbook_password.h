@@ -5,8 +5,8 @@
 
 #include <QCommandLineParser>
 #include <functional>
-#include <string>
 #include <optional>
+#include <string>
 #include <variant>
 
 #include "sheet/open_workbook.h"

@@ -135,9 +135,10 @@ std::unique_ptr<Connection> openDatabase(const std::string& target) {
       return openOdbc(accessConnectionString(target), "Access 数据库 " + target, true);
 #else
       // Here an Access file can only be read: its tables are brought over first.
-      throw DbError(DbFault::Unsupported, "Access 数据库 " + target +
-                                              " 在本机不能写入; 请先把它迁移到 SQLite 或 PostgreSQL: gzimport migrate " +
-                                              target + " --to gzgl.db, 再用 --db gzgl.db");
+      throw DbError(DbFault::Unsupported,
+                    "Access 数据库 " + target +
+                        " 在本机不能写入; 请先把它迁移到 SQLite 或 PostgreSQL: gzimport migrate " + target +
+                        " --to gzgl.db, 再用 --db gzgl.db");
 #endif
   }
   throw DbError(DbFault::NotADatabase, "不是数据库文件: " + target);

@@ -245,7 +245,8 @@ void SqliteConnection::bindValue(sqlite3_stmt* stmt, int index, const Value& v, 
         else if constexpr (std::is_same_v<T, int64_t>) return sqlite3_bind_int64(stmt, index, x);
         else if constexpr (std::is_same_v<T, double>) return sqlite3_bind_double(stmt, index, x);
         else if constexpr (std::is_same_v<T, Blob>)
-          return sqlite3_bind_blob64(stmt, index, x.bytes.data(), x.bytes.size(), keep ? SQLITE_STATIC : SQLITE_TRANSIENT);
+          return sqlite3_bind_blob64(stmt, index, x.bytes.data(), x.bytes.size(),
+                                     keep ? SQLITE_STATIC : SQLITE_TRANSIENT);
         else {
           // Texts are stored as UTF-8, dates as ISO text. Plain ASCII is the
           // same in both encodings: bound as it stands, without a copy where

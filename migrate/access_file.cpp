@@ -178,8 +178,7 @@ void readLongValue(MdbHandle* mdb, const unsigned char* def, std::size_t defSize
   const std::size_t length = head & 0x00ffffffU;
   const auto kind = static_cast<uint8_t>(head >> 24);
   if (kind == kLongValueInline) {
-    out.assign(reinterpret_cast<const char*>(def) + kLongValueHeader,
-               std::min(length, defSize - kLongValueHeader));
+    out.assign(reinterpret_cast<const char*>(def) + kLongValueHeader, std::min(length, defSize - kLongValueHeader));
     return;
   }
   int pgRow = static_cast<int>(u32(def + 4));

@@ -16,8 +16,23 @@ namespace gz::migrate {
 
 // Column types as the file stores them.
 enum class AccessType : uint8_t {
-  Boolean, Byte, Integer, LongInteger, BigInt, Currency, Single, Double, DateTime,
-  Binary, Text, OleObject, Memo, Guid, Numeric, Complex, Other
+  Boolean,
+  Byte,
+  Integer,
+  LongInteger,
+  BigInt,
+  Currency,
+  Single,
+  Double,
+  DateTime,
+  Binary,
+  Text,
+  OleObject,
+  Memo,
+  Guid,
+  Numeric,
+  Complex,
+  Other
 };
 
 struct AccessColumn {

@@ -1,6 +1,5 @@
 #include "migrate/access_values.h"
 
-
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -51,7 +50,8 @@ bool text8(std::string_view bytes, int codePage, std::string& out) {
 std::optional<db::Value> textValue(const RawValue& raw, const TextForm& form, ValueFault& fault) {
   std::string out;
   if (form.utf16 ? jet4Text(raw.bytes, out) : text8(raw.bytes, form.codePage, out)) return out;
-  fault.reason = form.utf16 ? "文字中有不成对的代理项或半个字符" : "文字不是代码页 " + std::to_string(form.codePage) + " 的字符";
+  fault.reason =
+      form.utf16 ? "文字中有不成对的代理项或半个字符" : "文字不是代码页 " + std::to_string(form.codePage) + " 的字符";
   return std::nullopt;
 }
 
@@ -154,7 +154,8 @@ std::string accessDateText(double days) {
 std::string currencyText(int64_t tenThousandths) {
   const bool negative = tenThousandths < 0;
   // The magnitude as unsigned, so that the smallest value has one too.
-  const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(tenThousandths) : static_cast<uint64_t>(tenThousandths);
+  const uint64_t magnitude =
+      negative ? 0 - static_cast<uint64_t>(tenThousandths) : static_cast<uint64_t>(tenThousandths);
   std::string fraction = std::to_string(magnitude % kCurrencyScale);
   fraction.insert(0, 4 - fraction.size(), '0');
   return (negative ? "-" : "") + std::to_string(magnitude / kCurrencyScale) + "." + fraction;
@@ -214,9 +215,7 @@ std::optional<db::Value> convertValue(const AccessColumn& column, const RawValue
     case AccessType::Numeric:
       if (!fixedWidth(raw, 17, fault)) return std::nullopt;
       return numericText(raw.bytes, column.scale);
-    case AccessType::Other:
-      fault.reason = "不认识的列类型 " + std::to_string(column.typeCode);
-      return std::nullopt;
+    case AccessType::Other: fault.reason = "不认识的列类型 " + std::to_string(column.typeCode); return std::nullopt;
     default: return numberValue(column.type, raw, fault);
   }
 }

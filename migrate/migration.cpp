@@ -35,8 +35,8 @@ std::vector<std::string> tablesToCopy(AccessFile& file, db::Connection& target, 
     if (std::find(inFile.begin(), inFile.end(), name) == inFile.end())
       throw AccessError(AccessFault::NoSuchTable, "Access 数据库 " + file.path() + " 中没有表 " + utf8(name));
     if (!options.replace && targetHasTable(target, name))
-      throw AccessError(AccessFault::TargetExists, target.describe() + " 已有表 " + utf8(name) +
-                                                       ": 什么也没有写入; 要替换它请加 --replace");
+      throw AccessError(AccessFault::TargetExists,
+                        target.describe() + " 已有表 " + utf8(name) + ": 什么也没有写入; 要替换它请加 --replace");
   }
   return names;
 }
@@ -98,7 +98,8 @@ class TableCopy {
   std::unique_ptr<db::InsertShape> shape_;
 };
 
-TableReport copyTable(AccessFile& file, db::Connection& target, const std::string& name, const MigrateOptions& options) {
+TableReport copyTable(AccessFile& file, db::Connection& target, const std::string& name,
+                      const MigrateOptions& options) {
   const auto started = std::chrono::steady_clock::now();
   std::unique_ptr<TableCursor> cursor = file.openTable(name);
   const AccessTable& table = cursor->table();
@@ -106,8 +107,7 @@ TableReport copyTable(AccessFile& file, db::Connection& target, const std::strin
   TableReport report{name, 0, 0, table.declaredRows, 0};
 
   db::Transaction transaction(target);
-  if (options.replace && targetHasTable(target, name))
-    target.execute(db::Statement("drop table " + quotedName(name)));
+  if (options.replace && targetHasTable(target, name)) target.execute(db::Statement("drop table " + quotedName(name)));
   target.execute(db::Statement(createTableText(table, target.dialectKind())));
   report.rowsRead = TableCopy(target, *cursor, form).run();
   if (const std::string s = continueNumberingText(table, target.dialectKind()); !s.empty())
@@ -115,7 +115,8 @@ TableReport copyTable(AccessFile& file, db::Connection& target, const std::strin
   report.rowsWritten = targetRowCount(target, name);
   if (report.rowsWritten != report.rowsRead)
     throw AccessError(AccessFault::Damaged, "表 " + utf8(name) + ": 读出" + std::to_string(report.rowsRead) +
-                                                "行, 写入后有" + std::to_string(report.rowsWritten) + "行; 此表没有写入");
+                                                "行, 写入后有" + std::to_string(report.rowsWritten) +
+                                                "行; 此表没有写入");
   transaction.commit();
   report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   return report;

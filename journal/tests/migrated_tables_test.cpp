@@ -29,8 +29,8 @@ std::vector<AccessTable> accessPayrollTables() {
   return {
       payrollTable("dm_jg", {whole("upid"), whole("px"), text("jgdm"), text("jgmc"), text("jgjb")}),
       payrollTable("ryjbxx", {text("bm"), text("xm"), text("bh"), text("sfzh"), text("grsf"), text("xb"), text("mz"),
-                              date("csny"), date("gzsj"), text("jkzk"), whole("jxqyf"), whole("kjgl"),
-                              whole("kjtgnf"), whole("dzysxl")}),
+                              date("csny"), date("gzsj"), text("jkzk"), whole("jxqyf"), whole("kjgl"), whole("kjtgnf"),
+                              whole("dzysxl")}),
       payrollTable("ryxl", {whole("mid"), text("xxxs"), date("xlrq"), text("xldm"), shortWhole("dzysxl")}),
       payrollTable("ryrz", {whole("mid"), date("rzrq"), text("rzzwdm"), text("gzzwdm")}),
       payrollTable("rykh", {whole("mid"), shortWhole("khnd"), {"khjg", AccessType::Double}}),

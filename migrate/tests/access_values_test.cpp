@@ -61,10 +61,19 @@ TEST(AccessValues, Jet4TextKeepsEveryCharacterOrRefuses) {
   const Row rows[] = {
       {"empty", ""s, true, ""},
       {"UTF-16", "A\0\x2d\x4e"s, true, "A中"},
-      {"compressed", "\xff\xfe" "abc"s, true, "abc"},
-      {"compressed, then UTF-16 after a zero, then compressed again", "\xff\xfe" "a\0\x2d\x4e\0b"s, true, "a中b"},
+      {"compressed",
+       "\xff\xfe"
+       "abc"s,
+       true, "abc"},
+      {"compressed, then UTF-16 after a zero, then compressed again",
+       "\xff\xfe"
+       "a\0\x2d\x4e\0b"s,
+       true, "a中b"},
       {"a surrogate pair", "\x3d\xd8\x00\xde"s, true, "\xF0\x9F\x98\x80"},
-      {"an unpaired surrogate", "\x3d\xd8" "a\0"s, false, ""},
+      {"an unpaired surrogate",
+       "\x3d\xd8"
+       "a\0"s,
+       false, ""},
       {"half a character", "A\0B"s, false, ""},
   };
   for (const Row& r : rows) {

@@ -32,9 +32,9 @@ std::string cellText(db::Connection& c, const std::string& table, const std::str
   const bool pg = c.dialectKind() == db::DialectKind::Postgres;
   const std::string col = "\"" + column + "\"";
   // Bytes as upper-case hexadecimal digits, everything else as its text.
-  const std::string expr = column.rfind("hex:", 0) == 0
-                               ? (pg ? "upper(encode(\"" + column.substr(4) + "\",'hex'))" : "hex(\"" + column.substr(4) + "\")")
-                               : "cast(" + col + " as text)";
+  const std::string expr = column.rfind("hex:", 0) == 0 ? (pg ? "upper(encode(\"" + column.substr(4) + "\",'hex'))"
+                                                              : "hex(\"" + column.substr(4) + "\")")
+                                                        : "cast(" + col + " as text)";
   auto rows = c.query(db::Statement("select " + expr + " as v from \"" + table + "\" where " + where));
   if (!rows->next()) return "(no row)";
   const db::Value v = rows->value("v");
@@ -180,7 +180,8 @@ TEST_F(MigrateRefusals, FilesThatCannotBeReadAreNamedForWhatTheyAre) {
       {"missing", [](FixtureFiles& f) { return f.write("x", "") + ".missing"; }, AccessFault::NotFound},
       {"a text file", [](FixtureFiles& f) { return f.write("notes.mdb", "not a database at all\n"); },
        AccessFault::NotAccess},
-      {"Office-encrypted", [](FixtureFiles& f) { return f.path("office-agile-4.4-head.accdb"); }, AccessFault::Encrypted},
+      {"Office-encrypted", [](FixtureFiles& f) { return f.path("office-agile-4.4-head.accdb"); },
+       AccessFault::Encrypted},
       {"only the header page",
        [](FixtureFiles& f) { return f.write("cut.mdb", f.read("testV1997.mdb").substr(0, 2048)); },
        AccessFault::Damaged},

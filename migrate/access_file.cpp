@@ -2,11 +2,16 @@
 
 #include <mdbtools.h>
 
+#include <QString>
+
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 
 #include "migrate/access_error.h"
+#include "migrate/access_values.h"
 #include "text/gb18030.h"
 
 namespace gz::migrate {
@@ -24,10 +29,6 @@ struct CloseMdb {
 };
 struct FreeTable {
   void operator()(MdbTableDef* t) const { mdb_free_tabledef(t); }
-};
-struct FreeCatalog {
-  MdbHandle* mdb;
-  void operator()(GPtrArray*) const { mdb_free_catalog(mdb); }
 };
 
 AccessType typeOf(int code) {
@@ -77,8 +78,20 @@ void checkSignature(const std::string& path) {
 
 }  // namespace
 
+struct AccessFile::Entry {
+  MdbCatalogEntry entry{};
+};
+
 struct AccessFile::Handle {
+  struct Table {
+    std::string name;  // GB 18030
+    guint32 page;      // of its definition
+  };
   std::unique_ptr<MdbHandle, CloseMdb> mdb;
+  bool catalogRead = false;
+  std::vector<Table> tables;
+  // The catalogue entries of the tables opened; a table's definition points to its entry.
+  std::vector<std::unique_ptr<Entry>> entries;
 };
 
 struct TableCursor::Handle {
@@ -86,7 +99,8 @@ struct TableCursor::Handle {
   std::vector<MdbField> fields;
 };
 
-AccessFile::AccessFile(const std::string& path, int jet3CodePage) : handle_(std::make_unique<Handle>()), path_(path) {
+AccessFile::AccessFile(const std::string& path, int jet3CodePage)
+    : handle_(std::make_unique<Handle>()), path_(path), jet3CodePage_(jet3CodePage) {
   checkSignature(path);
   // The library converts a Jet 3 file's names from the code page this names.
   const std::string charset = "CP" + std::to_string(jet3CodePage);
@@ -95,32 +109,102 @@ AccessFile::AccessFile(const std::string& path, int jet3CodePage) : handle_(std:
   if (!handle_->mdb) damaged(path, "无法读取文件头");
   const auto* page = reinterpret_cast<const char*>(handle_->mdb->pg_buf);
   if (!readHeaderFacts(std::string_view(page, MDB_PGSIZE), header_)) damaged(path, "文件头不完整");
+  // The file is made of whole pages; one cut short would end its tables
+  // early without the library saying so.
+  const auto pageSize = static_cast<std::uintmax_t>(handle_->mdb->fmt->pg_size);
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (error || size % pageSize != 0 || size < 2 * pageSize) damaged(path, "文件不完整 (长度不是整页)");
 }
 
 AccessFile::~AccessFile() = default;
 
-std::vector<std::string> AccessFile::userTables() {
-  MdbHandle* mdb = handle_->mdb.get();
-  GPtrArray* catalog = mdb_read_catalog(mdb, MDB_TABLE);
-  if (!catalog) damaged(path_, "读不出表的目录");
-  std::vector<std::string> names;
-  for (guint i = 0; i < catalog->len; ++i) {
-    auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(catalog, i));
-    if (mdb_is_user_table(entry)) names.push_back(gbName(entry->object_name));
+namespace {
+
+// MSysObjects, the catalogue, is the table whose definition is on page 2.
+constexpr guint32 kCatalogPage = 2;
+constexpr int kObjectTypeMask = 0x7f;
+constexpr long kSystemObjectFlags = 0x80000002L;
+
+int64_t wholeNumber(TableCursor& cursor, std::size_t column) {
+  RawValue raw;
+  cursor.value(column, raw);
+  int64_t v = 0;
+  for (std::size_t i = std::min<std::size_t>(raw.bytes.size(), 4); i-- > 0;)
+    v = (v << 8) | static_cast<uint8_t>(raw.bytes[i]);
+  if (raw.bytes.size() == 2) return static_cast<int16_t>(v);
+  return static_cast<int32_t>(v);
+}
+
+std::size_t columnNamed(const AccessTable& table, const char* name, const std::string& path) {
+  for (std::size_t i = 0; i < table.columns.size(); ++i)
+    if (table.columns[i].name == name) return i;
+  damaged(path, std::string("表的目录没有列 ") + name);
+}
+
+}  // namespace
+
+// The catalogue is read here rather than by the library, which also parses
+// each object's properties and can loop without end on damaged ones.
+void AccessFile::readCatalog() {
+  if (handle_->catalogRead) return;
+  Entry catalog;
+  catalog.entry.mdb = handle_->mdb.get();
+  catalog.entry.object_type = MDB_TABLE;
+  catalog.entry.table_pg = kCatalogPage;
+  std::snprintf(catalog.entry.object_name, sizeof catalog.entry.object_name, "%s", "MSysObjects");
+  const std::unique_ptr<TableCursor> cursor = cursorOn(catalog, "MSysObjects");
+  const AccessTable& table = cursor->table();
+  const std::size_t id = columnNamed(table, "Id", path_), name = columnNamed(table, "Name", path_);
+  const std::size_t type = columnNamed(table, "Type", path_), flags = columnNamed(table, "Flags", path_);
+  const bool utf16 = header_.version != JetVersion::Jet3;
+  uint32_t rows = 0;
+  RawValue raw;
+  while (cursor->next()) {
+    ++rows;
+    if ((wholeNumber(*cursor, type) & kObjectTypeMask) != MDB_TABLE) continue;
+    if (wholeNumber(*cursor, flags) & kSystemObjectFlags) continue;
+    cursor->value(name, raw);
+    std::string gb;
+    if (utf16 ? !jet4Text(raw.bytes, gb) : !text::codePageToGb18030(jet3CodePage_, raw.bytes, gb))
+      damaged(path_, "表名读不出");
+    handle_->tables.push_back({gb, static_cast<guint32>(wholeNumber(*cursor, id) & 0x00ffffff)});
   }
+  if (table.declaredRows != 0 && rows != table.declaredRows) damaged(path_, "表的目录不完整");
+  handle_->catalogRead = true;
+}
+
+std::vector<std::string> AccessFile::userTables() {
+  readCatalog();
+  std::vector<std::string> names;
+  for (const auto& t : handle_->tables) names.push_back(t.name);
   return names;
 }
 
 std::unique_ptr<TableCursor> AccessFile::openTable(const std::string& name) {
-  MdbHandle* mdb = handle_->mdb.get();
-  if (!mdb->catalog && !mdb_read_catalog(mdb, MDB_TABLE)) damaged(path_, "读不出表的目录");
-  std::string utf8 = text::gb18030ToUtf8(name);
-  MdbCatalogEntry* entry = mdb_get_catalogentry_by_name(mdb, utf8.c_str());
-  if (!entry || entry->object_type != MDB_TABLE) damaged(path_, "没有表 " + utf8);
+  readCatalog();
+  for (const auto& t : handle_->tables) {
+    if (t.name != name) continue;
+    Entry& kept = *handle_->entries.emplace_back(std::make_unique<Entry>());
+    kept.entry.mdb = handle_->mdb.get();
+    kept.entry.object_type = MDB_TABLE;
+    kept.entry.table_pg = t.page;
+    std::snprintf(kept.entry.object_name, sizeof kept.entry.object_name, "%s", text::gb18030ToUtf8(name).c_str());
+    return cursorOn(kept, name);
+  }
+  damaged(path_, "没有表 " + text::gb18030ToUtf8(name));
+}
+
+std::unique_ptr<TableCursor> AccessFile::cursorOn(Entry& entry, const std::string& name) {
   auto handle = std::make_unique<TableCursor::Handle>();
-  handle->table.reset(mdb_read_table(entry));
+  handle->table.reset(mdb_read_table(&entry.entry));
   MdbTableDef* table = handle->table.get();
-  if (!table || !mdb_read_columns(table) || table->num_cols == 0) damaged(path_, "表 " + utf8 + " 的定义读不出");
+  if (!table || !mdb_read_columns(table) || table->num_cols == 0)
+    damaged(path_, "表 " + text::gb18030ToUtf8(name) + " 的定义读不出");
+  // The library reads the map of a table's pages without checking its size.
+  constexpr std::size_t kUsageMapHeader = 5;
+  if (!table->usage_map || table->map_sz < kUsageMapHeader)
+    damaged(path_, "表 " + text::gb18030ToUtf8(name) + " 的页图读不出");
   AccessTable info;
   info.name = name;
   info.declaredRows = table->num_rows;
@@ -129,6 +213,12 @@ std::unique_ptr<TableCursor> AccessFile::openTable(const std::string& name) {
     info.columns.push_back({gbName(col->name), typeOf(col->col_type), col->col_type, col->col_prec, col->col_scale,
                             col->is_long_auto != 0});
   }
+  // A damaged definition shows as columns without a name or with one name twice.
+  std::set<std::string> names;
+  for (const AccessColumn& c : info.columns)
+    if (c.name.empty() ||
+        !names.insert(QString::fromStdString(text::gb18030ToUtf8(c.name)).toLower().toStdString()).second)
+      damaged(path_, "表 " + text::gb18030ToUtf8(name) + " 的列定义不完整");
   if (mdb_read_indices(table) && table->indices) {
     for (guint i = 0; i < table->indices->len; ++i) {
       const auto* index = static_cast<MdbIndex*>(g_ptr_array_index(table->indices, i));
@@ -217,6 +307,10 @@ void TableCursor::value(std::size_t i, RawValue& out) {
   out.null = field.is_null != 0;
   out.bytes.clear();
   if (out.null) return;
+  // The library checks a value's end against its row's only; a damaged row
+  // can still give a negative size.
+  if (field.start < 0 || field.siz < 0 || field.start + field.siz > static_cast<int>(mdb->fmt->pg_size))
+    damaged(file_.path(), "表 " + text::gb18030ToUtf8(table_.name) + " 的一个值超出了它的页");
   const unsigned char* at = mdb->pg_buf + field.start;
   const auto size = static_cast<std::size_t>(field.siz);
   if (type == AccessType::Memo || type == AccessType::OleObject) {

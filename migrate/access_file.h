@@ -102,9 +102,13 @@ class AccessFile {
  private:
   friend class TableCursor;
   struct Handle;
+  struct Entry;  // the library's catalogue entry of a table
+  void readCatalog();
+  std::unique_ptr<TableCursor> cursorOn(Entry& entry, const std::string& name);
   std::unique_ptr<Handle> handle_;
   HeaderFacts header_;
   std::string path_;
+  int jet3CodePage_;
 };
 
 }  // namespace gz::migrate

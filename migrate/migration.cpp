@@ -110,6 +110,13 @@ TableReport copyTable(AccessFile& file, db::Connection& target, const std::strin
   if (options.replace && targetHasTable(target, name)) target.execute(db::Statement("drop table " + quotedName(name)));
   target.execute(db::Statement(createTableText(table, target.dialectKind())));
   report.rowsRead = TableCopy(target, *cursor, form).run();
+  // The library passes over rows and pages it cannot read; the count the
+  // table's definition keeps says when it did (a file closed uncleanly may
+  // keep none).
+  if (report.declaredRows != 0 && report.rowsRead != report.declaredRows)
+    throw AccessError(AccessFault::Damaged, "Access 数据库 " + file.path() + " 已损坏: 表 " + utf8(name) + " 记着" +
+                                                std::to_string(report.declaredRows) + "行, 只读出" +
+                                                std::to_string(report.rowsRead) + "行; 此表没有写入");
   if (const std::string s = continueNumberingText(table, target.dialectKind()); !s.empty())
     target.query(db::Statement(s))->next();
   report.rowsWritten = targetRowCount(target, name);

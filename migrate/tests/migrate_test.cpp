@@ -185,6 +185,12 @@ TEST_F(MigrateRefusals, FilesThatCannotBeReadAreNamedForWhatTheyAre) {
       {"only the header page",
        [](FixtureFiles& f) { return f.write("cut.mdb", f.read("testV1997.mdb").substr(0, 2048)); },
        AccessFault::Damaged},
+      {"cut inside a page",
+       [](FixtureFiles& f) { return f.write("cut2.mdb", f.read("test2V2003.mdb").substr(0, 60000)); },
+       AccessFault::Damaged},
+      {"cut after its catalogue, at a page's end",
+       [](FixtureFiles& f) { return f.write("cut3.mdb", f.read("test2V2003.mdb").substr(0, 57344)); },
+       AccessFault::Damaged},
   };
   for (const Row& r : rows) {
     auto c = target();

@@ -3,6 +3,7 @@
 // tables of an Access file into an SQLite file or a PostgreSQL database.
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <chrono>
 #include <cstdio>
@@ -27,7 +28,9 @@ constexpr int kDefaultCodePage = 936;
 
 class ConsoleListener final : public migrate::MigrateListener {
  public:
+  int tablesDone = 0;
   void tableDone(const migrate::TableReport& r) override {
+    ++tablesDone;
     std::string line = "表 " + text::gb18030ToUtf8(r.name) + ": 读出" + std::to_string(r.rowsRead) + "行, 写入" +
                        std::to_string(r.rowsWritten) + "行";
     if (r.declaredRows != 0 && r.declaredRows != r.rowsRead)
@@ -56,9 +59,12 @@ std::optional<int> unlock(const migrate::AccessFile& file, const sheet::Password
   }
 }
 
-std::unique_ptr<db::Connection> openTarget(const std::string& target) {
+// Opens the target; an SQLite file that is not there yet is made, and
+// `created` says so.
+std::unique_ptr<db::Connection> openTarget(const std::string& target, bool& created) {
   const bool server = target.rfind("postgresql://", 0) == 0 || target.rfind("postgres://", 0) == 0;
-  if (!server && !QFileInfo::exists(QString::fromStdString(target))) return db::createSqliteDatabase(target);
+  created = !server && !QFileInfo::exists(QString::fromStdString(target));
+  if (created) return db::createSqliteDatabase(target);
   return db::openDatabase(target);
 }
 
@@ -109,13 +115,15 @@ int runMigrate(const QStringList& args) {
   if (const int* status = std::get_if<int>(&source)) return *status;
 
   const std::string sourcePath = parser.positionalArguments().front().toStdString();
+  const std::string targetName = parser.value(to).toStdString();
+  bool created = false;
+  ConsoleListener listener;
   try {
     migrate::AccessFile file(sourcePath, codePage);
     migrate::checkReadable(file);
     if (const auto status = unlock(file, std::get<sheet::PasswordSource>(source))) return *status;
-    auto target = openTarget(parser.value(to).toStdString());
+    auto target = openTarget(targetName, created);
     migrate::MigrateOptions options{tableList(parser.value(tables)), parser.isSet(replace), codePage};
-    ConsoleListener listener;
     const auto started = std::chrono::steady_clock::now();
     const std::vector<migrate::TableReport> reports = migrate::migrateTables(file, *target, options, listener);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -126,6 +134,8 @@ int runMigrate(const QStringList& args) {
                   static_cast<unsigned long long>(rows), seconds, seconds > 0 ? rows / seconds : 0.0);
     printOut(summary);
   } catch (const std::exception& e) {
+    // A file this run made and into which no table was copied is not left behind.
+    if (created && listener.tablesDone == 0) QFile::remove(QString::fromStdString(targetName));
     return fail(e.what());
   }
   return kOk;

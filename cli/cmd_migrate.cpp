@@ -106,8 +106,11 @@ int runMigrate(const QStringList& args) {
                       parser.helpText().toStdString());
   bool codePageOk = false;
   const int codePage = parser.value(codepage).toInt(&codePageOk);
-  if (!codePageOk || codePage <= 0)
-    return usageError(QCoreApplication::translate("gzimport", "--codepage takes a code page number").toStdString(),
+  std::string probe;
+  if (!codePageOk || codePage <= 0 || !text::codePageToGb18030(codePage, "", probe))
+    return usageError(QCoreApplication::translate(
+                          "gzimport", "--codepage takes a code page this tool reads: 936, 1252, 1251, 10000 or 20127")
+                          .toStdString(),
                       parser.helpText().toStdString());
   auto source = passwordSource(parser, password, passwordFile, [](const std::string& file) {
     return "Access 数据库 " + file + " 有数据库密码。请输入密码: ";

@@ -50,8 +50,12 @@ bool text8(std::string_view bytes, int codePage, std::string& out) {
 std::optional<db::Value> textValue(const RawValue& raw, const TextForm& form, ValueFault& fault) {
   std::string out;
   if (form.utf16 ? jet4Text(raw.bytes, out) : text8(raw.bytes, form.codePage, out)) return out;
-  fault.reason =
-      form.utf16 ? "文字中有不成对的代理项或半个字符" : "文字不是代码页 " + std::to_string(form.codePage) + " 的字符";
+  if (form.utf16) {
+    fault.reason = "文字中有不成对的代理项或半个字符";
+  } else {
+    fault.reason = "文字不是代码页 " + std::to_string(form.codePage) + " 的字符 (文件头记着代码页 " +
+                   std::to_string(form.headerCodePage) + "): 请用 --codepage 指定文件写入时的代码页";
+  }
   return std::nullopt;
 }
 

@@ -20,6 +20,7 @@ namespace gz::migrate {
 struct TextForm {
   bool utf16 = true;
   int codePage = 936;
+  int headerCodePage = 0;  // the one the file's header names, for the message when texts do not fit
 };
 
 // Why a value could not be carried over, for the message naming its cell.

@@ -103,7 +103,7 @@ TableReport copyTable(AccessFile& file, db::Connection& target, const std::strin
   const auto started = std::chrono::steady_clock::now();
   std::unique_ptr<TableCursor> cursor = file.openTable(name);
   const AccessTable& table = cursor->table();
-  const TextForm form{file.header().version != JetVersion::Jet3, options.codePage};
+  const TextForm form{file.header().version != JetVersion::Jet3, options.codePage, file.header().codePage};
   TableReport report{name, 0, 0, table.declaredRows, 0};
 
   db::Transaction transaction(target);

@@ -323,12 +323,12 @@ cannot be taken back.</source>
         <translation>必须给出 --to DB</translation>
     </message>
     <message>
-        <source>--codepage takes a code page number</source>
-        <translation>--codepage 需要一个代码页编号</translation>
-    </message>
-    <message>
         <source>Copy an Access database into SQLite or PostgreSQL</source>
         <translation>把 Access 数据库复制到 SQLite 或 PostgreSQL</translation>
+    </message>
+    <message>
+        <source>--codepage takes a code page this tool reads: 936, 1252, 1251, 10000 or 20127</source>
+        <translation>--codepage 需要本工具能读的代码页：936、1252、1251、10000 或 20127</translation>
     </message>
 </context>
 <context>

@@ -27,13 +27,12 @@ sheet::PasswordSource fixedPassword(std::string utf8) {
   };
 }
 
-sheet::PasswordSource terminalPrompt() {
+sheet::PasswordSource terminalPrompt(PasswordQuestion first) {
   auto tries = std::make_shared<int>(0);
-  return [tries](const std::string& file, bool lastWasWrong) -> std::optional<std::string> {
+  return [tries, first = std::move(first)](const std::string& file, bool lastWasWrong) -> std::optional<std::string> {
     if (*tries == kPromptTries) return std::nullopt;
     ++*tries;
-    const std::string question =
-        lastWasWrong ? "密码不正确。请重新输入密码: " : "工作簿 " + file + " 有打开密码。请输入密码: ";
+    const std::string question = lastWasWrong ? "密码不正确。请重新输入密码: " : first(file);
     flushLines();  // what the run said so far comes before the question
     return readPasswordFromTerminal(question);
   };
@@ -54,20 +53,28 @@ std::optional<std::string> firstLine(const QString& path) {
 }  // namespace
 
 std::variant<sheet::PasswordSource, int> workbookPasswordSource(const QCommandLineParser& parser) {
-  const bool given = parser.isSet(passwordOption().names().front());
-  const bool fromFile = parser.isSet(passwordFileOption().names().front());
+  return passwordSource(parser, passwordOption(), passwordFileOption(),
+                        [](const std::string& file) { return "工作簿 " + file + " 有打开密码。请输入密码: "; });
+}
+
+std::variant<sheet::PasswordSource, int> passwordSource(const QCommandLineParser& parser,
+                                                        const QCommandLineOption& passwordOption,
+                                                        const QCommandLineOption& passwordFileOption,
+                                                        PasswordQuestion question) {
+  const bool given = parser.isSet(passwordOption.names().front());
+  const bool fromFile = parser.isSet(passwordFileOption.names().front());
   if (given && fromFile)
     return usageError(QCoreApplication::translate("gzimport", "--password and --password-file cannot be given together")
                           .toStdString(),
                       helpTextOf(parser));
-  if (given) return fixedPassword(parser.value(passwordOption().names().front()).toStdString());
+  if (given) return fixedPassword(parser.value(passwordOption.names().front()).toStdString());
   if (fromFile) {
-    const QString path = parser.value(passwordFileOption().names().front());
+    const QString path = parser.value(passwordFileOption.names().front());
     std::optional<std::string> password = firstLine(path);
     if (!password) return fail("无法读取密码文件: " + path.toStdString());
     return fixedPassword(std::move(*password));
   }
-  if (stdinIsTerminal()) return terminalPrompt();
+  if (stdinIsTerminal()) return terminalPrompt(std::move(question));
   return sheet::PasswordSource{};
 }
 

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <functional>
 #include <optional>
+#include <string>
 #include <variant>
 
 #include "sheet/open_workbook.h"
@@ -16,5 +18,14 @@ namespace gz::cli {
 // Without either option and without a terminal the source is empty: an
 // encrypted workbook then fails as one that has a password.
 std::variant<sheet::PasswordSource, int> workbookPasswordSource(const QCommandLineParser& parser);
+
+// The same for another file with a password, read from the options
+// `password` and `passwordFile`; `question` is the prompt's first question
+// for the file named.
+using PasswordQuestion = std::function<std::string(const std::string& file)>;
+std::variant<sheet::PasswordSource, int> passwordSource(const QCommandLineParser& parser,
+                                                        const QCommandLineOption& password,
+                                                        const QCommandLineOption& passwordFile,
+                                                        PasswordQuestion question);
 
 }  // namespace gz::cli

@@ -89,6 +89,8 @@ void appendCopyLine(std::string& out, const std::vector<Value>& values, std::siz
             if (std::all_of(x.begin(), x.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
               appendEscaped(out, x);
             else appendEscaped(out, databaseUtf8(x));
+          } else if constexpr (std::is_same_v<T, Blob>) {
+            appendEscaped(out, byteaHex(x));
           } else out += isoDate(x);
         },
         values[i]);

@@ -109,6 +109,8 @@ std::unique_ptr<Connection> openOdbc(const std::string& connectionString, const 
 
 }  // namespace
 
+const char* accessDatabasePassword() { return kAccessPassword; }
+
 std::string accessConnectionString(const std::string& path) {
   const std::string absolute = utf8(QFileInfo(QString::fromStdString(path)).absoluteFilePath());
   return "Driver={Microsoft Access Driver (*.mdb, *.accdb)};DBQ=" + absolute + ";PWD=" + kAccessPassword +
@@ -128,7 +130,16 @@ std::unique_ptr<Connection> openDatabase(const std::string& target) {
     case FileKind::NotAFile:
     case FileKind::Other: throw DbError(DbFault::NotADatabase, "不是数据库文件: " + target);
     case FileKind::Sqlite: return openSqlite(path, false);
-    case FileKind::Jet: return openOdbc(accessConnectionString(target), "Access 数据库 " + target, true);
+    case FileKind::Jet:
+#ifdef _WIN32
+      return openOdbc(accessConnectionString(target), "Access 数据库 " + target, true);
+#else
+      // Here an Access file can only be read: its tables are brought over first.
+      throw DbError(DbFault::Unsupported,
+                    "Access 数据库 " + target +
+                        " 在本机不能写入; 请先把它迁移到 SQLite 或 PostgreSQL: gzimport migrate " + target +
+                        " --to gzgl.db, 再用 --db gzgl.db");
+#endif
   }
   throw DbError(DbFault::NotADatabase, "不是数据库文件: " + target);
 }

@@ -16,4 +16,7 @@ std::unique_ptr<Connection> createSqliteDatabase(const std::string& path);
 // file through the Access ODBC driver, shared and without a login prompt.
 std::string accessConnectionString(const std::string& path);
 
+// The database password the payroll's Access file is kept with.
+const char* accessDatabasePassword();
+
 }  // namespace gz::db

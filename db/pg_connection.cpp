@@ -80,6 +80,7 @@ class Parameters {
               const auto end = std::to_chars(buffer, buffer + sizeof buffer, x).ptr;
               push(std::string(buffer, end), false);
             } else if constexpr (std::is_same_v<T, std::string>) push(databaseUtf8(x), false);
+            else if constexpr (std::is_same_v<T, Blob>) push(byteaHex(x), false);
             else push(isoDate(x), false);
           },
           v);

@@ -39,6 +39,8 @@ QVariant toVariant(const Value& v) {
         else if constexpr (std::is_same_v<T, int64_t>) return QVariant(qlonglong(x));
         else if constexpr (std::is_same_v<T, double>) return QVariant(x);
         else if constexpr (std::is_same_v<T, std::string>) return databaseQString(x);
+        else if constexpr (std::is_same_v<T, Blob>)
+          return QByteArray(x.bytes.data(), static_cast<qsizetype>(x.bytes.size()));
         else return QDate(x.year, x.month, x.day);
       },
       v);

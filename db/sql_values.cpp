@@ -149,4 +149,15 @@ Statement rowInsert(std::string_view table, const Row& r, const std::string& whe
   return {std::move(text), std::move(values), std::move(into)};
 }
 
+std::string byteaHex(const Blob& b) {
+  static const char* digits = "0123456789abcdef";
+  std::string out = "\\x";
+  out.reserve(2 + 2 * b.bytes.size());
+  for (const char c : b.bytes) {
+    out += digits[static_cast<unsigned char>(c) >> 4];
+    out += digits[static_cast<unsigned char>(c) & 15];
+  }
+  return out;
+}
+
 }  // namespace gz::db

@@ -34,6 +34,10 @@ Value wholeNumberAsInteger(const Value& v);
 // ISO text YYYY-MM-DD of a date.
 std::string isoDate(const Date& d);
 
+// Bytes as PostgreSQL's hex form of bytea input, "\\x" and two lower-case
+// hexadecimal digits a byte.
+std::string byteaHex(const Blob& b);
+
 // "insert into table (cols) values (?,...)" with the row's values bound,
 // whole numbers as integers. Names go into the text itself, so only plain
 // names (letters, digits, "_") pass; anything else, or a row without

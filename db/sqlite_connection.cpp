@@ -116,6 +116,10 @@ class SqliteResultSet final : public ResultSet {
       case SQLITE_NULL: return std::monostate{};
       case SQLITE_INTEGER: return int64_t(sqlite3_column_int64(stmt_, i));
       case SQLITE_FLOAT: return sqlite3_column_double(stmt_, i);
+      case SQLITE_BLOB: {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt_, i));
+        return Blob{std::string(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)))};
+      }
       default: return columnText(i);
     }
   }
@@ -240,6 +244,9 @@ void SqliteConnection::bindValue(sqlite3_stmt* stmt, int index, const Value& v, 
         if constexpr (std::is_same_v<T, std::monostate>) return sqlite3_bind_null(stmt, index);
         else if constexpr (std::is_same_v<T, int64_t>) return sqlite3_bind_int64(stmt, index, x);
         else if constexpr (std::is_same_v<T, double>) return sqlite3_bind_double(stmt, index, x);
+        else if constexpr (std::is_same_v<T, Blob>)
+          return sqlite3_bind_blob64(stmt, index, x.bytes.data(), x.bytes.size(),
+                                     keep ? SQLITE_STATIC : SQLITE_TRANSIENT);
         else {
           // Texts are stored as UTF-8, dates as ISO text. Plain ASCII is the
           // same in both encodings: bound as it stands, without a copy where

@@ -40,6 +40,7 @@ std::string literalText(const Value& v) {
         else if constexpr (std::is_same_v<T, int64_t>) return std::to_string(x);
         else if constexpr (std::is_same_v<T, double>) return text::formatNumber(x);
         else if constexpr (std::is_same_v<T, std::string>) return "'" + doubleQuotes(x) + "'";
+        else if constexpr (std::is_same_v<T, Blob>) return "X'" + byteaHex(x).substr(2) + "'";
         else return "'" + isoDate(x) + "'";
       },
       v);

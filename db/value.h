@@ -13,7 +13,13 @@ struct Date {
   bool operator==(const Date&) const = default;
 };
 
-// Null, whole number, decimal number, GB 18030 text or date.
-using Value = std::variant<std::monostate, int64_t, double, std::string, Date>;
+// Bytes stored as they are (a blob in SQLite, bytea in PostgreSQL), never as text.
+struct Blob {
+  std::string bytes;
+  bool operator==(const Blob&) const = default;
+};
+
+// Null, whole number, decimal number, GB 18030 text, date or bytes.
+using Value = std::variant<std::monostate, int64_t, double, std::string, Date, Blob>;
 
 }  // namespace gz::db

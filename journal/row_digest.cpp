@@ -9,7 +9,7 @@ namespace gz::journal {
 namespace {
 
 // The value's kind goes in before the value, so that no two kinds meet.
-enum Kind : uint64_t { kNull = 1, kWhole, kDecimal, kText, kDate, kAbsent };
+enum Kind : uint64_t { kNull = 1, kWhole, kDecimal, kText, kDate, kAbsent, kBytes };
 // Whole numbers up to here are exact as decimal numbers too.
 constexpr double kExactWhole = 9007199254740992.0;  // 2^53
 constexpr uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;  // 2^64 / golden ratio, odd
@@ -22,6 +22,18 @@ constexpr std::size_t kWordBytes = 8;
 void RowDigest::mix(uint64_t word) {
   hash_ = (hash_ ^ word) * kMultiplier;
   hash_ ^= hash_ >> 32;
+}
+
+// The length, then eight bytes to a word, the first the lowest, the last
+// word padded with zeros.
+void RowDigest::mixBytes(std::string_view bytes) {
+  mix(bytes.size());
+  for (std::size_t at = 0; at < bytes.size(); at += kWordBytes) {
+    uint64_t word = 0;
+    for (std::size_t i = 0; i < kWordBytes && at + i < bytes.size(); ++i)
+      word |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
+    mix(word);
+  }
 }
 
 void RowDigest::add(const db::Value& v) {
@@ -42,14 +54,10 @@ void RowDigest::add(const db::Value& v) {
           }
         } else if constexpr (std::is_same_v<T, std::string>) {
           mix(kText);
-          mix(x.size());
-          // Eight bytes to a word, the first the lowest, the last word padded with zeros.
-          for (std::size_t at = 0; at < x.size(); at += kWordBytes) {
-            uint64_t word = 0;
-            for (std::size_t i = 0; i < kWordBytes && at + i < x.size(); ++i)
-              word |= static_cast<uint64_t>(static_cast<unsigned char>(x[at + i])) << (8 * i);
-            mix(word);
-          }
+          mixBytes(x);
+        } else if constexpr (std::is_same_v<T, db::Blob>) {
+          mix(kBytes);
+          mixBytes(x.bytes);
         } else {
           mix(kDate);
           mix(static_cast<uint64_t>(x.year) * 10000 + static_cast<uint64_t>(x.month) * 100 +

@@ -27,6 +27,7 @@ class RowDigest {
 
  private:
   void mix(uint64_t word);
+  void mixBytes(std::string_view bytes);
   uint64_t hash_ = 0;
 };
 

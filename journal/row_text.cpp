@@ -36,11 +36,12 @@ db::Value readValue(std::string_view text, std::size_t& at) {
     return std::monostate{};
   }
   if (tag == 'i') return number(text, at, ';');
-  if (tag == 't') {
+  if (tag == 't' || tag == 'b') {
     const int64_t size = number(text, at, ':');
     if (size < 0 || at + size >= text.size() || text[at + size] != ';') damaged(text);
     std::string s(text.substr(at, size));
     at += size + 1;
+    if (tag == 'b') return db::Blob{std::move(s)};
     return s;
   }
   const std::size_t stop = text.find(';', at);
@@ -68,11 +69,16 @@ void appendValueText(std::string& out, const db::Value& v) {
           // The shortest digits that read back as the same number.
           out += 'f';
           out.append(digits, std::to_chars(digits, digits + sizeof digits, x).ptr);
-        } else if constexpr (std::is_same_v<T, std::string>) {
-          out += 't';
-          out.append(digits, std::to_chars(digits, digits + sizeof digits, x.size()).ptr);
+        } else if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, db::Blob>) {
+          // Bytes are written like texts, under a tag of their own.
+          const std::string& bytes = [&]() -> const std::string& {
+            if constexpr (std::is_same_v<T, db::Blob>) return x.bytes;
+            else return x;
+          }();
+          out += std::is_same_v<T, db::Blob> ? 'b' : 't';
+          out.append(digits, std::to_chars(digits, digits + sizeof digits, bytes.size()).ptr);
           out += ':';
-          out += x;
+          out += bytes;
         } else {
           out += 'd';
           out += db::isoDate(x);

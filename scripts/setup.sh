@@ -22,6 +22,8 @@ PROGRAMS=(
   # help texts in other languages: lupdate and lrelease; Qt's own
   # translations, which put the window's standard buttons into Chinese
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  # reading Access files (migrate)
+  mdbtools-dev
   # the workbook of the rows an import did not store
   libxlsxwriter-dev
   # window: fonts for Chinese text, the rare characters included
@@ -33,6 +35,8 @@ PROGRAMS=(
 # Everything else the tests, the checks and the package need.
 CHECKS=(
   libqt6sql6-sqlite
+  # the Access test databases are kept compressed
+  zlib1g-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest
   # fuzzers: clang with its sanitizer runtime

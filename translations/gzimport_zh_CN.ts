@@ -298,6 +298,50 @@ finds the titles and the data rows, and the rows the file hides, go to stderr.</
         <source>Write a department&apos;s people as a workbook the import reads</source>
         <translation>把部门人员写成可供导入的工作簿</translation>
     </message>
+    <message>
+        <source>Copies the tables of an Access database (.mdb or .accdb) into an SQLite file or a PostgreSQL database, with every value as the file holds it.</source>
+        <translation>把 Access 数据库 (.mdb 或 .accdb) 的表复制到 SQLite 文件或 PostgreSQL 数据库中，每个值都与文件中的一样。</translation>
+    </message>
+    <message>
+        <source>The Access database to read.</source>
+        <translation>要读取的 Access 数据库。</translation>
+    </message>
+    <message>
+        <source>The database to write: an SQLite file (made when missing) or postgresql://...</source>
+        <translation>要写入的数据库：SQLite 文件（不存在时新建）或 postgresql://...</translation>
+    </message>
+    <message>
+        <source>Only these tables, separated by commas.</source>
+        <translation>只复制这些表，用逗号分隔。</translation>
+    </message>
+    <message>
+        <source>Replace tables of the same name in the target database.</source>
+        <translation>替换目标数据库中同名的表。</translation>
+    </message>
+    <message>
+        <source>The code page of the texts of an Access 97 file (936).</source>
+        <translation>Access 97 文件中文字的代码页（936）。</translation>
+    </message>
+    <message>
+        <source>The database password of the Access file.</source>
+        <translation>Access 文件的数据库密码。</translation>
+    </message>
+    <message>
+        <source>Read the database password from the first line of FILE.</source>
+        <translation>从 FILE 的第一行读取数据库密码。</translation>
+    </message>
+    <message>
+        <source>--to DB is required</source>
+        <translation>必须给出 --to DB</translation>
+    </message>
+    <message>
+        <source>Copy an Access database into SQLite or PostgreSQL</source>
+        <translation>把 Access 数据库复制到 SQLite 或 PostgreSQL</translation>
+    </message>
+    <message>
+        <source>--codepage takes a code page this tool reads: 936, 1252, 1251, 10000 or 20127</source>
+        <translation>--codepage 需要本工具能读的代码页：936、1252、1251、10000 或 20127</translation>
+    </message>
 </context>
 <context>
     <name>gzimport-gui</name>

@@ -27,6 +27,8 @@ std::string displayText(const db::Value& v) {
           return text::formatNumber(x);
         } else if constexpr (std::is_same_v<T, std::string>) {
           return x;
+        } else if constexpr (std::is_same_v<T, db::Blob>) {
+          return "(" + std::to_string(x.bytes.size()) + " bytes)";
         } else {
           // Four-digit year, month and day without leading zeros.
           std::string year = std::to_string(x.year);

@@ -789,6 +789,75 @@ class Passwords(DemoDatabase):
         self.assertEqual(shown.count("请重新输入密码"), 2)
 
 
+
+class Migrate(DemoDatabase):
+    """An Access file brought over with `migrate`, and refused as a database elsewhere."""
+
+    def access_file(self, name, as_name=None):
+        import gzip
+        path = os.path.join(self.dir, as_name or name)
+        with gzip.open(os.path.join(REPO, "testdata/access", name + ".gz")) as src, open(path, "wb") as out:
+            shutil.copyfileobj(src, out)
+        return path
+
+    def test_access_file_as_database_names_the_migrate_command(self):
+        self.access_file("testV1997.mdb", "old.dat")
+        for args in (["tree", "--db", "old.dat"], ["people", "--db", "old.dat", "--dept", "01"],
+                     ["import", "--db", "old.dat", "--dept", "0102", "staff.xls"]):
+            r = run(args, self.dir)
+            self.assertEqual(r.returncode, 1, args)
+            self.assertEqual(len(r.stderr.strip().splitlines()), 1, r.stderr)
+            self.assertIn("gzimport migrate old.dat --to", r.stderr)
+
+    def test_migrate_prints_a_line_per_table_and_a_summary(self):
+        self.access_file("testV1997.mdb")
+        r = run(["migrate", "testV1997.mdb", "--to", "new.db"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        lines = r.stdout.splitlines()
+        self.assertEqual(lines[0][:len("表 Table1: 读出2行, 写入2行")], "表 Table1: 读出2行, 写入2行")
+        self.assertTrue(lines[-1].startswith("迁移完成: 4个表, 2行"), lines[-1])
+        # Again: the tables are there, so nothing is written without --replace.
+        r = run(["migrate", "testV1997.mdb", "--to", "new.db", "--tables", "Table1"], self.dir)
+        self.assertEqual(r.returncode, 1)
+        self.assertIn("--replace", r.stderr)
+        r = run(["migrate", "testV1997.mdb", "--to", "new.db", "--tables", "Table1", "--replace"], self.dir)
+        self.assertEqual(r.returncode, 0, r.stderr)
+
+    def test_database_password_is_asked_for_and_never_shown(self):
+        self.access_file("V2003_with-password.mdb", "pw.mdb")
+        with open(os.path.join(self.dir, "pw.txt"), "w") as f:
+            f.write("password\n")
+        cases = [
+            ("missing", [], 1),
+            ("wrong", ["--password", "secret1"], 1),
+            ("given", ["--password", "password"], 0),
+            ("from a file", ["--password-file", "pw.txt", "--replace"], 0),
+        ]
+        for name, extra, status in cases:
+            r = run(["migrate", "pw.mdb", "--to", "pw.db"] + extra, self.dir, stdin=subprocess.DEVNULL)
+            self.assertEqual(r.returncode, status, name + ": " + r.stderr)
+            self.assertNotIn("secret1", r.stdout + r.stderr, name)
+            self.assertIsNone(re.search(r"(?<![-\w])password", r.stdout + r.stderr), name)
+            if status:
+                self.assertEqual(len(r.stderr.strip().splitlines()), 1, name + ": " + r.stderr)
+                # Refused before anything was read: no target file is left.
+                self.assertFalse(os.path.exists(os.path.join(self.dir, "pw.db")), name)
+
+    def test_files_that_cannot_be_read_end_with_one_line_and_no_target(self):
+        self.access_file("office-agile-4.4-head.accdb", "locked.accdb")
+        self.access_file("test2V2003.mdb", "whole.mdb")
+        with open(os.path.join(self.dir, "whole.mdb"), "rb") as f:
+            data = f.read()
+        with open(os.path.join(self.dir, "cut.mdb"), "wb") as f:
+            f.write(data[:60000])
+        for name in ("locked.accdb", "cut.mdb", "staff.xls"):
+            started = time.monotonic()
+            r = run(["migrate", name, "--to", "out.db"], self.dir)
+            self.assertLess(time.monotonic() - started, 5, name)
+            self.assertEqual(r.returncode, 1, name)
+            self.assertEqual(len([l for l in r.stderr.splitlines() if l.startswith("gzimport:")]), 1, r.stderr)
+            self.assertFalse(os.path.exists(os.path.join(self.dir, "out.db")), name)
+
 if __name__ == "__main__":
     GZIMPORT, REPO = os.path.abspath(sys.argv[1]), sys.argv[2]
     unittest.main(argv=sys.argv[:1], verbosity=2)

@@ -31,6 +31,8 @@ TEST(RowText, EveryValueComesBackTheSame) {
       {"empty text", std::string()},
       {"text with the format's marks", std::string("a=b;t3:x;;n")},
       {"GB 18030 text", std::string("\xd5\xc5\xc8\xfd")},
+      {"bytes, not text", db::Blob{std::string("\0\xff;n=", 5)}},
+      {"no bytes, not empty text", db::Blob{}},
   };
   for (const Row& row : rows) {
     db::Row r;

@@ -16,7 +16,7 @@ class CodeMap;
 namespace gz::db {
 class Connection;
 struct Statement;
-}
+}  // namespace gz::db
 
 namespace gz::imp {
 

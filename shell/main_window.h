@@ -31,7 +31,7 @@ namespace gz::imp {
 struct ImportOutcome;
 struct ImportRequest;
 class RowResults;
-}
+}  // namespace gz::imp
 namespace gz::tree {
 struct JGData;
 }

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "import/frontend.h"
-#include "shell/message_boxes.h"
 #include "import/title_names.h"
+#include "shell/message_boxes.h"
 
 class QLabel;
 class QPlainTextEdit;

@@ -25,6 +25,50 @@ namespace gz::db {
 
 class BulkWriting;
 
+// A value as the database stored it, seen in place: valid only during the
+// call it is handed to. Texts are GB 18030, as a query reads them.
+struct StoredValue {
+  enum class Kind : uint8_t { Null, Whole, Decimal, Text, Bytes };
+  Kind kind = Kind::Null;
+  int64_t whole = 0;
+  double decimal = 0;
+  std::string_view text;  // Text and Bytes
+};
+
+// A table whose inserted rows an InsertCapture keeps: each row as the value
+// of its key column, of its owner column and a digest of all its values.
+struct CapturedTable {
+  std::string table;
+  std::string keyColumn;
+  std::string ownerColumn;
+};
+struct CapturedRow {
+  int64_t key = 0;
+  std::optional<int64_t> owner;  // none where the owner column holds no whole number
+  uint64_t digest = 0;
+};
+// The digest of a row's values, in the order of the table's columns.
+using DigestOfRow = std::function<uint64_t(const std::vector<StoredValue>&)>;
+
+// The rows inserted into some tables as they are stored, kept while it
+// lives, without reading them back. Rows whose insert was undone (a
+// refused statement, a savepoint rolled back to, a transaction rolled back)
+// are dropped with it.
+class InsertCapture {
+ public:
+  virtual ~InsertCapture() = default;  // capturing stops
+  struct Taken {
+    // False where rows of the table were also deleted or changed, or a row
+    // came without a whole-number key: its rows must be read instead.
+    bool complete = true;
+    std::vector<std::string> columns;  // the table's, as a query of all its columns names them
+    std::vector<CapturedRow> rows;     // in the order they were inserted
+  };
+  // What the open transaction has inserted so far, per table in the order
+  // they were named; the capture starts anew.
+  virtual std::vector<Taken> take() = 0;
+};
+
 // What kind of failure a database error is. Callers decide by the kind what
 // to do next (drop one row, wait and try again, end the run); the sentence is
 // only for the operator.
@@ -137,6 +181,13 @@ class Connection {
   virtual std::vector<bool> tryExecuteEach(const std::vector<Statement>& statements);
   // Writing batches of rows without a round trip per statement; null where the connection has no such way.
   virtual BulkWriting* bulkWriting() { return nullptr; }
+  // Keeps the rows inserted into `tables` from now on, each with its digest
+  // by `digest`, until the capture goes; null where the database cannot
+  // hand them over as it stores them.
+  virtual std::unique_ptr<InsertCapture> captureInserts(const std::vector<CapturedTable>& /*tables*/,
+                                                        DigestOfRow /*digest*/) {
+    return nullptr;
+  }
   // How statements wait for other users' locks from now on (see BusyWait).
   virtual void setBusyWait(const BusyWait& wait) = 0;
 

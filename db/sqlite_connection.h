@@ -18,6 +18,8 @@ struct sqlite3_stmt;
 
 namespace gz::db {
 
+class SqliteCapture;
+
 class SqliteConnection final : public Connection {
  public:
   // Opens an existing SQLite file read-write (or creates it when `create`).
@@ -36,6 +38,8 @@ class SqliteConnection final : public Connection {
   // Runs of inserts of one shape go in as one multi-row insert.
   std::vector<bool> tryExecuteEach(const std::vector<Statement>& statements) override;
   void setBusyWait(const BusyWait& wait) override { busyWait_ = wait; }
+  // Through SQLite's pre-update hook, where the library has it.
+  std::unique_ptr<InsertCapture> captureInserts(const std::vector<CapturedTable>& tables, DigestOfRow digest) override;
 
   struct FinalizeStatement {
     void operator()(sqlite3_stmt* stmt) const;
@@ -102,6 +106,13 @@ class SqliteConnection final : public Connection {
   // Throws TransactionLost when SQLite has rolled back the open transaction.
   void throwIfTransactionLost(const DbError& e);
 
+  // The capture open on this connection, told of every row change and of
+  // what undoes rows: a failed statement, a savepoint rolled back to, a
+  // rollback.
+  friend class SqliteCapture;
+  // Steps `stmt` once; a failed step undoes what it had captured, as SQLite undoes the statement.
+  int stepCaptured(sqlite3_stmt* stmt);
+
   // The most rows one insert takes, so a cell of many lines does not make
   // a statement of as many variables.
   static constexpr std::size_t kRowsPerInsert = 32;
@@ -123,6 +134,7 @@ class SqliteConnection final : public Connection {
   BusyWait busyWait_;
   std::chrono::steady_clock::time_point busySince_;  // when the current wait began
   bool busyToldWaiting_ = false;                     // `waiting` called for the current wait
+  SqliteCapture* capture_ = nullptr;                 // the open capture, owned by its caller
 };
 
 }  // namespace gz::db

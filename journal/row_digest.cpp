@@ -24,6 +24,29 @@ void RowDigest::mix(uint64_t word) {
   hash_ ^= hash_ >> 32;
 }
 
+void RowDigest::addNull() { mix(kNull); }
+
+void RowDigest::addWhole(int64_t x) {
+  mix(kWhole);
+  mix(static_cast<uint64_t>(x));
+}
+
+void RowDigest::addDecimal(double x) {
+  if (std::isfinite(x) && std::trunc(x) == x && std::fabs(x) < kExactWhole) return addWhole(static_cast<int64_t>(x));
+  mix(kDecimal);
+  mix(std::bit_cast<uint64_t>(x));
+}
+
+void RowDigest::addText(std::string_view x) {
+  mix(kText);
+  mixBytes(x);
+}
+
+void RowDigest::addBytes(std::string_view x) {
+  mix(kBytes);
+  mixBytes(x);
+}
+
 // The length, then eight bytes to a word, the first the lowest, the last
 // word padded with zeros.
 void RowDigest::mixBytes(std::string_view bytes) {
@@ -40,31 +63,28 @@ void RowDigest::add(const db::Value& v) {
   std::visit(
       [&](const auto& x) {
         using T = std::decay_t<decltype(x)>;
-        if constexpr (std::is_same_v<T, std::monostate>) mix(kNull);
-        else if constexpr (std::is_same_v<T, int64_t>) {
-          mix(kWhole);
-          mix(static_cast<uint64_t>(x));
-        } else if constexpr (std::is_same_v<T, double>) {
-          if (std::isfinite(x) && std::trunc(x) == x && std::fabs(x) < kExactWhole) {
-            mix(kWhole);
-            mix(static_cast<uint64_t>(static_cast<int64_t>(x)));
-          } else {
-            mix(kDecimal);
-            mix(std::bit_cast<uint64_t>(x));
-          }
-        } else if constexpr (std::is_same_v<T, std::string>) {
-          mix(kText);
-          mixBytes(x);
-        } else if constexpr (std::is_same_v<T, db::Blob>) {
-          mix(kBytes);
-          mixBytes(x.bytes);
-        } else {
+        if constexpr (std::is_same_v<T, std::monostate>) addNull();
+        else if constexpr (std::is_same_v<T, int64_t>) addWhole(x);
+        else if constexpr (std::is_same_v<T, double>) addDecimal(x);
+        else if constexpr (std::is_same_v<T, std::string>) addText(x);
+        else if constexpr (std::is_same_v<T, db::Blob>) addBytes(x.bytes);
+        else {
           mix(kDate);
           mix(static_cast<uint64_t>(x.year) * 10000 + static_cast<uint64_t>(x.month) * 100 +
               static_cast<uint64_t>(x.day));
         }
       },
       v);
+}
+
+void RowDigest::add(const db::StoredValue& v) {
+  switch (v.kind) {
+    case db::StoredValue::Kind::Null: return addNull();
+    case db::StoredValue::Kind::Whole: return addWhole(v.whole);
+    case db::StoredValue::Kind::Decimal: return addDecimal(v.decimal);
+    case db::StoredValue::Kind::Text: return addText(v.text);
+    case db::StoredValue::Kind::Bytes: return addBytes(v.text);
+  }
 }
 
 void RowDigest::addAbsent() { mix(kAbsent); }
@@ -83,6 +103,12 @@ uint64_t rowDigest(const db::Row& row, const std::vector<std::string>& columns) 
     if (v) digest.add(*v);
     else digest.addAbsent();
   }
+  return digest.value();
+}
+
+uint64_t storedRowDigest(const std::vector<db::StoredValue>& values) {
+  RowDigest digest;
+  for (const db::StoredValue& v : values) digest.add(v);
   return digest.value();
 }
 

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/connection.h"
 #include "db/row.h"
 #include "db/value.h"
 
@@ -21,18 +22,28 @@ namespace gz::journal {
 class RowDigest {
  public:
   void add(const db::Value& v);
+  // A value as the database stored it goes in as the same value read back:
+  // SQLite stores dates as texts and reads them so.
+  void add(const db::StoredValue& v);
   // A column the row lacks: differs from every value.
   void addAbsent();
   uint64_t value() const { return hash_; }
 
  private:
   void mix(uint64_t word);
+  void addNull();
+  void addWhole(int64_t x);
+  void addDecimal(double x);
+  void addText(std::string_view x);
+  void addBytes(std::string_view x);
   void mixBytes(std::string_view bytes);
   uint64_t hash_ = 0;
 };
 
 // The digest of `row`'s values in `columns`, in that order.
 uint64_t rowDigest(const db::Row& row, const std::vector<std::string>& columns);
+// The digest of a row's values as the database stored them, in the table's order.
+uint64_t storedRowDigest(const std::vector<db::StoredValue>& values);
 
 // A digest as the journal writes it: 16 hexadecimal digits.
 void appendDigestText(std::string& out, uint64_t digest);

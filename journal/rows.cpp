@@ -116,6 +116,27 @@ void readGroups(db::Connection& conn, const db::Statement& query, const std::str
   closed(std::move(group));
 }
 
+void capturedGroups(const std::string& table, const db::InsertCapture::Taken& captured, const Owners& owners,
+                    const GroupSink& closed) {
+  RowGroup group{table, Change::Insert, captured.columns, {}, {}, 0, true};
+  // Room for the group's rows, so that its text seldom moves while it grows.
+  constexpr std::size_t kRowRoom = 48;
+  const std::size_t room = std::min(kGroupBytes, captured.rows.size() * kRowRoom) + kRowRoom;
+  group.after.reserve(room);
+  for (const db::CapturedRow& r : captured.rows) {
+    if (!r.owner || !std::binary_search(owners.ids.begin(), owners.ids.end(), *r.owner)) continue;
+    appendValueText(group.after, db::Value(r.key));
+    appendDigestText(group.after, r.digest);
+    group.after += '\n';
+    ++group.rows;
+    if (group.after.size() < kGroupBytes) continue;
+    closed(std::move(group));
+    group = RowGroup{table, Change::Insert, captured.columns, {}, {}, 0, true};
+    group.after.reserve(room);
+  }
+  if (group.rows != 0) closed(std::move(group));
+}
+
 RowGroup groupOf(const Entry& entry) {
   RowGroup g{entry.table, entry.change, {}, {}, {}, 0};
   for (const auto& [name, v] : (entry.change == Change::Delete ? entry.before : entry.after).columns())

@@ -43,6 +43,10 @@ inline constexpr std::size_t kGroupBytes = 256 * 1024;
 using GroupSink = std::function<void(RowGroup&&)>;
 void readGroups(db::Connection& conn, const db::Statement& query, const std::string& table, Change change,
                 const GroupSink& closed, const std::optional<Owners>& owners = std::nullopt, bool digests = false);
+// The rows of `table` a capture kept, those of `owners` alone, as groups of
+// inserted rows kept as their key and digest, as readGroups makes them.
+void capturedGroups(const std::string& table, const db::InsertCapture::Taken& captured, const Owners& owners,
+                    const GroupSink& closed);
 // A group of the one row of an entry.
 RowGroup groupOf(const Entry& entry);
 // Adds the entry's row to the last of `groups` when it is of the same table,

@@ -7,6 +7,7 @@
 
 #include "db/payroll/dialect.h"
 #include "db/payroll/person_columns.h"
+#include "journal/row_digest.h"
 
 namespace gz::journal {
 
@@ -49,7 +50,11 @@ std::optional<int64_t> ownerOf(const TableRow& r) {
 
 }  // namespace
 
-RunRecorder::RunRecorder(JournalFile& file, db::Connection& conn, int64_t run) : file_(file), conn_(conn), run_(run) {}
+RunRecorder::RunRecorder(JournalFile& file, db::Connection& conn, int64_t run) : file_(file), conn_(conn), run_(run) {
+  std::vector<db::CapturedTable> tables{{db::person::kTable, db::person::kId, db::person::kId}};
+  for (const char* table : db::person::kPerPersonTables) tables.push_back({table, db::person::kId, "mid"});
+  capture_ = conn_.captureInserts(tables, storedRowDigest);
+}
 
 void RunRecorder::personChanging(int64_t personId) {
   if (before_.count(personId)) return;
@@ -123,22 +128,31 @@ void RunRecorder::addChanges(std::vector<RowGroup>& groups) {
   }
 }
 
-// The rows of the people the batch added, read back as the database holds
-// them: one read of the range of their ids per table, so that the cost
-// follows the batch, with an index on `mid` or without. Each row is kept as
-// its key and a digest: taking the run back deletes it, and needs only to
-// find it and to know whether it changed since.
+// The rows of the people the batch added, as the database stores them: as
+// captured while they were inserted, or where the database cannot hand them
+// over (or rows of the table were also deleted or changed), read back, one
+// read of the range of their ids per table so that the cost follows the
+// batch, with an index on `mid` or without. Each row is kept as its key and
+// a digest: taking the run back deletes it, and needs only to find it and to
+// know whether it changed since.
 void RunRecorder::addInserted(std::vector<RowGroup>& groups) {
+  const std::vector<db::InsertCapture::Taken> captured =
+      capture_ ? capture_->take() : std::vector<db::InsertCapture::Taken>{};
   if (added_.empty()) return;
   std::sort(added_.begin(), added_.end());
   const db::WholeRows how = db::dialectOf(conn_).wholeRows();
-  const auto read = [&](const char* table, const char* owner) {
-    readGroups(
-        conn_, how.selectBetween(table, owner, added_.front(), added_.back()), table, Change::Insert,
-        [&](RowGroup&& g) { groups.push_back(std::move(g)); }, Owners{owner, added_}, true);
+  const GroupSink keep = [&](RowGroup&& g) { groups.push_back(std::move(g)); };
+  std::size_t at = 0;  // the table's place in the capture, in the order they were named
+  const auto add = [&](const char* table, const char* owner) {
+    const Owners owners{owner, added_};
+    if (at < captured.size() && captured[at].complete) capturedGroups(table, captured[at], owners, keep);
+    else
+      readGroups(conn_, how.selectBetween(table, owner, added_.front(), added_.back()), table, Change::Insert, keep,
+                 owners, true);
+    ++at;
   };
-  read(db::person::kTable, db::person::kId);
-  for (const char* table : db::person::kPerPersonTables) read(table, "mid");
+  add(db::person::kTable, db::person::kId);
+  for (const char* table : db::person::kPerPersonTables) add(table, "mid");
 }
 
 void RunRecorder::beforeCommit() {

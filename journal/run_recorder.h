@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ class RunRecorder final : public imp::RunJournal {
   std::map<int64_t, std::vector<TableRow>> before_;  // people the open batch changes, as they were
   std::vector<int64_t> changing_;                    // told as changing, to be read at writesDue()
   bool deferring_ = false;
+  // The rows each batch inserts, as the database stores them, where it can
+  // hand them over; else they are read back before the commit.
+  std::unique_ptr<db::InsertCapture> capture_;
 };
 
 }  // namespace gz::journal

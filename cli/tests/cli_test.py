@@ -75,6 +75,11 @@ def with_id(person, idcard):
     return person[:6] + (idcard,) + person[7:]
 
 
+
+def columns(text):
+    """The columns a text takes on a terminal: two for a Chinese character."""
+    return sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in text)
+
 class DemoDatabase(unittest.TestCase):
     def setUp(self):
         self.tmp = tempfile.TemporaryDirectory()
@@ -184,7 +189,8 @@ class HelpAndVersion(DemoDatabase):
                 for line, following in zip(lines, lines[1:]):
                     if not line.strip() or not following.startswith("     "):
                         continue  # `following` continues the text of an option or argument
-                    self.assertGreater(len(line) + 1 + len(following.split()[0]), 79, f"{line!r} / {following!r}")
+                    width = columns(line) + 1 + columns(following.split()[0])
+                    self.assertGreater(width, 79, f"{line!r} / {following!r}")
 
     def test_chinese_option_texts_fit_the_terminal(self):
         # A Chinese character takes two columns: the texts are wrapped by the
@@ -195,8 +201,7 @@ class HelpAndVersion(DemoDatabase):
                 r = run(args, self.dir, env=zh)
                 self.assertEqual(r.returncode, 0, r.stderr)
                 for line in r.stdout.splitlines():
-                    columns = sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in line)
-                    self.assertLessEqual(columns, 79, line)
+                    self.assertLessEqual(columns(line), 79, line)
                     self.assertNotRegex(line, r"^ +[，。、；：）]", line)
 
     def test_usage_errors_follow_the_locale(self):

@@ -84,8 +84,8 @@ bool QtMessageBoxes::askFoundTitles(QWidget* parent, const QString& text, RunKin
 }
 
 std::optional<imp::TitleMapping> QtMessageBoxes::askTitleMapping(QWidget* parent, const imp::TitleOffer& offer,
-                                                                 const TitleSaver& save) {
-  TitleMappingDialog dialog(offer, save, parent);
+                                                                 const TitleSaver& save, RunKind kind) {
+  TitleMappingDialog dialog(offer, save, parent, proceedButtons(kind).front());
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.mapping();
 }
@@ -146,8 +146,9 @@ bool RecordingMessageBoxes::askFoundTitles(QWidget*, const QString& text, RunKin
 }
 
 std::optional<imp::TitleMapping> RecordingMessageBoxes::askTitleMapping(QWidget*, const imp::TitleOffer& offer,
-                                                                        const TitleSaver& save) {
+                                                                        const TitleSaver& save, RunKind kind) {
   titleOffers.push_back(offer);
+  questionButtons.push_back(proceedButtons(kind));
   if (!answerTitleMapping) return std::nullopt;
   return answerTitleMapping(offer, save);
 }

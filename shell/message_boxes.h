@@ -52,9 +52,10 @@ class MessageBoxes {
   virtual bool askFoundTitles(QWidget* parent, const QString& text, RunKind kind) = 0;
   // Asks which column of the sheet feeds each field the import reads (the
   // mapping dialog); `save` keeps a choice's names in titles.txt (保存). The
-  // choice for 导入, or nullopt for 取消 (also when the dialog is closed).
+  // choice for 导入 (检查 before a check), or nullopt for 取消 (also when the
+  // dialog is closed).
   virtual std::optional<imp::TitleMapping> askTitleMapping(QWidget* parent, const imp::TitleOffer& offer,
-                                                           const TitleSaver& save) = 0;
+                                                           const TitleSaver& save, RunKind kind) = 0;
   // Asks whether to go on with another worksheet that has the titles (`text`
   // names it), with proceedButtons(kind): true for 导入 or 检查.
   virtual bool askOtherSheet(QWidget* parent, const QString& text, RunKind kind) = 0;
@@ -87,7 +88,7 @@ class QtMessageBoxes final : public MessageBoxes {
   imp::DuplicateAnswer askDuplicates(QWidget* parent, const QString& text, RunKind kind) override;
   bool askFoundTitles(QWidget* parent, const QString& text, RunKind kind) override;
   std::optional<imp::TitleMapping> askTitleMapping(QWidget* parent, const imp::TitleOffer& offer,
-                                                   const TitleSaver& save) override;
+                                                   const TitleSaver& save, RunKind kind) override;
   bool askOtherSheet(QWidget* parent, const QString& text, RunKind kind) override;
   bool showOfferingRejects(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> askRejectsPath(QWidget* parent, const QString& suggested) override;
@@ -130,7 +131,7 @@ class RecordingMessageBoxes final : public MessageBoxes {
   // The mapping dialogs opened, each with what it offered, answered by
   // `answerTitleMapping` (取消 when it is not set), which may save as 保存 does.
   std::optional<imp::TitleMapping> askTitleMapping(QWidget* parent, const imp::TitleOffer& offer,
-                                                   const TitleSaver& save) override;
+                                                   const TitleSaver& save, RunKind kind) override;
   std::vector<imp::TitleOffer> titleOffers;
   std::function<std::optional<imp::TitleMapping>(const imp::TitleOffer&, const TitleSaver&)> answerTitleMapping;
   bool askOtherSheet(QWidget* parent, const QString& text, RunKind kind) override;

@@ -30,7 +30,8 @@ QString titleItem(const imp::SheetTitle& t) {
 
 }  // namespace
 
-TitleMappingDialog::TitleMappingDialog(const imp::TitleOffer& offer, TitleSaver save, QWidget* parent)
+TitleMappingDialog::TitleMappingDialog(const imp::TitleOffer& offer, TitleSaver save, QWidget* parent,
+                                       const QString& proceed)
     : QDialog(parent), offer_(offer), save_(std::move(save)) {
   setObjectName(QStringLiteral("TitleMappingDialog"));
   setWindowTitle(QStringLiteral("选择标题对应的列"));
@@ -53,7 +54,7 @@ TitleMappingDialog::TitleMappingDialog(const imp::TitleOffer& offer, TitleSaver 
   note_->setWordWrap(true);
   auto* buttons = new QDialogButtonBox(this);
   saveButton_ = buttons->addButton(QStringLiteral("保存"), QDialogButtonBox::ActionRole);
-  importButton_ = buttons->addButton(QStringLiteral("导入"), QDialogButtonBox::AcceptRole);
+  importButton_ = buttons->addButton(proceed, QDialogButtonBox::AcceptRole);
   buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
   importButton_->setDefault(true);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

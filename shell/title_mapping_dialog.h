@@ -25,7 +25,9 @@ using TitleSaver = std::function<QString(const imp::TitleMapping&)>;
 class TitleMappingDialog : public QDialog {
   Q_OBJECT
  public:
-  TitleMappingDialog(const imp::TitleOffer& offer, TitleSaver save, QWidget* parent = nullptr);
+  // `proceed` names the button that takes the choice: 导入, or 检查 before a check.
+  TitleMappingDialog(const imp::TitleOffer& offer, TitleSaver save, QWidget* parent = nullptr,
+                     const QString& proceed = QStringLiteral("导入"));
 
   // The choice as it stands: every field with its column, 0 for none.
   imp::TitleMapping mapping() const;

@@ -67,7 +67,7 @@ std::optional<imp::TitleMapping> WindowFrontend::mapTitles(const imp::TitleOffer
     for (const imp::TitleAlias& a : added) lines << text::gb18030ToQString(a.field + "=" + a.other);
     return QStringLiteral("已记入%1: %2").arg(file, lines.join(QStringLiteral("、")));
   };
-  if (!choices_.titleMapping) choices_.titleMapping = boxes_.askTitleMapping(w_.window, offer, save);
+  if (!choices_.titleMapping) choices_.titleMapping = boxes_.askTitleMapping(w_.window, offer, save, runKind());
   return choices_.titleMapping;
 }
 

@@ -5,14 +5,10 @@
 #include "sheet/xlsx_writer.h"
 
 namespace gz::imp {
-namespace {
 
-sheet::CellValue textCell(std::string_view gbk) {
-  sheet::CellValue v;
-  v.kind = sheet::CellKind::Text;
-  v.text = std::string(gbk);
-  return v;
-}
+using sheet::textCell;
+
+namespace {
 
 uint32_t fillOf(const RowResults& results, std::size_t i) {
   switch (results.fate(i)) {

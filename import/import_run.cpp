@@ -101,6 +101,13 @@ void noteRowsRead(Frontend& frontend, const RunSheet& sheet, const std::set<int3
   out.rejects = collectRejects(book, rejected, out.resumeRow, layout.titleRows);
 }
 
+// Before the first row: the layout taken, where the data end, and no row done yet.
+void announceRows(Frontend& frontend, const SheetLayout& layout, int rowsTotal) {
+  frontend.layoutAccepted();
+  if (layout.footerRow != 0) frontend.dataEndedAt(layout.footerRow, layout.footerName);
+  frontend.progress(0, rowsTotal);
+}
+
 }  // namespace
 
 bool importRunning() { return g_running; }
@@ -137,14 +144,13 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
     return reportRun(frontend, std::move(*ended));
   OpenedWorkbook& opened = sheet.read.opened;
   const std::optional<SheetLayout>& layout = sheet.read.layout;
-  const int32_t firstDataRow = sheet.firstDataRow;
   const int32_t firstRow = sheet.firstRow;
 
   const std::string dept = text::trim(request.departmentCode);
   auto guard = std::make_unique<RunGuard>(conn, frontend, dept, request.wait);
   if (guard->refused()) return reportRun(frontend, std::move(*guard->refused()));
   ImportOutcome out;
-  out.rowsTotal = layout->dataRows - (firstRow - firstDataRow);
+  out.rowsTotal = layout->dataRows - (firstRow - sheet.firstDataRow);
   std::set<int32_t> skipped;
   std::optional<ResultsCollector> results;
   if (request.results)
@@ -170,9 +176,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
     }
     if (request.mode == ImportMode::Overwrite)
       deleteEarlierPeople(*writer, frontend, dept, request.wait, request.journal);
-    frontend.layoutAccepted();
-    if (layout->footerRow != 0) frontend.dataEndedAt(layout->footerRow, layout->footerName);
-    frontend.progress(0, out.rowsTotal);
+    announceRows(frontend, *layout, out.rowsTotal);
     out.end = importRows(rows, *writer, frontend, out.rowsTotal) ? RunEnd::Aborted : RunEnd::Completed;
     if (!typedDates.empty()) frontend.datesReadAsTyped(typedDates);
     closeWriting(*writer, out);

@@ -4,16 +4,10 @@
 #include "sheet/xlsx_writer.h"
 
 namespace gz::imp {
-namespace {
 
-sheet::CellValue textCell(std::string_view gbk) {
-  sheet::CellValue v;
-  v.kind = sheet::CellKind::Text;
-  v.text = std::string(gbk);
-  return v;
-}
+using sheet::textCell;
 
-}  // namespace
+namespace {}  // namespace
 
 void writeRejectWorkbook(const std::string& pathUtf8, const RejectedRows& rejects) {
   std::vector<std::vector<sheet::CellValue>> rows;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace gz::sheet {
 
@@ -25,5 +26,13 @@ struct CellValue {
   // the unreadable places; it must not be stored as if it were the cell's text.
   bool unreadable = false;
 };
+
+// A text cell holding `gbk`.
+inline CellValue textCell(std::string_view gbk) {
+  CellValue v;
+  v.kind = CellKind::Text;
+  v.text = std::string(gbk);
+  return v;
+}
 
 }  // namespace gz::sheet

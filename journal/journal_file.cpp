@@ -78,6 +78,34 @@ void giveSpaceBack(db::Connection& conn) {
   if (firstNumber(conn, "select count(*) as n from sqlite_master", "n") > 0) conn.execute({"vacuum", {}});
 }
 
+// Commits while it lives do not wait for the disk; then every commit waits
+// again, as the file is opened. Only for the write-ahead log, where a commit
+// that did not wait is lost to a power cut, never damages the file.
+class NoWaitForDisk {
+ public:
+  explicit NoWaitForDisk(db::Connection& conn) : conn_(conn) { conn_.execute({"pragma synchronous=normal", {}}); }
+  ~NoWaitForDisk() {
+    try {
+      conn_.execute({"pragma synchronous=full", {}});
+    } catch (const db::DbError&) {  // a pragma without a statement to run fails only when the connection is gone
+    }
+  }
+  NoWaitForDisk(const NoWaitForDisk&) = delete;
+  NoWaitForDisk& operator=(const NoWaitForDisk&) = delete;
+
+ private:
+  db::Connection& conn_;
+};
+
+// The pages freed by dropped runs go back to the file system: cut from the
+// file, and copied out of the write-ahead log at once so that the file
+// shrinks now, not at some later checkpoint.
+void giveFreedPagesBack(db::Connection& conn) {
+  if (firstNumber(conn, "pragma freelist_count", "freelist_count") == 0) return;
+  conn.execute({"pragma incremental_vacuum", {}});
+  conn.execute({"pragma wal_checkpoint(truncate)", {}});
+}
+
 // The runs of database files that are no longer there go, with their
 // batches and entries: nobody can take them back. Runs on a server stay.
 bool dropRunsOfMissingFiles(db::Connection& conn) {
@@ -169,11 +197,16 @@ std::unique_ptr<db::Connection> openFile(const std::string& path) {
   // the disk once; a larger one (an overwrite's deletion) spills early.
   c->execute({"pragma cache_size=-4096", {}});
   giveSpaceBack(*c);
+  // A commit appends to the write-ahead log and waits for the disk once,
+  // where a rollback journal waits three times and deletes a file. Where
+  // the file system cannot share the log's index, SQLite keeps the rollback
+  // journal and the file works as before.
+  c->execute({"pragma journal_mode=wal", {}});
   for (const char* s : kSchema) c->execute({s, {}});
   addGroupColumns(*c);
   numberRunsPerDatabase(*c);
   c->execute({"create unique index if not exists runs_number on runs (db, number)", {}});
-  if (dropRunsOfMissingFiles(*c)) c->execute({"pragma incremental_vacuum", {}});
+  if (dropRunsOfMissingFiles(*c)) giveFreedPagesBack(*c);
   return c;
 }
 
@@ -237,7 +270,11 @@ RunInfo runFrom(const db::ResultSet& rs) {
 }  // namespace
 
 JournalFile::JournalFile(const std::string& path) : path_(path) {
-  guarded("打开", [&] { conn_ = openFile(path); });
+  guarded("打开", [&] {
+    conn_ = openFile(path);
+    const auto mode = conn_->query({"pragma journal_mode", {}});
+    wal_ = mode->next() && mode->text("journal_mode") == "wal";
+  });
 }
 
 void JournalFile::guarded(const char* what, const std::function<void()>& work) {
@@ -267,7 +304,7 @@ int64_t JournalFile::beginRun(const RunInfo& run) {
     for (const char* table : {"entries", "batches", "runs"})
       conn_->execute({std::string("delete from ") + table + " where run in " + older, {db}});
     t.commit();
-    conn_->execute({"pragma incremental_vacuum", {}});
+    giveFreedPagesBack(*conn_);
   });
   return key;
 }
@@ -288,9 +325,15 @@ void JournalFile::writeBatch(int64_t run, int batch, std::span<const RowGroup> g
   });
 }
 
+// A seal lost to a power cut leaves its batch unsealed, which taking the run
+// back checks against the database: the seal need not wait for the disk. In
+// the write-ahead log it is made durable by the next commit that waits.
 void JournalFile::sealBatch(int64_t run, int batch) {
-  guarded("写入",
-          [&] { conn_->execute({"update batches set sealed=1 where run=? and batch=?", {run, int64_t{batch}}}); });
+  guarded("写入", [&] {
+    std::optional<NoWaitForDisk> noWait;
+    if (wal_) noWait.emplace(*conn_);
+    conn_->execute({"update batches set sealed=1 where run=? and batch=?", {run, int64_t{batch}}});
+  });
 }
 
 void JournalFile::dropIfEmpty(int64_t run) {

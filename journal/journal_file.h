@@ -78,7 +78,8 @@ class JournalFile {
   int64_t beginRun(const RunInfo& run);
   // Writes a batch's changes durably: `groups`, in order, as its entries from
   // `firstEntry` on, replacing what an earlier attempt wrote there (the
-  // entries before it stay); unsealed until sealBatch().
+  // entries before it stay); unsealed until sealBatch(), which does not
+  // wait for the disk.
   void writeBatch(int64_t run, int batch, std::span<const RowGroup> groups, int64_t firstEntry = 0);
   void sealBatch(int64_t run, int batch);
   // Drops a run that recorded no batch.
@@ -102,6 +103,7 @@ class JournalFile {
   void guarded(const char* what, const std::function<void()>& work);
   std::string path_;
   std::unique_ptr<db::Connection> conn_;
+  bool wal_ = false;  // commits go to a write-ahead log
 };
 
 }  // namespace gz::journal

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "db/database_text.h"
+#include "db/sqlite_capture.h"
 #include "db/sql_values.h"
 #include "text/bytes.h"
 #include "text/gb18030.h"
@@ -147,225 +148,15 @@ class SqliteResultSet final : public ResultSet {
 
 }  // namespace
 
-// Keeps the rows inserted into some tables as SQLite's pre-update hook hands
-// them over: the values as stored, after each column's affinity, so the same
-// a later query reads. Every kept row goes into one log in the order of
-// their inserts; whatever SQLite undoes (a failed statement, a savepoint
-// rolled back to, a rollback) is the log's tail from a mark on, dropped
-// with it.
-class SqliteCapture final : public InsertCapture {
- public:
-  SqliteCapture(SqliteConnection& conn, DigestOfRow digest, bool utf8)
-      : conn_(&conn), digest_(std::move(digest)), utf8_(utf8) {}
-  ~SqliteCapture() override {
-    if (!conn_) return;
-    conn_->capture_ = nullptr;
-#ifdef SQLITE_ENABLE_PREUPDATE_HOOK
-    sqlite3_preupdate_hook(conn_->db_.get(), nullptr, nullptr);
-#endif
-  }
-  // The connection closes first: nothing is left to stop.
-  void connectionClosed() { conn_ = nullptr; }
-  SqliteCapture(const SqliteCapture&) = delete;
-  SqliteCapture& operator=(const SqliteCapture&) = delete;
 
-  void addTable(const CapturedTable& t, std::vector<std::string> columns) {
-    Table& table = tables_.emplace_back();
-    table.name = t.table;
-    const auto at = [&](const std::string& name) {
-      const auto it = std::find(columns.begin(), columns.end(), lower(name));
-      return it == columns.end() ? -1 : static_cast<int>(it - columns.begin());
-    };
-    table.keyAt = at(t.keyColumn);
-    table.ownerAt = at(t.ownerColumn);
-    table.columns = std::move(columns);
-    table.usable = table.keyAt >= 0 && table.ownerAt >= 0;
-    table.complete = table.usable;
-  }
-
-  std::vector<Taken> take() override {
-    std::vector<Taken> out;
-    for (Table& t : tables_) {
-      out.push_back({t.complete, t.columns, std::move(t.rows)});
-      t.rows.clear();
-      t.complete = t.usable;
-    }
-    log_.clear();
-    for (auto& [name, mark] : savepoints_) mark = 0;
-    return out;
-  }
-
-#ifdef SQLITE_ENABLE_PREUPDATE_HOOK
-  static void onChange(void* self, sqlite3* db, int op, const char* database, const char* table,
-                       sqlite3_int64 /*oldKey*/, sqlite3_int64 /*newKey*/) {
-    auto* c = static_cast<SqliteCapture*>(self);
-    if (sqlite3_stricmp(database, "main") != 0) return;
-    Table* t = c->find(table);
-    if (!t || !t->complete) return;
-    // A row deleted or changed may be one kept: the table is read instead.
-    if (op != SQLITE_INSERT) t->complete = false;
-    else c->inserted(db, *t);
-  }
-#endif
-
-  std::size_t mark() const { return log_.size(); }
-  void undoTo(std::size_t mark) {
-    while (log_.size() > mark) {
-      tables_[log_.back()].rows.pop_back();
-      log_.pop_back();
-    }
-  }
-  void savepointSet(const char* name) { savepoints_.emplace_back(name, log_.size()); }
-  // `release savepoint` ends the latest of that name and every one set after it.
-  void savepointReleased(const char* name) {
-    if (const auto it = latest(name); it != savepoints_.end()) savepoints_.erase(it, savepoints_.end());
-  }
-  // `rollback to savepoint` keeps the savepoint and ends the ones set after it.
-  void rolledBackTo(const char* name) {
-    const auto it = latest(name);
-    if (it == savepoints_.end()) return;
-    undoTo(it->second);
-    savepoints_.erase(it + 1, savepoints_.end());
-  }
-  // A transaction begun, rolled back or lost: nothing inserted before counts.
-  void transactionEnded() {
-    take();
-    savepoints_.clear();
-  }
-
- private:
-  struct Table {
-    std::string name;
-    std::vector<std::string> columns;
-    int keyAt = -1;
-    int ownerAt = -1;
-    bool usable = false;    // both columns found
-    bool complete = false;  // every row the transaction inserted is kept
-    std::vector<CapturedRow> rows;
-  };
-
-  std::vector<std::pair<std::string, std::size_t>>::iterator latest(const char* name) {
-    for (auto it = savepoints_.end(); it != savepoints_.begin();)
-      if (sqlite3_stricmp((--it)->first.c_str(), name) == 0) return it;
-    return savepoints_.end();
-  }
-
-  // The table met last first: a statement inserts many rows into one table.
-  Table* find(const char* table) {
-    if (last_ < tables_.size() && sqlite3_stricmp(tables_[last_].name.c_str(), table) == 0) return &tables_[last_];
-    for (std::size_t i = 0; i < tables_.size(); ++i)
-      if (sqlite3_stricmp(tables_[i].name.c_str(), table) == 0) return &tables_[last_ = i];
-    return nullptr;
-  }
-
-#ifdef SQLITE_ENABLE_PREUPDATE_HOOK
-  void inserted(sqlite3* db, Table& t) {
-    const int n = sqlite3_preupdate_count(db);
-    if (n != static_cast<int>(t.columns.size())) {
-      t.complete = false;
-      return;
-    }
-    values_.resize(static_cast<std::size_t>(n));
-    texts_.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-      sqlite3_value* v = nullptr;
-      if (sqlite3_preupdate_new(db, i, &v) != SQLITE_OK || !v) {
-        t.complete = false;
-        return;
-      }
-      stored(v, static_cast<std::size_t>(i));
-    }
-    const StoredValue& key = values_[static_cast<std::size_t>(t.keyAt)];
-    const StoredValue& owner = values_[static_cast<std::size_t>(t.ownerAt)];
-    if (key.kind != StoredValue::Kind::Whole) {
-      t.complete = false;
-      return;
-    }
-    CapturedRow& row = t.rows.emplace_back();
-    row.key = key.whole;
-    if (owner.kind == StoredValue::Kind::Whole) row.owner = owner.whole;
-    else if (owner.kind == StoredValue::Kind::Decimal) row.owner = static_cast<int64_t>(owner.decimal);
-    row.digest = digest_(values_);
-    log_.push_back(static_cast<uint8_t>(&t - tables_.data()));
-  }
-
-  // values_[i] as a query reads the value: blobs as their bytes, texts
-  // converted to GB 18030 unless plain ASCII.
-  void stored(sqlite3_value* v, std::size_t i) {
-    StoredValue& out = values_[i];
-    switch (sqlite3_value_type(v)) {
-      case SQLITE_NULL: out = {}; return;
-      case SQLITE_INTEGER: out = {StoredValue::Kind::Whole, sqlite3_value_int64(v), 0, {}}; return;
-      case SQLITE_FLOAT: out = {StoredValue::Kind::Decimal, 0, sqlite3_value_double(v), {}}; return;
-      case SQLITE_BLOB: {
-        const auto* bytes = static_cast<const char*>(sqlite3_value_blob(v));
-        out = {StoredValue::Kind::Bytes, 0, 0,
-               std::string_view(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_value_bytes(v)))};
-        return;
-      }
-      default: break;
-    }
-    // In a UTF-8 database a text's bytes are its UTF-8 as they stand: taken
-    // without the copy SQLite makes to end them with a zero.
-    const auto* p = static_cast<const char*>(utf8_ ? sqlite3_value_blob(v) : sqlite3_value_text(v));
-    std::string_view utf8(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
-    out = {StoredValue::Kind::Text, 0, 0, utf8};
-    if (std::any_of(utf8.begin(), utf8.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; })) {
-      texts_[i] = text::utf8ToGb18030(utf8);
-      out.text = texts_[i];
-    }
-  }
-#endif
-
-  SqliteConnection* conn_;  // null once the connection has closed
-  DigestOfRow digest_;
-  std::vector<Table> tables_;  // few: a table's place in it fits the log's bytes
-  std::vector<uint8_t> log_;   // the table of each kept row, in the order of their inserts
-  std::vector<std::pair<std::string, std::size_t>> savepoints_;  // each open one's name and log size when set
-  std::vector<StoredValue> values_;                              // the row being kept
-  std::vector<std::string> texts_;                               // its converted texts
-  std::size_t last_ = 0;                                         // the table met last
-  bool utf8_ = false;                                            // the database's texts are UTF-8
-};
-
-std::unique_ptr<InsertCapture> SqliteConnection::captureInserts(const std::vector<CapturedTable>& tables,
-                                                                DigestOfRow digest) {
-#ifdef SQLITE_ENABLE_PREUPDATE_HOOK
-  constexpr std::size_t kMostTables = 255;
-  if (capture_ || tables.size() > kMostTables) return nullptr;
-  bool utf8 = false;
-  try {
-    const std::unique_ptr<ResultSet> encoding = query({"pragma encoding", {}});
-    utf8 = encoding->next() && encoding->text("encoding") == "UTF-8";
-  } catch (const DbError&) {
-    // Texts are then read as SQLite converts them.
-  }
-  auto c = std::make_unique<SqliteCapture>(*this, std::move(digest), utf8);
-  for (const CapturedTable& t : tables) {
-    // The columns as a query of all of them names them, the order the hook hands values in.
-    std::vector<std::string> columns;
-    try {
-      const std::unique_ptr<ResultSet> all = query({"select * from \"" + t.table + "\"", {}});
-      columns = all->columnNames();
-    } catch (const DbError&) {
-      // A table that is not there is never complete; its rows are read, and the read says why.
-    }
-    c->addTable(t, std::move(columns));
-  }
-  capture_ = c.get();
-  sqlite3_preupdate_hook(db_.get(), &SqliteCapture::onChange, c.get());
-  return c;
-#else
-  (void)tables;
-  (void)digest;
-  return nullptr;
-#endif
-}
 
 int SqliteConnection::stepCaptured(sqlite3_stmt* stmt) {
   const std::size_t mark = capture_ ? capture_->mark() : 0;
   const int rc = sqlite3_step(stmt);
-  if (capture_ && rc != SQLITE_ROW && rc != SQLITE_DONE) capture_->undoTo(mark);
+  if (capture_) {
+    capture_->stepped();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) capture_->undoTo(mark);
+  }
   return rc;
 }
 
@@ -525,6 +316,11 @@ void SqliteConnection::execute(const Statement& s) {
   }
   sqlite3_stmt* stmt = cached(s.text, s);
   bindAll(stmt, s, &boundTexts_);
+  if (capture_ && s.into && s.into->columns.size() == s.binds.size()) {
+    boundValues_.clear();
+    for (const Value& v : s.binds) boundValues_.push_back(&v);
+    capture_->expect(stmt, *s.into, boundValues_);
+  }
   runToEnd(stmt, s);
 }
 
@@ -635,6 +431,14 @@ bool SqliteConnection::tryInsertRows(const std::vector<Statement>& statements, s
         ++index;
       }
     }
+    if (capture_) {
+      boundValues_.clear();
+      for (std::size_t i = first; i < end; ++i) {
+        for (const Value& v : statements[i].binds) boundValues_.push_back(&v);
+        boundValues_.resize(boundValues_.size() + width - statements[i].binds.size(), nullptr);
+      }
+      capture_->expect(stmt, *shape.into, boundValues_);
+    }
     runToEnd(stmt, shape);
     return true;
   } catch (const DbError& e) {
@@ -708,6 +512,7 @@ int64_t SqliteConnection::insertReturningKey(std::string_view table, const Row& 
   } catch (const DbError& e) {
     throw DbError(e.fault(), e.what(), text::gb18030ToUtf8(renderStatement(asStatement())));
   }
+  if (capture_) capture_->expect(stmt, table, row);
   const int rc = stepCaptured(stmt);
   if (rc != (isRowid ? SQLITE_DONE : SQLITE_ROW)) {
     sqlite3_reset(stmt);

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <variant>
 
 namespace gz::journal {
@@ -48,10 +49,18 @@ void RowDigest::addBytes(std::string_view x) {
 }
 
 // The length, then eight bytes to a word, the first the lowest, the last
-// word padded with zeros.
+// word padded with zeros. Whole words are loaded at once where the machine
+// keeps the lowest byte first, as common machines do.
 void RowDigest::mixBytes(std::string_view bytes) {
   mix(bytes.size());
-  for (std::size_t at = 0; at < bytes.size(); at += kWordBytes) {
+  std::size_t at = 0;
+  if constexpr (std::endian::native == std::endian::little)
+    for (; at + kWordBytes <= bytes.size(); at += kWordBytes) {
+      uint64_t word = 0;
+      std::memcpy(&word, bytes.data() + at, kWordBytes);
+      mix(word);
+    }
+  for (; at < bytes.size(); at += kWordBytes) {
     uint64_t word = 0;
     for (std::size_t i = 0; i < kWordBytes && at + i < bytes.size(); ++i)
       word |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[at + i])) << (8 * i);
@@ -112,11 +121,15 @@ uint64_t storedRowDigest(const std::vector<db::StoredValue>& values) {
   return digest.value();
 }
 
-void appendDigestText(std::string& out, uint64_t digest) {
+char* writeDigestText(char* out, uint64_t digest) {
   static constexpr char kHex[] = "0123456789abcdef";
+  for (std::size_t i = 0; i < kDigestDigits; ++i) out[i] = kHex[(digest >> (60 - 4 * i)) & 0xf];
+  return out + kDigestDigits;
+}
+
+void appendDigestText(std::string& out, uint64_t digest) {
   char digits[kDigestDigits];
-  for (std::size_t i = 0; i < kDigestDigits; ++i) digits[i] = kHex[(digest >> (60 - 4 * i)) & 0xf];
-  out.append(digits, kDigestDigits);
+  out.append(digits, writeDigestText(digits, digest));
 }
 
 bool digestFromText(std::string_view text, std::size_t at, uint64_t& digest) {

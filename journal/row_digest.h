@@ -47,6 +47,8 @@ uint64_t storedRowDigest(const std::vector<db::StoredValue>& values);
 
 // A digest as the journal writes it: 16 hexadecimal digits.
 void appendDigestText(std::string& out, uint64_t digest);
+// The same into `out`, which has room for kDigestDigits; returns the end.
+char* writeDigestText(char* out, uint64_t digest);
 // Reads 16 hexadecimal digits at `at`; false when they are not there.
 bool digestFromText(std::string_view text, std::size_t at, uint64_t& digest);
 inline constexpr std::size_t kDigestDigits = 16;

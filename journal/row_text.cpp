@@ -56,6 +56,20 @@ db::Value readValue(std::string_view text, std::size_t& at) {
 
 }  // namespace
 
+// As appendValueText() and appendDigestText() write them, in one piece:
+// this is written for every row an append inserts.
+void appendKeyDigestLine(std::string& out, int64_t key, uint64_t digest) {
+  constexpr std::size_t kMostDigits = 20;
+  char line[1 + kMostDigits + 1 + kDigestDigits + 1];
+  char* end = line;
+  *end++ = 'i';
+  end = std::to_chars(end, line + 1 + kMostDigits, key).ptr;
+  *end++ = ';';
+  end = writeDigestText(end, digest);
+  *end++ = '\n';
+  out.append(line, end);
+}
+
 void appendValueText(std::string& out, const db::Value& v) {
   char digits[40];
   std::visit(

@@ -29,8 +29,10 @@ std::vector<db::Row> rowsFromValues(const std::vector<std::string>& columns, std
 
 // Inserted rows kept as their key and a digest (row_digest.h): each row its
 // key's value as appendValueText() writes it, the digest's 16 hexadecimal
-// digits and a line break. Throws JournalError(Damaged) for a text that does
-// not hold whole such rows.
+// digits and a line break. appendKeyDigestLine() writes one such row of a
+// whole-number key; keyDigestsFromText() reads them back and throws
+// JournalError(Damaged) for a text that does not hold whole such rows.
+void appendKeyDigestLine(std::string& out, int64_t key, uint64_t digest);
 struct KeyDigest {
   db::Value key;
   uint64_t digest = 0;

@@ -125,9 +125,7 @@ void capturedGroups(const std::string& table, const db::InsertCapture::Taken& ca
   group.after.reserve(room);
   for (const db::CapturedRow& r : captured.rows) {
     if (!r.owner || !std::binary_search(owners.ids.begin(), owners.ids.end(), *r.owner)) continue;
-    appendValueText(group.after, db::Value(r.key));
-    appendDigestText(group.after, r.digest);
-    group.after += '\n';
+    appendKeyDigestLine(group.after, r.key, r.digest);
     ++group.rows;
     if (group.after.size() < kGroupBytes) continue;
     closed(std::move(group));

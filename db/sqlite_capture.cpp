@@ -1,0 +1,314 @@
+#include "db/sqlite_capture.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "db/sql_values.h"
+#include "db/sqlite_connection.h"
+#include "text/gb18030.h"
+
+namespace gz::db {
+
+namespace {
+
+std::string lowerCase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool isAscii(std::string_view s) {
+  return std::none_of(s.begin(), s.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
+}
+
+}  // namespace
+
+SqliteCapture::SqliteCapture(SqliteConnection& conn, DigestOfRow digest, bool utf8)
+    : conn_(&conn), digest_(std::move(digest)), utf8_(utf8) {}
+
+SqliteCapture::~SqliteCapture() {
+  if (!conn_) return;
+  conn_->capture_ = nullptr;
+#ifdef SQLITE_ENABLE_PREUPDATE_HOOK
+  sqlite3_preupdate_hook(conn_->db_.get(), nullptr, nullptr);
+#endif
+}
+
+void SqliteCapture::addTable(const CapturedTable& t, std::vector<std::string> columns) {
+  Table& table = tables_.emplace_back();
+  table.name = t.table;
+  const auto at = [&](const std::string& name) {
+    const auto it = std::find(columns.begin(), columns.end(), lowerCase(name));
+    return it == columns.end() ? -1 : static_cast<int>(it - columns.begin());
+  };
+  table.keyAt = at(t.keyColumn);
+  table.ownerAt = at(t.ownerColumn);
+  table.columns = std::move(columns);
+  table.usable = table.keyAt >= 0 && table.ownerAt >= 0;
+  if (table.usable) readSchema(table);
+  table.complete = table.usable;
+}
+
+// What the schema says of the table's columns. A table without rowid is
+// never handed over by the hook: its rows are read back. Generated columns,
+// a key that is not the rowid and triggers leave the values to SQLite.
+void SqliteCapture::readSchema(Table& t) {
+  try {
+    SqliteConnection& c = *conn_;
+    const auto list = c.query({"select wr from pragma_table_list where name=? collate nocase", {t.name}});
+    if (list->next() && list->integer("wr") != 0) {
+      t.usable = false;
+      return;
+    }
+    triggers_ = c.query({"select 1 from sqlite_master where type='trigger' limit 1", {}})->next();
+    const auto info = c.query({"select name, type, dflt_value is null as no_default, pk, hidden "
+                               "from pragma_table_xinfo(?) order by cid",
+                               {t.name}});
+    int keys = 0, hidden = 0, integerKey = -1;
+    for (std::size_t i = 0; info->next(); ++i) {
+      t.affinity.push_back(affinityOfType(info->text("type")));
+      t.nullWhenLeftOut.push_back(info->integer("no_default") != 0);
+      hidden += info->integer("hidden") != 0;
+      if (info->integer("pk") == 0) continue;
+      ++keys;
+      if (lowerCase(info->text("type")) == "integer") integerKey = static_cast<int>(i);
+    }
+    // An "integer primary key" is the rowid unless it has an index of its own (declared DESC).
+    const bool ownIndex = c.query({"select 1 from pragma_index_list(?) where origin='pk'", {t.name}})->next();
+    if (keys == 1 && integerKey >= 0 && !ownIndex) t.rowidAt = integerKey;
+    t.told = hidden == 0 && t.affinity.size() == t.columns.size();
+  } catch (const DbError&) {
+    t.told = false;  // an older SQLite without these pragmas: its values are read as stored
+  }
+}
+
+std::vector<InsertCapture::Taken> SqliteCapture::take() {
+  std::vector<Taken> out;
+  for (Table& t : tables_) {
+    out.push_back({t.complete, t.columns, std::move(t.rows)});
+    t.rows.clear();
+    t.complete = t.usable;
+  }
+  log_.clear();
+  for (auto& [name, mark] : savepoints_) mark = 0;
+  return out;
+}
+
+const SqliteCapture::Shape* SqliteCapture::shapeOf(sqlite3_stmt* stmt, std::string_view table,
+                                                   const std::vector<std::string_view>& names) {
+  if (const auto it = shapes_.find(stmt); it != shapes_.end()) return &it->second;
+  Table* t = find(std::string(table).c_str());
+  if (!t || !t->told) return nullptr;
+  Shape shape{static_cast<std::size_t>(t - tables_.data()), std::vector<int>(t->columns.size(), -1)};
+  for (std::size_t v = 0; v < names.size(); ++v) {
+    const auto it = std::find(t->columns.begin(), t->columns.end(), lowerCase(names[v]));
+    if (it == t->columns.end()) return nullptr;
+    shape.valueOf[static_cast<std::size_t>(it - t->columns.begin())] = static_cast<int>(v);
+  }
+  return &shapes_.emplace(stmt, std::move(shape)).first->second;
+}
+
+void SqliteCapture::expect(sqlite3_stmt* stmt, const InsertInto& into, const std::vector<const Value*>& values) {
+  expected_ = nullptr;
+  if (triggers_ || into.columns.empty() || values.size() % into.columns.size() != 0) return;
+  names_.assign(into.columns.begin(), into.columns.end());
+  expected_ = shapeOf(stmt, into.table, names_);
+  expectedValues_ = values;
+  wholeAsInteger_ = false;
+  expectedWidth_ = into.columns.size();
+  expectedNext_ = 0;
+}
+
+void SqliteCapture::expect(sqlite3_stmt* stmt, std::string_view table, const Row& row) {
+  expected_ = nullptr;
+  if (triggers_ || row.columns().empty()) return;
+  names_.clear();
+  expectedValues_.clear();
+  for (const auto& [name, value] : row.columns()) {
+    names_.push_back(name);
+    expectedValues_.push_back(&value);
+  }
+  expected_ = shapeOf(stmt, table, names_);
+  wholeAsInteger_ = true;
+  expectedWidth_ = row.columns().size();
+  expectedNext_ = 0;
+}
+
+#ifdef SQLITE_ENABLE_PREUPDATE_HOOK
+void SqliteCapture::onChange(void* self, sqlite3* db, int op, const char* database, const char* table,
+                             sqlite3_int64 /*oldKey*/, sqlite3_int64 newKey) {
+  auto* c = static_cast<SqliteCapture*>(self);
+  if (sqlite3_stricmp(database, "main") != 0) return;
+  Table* t = c->find(table);
+  if (!t || !t->complete) return;
+  // A row deleted or changed may be one kept: the table is read instead.
+  if (op != SQLITE_INSERT) t->complete = false;
+  else c->inserted(db, *t, newKey);
+}
+#endif
+
+void SqliteCapture::undoTo(std::size_t mark) {
+  while (log_.size() > mark) {
+    tables_[log_.back()].rows.pop_back();
+    log_.pop_back();
+  }
+}
+
+void SqliteCapture::savepointReleased(const char* name) {
+  if (const auto it = latest(name); it != savepoints_.end()) savepoints_.erase(it, savepoints_.end());
+}
+
+void SqliteCapture::rolledBackTo(const char* name) {
+  const auto it = latest(name);
+  if (it == savepoints_.end()) return;
+  undoTo(it->second);
+  savepoints_.erase(it + 1, savepoints_.end());
+}
+
+void SqliteCapture::transactionEnded() {
+  take();
+  savepoints_.clear();
+}
+
+std::vector<std::pair<std::string, std::size_t>>::iterator SqliteCapture::latest(const char* name) {
+  for (auto it = savepoints_.end(); it != savepoints_.begin();)
+    if (sqlite3_stricmp((--it)->first.c_str(), name) == 0) return it;
+  return savepoints_.end();
+}
+
+// The table met last first: a statement inserts many rows into one table.
+SqliteCapture::Table* SqliteCapture::find(const char* table) {
+  if (last_ < tables_.size() && sqlite3_stricmp(tables_[last_].name.c_str(), table) == 0) return &tables_[last_];
+  for (std::size_t i = 0; i < tables_.size(); ++i)
+    if (sqlite3_stricmp(tables_[i].name.c_str(), table) == 0) return &tables_[last_ = i];
+  return nullptr;
+}
+
+#ifdef SQLITE_ENABLE_PREUPDATE_HOOK
+void SqliteCapture::inserted(sqlite3* db, Table& t, int64_t rowid) {
+  const std::size_t n = t.columns.size();
+  values_.resize(n);
+  texts_.resize(n);
+  if (!fromBound(t, rowid) && !fromStored(db, t)) {
+    t.complete = false;
+    return;
+  }
+  const StoredValue& key = values_[static_cast<std::size_t>(t.keyAt)];
+  const StoredValue& owner = values_[static_cast<std::size_t>(t.ownerAt)];
+  if (key.kind != StoredValue::Kind::Whole) {
+    t.complete = false;
+    return;
+  }
+  CapturedRow& row = t.rows.emplace_back();
+  row.key = key.whole;
+  if (owner.kind == StoredValue::Kind::Whole) row.owner = owner.whole;
+  else if (owner.kind == StoredValue::Kind::Decimal) row.owner = static_cast<int64_t>(owner.decimal);
+  row.digest = digest_(values_);
+  log_.push_back(static_cast<uint8_t>(&t - tables_.data()));
+}
+
+// The row's values from those bound for it: the statement's next row, each
+// column's value as its affinity stores it, the rowid as SQLite gave it.
+// False where any value is not told so; the row is then read as stored.
+bool SqliteCapture::fromBound(const Table& t, int64_t rowid) {
+  if (!expected_ || &tables_[expected_->table] != &t) return false;
+  const std::size_t at = expectedNext_++ * expectedWidth_;
+  if (at + expectedWidth_ > expectedValues_.size()) return false;
+  for (std::size_t i = 0; i < t.columns.size(); ++i) {
+    const int v = expected_->valueOf[i];
+    if (static_cast<int>(i) == t.rowidAt) values_[i] = {StoredValue::Kind::Whole, rowid, 0, {}};
+    else if (v < 0) {
+      if (!t.nullWhenLeftOut[i]) return false;
+      values_[i] = {};
+    } else if (const Value* bound = expectedValues_[at + static_cast<std::size_t>(v)]; !bound) {
+      values_[i] = {};  // a shorter row's column left null
+    } else if (const std::optional<StoredValue> stored = storedFormOf(*bound, t.affinity[i], texts_[i])) {
+      values_[i] = *stored;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A text's stored form views the bound text itself; only a number is
+// converted here, as it was bound.
+std::optional<StoredValue> SqliteCapture::storedFormOf(const Value& bound, Affinity affinity, std::string& scratch) {
+  if (!wholeAsInteger_ || !std::holds_alternative<double>(bound)) return storedForm(bound, affinity, scratch);
+  return storedForm(wholeNumberAsInteger(bound), affinity, scratch);
+}
+
+bool SqliteCapture::fromStored(sqlite3* db, const Table& t) {
+  if (sqlite3_preupdate_count(db) != static_cast<int>(t.columns.size())) return false;
+  for (int i = 0; i < static_cast<int>(t.columns.size()); ++i) {
+    sqlite3_value* v = nullptr;
+    if (sqlite3_preupdate_new(db, i, &v) != SQLITE_OK || !v) return false;
+    stored(v, static_cast<std::size_t>(i));
+  }
+  return true;
+}
+
+// values_[i] as a query reads the value: blobs as their bytes, texts
+// converted to GB 18030 unless plain ASCII.
+void SqliteCapture::stored(sqlite3_value* v, std::size_t i) {
+  StoredValue& out = values_[i];
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: out = {}; return;
+    case SQLITE_INTEGER: out = {StoredValue::Kind::Whole, sqlite3_value_int64(v), 0, {}}; return;
+    case SQLITE_FLOAT: out = {StoredValue::Kind::Decimal, 0, sqlite3_value_double(v), {}}; return;
+    case SQLITE_BLOB: {
+      const auto* bytes = static_cast<const char*>(sqlite3_value_blob(v));
+      out = {StoredValue::Kind::Bytes, 0, 0,
+             std::string_view(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_value_bytes(v)))};
+      return;
+    }
+    default: break;
+  }
+  // In a UTF-8 database a text's bytes are its UTF-8 as they stand: taken
+  // without the copy SQLite makes to end them with a zero.
+  const auto* p = static_cast<const char*>(utf8_ ? sqlite3_value_blob(v) : sqlite3_value_text(v));
+  std::string_view utf8(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
+  out = {StoredValue::Kind::Text, 0, 0, utf8};
+  if (!isAscii(utf8)) {
+    texts_[i] = text::utf8ToGb18030(utf8);
+    out.text = texts_[i];
+  }
+}
+#endif
+
+std::unique_ptr<InsertCapture> SqliteConnection::captureInserts(const std::vector<CapturedTable>& tables,
+                                                                DigestOfRow digest) {
+#ifdef SQLITE_ENABLE_PREUPDATE_HOOK
+  constexpr std::size_t kMostTables = 255;
+  if (capture_ || tables.size() > kMostTables) return nullptr;
+  bool utf8 = false;
+  try {
+    const std::unique_ptr<ResultSet> encoding = query({"pragma encoding", {}});
+    utf8 = encoding->next() && encoding->text("encoding") == "UTF-8";
+  } catch (const DbError&) {
+    // Texts are then read as SQLite converts them.
+  }
+  auto c = std::make_unique<SqliteCapture>(*this, std::move(digest), utf8);
+  for (const CapturedTable& t : tables) {
+    // The columns as a query of all of them names them, the order the hook hands values in.
+    std::vector<std::string> columns;
+    try {
+      const std::unique_ptr<ResultSet> all = query({"select * from \"" + t.table + "\"", {}});
+      columns = all->columnNames();
+    } catch (const DbError&) {
+      // A table that is not there is never complete; its rows are read, and the read says why.
+    }
+    c->addTable(t, std::move(columns));
+  }
+  capture_ = c.get();
+  sqlite3_preupdate_hook(db_.get(), &SqliteCapture::onChange, c.get());
+  return c;
+#else
+  (void)tables;
+  (void)digest;
+  return nullptr;
+#endif
+}
+
+}  // namespace gz::db

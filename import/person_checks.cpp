@@ -3,12 +3,14 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <variant>
 
 #include "codes/code_map.h"
 #include "import/person_step.h"
 #include "import/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"
+#include "sheet/model/workbook.h"
 #include "text/bytes.h"
 
 namespace gz::imp {
@@ -103,6 +105,16 @@ IdCellRead readIdCardCell(const sheet::CellValue& cell, db::Value& out, std::str
   if (!cellToDbValue(cell, out)) return IdCellRead::ErrorValue;
   idText = sheet::cellText(cell);
   return IdCellRead::Ok;
+}
+
+std::string rowIdCard(const sheet::Workbook& book, int32_t row, int32_t column) {
+  db::Value v;
+  std::string idText;
+  const sheet::CellValue cell = book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column));
+  if (readIdCardCell(cell, v, idText) != IdCellRead::Ok) return {};
+  if (const auto* s = std::get_if<std::string>(&v)) return *s;
+  if (const auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
+  return {};
 }
 
 std::optional<std::string> sexCodeFor(std::string_view cellText, codes::CodeMap& codes) {

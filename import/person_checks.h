@@ -5,6 +5,7 @@
 // without the row's prefix; the person is stored as the cells say.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,7 +16,8 @@
 
 namespace gz::sheet {
 struct CellValue;
-}
+class Workbook;
+}  // namespace gz::sheet
 namespace gz::codes {
 class CodeMap;
 }
@@ -29,6 +31,11 @@ namespace gz::imp {
 // false only for an error value. `idText` gets the text the checks read.
 enum class IdCellRead { Ok, LostDigits, ErrorValue };
 IdCellRead readIdCardCell(const sheet::CellValue& cell, db::Value& out, std::string& idText);
+
+// The number the person step would store for the id card cell of `row`: a
+// text as it stands, a whole number in its digits. Anything else, a number
+// that lost digits included, is no number to compare (empty).
+std::string rowIdCard(const sheet::Workbook& book, int32_t row, int32_t column);
 
 // What the row says about the person, as read by the person step.
 struct PersonFacts {

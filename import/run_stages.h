@@ -147,10 +147,6 @@ struct DuplicateCheck {
   std::string_view deptCode;
   bool againstDepartment = true;  // false: only numbers repeated within the workbook
 };
-// The number the person step would store for the id card cell of `row`: a
-// text as it stands, a whole number in its digits. Anything else, a number
-// that lost digits included, is no number to compare (empty).
-std::string rowIdCard(const sheet::Workbook& book, int32_t row, int32_t column);
 // The rows from `firstRow` up to the first empty name whose id card number
 // (身份证号) a person of the department, or of one below it, already has (one
 // query for the whole run), or an earlier row of the workbook has, in sheet

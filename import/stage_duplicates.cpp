@@ -34,16 +34,6 @@ std::unordered_set<std::string> departmentIdCards(const DuplicateCheck& in) {
 
 }  // namespace
 
-std::string rowIdCard(const sheet::Workbook& book, int32_t row, int32_t column) {
-  db::Value v;
-  std::string idText;
-  const sheet::CellValue cell = book.value(static_cast<uint32_t>(row), static_cast<uint32_t>(column));
-  if (readIdCardCell(cell, v, idText) != IdCellRead::Ok) return {};
-  if (const auto* s = std::get_if<std::string>(&v)) return *s;
-  if (const auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
-  return {};
-}
-
 std::vector<DuplicateRow> findDuplicates(const DuplicateCheck& in) {
   std::vector<DuplicateRow> found;
   if (in.columns.idCard == 0) return found;

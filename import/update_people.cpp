@@ -5,7 +5,6 @@
 #include "import/change_observer.h"
 #include "import/identity_number.h"
 #include "import/person_checks.h"
-#include "import/run_stages.h"
 #include "import/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/workbook.h"

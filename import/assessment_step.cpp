@@ -6,10 +6,10 @@
 #include "codes/code_map.h"
 #include "db/connection.h"
 #include "db/payroll/dialect.h"
-#include "import/frontend.h"
+#include "import/frontend/frontend.h"
+#include "import/frontend/stored_values.h"
 #include "import/history_lines.h"
 #include "import/numbers.h"
-#include "import/stored_values.h"
 #include "text/bytes.h"
 
 namespace gz::imp {

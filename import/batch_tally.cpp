@@ -1,6 +1,6 @@
 #include "import/batch_tally.h"
 
-#include "import/outcome.h"
+#include "import/frontend/outcome.h"
 #include "import/run_journal.h"
 
 namespace gz::imp {

@@ -1,7 +1,7 @@
 #include "import/batch_writer.h"
 
-#include "import/frontend.h"
-#include "import/outcome.h"
+#include "import/frontend/frontend.h"
+#include "import/frontend/outcome.h"
 #include "import/run_journal.h"
 
 namespace gz::imp {

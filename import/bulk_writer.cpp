@@ -5,9 +5,9 @@
 
 #include "db/bulk_writing.h"
 #include "db/payroll/dialect.h"
+#include "import/frontend/stored_values.h"
 #include "import/run_journal.h"
 #include "import/run_stages.h"
-#include "import/stored_values.h"
 
 namespace gz::imp {
 

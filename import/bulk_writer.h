@@ -28,11 +28,11 @@
 
 #include "db/connection.h"
 #include "import/batch_tally.h"
-#include "import/frontend.h"
-#include "import/outcome.h"
+#include "import/frontend/frontend.h"
+#include "import/frontend/outcome.h"
+#include "import/frontend/typed_date_counter.h"
 #include "import/person_step.h"
 #include "import/row_writer.h"
-#include "import/typed_date_counter.h"
 
 namespace gz::db {
 class BulkWriting;

@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
-#include "import/column_map.h"
-#include "import/frontend.h"
-#include "import/outcome.h"
-#include "import/step_context.h"
-#include "import/title_mapping.h"
-#include "import/title_names.h"
+#include "import/frontend/column_map.h"
+#include "import/frontend/frontend.h"
+#include "import/frontend/outcome.h"
+#include "import/frontend/step_context.h"
+#include "import/frontend/title_mapping.h"
+#include "import/frontend/title_names.h"
 #include "sheet/model/workbook.h"
 
 namespace gz::db {

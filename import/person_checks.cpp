@@ -6,8 +6,8 @@
 #include <variant>
 
 #include "codes/code_map.h"
+#include "import/frontend/texts.h"
 #include "import/person_step.h"
-#include "import/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/workbook.h"

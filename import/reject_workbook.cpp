@@ -1,6 +1,6 @@
 #include "import/reject_workbook.h"
 
-#include "import/texts.h"
+#include "import/frontend/texts.h"
 #include "sheet/xlsx_writer.h"
 
 namespace gz::imp {

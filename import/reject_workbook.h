@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "import/outcome.h"
+#include "import/frontend/outcome.h"
 
 namespace gz::imp {
 

@@ -6,11 +6,11 @@
 
 #include <vector>
 
-#include "import/frontend.h"
-#include "import/outcome.h"
+#include "import/frontend/frontend.h"
+#include "import/frontend/outcome.h"
+#include "import/frontend/step_context.h"
+#include "import/frontend/title_search.h"
 #include "import/row_results.h"
-#include "import/step_context.h"
-#include "import/title_search.h"
 
 namespace gz::codes {
 class CodeMap;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "import/texts.h"
+#include "import/frontend/texts.h"
 
 namespace gz::imp {
 

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "db/connection.h"
-#include "import/frontend.h"
+#include "import/frontend/frontend.h"
+#include "import/frontend/run_texts.h"
+#include "import/frontend/texts.h"
 #include "import/run_stages.h"
-#include "import/run_texts.h"
-#include "import/texts.h"
 #include "text/gb18030.h"
 
 namespace gz::imp {

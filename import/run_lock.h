@@ -25,7 +25,7 @@
 #include <optional>
 #include <string_view>
 
-#include "import/outcome.h"
+#include "import/frontend/outcome.h"
 
 namespace gz::db {
 class Connection;

@@ -15,12 +15,12 @@
 #include <utility>
 #include <vector>
 
-#include "import/frontend.h"
+#include "import/frontend/frontend.h"
+#include "import/frontend/outcome.h"
+#include "import/frontend/step_context.h"
 #include "import/import_run.h"
-#include "import/outcome.h"
 #include "import/person_step.h"
 #include "import/row_writer.h"
-#include "import/step_context.h"
 
 namespace gz::imp {
 

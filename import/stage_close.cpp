@@ -1,9 +1,9 @@
 #include "db/connection.h"
-#include "import/frontend.h"
+#include "import/frontend/frontend.h"
+#include "import/frontend/run_texts.h"
+#include "import/frontend/texts.h"
 #include "import/row_writer.h"
 #include "import/run_stages.h"
-#include "import/run_texts.h"
-#include "import/texts.h"
 #include "text/gb18030.h"
 
 namespace gz::imp {

@@ -4,7 +4,7 @@
 #include "db/lock_timeout.h"
 #include "db/payroll/dialect.h"
 #include "import/delete_department.h"
-#include "import/frontend.h"
+#include "import/frontend/frontend.h"
 #include "import/row_writer.h"
 #include "import/run_journal.h"
 #include "import/run_stages.h"

@@ -1,13 +1,13 @@
 #include "import/assessment_step.h"
 #include "import/education_step.h"
-#include "import/frontend.h"
+#include "import/frontend/frontend.h"
+#include "import/frontend/stored_values.h"
+#include "import/frontend/texts.h"
 #include "import/person_rewrite.h"
 #include "import/person_step.h"
 #include "import/position_step.h"
 #include "import/row_writer.h"
 #include "import/run_stages.h"
-#include "import/stored_values.h"
-#include "import/texts.h"
 #include "import/update_people.h"
 
 namespace gz::imp {

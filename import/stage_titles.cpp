@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "import/column_map.h"
+#include "import/frontend/column_map.h"
 #include "import/stage_sheet.h"
 
 namespace gz::imp {

@@ -2,10 +2,10 @@
 
 #include "db/connection.h"
 #include "db/payroll/dialect.h"
-#include "import/change_observer.h"
+#include "import/frontend/change_observer.h"
+#include "import/frontend/texts.h"
 #include "import/identity_number.h"
 #include "import/person_checks.h"
-#include "import/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/workbook.h"
 

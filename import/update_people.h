@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "db/payroll/person_columns.h"
+#include "import/frontend/step_context.h"
 #include "import/person_rewrite.h"
-#include "import/step_context.h"
 
 namespace gz::imp {
 

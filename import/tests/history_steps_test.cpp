@@ -2,11 +2,11 @@
 
 #include "codes/code_map.h"
 #include "import/assessment_step.h"
-#include "import/column_map.h"
 #include "import/education_step.h"
+#include "import/frontend/column_map.h"
+#include "import/frontend/tests/fakes.h"
 #include "import/history_lines.h"
 #include "import/position_step.h"
-#include "import/tests/fakes.h"
 
 namespace gz::imp {
 namespace {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "codes/code_map.h"
-#include "import/column_map.h"
-#include "import/tests/fakes.h"
-#include "import/typed_date_counter.h"
+#include "import/frontend/column_map.h"
+#include "import/frontend/tests/fakes.h"
+#include "import/frontend/typed_date_counter.h"
 
 namespace gz::imp {
 namespace {

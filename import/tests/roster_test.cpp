@@ -7,12 +7,12 @@
 #include <fstream>
 
 #include "codes/code_map.h"
-#include "import/column_map.h"
+#include "import/frontend/column_map.h"
+#include "import/frontend/roster_footer.h"
+#include "import/frontend/tests/fakes.h"
+#include "import/frontend/title_names.h"
+#include "import/frontend/title_search.h"
 #include "import/import_run.h"
-#include "import/roster_footer.h"
-#include "import/tests/fakes.h"
-#include "import/title_names.h"
-#include "import/title_search.h"
 
 namespace gz::imp {
 namespace {

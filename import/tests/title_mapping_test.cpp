@@ -11,11 +11,11 @@
 
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
-#include "import/column_map.h"
+#include "import/frontend/column_map.h"
+#include "import/frontend/tests/fakes.h"
+#include "import/frontend/title_mapping.h"
+#include "import/frontend/titles_file.h"
 #include "import/import_run.h"
-#include "import/tests/fakes.h"
-#include "import/title_mapping.h"
-#include "import/titles_file.h"
 
 namespace gz::imp {
 namespace {

@@ -1,4 +1,4 @@
-#include "import/library_messages.h"
+#include "import/frontend/library_messages.h"
 
 #include <QtGlobal>
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "db/row.h"
-#include "import/frontend.h"
+#include "import/frontend/frontend.h"
 
 namespace gz::imp {
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "codes/code_map.h"
-#include "import/title_names.h"
-#include "import/title_search.h"
+#include "import/frontend/title_names.h"
+#include "import/frontend/title_search.h"
 
 namespace gz::sheet {
 class Workbook;

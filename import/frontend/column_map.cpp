@@ -1,8 +1,8 @@
-#include "import/column_map.h"
+#include "import/frontend/column_map.h"
 
 #include <limits>
 
-#include "import/texts.h"
+#include "import/frontend/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/workbook.h"

@@ -1,11 +1,11 @@
-#include "import/title_mapping.h"
+#include "import/frontend/title_mapping.h"
 
 #include <algorithm>
 #include <array>
 
-#include "import/column_map.h"
-#include "import/run_texts.h"
-#include "import/texts.h"
+#include "import/frontend/column_map.h"
+#include "import/frontend/run_texts.h"
+#include "import/frontend/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/workbook.h"
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "import/title_mapping.h"
+#include "import/frontend/title_mapping.h"
 
 namespace gz::imp {
 

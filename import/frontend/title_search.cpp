@@ -1,10 +1,10 @@
-#include "import/title_search.h"
+#include "import/frontend/title_search.h"
 
 #include <algorithm>
 #include <array>
 #include <map>
 
-#include "import/texts.h"
+#include "import/frontend/texts.h"
 #include "sheet/model/cell_forms.h"
 
 namespace gz::imp {

@@ -1,4 +1,4 @@
-#include "import/typed_date_counter.h"
+#include "import/frontend/typed_date_counter.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
-#include "import/step_context.h"
+#include "import/frontend/step_context.h"
 
 #include <utility>
 
-#include "import/column_map.h"
-#include "import/frontend.h"
-#include "import/roster_footer.h"
-#include "import/stored_values.h"
-#include "import/texts.h"
+#include "import/frontend/column_map.h"
+#include "import/frontend/frontend.h"
+#include "import/frontend/roster_footer.h"
+#include "import/frontend/stored_values.h"
+#include "import/frontend/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/workbook.h"
 #include "text/bytes.h"

@@ -1,9 +1,9 @@
-#include "import/roster_footer.h"
+#include "import/frontend/roster_footer.h"
 
 #include <array>
 
-#include "import/texts.h"
-#include "import/title_names.h"
+#include "import/frontend/texts.h"
+#include "import/frontend/title_names.h"
 #include "sheet/model/workbook.h"
 
 namespace gz::imp {

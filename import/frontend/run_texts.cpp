@@ -1,7 +1,7 @@
-#include "import/run_texts.h"
+#include "import/frontend/run_texts.h"
 
-#include "import/step_context.h"
-#include "import/texts.h"
+#include "import/frontend/step_context.h"
+#include "import/frontend/texts.h"
 #include "text/bytes.h"
 #include "text/gb18030.h"
 

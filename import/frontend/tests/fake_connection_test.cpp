@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "db/connection.h"
-#include "import/tests/fakes.h"
+#include "import/frontend/tests/fakes.h"
 
 namespace gz::imp {
 namespace {

@@ -1,13 +1,13 @@
-#include "import/tests/fakes.h"
+#include "import/frontend/tests/fakes.h"
 
 #include <algorithm>
 #include <cctype>
 
 #include "db/sql_values.h"
-#include "import/column_map.h"
-#include "import/run_texts.h"
-#include "import/texts.h"
-#include "import/typed_date_counter.h"
+#include "import/frontend/column_map.h"
+#include "import/frontend/run_texts.h"
+#include "import/frontend/texts.h"
+#include "import/frontend/typed_date_counter.h"
 
 namespace gz::imp::testing {
 namespace {

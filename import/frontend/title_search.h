@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "import/step_context.h"
-#include "import/title_names.h"
+#include "import/frontend/step_context.h"
+#include "import/frontend/title_names.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/sheet_data.h"
 

@@ -1,9 +1,9 @@
-#include "import/column_map.h"
+#include "import/frontend/column_map.h"
 
 #include <gtest/gtest.h>
 
-#include "import/step_context.h"
-#include "import/tests/fakes.h"
+#include "import/frontend/step_context.h"
+#include "import/frontend/tests/fakes.h"
 
 namespace gz::imp {
 namespace {

@@ -1,4 +1,4 @@
-#include "import/titles_file.h"
+#include "import/frontend/titles_file.h"
 
 #include <algorithm>
 #include <fstream>

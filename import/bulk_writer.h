@@ -31,8 +31,8 @@
 #include "import/frontend/frontend.h"
 #include "import/frontend/outcome.h"
 #include "import/frontend/typed_date_counter.h"
-#include "import/person_step.h"
 #include "import/row_writer.h"
+#include "import/steps/person_step.h"
 
 namespace gz::db {
 class BulkWriting;

@@ -1,7 +1,7 @@
 #include "import/check_report.h"
 
 #include "import/frontend/texts.h"
-#include "import/person_checks.h"
+#include "import/steps/person_checks.h"
 #include "sheet/xlsx_writer.h"
 
 namespace gz::imp {

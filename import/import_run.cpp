@@ -9,7 +9,7 @@
 #include "import/run_lock.h"
 #include "import/run_stages.h"
 #include "import/stage_sheet.h"
-#include "import/update_people.h"
+#include "import/steps/update_people.h"
 #include "sheet/open_workbook.h"
 #include "text/bytes.h"
 

@@ -8,10 +8,10 @@
 #include "db/sql_values.h"
 #include "import/frontend/frontend.h"
 #include "import/frontend/run_texts.h"
-#include "import/identity_number.h"
-#include "import/person_checks.h"
-#include "import/person_step.h"
 #include "import/run_stages.h"
+#include "import/steps/identity_number.h"
+#include "import/steps/person_checks.h"
+#include "import/steps/person_step.h"
 #include "sheet/model/workbook.h"
 #include "text/bytes.h"
 

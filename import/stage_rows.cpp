@@ -1,14 +1,14 @@
-#include "import/assessment_step.h"
-#include "import/education_step.h"
 #include "import/frontend/frontend.h"
 #include "import/frontend/stored_values.h"
 #include "import/frontend/texts.h"
-#include "import/person_rewrite.h"
-#include "import/person_step.h"
-#include "import/position_step.h"
 #include "import/row_writer.h"
 #include "import/run_stages.h"
-#include "import/update_people.h"
+#include "import/steps/assessment_step.h"
+#include "import/steps/education_step.h"
+#include "import/steps/person_rewrite.h"
+#include "import/steps/person_step.h"
+#include "import/steps/position_step.h"
+#include "import/steps/update_people.h"
 
 namespace gz::imp {
 namespace {

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "codes/code_map.h"
-#include "import/assessment_step.h"
-#include "import/education_step.h"
 #include "import/frontend/column_map.h"
 #include "import/frontend/tests/fakes.h"
-#include "import/history_lines.h"
-#include "import/position_step.h"
+#include "import/steps/assessment_step.h"
+#include "import/steps/education_step.h"
+#include "import/steps/history_lines.h"
+#include "import/steps/position_step.h"
 
 namespace gz::imp {
 namespace {

@@ -1,4 +1,4 @@
-#include "import/person_step.h"
+#include "import/steps/person_step.h"
 
 #include <cmath>
 
@@ -8,10 +8,10 @@
 #include "import/frontend/frontend.h"
 #include "import/frontend/texts.h"
 #include "import/frontend/typed_date_counter.h"
-#include "import/numbers.h"
-#include "import/person_checks.h"
-#include "import/person_rewrite.h"
-#include "import/update_people.h"
+#include "import/steps/numbers.h"
+#include "import/steps/person_checks.h"
+#include "import/steps/person_rewrite.h"
+#include "import/steps/update_people.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/dates.h"

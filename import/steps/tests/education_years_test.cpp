@@ -8,10 +8,10 @@
 #include "db/payroll/person_columns.h"
 #include "db/payroll/schema.h"
 #include "db/tests/backends.h"
-#include "import/education_step.h"
 #include "import/frontend/column_map.h"
 #include "import/frontend/tests/fakes.h"
-#include "import/history_lines.h"
+#include "import/steps/education_step.h"
+#include "import/steps/history_lines.h"
 #include "text/bytes.h"
 
 namespace gz::imp {

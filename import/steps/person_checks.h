@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "db/value.h"
-#include "import/identity_number.h"
+#include "import/steps/identity_number.h"
 
 namespace gz::sheet {
 struct CellValue;

@@ -1,4 +1,4 @@
-#include "import/identity_number.h"
+#include "import/steps/identity_number.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "import/position_step.h"
+#include "import/steps/assessment_step.h"
 
 #include <string>
 #include <vector>
@@ -8,15 +8,16 @@
 #include "db/payroll/dialect.h"
 #include "import/frontend/frontend.h"
 #include "import/frontend/stored_values.h"
-#include "import/history_lines.h"
+#include "import/steps/history_lines.h"
+#include "import/steps/numbers.h"
 #include "text/bytes.h"
 
 namespace gz::imp {
 
-HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t personId,
-                                    std::string_view personName) {
+HistoryCounts ImportAssessmentHistory(const StepContext& ctx, int32_t row, int64_t personId,
+                                      std::string_view personName) {
   HistoryCounts counts;
-  const HistoryCell cell(ctx, row, ctx.columns.position);
+  const HistoryCell cell(ctx, row, ctx.columns.assessment);
   const db::Dialect& dialect = db::dialectOf(ctx.conn);
   std::vector<db::Statement> inserts;
   inserts.reserve(cell.lines().size());
@@ -24,18 +25,20 @@ HistoryCounts ImportPositionHistory(const StepContext& ctx, int32_t row, int64_t
   for (const std::string_view rawLine : cell.lines()) {
     const std::string_view line = text::trimView(rawLine);
     if (line.empty()) continue;
-    std::optional<DatedLine> dated = readDatedLine(line, kPositionNameBytes);
-    if (!dated) continue;
-    const std::string_view name = text::trimView(dated->name);
+    const int32_t year = plainIntegerOr0(line.substr(0, kYearBytes));
+    if (year < kFirstYear || year > kLastYear) continue;
+    const std::string_view name =
+        text::trimView(line.size() > kYearBytes ? text::cutToBytes(line.substr(kYearBytes), kAssessmentNameBytes)
+                                                : std::string_view());
     const std::string& code = ctx.codes.lookup(name);
     if (code.empty()) {
-      reportNoCode(ctx, HistoryKind::Position, personName, name, counts);
+      reportNoCode(ctx, HistoryKind::Assessment, personName, name, counts);
       continue;
     }
-    auto s = dialect.insertPosition(personId, dated->date, code);
+    auto s = dialect.insertAssessment(personId, year, code);
     if (!s) continue;
     inserts.push_back(std::move(*s));
-    if (ctx.stored) sent.push_back({HistoryKind::Position, dated->date, std::string(name), code});
+    if (ctx.stored) sent.push_back({HistoryKind::Assessment, std::to_string(year), std::string(name), code});
   }
   const std::vector<bool> accepted = writeHistoryRows(ctx, inserts);
   for (std::size_t i = 0; i < accepted.size(); ++i) {

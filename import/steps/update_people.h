@@ -15,7 +15,7 @@
 
 #include "db/payroll/person_columns.h"
 #include "import/frontend/step_context.h"
-#include "import/person_rewrite.h"
+#include "import/steps/person_rewrite.h"
 
 namespace gz::imp {
 

@@ -1,4 +1,4 @@
-#include "import/person_checks.h"
+#include "import/steps/person_checks.h"
 
 #include <chrono>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include "codes/code_map.h"
 #include "import/frontend/texts.h"
-#include "import/person_step.h"
+#include "import/steps/person_step.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/workbook.h"

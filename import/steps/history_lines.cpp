@@ -1,4 +1,4 @@
-#include "import/history_lines.h"
+#include "import/steps/history_lines.h"
 
 #include "text/bytes.h"
 

@@ -1,4 +1,4 @@
-#include "import/person_rewrite.h"
+#include "import/steps/person_rewrite.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "import/numbers.h"
+#include "import/steps/numbers.h"
 
 #include <gtest/gtest.h>
 

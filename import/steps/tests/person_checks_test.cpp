@@ -1,4 +1,4 @@
-#include "import/person_checks.h"
+#include "import/steps/person_checks.h"
 
 #include <gtest/gtest.h>
 

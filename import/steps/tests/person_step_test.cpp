@@ -1,4 +1,4 @@
-#include "import/person_step.h"
+#include "import/steps/person_step.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "import/education_step.h"
+#include "import/steps/education_step.h"
 
 #include <optional>
 #include <string>
@@ -9,7 +9,7 @@
 #include "db/payroll/dialect.h"
 #include "import/frontend/frontend.h"
 #include "import/frontend/stored_values.h"
-#include "import/history_lines.h"
+#include "import/steps/history_lines.h"
 #include "text/bytes.h"
 
 namespace gz::imp {

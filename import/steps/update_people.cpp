@@ -1,11 +1,11 @@
-#include "import/update_people.h"
+#include "import/steps/update_people.h"
 
 #include "db/connection.h"
 #include "db/payroll/dialect.h"
 #include "import/frontend/change_observer.h"
 #include "import/frontend/texts.h"
-#include "import/identity_number.h"
-#include "import/person_checks.h"
+#include "import/steps/identity_number.h"
+#include "import/steps/person_checks.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/workbook.h"
 

@@ -6,8 +6,8 @@
 #include "db/bulk_writing.h"
 #include "db/payroll/dialect.h"
 #include "import/frontend/stored_values.h"
-#include "import/run_journal.h"
 #include "import/run_stages.h"
+#include "import/writers/run_journal.h"
 
 namespace gz::imp {
 

@@ -27,12 +27,12 @@
 #include <vector>
 
 #include "db/connection.h"
-#include "import/batch_tally.h"
 #include "import/frontend/frontend.h"
 #include "import/frontend/outcome.h"
 #include "import/frontend/typed_date_counter.h"
-#include "import/row_writer.h"
 #include "import/steps/person_step.h"
+#include "import/writers/batch_tally.h"
+#include "import/writers/row_writer.h"
 
 namespace gz::db {
 class BulkWriting;

@@ -5,11 +5,11 @@
 #include "import/frontend/typed_date_counter.h"
 #include "import/results_collector.h"
 #include "import/row_results.h"
-#include "import/run_journal.h"
 #include "import/run_lock.h"
 #include "import/run_stages.h"
 #include "import/stage_sheet.h"
 #include "import/steps/update_people.h"
+#include "import/writers/run_journal.h"
 #include "sheet/open_workbook.h"
 #include "text/bytes.h"
 

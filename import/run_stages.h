@@ -19,8 +19,8 @@
 #include "import/frontend/outcome.h"
 #include "import/frontend/step_context.h"
 #include "import/import_run.h"
-#include "import/row_writer.h"
 #include "import/steps/person_step.h"
+#include "import/writers/row_writer.h"
 
 namespace gz::imp {
 

@@ -2,8 +2,8 @@
 #include "import/frontend/frontend.h"
 #include "import/frontend/run_texts.h"
 #include "import/frontend/texts.h"
-#include "import/row_writer.h"
 #include "import/run_stages.h"
+#include "import/writers/row_writer.h"
 #include "text/gb18030.h"
 
 namespace gz::imp {

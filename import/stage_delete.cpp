@@ -3,11 +3,11 @@
 #include "db/connection.h"
 #include "db/lock_timeout.h"
 #include "db/payroll/dialect.h"
-#include "import/delete_department.h"
 #include "import/frontend/frontend.h"
-#include "import/row_writer.h"
-#include "import/run_journal.h"
 #include "import/run_stages.h"
+#include "import/writers/delete_department.h"
+#include "import/writers/row_writer.h"
+#include "import/writers/run_journal.h"
 
 namespace gz::imp {
 namespace {

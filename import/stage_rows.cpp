@@ -1,7 +1,6 @@
 #include "import/frontend/frontend.h"
 #include "import/frontend/stored_values.h"
 #include "import/frontend/texts.h"
-#include "import/row_writer.h"
 #include "import/run_stages.h"
 #include "import/steps/assessment_step.h"
 #include "import/steps/education_step.h"
@@ -9,6 +8,7 @@
 #include "import/steps/person_step.h"
 #include "import/steps/position_step.h"
 #include "import/steps/update_people.h"
+#include "import/writers/row_writer.h"
 
 namespace gz::imp {
 namespace {

@@ -10,10 +10,10 @@
 #include "db/payroll/schema.h"
 #include "db/tests/backends.h"
 #include "import/check_report.h"
-#include "import/dry_run_connection.h"
 #include "import/frontend/tests/fakes.h"
 #include "import/import_run.h"
 #include "import/row_results.h"
+#include "import/writers/dry_run_connection.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/open_workbook.h"
 

@@ -8,9 +8,9 @@
 #include <stdexcept>
 
 #include "codes/code_map.h"
-#include "import/batch_writer.h"
 #include "import/frontend/column_map.h"
 #include "import/frontend/tests/fakes.h"
+#include "import/writers/batch_writer.h"
 #include "sheet/open_workbook.h"
 
 namespace gz::imp {

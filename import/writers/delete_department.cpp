@@ -1,4 +1,4 @@
-#include "import/delete_department.h"
+#include "import/writers/delete_department.h"
 
 #include "db/connection.h"
 #include "db/payroll/dialect.h"

@@ -16,8 +16,8 @@
 #include <optional>
 
 #include "db/connection.h"
-#include "import/batch_tally.h"
-#include "import/row_writer.h"
+#include "import/writers/batch_tally.h"
+#include "import/writers/row_writer.h"
 
 namespace gz::imp {
 

@@ -1,7 +1,7 @@
-#include "import/batch_tally.h"
+#include "import/writers/batch_tally.h"
 
 #include "import/frontend/outcome.h"
-#include "import/run_journal.h"
+#include "import/writers/run_journal.h"
 
 namespace gz::imp {
 

@@ -1,4 +1,4 @@
-#include "import/dry_run_connection.h"
+#include "import/writers/dry_run_connection.h"
 
 namespace gz::imp {
 

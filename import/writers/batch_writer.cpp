@@ -1,8 +1,8 @@
-#include "import/batch_writer.h"
+#include "import/writers/batch_writer.h"
 
 #include "import/frontend/frontend.h"
 #include "import/frontend/outcome.h"
-#include "import/run_journal.h"
+#include "import/writers/run_journal.h"
 
 namespace gz::imp {
 namespace {

@@ -25,7 +25,7 @@
 #include "db/payroll/schema.h"
 #include "import/frontend/run_texts.h"
 #include "import/import_run.h"
-#include "import/row_results.h"
+#include "import/reports/row_results.h"
 #include "import/writers/dry_run_connection.h"
 #include "sheet/open_workbook.h"
 #include "shell/choosers.h"

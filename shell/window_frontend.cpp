@@ -11,7 +11,7 @@
 #include "import/frontend/texts.h"
 #include "import/frontend/titles_file.h"
 #include "import/frontend/typed_date_counter.h"
-#include "import/reject_workbook.h"
+#include "import/reports/reject_workbook.h"
 #include "sheet/xlsx_writer.h"
 #include "shell/message_boxes.h"
 #include "text/gb18030.h"

@@ -1,6 +1,6 @@
 // What the steps of one data row stored: the person record and each history
 // row the database accepted. Kept only for a run that fills the rows' results
-// (import/row_results.h), so that they show exactly what the run wrote.
+// (import/reports/row_results.h), so that they show exactly what the run wrote.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "import/check_report.h"
+#include "import/reports/check_report.h"
 
 #include "import/frontend/texts.h"
 #include "import/steps/person_checks.h"

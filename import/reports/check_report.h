@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "import/row_results.h"
+#include "import/reports/row_results.h"
 
 namespace gz::imp {
 

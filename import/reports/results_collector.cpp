@@ -1,4 +1,4 @@
-#include "import/results_collector.h"
+#include "import/reports/results_collector.h"
 
 #include <charconv>
 #include <cstdio>

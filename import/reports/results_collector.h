@@ -1,4 +1,4 @@
-// Fills the rows' results (import/row_results.h) from what the run does: each
+// Fills the rows' results (import/reports/row_results.h) from what the run does: each
 // row's final outcome as the writer settles it, with what its steps stored,
 // and the rows left out as people the department has. The workbook must stay
 // open while rows come in: each row's cells are read as the row is done.
@@ -10,7 +10,7 @@
 #include "import/frontend/outcome.h"
 #include "import/frontend/step_context.h"
 #include "import/frontend/title_search.h"
-#include "import/row_results.h"
+#include "import/reports/row_results.h"
 
 namespace gz::codes {
 class CodeMap;

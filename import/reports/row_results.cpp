@@ -1,4 +1,4 @@
-#include "import/row_results.h"
+#include "import/reports/row_results.h"
 
 #include <algorithm>
 #include <numeric>

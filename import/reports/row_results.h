@@ -2,7 +2,7 @@
 // order, what the run does with it (导入, 更新, 跳过, 不导入), the values the
 // run stores for the person, its history rows in short, each reason and
 // warning of the row, and the row's cells as read. Filled by the run itself
-// (import/results_collector.h), read by the preview, the check report and
+// (import/reports/results_collector.h), read by the preview, the check report and
 // the tests. Texts are GB 18030.
 //
 // Every text of every row lives in one pool and every cell in one array, so

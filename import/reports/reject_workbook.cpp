@@ -1,4 +1,4 @@
-#include "import/reject_workbook.h"
+#include "import/reports/reject_workbook.h"
 
 #include "import/frontend/texts.h"
 #include "sheet/xlsx_writer.h"

@@ -20,7 +20,7 @@
 #include "db/payroll/schema.h"
 #include "import/frontend/column_map.h"
 #include "import/frontend/frontend.h"
-#include "import/import_run.h"
+#include "import/run/import_run.h"
 
 namespace {
 

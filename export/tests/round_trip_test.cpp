@@ -14,7 +14,7 @@
 #include "db/tests/backends.h"
 #include "export/export_department.h"
 #include "import/frontend/tests/fakes.h"
-#include "import/import_run.h"
+#include "import/run/import_run.h"
 #include "sheet/open_workbook.h"
 
 namespace gz::exp {

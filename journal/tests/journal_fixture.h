@@ -15,7 +15,7 @@
 #include "db/payroll/schema.h"
 #include "db/tests/backends.h"
 #include "import/frontend/tests/fakes.h"
-#include "import/import_run.h"
+#include "import/run/import_run.h"
 #include "journal/journal_error.h"
 #include "journal/journal_place.h"
 #include "journal/journalled_run.h"

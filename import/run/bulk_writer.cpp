@@ -1,4 +1,4 @@
-#include "import/bulk_writer.h"
+#include "import/run/bulk_writer.h"
 
 #include <algorithm>
 #include <iterator>
@@ -6,7 +6,7 @@
 #include "db/bulk_writing.h"
 #include "db/payroll/dialect.h"
 #include "import/frontend/stored_values.h"
-#include "import/run_stages.h"
+#include "import/run/run_stages.h"
 #include "import/writers/run_journal.h"
 
 namespace gz::imp {

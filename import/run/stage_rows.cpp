@@ -1,7 +1,7 @@
 #include "import/frontend/frontend.h"
 #include "import/frontend/stored_values.h"
 #include "import/frontend/texts.h"
-#include "import/run_stages.h"
+#include "import/run/run_stages.h"
 #include "import/steps/assessment_step.h"
 #include "import/steps/education_step.h"
 #include "import/steps/person_rewrite.h"

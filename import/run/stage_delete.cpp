@@ -4,7 +4,7 @@
 #include "db/lock_timeout.h"
 #include "db/payroll/dialect.h"
 #include "import/frontend/frontend.h"
-#include "import/run_stages.h"
+#include "import/run/run_stages.h"
 #include "import/writers/delete_department.h"
 #include "import/writers/row_writer.h"
 #include "import/writers/run_journal.h"

@@ -1,4 +1,4 @@
-#include "import/run_stages.h"
+#include "import/run/run_stages.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/workbook.h"
 

@@ -1,4 +1,4 @@
-#include "import/stage_sheet.h"
+#include "import/run/stage_sheet.h"
 
 #include <utility>
 

@@ -8,7 +8,7 @@
 #include "db/tests/backends.h"
 #include "import/frontend/change_observer.h"
 #include "import/frontend/tests/fakes.h"
-#include "import/import_run.h"
+#include "import/run/import_run.h"
 
 namespace gz::imp {
 namespace {

@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "import/frontend/column_map.h"
-#include "import/stage_sheet.h"
+#include "import/run/stage_sheet.h"
 
 namespace gz::imp {
 namespace {

@@ -1,4 +1,4 @@
-#include "import/run_lock.h"
+#include "import/run/run_lock.h"
 
 #include <QLockFile>
 #include <QString>
@@ -12,7 +12,7 @@
 #include "import/frontend/frontend.h"
 #include "import/frontend/run_texts.h"
 #include "import/frontend/texts.h"
-#include "import/run_stages.h"
+#include "import/run/run_stages.h"
 #include "text/gb18030.h"
 
 namespace gz::imp {

@@ -2,7 +2,7 @@
 #include "import/frontend/frontend.h"
 #include "import/frontend/run_texts.h"
 #include "import/frontend/texts.h"
-#include "import/run_stages.h"
+#include "import/run/run_stages.h"
 #include "import/writers/row_writer.h"
 #include "text/gb18030.h"
 

@@ -10,7 +10,7 @@
 #include "db/payroll/schema.h"
 #include "db/tests/backends.h"
 #include "import/frontend/tests/fakes.h"
-#include "import/import_run.h"
+#include "import/run/import_run.h"
 
 namespace gz::imp {
 namespace {

@@ -1,5 +1,5 @@
 #include "import/frontend/run_texts.h"
-#include "import/run_stages.h"
+#include "import/run/run_stages.h"
 #include "sheet/model/workbook_error.h"
 
 namespace gz::imp {

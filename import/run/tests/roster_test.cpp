@@ -12,7 +12,7 @@
 #include "import/frontend/tests/fakes.h"
 #include "import/frontend/title_names.h"
 #include "import/frontend/title_search.h"
-#include "import/import_run.h"
+#include "import/run/import_run.h"
 
 namespace gz::imp {
 namespace {

@@ -1,6 +1,6 @@
 // Each stage of the import run on its own: what it hands on, and the outcome
 // with which it ends a run.
-#include "import/run_stages.h"
+#include "import/run/run_stages.h"
 
 #include <gtest/gtest.h>
 

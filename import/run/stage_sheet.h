@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "import/run_stages.h"
+#include "import/run/run_stages.h"
 
 namespace gz::imp {
 

@@ -14,8 +14,8 @@
 #include "db/payroll/schema.h"
 #include "db/tests/backends.h"
 #include "import/frontend/tests/fakes.h"
-#include "import/import_run.h"
-#include "import/run_lock.h"
+#include "import/run/import_run.h"
+#include "import/run/run_lock.h"
 
 namespace gz::imp {
 namespace {

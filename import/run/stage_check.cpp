@@ -2,7 +2,7 @@
 #include <system_error>
 
 #include "import/frontend/run_texts.h"
-#include "import/run_stages.h"
+#include "import/run/run_stages.h"
 
 namespace gz::imp {
 namespace {

@@ -8,7 +8,7 @@
 #include "db/sql_values.h"
 #include "import/frontend/frontend.h"
 #include "import/frontend/run_texts.h"
-#include "import/run_stages.h"
+#include "import/run/run_stages.h"
 #include "import/steps/identity_number.h"
 #include "import/steps/person_checks.h"
 #include "import/steps/person_step.h"

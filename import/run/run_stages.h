@@ -18,7 +18,7 @@
 #include "import/frontend/frontend.h"
 #include "import/frontend/outcome.h"
 #include "import/frontend/step_context.h"
-#include "import/import_run.h"
+#include "import/run/import_run.h"
 #include "import/steps/person_step.h"
 #include "import/writers/row_writer.h"
 

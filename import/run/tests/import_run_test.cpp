@@ -1,4 +1,4 @@
-#include "import/import_run.h"
+#include "import/run/import_run.h"
 
 #include <gtest/gtest.h>
 

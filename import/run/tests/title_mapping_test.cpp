@@ -15,7 +15,7 @@
 #include "import/frontend/tests/fakes.h"
 #include "import/frontend/title_mapping.h"
 #include "import/frontend/titles_file.h"
-#include "import/import_run.h"
+#include "import/run/import_run.h"
 
 namespace gz::imp {
 namespace {

@@ -1,8 +1,8 @@
 #include "db/bulk_writing.h"
 #include "db/connection.h"
 #include "db/payroll/person_columns.h"
-#include "import/bulk_writer.h"
-#include "import/run_stages.h"
+#include "import/run/bulk_writer.h"
+#include "import/run/run_stages.h"
 #include "import/writers/batch_writer.h"
 
 namespace gz::imp {

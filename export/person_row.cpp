@@ -8,10 +8,10 @@
 
 #include "db/payroll/person_columns.h"
 #include "db/sql_values.h"
-#include "import/history_lines.h"
-#include "import/numbers.h"
-#include "import/person_checks.h"
-#include "import/roster_footer.h"
+#include "import/frontend/roster_footer.h"
+#include "import/steps/history_lines.h"
+#include "import/steps/numbers.h"
+#include "import/steps/person_checks.h"
 #include "text/bytes.h"
 
 namespace gz::exp {

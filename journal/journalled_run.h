@@ -7,7 +7,7 @@
 #include <string>
 
 #include "db/connection.h"
-#include "import/import_run.h"
+#include "import/run/import_run.h"
 #include "journal/journal_file.h"
 #include "journal/run_recorder.h"
 

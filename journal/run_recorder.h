@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "db/connection.h"
-#include "import/run_journal.h"
+#include "import/writers/run_journal.h"
 #include "journal/journal_file.h"
 #include "journal/rows.h"
 

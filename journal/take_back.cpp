@@ -9,7 +9,7 @@
 #include "db/bulk_writing.h"
 #include "db/payroll/dialect.h"
 #include "db/statement.h"
-#include "import/run_lock.h"
+#include "import/run/run_lock.h"
 #include "journal/journal_error.h"
 #include "journal/row_digest.h"
 #include "journal/rows.h"

@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "import/outcome.h"
-#include "import/title_mapping.h"
+#include "import/frontend/outcome.h"
+#include "import/frontend/title_mapping.h"
 #include "shell/title_mapping_dialog.h"
 
 class QWidget;

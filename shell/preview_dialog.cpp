@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "import/check_report.h"
+#include "import/reports/check_report.h"
 #include "sheet/pending_workbook.h"
 #include "sheet/xlsx_writer.h"
 #include "shell/preview_model.h"

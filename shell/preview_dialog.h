@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "import/row_results.h"
+#include "import/reports/row_results.h"
 
 class QCheckBox;
 class QLabel;

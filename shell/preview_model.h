@@ -8,7 +8,7 @@
 #include <QIcon>
 #include <QSortFilterProxyModel>
 
-#include "import/row_results.h"
+#include "import/reports/row_results.h"
 
 namespace gz::shell {
 

@@ -6,12 +6,12 @@
 #include <QProgressBar>
 #include <algorithm>
 
-#include "import/column_map.h"
-#include "import/reject_workbook.h"
-#include "import/run_texts.h"
-#include "import/texts.h"
-#include "import/titles_file.h"
-#include "import/typed_date_counter.h"
+#include "import/frontend/column_map.h"
+#include "import/frontend/run_texts.h"
+#include "import/frontend/texts.h"
+#include "import/frontend/titles_file.h"
+#include "import/frontend/typed_date_counter.h"
+#include "import/reports/reject_workbook.h"
 #include "sheet/xlsx_writer.h"
 #include "shell/message_boxes.h"
 #include "text/gb18030.h"

@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "import/frontend.h"
-#include "import/title_names.h"
+#include "import/frontend/frontend.h"
+#include "import/frontend/title_names.h"
 #include "shell/message_boxes.h"
 
 class QLabel;

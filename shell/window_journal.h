@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "import/import_run.h"
+#include "import/run/import_run.h"
 #include "journal/journalled_run.h"
 
 class QWidget;

@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-#include "import/row_results.h"
+#include "import/reports/row_results.h"
 #include "shell/preview_dialog.h"
 #include "shell/preview_model.h"
 #include "tests.h"

@@ -1,0 +1,15 @@
+#include "import/writers/delete_department.h"
+
+#include "db/connection.h"
+#include "db/payroll/dialect.h"
+#include "import/frontend/frontend.h"
+
+namespace gz::imp {
+
+void DeleteDepartmentPeople(db::Connection& conn, Frontend& frontend, std::string_view deptCode) {
+  frontend.deletingDepartment();
+  frontend.processEvents();
+  for (const db::Statement& s : db::dialectOf(conn).deleteDepartmentPeople(deptCode)) conn.execute(s);
+}
+
+}  // namespace gz::imp

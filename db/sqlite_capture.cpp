@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <memory>
 
 #include "db/sql_values.h"
@@ -139,7 +140,7 @@ void SqliteCapture::expect(sqlite3_stmt* stmt, std::string_view table, const Row
 void SqliteCapture::onChange(void* self, sqlite3* db, int op, const char* database, const char* table,
                              sqlite3_int64 /*oldKey*/, sqlite3_int64 newKey) {
   auto* c = static_cast<SqliteCapture*>(self);
-  if (sqlite3_stricmp(database, "main") != 0) return;
+  if (std::strcmp(database, "main") != 0 && sqlite3_stricmp(database, "main") != 0) return;
   Table* t = c->find(table);
   if (!t || !t->complete) return;
   // A row deleted or changed may be one kept: the table is read instead.
@@ -178,8 +179,11 @@ std::vector<std::pair<std::string, std::size_t>>::iterator SqliteCapture::latest
 }
 
 // The table met last first: a statement inserts many rows into one table.
+// Names are compared as written first, which is how they nearly always come.
 SqliteCapture::Table* SqliteCapture::find(const char* table) {
-  if (last_ < tables_.size() && sqlite3_stricmp(tables_[last_].name.c_str(), table) == 0) return &tables_[last_];
+  if (last_ < tables_.size() && (std::strcmp(tables_[last_].name.c_str(), table) == 0 ||
+                                 sqlite3_stricmp(tables_[last_].name.c_str(), table) == 0))
+    return &tables_[last_];
   for (std::size_t i = 0; i < tables_.size(); ++i)
     if (sqlite3_stricmp(tables_[i].name.c_str(), table) == 0) return &tables_[last_ = i];
   return nullptr;
@@ -235,6 +239,12 @@ bool SqliteCapture::fromBound(const Table& t, int64_t rowid) {
 // A text's stored form views the bound text itself; only a number is
 // converted here, as it was bound.
 std::optional<StoredValue> SqliteCapture::storedFormOf(const Value& bound, Affinity affinity, std::string& scratch) {
+  // The common cases first, as storedForm() tells them: a text into a text
+  // column, a whole number into an integer one.
+  if (const std::string* text = std::get_if<std::string>(&bound); text && affinity == Affinity::Text)
+    return StoredValue{StoredValue::Kind::Text, 0, 0, *text};
+  if (const int64_t* whole = std::get_if<int64_t>(&bound); whole && affinity == Affinity::Integer)
+    return StoredValue{StoredValue::Kind::Whole, *whole, 0, {}};
   if (!wholeAsInteger_ || !std::holds_alternative<double>(bound)) return storedForm(bound, affinity, scratch);
   return storedForm(wholeNumberAsInteger(bound), affinity, scratch);
 }

@@ -11,6 +11,7 @@
 
 #include "db/connection.h"
 #include "db/row.h"
+#include "db/sql_values.h"
 #include "db/tests/backends.h"
 
 namespace gz::db {
@@ -230,29 +231,50 @@ TEST_F(InsertCaptureTest, KeptValuesAreThoseReadBackWhateverTheColumnType) {
     conn->execute({std::string("create table typed (id integer primary key autoincrement, mid integer, v ") +
                        row.type + ")",
                    {}});
-    std::vector<StoredValue> kept;
-    std::vector<std::string> keptTexts;
+    // Each row's values, texts copied: their views die with the hook.
+    std::vector<std::pair<std::vector<StoredValue>, std::vector<std::string>>> kept;
     Transaction t(*conn);
     const std::unique_ptr<InsertCapture> c =
         conn->captureInserts({{"typed", "id", "mid"}}, [&](const std::vector<StoredValue>& values) {
-          kept = values;
-          keptTexts.clear();
-          for (const StoredValue& v : values) keptTexts.emplace_back(v.text);  // the views die with the hook
+          auto& [row, texts] = kept.emplace_back(values, std::vector<std::string>());
+          for (const StoredValue& v : values) texts.emplace_back(v.text);
           return uint64_t{0};
         });
     if (!c) GTEST_SKIP() << "no insert capture here";
     db::Row r;
     r.set("mid", int64_t{1});
     r.set("v", row.bound);
+    // One row with its key read back, one statement, two in one insert.
     conn->insertReturningKey("typed", r, "id");
-    ASSERT_EQ(kept.size(), 3u) << row.name;
-    const auto read = conn->query({"select * from typed", {}});
-    ASSERT_TRUE(read->next()) << row.name;
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-      kept[i].text = keptTexts[i];
-      EXPECT_TRUE(sameAsRead(kept[i], read->valueAt(static_cast<int>(i)))) << row.name << ", column " << i;
+    const Statement insert = rowInsert("typed", r, "typed");
+    conn->execute(insert);
+    conn->tryExecuteEach({insert, insert});
+    ASSERT_EQ(kept.size(), 4u) << row.name;
+    const auto read = conn->query({"select * from typed order by id", {}});
+    for (auto& [values, texts] : kept) {
+      ASSERT_TRUE(read->next()) << row.name;
+      ASSERT_EQ(values.size(), 3u) << row.name;
+      for (std::size_t i = 0; i < values.size(); ++i) {
+        values[i].text = texts[i];
+        EXPECT_TRUE(sameAsRead(values[i], read->valueAt(static_cast<int>(i)))) << row.name << ", column " << i;
+      }
     }
   }
+}
+
+// SQLite's hook never hands over the rows of a table without rowid: such a
+// table is never complete, so that its rows are read back instead of taken
+// as none.
+TEST_F(InsertCaptureTest, ATableWithoutRowidIsNeverComplete) {
+  conn->execute({"create table plain (id integer primary key, mid integer) without rowid", {}});
+  Transaction t(*conn);
+  const std::unique_ptr<InsertCapture> c =
+      conn->captureInserts({{"plain", "id", "mid"}}, [](const std::vector<StoredValue>&) { return uint64_t{0}; });
+  if (!c) GTEST_SKIP() << "no insert capture here";
+  conn->execute({"insert into plain (id, mid) values (?, ?)", {int64_t{1}, int64_t{1}}});
+  const std::vector<InsertCapture::Taken> taken = c->take();
+  ASSERT_EQ(taken.size(), 1u);
+  EXPECT_FALSE(taken[0].complete);
 }
 
 }  // namespace

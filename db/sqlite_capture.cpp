@@ -52,16 +52,19 @@ void SqliteCapture::addTable(const CapturedTable& t, std::vector<std::string> co
 }
 
 // What the schema says of the table's columns. A table without rowid is
-// never handed over by the hook: its rows are read back. Generated columns,
-// a key that is not the rowid and triggers leave the values to SQLite.
+// never handed over by the hook: its rows are read back. In a strict table,
+// with generated columns or with triggers the values are left to SQLite.
 void SqliteCapture::readSchema(Table& t) {
   try {
     SqliteConnection& c = *conn_;
-    const auto list = c.query({"select wr from pragma_table_list where name=? collate nocase", {t.name}});
-    if (list->next() && list->integer("wr") != 0) {
+    const auto list = c.query({"select wr, strict from pragma_table_list where name=? collate nocase", {t.name}});
+    if (!list->next()) return;
+    if (list->integer("wr") != 0) {
       t.usable = false;
       return;
     }
+    // A strict table's ANY column keeps a value as bound, unlike the same type elsewhere.
+    if (list->integer("strict") != 0) return;
     triggers_ = c.query({"select 1 from sqlite_master where type='trigger' limit 1", {}})->next();
     const auto info = c.query({"select name, type, dflt_value is null as no_default, pk, hidden "
                                "from pragma_table_xinfo(?) order by cid",

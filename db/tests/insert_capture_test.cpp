@@ -200,6 +200,7 @@ TEST_F(InsertCaptureTest, KeptValuesAreThoseReadBackWhateverTheColumnType) {
     const char* name;
     const char* type;
     Value bound;
+    const char* tableOptions = "";
   };
   const Row rows[] = {
       {"a Chinese text into varchar", "varchar(40)", std::string("\xb8\xc9\xb2\xbf")},
@@ -225,11 +226,13 @@ TEST_F(InsertCaptureTest, KeptValuesAreThoseReadBackWhateverTheColumnType) {
       {"a large whole decimal into no type", "", 9007199254740993.0},
       {"bytes into integer", "integer", Blob{std::string("12")}},
       {"null into numeric", "numeric", std::monostate{}},
+      {"a code into a strict table's ANY", "any", std::string("1"), " strict"},
+      {"a code into a strict table's integer", "integer", std::string("01"), " strict"},
   };
   for (const Row& row : rows) {
     conn->execute({"drop table if exists typed", {}});
     conn->execute({std::string("create table typed (id integer primary key autoincrement, mid integer, v ") +
-                       row.type + ")",
+                       row.type + ")" + row.tableOptions,
                    {}});
     // Each row's values, texts copied: their views die with the hook.
     std::vector<std::pair<std::vector<StoredValue>, std::vector<std::string>>> kept;

@@ -123,8 +123,17 @@ void capturedGroups(const std::string& table, const db::InsertCapture::Taken& ca
   constexpr std::size_t kRowRoom = 48;
   const std::size_t room = std::min(kGroupBytes, captured.rows.size() * kRowRoom) + kRowRoom;
   group.after.reserve(room);
+  // Rows come in the order of their owners: the owner of the row before, or
+  // the next one, is tried before a search.
+  auto owner = owners.ids.begin();
+  const auto end = owners.ids.end();
   for (const db::CapturedRow& r : captured.rows) {
-    if (!r.owner || !std::binary_search(owners.ids.begin(), owners.ids.end(), *r.owner)) continue;
+    if (!r.owner) continue;
+    if (owner == end || *owner != *r.owner) {
+      if (owner != end && std::next(owner) != end && *std::next(owner) == *r.owner) ++owner;
+      else owner = std::lower_bound(owners.ids.begin(), end, *r.owner);
+      if (owner == end || *owner != *r.owner) continue;
+    }
     appendKeyDigestLine(group.after, r.key, r.digest);
     ++group.rows;
     if (group.after.size() < kGroupBytes) continue;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <filesystem>
+#include <optional>
 
 #include "db/open_database.h"
 #include "journal/journal_error.h"
@@ -143,6 +144,35 @@ TEST(RowDigest, DigestsAndLinesOfEarlierJournalsStayTheSame) {
       appendDigestText(parts, digest);
       EXPECT_EQ(line, parts + '\n') << row.name << ", key " << key;
     }
+  }
+}
+
+// A capture keeps every row a batch inserted; the journal keeps those of the
+// people the batch added, in the order inserted, whatever order they came in.
+TEST(CapturedGroups, KeepTheRowsOfThePeopleAdded) {
+  struct Row {
+    const char* name;
+    std::vector<std::optional<int64_t>> owners;  // of the rows, keyed 100, 101, ...
+    std::vector<int64_t> added;
+    std::vector<int64_t> keys;
+  };
+  const Row rows[] = {
+      {"in their owners' order, several rows each", {1, 1, 2, 2, 3}, {1, 2, 3}, {100, 101, 102, 103, 104}},
+      {"an owner not added", {1, 2, 2, 3}, {1, 3}, {100, 103}},
+      {"out of order", {3, 1, 2, 1}, {1, 2}, {101, 102, 103}},
+      {"a row without an owner", {1, std::nullopt, 1}, {1}, {100, 102}},
+      {"owners beyond those added", {5, 6}, {1, 2}, {}},
+      {"owners before those added", {1, 5, 6}, {5, 6}, {101, 102}},
+  };
+  for (const Row& row : rows) {
+    db::InsertCapture::Taken taken{true, {"id", "mid"}, {}};
+    for (std::size_t i = 0; i < row.owners.size(); ++i)
+      taken.rows.push_back({static_cast<int64_t>(100 + i), row.owners[i], 7});
+    std::vector<int64_t> keys;
+    capturedGroups("ryxl", taken, Owners{"mid", row.added}, [&](RowGroup&& g) {
+      for (const KeyDigest& k : keyDigestsFromText(g.after)) keys.push_back(std::get<int64_t>(k.key));
+    });
+    EXPECT_EQ(keys, row.keys) << row.name;
   }
 }
 

@@ -18,9 +18,9 @@
 #include "db/connection.h"
 #include "db/open_database.h"
 #include "db/payroll/schema.h"
-#include "import/frontend/column_map.h"
-#include "import/frontend/frontend.h"
 #include "import/run/import_run.h"
+#include "import/shared/column_map.h"
+#include "import/shared/frontend.h"
 
 namespace {
 

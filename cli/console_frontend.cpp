@@ -6,11 +6,11 @@
 #include "cli/command.h"
 #include "cli/line_output.h"
 #include "cli/terminal.h"
-#include "import/frontend/column_map.h"
-#include "import/frontend/run_texts.h"
-#include "import/frontend/step_context.h"
-#include "import/frontend/texts.h"
-#include "import/frontend/typed_date_counter.h"
+#include "import/shared/column_map.h"
+#include "import/shared/run_texts.h"
+#include "import/shared/step_context.h"
+#include "import/shared/texts.h"
+#include "import/shared/typed_date_counter.h"
 #include "text/gb18030.h"
 
 namespace gz::cli {

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "import/frontend/frontend.h"
-#include "import/frontend/run_texts.h"
+#include "import/shared/frontend.h"
+#include "import/shared/run_texts.h"
 
 namespace gz::cli {
 

@@ -10,7 +10,7 @@
 #include "cli/options.h"
 #include "cli/workbook_password.h"
 #include "db/connection.h"
-#include "import/frontend/step_context.h"
+#include "import/shared/step_context.h"
 #include "text/gb18030.h"
 
 namespace gz::cli {

@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-#include "import/frontend/title_mapping.h"
+#include "import/shared/title_mapping.h"
 #include "sheet/crypto/passwords.h"
 #include "sheet/model/workbook.h"
 

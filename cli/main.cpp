@@ -6,7 +6,7 @@
 #include "app/version.h"
 #include "cli/command.h"
 #include "cli/line_output.h"
-#include "import/frontend/library_messages.h"
+#include "import/shared/library_messages.h"
 
 namespace gz::cli {
 

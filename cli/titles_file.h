@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "import/frontend/title_names.h"
+#include "import/shared/title_names.h"
 
 namespace gz::cli {
 

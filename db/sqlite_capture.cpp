@@ -66,9 +66,10 @@ void SqliteCapture::readSchema(Table& t) {
     // A strict table's ANY column keeps a value as bound, unlike the same type elsewhere.
     if (list->integer("strict") != 0) return;
     triggers_ = c.query({"select 1 from sqlite_master where type='trigger' limit 1", {}})->next();
-    const auto info = c.query({"select name, type, dflt_value is null as no_default, pk, hidden "
-                               "from pragma_table_xinfo(?) order by cid",
-                               {t.name}});
+    const auto info =
+        c.query({"select name, type, dflt_value is null as no_default, pk, hidden "
+                 "from pragma_table_xinfo(?) order by cid",
+                 {t.name}});
     int keys = 0, hidden = 0, integerKey = -1;
     for (std::size_t i = 0; info->next(); ++i) {
       t.affinity.push_back(affinityOfType(info->text("type")));

@@ -50,8 +50,8 @@ class SqliteCapture final : public InsertCapture {
   void stepped() { expected_ = nullptr; }
 
 #ifdef SQLITE_ENABLE_PREUPDATE_HOOK
-  static void onChange(void* self, sqlite3* db, int op, const char* database, const char* table,
-                       sqlite3_int64 oldKey, sqlite3_int64 newKey);
+  static void onChange(void* self, sqlite3* db, int op, const char* database, const char* table, sqlite3_int64 oldKey,
+                       sqlite3_int64 newKey);
 #endif
 
   std::size_t mark() const { return log_.size(); }

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "db/database_text.h"
-#include "db/sqlite_capture.h"
 #include "db/sql_values.h"
+#include "db/sqlite_capture.h"
 #include "text/bytes.h"
 #include "text/gb18030.h"
 
@@ -147,8 +147,6 @@ class SqliteResultSet final : public ResultSet {
 };
 
 }  // namespace
-
-
 
 int SqliteConnection::stepCaptured(sqlite3_stmt* stmt) {
   const std::size_t mark = capture_ ? capture_->mark() : 0;

@@ -52,8 +52,8 @@ std::optional<StoredValue> wholeForm(int64_t x, Affinity a, std::string& scratch
   if (a == Affinity::Text) {
     constexpr std::size_t kMostChars = 20;
     scratch.resize(kMostChars);
-    scratch.resize(static_cast<std::size_t>(std::to_chars(scratch.data(), scratch.data() + kMostChars, x).ptr -
-                                            scratch.data()));
+    scratch.resize(
+        static_cast<std::size_t>(std::to_chars(scratch.data(), scratch.data() + kMostChars, x).ptr - scratch.data()));
     return text(scratch);
   }
   // A real column reads it back as a decimal, the same value below 2^53.

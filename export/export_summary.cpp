@@ -1,6 +1,6 @@
 #include "export/export_summary.h"
 
-#include "import/frontend/texts.h"
+#include "import/shared/texts.h"
 #include "text/gb18030.h"
 
 namespace gz::exp {

@@ -8,7 +8,7 @@
 
 #include "db/payroll/person_columns.h"
 #include "db/sql_values.h"
-#include "import/frontend/roster_footer.h"
+#include "import/shared/roster_footer.h"
 #include "import/steps/history_lines.h"
 #include "import/steps/numbers.h"
 #include "import/steps/person_checks.h"

@@ -7,7 +7,7 @@
 
 #include "app/translations.h"
 #include "app/version.h"
-#include "import/frontend/library_messages.h"
+#include "import/shared/library_messages.h"
 #include "shell/exception_display.h"
 #include "shell/gui_application.h"
 #include "shell/main_window.h"

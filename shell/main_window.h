@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "codes/code_map.h"
-#include "import/frontend/column_map.h"
+#include "import/shared/column_map.h"
 #include "journal/journal_place.h"
 
 class QCloseEvent;

@@ -9,8 +9,8 @@
 #include <optional>
 #include <vector>
 
-#include "import/frontend/outcome.h"
-#include "import/frontend/title_mapping.h"
+#include "import/shared/outcome.h"
+#include "import/shared/title_mapping.h"
 #include "shell/title_mapping_dialog.h"
 
 class QWidget;

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "import/frontend/run_texts.h"
+#include "import/shared/run_texts.h"
 #include "text/gb18030.h"
 
 namespace gz::shell {

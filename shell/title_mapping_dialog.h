@@ -10,7 +10,7 @@
 #include <functional>
 #include <vector>
 
-#include "import/frontend/title_mapping.h"
+#include "import/shared/title_mapping.h"
 
 class QComboBox;
 class QLabel;

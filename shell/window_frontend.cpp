@@ -6,12 +6,12 @@
 #include <QProgressBar>
 #include <algorithm>
 
-#include "import/frontend/column_map.h"
-#include "import/frontend/run_texts.h"
-#include "import/frontend/texts.h"
-#include "import/frontend/titles_file.h"
-#include "import/frontend/typed_date_counter.h"
 #include "import/reports/reject_workbook.h"
+#include "import/shared/column_map.h"
+#include "import/shared/run_texts.h"
+#include "import/shared/texts.h"
+#include "import/shared/titles_file.h"
+#include "import/shared/typed_date_counter.h"
 #include "sheet/xlsx_writer.h"
 #include "shell/message_boxes.h"
 #include "text/gb18030.h"

@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "import/frontend/frontend.h"
-#include "import/frontend/title_names.h"
+#include "import/shared/frontend.h"
+#include "import/shared/title_names.h"
 #include "shell/message_boxes.h"
 
 class QLabel;

@@ -231,8 +231,8 @@ TEST_F(InsertCaptureTest, KeptValuesAreThoseReadBackWhateverTheColumnType) {
   };
   for (const Row& row : rows) {
     conn->execute({"drop table if exists typed", {}});
-    conn->execute({std::string("create table typed (id integer primary key autoincrement, mid integer, v ") +
-                       row.type + ")" + row.tableOptions,
+    conn->execute({std::string("create table typed (id integer primary key autoincrement, mid integer, v ") + row.type +
+                       ")" + row.tableOptions,
                    {}});
     // Each row's values, texts copied: their views die with the hook.
     std::vector<std::pair<std::vector<StoredValue>, std::vector<std::string>>> kept;

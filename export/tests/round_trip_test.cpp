@@ -13,8 +13,8 @@
 #include "db/payroll/schema.h"
 #include "db/tests/backends.h"
 #include "export/export_department.h"
-#include "import/frontend/tests/fakes.h"
 #include "import/run/import_run.h"
+#include "import/shared/tests/fakes.h"
 #include "sheet/open_workbook.h"
 
 namespace gz::exp {

@@ -1,6 +1,6 @@
 #include "import/reports/check_report.h"
 
-#include "import/frontend/texts.h"
+#include "import/shared/texts.h"
 #include "import/steps/person_checks.h"
 #include "sheet/xlsx_writer.h"
 

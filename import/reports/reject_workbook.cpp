@@ -1,6 +1,6 @@
 #include "import/reports/reject_workbook.h"
 
-#include "import/frontend/texts.h"
+#include "import/shared/texts.h"
 #include "sheet/xlsx_writer.h"
 
 namespace gz::imp {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "import/frontend/outcome.h"
+#include "import/shared/outcome.h"
 
 namespace gz::imp {
 

@@ -6,9 +6,9 @@
 
 #include "codes/code_map.h"
 #include "db/payroll/person_columns.h"
-#include "import/frontend/run_texts.h"
-#include "import/frontend/stored_values.h"
-#include "import/frontend/texts.h"
+#include "import/shared/run_texts.h"
+#include "import/shared/stored_values.h"
+#include "import/shared/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/workbook.h"
 

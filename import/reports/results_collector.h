@@ -6,11 +6,11 @@
 
 #include <vector>
 
-#include "import/frontend/frontend.h"
-#include "import/frontend/outcome.h"
-#include "import/frontend/step_context.h"
-#include "import/frontend/title_search.h"
 #include "import/reports/row_results.h"
+#include "import/shared/frontend.h"
+#include "import/shared/outcome.h"
+#include "import/shared/step_context.h"
+#include "import/shared/title_search.h"
 
 namespace gz::codes {
 class CodeMap;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "import/frontend/texts.h"
+#include "import/shared/texts.h"
 
 namespace gz::imp {
 

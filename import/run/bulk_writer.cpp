@@ -5,8 +5,8 @@
 
 #include "db/bulk_writing.h"
 #include "db/payroll/dialect.h"
-#include "import/frontend/stored_values.h"
 #include "import/run/run_stages.h"
+#include "import/shared/stored_values.h"
 #include "import/writers/run_journal.h"
 
 namespace gz::imp {

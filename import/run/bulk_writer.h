@@ -27,9 +27,9 @@
 #include <vector>
 
 #include "db/connection.h"
-#include "import/frontend/frontend.h"
-#include "import/frontend/outcome.h"
-#include "import/frontend/typed_date_counter.h"
+#include "import/shared/frontend.h"
+#include "import/shared/outcome.h"
+#include "import/shared/typed_date_counter.h"
 #include "import/steps/person_step.h"
 #include "import/writers/batch_tally.h"
 #include "import/writers/row_writer.h"

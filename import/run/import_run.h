@@ -11,12 +11,12 @@
 #include <memory>
 #include <string>
 
-#include "import/frontend/column_map.h"
-#include "import/frontend/frontend.h"
-#include "import/frontend/outcome.h"
-#include "import/frontend/step_context.h"
-#include "import/frontend/title_mapping.h"
-#include "import/frontend/title_names.h"
+#include "import/shared/column_map.h"
+#include "import/shared/frontend.h"
+#include "import/shared/outcome.h"
+#include "import/shared/step_context.h"
+#include "import/shared/title_mapping.h"
+#include "import/shared/title_names.h"
 #include "sheet/model/workbook.h"
 
 namespace gz::db {

@@ -25,7 +25,7 @@
 #include <optional>
 #include <string_view>
 
-#include "import/frontend/outcome.h"
+#include "import/shared/outcome.h"
 
 namespace gz::db {
 class Connection;

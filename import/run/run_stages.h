@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "import/frontend/frontend.h"
-#include "import/frontend/outcome.h"
-#include "import/frontend/step_context.h"
 #include "import/run/import_run.h"
+#include "import/shared/frontend.h"
+#include "import/shared/outcome.h"
+#include "import/shared/step_context.h"
 #include "import/steps/person_step.h"
 #include "import/writers/row_writer.h"
 

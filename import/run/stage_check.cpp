@@ -1,8 +1,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "import/frontend/run_texts.h"
 #include "import/run/run_stages.h"
+#include "import/shared/run_texts.h"
 
 namespace gz::imp {
 namespace {

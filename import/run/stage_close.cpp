@@ -1,8 +1,8 @@
 #include "db/connection.h"
-#include "import/frontend/frontend.h"
-#include "import/frontend/run_texts.h"
-#include "import/frontend/texts.h"
 #include "import/run/run_stages.h"
+#include "import/shared/frontend.h"
+#include "import/shared/run_texts.h"
+#include "import/shared/texts.h"
 #include "import/writers/row_writer.h"
 #include "text/gb18030.h"
 

@@ -1,5 +1,5 @@
-#include "import/frontend/run_texts.h"
 #include "import/run/run_stages.h"
+#include "import/shared/run_texts.h"
 #include "sheet/model/workbook_error.h"
 
 namespace gz::imp {

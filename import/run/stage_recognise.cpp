@@ -1,7 +1,7 @@
-#include "import/frontend/column_map.h"
-#include "import/frontend/run_texts.h"
-#include "import/frontend/texts.h"
 #include "import/run/run_stages.h"
+#include "import/shared/column_map.h"
+#include "import/shared/run_texts.h"
+#include "import/shared/texts.h"
 #include "sheet/model/cell_forms.h"
 
 namespace gz::imp {

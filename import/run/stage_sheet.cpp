@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "import/frontend/column_map.h"
-#include "import/frontend/run_texts.h"
+#include "import/shared/column_map.h"
+#include "import/shared/run_texts.h"
 #include "sheet/model/workbook_error.h"
 
 namespace gz::imp {

@@ -1,7 +1,7 @@
 #include <algorithm>
 
-#include "import/frontend/column_map.h"
 #include "import/run/stage_sheet.h"
+#include "import/shared/column_map.h"
 
 namespace gz::imp {
 namespace {

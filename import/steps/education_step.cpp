@@ -7,8 +7,8 @@
 #include "codes/code_map.h"
 #include "db/connection.h"
 #include "db/payroll/dialect.h"
-#include "import/frontend/frontend.h"
-#include "import/frontend/stored_values.h"
+#include "import/shared/frontend.h"
+#include "import/shared/stored_values.h"
 #include "import/steps/history_lines.h"
 #include "text/bytes.h"
 

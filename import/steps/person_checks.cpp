@@ -6,7 +6,7 @@
 #include <variant>
 
 #include "codes/code_map.h"
-#include "import/frontend/texts.h"
+#include "import/shared/texts.h"
 #include "import/steps/person_step.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"

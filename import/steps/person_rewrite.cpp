@@ -7,7 +7,7 @@
 
 #include "db/payroll/dialect.h"
 #include "db/sql_values.h"
-#include "import/frontend/change_observer.h"
+#include "import/shared/change_observer.h"
 
 namespace gz::imp {
 namespace {

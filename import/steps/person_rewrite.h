@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "db/connection.h"
-#include "import/frontend/step_context.h"
+#include "import/shared/step_context.h"
 
 namespace gz::imp {
 

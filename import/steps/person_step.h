@@ -8,7 +8,7 @@
 
 #include "db/connection.h"
 #include "db/payroll/person_columns.h"
-#include "import/frontend/step_context.h"
+#include "import/shared/step_context.h"
 
 namespace gz::sheet {
 struct CellValue;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "import/frontend/step_context.h"
+#include "import/shared/step_context.h"
 
 namespace gz::imp {
 

@@ -2,8 +2,8 @@
 
 #include "db/connection.h"
 #include "db/payroll/dialect.h"
-#include "import/frontend/change_observer.h"
-#include "import/frontend/texts.h"
+#include "import/shared/change_observer.h"
+#include "import/shared/texts.h"
 #include "import/steps/identity_number.h"
 #include "import/steps/person_checks.h"
 #include "sheet/model/cell_forms.h"

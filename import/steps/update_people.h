@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "db/payroll/person_columns.h"
-#include "import/frontend/step_context.h"
+#include "import/shared/step_context.h"
 #include "import/steps/person_rewrite.h"
 
 namespace gz::imp {

@@ -1,6 +1,6 @@
 #include "import/writers/batch_tally.h"
 
-#include "import/frontend/outcome.h"
+#include "import/shared/outcome.h"
 #include "import/writers/run_journal.h"
 
 namespace gz::imp {

@@ -1,7 +1,7 @@
 #include "import/writers/batch_writer.h"
 
-#include "import/frontend/frontend.h"
-#include "import/frontend/outcome.h"
+#include "import/shared/frontend.h"
+#include "import/shared/outcome.h"
 #include "import/writers/run_journal.h"
 
 namespace gz::imp {

@@ -2,7 +2,7 @@
 
 #include "db/connection.h"
 #include "db/payroll/dialect.h"
-#include "import/frontend/frontend.h"
+#include "import/shared/frontend.h"
 
 namespace gz::imp {
 

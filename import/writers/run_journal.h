@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "import/frontend/change_observer.h"
+#include "import/shared/change_observer.h"
 
 namespace gz::imp {
 

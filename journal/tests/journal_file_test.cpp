@@ -117,7 +117,10 @@ TEST(RowDigest, DigestsAndLinesOfEarlierJournalsStayTheSame) {
   };
   const Row rows[] = {
       {"empty text", {std::string()}, "4bfcfc6fddd164ea"},
-      {"seven bytes, less than a word", {std::string("\xd5\xc5\xce\xb0" "abc")}, "9e850d7ab8910d3e"},
+      {"seven bytes, less than a word",
+       {std::string("\xd5\xc5\xce\xb0"
+                    "abc")},
+       "9e850d7ab8910d3e"},
       {"one word", {std::string("12345678")}, "ae0ef69efcbf8aad"},
       {"a word and a byte", {std::string("110101196")}, "7a656d21bbfc736a"},
       {"two words", {std::string("1101011968030112")}, "1e7c843110c1c6d3"},

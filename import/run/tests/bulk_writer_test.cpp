@@ -8,8 +8,8 @@
 #include "codes/code_map.h"
 #include "db/payroll/schema.h"
 #include "db/tests/backends.h"
-#include "import/frontend/tests/fakes.h"
 #include "import/run/import_run.h"
+#include "import/shared/tests/fakes.h"
 
 namespace gz::imp {
 namespace {

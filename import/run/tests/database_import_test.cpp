@@ -9,8 +9,8 @@
 #include "codes/dm_file.h"
 #include "db/payroll/schema.h"
 #include "db/tests/backends.h"
-#include "import/frontend/tests/fakes.h"
 #include "import/run/import_run.h"
+#include "import/shared/tests/fakes.h"
 
 namespace gz::imp {
 namespace {

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "codes/code_map.h"
-#include "import/frontend/tests/fakes.h"
+#include "import/shared/tests/fakes.h"
 
 namespace gz::imp {
 namespace {

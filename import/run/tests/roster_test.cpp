@@ -7,12 +7,12 @@
 #include <fstream>
 
 #include "codes/code_map.h"
-#include "import/frontend/column_map.h"
-#include "import/frontend/roster_footer.h"
-#include "import/frontend/tests/fakes.h"
-#include "import/frontend/title_names.h"
-#include "import/frontend/title_search.h"
 #include "import/run/import_run.h"
+#include "import/shared/column_map.h"
+#include "import/shared/roster_footer.h"
+#include "import/shared/tests/fakes.h"
+#include "import/shared/title_names.h"
+#include "import/shared/title_search.h"
 
 namespace gz::imp {
 namespace {

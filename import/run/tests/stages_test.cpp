@@ -8,8 +8,8 @@
 #include <stdexcept>
 
 #include "codes/code_map.h"
-#include "import/frontend/column_map.h"
-#include "import/frontend/tests/fakes.h"
+#include "import/shared/column_map.h"
+#include "import/shared/tests/fakes.h"
 #include "import/writers/batch_writer.h"
 #include "sheet/open_workbook.h"
 

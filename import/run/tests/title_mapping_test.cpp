@@ -11,11 +11,11 @@
 
 #include "codes/code_map.h"
 #include "codes/dm_file.h"
-#include "import/frontend/column_map.h"
-#include "import/frontend/tests/fakes.h"
-#include "import/frontend/title_mapping.h"
-#include "import/frontend/titles_file.h"
 #include "import/run/import_run.h"
+#include "import/shared/column_map.h"
+#include "import/shared/tests/fakes.h"
+#include "import/shared/title_mapping.h"
+#include "import/shared/titles_file.h"
 
 namespace gz::imp {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "db/payroll/schema.h"
 #include "db/tests/backends.h"
-#include "import/frontend/change_observer.h"
-#include "import/frontend/tests/fakes.h"
 #include "import/run/import_run.h"
+#include "import/shared/change_observer.h"
+#include "import/shared/tests/fakes.h"
 
 namespace gz::imp {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "codes/code_map.h"
-#include "import/frontend/column_map.h"
-#include "import/frontend/tests/fakes.h"
+#include "import/shared/column_map.h"
+#include "import/shared/tests/fakes.h"
 #include "import/steps/assessment_step.h"
 #include "import/steps/education_step.h"
 #include "import/steps/history_lines.h"

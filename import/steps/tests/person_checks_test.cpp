@@ -5,7 +5,7 @@
 #include <random>
 
 #include "codes/code_map.h"
-#include "import/frontend/tests/fakes.h"
+#include "import/shared/tests/fakes.h"
 #include "sheet/model/cell_value.h"
 
 namespace gz::imp {

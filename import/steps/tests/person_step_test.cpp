@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "codes/code_map.h"
-#include "import/frontend/column_map.h"
-#include "import/frontend/tests/fakes.h"
-#include "import/frontend/typed_date_counter.h"
+#include "import/shared/column_map.h"
+#include "import/shared/tests/fakes.h"
+#include "import/shared/typed_date_counter.h"
 
 namespace gz::imp {
 namespace {

@@ -1,9 +1,9 @@
-#include "import/frontend/roster_footer.h"
+#include "import/shared/roster_footer.h"
 
 #include <array>
 
-#include "import/frontend/texts.h"
-#include "import/frontend/title_names.h"
+#include "import/shared/texts.h"
+#include "import/shared/title_names.h"
 #include "sheet/model/workbook.h"
 
 namespace gz::imp {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "import/frontend/title_mapping.h"
+#include "import/shared/title_mapping.h"
 
 namespace gz::imp {
 

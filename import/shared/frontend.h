@@ -1,7 +1,7 @@
 // What an import run tells whoever started it (the window, the command line,
 // or a test that records it): what happened, in the order it happens. How it
 // is shown, in which pane, box or stream, is the front end's business; the
-// fixed texts for it are in import/frontend/texts.h and import/frontend/run_texts.h. Texts are
+// fixed texts for it are in import/shared/texts.h and import/shared/run_texts.h. Texts are
 // GB 18030.
 #pragma once
 
@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "import/frontend/outcome.h"
-#include "import/frontend/title_mapping.h"
-#include "import/frontend/title_search.h"
+#include "import/shared/outcome.h"
+#include "import/shared/title_mapping.h"
+#include "import/shared/title_search.h"
 
 namespace gz::imp {
 

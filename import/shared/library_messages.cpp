@@ -1,4 +1,4 @@
-#include "import/frontend/library_messages.h"
+#include "import/shared/library_messages.h"
 
 #include <QtGlobal>
 

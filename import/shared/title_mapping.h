@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "codes/code_map.h"
-#include "import/frontend/title_names.h"
-#include "import/frontend/title_search.h"
+#include "import/shared/title_names.h"
+#include "import/shared/title_search.h"
 
 namespace gz::sheet {
 class Workbook;

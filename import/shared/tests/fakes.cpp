@@ -1,13 +1,13 @@
-#include "import/frontend/tests/fakes.h"
+#include "import/shared/tests/fakes.h"
 
 #include <algorithm>
 #include <cctype>
 
 #include "db/sql_values.h"
-#include "import/frontend/column_map.h"
-#include "import/frontend/run_texts.h"
-#include "import/frontend/texts.h"
-#include "import/frontend/typed_date_counter.h"
+#include "import/shared/column_map.h"
+#include "import/shared/run_texts.h"
+#include "import/shared/texts.h"
+#include "import/shared/typed_date_counter.h"
 
 namespace gz::imp::testing {
 namespace {

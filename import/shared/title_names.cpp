@@ -1,4 +1,4 @@
-#include "import/frontend/title_names.h"
+#include "import/shared/title_names.h"
 
 #include <array>
 #include <fstream>
@@ -8,7 +8,7 @@
 
 #include "codes/dm_file.h"
 #include "codes/dm_text.h"
-#include "import/frontend/texts.h"
+#include "import/shared/texts.h"
 #include "text/bytes.h"
 #include "text/gb18030.h"
 

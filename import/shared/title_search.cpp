@@ -1,10 +1,10 @@
-#include "import/frontend/title_search.h"
+#include "import/shared/title_search.h"
 
 #include <algorithm>
 #include <array>
 #include <map>
 
-#include "import/frontend/texts.h"
+#include "import/shared/texts.h"
 #include "sheet/model/cell_forms.h"
 
 namespace gz::imp {

@@ -1,5 +1,5 @@
 // The sentences of an import run, built from the fixed texts of
-// import/frontend/texts.h: what the run says about a row, a history line or its end.
+// import/shared/texts.h: what the run says about a row, a history line or its end.
 // The run uses them for ImportOutcome::message; the front ends for the lines
 // they show. All GBK.
 #pragma once
@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "import/frontend/frontend.h"
-#include "import/frontend/outcome.h"
+#include "import/shared/frontend.h"
+#include "import/shared/outcome.h"
 
 namespace gz::imp {
 

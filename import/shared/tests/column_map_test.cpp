@@ -1,9 +1,9 @@
-#include "import/frontend/column_map.h"
+#include "import/shared/column_map.h"
 
 #include <gtest/gtest.h>
 
-#include "import/frontend/step_context.h"
-#include "import/frontend/tests/fakes.h"
+#include "import/shared/step_context.h"
+#include "import/shared/tests/fakes.h"
 
 namespace gz::imp {
 namespace {

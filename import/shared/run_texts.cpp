@@ -1,7 +1,7 @@
-#include "import/frontend/run_texts.h"
+#include "import/shared/run_texts.h"
 
-#include "import/frontend/step_context.h"
-#include "import/frontend/texts.h"
+#include "import/shared/step_context.h"
+#include "import/shared/texts.h"
 #include "text/bytes.h"
 #include "text/gb18030.h"
 

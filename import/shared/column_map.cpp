@@ -1,8 +1,8 @@
-#include "import/frontend/column_map.h"
+#include "import/shared/column_map.h"
 
 #include <limits>
 
-#include "import/frontend/texts.h"
+#include "import/shared/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/workbook.h"

@@ -1,4 +1,4 @@
-#include "import/frontend/typed_date_counter.h"
+#include "import/shared/typed_date_counter.h"
 
 #include <algorithm>
 

@@ -1,12 +1,12 @@
-#include "import/frontend/step_context.h"
+#include "import/shared/step_context.h"
 
 #include <utility>
 
-#include "import/frontend/column_map.h"
-#include "import/frontend/frontend.h"
-#include "import/frontend/roster_footer.h"
-#include "import/frontend/stored_values.h"
-#include "import/frontend/texts.h"
+#include "import/shared/column_map.h"
+#include "import/shared/frontend.h"
+#include "import/shared/roster_footer.h"
+#include "import/shared/stored_values.h"
+#include "import/shared/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/workbook.h"
 #include "text/bytes.h"

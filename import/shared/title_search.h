@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "import/frontend/step_context.h"
-#include "import/frontend/title_names.h"
+#include "import/shared/step_context.h"
+#include "import/shared/title_names.h"
 #include "sheet/model/cell_value.h"
 #include "sheet/model/sheet_data.h"
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "db/connection.h"
-#include "import/frontend/tests/fakes.h"
+#include "import/shared/tests/fakes.h"
 
 namespace gz::imp {
 namespace {

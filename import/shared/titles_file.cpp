@@ -1,4 +1,4 @@
-#include "import/frontend/titles_file.h"
+#include "import/shared/titles_file.h"
 
 #include <algorithm>
 #include <fstream>

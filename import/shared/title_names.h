@@ -32,7 +32,7 @@ enum class TitleMatch {
 };
 
 struct RecognisedTitle {
-  std::string_view title;  // one of the titles a step reads (import/frontend/texts.h)
+  std::string_view title;  // one of the titles a step reads (import/shared/texts.h)
   TitleMatch match;
   bool operatorsName = false;  // another name the operator gave (titles.txt), not a built-in one
 };

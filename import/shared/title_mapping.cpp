@@ -1,11 +1,11 @@
-#include "import/frontend/title_mapping.h"
+#include "import/shared/title_mapping.h"
 
 #include <algorithm>
 #include <array>
 
-#include "import/frontend/column_map.h"
-#include "import/frontend/run_texts.h"
-#include "import/frontend/texts.h"
+#include "import/shared/column_map.h"
+#include "import/shared/run_texts.h"
+#include "import/shared/texts.h"
 #include "sheet/model/cell_forms.h"
 #include "sheet/model/workbook.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "db/row.h"
-#include "import/frontend/frontend.h"
+#include "import/shared/frontend.h"
 
 namespace gz::imp {
 

@@ -23,7 +23,7 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 StoredValue whole(int64_t x) { return {StoredValue::Kind::Whole, x, 0, {}}; }
 StoredValue decimal(double x) { return {StoredValue::Kind::Decimal, 0, x, {}}; }
-StoredValue text(std::string_view x) { return {StoredValue::Kind::Text, 0, 0, x}; }
+StoredValue asText(std::string_view x) { return {StoredValue::Kind::Text, 0, 0, x}; }
 
 // Up to 15 digits, a whole number is exact as a decimal too.
 constexpr std::size_t kMostPlainDigits = 15;
@@ -42,7 +42,7 @@ std::optional<int64_t> plainWholeNumber(std::string_view x) {
 }
 
 std::optional<StoredValue> textForm(std::string_view x, Affinity a) {
-  if (a == Affinity::Text || a == Affinity::Blob || !mayReadAsNumber(x)) return text(x);
+  if (a == Affinity::Text || a == Affinity::Blob || !mayReadAsNumber(x)) return asText(x);
   if (const std::optional<int64_t> n = plainWholeNumber(x)) return whole(*n);
   return std::nullopt;
 }
@@ -54,7 +54,7 @@ std::optional<StoredValue> wholeForm(int64_t x, Affinity a, std::string& scratch
     scratch.resize(kMostChars);
     scratch.resize(
         static_cast<std::size_t>(std::to_chars(scratch.data(), scratch.data() + kMostChars, x).ptr - scratch.data()));
-    return text(scratch);
+    return asText(scratch);
   }
   // A real column reads it back as a decimal, the same value below 2^53.
   if (a == Affinity::Real && std::fabs(static_cast<double>(x)) >= kExactWhole) return std::nullopt;
@@ -80,19 +80,19 @@ Affinity affinityOfType(std::string_view declaredType) {
   return Affinity::Numeric;
 }
 
-bool mayReadAsNumber(std::string_view s) {
-  std::size_t at = 0, end = s.size();
-  while (at < end && isSqliteSpace(s[at])) ++at;
-  while (end > at && isSqliteSpace(s[end - 1])) --end;
+bool mayReadAsNumber(std::string_view text) {
+  std::size_t at = 0, end = text.size();
+  while (at < end && isSqliteSpace(text[at])) ++at;
+  while (end > at && isSqliteSpace(text[end - 1])) --end;
   bool digit = false;
-  if (at < end && (s[at] == '+' || s[at] == '-')) ++at;
-  for (; at < end && isDigit(s[at]); ++at) digit = true;
-  if (at < end && s[at] == '.') ++at;
-  for (; at < end && isDigit(s[at]); ++at) digit = true;
-  if (at < end && (s[at] == 'e' || s[at] == 'E')) {
+  if (at < end && (text[at] == '+' || text[at] == '-')) ++at;
+  for (; at < end && isDigit(text[at]); ++at) digit = true;
+  if (at < end && text[at] == '.') ++at;
+  for (; at < end && isDigit(text[at]); ++at) digit = true;
+  if (at < end && (text[at] == 'e' || text[at] == 'E')) {
     ++at;
-    if (at < end && (s[at] == '+' || s[at] == '-')) ++at;
-    while (at < end && isDigit(s[at])) ++at;
+    if (at < end && (text[at] == '+' || text[at] == '-')) ++at;
+    while (at < end && isDigit(text[at])) ++at;
   }
   return digit && at == end;
 }

@@ -309,18 +309,19 @@ int64_t JournalFile::beginRun(const RunInfo& run) {
   return key;
 }
 
-void JournalFile::writeBatch(int64_t run, int batch, std::span<const RowGroup> groups, int64_t firstEntry) {
+void JournalFile::writeBatch(int64_t run, int batch, std::vector<RowGroup> groups, int64_t firstEntry) {
   guarded("写入", [&] {
     db::Transaction t(*conn_);
     conn_->execute({"delete from entries where run=? and batch=? and seq>=?", {run, int64_t{batch}, firstEntry}});
     conn_->execute({"insert or replace into batches (run, batch, sealed) values (?,?,0)", {run, int64_t{batch}}});
     int64_t seq = firstEntry;
-    for (const RowGroup& g : groups)
+    // The rows' texts move into the statement: a batch's are megabytes.
+    for (RowGroup& g : groups)
       conn_->execute(
           {"insert into entries (run, batch, seq, tbl, change, names, row_count, before, after, form) "
            "values (?,?,?,?,?,?,?,?,?,?)",
            {run, int64_t{batch}, seq++, g.table, std::string(changeName(g.change)), joined(g.columns), int64_t{g.rows},
-            g.before, g.after, g.digests ? db::Value{std::string(kDigestForm)} : db::Value{}}});
+            std::move(g.before), std::move(g.after), g.digests ? db::Value{std::string(kDigestForm)} : db::Value{}}});
     t.commit();
   });
 }

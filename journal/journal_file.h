@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -80,7 +79,7 @@ class JournalFile {
   // `firstEntry` on, replacing what an earlier attempt wrote there (the
   // entries before it stay); unsealed until sealBatch(), which does not
   // wait for the disk.
-  void writeBatch(int64_t run, int batch, std::span<const RowGroup> groups, int64_t firstEntry = 0);
+  void writeBatch(int64_t run, int batch, std::vector<RowGroup> groups, int64_t firstEntry = 0);
   void sealBatch(int64_t run, int batch);
   // Drops a run that recorded no batch.
   void dropIfEmpty(int64_t run);

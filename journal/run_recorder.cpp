@@ -90,8 +90,9 @@ void RunRecorder::deletingDepartment(std::string_view deptCode) {
   // department's rows are never held in memory all at once.
   std::vector<RowGroup> pending;
   const auto flush = [&] {
-    file_.writeBatch(run_, batch_, pending, deletedEntries_);
-    deletedEntries_ += static_cast<int64_t>(pending.size());
+    const auto written = static_cast<int64_t>(pending.size());
+    file_.writeBatch(run_, batch_, std::move(pending), deletedEntries_);
+    deletedEntries_ += written;
     pending.clear();
   };
   std::size_t i = 0;
@@ -162,7 +163,7 @@ void RunRecorder::beforeCommit() {
   addInserted(groups);
   if (groups.empty() && !written_ && deletedEntries_ == 0) return;
   // After the deleted rows, which are written already.
-  file_.writeBatch(run_, batch_, groups, deletedEntries_);
+  file_.writeBatch(run_, batch_, std::move(groups), deletedEntries_);
   written_ = true;
 }
 

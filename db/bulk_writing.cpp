@@ -9,6 +9,7 @@
 
 #include "db/database_text.h"
 #include "db/sql_values.h"
+#include "text/bytes.h"
 
 namespace gz::db {
 
@@ -86,8 +87,7 @@ void appendCopyLine(std::string& out, const std::vector<Value>& values, std::siz
             out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, x).ptr);
           } else if constexpr (std::is_same_v<T, std::string>) {
             // Plain ASCII is the same in UTF-8: escaped as it stands, without a converted copy.
-            if (std::all_of(x.begin(), x.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-              appendEscaped(out, x);
+            if (text::isAscii(x)) appendEscaped(out, x);
             else appendEscaped(out, databaseUtf8(x));
           } else if constexpr (std::is_same_v<T, Blob>) {
             appendEscaped(out, byteaHex(x));

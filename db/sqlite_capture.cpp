@@ -1,29 +1,15 @@
 #include "db/sqlite_capture.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <memory>
 
 #include "db/sql_values.h"
 #include "db/sqlite_connection.h"
+#include "text/bytes.h"
 #include "text/gb18030.h"
 
 namespace gz::db {
-
-namespace {
-
-std::string lowerCase(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
-bool isAscii(std::string_view s) {
-  return std::none_of(s.begin(), s.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
-}
-
-}  // namespace
 
 SqliteCapture::SqliteCapture(SqliteConnection& conn, DigestOfRow digest, bool utf8)
     : conn_(&conn), digest_(std::move(digest)), utf8_(utf8) {}
@@ -40,7 +26,7 @@ void SqliteCapture::addTable(const CapturedTable& t, std::vector<std::string> co
   Table& table = tables_.emplace_back();
   table.name = t.table;
   const auto at = [&](const std::string& name) {
-    const auto it = std::find(columns.begin(), columns.end(), lowerCase(name));
+    const auto it = std::find(columns.begin(), columns.end(), text::asciiLower(name));
     return it == columns.end() ? -1 : static_cast<int>(it - columns.begin());
   };
   table.keyAt = at(t.keyColumn);
@@ -77,7 +63,7 @@ void SqliteCapture::readSchema(Table& t) {
       hidden += info->integer("hidden") != 0;
       if (info->integer("pk") == 0) continue;
       ++keys;
-      if (lowerCase(info->text("type")) == "integer") integerKey = static_cast<int>(i);
+      if (text::asciiLower(info->text("type")) == "integer") integerKey = static_cast<int>(i);
     }
     // An "integer primary key" is the rowid unless it has an index of its own (declared DESC).
     const bool ownIndex = c.query({"select 1 from pragma_index_list(?) where origin='pk'", {t.name}})->next();
@@ -100,25 +86,31 @@ std::vector<InsertCapture::Taken> SqliteCapture::take() {
   return out;
 }
 
-const SqliteCapture::Shape* SqliteCapture::shapeOf(sqlite3_stmt* stmt, std::string_view table,
-                                                   const std::vector<std::string_view>& names) {
-  if (const auto it = shapes_.find(stmt); it != shapes_.end()) return &it->second;
-  Table* t = find(std::string(table).c_str());
-  if (!t || !t->told) return nullptr;
-  Shape shape{static_cast<std::size_t>(t - tables_.data()), std::vector<int>(t->columns.size(), -1)};
+const SqliteCapture::Shape* SqliteCapture::newShape(sqlite3_stmt* stmt, std::string_view table,
+                                                    const std::vector<std::string_view>& names) {
+  Shape& shape = shapes_[stmt];
+  const Table* t = find(std::string(table).c_str());
+  if (!t || !t->told) return &shape;
+  shape.table = static_cast<std::size_t>(t - tables_.data());
+  shape.valueOf.assign(t->columns.size(), -1);
   for (std::size_t v = 0; v < names.size(); ++v) {
-    const auto it = std::find(t->columns.begin(), t->columns.end(), lowerCase(names[v]));
-    if (it == t->columns.end()) return nullptr;
+    const auto it = std::find(t->columns.begin(), t->columns.end(), text::asciiLower(names[v]));
+    if (it == t->columns.end()) return &shape;
     shape.valueOf[static_cast<std::size_t>(it - t->columns.begin())] = static_cast<int>(v);
   }
-  return &shapes_.emplace(stmt, std::move(shape)).first->second;
+  shape.told = true;
+  return &shape;
 }
 
 void SqliteCapture::expect(sqlite3_stmt* stmt, const InsertInto& into, const std::vector<const Value*>& values) {
   expected_ = nullptr;
   if (triggers_ || into.columns.empty() || values.size() % into.columns.size() != 0) return;
-  names_.assign(into.columns.begin(), into.columns.end());
-  expected_ = shapeOf(stmt, into.table, names_);
+  const Shape* shape = shapeOf(stmt);
+  if (!shape) {
+    names_.assign(into.columns.begin(), into.columns.end());
+    shape = newShape(stmt, into.table, names_);
+  }
+  expected_ = shape->told ? shape : nullptr;
   expectedValues_ = values;
   wholeAsInteger_ = false;
   expectedWidth_ = into.columns.size();
@@ -128,13 +120,15 @@ void SqliteCapture::expect(sqlite3_stmt* stmt, const InsertInto& into, const std
 void SqliteCapture::expect(sqlite3_stmt* stmt, std::string_view table, const Row& row) {
   expected_ = nullptr;
   if (triggers_ || row.columns().empty()) return;
-  names_.clear();
   expectedValues_.clear();
-  for (const auto& [name, value] : row.columns()) {
-    names_.push_back(name);
-    expectedValues_.push_back(&value);
+  for (const auto& [name, value] : row.columns()) expectedValues_.push_back(&value);
+  const Shape* shape = shapeOf(stmt);
+  if (!shape) {
+    names_.clear();
+    for (const auto& [name, value] : row.columns()) names_.push_back(name);
+    shape = newShape(stmt, table, names_);
   }
-  expected_ = shapeOf(stmt, table, names_);
+  expected_ = shape->told ? shape : nullptr;
   wholeAsInteger_ = true;
   expectedWidth_ = row.columns().size();
   expectedNext_ = 0;
@@ -284,7 +278,7 @@ void SqliteCapture::stored(sqlite3_value* v, std::size_t i) {
   const auto* p = static_cast<const char*>(utf8_ ? sqlite3_value_blob(v) : sqlite3_value_text(v));
   std::string_view utf8(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
   out = {StoredValue::Kind::Text, 0, 0, utf8};
-  if (!isAscii(utf8)) {
+  if (!text::isAscii(utf8)) {
     texts_[i] = text::utf8ToGb18030(utf8);
     out.text = texts_[i];
   }

@@ -82,6 +82,7 @@ class SqliteCapture final : public InsertCapture {
   };
   // Where each column of a table takes its value in a statement's row.
   struct Shape {
+    bool told = false;  // the rows' values can be told from the bound ones
     std::size_t table = 0;
     std::vector<int> valueOf;  // per column of the table; -1: left out
   };
@@ -89,7 +90,15 @@ class SqliteCapture final : public InsertCapture {
   void readSchema(Table& t);
   std::vector<std::pair<std::string, std::size_t>>::iterator latest(const char* name);
   Table* find(const char* table);
-  const Shape* shapeOf(sqlite3_stmt* stmt, std::string_view table, const std::vector<std::string_view>& names);
+  // The statement's shape as met before, or null.
+  const Shape* shapeOf(sqlite3_stmt* stmt) const {
+    const auto it = shapes_.find(stmt);
+    return it == shapes_.end() ? nullptr : &it->second;
+  }
+  // Works out and keeps the shape of a statement met the first time; not
+  // told where its values cannot be (a table not kept or not told, a column
+  // it does not have).
+  const Shape* newShape(sqlite3_stmt* stmt, std::string_view table, const std::vector<std::string_view>& names);
 #ifdef SQLITE_ENABLE_PREUPDATE_HOOK
   void inserted(sqlite3* db, Table& t, int64_t rowid);
   bool fromBound(const Table& t, int64_t rowid);

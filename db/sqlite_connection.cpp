@@ -55,11 +55,6 @@ constexpr int kBusySleepMs = 20;
 
 DbFault lastFault(sqlite3* db) { return sqliteFault(sqlite3_extended_errcode(db), sqlite3_errmsg(db)); }
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 // "(?,?,?)" for three values.
 std::string valuesList(std::size_t marks) {
   std::string list = "(?";
@@ -87,7 +82,7 @@ class SqliteResultSet final : public ResultSet {
   SqliteResultSet(sqlite3* db, SqliteConnection::StatementHandle stmt, std::string context)
       : db_(db), owned_(std::move(stmt)), stmt_(owned_.get()), context_(std::move(context)) {
     const int n = sqlite3_column_count(stmt_);
-    for (int i = 0; i < n; ++i) names_.push_back(lower(sqlite3_column_name(stmt_, i)));
+    for (int i = 0; i < n; ++i) names_.push_back(text::asciiLower(sqlite3_column_name(stmt_, i)));
   }
 
   bool next() override {
@@ -132,7 +127,7 @@ class SqliteResultSet final : public ResultSet {
     return text::utf8ToGb18030(std::string_view(p ? p : "", sqlite3_column_bytes(stmt_, i)));
   }
   int index(const char* column) const {
-    const std::string wanted = lower(column);
+    const std::string wanted = text::asciiLower(column);
     const auto it = std::find(names_.begin(), names_.end(), wanted);
     if (it == names_.end()) throw DbError(DbFault::MissingColumn, context_ + ": 查询结果中没有列 " + column);
     return static_cast<int>(it - names_.begin());
@@ -264,7 +259,7 @@ void SqliteConnection::bindValue(sqlite3_stmt* stmt, int index, const Value& v, 
           // same in both encodings: bound as it stands, without a copy where
           // the value outlives the statement's run.
           if constexpr (std::is_same_v<T, std::string>)
-            if (std::all_of(x.begin(), x.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x80; }))
+            if (text::isAscii(x))
               return sqlite3_bind_text(stmt, index, x.data(), static_cast<int>(x.size()),
                                        keep ? SQLITE_STATIC : SQLITE_TRANSIENT);
           std::string utf8;

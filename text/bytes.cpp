@@ -281,6 +281,17 @@ std::string formatNumber(double v) {
   return out;
 }
 
+bool isAscii(std::string_view s) {
+  return std::none_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+std::string asciiLower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
 std::string isoDateDigits(int year, int month, int day) {
   std::string out = "0000-00-00";
   out[0] = static_cast<char>('0' + year / 1000);

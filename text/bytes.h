@@ -49,6 +49,11 @@ bool parseDecimal(std::string_view s, double& out);
 // numbers, no exponent for ordinary magnitudes (1 -> "1", 3.06 -> "3.06").
 std::string formatNumber(double v);
 
+// Whether every byte is below 0x80: the same text in GB 18030 and UTF-8.
+bool isAscii(std::string_view s);
+// The ASCII letters in lower case, every other byte as it is.
+std::string asciiLower(std::string_view s);
+
 // "YYYY-MM-DD" for a year of 0 to 9999 and a month and day of 0 to 99, written
 // digit by digit: every date of a large import is written through here.
 std::string isoDateDigits(int year, int month, int day);

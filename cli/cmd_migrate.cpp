@@ -75,6 +75,36 @@ std::vector<std::string> tableList(const QString& option) {
   return names;
 }
 
+void printSummary(const std::vector<migrate::TableReport>& reports, double seconds) {
+  uint64_t rows = 0;
+  for (const auto& r : reports) rows += r.rowsWritten;
+  char summary[160];
+  std::snprintf(summary, sizeof summary, "迁移完成: %zu个表, %llu行, %.2f秒 (每秒%.0f行)", reports.size(),
+                static_cast<unsigned long long>(rows), seconds, seconds > 0 ? rows / seconds : 0.0);
+  printOut(summary);
+}
+
+// Copies the tables once the request is checked. A target file this run
+// made and into which no table was copied is not left behind.
+int copyTables(const std::string& sourcePath, const std::string& targetName, const migrate::MigrateOptions& options,
+               const sheet::PasswordSource& ask) {
+  bool created = false;
+  ConsoleListener listener;
+  try {
+    migrate::AccessFile file(sourcePath, options.codePage);
+    migrate::checkReadable(file);
+    if (const auto status = unlock(file, ask)) return *status;
+    auto target = openTarget(targetName, created);
+    const auto started = std::chrono::steady_clock::now();
+    const std::vector<migrate::TableReport> reports = migrate::migrateTables(file, *target, options, listener);
+    printSummary(reports, std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+  } catch (const std::exception& e) {
+    if (created && listener.tablesDone == 0) QFile::remove(QString::fromStdString(targetName));
+    return fail(e.what());
+  }
+  return kOk;
+}
+
 int runMigrate(const QStringList& args) {
   QCommandLineParser parser;
   parser.setApplicationDescription(QCoreApplication::translate(
@@ -117,31 +147,9 @@ int runMigrate(const QStringList& args) {
   });
   if (const int* status = std::get_if<int>(&source)) return *status;
 
-  const std::string sourcePath = parser.positionalArguments().front().toStdString();
-  const std::string targetName = parser.value(to).toStdString();
-  bool created = false;
-  ConsoleListener listener;
-  try {
-    migrate::AccessFile file(sourcePath, codePage);
-    migrate::checkReadable(file);
-    if (const auto status = unlock(file, std::get<sheet::PasswordSource>(source))) return *status;
-    auto target = openTarget(targetName, created);
-    migrate::MigrateOptions options{tableList(parser.value(tables)), parser.isSet(replace), codePage};
-    const auto started = std::chrono::steady_clock::now();
-    const std::vector<migrate::TableReport> reports = migrate::migrateTables(file, *target, options, listener);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    uint64_t rows = 0;
-    for (const auto& r : reports) rows += r.rowsWritten;
-    char summary[160];
-    std::snprintf(summary, sizeof summary, "迁移完成: %zu个表, %llu行, %.2f秒 (每秒%.0f行)", reports.size(),
-                  static_cast<unsigned long long>(rows), seconds, seconds > 0 ? rows / seconds : 0.0);
-    printOut(summary);
-  } catch (const std::exception& e) {
-    // A file this run made and into which no table was copied is not left behind.
-    if (created && listener.tablesDone == 0) QFile::remove(QString::fromStdString(targetName));
-    return fail(e.what());
-  }
-  return kOk;
+  return copyTables(parser.positionalArguments().front().toStdString(), parser.value(to).toStdString(),
+                    {tableList(parser.value(tables)), parser.isSet(replace), codePage},
+                    std::get<sheet::PasswordSource>(source));
 }
 
 const CommandRegistration registration(

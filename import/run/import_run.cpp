@@ -108,6 +108,15 @@ void announceRows(Frontend& frontend, const SheetLayout& layout, int rowsTotal) 
   frontend.progress(0, rowsTotal);
 }
 
+// Nothing of an earlier run carries over: a run that ends early leaves no
+// rows of an earlier one, titles of an earlier workbook must not point into
+// this one, and an abort asked for then does not end this run.
+void forgetEarlierRun(const ImportRequest& request, ColumnMap& columns, Frontend& frontend) {
+  if (request.results) request.results->clear();
+  columns.clear();
+  frontend.clearAbort();
+}
+
 }  // namespace
 
 bool importRunning() { return g_running; }
@@ -135,9 +144,7 @@ ImportOutcome AInputExecute(db::Connection& conn, codes::CodeMap& codes, ColumnM
   if (g_running)
     return reportRun(frontend, endedBeforeWriting(RunEnd::AlreadyRunning, std::string(texts::kMsgAlreadyRunning)));
   RunningMark running;
-  if (request.results) request.results->clear();  // a run that ends early leaves no rows of an earlier one
-  columns.clear();  // titles of an earlier workbook must not point into this one
-  frontend.clearAbort();
+  forgetEarlierRun(request, columns, frontend);
 
   RunSheet sheet;
   if (std::optional<ImportOutcome> ended = prepareSheet(request, open, columns, frontend, sheet))

@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
+#include <optional>
 
 #include "shell/choosers.h"
 #include "shell/gui_application.h"
@@ -32,6 +33,63 @@ namespace {
 int fail(const QString& message) {
   std::fprintf(stderr, "window_screenshot: %s\n", qPrintable(message));
   return 1;
+}
+
+// Shows the preview of a check, scrolls it to the end a page at a time,
+// prints how long the check, the opening and the scrolling took, and grabs
+// it with its last row selected, so that the line under the table names
+// that row's cells.
+QPixmap timedPreview(const gz::imp::RowResults& results, const QString& summary, QWidget* window, qint64 checked) {
+  QElapsedTimer clock;
+  clock.start();
+  gz::shell::PreviewDialog dialog(results, summary, [](QWidget*) { return std::nullopt; }, window);
+  dialog.show();
+  if (!QTest::qWaitForWindowExposed(&dialog)) return {};
+  const qint64 opened = clock.restart();
+  QScrollBar* bar = dialog.table()->verticalScrollBar();
+  int pages = 0;
+  for (; bar->value() < bar->maximum() && pages < 200; ++pages) {
+    bar->setValue(bar->value() + bar->pageStep());
+    dialog.table()->viewport()->repaint();
+  }
+  const qint64 scrolled = clock.restart();
+  std::printf("rows %zu: check %lld ms, preview opened in %lld ms, %d pages scrolled in %lld ms\n", results.size(),
+              static_cast<long long>(checked), static_cast<long long>(opened), pages, static_cast<long long>(scrolled));
+  bar->setValue(0);
+  dialog.table()->selectRow(static_cast<int>(results.size()) - 1);
+  QTest::qWait(300);
+  return dialog.grab();
+}
+
+// Clicks the department in the tree and selects the workbook; says why not.
+std::optional<QString> pickDepartmentAndWorkbook(gz::shell::TFSYDbf& window, const QString& dept,
+                                                 const QString& workbook) {
+  auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("TV1"));
+  const QList<QTreeWidgetItem*> nodes =
+      tree->findItems(QLatin1Char('_') + dept, Qt::MatchEndsWith | Qt::MatchRecursive);
+  if (nodes.isEmpty()) return QStringLiteral("no department ") + dept;
+  tree->scrollToItem(nodes.first());
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(nodes.first()).center());
+  auto* files = window.findChild<gz::shell::FileListBox*>(QStringLiteral("FileListBox1"));
+  if (!files->selectFile(workbook)) return QStringLiteral("no workbook ") + workbook + " in " + QDir::currentPath();
+  return std::nullopt;
+}
+
+// Answers every message box by printing it; a mapping dialog is shown, saved
+// to `dialogOut` when given (`saved` says so) and cancelled.
+void answerBoxes(gz::shell::RecordingMessageBoxes& boxes, const QString& dialogOut, bool& saved) {
+  boxes.onShow = [](const gz::shell::ShownBox& b) {
+    std::printf("box [%s] %s\n", qPrintable(b.caption), qPrintable(b.text));
+  };
+  boxes.answerTitleMapping = [dialogOut, &saved](const gz::imp::TitleOffer& offer, const gz::shell::TitleSaver& save) {
+    gz::shell::TitleMappingDialog dialog(offer, save, QApplication::activeWindow());
+    dialog.show();
+    if (QTest::qWaitForWindowExposed(&dialog) && !dialogOut.isEmpty()) {
+      QTest::qWait(200);
+      saved = dialog.grab().save(dialogOut, "PNG");
+    }
+    return std::optional<gz::imp::TitleMapping>();
+  };
 }
 
 }  // namespace
@@ -56,20 +114,9 @@ int main(int argc, char** argv) {
     return fail(QStringLiteral("--dept, --workbook and --out are required"));
 
   gz::shell::RecordingMessageBoxes boxes;
-  boxes.onShow = [](const gz::shell::ShownBox& b) {
-    std::printf("box [%s] %s\n", qPrintable(b.caption), qPrintable(b.text));
-  };
   app.setMessageBoxes(&boxes);
   bool dialogSaved = false;
-  boxes.answerTitleMapping = [&](const gz::imp::TitleOffer& offer, const gz::shell::TitleSaver& save) {
-    gz::shell::TitleMappingDialog dialog(offer, save, QApplication::activeWindow());
-    dialog.show();
-    if (QTest::qWaitForWindowExposed(&dialog) && parser.isSet(dialogOut)) {
-      QTest::qWait(200);
-      dialogSaved = dialog.grab().save(parser.value(dialogOut), "PNG");
-    }
-    return std::optional<gz::imp::TitleMapping>();
-  };
+  answerBoxes(boxes, parser.value(dialogOut), dialogSaved);
   gz::shell::WindowSetup setup;
   setup.boxes = &boxes;
   setup.database = parser.value(db);
@@ -80,42 +127,14 @@ int main(int argc, char** argv) {
   auto* timer = window.findChild<QTimer*>(QStringLiteral("Timer1"));
   if (!QTest::qWaitFor([timer] { return !timer->isActive(); }))
     return fail(QStringLiteral("the start-up check did not run"));
+  if (const std::optional<QString> why = pickDepartmentAndWorkbook(window, parser.value(dept), parser.value(workbook)))
+    return fail(*why);
 
-  auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("TV1"));
-  const QList<QTreeWidgetItem*> nodes =
-      tree->findItems(QLatin1Char('_') + parser.value(dept), Qt::MatchEndsWith | Qt::MatchRecursive);
-  if (nodes.isEmpty()) return fail(QStringLiteral("no department ") + parser.value(dept));
-  tree->scrollToItem(nodes.first());
-  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(nodes.first()).center());
-
-  auto* files = window.findChild<gz::shell::FileListBox*>(QStringLiteral("FileListBox1"));
-  if (!files->selectFile(parser.value(workbook)))
-    return fail(QStringLiteral("no workbook ") + parser.value(workbook) + " in " + QDir::currentPath());
   QPixmap picture;
   if (parser.isSet(preview)) {
     QElapsedTimer clock;
     boxes.onPreview = [&](const gz::imp::RowResults& results) {
-      const qint64 checked = clock.restart();
-      gz::shell::PreviewDialog dialog(results, boxes.previews.last(), [](QWidget*) { return std::nullopt; }, &window);
-      dialog.show();
-      if (!QTest::qWaitForWindowExposed(&dialog)) return;
-      const qint64 opened = clock.restart();
-      // Scrolled to the end in steps of a page, each step drawn.
-      QScrollBar* bar = dialog.table()->verticalScrollBar();
-      int pages = 0;
-      for (; bar->value() < bar->maximum() && pages < 200; ++pages) {
-        bar->setValue(bar->value() + bar->pageStep());
-        dialog.table()->viewport()->repaint();
-      }
-      const qint64 scrolled = clock.restart();
-      std::printf("rows %zu: check %lld ms, preview opened in %lld ms, %d pages scrolled in %lld ms\n", results.size(),
-                  static_cast<long long>(checked), static_cast<long long>(opened), pages,
-                  static_cast<long long>(scrolled));
-      bar->setValue(0);
-      // The last row selected, so that the line under the table names its cells.
-      dialog.table()->selectRow(static_cast<int>(results.size()) - 1);
-      QTest::qWait(300);
-      picture = dialog.grab();
+      picture = timedPreview(results, boxes.previews.last(), &window, clock.elapsed());
     };
     clock.start();
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("checkButton")), Qt::LeftButton);

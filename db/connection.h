@@ -47,8 +47,6 @@ struct CapturedRow {
   std::optional<int64_t> owner;  // none where the owner column holds no whole number
   uint64_t digest = 0;
 };
-// The digest of a row's values, in the order of the table's columns.
-using DigestOfRow = std::function<uint64_t(const std::vector<StoredValue>&)>;
 
 // The rows inserted into some tables as they are stored, kept while it
 // lives, without reading them back. Rows whose insert was undone (a
@@ -181,11 +179,10 @@ class Connection {
   virtual std::vector<bool> tryExecuteEach(const std::vector<Statement>& statements);
   // Writing batches of rows without a round trip per statement; null where the connection has no such way.
   virtual BulkWriting* bulkWriting() { return nullptr; }
-  // Keeps the rows inserted into `tables` from now on, each with its digest
-  // by `digest`, until the capture goes; null where the database cannot
-  // hand them over as it stores them.
-  virtual std::unique_ptr<InsertCapture> captureInserts(const std::vector<CapturedTable>& /*tables*/,
-                                                        DigestOfRow /*digest*/) {
+  // Keeps the rows inserted into `tables` from now on, each with the digest
+  // of its values as stored (RowDigest), until the capture goes; null where
+  // the database cannot hand them over as it stores them.
+  virtual std::unique_ptr<InsertCapture> captureInserts(const std::vector<CapturedTable>& /*tables*/) {
     return nullptr;
   }
   // How statements wait for other users' locks from now on (see BusyWait).

@@ -1,6 +1,7 @@
 #include "db/sqlite_capture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -11,8 +12,7 @@
 
 namespace gz::db {
 
-SqliteCapture::SqliteCapture(SqliteConnection& conn, DigestOfRow digest, bool utf8)
-    : conn_(&conn), digest_(std::move(digest)), utf8_(utf8) {}
+SqliteCapture::SqliteCapture(SqliteConnection& conn, bool utf8) : conn_(&conn), utf8_(utf8) {}
 
 SqliteCapture::~SqliteCapture() {
   if (!conn_) return;
@@ -139,7 +139,8 @@ void SqliteCapture::onChange(void* self, sqlite3* db, int op, const char* databa
                              sqlite3_int64 /*oldKey*/, sqlite3_int64 newKey) {
   auto* c = static_cast<SqliteCapture*>(self);
   if (std::strcmp(database, "main") != 0 && sqlite3_stricmp(database, "main") != 0) return;
-  Table* t = c->find(table);
+  Table* t = c->expectedTable(table);
+  if (!t) t = c->find(table);
   if (!t || !t->complete) return;
   // A row deleted or changed may be one kept: the table is read instead.
   if (op != SQLITE_INSERT) t->complete = false;
@@ -176,6 +177,14 @@ std::vector<std::pair<std::string, std::size_t>>::iterator SqliteCapture::latest
   return savepoints_.end();
 }
 
+// The table the stepping statement inserts into, when it is `table`: most
+// rows come so.
+SqliteCapture::Table* SqliteCapture::expectedTable(const char* table) {
+  if (!expected_) return nullptr;
+  Table& t = tables_[expected_->table];
+  return std::strcmp(t.name.c_str(), table) == 0 ? &t : nullptr;
+}
+
 // The table met last first: a statement inserts many rows into one table.
 // Names are compared as written first, which is how they nearly always come.
 SqliteCapture::Table* SqliteCapture::find(const char* table) {
@@ -189,44 +198,42 @@ SqliteCapture::Table* SqliteCapture::find(const char* table) {
 
 #ifdef SQLITE_ENABLE_PREUPDATE_HOOK
 void SqliteCapture::inserted(sqlite3* db, Table& t, int64_t rowid) {
-  const std::size_t n = t.columns.size();
-  values_.resize(n);
-  texts_.resize(n);
-  if (!fromBound(t, rowid) && !fromStored(db, t)) {
+  KeptRow kept(t);
+  if (!fromBound(t, rowid, kept)) {
+    kept = KeptRow(t);
+    if (!fromStored(db, t, kept)) {
+      t.complete = false;
+      return;
+    }
+  }
+  if (!kept.key) {
     t.complete = false;
     return;
   }
-  const StoredValue& key = values_[static_cast<std::size_t>(t.keyAt)];
-  const StoredValue& owner = values_[static_cast<std::size_t>(t.ownerAt)];
-  if (key.kind != StoredValue::Kind::Whole) {
-    t.complete = false;
-    return;
-  }
-  CapturedRow& row = t.rows.emplace_back();
-  row.key = key.whole;
-  if (owner.kind == StoredValue::Kind::Whole) row.owner = owner.whole;
-  else if (owner.kind == StoredValue::Kind::Decimal) row.owner = static_cast<int64_t>(owner.decimal);
-  row.digest = digest_(values_);
+  t.rows.push_back({*kept.key, kept.owner, kept.digest.value()});
   log_.push_back(static_cast<uint8_t>(&t - tables_.data()));
 }
 
 // The row's values from those bound for it: the statement's next row, each
 // column's value as its affinity stores it, the rowid as SQLite gave it.
 // False where any value is not told so; the row is then read as stored.
-bool SqliteCapture::fromBound(const Table& t, int64_t rowid) {
+bool SqliteCapture::fromBound(const Table& t, int64_t rowid, KeptRow& kept) {
   if (!expected_ || &tables_[expected_->table] != &t) return false;
   const std::size_t at = expectedNext_++ * expectedWidth_;
   if (at + expectedWidth_ > expectedValues_.size()) return false;
   for (std::size_t i = 0; i < t.columns.size(); ++i) {
     const int v = expected_->valueOf[i];
-    if (static_cast<int>(i) == t.rowidAt) values_[i] = {StoredValue::Kind::Whole, rowid, 0, {}};
+    const Value* bound = v < 0 ? nullptr : expectedValues_[at + static_cast<std::size_t>(v)];
+    if (bound && kept.plain(i) && static_cast<int>(i) != t.rowidAt && digestAsBound(*bound, t.affinity[i], kept.digest))
+      continue;
+    if (static_cast<int>(i) == t.rowidAt) kept.take(i, {StoredValue::Kind::Whole, rowid, 0, {}});
     else if (v < 0) {
       if (!t.nullWhenLeftOut[i]) return false;
-      values_[i] = {};
-    } else if (const Value* bound = expectedValues_[at + static_cast<std::size_t>(v)]; !bound) {
-      values_[i] = {};  // a shorter row's column left null
-    } else if (const std::optional<StoredValue> stored = storedFormOf(*bound, t.affinity[i], texts_[i])) {
-      values_[i] = *stored;
+      kept.take(i, {});
+    } else if (!bound) {
+      kept.take(i, {});  // a shorter row's column left null
+    } else if (const std::optional<StoredValue> stored = storedFormOf(*bound, t.affinity[i])) {
+      kept.take(i, *stored);
     } else {
       return false;
     }
@@ -234,59 +241,75 @@ bool SqliteCapture::fromBound(const Table& t, int64_t rowid) {
   return true;
 }
 
-// A text's stored form views the bound text itself; only a number is
-// converted here, as it was bound.
-std::optional<StoredValue> SqliteCapture::storedFormOf(const Value& bound, Affinity affinity, std::string& scratch) {
-  // The common cases first, as storedForm() tells them: a text into a text
-  // column, a whole number into an integer one.
-  if (const std::string* text = std::get_if<std::string>(&bound); text && affinity == Affinity::Text)
-    return StoredValue{StoredValue::Kind::Text, 0, 0, *text};
-  if (const int64_t* whole = std::get_if<int64_t>(&bound); whole && affinity == Affinity::Integer)
-    return StoredValue{StoredValue::Kind::Whole, *whole, 0, {}};
-  if (!wholeAsInteger_ || !std::holds_alternative<double>(bound)) return storedForm(bound, affinity, scratch);
-  return storedForm(wholeNumberAsInteger(bound), affinity, scratch);
+// Most values are digested straight away, as storedForm() tells them: a
+// text into a text column or a whole number into an integer one as bound;
+// a date as its ISO text, which never reads as a number; a decimal number
+// below 10^15 into any column but a text one, stored as that number or as
+// the same whole number (bound so, or made so by the column), which digest
+// alike.
+bool SqliteCapture::digestAsBound(const Value& bound, Affinity affinity, RowDigest& digest) {
+  constexpr double kPlainDecimal = 1e15;
+  if (const std::string* text = std::get_if<std::string>(&bound); text && affinity == Affinity::Text) {
+    digest.addText(*text);
+    return true;
+  }
+  if (const int64_t* whole = std::get_if<int64_t>(&bound); whole && affinity == Affinity::Integer) {
+    digest.addWhole(*whole);
+    return true;
+  }
+  if (const double* d = std::get_if<double>(&bound); d && affinity != Affinity::Text && std::fabs(*d) < kPlainDecimal) {
+    digest.addDecimal(*d);
+    return true;
+  }
+  if (const Date* date = std::get_if<Date>(&bound)) {
+    digest.addText(isoDate(*date));
+    return true;
+  }
+  return false;
 }
 
-bool SqliteCapture::fromStored(sqlite3* db, const Table& t) {
+// A text's stored form views the bound text itself; a number or a date is
+// converted here, as it was bound.
+std::optional<StoredValue> SqliteCapture::storedFormOf(const Value& bound, Affinity affinity) {
+  if (!wholeAsInteger_ || !std::holds_alternative<double>(bound)) return storedForm(bound, affinity, scratch_);
+  return storedForm(wholeNumberAsInteger(bound), affinity, scratch_);
+}
+
+bool SqliteCapture::fromStored(sqlite3* db, const Table& t, KeptRow& kept) {
   if (sqlite3_preupdate_count(db) != static_cast<int>(t.columns.size())) return false;
   for (int i = 0; i < static_cast<int>(t.columns.size()); ++i) {
     sqlite3_value* v = nullptr;
     if (sqlite3_preupdate_new(db, i, &v) != SQLITE_OK || !v) return false;
-    stored(v, static_cast<std::size_t>(i));
+    kept.take(static_cast<std::size_t>(i), stored(v));
   }
   return true;
 }
 
-// values_[i] as a query reads the value: blobs as their bytes, texts
-// converted to GB 18030 unless plain ASCII.
-void SqliteCapture::stored(sqlite3_value* v, std::size_t i) {
-  StoredValue& out = values_[i];
+// The value as a query reads it: blobs as their bytes, texts converted to
+// GB 18030 unless plain ASCII. Valid until the next call.
+StoredValue SqliteCapture::stored(sqlite3_value* v) {
   switch (sqlite3_value_type(v)) {
-    case SQLITE_NULL: out = {}; return;
-    case SQLITE_INTEGER: out = {StoredValue::Kind::Whole, sqlite3_value_int64(v), 0, {}}; return;
-    case SQLITE_FLOAT: out = {StoredValue::Kind::Decimal, 0, sqlite3_value_double(v), {}}; return;
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return {StoredValue::Kind::Whole, sqlite3_value_int64(v), 0, {}};
+    case SQLITE_FLOAT: return {StoredValue::Kind::Decimal, 0, sqlite3_value_double(v), {}};
     case SQLITE_BLOB: {
       const auto* bytes = static_cast<const char*>(sqlite3_value_blob(v));
-      out = {StoredValue::Kind::Bytes, 0, 0,
-             std::string_view(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_value_bytes(v)))};
-      return;
+      return {StoredValue::Kind::Bytes, 0, 0,
+              std::string_view(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_value_bytes(v)))};
     }
     default: break;
   }
   // In a UTF-8 database a text's bytes are its UTF-8 as they stand: taken
   // without the copy SQLite makes to end them with a zero.
   const auto* p = static_cast<const char*>(utf8_ ? sqlite3_value_blob(v) : sqlite3_value_text(v));
-  std::string_view utf8(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
-  out = {StoredValue::Kind::Text, 0, 0, utf8};
-  if (!text::isAscii(utf8)) {
-    texts_[i] = text::utf8ToGb18030(utf8);
-    out.text = texts_[i];
-  }
+  const std::string_view utf8(p ? p : "", static_cast<std::size_t>(sqlite3_value_bytes(v)));
+  if (text::isAscii(utf8)) return {StoredValue::Kind::Text, 0, 0, utf8};
+  scratch_ = text::utf8ToGb18030(utf8);
+  return {StoredValue::Kind::Text, 0, 0, scratch_};
 }
 #endif
 
-std::unique_ptr<InsertCapture> SqliteConnection::captureInserts(const std::vector<CapturedTable>& tables,
-                                                                DigestOfRow digest) {
+std::unique_ptr<InsertCapture> SqliteConnection::captureInserts(const std::vector<CapturedTable>& tables) {
 #ifdef SQLITE_ENABLE_PREUPDATE_HOOK
   constexpr std::size_t kMostTables = 255;
   if (capture_ || tables.size() > kMostTables) return nullptr;
@@ -297,7 +320,7 @@ std::unique_ptr<InsertCapture> SqliteConnection::captureInserts(const std::vecto
   } catch (const DbError&) {
     // Texts are then read as SQLite converts them.
   }
-  auto c = std::make_unique<SqliteCapture>(*this, std::move(digest), utf8);
+  auto c = std::make_unique<SqliteCapture>(*this, utf8);
   for (const CapturedTable& t : tables) {
     // The columns as a query of all of them names them, the order the hook hands values in.
     std::vector<std::string> columns;
@@ -314,7 +337,6 @@ std::unique_ptr<InsertCapture> SqliteConnection::captureInserts(const std::vecto
   return c;
 #else
   (void)tables;
-  (void)digest;
   return nullptr;
 #endif
 }

@@ -1,9 +1,9 @@
 // Keeps the rows inserted into some tables as SQLite's pre-update hook hands
-// them over: the values as stored, after each column's affinity, so the same
-// a later query reads. Every kept row goes into one log in the order of
-// their inserts; whatever SQLite undoes (a failed statement, a savepoint
-// rolled back to, a rollback) is the log's tail from a mark on, dropped
-// with it.
+// them over: each as its key, its owner and the digest of its values as
+// stored, after each column's affinity, so the same a later query reads
+// back. Every kept row goes into one log in the order of their inserts;
+// whatever SQLite undoes (a failed statement, a savepoint rolled back to, a
+// rollback) is the log's tail from a mark on, dropped with it.
 //
 // A row's values are taken from the values the connection bound for it
 // where the column's declared type says how SQLite stores them (most rows);
@@ -22,6 +22,7 @@
 
 #include "db/connection.h"
 #include "db/row.h"
+#include "db/row_digest.h"
 #include "db/sqlite_stored_form.h"
 #include "db/statement.h"
 
@@ -31,7 +32,7 @@ class SqliteConnection;
 
 class SqliteCapture final : public InsertCapture {
  public:
-  SqliteCapture(SqliteConnection& conn, DigestOfRow digest, bool utf8);
+  SqliteCapture(SqliteConnection& conn, bool utf8);
   ~SqliteCapture() override;
   SqliteCapture(const SqliteCapture&) = delete;
   SqliteCapture& operator=(const SqliteCapture&) = delete;
@@ -89,6 +90,7 @@ class SqliteCapture final : public InsertCapture {
 
   void readSchema(Table& t);
   std::vector<std::pair<std::string, std::size_t>>::iterator latest(const char* name);
+  Table* expectedTable(const char* table);
   Table* find(const char* table);
   // The statement's shape as met before, or null.
   const Shape* shapeOf(sqlite3_stmt* stmt) const {
@@ -100,20 +102,37 @@ class SqliteCapture final : public InsertCapture {
   // it does not have).
   const Shape* newShape(sqlite3_stmt* stmt, std::string_view table, const std::vector<std::string_view>& names);
 #ifdef SQLITE_ENABLE_PREUPDATE_HOOK
+  // A row's values as they are told, column by column: digested in order,
+  // its key and owner kept as they pass.
+  struct KeptRow {
+    explicit KeptRow(const Table& t)
+        : keyAt(static_cast<std::size_t>(t.keyAt)), ownerAt(static_cast<std::size_t>(t.ownerAt)) {}
+    // Neither the key nor the owner: only digested.
+    bool plain(std::size_t column) const { return column != keyAt && column != ownerAt; }
+    void take(std::size_t column, const StoredValue& v) {
+      digest.add(v);
+      if (column == keyAt) key = v.kind == StoredValue::Kind::Whole ? std::optional<int64_t>(v.whole) : std::nullopt;
+      if (column != ownerAt) return;
+      if (v.kind == StoredValue::Kind::Whole) owner = v.whole;
+      else if (v.kind == StoredValue::Kind::Decimal) owner = static_cast<int64_t>(v.decimal);
+    }
+    std::size_t keyAt, ownerAt;
+    RowDigest digest;
+    std::optional<int64_t> key, owner;
+  };
   void inserted(sqlite3* db, Table& t, int64_t rowid);
-  bool fromBound(const Table& t, int64_t rowid);
-  std::optional<StoredValue> storedFormOf(const Value& bound, Affinity affinity, std::string& scratch);
-  bool fromStored(sqlite3* db, const Table& t);
-  void stored(sqlite3_value* v, std::size_t i);
+  bool fromBound(const Table& t, int64_t rowid, KeptRow& kept);
+  static bool digestAsBound(const Value& bound, Affinity affinity, RowDigest& digest);
+  std::optional<StoredValue> storedFormOf(const Value& bound, Affinity affinity);
+  bool fromStored(sqlite3* db, const Table& t, KeptRow& kept);
+  StoredValue stored(sqlite3_value* v);
 #endif
 
   SqliteConnection* conn_;  // null once the connection has closed
-  DigestOfRow digest_;
   std::vector<Table> tables_;  // few: a table's place in it fits the log's bytes
   std::vector<uint8_t> log_;   // the table of each kept row, in the order of their inserts
   std::vector<std::pair<std::string, std::size_t>> savepoints_;  // each open one's name and log size when set
-  std::vector<StoredValue> values_;                              // the row being kept
-  std::vector<std::string> texts_;                               // its converted texts
+  std::string scratch_;  // the value being kept, where it is converted
   std::size_t last_ = 0;                                         // the table met last
   bool utf8_ = false;                                            // the database's texts are UTF-8
   bool triggers_ = false;  // the database has triggers: an insert may insert other rows

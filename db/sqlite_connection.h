@@ -39,7 +39,7 @@ class SqliteConnection final : public Connection {
   std::vector<bool> tryExecuteEach(const std::vector<Statement>& statements) override;
   void setBusyWait(const BusyWait& wait) override { busyWait_ = wait; }
   // Through SQLite's pre-update hook, where the library has it.
-  std::unique_ptr<InsertCapture> captureInserts(const std::vector<CapturedTable>& tables, DigestOfRow digest) override;
+  std::unique_ptr<InsertCapture> captureInserts(const std::vector<CapturedTable>& tables) override;
 
   struct FinalizeStatement {
     void operator()(sqlite3_stmt* stmt) const;

@@ -107,8 +107,9 @@ std::optional<StoredValue> storedForm(const Value& bound, Affinity affinity, std
         else if constexpr (std::is_same_v<T, std::string>) return textForm(x, affinity);
         else if constexpr (std::is_same_v<T, Blob>) return StoredValue{StoredValue::Kind::Bytes, 0, 0, x.bytes};
         else {
+          // An ISO date's dashes keep it from ever reading as a number.
           scratch = isoDate(x);
-          return textForm(scratch, affinity);
+          return asText(scratch);
         }
       },
       bound);

@@ -5,6 +5,7 @@
 
 #include "db/payroll/dialect.h"
 #include "db/payroll/person_columns.h"
+#include "db/row_digest.h"
 #include "db/statement.h"
 #include "journal/journal_error.h"
 #include "journal/row_digest.h"
@@ -92,7 +93,7 @@ void readGroups(db::Connection& conn, const db::Statement& query, const std::str
     }
     if (owners && !owned(*owners, rs->valueAt(ownerAt))) continue;
     if (keyAt >= 0) {
-      RowDigest digest;
+      db::RowDigest digest;
       for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
         const db::Value v = rs->valueAt(i);
         if (i == keyAt) appendValueText(images, v);

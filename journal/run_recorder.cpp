@@ -7,7 +7,6 @@
 
 #include "db/payroll/dialect.h"
 #include "db/payroll/person_columns.h"
-#include "journal/row_digest.h"
 
 namespace gz::journal {
 
@@ -53,7 +52,7 @@ std::optional<int64_t> ownerOf(const TableRow& r) {
 RunRecorder::RunRecorder(JournalFile& file, db::Connection& conn, int64_t run) : file_(file), conn_(conn), run_(run) {
   std::vector<db::CapturedTable> tables{{db::person::kTable, db::person::kId, db::person::kId}};
   for (const char* table : db::person::kPerPersonTables) tables.push_back({table, db::person::kId, "mid"});
-  capture_ = conn_.captureInserts(tables, storedRowDigest);
+  capture_ = conn_.captureInserts(tables);
 }
 
 void RunRecorder::personChanging(int64_t personId) {

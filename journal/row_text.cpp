@@ -58,16 +58,19 @@ db::Value readValue(std::string_view text, std::size_t& at) {
 
 // As appendValueText() and appendDigestText() write them, in one piece:
 // this is written for every row an append inserts.
-void appendKeyDigestLine(std::string& out, int64_t key, uint64_t digest) {
+char* writeKeyDigestLine(char* out, int64_t key, uint64_t digest) {
   constexpr std::size_t kMostDigits = 20;
-  char line[1 + kMostDigits + 1 + kDigestDigits + 1];
-  char* end = line;
-  *end++ = 'i';
-  end = std::to_chars(end, line + 1 + kMostDigits, key).ptr;
-  *end++ = ';';
-  end = writeDigestText(end, digest);
-  *end++ = '\n';
-  out.append(line, end);
+  *out++ = 'i';
+  out = std::to_chars(out, out + kMostDigits, key).ptr;
+  *out++ = ';';
+  out = writeDigestText(out, digest);
+  *out++ = '\n';
+  return out;
+}
+
+void appendKeyDigestLine(std::string& out, int64_t key, uint64_t digest) {
+  char line[kMostKeyDigestLine];
+  out.append(line, writeKeyDigestLine(line, key, digest));
 }
 
 void appendValueText(std::string& out, const db::Value& v) {

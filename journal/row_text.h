@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "db/row.h"
+#include "journal/row_digest.h"
 
 namespace gz::journal {
 
@@ -33,6 +34,9 @@ std::vector<db::Row> rowsFromValues(const std::vector<std::string>& columns, std
 // whole-number key; keyDigestsFromText() reads them back and throws
 // JournalError(Damaged) for a text that does not hold whole such rows.
 void appendKeyDigestLine(std::string& out, int64_t key, uint64_t digest);
+// The same line into `out`, which has room for kMostKeyDigestLine; returns its end.
+inline constexpr std::size_t kMostKeyDigestLine = 1 + 20 + 1 + kDigestDigits + 1;
+char* writeKeyDigestLine(char* out, int64_t key, uint64_t digest);
 struct KeyDigest {
   db::Value key;
   uint64_t digest = 0;

@@ -1,6 +1,7 @@
 #include "journal/rows.h"
 
 #include <algorithm>
+#include <array>
 #include <variant>
 
 #include "db/payroll/dialect.h"
@@ -117,6 +118,50 @@ void readGroups(db::Connection& conn, const db::Statement& query, const std::str
   closed(std::move(group));
 }
 
+namespace {
+
+// Rows come in the order of their owners: the owner of the row before, or
+// the next one, is tried before a search.
+class OwnerCursor {
+ public:
+  explicit OwnerCursor(const std::vector<int64_t>& ids) : ids_(ids), at_(ids.begin()) {}
+  bool holds(int64_t owner) {
+    const auto end = ids_.end();
+    if (at_ != end && *at_ == owner) return true;
+    if (at_ != end && std::next(at_) != end && *std::next(at_) == owner) ++at_;
+    else at_ = std::lower_bound(ids_.begin(), end, owner);
+    return at_ != end && *at_ == owner;
+  }
+
+ private:
+  const std::vector<int64_t>& ids_;
+  std::vector<int64_t>::const_iterator at_;
+};
+
+// A group's key lines gather on the stack and go into its text a few
+// hundred at a time.
+class KeyDigestLines {
+ public:
+  void add(std::string& text, int64_t key, uint64_t digest) {
+    if (end_ + kMostKeyDigestLine > lines_.data() + lines_.size()) moveInto(text);
+    end_ = writeKeyDigestLine(end_, key, digest);
+  }
+  std::size_t size(const std::string& text) const {
+    return text.size() + static_cast<std::size_t>(end_ - lines_.data());
+  }
+  void moveInto(std::string& text) {
+    text.append(lines_.data(), end_);
+    end_ = lines_.data();
+  }
+
+ private:
+  static constexpr std::size_t kBufferBytes = 8192;
+  std::array<char, kBufferBytes> lines_;
+  char* end_ = lines_.data();
+};
+
+}  // namespace
+
 void capturedGroups(const std::string& table, const db::InsertCapture::Taken& captured, const Owners& owners,
                     const GroupSink& closed) {
   RowGroup group{table, Change::Insert, captured.columns, {}, {}, 0, true};
@@ -124,24 +169,19 @@ void capturedGroups(const std::string& table, const db::InsertCapture::Taken& ca
   constexpr std::size_t kRowRoom = 48;
   const std::size_t room = std::min(kGroupBytes, captured.rows.size() * kRowRoom) + kRowRoom;
   group.after.reserve(room);
-  // Rows come in the order of their owners: the owner of the row before, or
-  // the next one, is tried before a search.
-  auto owner = owners.ids.begin();
-  const auto end = owners.ids.end();
+  OwnerCursor owner(owners.ids);
+  KeyDigestLines lines;
   for (const db::CapturedRow& r : captured.rows) {
-    if (!r.owner) continue;
-    if (owner == end || *owner != *r.owner) {
-      if (owner != end && std::next(owner) != end && *std::next(owner) == *r.owner) ++owner;
-      else owner = std::lower_bound(owners.ids.begin(), end, *r.owner);
-      if (owner == end || *owner != *r.owner) continue;
-    }
-    appendKeyDigestLine(group.after, r.key, r.digest);
+    if (!r.owner || !owner.holds(*r.owner)) continue;
+    lines.add(group.after, r.key, r.digest);
     ++group.rows;
-    if (group.after.size() < kGroupBytes) continue;
+    if (lines.size(group.after) < kGroupBytes) continue;
+    lines.moveInto(group.after);
     closed(std::move(group));
     group = RowGroup{table, Change::Insert, captured.columns, {}, {}, 0, true};
     group.after.reserve(room);
   }
+  lines.moveInto(group.after);
   if (group.rows != 0) closed(std::move(group));
 }
 

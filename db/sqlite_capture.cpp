@@ -102,26 +102,25 @@ const SqliteCapture::Shape* SqliteCapture::newShape(sqlite3_stmt* stmt, std::str
   return &shape;
 }
 
-void SqliteCapture::expect(sqlite3_stmt* stmt, const InsertInto& into, const std::vector<const Value*>& values) {
+void SqliteCapture::expect(sqlite3_stmt* stmt, const InsertInto& into, const Statement* rows, std::size_t count) {
   expected_ = nullptr;
-  if (triggers_ || into.columns.empty() || values.size() % into.columns.size() != 0) return;
+  if (triggers_ || into.columns.empty()) return;
   const Shape* shape = shapeOf(stmt);
   if (!shape) {
     names_.assign(into.columns.begin(), into.columns.end());
     shape = newShape(stmt, into.table, names_);
   }
   expected_ = shape->told ? shape : nullptr;
-  expectedValues_ = values;
-  wholeAsInteger_ = false;
-  expectedWidth_ = into.columns.size();
+  expectedRows_ = rows;
+  expectedRow_ = nullptr;
+  expectedCount_ = count;
   expectedNext_ = 0;
+  wholeAsInteger_ = false;
 }
 
 void SqliteCapture::expect(sqlite3_stmt* stmt, std::string_view table, const Row& row) {
   expected_ = nullptr;
   if (triggers_ || row.columns().empty()) return;
-  expectedValues_.clear();
-  for (const auto& [name, value] : row.columns()) expectedValues_.push_back(&value);
   const Shape* shape = shapeOf(stmt);
   if (!shape) {
     names_.clear();
@@ -129,9 +128,11 @@ void SqliteCapture::expect(sqlite3_stmt* stmt, std::string_view table, const Row
     shape = newShape(stmt, table, names_);
   }
   expected_ = shape->told ? shape : nullptr;
-  wholeAsInteger_ = true;
-  expectedWidth_ = row.columns().size();
+  expectedRows_ = nullptr;
+  expectedRow_ = &row;
+  expectedCount_ = 1;
   expectedNext_ = 0;
+  wholeAsInteger_ = true;
 }
 
 #ifdef SQLITE_ENABLE_PREUPDATE_HOOK
@@ -219,11 +220,11 @@ void SqliteCapture::inserted(sqlite3* db, Table& t, int64_t rowid) {
 // False where any value is not told so; the row is then read as stored.
 bool SqliteCapture::fromBound(const Table& t, int64_t rowid, KeptRow& kept) {
   if (!expected_ || &tables_[expected_->table] != &t) return false;
-  const std::size_t at = expectedNext_++ * expectedWidth_;
-  if (at + expectedWidth_ > expectedValues_.size()) return false;
+  const std::size_t row = expectedNext_++;
+  if (row >= expectedCount_) return false;
   for (std::size_t i = 0; i < t.columns.size(); ++i) {
     const int v = expected_->valueOf[i];
-    const Value* bound = v < 0 ? nullptr : expectedValues_[at + static_cast<std::size_t>(v)];
+    const Value* bound = v < 0 ? nullptr : boundValue(row, v);
     if (bound && kept.plain(i) && static_cast<int>(i) != t.rowidAt && digestAsBound(*bound, t.affinity[i], kept.digest))
       continue;
     if (static_cast<int>(i) == t.rowidAt) kept.take(i, {StoredValue::Kind::Whole, rowid, 0, {}});

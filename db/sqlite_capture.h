@@ -44,9 +44,10 @@ class SqliteCapture final : public InsertCapture {
   std::vector<Taken> take() override;
 
   // The rows the next step of `stmt` inserts into `table`, in order: the
-  // statement's values, `columns.size()` to a row, or the row's, bound with
-  // whole-number decimals as integers. Forgotten after the step.
-  void expect(sqlite3_stmt* stmt, const InsertInto& into, const std::vector<const Value*>& values);
+  // values of `count` statements from `rows` on, each a row of
+  // `into.columns` (a shorter one's last columns null), or the row's, bound
+  // with whole-number decimals as integers. Forgotten after the step.
+  void expect(sqlite3_stmt* stmt, const InsertInto& into, const Statement* rows, std::size_t count);
   void expect(sqlite3_stmt* stmt, std::string_view table, const Row& row);
   void stepped() { expected_ = nullptr; }
 
@@ -121,6 +122,12 @@ class SqliteCapture final : public InsertCapture {
     std::optional<int64_t> key, owner;
   };
   void inserted(sqlite3* db, Table& t, int64_t rowid);
+  // The value bound for column `v` of the statement's row `row`, or null.
+  const Value* boundValue(std::size_t row, int v) const {
+    if (expectedRow_) return &expectedRow_->columns()[static_cast<std::size_t>(v)].second;
+    const std::vector<Value>& binds = expectedRows_[row].binds;
+    return static_cast<std::size_t>(v) < binds.size() ? &binds[static_cast<std::size_t>(v)] : nullptr;
+  }
   bool fromBound(const Table& t, int64_t rowid, KeptRow& kept);
   static bool digestAsBound(const Value& bound, Affinity affinity, RowDigest& digest);
   std::optional<StoredValue> storedFormOf(const Value& bound, Affinity affinity);
@@ -138,8 +145,9 @@ class SqliteCapture final : public InsertCapture {
   bool triggers_ = false;  // the database has triggers: an insert may insert other rows
   // The statement stepping now and its rows' values.
   const Shape* expected_ = nullptr;
-  std::vector<const Value*> expectedValues_;
-  std::size_t expectedWidth_ = 0, expectedNext_ = 0;
+  const Statement* expectedRows_ = nullptr;  // its rows' values: statements' binds,
+  const Row* expectedRow_ = nullptr;         // or one row's
+  std::size_t expectedCount_ = 0, expectedNext_ = 0;
   bool wholeAsInteger_ = false;  // whole-number decimals were bound as integers (a row's insert)
   std::vector<std::string_view> names_;  // a statement's column names, when its shape is new
   std::unordered_map<sqlite3_stmt*, Shape> shapes_;  // the connection keeps its prepared statements

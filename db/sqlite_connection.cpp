@@ -309,11 +309,7 @@ void SqliteConnection::execute(const Statement& s) {
   }
   sqlite3_stmt* stmt = cached(s.text, s);
   bindAll(stmt, s, &boundTexts_);
-  if (capture_ && s.into && s.into->columns.size() == s.binds.size()) {
-    boundValues_.clear();
-    for (const Value& v : s.binds) boundValues_.push_back(&v);
-    capture_->expect(stmt, *s.into, boundValues_);
-  }
+  if (capture_ && s.into && s.into->columns.size() == s.binds.size()) capture_->expect(stmt, *s.into, &s, 1);
   runToEnd(stmt, s);
 }
 
@@ -424,14 +420,7 @@ bool SqliteConnection::tryInsertRows(const std::vector<Statement>& statements, s
         ++index;
       }
     }
-    if (capture_) {
-      boundValues_.clear();
-      for (std::size_t i = first; i < end; ++i) {
-        for (const Value& v : statements[i].binds) boundValues_.push_back(&v);
-        boundValues_.resize(boundValues_.size() + width - statements[i].binds.size(), nullptr);
-      }
-      capture_->expect(stmt, *shape.into, boundValues_);
-    }
+    if (capture_) capture_->expect(stmt, *shape.into, &statements[first], end - first);
     runToEnd(stmt, shape);
     return true;
   } catch (const DbError& e) {

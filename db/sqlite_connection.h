@@ -134,7 +134,6 @@ class SqliteConnection final : public Connection {
   BusyWait busyWait_;
   std::chrono::steady_clock::time_point busySince_;  // when the current wait began
   bool busyToldWaiting_ = false;                     // `waiting` called for the current wait
-  std::vector<const Value*> boundValues_;            // an insert's values, told to the capture
   SqliteCapture* capture_ = nullptr;                 // the open capture, owned by its caller
 };
 

@@ -231,5 +231,18 @@ TEST(CutToBytes, NeverKeepsAPartOfACharacter) {
   }
 }
 
+// A byte of 0x80 or above anywhere, inside a word read at once or in the
+// tail after the last whole word, makes a text other than ASCII.
+TEST(IsAscii, FindsAHighByteAtAnyPlace) {
+  const std::string plain(19, 'a');
+  EXPECT_TRUE(isAscii(plain));
+  EXPECT_TRUE(isAscii(""));
+  for (std::size_t at = 0; at < plain.size(); ++at) {
+    std::string text = plain;
+    text[at] = '\x80';
+    EXPECT_FALSE(isAscii(text)) << "high byte at " << at;
+  }
+}
+
 }  // namespace
 }  // namespace gz::text

@@ -92,11 +92,17 @@ const SqliteCapture::Shape* SqliteCapture::newShape(sqlite3_stmt* stmt, std::str
   const Table* t = find(std::string(table).c_str());
   if (!t || !t->told) return &shape;
   shape.table = static_cast<std::size_t>(t - tables_.data());
-  shape.valueOf.assign(t->columns.size(), -1);
+  shape.columns.assign(t->columns.size(), {});
   for (std::size_t v = 0; v < names.size(); ++v) {
     const auto it = std::find(t->columns.begin(), t->columns.end(), text::asciiLower(names[v]));
     if (it == t->columns.end()) return &shape;
-    shape.valueOf[static_cast<std::size_t>(it - t->columns.begin())] = static_cast<int>(v);
+    shape.columns[static_cast<std::size_t>(it - t->columns.begin())].value = static_cast<int>(v);
+  }
+  for (std::size_t i = 0; i < shape.columns.size(); ++i) {
+    Shape::Column& c = shape.columns[i];
+    const int at = static_cast<int>(i);
+    c.affinity = t->affinity[i];
+    c.plain = c.value >= 0 && at != t->keyAt && at != t->ownerAt && at != t->rowidAt;
   }
   shape.told = true;
   return &shape;
@@ -222,18 +228,18 @@ bool SqliteCapture::fromBound(const Table& t, int64_t rowid, KeptRow& kept) {
   if (!expected_ || &tables_[expected_->table] != &t) return false;
   const std::size_t row = expectedNext_++;
   if (row >= expectedCount_) return false;
-  for (std::size_t i = 0; i < t.columns.size(); ++i) {
-    const int v = expected_->valueOf[i];
-    const Value* bound = v < 0 ? nullptr : boundValue(row, v);
-    if (bound && kept.plain(i) && static_cast<int>(i) != t.rowidAt && digestAsBound(*bound, t.affinity[i], kept.digest))
-      continue;
+  const std::vector<Shape::Column>& columns = expected_->columns;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const Shape::Column& c = columns[i];
+    const Value* bound = c.value < 0 ? nullptr : boundValue(row, c.value);
+    if (c.plain && bound && digestAsBound(*bound, c.affinity, kept.digest)) continue;
     if (static_cast<int>(i) == t.rowidAt) kept.take(i, {StoredValue::Kind::Whole, rowid, 0, {}});
-    else if (v < 0) {
+    else if (c.value < 0) {
       if (!t.nullWhenLeftOut[i]) return false;
       kept.take(i, {});
     } else if (!bound) {
       kept.take(i, {});  // a shorter row's column left null
-    } else if (const std::optional<StoredValue> stored = storedFormOf(*bound, t.affinity[i])) {
+    } else if (const std::optional<StoredValue> stored = storedFormOf(*bound, c.affinity)) {
       kept.take(i, *stored);
     } else {
       return false;

@@ -86,7 +86,15 @@ class SqliteCapture final : public InsertCapture {
   struct Shape {
     bool told = false;  // the rows' values can be told from the bound ones
     std::size_t table = 0;
-    std::vector<int> valueOf;  // per column of the table; -1: left out
+    // Per column of the table: which of a row's values it takes (-1: left
+    // out), how the column stores it, and whether it is only digested (not
+    // the key, the owner or the rowid).
+    struct Column {
+      int value = -1;
+      Affinity affinity = Affinity::Blob;
+      bool plain = false;
+    };
+    std::vector<Column> columns;
   };
 
   void readSchema(Table& t);
@@ -108,8 +116,6 @@ class SqliteCapture final : public InsertCapture {
   struct KeptRow {
     explicit KeptRow(const Table& t)
         : keyAt(static_cast<std::size_t>(t.keyAt)), ownerAt(static_cast<std::size_t>(t.ownerAt)) {}
-    // Neither the key nor the owner: only digested.
-    bool plain(std::size_t column) const { return column != keyAt && column != ownerAt; }
     void take(std::size_t column, const StoredValue& v) {
       digest.add(v);
       if (column == keyAt) key = v.kind == StoredValue::Kind::Whole ? std::optional<int64_t>(v.whole) : std::nullopt;

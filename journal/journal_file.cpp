@@ -30,8 +30,16 @@ const char* const kSchema[] = {
     "row_count integer not null default 1, form text, primary key (run, batch, seq))",
 };
 
-// Inserted rows kept as their key and a digest, not whole (RowGroup::digests).
+// Inserted rows kept as their key and a digest, not whole (RowGroup::digests),
+// as text lines or packed.
 constexpr const char* kDigestForm = "digest";
+constexpr const char* kPackedForm = "packed";
+
+db::Value formOf(const RowGroup& g) {
+  if (g.packed) return std::string(kPackedForm);
+  if (g.digests) return std::string(kDigestForm);
+  return {};
+}
 
 // SQLite's number for auto_vacuum=incremental.
 constexpr int64_t kIncrementalVacuum = 2;
@@ -242,13 +250,21 @@ RowGroup groupFrom(const db::ResultSet& e) {
   const Change change = changeFrom(e.text("change"));
   const std::string names = e.text("names");
   if (names.empty()) return groupOf({table, change, rowFromText(e.text("before")), rowFromText(e.text("after"))});
+  const std::string form = e.text("form");
+  const bool packed = form == kPackedForm;
+  std::string after;
+  if (!packed) after = e.text("after");
+  else if (const db::Value v = e.value("after"); const db::Blob* bytes = std::get_if<db::Blob>(&v))
+    after = bytes->bytes;
+  else throw JournalError(JournalFault::Damaged, "日志中一组行的键不是字节: 表 " + table);
   return {table,
           change,
           split(names),
           e.text("before"),
-          e.text("after"),
+          std::move(after),
           static_cast<int>(e.integer("row_count")),
-          e.text("form") == kDigestForm};
+          packed || form == kDigestForm,
+          packed};
 }
 
 RunInfo runFrom(const db::ResultSet& rs) {
@@ -321,7 +337,8 @@ void JournalFile::writeBatch(int64_t run, int batch, std::vector<RowGroup> group
           {"insert into entries (run, batch, seq, tbl, change, names, row_count, before, after, form) "
            "values (?,?,?,?,?,?,?,?,?,?)",
            {run, int64_t{batch}, seq++, g.table, std::string(changeName(g.change)), joined(g.columns), int64_t{g.rows},
-            std::move(g.before), std::move(g.after), g.digests ? db::Value{std::string(kDigestForm)} : db::Value{}}});
+            std::move(g.before), g.packed ? db::Value{db::Blob{std::move(g.after)}} : db::Value{std::move(g.after)},
+            formOf(g)}});
     t.commit();
   });
 }

@@ -35,7 +35,9 @@ struct Entry {
 // rows have their images after, deleted rows before, updated rows both (the
 // nth row of each is the same row). Inserted rows may instead be kept as
 // `digests`: each row's key (`id`) and the digest of its values in
-// `columns`, enough to find the row and tell whether it changed since.
+// `columns`, enough to find the row and tell whether it changed since; as
+// text lines (row_text.h), or `packed` where every key is a whole number
+// (packed_keys.h).
 struct RowGroup {
   std::string table;
   Change change = Change::Insert;
@@ -43,6 +45,7 @@ struct RowGroup {
   std::string before, after;
   int rows = 0;
   bool digests = false;
+  bool packed = false;
 };
 
 struct Batch {

@@ -56,23 +56,6 @@ db::Value readValue(std::string_view text, std::size_t& at) {
 
 }  // namespace
 
-// As appendValueText() and appendDigestText() write them, in one piece:
-// this is written for every row an append inserts.
-char* writeKeyDigestLine(char* out, int64_t key, uint64_t digest) {
-  constexpr std::size_t kMostDigits = 20;
-  *out++ = 'i';
-  out = std::to_chars(out, out + kMostDigits, key).ptr;
-  *out++ = ';';
-  out = writeDigestText(out, digest);
-  *out++ = '\n';
-  return out;
-}
-
-void appendKeyDigestLine(std::string& out, int64_t key, uint64_t digest) {
-  char line[kMostKeyDigestLine];
-  out.append(line, writeKeyDigestLine(line, key, digest));
-}
-
 void appendValueText(std::string& out, const db::Value& v) {
   char digits[40];
   std::visit(

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "db/row.h"
-#include "journal/row_digest.h"
 
 namespace gz::journal {
 
@@ -28,15 +27,12 @@ void appendValueText(std::string& out, const db::Value& v);
 // that does not hold whole rows of these columns.
 std::vector<db::Row> rowsFromValues(const std::vector<std::string>& columns, std::string_view text);
 
-// Inserted rows kept as their key and a digest (row_digest.h): each row its
-// key's value as appendValueText() writes it, the digest's 16 hexadecimal
-// digits and a line break. appendKeyDigestLine() writes one such row of a
-// whole-number key; keyDigestsFromText() reads them back and throws
-// JournalError(Damaged) for a text that does not hold whole such rows.
-void appendKeyDigestLine(std::string& out, int64_t key, uint64_t digest);
-// The same line into `out`, which has room for kMostKeyDigestLine; returns its end.
-inline constexpr std::size_t kMostKeyDigestLine = 1 + 20 + 1 + kDigestDigits + 1;
-char* writeKeyDigestLine(char* out, int64_t key, uint64_t digest);
+// Inserted rows kept as their key and a digest (row_digest.h), as text: each
+// row its key's value as appendValueText() writes it, then the digest's 16
+// hexadecimal digits (appendDigestText()) and a line break. Rows whose keys
+// are whole numbers are packed instead (packed_keys.h). keyDigestsFromText()
+// reads them back and throws JournalError(Damaged) for a text that does not
+// hold whole such rows.
 struct KeyDigest {
   db::Value key;
   uint64_t digest = 0;

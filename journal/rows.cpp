@@ -1,7 +1,6 @@
 #include "journal/rows.h"
 
 #include <algorithm>
-#include <array>
 #include <variant>
 
 #include "db/payroll/dialect.h"
@@ -9,6 +8,7 @@
 #include "db/row_digest.h"
 #include "db/statement.h"
 #include "journal/journal_error.h"
+#include "journal/packed_keys.h"
 #include "journal/row_digest.h"
 #include "journal/row_text.h"
 
@@ -63,7 +63,7 @@ void addRow(RowGroup& group, const Entry& entry) {
 // Inserted rows kept as their key and digest: each comes back as an entry
 // whose image after is its key alone.
 std::vector<Entry> keyedEntriesOf(const RowGroup& group) {
-  std::vector<KeyDigest> rows = keyDigestsFromText(group.after);
+  std::vector<KeyDigest> rows = group.packed ? keyDigestsFromPacked(group.after) : keyDigestsFromText(group.after);
   if (group.change != Change::Insert || rows.size() != static_cast<std::size_t>(group.rows))
     throw JournalError(JournalFault::Damaged, "日志中一组行的行数不符: 表 " + group.table);
   std::vector<Entry> out;
@@ -138,50 +138,29 @@ class OwnerCursor {
   std::vector<int64_t>::const_iterator at_;
 };
 
-// A group's key lines gather on the stack and go into its text a few
-// hundred at a time.
-class KeyDigestLines {
- public:
-  void add(std::string& text, int64_t key, uint64_t digest) {
-    if (end_ + kMostKeyDigestLine > lines_.data() + lines_.size()) moveInto(text);
-    end_ = writeKeyDigestLine(end_, key, digest);
-  }
-  std::size_t size(const std::string& text) const {
-    return text.size() + static_cast<std::size_t>(end_ - lines_.data());
-  }
-  void moveInto(std::string& text) {
-    text.append(lines_.data(), end_);
-    end_ = lines_.data();
-  }
-
- private:
-  static constexpr std::size_t kBufferBytes = 8192;
-  std::array<char, kBufferBytes> lines_;
-  char* end_ = lines_.data();
-};
-
 }  // namespace
 
 void capturedGroups(const std::string& table, const db::InsertCapture::Taken& captured, const Owners& owners,
                     const GroupSink& closed) {
-  RowGroup group{table, Change::Insert, captured.columns, {}, {}, 0, true};
-  // Room for the group's rows, so that its text seldom moves while it grows.
-  constexpr std::size_t kRowRoom = 48;
+  RowGroup group{table, Change::Insert, captured.columns, {}, {}, 0, true, true};
+  // Room for the group's rows, so that its bytes seldom move while they grow.
+  constexpr std::size_t kRowRoom = 18;
   const std::size_t room = std::min(kGroupBytes, captured.rows.size() * kRowRoom) + kRowRoom;
   group.after.reserve(room);
   OwnerCursor owner(owners.ids);
-  KeyDigestLines lines;
+  PackedKeys keys;
   for (const db::CapturedRow& r : captured.rows) {
     if (!r.owner || !owner.holds(*r.owner)) continue;
-    lines.add(group.after, r.key, r.digest);
+    keys.add(group.after, r.key, r.digest);
     ++group.rows;
-    if (lines.size(group.after) < kGroupBytes) continue;
-    lines.moveInto(group.after);
+    if (keys.size(group.after) < kGroupBytes) continue;
+    keys.moveInto(group.after);
     closed(std::move(group));
-    group = RowGroup{table, Change::Insert, captured.columns, {}, {}, 0, true};
+    group = RowGroup{table, Change::Insert, captured.columns, {}, {}, 0, true, true};
     group.after.reserve(room);
+    keys.restart();
   }
-  lines.moveInto(group.after);
+  keys.moveInto(group.after);
   if (group.rows != 0) closed(std::move(group));
 }
 

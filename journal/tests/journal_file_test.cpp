@@ -11,6 +11,7 @@
 #include "journal/journal_error.h"
 #include "journal/journal_file.h"
 #include "journal/journal_place.h"
+#include "journal/packed_keys.h"
 #include "journal/row_digest.h"
 #include "journal/row_text.h"
 #include "journal/rows.h"
@@ -75,6 +76,28 @@ TEST(RowText, RowsWrittenAsTheirValuesComeBackWhole) {
   }
 }
 
+TEST(PackedKeys, DamagedBytesAreRefused) {
+  const std::string digest(8, '\x01');
+  struct Row {
+    const char* name;
+    std::string bytes;
+  };
+  const Row rows[] = {
+      {"a key without its digest", std::string("\x02") + digest.substr(0, 7)},
+      {"a key cut off", std::string("\x82")},
+      {"a key longer than a word", std::string(10, '\xff') + "\x01" + digest},
+      {"a whole row, then part of a key", std::string("\x02") + digest + "\x80"},
+  };
+  for (const Row& row : rows) {
+    try {
+      keyDigestsFromPacked(row.bytes);
+      ADD_FAILURE() << row.name;
+    } catch (const JournalError& e) {
+      EXPECT_EQ(e.fault(), JournalFault::Damaged) << row.name;
+    }
+  }
+}
+
 // One canonical form per kind of value: a database that hands a whole number
 // back as a decimal number gives the same digest.
 TEST(RowDigest, SameValueSameDigestOtherValueOther) {
@@ -107,8 +130,8 @@ TEST(RowDigest, SameValueSameDigestOtherValueOther) {
   EXPECT_EQ(back, 0xfedcba9876543210ULL);
 }
 
-// Journals already written hold digests and key lines in this form: taking
-// their runs back needs the same digest of the same values, and the same line.
+// Journals already written hold digests in this form: taking their runs back
+// needs the same digest of the same values.
 TEST(RowDigest, DigestsAndLinesOfEarlierJournalsStayTheSame) {
   struct Row {
     const char* name;
@@ -140,13 +163,18 @@ TEST(RowDigest, DigestsAndLinesOfEarlierJournalsStayTheSame) {
     std::string text;
     appendDigestText(text, digest);
     EXPECT_EQ(text, row.digest) << row.name;
-    for (const int64_t key : {int64_t{0}, int64_t{-42}, INT64_MAX, INT64_MIN}) {
-      std::string line, parts;
-      appendKeyDigestLine(line, key, digest);
-      appendValueText(parts, db::Value(key));
-      appendDigestText(parts, digest);
-      EXPECT_EQ(line, parts + '\n') << row.name << ", key " << key;
+    // Packed, any keys in any order come back with their digest.
+    const std::vector<int64_t> keys{0, -42, INT64_MAX, INT64_MIN, 7, 8};
+    std::string packed;
+    PackedKeys writer;
+    for (const int64_t key : keys) writer.add(packed, key, digest);
+    writer.moveInto(packed);
+    std::vector<int64_t> back;
+    for (const KeyDigest& k : keyDigestsFromPacked(packed)) {
+      back.push_back(std::get<int64_t>(k.key));
+      EXPECT_EQ(k.digest, digest) << row.name;
     }
+    EXPECT_EQ(back, keys) << row.name;
   }
 }
 
@@ -173,7 +201,7 @@ TEST(CapturedGroups, KeepTheRowsOfThePeopleAdded) {
       taken.rows.push_back({static_cast<int64_t>(100 + i), row.owners[i], 7});
     std::vector<int64_t> keys;
     capturedGroups("ryxl", taken, Owners{"mid", row.added}, [&](RowGroup&& g) {
-      for (const KeyDigest& k : keyDigestsFromText(g.after)) keys.push_back(std::get<int64_t>(k.key));
+      for (const Entry& e : entriesOf(g)) keys.push_back(std::get<int64_t>(e.after.columns().at(0).second));
     });
     EXPECT_EQ(keys, row.keys) << row.name;
   }

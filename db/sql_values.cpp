@@ -97,8 +97,12 @@ Value wholeNumberAsInteger(const Value& v) {
   return buf[0] == '-' ? -n : n;
 }
 
+bool hasPlainIsoDate(const Date& d) {
+  return d.year >= 0 && d.year <= 9999 && d.month >= 0 && d.month <= 99 && d.day >= 0 && d.day <= 99;
+}
+
 std::string isoDate(const Date& d) {
-  if (d.year < 0 || d.year > 9999 || d.month < 0 || d.month > 99 || d.day < 0 || d.day > 99) {
+  if (!hasPlainIsoDate(d)) {
     char buf[48];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
     return buf;

@@ -33,6 +33,9 @@ Value wholeNumberAsInteger(const Value& v);
 
 // ISO text YYYY-MM-DD of a date.
 std::string isoDate(const Date& d);
+// A year of 0 to 9999 and a month and day of 0 to 99: its ISO text is
+// text::writeIsoDateDigits()'s ten characters.
+bool hasPlainIsoDate(const Date& d);
 
 // Bytes as PostgreSQL's hex form of bytea input, "\\x" and two lower-case
 // hexadecimal digits a byte.

@@ -268,8 +268,9 @@ bool SqliteCapture::digestAsBound(const Value& bound, Affinity affinity, RowDige
     digest.addDecimal(*d);
     return true;
   }
-  if (const Date* date = std::get_if<Date>(&bound)) {
-    digest.addText(isoDate(*date));
+  if (const Date* date = std::get_if<Date>(&bound); date && hasPlainIsoDate(*date)) {
+    char iso[text::kIsoDateChars];
+    digest.addText({iso, text::writeIsoDateDigits(iso, date->year, date->month, date->day)});
     return true;
   }
   return false;

@@ -1,5 +1,8 @@
 #include "journal/packed_keys.h"
 
+#include <bit>
+#include <cstring>
+
 #include "journal/journal_error.h"
 
 namespace gz::journal {
@@ -28,7 +31,12 @@ void PackedKeys::add(std::string& bytes, int64_t key, uint64_t digest) {
   previous_ = key;
   for (; z > kLow7; z >>= kBitsPerByte) *end_++ = static_cast<char>((z & kLow7) | kMore);
   *end_++ = static_cast<char>(z);
-  for (unsigned i = 0; i < kDigestBytes; ++i) *end_++ = static_cast<char>(digest >> (8 * i));
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(end_, &digest, kDigestBytes);
+    end_ += kDigestBytes;
+  } else {
+    for (unsigned i = 0; i < kDigestBytes; ++i) *end_++ = static_cast<char>(digest >> (8 * i));
+  }
 }
 
 std::size_t PackedKeys::size(const std::string& bytes) const {

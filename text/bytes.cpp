@@ -301,16 +301,23 @@ std::string asciiLower(std::string_view s) {
   return out;
 }
 
-std::string isoDateDigits(int year, int month, int day) {
-  std::string out = "0000-00-00";
+char* writeIsoDateDigits(char* out, int year, int month, int day) {
   out[0] = static_cast<char>('0' + year / 1000);
   out[1] = static_cast<char>('0' + year / 100 % 10);
   out[2] = static_cast<char>('0' + year / 10 % 10);
   out[3] = static_cast<char>('0' + year % 10);
+  out[4] = '-';
   out[5] = static_cast<char>('0' + month / 10);
   out[6] = static_cast<char>('0' + month % 10);
+  out[7] = '-';
   out[8] = static_cast<char>('0' + day / 10);
   out[9] = static_cast<char>('0' + day % 10);
+  return out + kIsoDateChars;
+}
+
+std::string isoDateDigits(int year, int month, int day) {
+  std::string out(kIsoDateChars, '-');
+  writeIsoDateDigits(out.data(), year, month, day);
   return out;
 }
 

@@ -57,5 +57,8 @@ std::string asciiLower(std::string_view s);
 // "YYYY-MM-DD" for a year of 0 to 9999 and a month and day of 0 to 99, written
 // digit by digit: every date of a large import is written through here.
 std::string isoDateDigits(int year, int month, int day);
+// The same ten characters into `out`; returns their end.
+inline constexpr std::size_t kIsoDateChars = 10;
+char* writeIsoDateDigits(char* out, int year, int month, int day);
 
 }  // namespace gz::text

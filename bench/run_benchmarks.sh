@@ -11,13 +11,15 @@
 #   stored with prepared inserts in one transaction, nothing else;
 #   the Python peer (xlrd + sqlite3, bench/peer_import.py), indexed;
 # then the PostgreSQL figures of bench/run_pg_bench.sh.
-# Each import runs RUNS times (default 3) in a process of its own; the
-# fastest wall time is shown, with its CPU time (user + system) and peak memory.
+# Each import runs RUNS times (default 5) in a process of its own, the imports
+# taking turns, so that a spell of a busier machine slows each of them alike;
+# the fastest wall time is shown, with its CPU time (user + system) and peak
+# memory.
 # Usage: bench/run_benchmarks.sh [PEOPLE]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 N=${1:-60000}
-RUNS=${RUNS:-3}
+RUNS=${RUNS:-5}
 BIN=build/bench/import_bench
 FLOOR=build/bench/floor_bench
 CLI=build/cli/gzimport
@@ -40,22 +42,19 @@ rows_stored() {
   sql "$1" "select (select count(*) from ryjbxx)+(select count(*) from ryxl)+(select count(*) from ryrz)+(select count(*) from rykh)"
 }
 
-# measure NAME DB PREPARE COMMAND...: the fastest of RUNS runs as
-# "wall cpu peak_kb" in $WORK/NAME; PREPARE makes a fresh DB before each run.
+# measure NAME DB PREPARE COMMAND...: one run, the fastest so far kept as
+# "wall cpu peak_kb" in $WORK/NAME; PREPARE makes a fresh DB before it.
 # The command's output goes to a file, as a scheduled import's would.
 measure() {
   local name=$1 db=$2 prepare=$3; shift 3
-  local best=""
-  for _ in $(seq "$RUNS"); do
-    rm -f "$db"
-    $prepare "$db"
-    /usr/bin/time -f "%e %U %S %M" -o "$WORK/$name.run" "$@" >"$WORK/$name.out" 2>&1
-    awk '{print $1, $2 + $3, $4}' "$WORK/$name.run" >"$WORK/$name.cpu" && mv "$WORK/$name.cpu" "$WORK/$name.run"
-    if [ -z "$best" ] || awk -v a="$(cut -d' ' -f1 "$WORK/$name.run")" -v b="$(cut -d' ' -f1 <<<"$best")" 'BEGIN{exit !(a<b)}'; then
-      best=$(cat "$WORK/$name.run")
-    fi
-  done
-  echo "$best" >"$WORK/$name"
+  rm -f "$db"
+  $prepare "$db"
+  /usr/bin/time -f "%e %U %S %M" -o "$WORK/$name.run" "$@" >"$WORK/$name.out" 2>&1
+  awk '{print $1, $2 + $3, $4}' "$WORK/$name.run" >"$WORK/$name.cpu" && mv "$WORK/$name.cpu" "$WORK/$name.run"
+  cut -d' ' -f1 "$WORK/$name.run" >>"$WORK/$name.walls"
+  if [ ! -f "$WORK/$name" ] || awk -v a="$(cut -d' ' -f1 "$WORK/$name.run")" -v b="$(cut -d' ' -f1 "$WORK/$name")" 'BEGIN{exit !(a<b)}'; then
+    cp "$WORK/$name.run" "$WORK/$name"
+  fi
 }
 nothing() { :; }
 init_db() {
@@ -74,18 +73,24 @@ row() {  # label name db
   printf '  %-40s %8.2f %8.2f %9.1f %10s\n' "$1" "$wall" "$cpu" "$(awk -v k="$kb" 'BEGIN{print k/1024}')" "$(rows_stored "$3")"
 }
 
-for book in plain lines; do
-  dir="$WORK/$book"
+# One run of each import of the workbook BOOK, the tool's with and without
+# the journal one after the other.
+measure_book() {
+  local book=$1 dir="$WORK/$1"
   measure "$book-tool" "$dir/tool.db" init_db \
     "$CLI" import --db "$dir/tool.db" --dept 01 --codes "$dir/dm.txt" "$dir/bench.xls"
-  measure "$book-noindex" "$dir/noindex.db" init_db_without_index \
-    "$CLI" import --db "$dir/noindex.db" --dept 01 --codes "$dir/dm.txt" "$dir/bench.xls"
   measure "$book-nojournal" "$dir/nojournal.db" init_db \
     "$CLI" import --no-journal --db "$dir/nojournal.db" --dept 01 --codes "$dir/dm.txt" "$dir/bench.xls"
+  measure "$book-noindex" "$dir/noindex.db" init_db_without_index \
+    "$CLI" import --db "$dir/noindex.db" --dept 01 --codes "$dir/dm.txt" "$dir/bench.xls"
   measure "$book-engine" "$dir/engine.db" nothing "$BIN" "$dir/bench.xls" "$dir/engine.db" "$dir/dm.txt"
   measure "$book-floor" "$dir/floor.db" init_db "$FLOOR" sqlite "$dir/bench.xls" "$dir/floor.db" "$dir/dm.txt"
   measure "$book-peer" "$dir/peer.db" init_db /usr/bin/python3 bench/peer_import.py "$dir/bench.xls" "$dir/peer.db" \
     "$dir/dm.txt" 01
+}
+
+for _ in $(seq "$RUNS"); do
+  for book in plain lines; do measure_book "$book"; done
 done
 
 echo
@@ -112,6 +117,10 @@ for book in plain lines; do
     printf "  without the journal %.2fx the floor, %.2fx as fast as the peer\n", n/f, p/n
     printf "  the journal costs %+.0f%%: %.2f s with it, %.2f s with --no-journal (%.2fx)\n", (t/n-1)*100, t, n, t/n
     printf "  tool memory %.0f MB of a limit of %.0f MB (3 x workbook + 50 MB)\n", kb/1024, (3*book+50*1024)/1024 }'
+  # Each round's two runs follow each other: their ratio, the median of the rounds.
+  paste -d' ' "$WORK/$book-tool.walls" "$WORK/$book-nojournal.walls" | awk '{print $1 / $2}' | sort -g |
+    awk '{r[NR] = $1} END {m = NR % 2 ? r[(NR + 1) / 2] : (r[NR / 2] + r[NR / 2 + 1]) / 2
+      printf "  the journal costs %+.0f%% in the median round (its runs with and without it one after the other, %d rounds)\n", (m - 1) * 100, NR}'
 done
 
 echo

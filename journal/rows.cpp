@@ -75,6 +75,26 @@ std::vector<Entry> keyedEntriesOf(const RowGroup& group) {
   return out;
 }
 
+// The row's key and the digest of all its values.
+KeyDigest keyAndDigest(const db::ResultSet& rs, int columns, int keyAt) {
+  KeyDigest out;
+  db::RowDigest digest;
+  for (int i = 0; i < columns; ++i) {
+    db::Value v = rs.valueAt(i);
+    digest.add(v);
+    if (i == keyAt) out.key = std::move(v);
+  }
+  out.digest = digest.value();
+  return out;
+}
+
+// A row kept as its key and digest in a text line (row_text.h).
+void appendKeyDigestLine(std::string& text, const KeyDigest& row) {
+  appendValueText(text, row.key);
+  appendDigestText(text, row.digest);
+  text += '\n';
+}
+
 }  // namespace
 
 void readGroups(db::Connection& conn, const db::Statement& query, const std::string& table, Change change,
@@ -85,6 +105,15 @@ void readGroups(db::Connection& conn, const db::Statement& query, const std::str
   int keyAt = -1;  // where rows are kept as their key and digest
   RowGroup group{table, change, {}, {}, {}, 0};
   std::string& images = change == Change::Insert ? group.after : group.before;
+  PackedKeys packed;
+  const auto close = [&] {
+    packed.moveInto(images);
+    packed.restart();
+    group.columns = columns;
+    group.digests = keyAt >= 0;
+    closed(std::move(group));
+    group = RowGroup{table, change, {}, {}, {}, 0};
+  };
   while (rs->next()) {
     if (columns.empty()) {
       columns = rs->columnNames();
@@ -94,28 +123,21 @@ void readGroups(db::Connection& conn, const db::Statement& query, const std::str
     }
     if (owners && !owned(*owners, rs->valueAt(ownerAt))) continue;
     if (keyAt >= 0) {
-      db::RowDigest digest;
-      for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
-        const db::Value v = rs->valueAt(i);
-        if (i == keyAt) appendValueText(images, v);
-        digest.add(v);
-      }
-      appendDigestText(images, digest.value());
+      const KeyDigest row = keyAndDigest(*rs, static_cast<int>(columns.size()), keyAt);
+      // A group's keys are packed where they are whole numbers, else text lines.
+      const int64_t* whole = std::get_if<int64_t>(&row.key);
+      if (group.rows != 0 && group.packed != (whole != nullptr)) close();
+      group.packed = whole != nullptr;
+      if (whole) packed.add(images, *whole, row.digest);
+      else appendKeyDigestLine(images, row);
     } else {
       for (int i = 0; i < static_cast<int>(columns.size()); ++i) appendValueText(images, rs->valueAt(i));
+      images += '\n';
     }
-    images += '\n';
     ++group.rows;
-    if (images.size() < kGroupBytes) continue;
-    group.columns = columns;
-    group.digests = keyAt >= 0;
-    closed(std::move(group));
-    group = RowGroup{table, change, {}, {}, {}, 0};
+    if (packed.size(images) >= kGroupBytes) close();
   }
-  if (group.rows == 0) return;
-  group.columns = std::move(columns);
-  group.digests = keyAt >= 0;
-  closed(std::move(group));
+  if (group.rows != 0) close();
 }
 
 namespace {

@@ -265,6 +265,38 @@ TEST(JournalFile, KeepsTheLastRunsOfEachDatabase) {
   EXPECT_EQ(file.runs("other").size(), 1u);
 }
 
+// Inserted rows read back are kept packed where their keys are whole
+// numbers and as text lines where not, a group of each form in turn; both
+// come back from the file with their keys in order and the digests of the
+// rows as the database holds them.
+TEST(JournalFile, KeysOfEitherFormComeBackWithTheirDigests) {
+  QTemporaryDir dir;
+  const std::unique_ptr<db::Connection> conn =
+      db::createSqliteDatabase(QDir(dir.path()).filePath("pay.db").toStdString());
+  conn->execute({"create table keyed (id, mid integer, v text)", {}});
+  const std::vector<db::Value> keys{int64_t{1}, int64_t{2}, std::string("a"), int64_t{3}};
+  for (const db::Value& key : keys) conn->execute({"insert into keyed values (?, 7, 'x')", {key}});
+  std::vector<RowGroup> groups;
+  readGroups(
+      *conn, {"select * from keyed order by rowid", {}}, "keyed", Change::Insert,
+      [&](RowGroup&& g) { groups.push_back(std::move(g)); }, std::nullopt, true);
+  std::vector<std::pair<bool, int>> forms;
+  for (const RowGroup& g : groups) forms.emplace_back(g.packed, g.rows);
+  EXPECT_EQ(forms, (std::vector<std::pair<bool, int>>{{true, 2}, {false, 1}, {true, 1}}));
+  JournalFile file(QDir(dir.path()).filePath("journal.sqlite").toStdString());
+  const int64_t run = file.beginRun(RunInfo{});
+  file.writeBatch(run, 0, groups);
+  std::vector<Entry> back;
+  for (const RowGroup& g : file.groups(run, 0))
+    for (Entry& e : entriesOf(g)) back.push_back(std::move(e));
+  const std::vector<db::Row> now = readRows(*conn, {"select * from keyed order by rowid", {}});
+  ASSERT_EQ(back.size(), keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    EXPECT_EQ(back[i].after.columns().at(0).second, keys[i]) << i;
+    EXPECT_EQ(back[i].digest, rowDigest(now[i], {"id", "mid", "v"})) << i;
+  }
+}
+
 // Rows of one table are written in groups of a bounded size; every row comes
 // back from the file as the database held it, in order.
 TEST(JournalFile, LargeGroupsAreSplitAndReadBackWhole) {

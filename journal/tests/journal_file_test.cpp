@@ -265,6 +265,14 @@ TEST(JournalFile, KeepsTheLastRunsOfEachDatabase) {
   EXPECT_EQ(file.runs("other").size(), 1u);
 }
 
+// Every entry of a batch, as the file gives its groups back.
+std::vector<Entry> entriesOfBatch(JournalFile& file, int64_t run, int batch) {
+  std::vector<Entry> out;
+  for (const RowGroup& g : file.groups(run, batch))
+    for (Entry& e : entriesOf(g)) out.push_back(std::move(e));
+  return out;
+}
+
 // Inserted rows read back are kept packed where their keys are whole
 // numbers and as text lines where not, a group of each form in turn; both
 // come back from the file with their keys in order and the digests of the
@@ -286,9 +294,7 @@ TEST(JournalFile, KeysOfEitherFormComeBackWithTheirDigests) {
   JournalFile file(QDir(dir.path()).filePath("journal.sqlite").toStdString());
   const int64_t run = file.beginRun(RunInfo{});
   file.writeBatch(run, 0, groups);
-  std::vector<Entry> back;
-  for (const RowGroup& g : file.groups(run, 0))
-    for (Entry& e : entriesOf(g)) back.push_back(std::move(e));
+  const std::vector<Entry> back = entriesOfBatch(file, run, 0);
   const std::vector<db::Row> now = readRows(*conn, {"select * from keyed order by rowid", {}});
   ASSERT_EQ(back.size(), keys.size());
   for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -322,9 +328,7 @@ TEST(JournalFile, LargeGroupsAreSplitAndReadBackWhole) {
   file.writeBatch(run, 0, groups);
   const std::vector<Batch> batches = file.batches(run);
   ASSERT_EQ(batches.size(), 1u);
-  std::vector<Entry> back;
-  for (const RowGroup& g : file.groups(run, 0))
-    for (Entry& e : entriesOf(g)) back.push_back(std::move(e));
+  const std::vector<Entry> back = entriesOfBatch(file, run, 0);
   const std::vector<db::Row> want = readRows(*conn, {"select * from ryxl where mid=7", {}});
   ASSERT_EQ(back.size(), want.size());
   for (std::size_t i = 0; i < want.size(); ++i) {
